@@ -199,6 +199,10 @@ TEST(GroupItemList, AReplyWithoutGroupsKeepsThePreviousOnes) {
 
     ASSERT_TRUE(groups.parse(groupsReply({})));
     ASSERT_TRUE(groups.parse(serviceMessage("getGroupsResponse", "<sequenceNumber>4</sequenceNumber>")));
+    // Without the array mark the children are not a group list.
+    ASSERT_TRUE(groups.parse(serviceMessage(
+        "getGroupsResponse",
+        "<sequenceNumber>5</sequenceNumber>\n<groupList>\n<groupName>Stray</groupName>\n</groupList>")));
     EXPECT_EQ(groupNames(groups), QStringList({"Office", "Home", "Lab"}));
 
     ASSERT_TRUE(groups.parse(groupsReply({"Travel"})));
