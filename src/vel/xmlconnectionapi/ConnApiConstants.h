@@ -38,7 +38,4 @@ public:
 
     // Pipe frames: decimal payload length, one line feed, the payload.
     static constexpr char FRAME_HEADER_END = '\n';
-    static constexpr int MAX_PAYLOAD_LENGTH = 1000000;
-    // The one-byte payload that asks the service for a repair.
-    static constexpr const char* REPAIR_REQUEST = "Q";
 };
