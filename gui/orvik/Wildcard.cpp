@@ -62,54 +62,55 @@ std::size_t setEnd(std::string_view pattern, std::size_t open) {
     return std::string_view::npos;
 }
 
+// Whether the one-character element at `p` (anything but a star) takes `c`; `next` is the position
+// after it. A set without its "]" and a trailing backslash take nothing.
+bool elementTakes(std::string_view pattern, std::size_t p, char c, std::size_t& next) {
+    const char e = pattern[p];
+    if (e == '[') {
+        const auto end = setEnd(pattern, p);
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        next = end + 1;
+        return setContains(pattern.substr(p + 1, end - p - 1), static_cast<unsigned char>(c));
+    }
+    if (e == '\\') {
+        next = p + 2;
+        return p + 1 < pattern.size() && pattern[p + 1] == c;
+    }
+    next = p + 1;
+    return e == '?' || e == c;
+}
+
 }  // namespace
 
 bool matchesWildcard(std::string_view pattern, std::string_view name) {
+    // Every element but the star takes exactly one character, so on a mismatch it is enough to let
+    // the latest star take one character more; earlier stars never need to be revisited.
+    constexpr auto NONE = std::string_view::npos;
     std::size_t p = 0;
     std::size_t n = 0;
-    while (p < pattern.size()) {
-        const char c = pattern[p];
-        if (c == '*') {
-            // A run of stars matches what one star matches; folding them keeps the search short.
-            std::size_t q = p;
-            while (q < pattern.size() && pattern[q] == '*') {
-                ++q;
-            }
-            const std::string_view rest = pattern.substr(q);
-            if (rest.empty()) {
-                return true;
-            }
-            for (std::size_t k = n; k <= name.size(); ++k) {
-                if (matchesWildcard(rest, name.substr(k))) {
-                    return true;
-                }
-            }
-            return false;
-        }
-        if (n >= name.size()) {
-            return false;
-        }
-        if (c == '[') {
-            const auto end = setEnd(pattern, p);
-            if (end == std::string_view::npos ||
-                !setContains(pattern.substr(p + 1, end - p - 1), static_cast<unsigned char>(name[n]))) {
-                return false;
-            }
-            p = end + 1;
-        } else if (c == '\\') {
-            if (p + 1 >= pattern.size() || pattern[p + 1] != name[n]) {
-                return false;
-            }
-            p += 2;
+    std::size_t star = NONE;
+    std::size_t starName = 0;
+    while (n < name.size()) {
+        std::size_t next = 0;
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            starName = n;
+        } else if (p < pattern.size() && elementTakes(pattern, p, name[n], next)) {
+            p = next;
+            ++n;
+        } else if (star != NONE) {
+            p = star + 1;
+            n = ++starName;
         } else {
-            if (c != '?' && c != name[n]) {
-                return false;
-            }
-            ++p;
+            return false;
         }
-        ++n;
     }
-    return n == name.size();
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
 }
 
 }  // namespace orvik
