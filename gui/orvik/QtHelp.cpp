@@ -215,6 +215,9 @@ void QtHelp::attachHelpWidget(QWidget* parent) {
         atPlace = placementBeside(window, window->parentWidget()) == geometry;
     }
     window->setParent(parent, window->windowFlags());
+    // The frame around a window is known only once the system window exists, and the placement
+    // counts in frames.
+    window->winId();
     if (geometry.isValid()) {
         window->setGeometry(geometry);
     }

@@ -1,5 +1,3 @@
-#include "orvik/XmlSettings.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <libxml/encoding.h>
@@ -10,6 +8,7 @@
 #include "orvik/Exception.h"
 #include "orvik/FileSystem.h"
 #include "orvik/XmlReader.h"
+#include "orvik/XmlSettings.h"
 
 namespace orvik {
 namespace {
@@ -31,11 +30,15 @@ std::string raised(Action action) {
     return "<nothing raised>";
 }
 
-std::string config(const std::string& body) { return "<?xml version=\"1.0\"?>\n<CONFIG>\n" + body + "</CONFIG>\n"; }
+std::string config(const std::string& body) {
+    return "<?xml version=\"1.0\"?>\n<CONFIG>\n" + body + "</CONFIG>\n";
+}
 
 class XmlSettingsTest : public ::testing::Test {
 protected:
-    std::string write(const std::string& name, const std::string& body) { return tmp.write(name, config(body)); }
+    std::string write(const std::string& name, const std::string& body) {
+        return tmp.write(name, config(body));
+    }
 
     TempFolder tmp;
 };
@@ -153,7 +156,8 @@ TEST_F(XmlSettingsTest, FileErrorsNameTheirCause) {
     const ErrorCase cases[] = {
         {"<unknown/>\n", "^GenericXmlReader -- Missing handler for element \\[unknown\\]$"},
         {"<set name='a'/>\n", "^.*XmlReader\\.cpp: [0-9]+:  -- no such attribute 'value'$"},
-        {"<map name='m'><mapItem value='v'/></map>\n", "^.*XmlReader\\.cpp: [0-9]+:  -- no such attribute 'key'$"},
+        {"<map name='m'><mapItem value='v'/></map>\n",
+         "^.*XmlReader\\.cpp: [0-9]+:  -- no such attribute 'key'$"},
         {"<set name='a' value='b'>\n", "^.*XmlReader\\.cpp: [0-9]+:  XmlReader error: .+"},
         {"<mapItem key='k' value='v'/>\n", "^.*XmlSettings\\.cpp: [0-9]+: mapItem outside of a map$"},
         {"<include file='missing.xml' prefix='currentDir'/>\n",
@@ -165,11 +169,14 @@ TEST_F(XmlSettingsTest, FileErrorsNameTheirCause) {
     }
     EXPECT_EQ(raised([&] { XmlSettings(tmp.path(), "absent.xml"); }),
               "GenericXmlParser -- read() called with invalid filename!");
-    EXPECT_EQ(raised([&] { XmlSettings().read(""); }), "GenericXmlParser -- read() called with invalid filename!");
-    EXPECT_EQ(raised([&] { XmlSettings().read(tmp.path()); }), "GenericXmlParser -- read() called with invalid filename!");
+    EXPECT_EQ(raised([&] { XmlSettings().read(""); }),
+              "GenericXmlParser -- read() called with invalid filename!");
+    EXPECT_EQ(raised([&] { XmlSettings().read(tmp.path()); }),
+              "GenericXmlParser -- read() called with invalid filename!");
 
     const std::string stray = tmp.write("stray.xml", config("<peek/><lone></lone>\n"));
-    EXPECT_EQ(raised([&] { PeekingParser().read(stray); }), "GenericXmlReader -- Missing handler for element [/lone]");
+    EXPECT_EQ(raised([&] { PeekingParser().read(stray); }),
+              "GenericXmlReader -- Missing handler for element [/lone]");
 }
 
 TEST_F(XmlSettingsTest, LookupsRejectEmptyAndMissingNames) {
@@ -205,14 +212,16 @@ TEST_F(XmlSettingsTest, ProcessWideSettingsExistOnlyAfterASuccessfulInit) {
 
 TEST_F(XmlSettingsTest, IncludeCyclesAreStopped) {
     write("self.xml", "<include file='self.xml' prefix='currentDir'/>\n");
-    EXPECT_THAT(raised([&] { XmlSettings(tmp.path(), "self.xml"); }), ContainsRegex("include cycle.*self\\.xml"));
+    EXPECT_THAT(raised([&] { XmlSettings(tmp.path(), "self.xml"); }),
+                ContainsRegex("include cycle.*self\\.xml"));
 
     write("a.xml", "<set name='a' value='1'/><include file='b.xml' prefix='currentDir'/>\n");
     write("b.xml", "<include file='./a.xml' prefix='currentDir'/>\n");
     EXPECT_THAT(raised([&] { XmlSettings(tmp.path(), "a.xml"); }), ContainsRegex("include cycle.*a\\.xml"));
 
     // Reading the same file twice one after the other is no cycle.
-    write("twice.xml", "<include file='leaf.xml' prefix='currentDir'/><include file='leaf.xml' prefix='currentDir'/>\n");
+    write("twice.xml",
+          "<include file='leaf.xml' prefix='currentDir'/><include file='leaf.xml' prefix='currentDir'/>\n");
     write("leaf.xml", "<set name='leaf' value='1'/>\n");
     EXPECT_EQ(XmlSettings(tmp.path(), "twice.xml").get("leaf"), "1");
 }
@@ -224,13 +233,15 @@ TEST_F(XmlSettingsTest, IncludesNestUpToSixteenDeep) {
             write("level" + std::to_string(i) + ".xml",
                   "<include file='level" + std::to_string(i + 1) + ".xml' prefix='currentDir'/>\n");
         }
-        write("level" + std::to_string(includes) + ".xml", "<set name='deepest' value='" + std::to_string(includes) + "'/>\n");
+        write("level" + std::to_string(includes) + ".xml",
+              "<set name='deepest' value='" + std::to_string(includes) + "'/>\n");
     };
     chain(16);
     EXPECT_EQ(XmlSettings(tmp.path(), "level0.xml").get("deepest"), "16");
     chain(17);
-    EXPECT_THAT(raised([&] { XmlSettings(tmp.path(), "level0.xml"); }),
-                ContainsRegex("^.*: [0-9]+: GenericXmlParser -- includes nested deeper than 16 at .*level17\\.xml"));
+    EXPECT_THAT(
+        raised([&] { XmlSettings(tmp.path(), "level0.xml"); }),
+        ContainsRegex("^.*: [0-9]+: GenericXmlParser -- includes nested deeper than 16 at .*level17\\.xml"));
 }
 
 TEST_F(XmlSettingsTest, ReadingLeavesTheXmlLibraryStateOfTheProgramAlone) {
@@ -246,8 +257,9 @@ TEST_F(XmlSettingsTest, ReadingLeavesTheXmlLibraryStateOfTheProgramAlone) {
 }
 
 TEST_F(XmlSettingsTest, ReaderGivesAttributesByNameAndPosition) {
-    const std::string file = tmp.write(
-        "r.xml", "<root><item n='  42abc' neg='-7' word='x' flag='true' other='yes'>  text  </item><tail a='1'/></root>");
+    const std::string file = tmp.write("r.xml",
+                                       "<root><item n='  42abc' neg='-7' word='x' flag='true' other='yes'>  "
+                                       "text  </item><tail a='1'/></root>");
     XmlReader reader(file);
     ASSERT_TRUE(reader.readTo(XML_READER_TYPE_ELEMENT));
     EXPECT_EQ(reader.name(), "root");
@@ -263,7 +275,8 @@ TEST_F(XmlSettingsTest, ReaderGivesAttributesByNameAndPosition) {
     EXPECT_EQ(reader.getAttribute(2), "x");
     EXPECT_TRUE(reader.hasAttribute(4));
     EXPECT_FALSE(reader.hasAttribute(5));
-    EXPECT_THAT(raised([&] { reader.getAttribute(5); }), ContainsRegex("XmlReader\\.cpp: [0-9]+:  -- invalid attribute index 5$"));
+    EXPECT_THAT(raised([&] { reader.getAttribute(5); }),
+                ContainsRegex("XmlReader\\.cpp: [0-9]+:  -- invalid attribute index 5$"));
     EXPECT_EQ(reader.getAttribute("absent", "d"), "d");
     EXPECT_TRUE(reader.hasAttribute("word"));
     EXPECT_FALSE(reader.hasAttribute("absent"));
