@@ -55,7 +55,7 @@ void PathName::parseFolder(std::string text) {
         if (text.size() == 2 || !isSeparator(text[2])) {
             // A drive-relative path goes on from that drive's current folder; this system keeps no
             // current folder per drive, so the drive's top folder stands in for it.
-            text.insert(2, "\\");
+            text = text.substr(0, 2) + '\\' + text.substr(2);
         }
     } else if (text.size() >= 2 && isSeparator(text[0]) && isSeparator(text[1])) {
         const auto end = text.find_first_of("\\/", 2);

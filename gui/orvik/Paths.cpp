@@ -83,8 +83,8 @@ std::string ensureExtension(const std::string& name, const std::string& ext) {
     if (ext.empty()) {
         return name;
     }
-    const std::string dotted = ext[0] == '.' ? ext : "." + ext;
-    if ("." + extension(name) == dotted) {
+    const std::string dotted = ext[0] == '.' ? ext : '.' + ext;
+    if (dotted.substr(1) == extension(name)) {
         return name;
     }
     return name + dotted;
