@@ -253,6 +253,21 @@ TEST_F(QtHelpTest, AWindowThatWouldRunOffTheScreenPushesItsDialogLeft) {
     EXPECT_EQ(window.left(), d->frameGeometry().right());
 }
 
+TEST_F(QtHelpTest, PagesAskedForDirectlyShowOnlyWhenToldTo) {
+    addHelpSection("helpBindings");
+    addHelpSection("noSuchSection");  // ignored
+
+    showHelpPage("GroupsDialog", nullptr);
+    ASSERT_NE(help().helpWindow(), nullptr);
+    EXPECT_FALSE(help().helpWindow()->isVisible()) << "the two-argument form only prepares the window";
+
+    showHelpPage("GroupsDialog", nullptr, true);
+    EXPECT_TRUE(help().helpWindow()->isVisible());
+    EXPECT_EQ(help().helpWindow()->parentWidget(), nullptr);
+    EXPECT_THAT(shownText().toStdString(), HasSubstr("Groups collect networks"));
+    EXPECT_EQ(stack(), (std::vector<std::pair<QString, QWidget*>>{{"GroupsDialog", nullptr}}));
+}
+
 TEST_F(QtHelpTest, PagesOfADestroyedDialogAreDropped) {
     HelpedDialog* a = dialog("ProfileDialog", QRect(0, 0, 200, 150));
     HelpedDialog* b = dialog("GroupsDialog", QRect(400, 300, 200, 150));
