@@ -230,3 +230,21 @@ private:
 };
 
 }  // namespace com
+
+namespace com {
+
+// A new object of class T, handed out through its interface I with one reference.
+template <class T, class I, class... Args>
+HRESULT CreateComObject(I** object, Args&&... args) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    ComObject<T>* created = nullptr;
+    HRESULT hr = ComObject<T>::CreateInstance(&created, std::forward<Args>(args)...);
+    if (FAILED(hr)) return hr;
+    created->AddRef();
+    hr = created->QueryInterface(InterfaceTraits<I>::id(), reinterpret_cast<void**>(object));
+    created->Release();
+    return hr;
+}
+
+}  // namespace com
