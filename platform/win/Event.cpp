@@ -16,18 +16,23 @@ public:
 };
 
 namespace {
-std::atomic<int> g_failingCreates{0};
-}
+std::atomic<int> g_failCountdown{0};
 
-void failNextEventCreates(int count) {
-    g_failingCreates.store(count < 0 ? 0 : count);
+bool injectFailure() {
+    int left = g_failCountdown.load();
+    while (left > 0) {
+        if (g_failCountdown.compare_exchange_weak(left, left - 1)) return left == 1;
+    }
+    return false;
+}
+}  // namespace
+
+void failEventCreation(int nth) {
+    g_failCountdown.store(nth < 0 ? 0 : nth);
 }
 
 EventHandle createAutoResetEvent() {
-    int pending = g_failingCreates.load();
-    while (pending > 0) {
-        if (g_failingCreates.compare_exchange_weak(pending, pending - 1)) return nullptr;
-    }
+    if (injectFailure()) return nullptr;
     return new (std::nothrow) Event();
 }
 
