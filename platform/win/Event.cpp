@@ -12,7 +12,8 @@ class Event {
 public:
     std::mutex mutex;
     std::condition_variable condition;
-    bool signalled = false;
+    // Written only under the mutex; read without it by setEvent's fast path.
+    std::atomic<bool> signalled{false};
 };
 
 namespace {
@@ -38,9 +39,12 @@ EventHandle createAutoResetEvent() {
 
 bool setEvent(EventHandle event) {
     if (event == nullptr) return false;
+    // Setting a signalled event changes nothing; seen here, the set is ordered before the wait that
+    // will consume the earlier one.
+    if (event->signalled.load(std::memory_order_acquire)) return true;
     {
         std::lock_guard<std::mutex> lock(event->mutex);
-        event->signalled = true;
+        event->signalled.store(true, std::memory_order_release);
     }
     event->condition.notify_one();
     return true;
@@ -50,12 +54,12 @@ WaitResult waitForEvent(EventHandle event, uint32_t timeoutMs) {
     if (event == nullptr) return WaitResult::FAILED;
     std::unique_lock<std::mutex> lock(event->mutex);
     if (timeoutMs == INFINITE_WAIT) {
-        event->condition.wait(lock, [event] { return event->signalled; });
+        event->condition.wait(lock, [event] { return event->signalled.load(); });
     } else if (!event->condition.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                          [event] { return event->signalled; })) {
+                                          [event] { return event->signalled.load(); })) {
         return WaitResult::TIMED_OUT;
     }
-    event->signalled = false;
+    event->signalled.store(false, std::memory_order_release);
     return WaitResult::SIGNALLED;
 }
 
