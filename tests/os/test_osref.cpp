@@ -128,4 +128,41 @@ TEST_F(RefPoolTest, PoolLockIsOneRecursiveLockSharedByAllPools) {
     EXPECT_EQ(OS_OK, _osRefPoolDestroy(__FILE__, __LINE__, &pool));
 }
 
+TEST(RefPoolGuardTest, DamagedReferenceBlockIsReportedByTheNextCheckedOperation) {
+    Seen::instance().clear();
+    OsContext* ctx = nullptr;
+    OsContextConfig config = makeConfig(0, 1);
+    ASSERT_EQ(OS_OK, _osContextCreate(__FILE__, __LINE__, &ctx, "refguard", &config));
+    OsRefPool* pool = nullptr;
+    ASSERT_EQ(OS_OK, _osRefPoolCreate(__FILE__, __LINE__, &pool, "guarded", nullptr, ctx));
+    void* p = nullptr;
+    ASSERT_EQ(OS_OK, _osRefPoolAlloc(__FILE__, __LINE__, &p, 6, pool));
+    const struct {
+        ptrdiff_t offset;
+        int reason;
+    } damages[] = {{6, osMemCorruption_tail}, {8, osMemCorruption_tail}, {-2, osMemCorruption_head}};
+    for (const auto& d : damages) {
+        SCOPED_TRACE(d.offset);
+        Seen::instance().clear();
+        auto* byte = static_cast<unsigned char*>(p) + d.offset;
+        unsigned char saved = *byte;
+        *byte ^= 0xFF;
+        void* out = nullptr;
+        EXPECT_EQ(OS_ERR_FAILED, _osRefPoolRef("ref.cpp", 3, &out, p));
+        EXPECT_EQ(nullptr, out) << "no reference is taken from a damaged pool";
+        {
+            Seen& s = Seen::instance();
+            std::lock_guard<std::mutex> lock(s.mutex);
+            ASSERT_EQ(1u, s.corruptions.size());
+            EXPECT_EQ(d.reason, s.corruptions[0].reason);
+            EXPECT_EQ(p, s.corruptions[0].userPointer);
+            EXPECT_EQ("ref.cpp", s.corruptions[0].file);
+        }
+        *byte = saved;
+    }
+    EXPECT_EQ(OS_OK, _osRefPoolUnref(__FILE__, __LINE__, &p));
+    EXPECT_EQ(OS_OK, _osRefPoolDestroy(__FILE__, __LINE__, &pool));
+    EXPECT_EQ(OS_OK, _osContextDestroy(__FILE__, __LINE__, &ctx));
+}
+
 }  // namespace
