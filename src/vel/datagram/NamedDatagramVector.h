@@ -54,7 +54,9 @@ public:
     }
 
 private:
-    void checkParallel() const { LUM_ASSERT_TEXT(m_names.size() == m_datagrams.size(), "m_names.length() == this->length()"); }
+    void checkParallel() const {
+        LUM_ASSERT_TEXT(m_names.size() == m_datagrams.size(), "m_names.length() == this->length()");
+    }
 
     std::int32_t indexOf(const ByteArray& name) const {
         for (std::size_t i = 0; i < m_names.size(); ++i) {

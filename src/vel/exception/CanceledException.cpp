@@ -2,6 +2,10 @@
 
 #include "runtime/lum/Log.h"
 
-void CanceledException::report() const { logInfo(0, "CAUGHT: CanceledException"); }
+void CanceledException::report() const {
+    logInfo(0, "CAUGHT: CanceledException");
+}
 
-void CanceledException::raise() { throw CanceledException(); }
+void CanceledException::raise() {
+    throw CanceledException();
+}

@@ -2,4 +2,6 @@
 
 #include "runtime/lum/Log.h"
 
-void logInternalError(int number) { logError(0, "Internal error %d, contact software manufacturer", number); }
+void logInternalError(int number) {
+    logError(0, "Internal error %d, contact software manufacturer", number);
+}

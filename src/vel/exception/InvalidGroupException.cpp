@@ -2,6 +2,10 @@
 
 #include "runtime/lum/Log.h"
 
-void InvalidGroupException::report() const { logInfo(0, "CAUGHT: InvalidGroupException"); }
+void InvalidGroupException::report() const {
+    logInfo(0, "CAUGHT: InvalidGroupException");
+}
 
-void InvalidGroupException::raise() { throw InvalidGroupException(); }
+void InvalidGroupException::raise() {
+    throw InvalidGroupException();
+}

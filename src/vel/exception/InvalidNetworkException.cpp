@@ -2,6 +2,10 @@
 
 #include "runtime/lum/Log.h"
 
-void InvalidNetworkException::report() const { logInfo(0, "CAUGHT: InvalidNetworkException"); }
+void InvalidNetworkException::report() const {
+    logInfo(0, "CAUGHT: InvalidNetworkException");
+}
 
-void InvalidNetworkException::raise() { throw InvalidNetworkException(); }
+void InvalidNetworkException::raise() {
+    throw InvalidNetworkException();
+}

@@ -2,6 +2,10 @@
 
 #include "runtime/lum/Log.h"
 
-void NoConnectionException::report() const { logInfo(0, "CAUGHT: NoConnectionException"); }
+void NoConnectionException::report() const {
+    logInfo(0, "CAUGHT: NoConnectionException");
+}
 
-void NoConnectionException::raise() { throw NoConnectionException(); }
+void NoConnectionException::raise() {
+    throw NoConnectionException();
+}

@@ -50,8 +50,8 @@ bool createFolders(const Unicode& folder, const Unicode& subpath) {
 Unicode programDataFolder() {
     if (serviceLogFileSpec().folderKind == LogConstants::FOLDER_PROGRAM_DATA) {
         char16_t path[winfile::MAX_PATH];
-        if (winfile::SHGetFolderPathW(nullptr, winfile::CSIDL_COMMON_APPDATA | winfile::CSIDL_FLAG_CREATE, nullptr,
-                                      0, path) != winfile::S_OK) {
+        if (winfile::SHGetFolderPathW(nullptr, winfile::CSIDL_COMMON_APPDATA | winfile::CSIDL_FLAG_CREATE,
+                                      nullptr, 0, path) != winfile::S_OK) {
             return Unicode();
         }
         return Unicode(path) + SEPARATOR;
@@ -96,8 +96,8 @@ ByteArrayProxy readFile(const Unicode& path) {
         close(handle);
         return {};
     }
-    std::uint64_t size = std::uint64_t{information.information().nFileSizeHigh} << 32 |
-                         information.information().nFileSizeLow;
+    std::uint64_t size =
+        std::uint64_t{information.information().nFileSizeHigh} << 32 | information.information().nFileSizeLow;
     if (size > static_cast<std::uint64_t>(FileConstants::MAX_FILE_SIZE)) {
         logInternalError(FileConstants::INTERNAL_ERROR_FILE_TOO_LARGE);
         logError(0, "%s: File too large", Ascii::fromWide(path).text());
@@ -190,6 +190,7 @@ AsciiVector listFolder(const Unicode& pattern) {
 
 Ascii programFilesFolder() {
     char16_t path[winfile::MAX_PATH];
-    if (!winfile::SHGetSpecialFolderPathW(nullptr, path, winfile::CSIDL_PROGRAM_FILES, false)) return Ascii("");
+    if (!winfile::SHGetSpecialFolderPathW(nullptr, path, winfile::CSIDL_PROGRAM_FILES, false))
+        return Ascii("");
     return Ascii::fromWide(path);
 }

@@ -39,12 +39,14 @@ OsFileInformationResult_win osGetFileInformation(const WinHandle_win& handle) {
     return OsFileInformationResult_win(information);
 }
 
-OsReadFileResult_win osReadFile(const WinHandle_win& handle, std::uint8_t* buffer, std::int32_t bufferLength) {
+OsReadFileResult_win osReadFile(const WinHandle_win& handle, std::uint8_t* buffer,
+                                std::int32_t bufferLength) {
     if (!LUM_ASSERT(buffer && bufferLength > 0)) {
         return OsReadFileResult_win::failure(winfile::ERROR_INVALID_PARAMETER, "ReadFile");
     }
     winfile::DWORD read = 0;
-    if (!winfile::ReadFile(handle.handle(), buffer, static_cast<winfile::DWORD>(bufferLength), &read, nullptr)) {
+    if (!winfile::ReadFile(handle.handle(), buffer, static_cast<winfile::DWORD>(bufferLength), &read,
+                           nullptr)) {
         return OsReadFileResult_win::failure(winfile::GetLastError(), "ReadFile");
     }
     return OsReadFileResult_win::success(static_cast<std::int32_t>(read));

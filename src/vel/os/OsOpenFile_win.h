@@ -10,6 +10,7 @@ OsOpenFileResult_win osOpenFile(const Unicode& path);
 OsOpenFileResult_win osCreateFile(const Unicode& path);
 OsFileInformationResult_win osGetFileInformation(const WinHandle_win& handle);
 OsReadFileResult_win osReadFile(const WinHandle_win& handle, std::uint8_t* buffer, std::int32_t bufferLength);
-OsReadFileResult_win osWriteFile(const WinHandle_win& handle, const std::uint8_t* buffer, std::int32_t bufferLength);
+OsReadFileResult_win osWriteFile(const WinHandle_win& handle, const std::uint8_t* buffer,
+                                 std::int32_t bufferLength);
 OsReadFileResult_win osFlushFile(const WinHandle_win& handle);
 OsCloseHandleResult_win osCloseHandle(WinHandle_win& handle);

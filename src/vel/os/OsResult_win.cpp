@@ -4,9 +4,13 @@
 #include "vel/os/SystemErrorText.h"
 #include "vel/string/FormatBuffer.h"
 
-bool OsResult_win::usable() const { return LUM_ASSERT(m_usuable); }
+bool OsResult_win::usable() const {
+    return LUM_ASSERT(m_usuable);
+}
 
-std::int32_t OsReadFileResult_win::bytes() const { return usable() ? m_bytes : 0; }
+std::int32_t OsReadFileResult_win::bytes() const {
+    return usable() ? m_bytes : 0;
+}
 
 Ascii OsReadFileResult_win::description() const {
     FormatBuffer100 text("FAILED to %s; ", m_function);

@@ -34,7 +34,9 @@ protected:
 // ReadFile and WriteFile: the byte count moved.
 class OsReadFileResult_win : public OsResult_win {
 public:
-    static OsReadFileResult_win success(std::int32_t bytes) { return OsReadFileResult_win(SUCCEEDED, bytes, 0); }
+    static OsReadFileResult_win success(std::int32_t bytes) {
+        return OsReadFileResult_win(SUCCEEDED, bytes, 0);
+    }
     static OsReadFileResult_win failure(std::uint32_t error, const char* function) {
         return OsReadFileResult_win(FAILED, 0, error, function);
     }
@@ -43,7 +45,8 @@ public:
     Ascii description() const override;
 
 private:
-    OsReadFileResult_win(Status status, std::int32_t bytes, std::uint32_t error, const char* function = "ReadFile")
+    OsReadFileResult_win(Status status, std::int32_t bytes, std::uint32_t error,
+                         const char* function = "ReadFile")
         : OsResult_win(status, error), m_bytes(bytes), m_function(function) {}
 
     std::int32_t m_bytes;
@@ -54,7 +57,8 @@ class OsFileInformationResult_win : public OsResult_win {
 public:
     explicit OsFileInformationResult_win(const winfile::BY_HANDLE_FILE_INFORMATION& information)
         : OsResult_win(SUCCEEDED, 0), m_information(information) {}
-    explicit OsFileInformationResult_win(std::uint32_t error) : OsResult_win(FAILED, error), m_information{} {}
+    explicit OsFileInformationResult_win(std::uint32_t error)
+        : OsResult_win(FAILED, error), m_information{} {}
 
     const winfile::BY_HANDLE_FILE_INFORMATION& information() const;
     Ascii description() const override;

@@ -26,11 +26,12 @@ std::string cleaned(const char* text) {
 }  // namespace
 
 Ascii systemErrorText(std::uint32_t code) {
-    FormatBuffer100 number(code < 100000 ? "Windows error %ld" : "Windows error %#lx", static_cast<long>(code));
+    FormatBuffer100 number(code < 100000 ? "Windows error %ld" : "Windows error %#lx",
+                           static_cast<long>(code));
     char message[1500];
     winfile::DWORD length =
-        winfile::FormatMessageA(winfile::FORMAT_MESSAGE_FROM_SYSTEM | winfile::FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                code, 0, message, sizeof message, nullptr);
+        winfile::FormatMessageA(winfile::FORMAT_MESSAGE_FROM_SYSTEM | winfile::FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, code, 0, message, sizeof message, nullptr);
     if (length == 0) return number.ascii();
     std::string text = cleaned(message);
     if (text.empty()) return number.ascii();

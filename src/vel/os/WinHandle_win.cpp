@@ -8,7 +8,9 @@ WinHandleImpl_win::~WinHandleImpl_win() {
 
 WinHandle_win::WinHandle_win() : m(new WinHandleImpl_win) {}
 
-WinHandle_win::WinHandle_win(const WinHandle_win& other) : m(other.m) { m->addRef(); }
+WinHandle_win::WinHandle_win(const WinHandle_win& other) : m(other.m) {
+    m->addRef();
+}
 
 WinHandle_win& WinHandle_win::operator=(const WinHandle_win& other) {
     other.m->addRef();
@@ -17,7 +19,9 @@ WinHandle_win& WinHandle_win::operator=(const WinHandle_win& other) {
     return *this;
 }
 
-WinHandle_win::~WinHandle_win() { m->release(); }
+WinHandle_win::~WinHandle_win() {
+    m->release();
+}
 
 void WinHandle_win::set(winfile::HANDLE handle) {
     if (!LUM_ASSERT_TEXT(m->m_exists == WinHandleImpl_win::NONEXISTANT, "m_exists == NONEXISTANT")) return;

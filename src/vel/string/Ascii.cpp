@@ -62,13 +62,17 @@ Ascii Ascii::adopt(ByteArrayImpl* impl) {
     return result;
 }
 
-const char* Ascii::text() const { return m ? reinterpret_cast<const char*>(m->bytes()) : ""; }
+const char* Ascii::text() const {
+    return m ? reinterpret_cast<const char*>(m->bytes()) : "";
+}
 
 bool Ascii::operator==(const Ascii& other) const {
     return TextCodec::equal(text(), length(), other.text(), other.length());
 }
 
-bool Ascii::operator==(const char* other) const { return TextCodec::equal(text(), length(), other, -1); }
+bool Ascii::operator==(const char* other) const {
+    return TextCodec::equal(text(), length(), other, -1);
+}
 
 std::int32_t Ascii::find(char c) const {
     const char* s = text();
@@ -94,7 +98,9 @@ Ascii Ascii::substring(std::int32_t begin, std::int32_t end) const {
     return Ascii(text() + begin, end - begin);
 }
 
-Ascii Ascii::operator+(const Ascii& other) const { return fromByteArray(toByteArray() + other.toByteArray()); }
+Ascii Ascii::operator+(const Ascii& other) const {
+    return fromByteArray(toByteArray() + other.toByteArray());
+}
 
 ByteArray Ascii::toByteArray() const {
     if (m) m->addRef();

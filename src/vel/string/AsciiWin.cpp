@@ -22,7 +22,9 @@ Ascii utf8(const char16_t* text, std::int32_t length) {
 
 }  // namespace
 
-Ascii Ascii::fromWide(const Unicode& text) { return utf8(text.text(), text.length()); }
+Ascii Ascii::fromWide(const Unicode& text) {
+    return utf8(text.text(), text.length());
+}
 
 Ascii Ascii::fromWide(const char16_t* text) {
     if (!LUM_ASSERT_TEXT(text, "ws")) return Ascii();

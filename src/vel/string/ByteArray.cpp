@@ -14,16 +14,22 @@ void* NormalByteArrayImpl::operator new(std::size_t size, std::int32_t length) {
     return ::operator new(size + static_cast<std::size_t>(length) + 1);
 }
 
-void NormalByteArrayImpl::operator delete(void* p) { ::operator delete(p); }
+void NormalByteArrayImpl::operator delete(void* p) {
+    ::operator delete(p);
+}
 
-void NormalByteArrayImpl::operator delete(void* p, std::int32_t) { ::operator delete(p); }
+void NormalByteArrayImpl::operator delete(void* p, std::int32_t) {
+    ::operator delete(p);
+}
 
 NormalByteArrayImpl* NormalByteArrayImpl::create(std::int32_t length) {
     if (!LUM_ASSERT(0 <= length && length < 10000000)) return nullptr;
     return new (length) NormalByteArrayImpl(length);
 }
 
-NormalByteArrayImpl::NormalByteArrayImpl(std::int32_t length) : ByteArrayImpl(length) { data()[length] = 0; }
+NormalByteArrayImpl::NormalByteArrayImpl(std::int32_t length) : ByteArrayImpl(length) {
+    data()[length] = 0;
+}
 
 BorrowedByteArrayImpl::BorrowedByteArrayImpl(ByteOutputBufferImpl* buffer)
     : ByteArrayImpl(buffer->length()), m_buffer(buffer), m_bytes(buffer->bytes()) {
@@ -34,7 +40,9 @@ BorrowedByteArrayImpl::BorrowedByteArrayImpl(ByteOutputBufferImpl* buffer)
     }
 }
 
-BorrowedByteArrayImpl::~BorrowedByteArrayImpl() { m_buffer->release(); }
+BorrowedByteArrayImpl::~BorrowedByteArrayImpl() {
+    m_buffer->release();
+}
 
 namespace {
 
@@ -128,7 +136,9 @@ ByteArray ByteArray::fromHex(const char* text, std::int32_t length) {
     return result;
 }
 
-ByteArray ByteArray::fromHex(const Ascii& text) { return fromHex(text.text(), text.length()); }
+ByteArray ByteArray::fromHex(const Ascii& text) {
+    return fromHex(text.text(), text.length());
+}
 
 Ascii ByteArray::toBase64() const {
     std::int64_t size = TextCodec::base64Length(length());
@@ -150,4 +160,6 @@ ByteArray ByteArray::fromBase64(const char* text, std::int32_t length) {
     return ByteArray(buffer);
 }
 
-ByteArray ByteArray::fromBase64(const Ascii& text) { return fromBase64(text.text(), text.length()); }
+ByteArray ByteArray::fromBase64(const Ascii& text) {
+    return fromBase64(text.text(), text.length());
+}

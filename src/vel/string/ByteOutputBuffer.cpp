@@ -10,9 +10,13 @@ void* ByteOutputBufferImpl::operator new(std::size_t size, std::int32_t allocedS
     return ::operator new(size + static_cast<std::size_t>(allocedSize) + 1);
 }
 
-void ByteOutputBufferImpl::operator delete(void* p) { ::operator delete(p); }
+void ByteOutputBufferImpl::operator delete(void* p) {
+    ::operator delete(p);
+}
 
-void ByteOutputBufferImpl::operator delete(void* p, std::int32_t) { ::operator delete(p); }
+void ByteOutputBufferImpl::operator delete(void* p, std::int32_t) {
+    ::operator delete(p);
+}
 
 ByteOutputBufferImpl* ByteOutputBufferImpl::create(std::int32_t allocedSize) {
     if (!LUM_ASSERT(0 <= allocedSize && allocedSize <= StringConstants::MAX_LENGTH)) return nullptr;

@@ -24,7 +24,9 @@ void ByteOutputStream::writeByte(std::uint8_t byte) {
     *m_writePointer++ = byte;
 }
 
-void ByteOutputStream::writeInt32(std::int32_t value) { write(&value, sizeof value); }
+void ByteOutputStream::writeInt32(std::int32_t value) {
+    write(&value, sizeof value);
+}
 
 void ByteOutputStream::writeText(const char* text) {
     if (!LUM_ASSERT(text)) return;
@@ -33,7 +35,9 @@ void ByteOutputStream::writeText(const char* text) {
     write(text, static_cast<std::int32_t>(length));
 }
 
-void ByteOutputStream::write(const FormatBuffer& text) { write(text.text(), text.length()); }
+void ByteOutputStream::write(const FormatBuffer& text) {
+    write(text.text(), text.length());
+}
 
 void ByteOutputStream::writeByteArray(const ByteArray& bytes) {
     if (!LUM_ASSERT(std::int64_t{4} + bytes.length() <= m_endPointer - m_writePointer)) return;

@@ -7,7 +7,8 @@
 #include "vel/exception/NvoException.h"
 #include "vel/string/Ascii.h"
 
-FormatBuffer::FormatBuffer(char* buffer, std::int32_t length) : FormatBuffer(buffer, length, "FormatBuffer::format") {}
+FormatBuffer::FormatBuffer(char* buffer, std::int32_t length)
+    : FormatBuffer(buffer, length, "FormatBuffer::format") {}
 
 FormatBuffer::FormatBuffer(char* buffer, std::int32_t length, const char* function)
     : m_buffer(buffer), m_length(length), m_function(function) {
@@ -49,9 +50,12 @@ std::int32_t FormatBuffer::length() const {
     return static_cast<std::int32_t>(std::strlen(m_buffer));
 }
 
-Ascii FormatBuffer::ascii() const { return Ascii(text(), length()); }
+Ascii FormatBuffer::ascii() const {
+    return Ascii(text(), length());
+}
 
-FormatBuffer100::FormatBuffer100(const char* format, ...) : FormatBuffer(m_storage, sizeof m_storage, "FormatVarArgs") {
+FormatBuffer100::FormatBuffer100(const char* format, ...)
+    : FormatBuffer(m_storage, sizeof m_storage, "FormatVarArgs") {
     va_list args;
     va_start(args, format);
     try {

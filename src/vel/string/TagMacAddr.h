@@ -9,7 +9,8 @@
 // or when the buffer is too small.
 class TagMacAddr : public Tag {
 public:
-    TagMacAddr(const Ascii& address, std::int32_t number) : Tag("mac", nullptr), m_address(address), m_number(number) {}
+    TagMacAddr(const Ascii& address, std::int32_t number)
+        : Tag("mac", nullptr), m_address(address), m_number(number) {}
 
     int print(char* buffer, size_t size) const override;
 

@@ -13,9 +13,13 @@ void* NormalWideCharArrayImpl::operator new(std::size_t size, std::int32_t lengt
     return ::operator new(size + (static_cast<std::size_t>(length) + 1) * sizeof(char16_t));
 }
 
-void NormalWideCharArrayImpl::operator delete(void* p) { ::operator delete(p); }
+void NormalWideCharArrayImpl::operator delete(void* p) {
+    ::operator delete(p);
+}
 
-void NormalWideCharArrayImpl::operator delete(void* p, std::int32_t) { ::operator delete(p); }
+void NormalWideCharArrayImpl::operator delete(void* p, std::int32_t) {
+    ::operator delete(p);
+}
 
 NormalWideCharArrayImpl* NormalWideCharArrayImpl::create(std::int32_t length) {
     if (!LUM_ASSERT(0 <= length && length < UnicodeConstants::MAX_LENGTH)) return nullptr;
@@ -86,4 +90,6 @@ bool Unicode::operator==(const Unicode& other) const {
            std::memcmp(text(), other.text(), static_cast<std::size_t>(length()) * sizeof(char16_t)) == 0;
 }
 
-Ascii Unicode::toAscii() const { return Ascii(*this); }
+Ascii Unicode::toAscii() const {
+    return Ascii(*this);
+}

@@ -9,9 +9,13 @@ namespace {
 
 constexpr SlTime UNDEFINED = {-1, -1, -1, -1, -1, -1, 0};
 
-SlTime fromFields(const TimeFields& f) { return {f.second, f.minute, f.hour, f.day, f.month, f.year, 0}; }
+SlTime fromFields(const TimeFields& f) {
+    return {f.second, f.minute, f.hour, f.day, f.month, f.year, 0};
+}
 
-TimeFields toFields(const SlTime& t) { return {t.second, t.minute, t.hour, t.day, t.month, t.year}; }
+TimeFields toFields(const SlTime& t) {
+    return {t.second, t.minute, t.hour, t.day, t.month, t.year};
+}
 
 }  // namespace
 
@@ -25,8 +29,8 @@ Time::Time(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t
     if (!valid) {
         // daysInMonth is asked only for a month in range, as the check reads left to right.
         valid = LUM_ASSERT_TEXT(year <= 9999 && 1 <= month && month <= 12 && 1 <= day &&
-                                    day <= daysInMonth(month, year) && 0 <= hour && hour <= 23 && 0 <= minute &&
-                                    minute <= 59 && 0 <= second && second <= 59,
+                                    day <= daysInMonth(month, year) && 0 <= hour && hour <= 23 &&
+                                    0 <= minute && minute <= 59 && 0 <= second && second <= 59,
                                 "year <= 9999 && 1 <= month && month <= 12 && 1 <= day && day <= "
                                 "daysInMonth(month, year) && 0 <= hour && hour <= 23 && 0 <= minute && "
                                 "minute <= 59 && 0 <= second && second <= 59");
@@ -35,7 +39,9 @@ Time::Time(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t
     m = new TimeImpl(year < 0 ? UNDEFINED : fromFields(fields));
 }
 
-Time::Time(const Time& other) : m(other.m) { m->addRef(); }
+Time::Time(const Time& other) : m(other.m) {
+    m->addRef();
+}
 
 Time& Time::operator=(const Time& other) {
     other.m->addRef();
@@ -44,7 +50,9 @@ Time& Time::operator=(const Time& other) {
     return *this;
 }
 
-Time::~Time() { m->release(); }
+Time::~Time() {
+    m->release();
+}
 
 Time Time::now() {
     SlTime time = UNDEFINED;
@@ -52,9 +60,13 @@ Time Time::now() {
     return Time(new TimeImpl(time));
 }
 
-Time Time::minimum() { return Time(new TimeImpl(fromFields(TimeCalendar::minimum()))); }
+Time Time::minimum() {
+    return Time(new TimeImpl(fromFields(TimeCalendar::minimum())));
+}
 
-Time Time::maximum() { return Time(new TimeImpl(fromFields(TimeCalendar::maximum()))); }
+Time Time::maximum() {
+    return Time(new TimeImpl(fromFields(TimeCalendar::maximum())));
+}
 
 int Time::compare(const Time& t) const {
     if (m == t.m) return 0;
@@ -97,7 +109,8 @@ Time Time::plusMinutes(std::int32_t n) const {
 Ascii Time::toText() const {
     if (!isDefined()) return Ascii("undefined");
     const SlTime& t = m->m_time;
-    FormatBuffer100 text("%04d-%02d-%02d %02d:%02d:%02d UTC", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    FormatBuffer100 text("%04d-%02d-%02d %02d:%02d:%02d UTC", t.year, t.month, t.day, t.hour, t.minute,
+                         t.second);
     return text.ascii();
 }
 

@@ -22,7 +22,8 @@ void ImpersonateUserTokenImpl::setUserToken(winfile::HANDLE handle, std::uint32_
     m_sourceHandle = nullptr;
     winfile::HANDLE process = winfile::OpenProcess(winfile::MAXIMUM_ALLOWED, false, processId);
     if (!process) {
-        LogWindowsException::log(__FILE__, __LINE__, "OpenProcess", static_cast<int>(winfile::GetLastError()));
+        LogWindowsException::log(__FILE__, __LINE__, "OpenProcess",
+                                 static_cast<int>(winfile::GetLastError()));
         return;
     }
     if (winfile::DuplicateHandle(process, handle, winfile::GetCurrentProcess(), &m_token, 0, false,
@@ -30,7 +31,8 @@ void ImpersonateUserTokenImpl::setUserToken(winfile::HANDLE handle, std::uint32_
         m_sourceHandle = handle;
     } else {
         m_token = nullptr;
-        LogWindowsException::log(__FILE__, __LINE__, "DuplicateHandle", static_cast<int>(winfile::GetLastError()));
+        LogWindowsException::log(__FILE__, __LINE__, "DuplicateHandle",
+                                 static_cast<int>(winfile::GetLastError()));
     }
     winfile::CloseHandle(process);
 }
@@ -57,13 +59,16 @@ void ImpersonateUserTokenImpl::revert() {
     if (winfile::RevertToSelf()) {
         m_impersonating = false;
     } else {
-        LogWindowsException::log(__FILE__, __LINE__, "RevertToSelf", static_cast<int>(winfile::GetLastError()));
+        LogWindowsException::log(__FILE__, __LINE__, "RevertToSelf",
+                                 static_cast<int>(winfile::GetLastError()));
     }
 }
 
 ImpersonateUserToken::ImpersonateUserToken() : m(new ImpersonateUserTokenImpl) {}
 
-ImpersonateUserToken::ImpersonateUserToken(const ImpersonateUserToken& other) : m(other.m) { m->addRef(); }
+ImpersonateUserToken::ImpersonateUserToken(const ImpersonateUserToken& other) : m(other.m) {
+    m->addRef();
+}
 
 ImpersonateUserToken& ImpersonateUserToken::operator=(const ImpersonateUserToken& other) {
     other.m->addRef();
@@ -72,4 +77,6 @@ ImpersonateUserToken& ImpersonateUserToken::operator=(const ImpersonateUserToken
     return *this;
 }
 
-ImpersonateUserToken::~ImpersonateUserToken() { m->release(); }
+ImpersonateUserToken::~ImpersonateUserToken() {
+    m->release();
+}
