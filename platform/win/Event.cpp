@@ -19,7 +19,9 @@ namespace {
 std::atomic<int> g_failingCreates{0};
 }
 
-void failNextEventCreates(int count) { g_failingCreates.store(count < 0 ? 0 : count); }
+void failNextEventCreates(int count) {
+    g_failingCreates.store(count < 0 ? 0 : count);
+}
 
 EventHandle createAutoResetEvent() {
     int pending = g_failingCreates.load();

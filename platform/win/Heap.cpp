@@ -17,7 +17,9 @@ bool injectFailure() {
 }
 }  // namespace
 
-void failNextHeapAllocs(int count) { g_failingAllocs.store(count < 0 ? 0 : count); }
+void failNextHeapAllocs(int count) {
+    g_failingAllocs.store(count < 0 ? 0 : count);
+}
 
 void* heapAlloc(size_t size) {
     if (injectFailure()) return nullptr;
@@ -29,6 +31,8 @@ void* heapRealloc(void* block, size_t size) {
     return std::realloc(block, size == 0 ? 1 : size);
 }
 
-void heapFree(void* block) { std::free(block); }
+void heapFree(void* block) {
+    std::free(block);
+}
 
 }  // namespace win

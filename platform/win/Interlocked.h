@@ -14,6 +14,8 @@ inline uint32_t interlockedExchange(uint32_t* target, uint32_t value) {
     return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
 }
 
-inline uint32_t interlockedRead(const uint32_t* target) { return __atomic_load_n(target, __ATOMIC_SEQ_CST); }
+inline uint32_t interlockedRead(const uint32_t* target) {
+    return __atomic_load_n(target, __ATOMIC_SEQ_CST);
+}
 
 }  // namespace win

@@ -26,7 +26,8 @@ int captureStackBackTrace(int skip, int maxFrames, uint64_t* frames) {
 bool describeAddress(uint64_t address, char* name, size_t nameSize, int* offset) {
     if (name == nullptr || nameSize == 0 || offset == nullptr) return false;
     Dl_info info{};
-    if (address == 0 || dladdr(reinterpret_cast<void*>(static_cast<uintptr_t>(address)), &info) == 0) return false;
+    if (address == 0 || dladdr(reinterpret_cast<void*>(static_cast<uintptr_t>(address)), &info) == 0)
+        return false;
     const char* text = nullptr;
     uintptr_t base = 0;
     if (info.dli_sname != nullptr && info.dli_saddr != nullptr) {

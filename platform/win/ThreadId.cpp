@@ -24,7 +24,9 @@ uint32_t currentThreadId() {
     return t_id;
 }
 
-uint32_t reserveThreadId() { return nextId(); }
+uint32_t reserveThreadId() {
+    return nextId();
+}
 
 void bindCurrentThreadId(uint32_t id) {
     if (id != 0) t_id = id;

@@ -18,9 +18,13 @@ OSTRUM_API void bo_htons(void* dst, const void* src) {
     std::memcpy(dst, t, 2);
 }
 
-OSTRUM_API void bo_htolel(void* dst, const void* src) { std::memmove(dst, src, 4); }
+OSTRUM_API void bo_htolel(void* dst, const void* src) {
+    std::memmove(dst, src, 4);
+}
 
-OSTRUM_API void bo_htoles(void* dst, const void* src) { std::memmove(dst, src, 2); }
+OSTRUM_API void bo_htoles(void* dst, const void* src) {
+    std::memmove(dst, src, 2);
+}
 
 // The reverse directions are the same byte moves: one entry point answers to both names.
 OSTRUM_API void bo_ntohl(void* dst, const void* src) __attribute__((alias("bo_htonl")));

@@ -49,9 +49,9 @@ extern "C" {
 
 /* ---- limits and rates ------------------------------------------------------------------- */
 
-#define OS_NAME_MAX 8                    /* characters kept of every context and pool name */
-#define OS_MEM_MAX_BLOCK 104857600u      /* largest payload a pool hands out */
-#define OS_TIMER_HZ 5                    /* ticks per second of the timer thread */
+#define OS_NAME_MAX 8               /* characters kept of every context and pool name */
+#define OS_MEM_MAX_BLOCK 104857600u /* largest payload a pool hands out */
+#define OS_TIMER_HZ 5               /* ticks per second of the timer thread */
 
 /* ---- trace kinds (configuration words 1 and 6) and opcodes ------------------------------ */
 

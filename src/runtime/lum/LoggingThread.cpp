@@ -81,31 +81,7 @@ private:
         }
     }
 
-    void writePass(const char* pass, int n) {
-        if (m_record.currentPath.empty()) {
-            fwrite(pass, 1, static_cast<size_t>(n), stdout);
-            fflush(stdout);
-            return;
-        }
-        FILE* file = fopen(m_record.currentPath.c_str(), "a");
-        if (file == nullptr) return;
-        fseek(file, 0, SEEK_END);
-        long size = ftell(file);
-        long limit = m_record.spec.sizeLimit;
-        const char* lineEnd = static_cast<const char*>(memchr(pass, '\n', static_cast<size_t>(n)));
-        if (limit > 0 && size + n >= limit && lineEnd != nullptr) {
-            size_t first = static_cast<size_t>(lineEnd - pass) + 1;
-            fwrite(pass, 1, first, file);
-            fclose(file);
-            rotateLogFile(m_record, false);
-            file = fopen(m_record.currentPath.c_str(), "a");
-            if (file == nullptr) return;
-            fwrite(pass + first, 1, static_cast<size_t>(n) - first, file);
-        } else {
-            fwrite(pass, 1, static_cast<size_t>(n), file);
-        }
-        fclose(file);
-    }
+    void writePass(const char* pass, int n) { writeLogPass(m_record, pass, n); }
 
     PrintQueue m_queue;
     LogFileRecord& m_record;
@@ -137,6 +113,32 @@ const char* failureText(int result) {
 }
 
 }  // namespace
+
+void writeLogPass(LogFileRecord& record, const char* pass, int n) {
+    if (record.currentPath.empty()) {
+        fwrite(pass, 1, static_cast<size_t>(n), stdout);
+        fflush(stdout);
+        return;
+    }
+    FILE* file = fopen(record.currentPath.c_str(), "a");
+    if (file == nullptr) return;
+    fseek(file, 0, SEEK_END);
+    long size = ftell(file);
+    long limit = record.spec.sizeLimit;
+    const char* lineEnd = static_cast<const char*>(memchr(pass, '\n', static_cast<size_t>(n)));
+    if (limit > 0 && size + n >= limit && lineEnd != nullptr) {
+        size_t first = static_cast<size_t>(lineEnd - pass) + 1;
+        fwrite(pass, 1, first, file);
+        fclose(file);
+        rotateLogFile(record, false);
+        file = fopen(record.currentPath.c_str(), "a");
+        if (file == nullptr) return;
+        fwrite(pass + first, 1, static_cast<size_t>(n) - first, file);
+    } else {
+        fwrite(pass, 1, static_cast<size_t>(n), file);
+    }
+    fclose(file);
+}
 
 PrintQueue::PrintQueue(int ringSize, int passSize, int lineSize)
     : m_ringSize(ringSize), m_passSize(passSize), m_lineSize(lineSize), m_free(ringSize) {

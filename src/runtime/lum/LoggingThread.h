@@ -48,6 +48,11 @@ private:
     bool m_valid;
 };
 
+// Appends one pass of whole or partial lines to the record's current file. When the file would reach
+// its size limit and the pass holds a line feed, the file ends after the pass's first line and the
+// rest starts the new current file.
+void writeLogPass(LogFileRecord& record, const char* pass, int n);
+
 // Starts the process's one logging thread writing to the record that takes every level; later
 // log lines go through its ring. Refused ("Invalid object for logging thread.") while one runs.
 bool startLoggingThread(int ringSize = LogConstants::RING_SIZE, int passSize = LogConstants::PASS_SIZE,
