@@ -24,7 +24,9 @@ void recordAssertion(const char*, int, const char* expression) {
     g_assertions.emplace_back(expression ? expression : "?");
 }
 
-std::string logPath() { return g_root + "/logs/CurrentLog.txt"; }
+std::string logPath() {
+    return g_root + "/logs/CurrentLog.txt";
+}
 
 class RuntimeEnvironment : public ::testing::Environment {
 public:
@@ -53,7 +55,9 @@ const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Runtim
 
 }  // namespace
 
-const std::string& BaseValuesTest::root() { return g_root; }
+const std::string& BaseValuesTest::root() {
+    return g_root;
+}
 
 std::vector<std::string> BaseValuesTest::takeAssertions() {
     std::lock_guard lock(g_assertionMutex);

@@ -18,7 +18,9 @@
 
 namespace {
 
-std::string textOf(const Ascii& a) { return std::string(a.text(), static_cast<std::size_t>(a.length())); }
+std::string textOf(const Ascii& a) {
+    return std::string(a.text(), static_cast<std::size_t>(a.length()));
+}
 
 class ArrayTest : public ::testing::Test {
 protected:
@@ -32,8 +34,8 @@ TEST_F(ArrayTest, SubstringCountsNegativeIndicesFromTheEndAndClamps) {
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {-3, 100, "def"}, {4, 2, ""},  {0, 6, "abcdef"}, {1, 3, "bc"},    {-100, 2, "ab"},
-        {2, -1, "cde"},   {6, 9, ""},  {-1, -1, ""},     {0, 0, ""},      {3, 3, ""},
+        {-3, 100, "def"}, {4, 2, ""}, {0, 6, "abcdef"}, {1, 3, "bc"}, {-100, 2, "ab"},
+        {2, -1, "cde"},   {6, 9, ""}, {-1, -1, ""},     {0, 0, ""},   {3, 3, ""},
     };
     Ascii text("abcdef");
     for (const Case& c : cases) {
@@ -61,9 +63,9 @@ TEST_F(ArrayTest, CountedComparisonRules) {
         bool equal;
     };
     const std::vector<Case> cases = {
-        {"abc", -1, "abc", 3, true},  {"abc", 2, "ab", -1, true},  {"abc", -1, "abd", -1, false},
-        {nullptr, -1, nullptr, 0, true}, {nullptr, 0, "", 0, false}, {nullptr, 1, nullptr, 1, false},
-        {"a", -2, "a", -2, false},    {"ABC", -1, "abc", -1, false},
+        {"abc", -1, "abc", 3, true},     {"abc", 2, "ab", -1, true},    {"abc", -1, "abd", -1, false},
+        {nullptr, -1, nullptr, 0, true}, {nullptr, 0, "", 0, false},    {nullptr, 1, nullptr, 1, false},
+        {"a", -2, "a", -2, false},       {"ABC", -1, "abc", -1, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TextCodec::equal(c.a, c.aLength, c.b, c.bLength), c.equal)
@@ -128,7 +130,8 @@ TEST_F(ArrayTest, OutputStreamRefusesWritesPastItsEnd) {
     EXPECT_TRUE(stream.full());
     stream.writeByte('!');
     EXPECT_EQ(memory[9], 0);
-    EXPECT_EQ(BaseValuesTest::takeAssertions(), std::vector<std::string>{"m_writePointer + 1 <= m_endPointer"});
+    EXPECT_EQ(BaseValuesTest::takeAssertions(),
+              std::vector<std::string>{"m_writePointer + 1 <= m_endPointer"});
     const std::uint8_t expected[] = {2, 0, 0, 0, 'a', 'b', 'c', 'd', 'z'};
     EXPECT_EQ(std::memcmp(memory, expected, sizeof expected), 0);
 }

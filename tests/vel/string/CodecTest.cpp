@@ -10,11 +10,17 @@
 
 namespace {
 
-std::string bytesOf(const ByteArray& a) { return std::string(a.text(), static_cast<std::size_t>(a.length())); }
+std::string bytesOf(const ByteArray& a) {
+    return std::string(a.text(), static_cast<std::size_t>(a.length()));
+}
 
-ByteArray arrayOf(const std::string& s) { return ByteArray(s.data(), static_cast<std::int32_t>(s.size())); }
+ByteArray arrayOf(const std::string& s) {
+    return ByteArray(s.data(), static_cast<std::int32_t>(s.size()));
+}
 
-std::string textOf(const Ascii& a) { return std::string(a.text(), static_cast<std::size_t>(a.length())); }
+std::string textOf(const Ascii& a) {
+    return std::string(a.text(), static_cast<std::size_t>(a.length()));
+}
 
 struct HexCase {
     std::string text;
@@ -56,8 +62,8 @@ TEST(HexTest, EncodesLowerCaseHighNibbleFirstAndRoundTripsEveryByte) {
 
 TEST(Base64Test, EncodesWithPadding) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
-        {"ab", "YWI="},   {"abc", "YWJj"},       {"foobar", "Zm9vYmFy"}, {std::string("\xff\xfe\x00", 3), "//4A"},
+        {"", ""},       {"f", "Zg=="},   {"fo", "Zm8="},         {"foo", "Zm9v"},
+        {"ab", "YWI="}, {"abc", "YWJj"}, {"foobar", "Zm9vYmFy"}, {std::string("\xff\xfe\x00", 3), "//4A"},
     };
     for (const auto& [bytes, text] : cases) EXPECT_EQ(textOf(arrayOf(bytes).toBase64()), text) << text;
 }
@@ -72,18 +78,18 @@ TEST(Base64Test, DecodesSkippingWhiteSpaceAndRefusesMalformedTextWhole) {
         {"YWJj", "abc"},
         {"YW Jj", "abc"},
         {" Y\tW\r\nJ j\n", "abc"},
-        {"YWJ", "ab"},            // a partial last group of three
+        {"YWJ", "ab"},  // a partial last group of three
         {"YQ==", "a"},
         {"YQ=", "a"},
         {"Zm9vYmFy", "foobar"},
         {"//4A", std::string("\xff\xfe\x00", 3)},
-        {"Y", ""},                // one data character holds no byte
-        {"YWJjY", ""},            // ... nor at the end of a longer text
-        {"YQ=a", ""},             // data after padding within a group
+        {"Y", ""},      // one data character holds no byte
+        {"YWJjY", ""},  // ... nor at the end of a longer text
+        {"YQ=a", ""},   // data after padding within a group
         {"Y=Q=", ""},
-        {"YWJj!", ""},            // outside the alphabet
+        {"YWJj!", ""},  // outside the alphabet
         {"YW-j", ""},
-        {"====", ""},             // padding only
+        {"====", ""},  // padding only
         {"", ""},
     };
     for (const Base64Case& c : cases) {
@@ -111,11 +117,13 @@ struct WideCase {
 TEST(WideTextTest, NarrowsToQuestionMarksAndConvertsToUtf8) {
     const std::vector<WideCase> cases = {
         {u"abc", "abc", "abc"},
-        {u"\u00e91", "?1", "\xc3\xa9" "1"},
+        {u"\u00e91", "?1",
+         "\xc3\xa9"
+         "1"},
         {u"\u007f\u0080", "\x7f?", "\x7f\xc2\x80"},
         {u"\u20ac", "?", "\xe2\x82\xac"},
-        {u"\U0001F600", "??", "\xf0\x9f\x98\x80"},   // a surrogate pair is one character
-        {u"x\xd800y", "x?y", "x\xef\xbf\xbdy"},      // an unpaired surrogate cannot be encoded
+        {u"\U0001F600", "??", "\xf0\x9f\x98\x80"},  // a surrogate pair is one character
+        {u"x\xd800y", "x?y", "x\xef\xbf\xbdy"},     // an unpaired surrogate cannot be encoded
         {u"", "", ""},
     };
     for (const WideCase& c : cases) {

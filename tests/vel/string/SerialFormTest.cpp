@@ -10,9 +10,13 @@
 
 namespace {
 
-std::string bytesOf(const ByteArray& a) { return std::string(a.text(), static_cast<std::size_t>(a.length())); }
+std::string bytesOf(const ByteArray& a) {
+    return std::string(a.text(), static_cast<std::size_t>(a.length()));
+}
 
-ByteArray arrayOf(const std::string& s) { return ByteArray(s.data(), static_cast<std::int32_t>(s.size())); }
+ByteArray arrayOf(const std::string& s) {
+    return ByteArray(s.data(), static_cast<std::int32_t>(s.size()));
+}
 
 std::string le32(std::uint32_t v) {
     return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),

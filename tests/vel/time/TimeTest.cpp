@@ -10,7 +10,9 @@
 
 namespace {
 
-std::string textOf(const Time& t) { return t.toText().text(); }
+std::string textOf(const Time& t) {
+    return t.toText().text();
+}
 
 class TimeTest : public ::testing::Test {
 protected:
@@ -31,22 +33,24 @@ TEST_F(TimeTest, ShiftsCarryOverMonthLeapYearAndYearEnds) {
         {Time(2009, 2, 28, 23, 30, 0), false, 45, "2009-03-01 00:15:00 UTC"},
         {Time(2008, 3, 1, 0, 10, 0), false, -20, "2008-02-29 23:50:00 UTC"},
         {Time(2009, 3, 1, 0, 10, 0), false, -20, "2009-02-28 23:50:00 UTC"},
-        {Time(2000, 2, 28, 12, 0, 7), true, 24, "2000-02-29 12:00:07 UTC"},   // 2000 is a leap year
-        {Time(1900, 2, 28, 12, 0, 7), true, 24, "1900-03-01 12:00:07 UTC"},   // 1900 is not
+        {Time(2000, 2, 28, 12, 0, 7), true, 24, "2000-02-29 12:00:07 UTC"},  // 2000 is a leap year
+        {Time(1900, 2, 28, 12, 0, 7), true, 24, "1900-03-01 12:00:07 UTC"},  // 1900 is not
         {Time(2009, 1, 5, 7, 8, 9), true, 48, "2009-01-07 07:08:09 UTC"},
         {Time(2009, 1, 5, 7, 8, 9), true, 25, "2009-01-06 08:08:09 UTC"},
         {Time(2009, 12, 31, 23, 59, 59), false, 1, "2010-01-01 00:00:59 UTC"},
         {Time(2010, 1, 1, 0, 0, 0), true, -1, "2009-12-31 23:00:00 UTC"},
         {Time(2009, 1, 31, 10, 0, 0), true, 30 * 24, "2009-03-02 10:00:00 UTC"},
         {Time(2009, 3, 31, 10, 0, 0), true, -31 * 24, "2009-02-28 10:00:00 UTC"},
-        {Time(2009, 6, 15, 10, 30, 0), false, -(365 * 24 * 60), "2008-06-15 10:30:00 UTC"},  // through a leap day
+        {Time(2009, 6, 15, 10, 30, 0), false, -(365 * 24 * 60),
+         "2008-06-15 10:30:00 UTC"},  // through a leap day
         {Time(2009, 6, 15, 10, 30, 0), false, 0, "2009-06-15 10:30:00 UTC"},
         {Time(2009, 6, 15, 10, 30, 0), false, 1439, "2009-06-16 10:29:00 UTC"},
         {Time(2009, 6, 15, 10, 30, 0), false, -1441, "2009-06-14 10:29:00 UTC"},
     };
     for (const ShiftCase& c : cases) {
         Time shifted = c.hours ? c.start.plusHours(c.n) : c.start.plusMinutes(c.n);
-        EXPECT_EQ(textOf(shifted), c.expected) << textOf(c.start) << (c.hours ? " hours " : " minutes ") << c.n;
+        EXPECT_EQ(textOf(shifted), c.expected)
+            << textOf(c.start) << (c.hours ? " hours " : " minutes ") << c.n;
     }
 }
 
