@@ -12,7 +12,10 @@
 
 namespace {
 
-const Unicode SEPARATOR(u"/");
+// Values need the run-time, so none is built before it at static initialisation.
+Unicode separator() {
+    return Unicode(u"/");
+}
 
 void logFailure(int internalError, const Ascii& text) {
     logInternalError(internalError);
@@ -54,7 +57,7 @@ Unicode programDataFolder() {
                                       nullptr, 0, path) != winfile::S_OK) {
             return Unicode();
         }
-        return Unicode(path) + SEPARATOR;
+        return Unicode(path) + separator();
     }
     char16_t module[winfile::MAX_PATH];
     winfile::DWORD length = winfile::GetModuleFileNameW(nullptr, module, winfile::MAX_PATH);
@@ -165,14 +168,14 @@ bool writeFile(const Unicode& path, const ByteArray& bytes) {
 ByteArrayProxy readProgramDataFile(const Unicode& subpath, const Unicode& name) {
     Unicode folder = programDataFolder();
     if (folder.length() == 0) return {};
-    return readFile(folder + subpath + SEPARATOR + name);
+    return readFile(folder + subpath + separator() + name);
 }
 
 bool writeProgramDataFile(const Unicode& subpath, const Unicode& name, const ByteArray& bytes) {
     Unicode folder = programDataFolder();
     if (folder.length() == 0) return false;
     if (!createFolders(folder, subpath)) return false;
-    return writeFile(folder + subpath + SEPARATOR + name, bytes);
+    return writeFile(folder + subpath + separator() + name, bytes);
 }
 
 AsciiVector listFolder(const Unicode& pattern) {
