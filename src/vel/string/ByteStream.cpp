@@ -50,11 +50,12 @@ ByteInputStream::ByteInputStream(const std::uint8_t* buffer, std::int32_t length
     if (LUM_ASSERT(buffer && length >= 0)) m_endPointer = buffer + length;
 }
 
-bool ByteInputStream::readInt32(std::int32_t& value) {
-    if (m_endPointer - m_readPointer < 4) return false;
+SafeInteger ByteInputStream::readInt32() {
+    if (m_endPointer - m_readPointer < 4) return SafeInteger();
+    std::int32_t value;
     std::memcpy(&value, m_readPointer, 4);
     m_readPointer += 4;
-    return true;
+    return SafeInteger(value);
 }
 
 bool ByteInputStream::readByteArray(ByteArray& bytes) {
