@@ -11,6 +11,7 @@
 #include "vel/string/TextCodec.h"
 
 void* NormalByteArrayImpl::operator new(std::size_t size, std::int32_t length) {
+    LUM_ASSERT_TEXT(size == sizeof(NormalByteArrayImpl), "size == sizeof (NormalByteArrayImpl)");
     return ::operator new(size + static_cast<std::size_t>(length) + 1);
 }
 

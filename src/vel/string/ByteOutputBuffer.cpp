@@ -28,12 +28,12 @@ ByteOutputBufferImpl::ByteOutputBufferImpl(std::int32_t allocedSize) : m_alloced
 }
 
 std::uint8_t* ByteOutputBufferImpl::data() {
-    if (!LUM_ASSERT(!m_complete)) return nullptr;
+    if (!LUM_ASSERT_TEXT(!m_complete, "! m_complete")) return nullptr;
     return payload();
 }
 
 void ByteOutputBufferImpl::complete(std::int32_t length) {
-    if (!LUM_ASSERT(!m_complete)) return;
+    if (!LUM_ASSERT_TEXT(!m_complete, "! m_complete")) return;
     if (!LUM_ASSERT(0 <= length && length <= m_allocedSize)) length = 0;
     m_length = length;
     payload()[length] = 0;

@@ -14,7 +14,8 @@ ByteOutputStream::ByteOutputStream(std::uint8_t* buffer, std::int32_t size)
 
 void ByteOutputStream::write(const void* bytes, std::int32_t length) {
     if (!LUM_ASSERT(bytes && length >= 0)) return;
-    if (!LUM_ASSERT(length <= m_endPointer - m_writePointer)) return;
+    if (!LUM_ASSERT_TEXT(length <= m_endPointer - m_writePointer, "m_writePointer + length <= m_endPointer"))
+        return;
     if (length > 0) std::memcpy(m_writePointer, bytes, static_cast<std::size_t>(length));
     m_writePointer += length;
 }
