@@ -52,6 +52,7 @@ int clampedPreviousCount(const LogFileSpec& spec) {
 }
 
 void rotateOnFirstUse(LogFileRecord& record) {
+    if (record.flags.load(std::memory_order_acquire) & LogFileRecord::FLAG_ROTATED) return;
     std::lock_guard<std::recursive_mutex> lock(record.mutex);
     if ((record.flags & LogFileRecord::FLAG_ROTATED) == 0) {
         rotateLogFile(record, true);

@@ -20,7 +20,7 @@ struct LogFileRecord {
     std::string previousPath;  // the pattern with its '*'; empty: no rotation
     size_t starPosition = 0;
     std::recursive_mutex mutex;
-    int flags = 0;
+    std::atomic<int> flags{0};
 
     bool rotates() const { return !currentPath.empty() && !previousPath.empty(); }
     std::string previousName(int number) const;

@@ -204,3 +204,20 @@ TEST(LoggingThread, PassIsSplitAtItsFirstLineEndWhenTheFileReachesItsLimit) {
         }
     }
 }
+
+TEST(LoggingThread, FailureSwitchesBackToDirectWrites) {
+    TempRoot root;
+    // A line buffer too small for any header: the first line fails in the producer.
+    ASSERT_TRUE(startLoggingThread(4096, 1024, 40));
+    logError(0, "first after the failure");
+    EXPECT_FALSE(loggingThreadRunning());
+    logError(0, "second");
+    stopLoggingThread();
+    std::vector<std::string> lines = readLines(root.log());
+    ASSERT_EQ(lines.size(), 3u + 5u);
+    EXPECT_THAT(lines[3], EndsWith(": Logging thread failed to write to queue."));
+    EXPECT_THAT(lines[4], EndsWith(": Logging thread invalid header."));
+    EXPECT_THAT(lines[5], EndsWith(": first after the failure")) << "the failed line itself is not lost";
+    EXPECT_THAT(lines[6], EndsWith(": second"));
+    EXPECT_THAT(lines[7], EndsWith(": Logging thread normal shutdown."));
+}
