@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "XmlCanonical.h"
+#include "XmlDocument.h"
+
+namespace {
+
+struct Case {
+    const char* input;
+    const char* canonical;
+};
+
+class XmlCanonicalTest : public testing::TestWithParam<Case> {};
+
+TEST_P(XmlCanonicalTest, CanonicalText) {
+    XmlDocument document;
+    const std::string input = GetParam().input;
+    document.parse(input.data(), static_cast<int>(input.size()));
+    EXPECT_EQ(xmlCanonicalize(document), GetParam().canonical);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents, XmlCanonicalTest,
+    testing::Values(
+        Case{"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a b='2' a=\"1\"/>", "<a a=\"1\" b=\"2\"></a>"},
+        Case{"<a><!-- gone --><b>x</b>\n</a><!-- gone too -->", "<a><b>x</b>\n</a>"},
+        Case{"<a>&lt;&amp;&gt;\"'&#13;</a>", "<a>&lt;&amp;&gt;\"'&#xD;</a>"},
+        Case{"<a><![CDATA[x<y&z]]></a>", "<a>x&lt;y&amp;z</a>"},
+        Case{"<!DOCTYPE a [<!ENTITY e \"expanded\">]><a>&e;</a>", "<a>expanded</a>"},
+        Case{"<a b=\"x&#9;y&quot;&lt;\"/>", "<a b=\"x&#x9;y&quot;&lt;\"></a>"},
+        Case{"<a xmlns=\"urn:x\" xmlns:p=\"urn:p\"><p:b xmlns=\"urn:x\"/></a>",
+             "<a xmlns=\"urn:x\" xmlns:p=\"urn:p\"><p:b></p:b></a>"},
+        Case{"<Signatures a=\"1\">\n <b/>\n</Signatures>", "<Signatures a=\"1\">\n <b></b>\n</Signatures>"},
+        // The signed part of a signature: no root, no text directly below it, everything deeper kept.
+        Case{"<Signature a=\"1\">\n <SignedInfo x=\"1\">\n  <R/>\n </SignedInfo>\n loose <V/>\n</Signature>",
+             "<SignedInfo x=\"1\">\n  <R></R>\n </SignedInfo><V></V>"},
+        Case{"<Signature xmlns=\"urn:s\"><SignedInfo><!--c--><R/></SignedInfo></Signature>",
+             "<SignedInfo xmlns=\"urn:s\"><R></R></SignedInfo>"}),
+    [](const testing::TestParamInfo<Case>& info) { return "Document" + std::to_string(info.index); });
+
+}  // namespace
