@@ -10,8 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "XmlDocument.h"
-#include "XmlSignature.h"
+#include "vel/libxml2/XmlDocument.h"
+#include "vel/libxml2/XmlSignature.h"
 
 namespace {
 

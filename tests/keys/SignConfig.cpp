@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "ConfigurationSigner.h"
-#include "XmlDocument.h"
-#include "XmlSignature.h"
+#include "vel/libxml2/XmlDocument.h"
+#include "vel/libxml2/XmlSignature.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

@@ -1,4 +1,4 @@
-#include "OwnedXmlNode.h"
+#include "vel/libxml2/OwnedXmlNode.h"
 
 OwnedXmlNode::~OwnedXmlNode() {
     if (m_p != nullptr) xmlFreeNode(m_p);

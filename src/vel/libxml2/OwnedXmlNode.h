@@ -2,7 +2,7 @@
 
 #include <libxml/tree.h>
 
-#include "SharedXmlNode.h"
+#include "vel/libxml2/SharedXmlNode.h"
 
 // A node that belongs to no tree yet; freed with the wrapper unless it was handed on.
 class OwnedXmlNode {

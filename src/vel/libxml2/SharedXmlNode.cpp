@@ -1,8 +1,8 @@
-#include "SharedXmlNode.h"
+#include "vel/libxml2/SharedXmlNode.h"
 
 #include <cstring>
 
-#include "XmlFailure.h"
+#include "vel/libxml2/XmlFailure.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <libxml/tree.h>
 
-#include "XmlString.h"
+#include "vel/libxml2/XmlString.h"
 
 // A non-owning pointer to a node of a document; copies share the node.
 class SharedXmlNode {

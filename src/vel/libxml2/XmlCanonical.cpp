@@ -1,12 +1,12 @@
-#include "XmlCanonical.h"
+#include "vel/libxml2/XmlCanonical.h"
 
 #include <libxml/c14n.h>
 #include <libxml/xmlIO.h>
 
 #include <cstring>
 
-#include "XmlDocument.h"
-#include "XmlFailure.h"
+#include "vel/libxml2/XmlDocument.h"
+#include "vel/libxml2/XmlFailure.h"
 
 namespace {
 

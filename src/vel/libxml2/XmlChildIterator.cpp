@@ -1,4 +1,4 @@
-#include "XmlChildIterator.h"
+#include "vel/libxml2/XmlChildIterator.h"
 
 XmlChildIterator::XmlChildIterator(const SharedXmlNode& parent) : m_current(parent.firstChild()) {}
 

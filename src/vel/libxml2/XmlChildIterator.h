@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SharedXmlNode.h"
+#include "vel/libxml2/SharedXmlNode.h"
 
 // Walks the children of one node in document order, whatever their kind.
 class XmlChildIterator {

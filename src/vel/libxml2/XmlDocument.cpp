@@ -1,9 +1,9 @@
-#include "XmlDocument.h"
+#include "vel/libxml2/XmlDocument.h"
 
 #include <libxml/parser.h>
 
-#include "XmlFailure.h"
-#include "XmlLibrary.h"
+#include "vel/libxml2/XmlFailure.h"
+#include "vel/libxml2/XmlLibrary.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "OwnedXmlNode.h"
-#include "SharedXmlNode.h"
-#include "XmlParentBase.h"
+#include "vel/libxml2/OwnedXmlNode.h"
+#include "vel/libxml2/SharedXmlNode.h"
+#include "vel/libxml2/XmlParentBase.h"
 
 // Owns one libxml2 document; the nodes handed out point into it.
 class XmlDocument : public XmlParentBase {

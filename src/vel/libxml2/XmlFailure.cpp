@@ -1,4 +1,4 @@
-#include "XmlFailure.h"
+#include "vel/libxml2/XmlFailure.h"
 
 #include <cstdio>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "XmlLibrary.h"
+#include "vel/libxml2/XmlLibrary.h"
 
 #include <libxml/globals.h>
 #include <libxml/parser.h>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "XmlFailure.h"
+#include "vel/libxml2/XmlFailure.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "XmlParentNode.h"
+#include "vel/libxml2/XmlParentNode.h"
 
 SharedXmlNode XmlParentNode::addChild(const char* name) {
     return m_node.addChild(name);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SharedXmlNode.h"
-#include "XmlParentBase.h"
+#include "vel/libxml2/SharedXmlNode.h"
+#include "vel/libxml2/XmlParentBase.h"
 
 // Adds children to an element that already exists, e.g. a message body.
 class XmlParentNode : public XmlParentBase {

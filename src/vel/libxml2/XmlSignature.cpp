@@ -1,4 +1,4 @@
-#include "XmlSignature.h"
+#include "vel/libxml2/XmlSignature.h"
 
 #include <openssl/bio.h>
 #include <openssl/evp.h>
@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "XmlCanonical.h"
-#include "XmlDocument.h"
-#include "XmlFailure.h"
+#include "vel/libxml2/XmlCanonical.h"
+#include "vel/libxml2/XmlDocument.h"
+#include "vel/libxml2/XmlFailure.h"
 
 namespace {
 

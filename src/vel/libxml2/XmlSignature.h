@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SharedXmlNode.h"
+#include "vel/libxml2/SharedXmlNode.h"
 
 class XmlDocument;
 

@@ -1,8 +1,8 @@
-#include "XmlString.h"
+#include "vel/libxml2/XmlString.h"
 
 #include <libxml/globals.h>
 
-#include "XmlFailure.h"
+#include "vel/libxml2/XmlFailure.h"
 
 XmlString& XmlString::operator=(XmlString&& other) noexcept {
     if (this != &other) {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "XmlCanonical.h"
-#include "XmlDocument.h"
+#include "vel/libxml2/XmlCanonical.h"
+#include "vel/libxml2/XmlDocument.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "OwnedXmlNode.h"
-#include "XmlChildIterator.h"
-#include "XmlDocument.h"
-#include "XmlLibrary.h"
-#include "XmlParentNode.h"
+#include "vel/libxml2/OwnedXmlNode.h"
+#include "vel/libxml2/XmlChildIterator.h"
+#include "vel/libxml2/XmlDocument.h"
+#include "vel/libxml2/XmlLibrary.h"
+#include "vel/libxml2/XmlParentNode.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "XmlDocument.h"
-#include "XmlLibrary.h"
+#include "vel/libxml2/XmlDocument.h"
+#include "vel/libxml2/XmlLibrary.h"
 
 namespace {
 
