@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+namespace win {
+
+// An auto-reset event: one set releases exactly one waiter, or the next wait when nobody waits.
+class Event;
+using EventHandle = Event*;
+
+inline constexpr uint32_t INFINITE_WAIT = 0xFFFFFFFFu;
+
+enum class WaitResult { SIGNALLED, TIMED_OUT, FAILED };
+
+// Null when the event cannot be made.
+EventHandle createAutoResetEvent();
+bool setEvent(EventHandle event);
+WaitResult waitForEvent(EventHandle event, uint32_t timeoutMs);
+bool closeEvent(EventHandle event);
+
+// Failure injection: the next `count` event creations return null, so that callers' error paths
+// can be driven from tests. Process-wide; 0 switches it off.
+void failNextEventCreates(int count);
+
+}  // namespace win

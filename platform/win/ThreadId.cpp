@@ -1,0 +1,35 @@
+#include "win/ThreadId.h"
+
+#include <atomic>
+
+namespace win {
+
+namespace {
+std::atomic<uint32_t> g_lastId{0};
+
+uint32_t nextId() {
+    uint32_t id = g_lastId.fetch_add(1) + 1;
+    // 0 means "no owner" to the callers; skip it when the counter wraps.
+    while (id == 0) id = g_lastId.fetch_add(1) + 1;
+    return id;
+}
+}  // namespace
+
+namespace {
+thread_local uint32_t t_id = 0;
+}
+
+uint32_t currentThreadId() {
+    if (t_id == 0) t_id = nextId();
+    return t_id;
+}
+
+uint32_t reserveThreadId() {
+    return nextId();
+}
+
+void bindCurrentThreadId(uint32_t id) {
+    if (id != 0) t_id = id;
+}
+
+}  // namespace win

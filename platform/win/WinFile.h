@@ -1,0 +1,126 @@
+#pragma once
+// Stand-in for the Windows file, folder, error-text and module calls that the engine's file
+// utilities make. Paths are UTF-16 in Windows form; '\' and '/' both separate folders, and the
+// file opened on disk has a UTF-8 name. Failures set the thread's last error to the Windows
+// code the callers test (2, 3, 5, 183, ...).
+#include <cstddef>
+#include <cstdint>
+
+namespace winfile {
+
+using DWORD = std::uint32_t;
+using BOOL = int;
+using HANDLE = void*;
+
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_NO_MORE_FILES = 18;
+constexpr DWORD ERROR_WRITE_FAULT = 29;
+constexpr DWORD ERROR_READ_FAULT = 30;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+// An errno without a Windows counterpart is reported as this flag plus the errno.
+constexpr DWORD ERROR_ERRNO_FLAG = 0x20000000;
+
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD FILE_SHARE_READ = 1;
+constexpr DWORD FILE_SHARE_WRITE = 2;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+constexpr int MAX_PATH = 260;
+
+constexpr int CSIDL_COMMON_APPDATA = 0x23;
+constexpr int CSIDL_PROGRAM_FILES = 0x26;
+constexpr int CSIDL_FLAG_CREATE = 0x8000;
+constexpr long S_OK = 0;
+constexpr long E_FAIL = static_cast<long>(0x80004005);
+
+constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x200;
+constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
+
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+};
+
+struct WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    char16_t cFileName[MAX_PATH];
+};
+
+DWORD GetLastError();
+void SetLastError(DWORD error);
+
+HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD shareMode, void* securityAttributes,
+                   DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
+BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* overlapped);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, void* overlapped);
+BOOL FlushFileBuffers(HANDLE file);
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information);
+BOOL CloseHandle(HANDLE handle);
+
+DWORD GetFileAttributesW(const char16_t* path);
+BOOL SetFileAttributesW(const char16_t* path, DWORD attributes);
+BOOL DeleteFileW(const char16_t* path);
+// Fails with ERROR_ALREADY_EXISTS when the target exists, as on Windows.
+BOOL MoveFileW(const char16_t* existing, const char16_t* target);
+BOOL MoveFileExW(const char16_t* existing, const char16_t* target, DWORD flags);
+BOOL CreateDirectoryW(const char16_t* path, void* securityAttributes);
+
+// The pattern's last component may hold '*' and '?'; "." and ".." are listed as on Windows.
+HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data);
+BOOL FindNextFileW(HANDLE find, WIN32_FIND_DATAW* data);
+BOOL FindClose(HANDLE find);
+
+// CSIDL_COMMON_APPDATA yields the program-data root (TAMSEL_HOME, /var/lib/tamsel for root,
+// ~/.local/state/tamsel otherwise) without a trailing separator, created with CSIDL_FLAG_CREATE;
+// CSIDL_PROGRAM_FILES yields the folder that holds the running program.
+long SHGetFolderPathW(void* window, int folder, HANDLE token, DWORD flags, char16_t* path);
+BOOL SHGetSpecialFolderPathW(void* window, char16_t* path, int folder, BOOL create);
+DWORD GetModuleFileNameW(void* module, char16_t* path, DWORD size);
+
+DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD languageId, char* buffer,
+                     DWORD size, void* arguments);
+
+// UTF-8 form of a Windows path as opened on disk: every '\' becomes '/'.
+bool diskPath(const char16_t* path, char* out, std::size_t size);
+DWORD errorFromErrno(int error);
+
+// Failure injection for tests: the named call fails with the given error until cleared.
+enum class Call {
+    CreateFile,
+    ReadFile,
+    WriteFile,
+    FlushFileBuffers,
+    GetFileInformation,
+    CloseHandle,
+    MoveFile,
+    CreateDirectory,
+    FindFirstFile,
+    SHGetFolderPath,
+    COUNT
+};
+void failCall(Call call, DWORD error);
+void clearFailures();
+
+}  // namespace winfile

@@ -1,0 +1,3 @@
+add_library(winfile STATIC WinFile.cpp WinHandle.cpp WinImpersonation.cpp)
+target_include_directories(winfile PUBLIC ${PROJECT_SOURCE_DIR}/platform)
+set_target_properties(winfile PROPERTIES POSITION_INDEPENDENT_CODE ON)

@@ -1,0 +1,149 @@
+// Block layout and guard words shared by memory and reference pools, the pool-wide guard check
+// and the block lists.
+#include <cstring>
+
+#include "osinternal.h"
+
+namespace ostrum {
+
+size_t round4(size_t size) {
+    return (size + 3u) & ~static_cast<size_t>(3u);
+}
+
+size_t headerSize(bool isRef) {
+    return isRef ? sizeof(RefBlock) : sizeof(MemBlock);
+}
+
+size_t blockTotalSize(size_t size, bool isRef) {
+    return headerSize(isRef) + round4(size) + 4u;
+}
+
+void* payloadOf(BlockHeader* block) {
+    return reinterpret_cast<unsigned char*>(block) + headerSize(block->pool->isRef);
+}
+
+BlockHeader* blockOf(const void* payload, bool isRef) {
+    return reinterpret_cast<BlockHeader*>(
+        const_cast<unsigned char*>(static_cast<const unsigned char*>(payload)) - headerSize(isRef));
+}
+
+namespace {
+
+uint32_t* headGuardOf(BlockHeader* block, bool isRef) {
+    return isRef ? &reinterpret_cast<RefBlock*>(block)->headGuard
+                 : &reinterpret_cast<MemBlock*>(block)->headGuard;
+}
+
+unsigned char* payloadBytes(BlockHeader* block, bool isRef) {
+    return reinterpret_cast<unsigned char*>(block) + headerSize(isRef);
+}
+
+uint32_t readWord(const unsigned char* at) {
+    uint32_t w;
+    std::memcpy(&w, at, 4);
+    return w;
+}
+
+}  // namespace
+
+void writeGuards(BlockHeader* block, bool isRef) {
+    *headGuardOf(block, isRef) = isRef ? GuardConstants::REF_HEAD : GuardConstants::MEM_HEAD;
+    unsigned char* payload = payloadBytes(block, isRef);
+    size_t size = block->size;
+    uint32_t mask = g_os.padMask[size & 3u];
+    if (mask != 0) {
+        // Only the bytes beyond the size take the pattern: the payload's own bytes in the last
+        // partial word stay as they are, which keeps a grown block's contents intact.
+        unsigned char* padAt = payload + (size & ~static_cast<size_t>(3u));
+        uint32_t word = (readWord(padAt) & ~mask) | (GuardConstants::PAD & mask);
+        std::memcpy(padAt, &word, 4);
+    }
+    uint32_t tail = isRef ? GuardConstants::REF_TAIL : GuardConstants::MEM_TAIL;
+    std::memcpy(payload + round4(size), &tail, 4);
+}
+
+int checkBlock(BlockHeader* block, bool isRef) {
+    if (*headGuardOf(block, isRef) != (isRef ? GuardConstants::REF_HEAD : GuardConstants::MEM_HEAD)) {
+        return osMemCorruption_head;
+    }
+    const unsigned char* payload = payloadBytes(block, isRef);
+    size_t size = block->size;
+    uint32_t mask = g_os.padMask[size & 3u];
+    if (mask != 0 &&
+        (readWord(payload + (size & ~static_cast<size_t>(3u))) & mask) != (GuardConstants::PAD & mask)) {
+        return osMemCorruption_tail;
+    }
+    if (readWord(payload + round4(size)) != (isRef ? GuardConstants::REF_TAIL : GuardConstants::MEM_TAIL)) {
+        return osMemCorruption_tail;
+    }
+    return 0;
+}
+
+int checkPool(PoolCommon* pool, const char* file, int line) {
+    if (!pool->guardCheck) return OS_OK;
+    for (BlockHeader* b = pool->blocks.head; b != nullptr; b = b->next) {
+        int reason = checkBlock(b, pool->isRef);
+        if (reason != 0) {
+            if (pool->corruptionCallback != nullptr) {
+                pool->corruptionCallback(file, line, pool->contextName, payloadOf(b), reason);
+            }
+            return OS_ERR_FAILED;
+        }
+    }
+    return OS_OK;
+}
+
+void appendBlock(BlockList* list, BlockHeader* block) {
+    block->next = nullptr;
+    block->backLink = list->tail;
+    *list->tail = block;
+    list->tail = &block->next;
+}
+
+void unlinkBlock(BlockList* list, BlockHeader* block) {
+    *block->backLink = block->next;
+    if (block->next != nullptr) {
+        block->next->backLink = block->backLink;
+    } else {
+        list->tail = block->backLink;
+    }
+    block->next = nullptr;
+    block->backLink = nullptr;
+}
+
+void initPool(PoolCommon* pool, const char* name, OsContext* context, bool isRef) {
+    copyName(pool->name, name);
+    pool->context = context;
+    pool->isRef = isRef;
+    const OsContextConfig& config = context->config;
+    pool->trace = (config.traceKinds & (isRef ? osDbgTraceType_refPool : osDbgTraceType_memPool)) != 0;
+    pool->guardCheck = config.guardCheck != 0;
+    pool->leakTracking = config.leakTracking != 0;
+    pool->quietWhenEmpty = pool == &context->defaultPool;
+    pool->traceCallback = config.traceCallback;
+    pool->corruptionCallback = config.corruptionCallback;
+    pool->leakCallback = config.leakCallback;
+    copyName(pool->contextName, context->name);
+    pool->blocks.head = nullptr;
+    pool->blocks.tail = &pool->blocks.head;
+}
+
+void appendPool(PoolList* list, PoolCommon* pool) {
+    pool->next = nullptr;
+    pool->backLink = list->tail;
+    *list->tail = pool;
+    list->tail = &pool->next;
+}
+
+void unlinkPool(PoolList* list, PoolCommon* pool) {
+    *pool->backLink = pool->next;
+    if (pool->next != nullptr) {
+        pool->next->backLink = pool->backLink;
+    } else {
+        list->tail = pool->backLink;
+    }
+    pool->next = nullptr;
+    pool->backLink = nullptr;
+}
+
+}  // namespace ostrum

@@ -1,0 +1,20 @@
+#ifndef TAMSEL_RUNTIME_LUM_CRASHHANDLER_H
+#define TAMSEL_RUNTIME_LUM_CRASHHANDLER_H
+
+#include <string>
+
+// Installs the process's crash handler: fatal signals (also a stack overflow, on an alternate
+// stack) write a text dump of signal, address and call stack to "<logs>/<program>.dmp" and then
+// end the process as the signal would have. Call first thing in main. False when the environment
+// could not be prepared (no handler installed then).
+bool installCrashHandler();
+
+// Writes the debug dump "<logs>/<program>.dbg.dmp" (overwriting an older one) for a failed
+// assertion and returns.
+void writeDebugDump(const char* reason);
+
+// The two dump paths (empty before the environment was prepared).
+std::string crashDumpPath();
+std::string debugDumpPath();
+
+#endif

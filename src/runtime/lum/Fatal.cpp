@@ -1,0 +1,36 @@
+#include "runtime/lum/Fatal.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+
+#include "ostrum.h"
+#include "runtime/lum/Log.h"
+
+namespace {
+
+std::atomic<OsMutex*> TravikLogMutex{nullptr};
+
+}  // namespace
+
+void setFatalErrorMutex(OsMutex* mutex) {
+    TravikLogMutex = mutex;
+}
+
+void fatalError(const char* format, ...) {
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    logMasked(LogConstants::LEVEL_ERROR, "FATAL", "%s", text);
+    OsMutex* mutex = TravikLogMutex.load();
+    if (mutex != nullptr) _osMutexLock(__FILE__, __LINE__, mutex);
+    fprintf(stderr, "FATAL: %s\n", text);
+    fflush(stderr);
+    // Gives the logging thread time to write the line out before the process goes.
+    usleep(1000 * 1000);
+    _exit(3);
+}

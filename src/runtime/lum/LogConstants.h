@@ -1,0 +1,48 @@
+#ifndef TAMSEL_RUNTIME_LUM_LOGCONSTANTS_H
+#define TAMSEL_RUNTIME_LUM_LOGCONSTANTS_H
+
+class LogConstants {
+public:
+    // Level mask bits.
+    static constexpr int LEVEL_ERROR = 1;
+    static constexpr int LEVEL_WARNING = 2;
+    static constexpr int LEVEL_INFO = 4;
+    static constexpr int LEVEL_DEBUG = 8;
+    static constexpr int LEVEL_QUEUE_LOAD = 64;
+    static constexpr int LEVEL_PIPE_OUT = 128;
+    static constexpr int LEVEL_PIPE_IN = 256;
+    static constexpr int INITIAL_MASK = 15;
+
+    // A record with this mask takes every level.
+    static constexpr int ALL_LEVELS = -1;
+
+    // Message text is cut to this many characters.
+    static constexpr int MESSAGE_MAX = 799;
+    // Tag text kept in front of a message, and the combined length beyond which tags are left out.
+    static constexpr int TAGS_MAX = 100;
+    static constexpr int TAGS_AND_MESSAGE_MAX = 800;
+    static constexpr int TIME_STAMP_MAX = 41;
+    static constexpr int HOST_NAME_SIZE = 260;
+    static constexpr int PATH_SIZE = 260;
+
+    // Folder kinds of a log-file record.
+    static constexpr int FOLDER_PROGRAM_DATA = 1;
+    static constexpr int FOLDER_EXECUTABLE = 0;
+
+    // The service's one log file.
+    static constexpr const char* CURRENT_LOG = "CurrentLog.txt";
+    static constexpr const char* PREVIOUS_LOG_PATTERN = "PreviousLog*.txt";
+    static constexpr int PREVIOUS_LOG_COUNT = 9;
+    static constexpr long LOG_SIZE_LIMIT = 2097152;
+
+    // The buffered logging thread of the service.
+    static constexpr int RING_SIZE = 81920;
+    static constexpr int PASS_SIZE = 40960;
+    static constexpr int LINE_SIZE = 1023;
+
+    // Severity numbers.
+    static constexpr int SEVERITY_INFO = 6;
+    static constexpr int SEVERITY_DEBUG = 7;
+};
+
+#endif

@@ -1,0 +1,44 @@
+#ifndef TAMSEL_RUNTIME_LUM_LOGFILE_H
+#define TAMSEL_RUNTIME_LUM_LOGFILE_H
+
+#include <atomic>
+#include <cstddef>
+#include <mutex>
+#include <string>
+
+#include "runtime/lum/Log.h"
+#include "runtime/lum/LogLine.h"
+
+// One record of the log-file table with its run-time state.
+struct LogFileRecord {
+    static constexpr int FLAG_ROTATING = 1;
+    static constexpr int FLAG_ROTATED = 2;
+
+    LogFileSpec spec;
+    std::atomic<long> sequence{0};
+    std::string currentPath;   // empty: standard output
+    std::string previousPath;  // the pattern with its '*'; empty: no rotation
+    size_t starPosition = 0;
+    std::recursive_mutex mutex;
+    int flags = 0;
+
+    bool rotates() const { return !currentPath.empty() && !previousPath.empty(); }
+    std::string previousName(int number) const;
+};
+
+// The record that takes lines of these level bits (the table is initialised first); its first
+// use since start rotates it. Null when no record takes them.
+LogFileRecord* logFileRecordFor(int bits);
+
+// Moves the current file to the first previous file and shifts the older ones up; the first
+// rotation since start begins the new file with the three banner lines when banner is set.
+void rotateLogFile(LogFileRecord& record, bool banner);
+
+// Writes one formatted line straight to the record's file, rotating at the size limit.
+void writeLogLineDirect(LogFileRecord& record, const char* line, size_t length);
+
+// Formats a line with the record's next sequence number and writes it directly.
+void logDirect(LogFileRecord& record, const Severity& severity, const Tags* tags, const LogMessage& message);
+void logDirectText(LogFileRecord& record, const Severity& severity, const char* text);
+
+#endif

@@ -1,0 +1,141 @@
+#include "runtime/lum/LogLine.h"
+
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+
+#include "runtime/lum/LogConstants.h"
+
+namespace {
+
+const Severity SEVERITIES[] = {
+    {0, "FATAL_MSG", "FATAL"}, {1, "ALERT_MSG", "ALERT"}, {2, "CRITICAL_MSG", "CRITICAL"},
+    {3, "ERROR_MSG", "ERR"},   {4, "WARNING_MSG", "WRN"}, {5, "NOTICE_MSG", "NOTICE"},
+    {6, "INFO_MSG", "INF"},    {7, "DEBUG_MSG", "DBG"},
+};
+
+const char* const MONTHS[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+void blankControlCharacters(char* text, int length) {
+    for (int i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if ((c >= 1 && c <= 31) || c == 127) text[i] = ' ';
+    }
+}
+
+}  // namespace
+
+const Severity& severityOfLevel(const char* levelName) {
+    if (levelName != nullptr) {
+        for (const Severity& s : SEVERITIES) {
+            if (strcmp(s.levelName, levelName) == 0) return s;
+        }
+    }
+    return SEVERITIES[LogConstants::SEVERITY_DEBUG];
+}
+
+const Severity& infoSeverity() {
+    return SEVERITIES[LogConstants::SEVERITY_INFO];
+}
+
+void LogMessage::format(const char* fmt, va_list args) {
+    int n = vsnprintf(text, sizeof text, fmt, args);
+    if (n < 0) {
+        text[0] = '\0';
+        n = 0;
+    }
+    cut = n > LogConstants::MESSAGE_MAX;
+    length = cut ? LogConstants::MESSAGE_MAX : n;
+    text[length] = '\0';
+    blankControlCharacters(text, length);
+}
+
+void LogMessage::set(const char* message) {
+    size_t n = strlen(message);
+    cut = n > static_cast<size_t>(LogConstants::MESSAGE_MAX);
+    length = cut ? LogConstants::MESSAGE_MAX : static_cast<int>(n);
+    memcpy(text, message, static_cast<size_t>(length));
+    text[length] = '\0';
+    blankControlCharacters(text, length);
+}
+
+int formatLogTimeStamp(char* buffer, size_t size) {
+    struct timeval now;
+    gettimeofday(&now, nullptr);
+    struct tm local;
+    localtime_r(&now.tv_sec, &local);
+    // The offset of local time from UTC, so UTC+01:00 prints "+0100".
+    long offsetMinutes = local.tm_gmtoff / 60;
+    char sign = offsetMinutes < 0 ? '-' : '+';
+    long absolute = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+    int n =
+        snprintf(buffer, size, "%s %02d %04d %02d:%02d:%02d.%03d %c%02ld%02ld:", MONTHS[local.tm_mon % 12],
+                 local.tm_mday, local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec,
+                 static_cast<int>(now.tv_usec / 1000), sign, absolute / 60, absolute % 60);
+    if (n < 0) return 0;
+    return static_cast<size_t>(n) < size ? n : static_cast<int>(size - 1);
+}
+
+const char* logHostName() {
+    static char name[LogConstants::HOST_NAME_SIZE + 1];
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (gethostname(name, LogConstants::HOST_NAME_SIZE) != 0 || name[0] == '\0') {
+            strcpy(name, " ");
+        }
+        name[LogConstants::HOST_NAME_SIZE] = '\0';
+    });
+    return name;
+}
+
+int composeLogLine(char* buffer, size_t size, long sequence, const Severity& severity, const Tags* tags,
+                   const LogMessage& message) {
+    if (size < 8) return -1;
+    memset(buffer, 0, size);
+    char stamp[LogConstants::TIME_STAMP_MAX + 8];
+    formatLogTimeStamp(stamp, sizeof stamp);
+    TagTID tid;
+    char tidText[40];
+    tid.print(tidText, sizeof tidText);
+    int n = snprintf(buffer, size - 1, "%ld: %s: %s %%BRISEL-%d-%s: %c%s", sequence, logHostName(), stamp,
+                     severity.number, severity.mnemonic, '%', tidText);
+    if (n < 0 || static_cast<size_t>(n) >= size - 1) return -1;
+    size_t pos = static_cast<size_t>(n);
+
+    char tagText[LogConstants::TAGS_MAX + 1] = "";
+    int tagLength = 0;
+    if (tags != nullptr && message.length > 0) {
+        tagLength = tags->print(tagText, sizeof tagText);
+        if (tagLength + message.length > LogConstants::TAGS_AND_MESSAGE_MAX) tagLength = 0;
+    }
+    const char* separator = tagLength > 0 ? " " : ": ";
+    size_t separatorLength = strlen(separator);
+    if (pos + static_cast<size_t>(tagLength) + separatorLength + 5 > size) return -1;
+    memcpy(buffer + pos, tagText, static_cast<size_t>(tagLength));
+    pos += static_cast<size_t>(tagLength);
+    memcpy(buffer + pos, separator, separatorLength);
+    pos += separatorLength;
+
+    // The message leaves room for "...", the line feed and the terminator.
+    size_t room = size - pos - 5;
+    size_t length = static_cast<size_t>(message.length);
+    bool cut = message.cut;
+    if (length > room) {
+        length = room;
+        cut = true;
+    }
+    memcpy(buffer + pos, message.text, length);
+    pos += length;
+    if (cut) {
+        memcpy(buffer + pos, "...", 3);
+        pos += 3;
+    }
+    buffer[pos++] = '\n';
+    buffer[pos] = '\0';
+    return static_cast<int>(pos);
+}

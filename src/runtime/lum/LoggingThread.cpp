@@ -1,0 +1,267 @@
+#include "runtime/lum/LoggingThread.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <shared_mutex>
+#include <thread>
+
+namespace {
+
+class LoggingThread {
+public:
+    LoggingThread(int ringSize, int passSize, int lineSize, LogFileRecord& record)
+        : m_queue(ringSize, passSize, lineSize), m_record(record) {}
+
+    bool run() {
+        try {
+            m_thread = std::thread([this] { body(); });
+        } catch (const std::system_error& e) {
+            report(infoSeverity(), "Logging thread failed to start err = %d.", e.code().value());
+            return false;
+        }
+        return true;
+    }
+
+    int put(const Severity& severity, const Tags* tags, const LogMessage& message) {
+        return m_queue.put(m_record, severity, tags, message);
+    }
+
+    void setData() {
+        {
+            std::lock_guard<std::mutex> lock(m_eventMutex);
+            m_data = true;
+        }
+        m_event.notify_one();
+    }
+
+    void setStop() {
+        {
+            std::lock_guard<std::mutex> lock(m_eventMutex);
+            m_stop = true;
+        }
+        m_event.notify_one();
+    }
+
+    void join() {
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    PrintQueue& queue() { return m_queue; }
+    LogFileRecord& record() { return m_record; }
+
+    void report(const Severity& severity, const char* format, int value) {
+        char text[160];
+        snprintf(text, sizeof text, format, value);
+        logDirectText(m_record, severity, text);
+    }
+
+private:
+    void body() {
+        for (;;) {
+            bool stop;
+            {
+                std::unique_lock<std::mutex> lock(m_eventMutex);
+                m_event.wait(lock, [this] { return m_stop || m_data; });
+                stop = m_stop;
+                m_data = false;
+            }
+            drain();
+            if (stop) return;
+        }
+    }
+
+    void drain() {
+        for (;;) {
+            int n = m_queue.takePass();
+            if (n == 0) return;
+            writePass(m_queue.pass(), n);
+        }
+    }
+
+    void writePass(const char* pass, int n) { writeLogPass(m_record, pass, n); }
+
+    PrintQueue m_queue;
+    LogFileRecord& m_record;
+    std::thread m_thread;
+    std::mutex m_eventMutex;
+    std::condition_variable m_event;
+    bool m_stop = false;
+    bool m_data = false;
+};
+
+// Producers hold the hook shared while they copy a line in; unhooking takes it exclusively, so
+// after an unhook no line can land in a ring that is no longer drained.
+std::shared_mutex HookLock;
+LoggingThread* Current = nullptr;
+std::atomic<bool> Hooked{false};
+std::mutex StartStopMutex;
+
+const char* failureText(int result) {
+    switch (result) {
+        case PrintQueue::OVERRUN:
+            return "Logging thread failed with buffer overrun.";
+        case PrintQueue::BAD_HEADER:
+            return "Logging thread invalid header.";
+        case PrintQueue::NO_MUTEX:
+            return "Logging thread failed to create mutex err = %d.";
+        default:
+            return "Logging thread failed with unidentified error.";
+    }
+}
+
+}  // namespace
+
+void writeLogPass(LogFileRecord& record, const char* pass, int n) {
+    if (record.currentPath.empty()) {
+        fwrite(pass, 1, static_cast<size_t>(n), stdout);
+        fflush(stdout);
+        return;
+    }
+    FILE* file = fopen(record.currentPath.c_str(), "a");
+    if (file == nullptr) return;
+    fseek(file, 0, SEEK_END);
+    long size = ftell(file);
+    long limit = record.spec.sizeLimit;
+    const char* lineEnd = static_cast<const char*>(memchr(pass, '\n', static_cast<size_t>(n)));
+    if (limit > 0 && size + n >= limit && lineEnd != nullptr) {
+        size_t first = static_cast<size_t>(lineEnd - pass) + 1;
+        fwrite(pass, 1, first, file);
+        fclose(file);
+        rotateLogFile(record, false);
+        file = fopen(record.currentPath.c_str(), "a");
+        if (file == nullptr) return;
+        fwrite(pass + first, 1, static_cast<size_t>(n) - first, file);
+    } else {
+        fwrite(pass, 1, static_cast<size_t>(n), file);
+    }
+    fclose(file);
+}
+
+PrintQueue::PrintQueue(int ringSize, int passSize, int lineSize)
+    : m_ringSize(ringSize), m_passSize(passSize), m_lineSize(lineSize), m_free(ringSize) {
+    m_valid = ringSize > 0 && passSize > 0 && lineSize > 0 && ringSize >= lineSize;
+    if (m_valid) {
+        m_ring.assign(static_cast<size_t>(ringSize), 0);
+        m_pass.assign(static_cast<size_t>(passSize), 0);
+        m_line.assign(static_cast<size_t>(lineSize), 0);
+    }
+}
+
+void PrintQueue::copyIn(const char* line, int length) {
+    int first = length < m_ringSize - m_write ? length : m_ringSize - m_write;
+    memcpy(m_ring.data() + m_write, line, static_cast<size_t>(first));
+    memcpy(m_ring.data(), line + first, static_cast<size_t>(length - first));
+    m_write = (m_write + length) % m_ringSize;
+    m_free -= length;
+    m_used += length;
+}
+
+int PrintQueue::put(LogFileRecord& record, const Severity& severity, const Tags* tags,
+                    const LogMessage& message) {
+    if (!m_valid) return OVERRUN;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    int length = composeLogLine(m_line.data(), m_line.size(), record.sequence++, severity, tags, message);
+    if (length < 0) return BAD_HEADER;
+    if (m_free >= m_lineSize + length) {
+        copyIn(m_line.data(), length);
+        return QUEUED;
+    }
+    LogMessage full;
+    full.set(FULL_LINE);
+    length = composeLogLine(m_line.data(), m_line.size(), record.sequence++, infoSeverity(), nullptr, full);
+    if (length > 0 && m_free >= length) copyIn(m_line.data(), length);
+    return DROPPED;
+}
+
+int PrintQueue::takePass() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    int n = m_used < m_passSize ? m_used : m_passSize;
+    int first = n < m_ringSize - m_read ? n : m_ringSize - m_read;
+    memcpy(m_pass.data(), m_ring.data() + m_read, static_cast<size_t>(first));
+    memcpy(m_pass.data() + first, m_ring.data(), static_cast<size_t>(n - first));
+    m_read = (m_read + n) % m_ringSize;
+    m_free += n;
+    m_used -= n;
+    return n;
+}
+
+int PrintQueue::usedBytes() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_used;
+}
+
+int PrintQueue::freeBytes() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_free;
+}
+
+bool startLoggingThread(int ringSize, int passSize, int lineSize) {
+    std::lock_guard<std::mutex> startStop(StartStopMutex);
+    LogFileRecord* record = logFileRecordFor(LogConstants::ALL_LEVELS);
+    if (record == nullptr) return false;
+    if (Current != nullptr) {
+        logDirectText(*record, severityOfLevel("WRN"), "Invalid object for logging thread.");
+        return false;
+    }
+    auto* thread = new LoggingThread(ringSize, passSize, lineSize, *record);
+    if (!thread->queue().valid()) {
+        logDirectText(*record, infoSeverity(), "Logging thread failed to create print queue.");
+        delete thread;
+        return false;
+    }
+    if (!thread->run()) {
+        delete thread;
+        return false;
+    }
+    static bool atExitRegistered = false;
+    if (!atExitRegistered) {
+        atExitRegistered = true;
+        atexit(stopLoggingThread);
+    }
+    std::unique_lock<std::shared_mutex> hook(HookLock);
+    Current = thread;
+    Hooked = true;
+    return true;
+}
+
+void stopLoggingThread() {
+    std::lock_guard<std::mutex> startStop(StartStopMutex);
+    if (Current == nullptr) return;
+    logInfo(0, "Logging thread normal shutdown.");
+    LoggingThread* thread;
+    {
+        std::unique_lock<std::shared_mutex> hook(HookLock);
+        thread = Current;
+        Current = nullptr;
+        Hooked = false;
+    }
+    thread->setStop();
+    thread->join();
+    delete thread;
+}
+
+bool loggingThreadRunning() {
+    std::shared_lock<std::shared_mutex> hook(HookLock);
+    return Current != nullptr && Hooked;
+}
+
+bool loggingThreadPut(LogFileRecord& record, const Severity& severity, const Tags* tags,
+                      const LogMessage& message) {
+    std::shared_lock<std::shared_mutex> hook(HookLock);
+    LoggingThread* thread = Current;
+    if (thread == nullptr || !Hooked || &thread->record() != &record) return false;
+    int result = thread->put(severity, tags, message);
+    if (result == PrintQueue::QUEUED || result == PrintQueue::DROPPED) {
+        thread->setData();
+        return true;
+    }
+    // From here on every line is written directly; the thread drains what it holds and ends.
+    Hooked = false;
+    thread->setStop();
+    logDirectText(record, severityOfLevel("ERR"), "Logging thread failed to write to queue.");
+    thread->report(severityOfLevel("ERR"), failureText(result), result);
+    return false;
+}

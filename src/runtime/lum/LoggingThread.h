@@ -1,0 +1,71 @@
+#ifndef TAMSEL_RUNTIME_LUM_LOGGINGTHREAD_H
+#define TAMSEL_RUNTIME_LUM_LOGGINGTHREAD_H
+
+#include <mutex>
+#include <vector>
+
+#include "runtime/lum/LogConstants.h"
+#include "runtime/lum/LogFile.h"
+
+// The ring of formatted lines between the callers of the log API and the logging thread.
+class PrintQueue {
+public:
+    enum Result { QUEUED = 0, DROPPED = 1, OVERRUN = 2, BAD_HEADER = 3, NO_MUTEX = 7 };
+
+    static constexpr const char* FULL_LINE =
+        "Logging thread print queue is full.  Log Messages may be dropped.";
+
+    PrintQueue(int ringSize, int passSize, int lineSize);
+
+    // False when a size is 0 or the ring is smaller than a line.
+    bool valid() const { return m_valid; }
+
+    // Formats the line with the record's next sequence number and copies it into the ring. A line
+    // that would eat into the reserve of one line size is dropped and FULL_LINE takes its place.
+    int put(LogFileRecord& record, const Severity& severity, const Tags* tags, const LogMessage& message);
+
+    // Moves up to the pass size of the oldest bytes into the pass buffer; returns their count.
+    int takePass();
+    const char* pass() const { return m_pass.data(); }
+
+    int usedBytes();
+    int freeBytes();
+
+private:
+    void copyIn(const char* line, int length);
+
+    std::mutex m_mutex;
+    int m_read = 0;
+    int m_write = 0;
+    int m_ringSize;
+    int m_passSize;
+    int m_lineSize;
+    std::vector<char> m_ring;
+    std::vector<char> m_pass;
+    std::vector<char> m_line;
+    int m_free;
+    int m_used = 0;
+    bool m_valid;
+};
+
+// Appends one pass of whole or partial lines to the record's current file. When the file would reach
+// its size limit and the pass holds a line feed, the file ends after the pass's first line and the
+// rest starts the new current file.
+void writeLogPass(LogFileRecord& record, const char* pass, int n);
+
+// Starts the process's one logging thread writing to the record that takes every level; later
+// log lines go through its ring. Refused ("Invalid object for logging thread.") while one runs.
+bool startLoggingThread(int ringSize = LogConstants::RING_SIZE, int passSize = LogConstants::PASS_SIZE,
+                        int lineSize = LogConstants::LINE_SIZE);
+
+// Writes the shutdown line, lets the thread drain every buffered line and end, and switches the
+// log API back to direct writes. Nothing happens when no thread runs.
+void stopLoggingThread();
+
+bool loggingThreadRunning();
+
+// Hands a line to the logging thread; false when no thread takes it (the caller writes directly).
+bool loggingThreadPut(LogFileRecord& record, const Severity& severity, const Tags* tags,
+                      const LogMessage& message);
+
+#endif

@@ -1,0 +1,85 @@
+#include "runtime/lum/LumMemory.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#include "ostrum.h"
+#include "runtime/lum/Assert.h"
+#include "runtime/lum/Fatal.h"
+#include "runtime/lum/LumMain.h"
+#include "travik.h"
+#include "vel/exception/MemoryException.h"
+
+void lumMemAlloc(const char* file, int line, void** pp, int size) {
+    if (!LUM_ASSERT(file && line > 0) || !LUM_ASSERT(pp && *pp == nullptr) ||
+        !LUM_ASSERT(0 <= size && size <= MemoryConstants::MAX_SIZE)) {
+        throw MemoryException(OS_ERR_ARGUMENT);
+    }
+    void* p = nullptr;
+    int rc = _slMemAlloc(file, line, &p, size);
+    if (rc != OS_OK) throw MemoryException(rc);
+    *pp = p;
+}
+
+void lumMemRealloc(const char* file, int line, void** pp, int size) {
+    if (!LUM_ASSERT(file && line > 0) || !LUM_ASSERT(pp) ||
+        !LUM_ASSERT(0 <= size && size <= MemoryConstants::MAX_SIZE)) {
+        throw MemoryException(OS_ERR_ARGUMENT);
+    }
+    void* p = *pp;
+    int rc = _slMemRealloc(file, line, &p, size);
+    // The allocator nulls the pointer on failure while the old block is still live; the caller
+    // keeps its pointer so that it can still free it.
+    if (rc != OS_OK) throw MemoryException(rc);
+    *pp = p;
+}
+
+void lumMemFree(const char* file, int line, void** pp) {
+    if (!LUM_ASSERT(pp)) return;
+    void* p = *pp;
+    *pp = nullptr;
+    int rc = _osMemPoolFree(file, line, &p);
+    if (rc == OS_ERR_NOT_FOUND) fatalError("INVALID ADDRESS");
+    if (rc != OS_OK) fatalError("%s failed with error %d{error}", "Free", rc);
+}
+
+namespace {
+
+// Header in front of every operator new block: where the block came from. 16 bytes keep the
+// payload aligned as the host heap aligns it.
+constexpr uint64_t FROM_POOL = 0x6c6f6f702d6d756cULL;  // "lum-pool"
+constexpr uint64_t FROM_HEAP = 0x706165682d6d756cULL;  // "lum-heap"
+constexpr size_t HEADER = 16;
+
+}  // namespace
+
+void* lumNewBlock(const char* file, int line, size_t size) {
+    if (LumMain::ready() && size <= static_cast<size_t>(MemoryConstants::MAX_SIZE) - HEADER) {
+        void* p = nullptr;
+        if (_slMemAlloc(file, line, &p, static_cast<int>(size + HEADER)) == OS_OK) {
+            *static_cast<uint64_t*>(p) = FROM_POOL;
+            return static_cast<char*>(p) + HEADER;
+        }
+        throw std::bad_alloc();
+    }
+    void* p = malloc(size + HEADER);
+    if (p == nullptr) throw std::bad_alloc();
+    *static_cast<uint64_t*>(p) = FROM_HEAP;
+    return static_cast<char*>(p) + HEADER;
+}
+
+void lumDeleteBlock(void* payload) {
+    if (payload == nullptr) return;
+    void* p = static_cast<char*>(payload) - HEADER;
+    uint64_t origin = *static_cast<uint64_t*>(p);
+    if (origin == FROM_HEAP) {
+        free(p);
+        return;
+    }
+    if (!LUM_ASSERT(origin == FROM_POOL)) return;
+    // A pool block that outlives the run-time went with its context (and is in its leak report).
+    LumLifetime state = LumMain::lifetime();
+    if (state != LIFETIME_READY && state != LIFETIME_DESTROYING) return;
+    lumMemFree("delete", 1, &p);
+}

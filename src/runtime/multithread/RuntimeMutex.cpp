@@ -1,0 +1,39 @@
+#include "runtime/multithread/RuntimeMutex.h"
+
+#include "ostrum.h"
+#include "runtime/lum/Assert.h"
+#include "runtime/lum/Fatal.h"
+#include "travik.h"
+#include "vel/exception/NvoException.h"
+
+RuntimeMutex* ReferenceMutex = nullptr;
+
+RuntimeMutex::~RuntimeMutex() {
+    if (m_mutex != nullptr) close();
+}
+
+void RuntimeMutex::open() {
+    int rc = _slMutexCreate(__FILE__, __LINE__, &m_mutex);
+    if (rc != OS_OK) throw NvoException(__FILE__, __LINE__, "osMutexOpen", rc);
+}
+
+void RuntimeMutex::close() {
+    int rc = _osMutexDestroy(__FILE__, __LINE__, &m_mutex);
+    if (rc != OS_OK) fatalError("function '%s' => %d{error}", "osMutexClose", rc);
+}
+
+void RuntimeMutex::lock(RuntimeMutex** holder) {
+    if (!LUM_ASSERT(holder && *holder == nullptr))
+        fatalError("function '%s' => %d{error}", "osMutexLock", -5);
+    int rc = _osMutexLock(__FILE__, __LINE__, m_mutex);
+    if (rc != OS_OK) fatalError("function '%s' => %d{error}", "osMutexLock", rc);
+    *holder = this;
+}
+
+void RuntimeMutex::unlock(RuntimeMutex** holder) {
+    // Unlocking through a holder of another mutex would release a lock this thread does not own.
+    if (!LUM_ASSERT(holder && *holder == this)) return;
+    *holder = nullptr;
+    int rc = _osMutexUnlock(__FILE__, __LINE__, m_mutex);
+    if (rc != OS_OK) fatalError("function '%s' => %d{error}", "osMutexUnlock", rc);
+}

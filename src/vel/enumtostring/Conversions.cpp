@@ -1,0 +1,495 @@
+#include "vel/enumtostring/Conversions.h"
+
+#include "vel/exception/ConversionException.h"
+#include "vel/string/TextCodec.h"
+
+namespace conversiontables {
+
+const AssociationModeRow ASSOCIATION_MODE[] = {
+    {1, 1, "openNoEncryption"},      {1, 2, "openStaticWep"},        {2, 2, "sharedStaticWep"},
+    {1, 2, "open1xDynamicWep"},      {5, 3, "wpaPersonalTkip"},      {5, 4, "wpaPersonalAes"},
+    {7, 3, "wpa2PersonalTkip"},      {7, 4, "wpa2PersonalAes"},      {6, 3, "wpaEnterpriseTkip"},
+    {6, 4, "wpaEnterpriseAes"},      {8, 3, "wpa2EnterpriseTkip"},   {8, 4, "wpa2EnterpriseAes"},
+    {9, 3, "quillanEnterpriseTkip"}, {9, 4, "quillanEnterpriseAes"}, {0, 0, nullptr}};
+
+const EnumTextRow EAP_TYPE[] = {{0, "none"},     {4, "eapMd5"}, {26, "eapMschapv2"}, {13, "eapTls"},
+                                {43, "eapFast"}, {6, "eapGtc"}, {17, "leap"},        {25, "eapPeap"},
+                                {21, "eapTtls"}, {0, nullptr}};
+
+const EnumTextRow BOOL[] = {{0, "false"}, {1, "true"}, {0, nullptr}};
+
+const EnumTextRow AUTH_80211[] = {{1, "open"}, {2, "shared"}, {0, nullptr}};
+
+const EnumTextRow CRED_STORAGE[] = {{1, "forever"}, {2, "tilLogout"}, {3, "never"}, {0, nullptr}};
+
+const EnumTextRow WPA_ENCR[] = {{4, "AES"}, {3, "TKIP"}, {0, nullptr}};
+
+const EnumTextRow SERVER_RULES[] = {{0, "matchSubject"}, {1, "matchSubjectAlternativeName"}, {0, nullptr}};
+
+const EnumTextRow HOW_MATCH[] = {{1, "exactly"}, {2, "endsWith"}, {0, nullptr}};
+
+const EnumTextRow CERT[] = {{1, "certificate"}, {2, "certificateId"}, {0, nullptr}};
+
+const EnumTextRow TTLS_METHOD[] = {{1, "chap"}, {2, "mschap"},     {3, "mschapv2"},
+                                   {4, "pap"},  {5, "eapMethods"}, {0, nullptr}};
+
+const EnumTextRow AUTHENTICATION_TYPE[] = {
+    {4, "eapMd5"},    {6, "eapGtc"},      {13, "eapTls"},      {17, "leap"},    {18, "eapSim"},
+    {21, "eapTtls"},  {25, "eapPeap"},    {26, "eapMschapv2"}, {43, "eapFast"}, {4097, "chap"},
+    {4098, "mschap"}, {4099, "mschapv2"}, {4100, "pap"},       {0, nullptr}};
+
+const EnumTextRow COMMAND[] = {{1, "response"}, {2, "request"},  {3, "event"},
+                               {4, "cancel"},   {5, "Envelope"}, {0, nullptr}};
+
+const EnumTextRow CONN_API_COMMAND[] = {{1, "getVersionRequest"},
+                                        {2, "getVersionResponse"},
+                                        {3, "getLocationCapabilitiesRequest"},
+                                        {4, "getLocationCapabilitiesResponse"},
+                                        {5, "getLocationRequest"},
+                                        {6, "getLocationResponse"},
+                                        {7, "getGroupsRequest"},
+                                        {8, "getGroupsResponse"},
+                                        {9, "getActiveGroupRequest"},
+                                        {10, "getActiveGroupResponse"},
+                                        {11, "setActiveGroupRequest"},
+                                        {12, "setActiveGroupResponse"},
+                                        {13, "getNetworksInGroupRequest"},
+                                        {14, "getNetworksInGroupResponse"},
+                                        {15, "getNetworkDetailsRequest"},
+                                        {16, "getNetworkDetailsResponse"},
+                                        {17, "getNetworkStatusRequest"},
+                                        {18, "getNetworkStatusResponse"},
+                                        {19, "enableAutoconnectRequest"},
+                                        {20, "enableAutoconnectResponse"},
+                                        {21, "getConnectionModeRequest"},
+                                        {22, "getConnectionModeResponse"},
+                                        {23, "connectToNetworkRequest"},
+                                        {24, "connectToNetworkResponse"},
+                                        {25, "disconnectRequest"},
+                                        {26, "disconnectResponse"},
+                                        {27, "turnOffRadioRequest"},
+                                        {28, "turnOffRadioResponse"},
+                                        {29, "turnOnRadioRequest"},
+                                        {30, "turnOnRadioResponse"},
+                                        {31, "disableTamselRequest"},
+                                        {32, "disableTamselResponse"},
+                                        {33, "enableTamselRequest"},
+                                        {34, "enableTamselResponse"},
+                                        {35, "addNetworkRequest"},
+                                        {36, "addNetworkResponse"},
+                                        {37, "changeNetworkRequest"},
+                                        {38, "changeNetworkResponse"},
+                                        {39, "removeNetworkRequest"},
+                                        {40, "removeNetworkResponse"},
+                                        {41, "addGroupRequest"},
+                                        {42, "addGroupResponse"},
+                                        {43, "removeGroupRequest"},
+                                        {44, "removeGroupResponse"},
+                                        {45, "getScanListRequest"},
+                                        {46, "getScanListResponse"},
+                                        {47, "ssoLogonPolicyRequest"},
+                                        {48, "ssoLogonPolicyResponse"},
+                                        {49, "ssoPrelogonActionsRequest"},
+                                        {50, "ssoPrelogonActionsResponse"},
+                                        {51, "ssoUserSessionActionsRequest"},
+                                        {52, "ssoUserSessionActionsResponse"},
+                                        {53, "ssoNoUserSessionRequest"},
+                                        {54, "ssoNoUserSessionResponse"},
+                                        {55, "ssoChangePasswordRequest"},
+                                        {56, "ssoChangePasswordResponse"},
+                                        {57, "ssoLogonCredentialsChangedRequest"},
+                                        {58, "ssoLogonCredentialsChangedResponse"},
+                                        {59, "logonEvent"},
+                                        {60, "logonChangePasswordEvent"},
+                                        {61, "getUsernameAndPasswordRequest"},
+                                        {62, "getUsernameAndPasswordResponse"},
+                                        {63, "getCertificateRequest"},
+                                        {64, "getCertificateResponse"},
+                                        {65, "getSharedKeyRequest"},
+                                        {66, "getSharedKeyResponse"},
+                                        {67, "getLogonUsernameAndPasswordRequest"},
+                                        {68, "getLogonUsernameAndPasswordResponse"},
+                                        {69, "getLogonSmartCardPinRequest"},
+                                        {70, "getLogonSmartCardPinResponse"},
+                                        {71, "getSmartCardPinRequest"},
+                                        {72, "getSmartCardPinResponse"},
+                                        {73, "networkStateEvent"},
+                                        {74, "resendLastNetworkStateEventRequest"},
+                                        {75, "resendLastNetworkStateEventResponse"},
+                                        {76, "configurationChangeEvent"},
+                                        {77, "locationResponseEvent"},
+                                        {78, "locationErrorEvent"},
+                                        {79, "getServiceStateRequest"},
+                                        {80, "getServiceStateResponse"},
+                                        {81, "enablePacketCaptureRequest"},
+                                        {82, "enablePacketCaptureResponse"},
+                                        {83, "disablePacketCaptureRequest"},
+                                        {84, "disablePacketCaptureResponse"},
+                                        {85, "getAdministratorPolicyRequest"},
+                                        {86, "getAdministratorPolicyResponse"},
+                                        {87, "getVpnCapabilitiesRequest"},
+                                        {88, "getVpnCapabilitiesResponse"},
+                                        {89, "connectVpnRequest"},
+                                        {90, "connectVpnResponse"},
+                                        {91, "disconnectVpnRequest"},
+                                        {92, "disconnectVpnResponse"},
+                                        {93, "vpnStateEvent"},
+                                        {94, "resendLastVpnStateEventRequest"},
+                                        {95, "resendLastVpnStateEventResponse"},
+                                        {96, "getVpnCredentialsRequest"},
+                                        {97, "getVpnCredentialsResponse"},
+                                        {98, "getBannerRequest"},
+                                        {99, "getBannerResponse"},
+                                        {100, "unknownRequest"},
+                                        {101, "SOAP-ENV:Fault"},
+                                        {0, nullptr}};
+
+const EnumTextRow TYPE[] = {{1, "identityRequest"},  {2, "passwordRequest"},     {3, "getNetworkInfo"},
+                            {4, "setConfiguration"}, {5, "networkStart"},        {6, "networkStateChanged"},
+                            {7, "velStateChanged"},  {8, "adapterStateChanged"}, {9, "attachClient"},
+                            {10, "detachClient"},    {11, "networkConnect"},     {0, nullptr}};
+
+const EnumTextRow NETWORK_TYPE[] = {{2, "wifi"}, {1, "wired"}, {0, nullptr}};
+
+const EnumTextRow XML_API_NETWORK_TYPE[] = {
+    {1, "stopped"},   {2, "associating"},           {3, "authenticating"}, {4, "acquiringIpAddress"},
+    {5, "connected"}, {6, "authentication failed"}, {7, "retrying IP"},    {8, "countermeasures"},
+    {0, nullptr}};
+
+const EnumTextRow XML_API_FAILURE_REASON[] = {{1, "associationFailed"},
+                                              {2, "associationTimeOut"},
+                                              {3, "authenticationFailed"},
+                                              {4, "acquireIpAddressFailed"},
+                                              {0, nullptr}};
+
+const EnumTextRow XML_API_EAP_LEVEL[] = {{1, "outer"}, {2, "inner"}, {0, nullptr}};
+
+const EnumTextRow XML_API_DIAGNOSTIC_MESSAGE[] = {{1, "identityRequest"},
+                                                  {2, "sendIdentity"},
+                                                  {3, "eapMethodRequest"},
+                                                  {4, "sendEapMethod"},
+                                                  {5, "passwordRequest"},
+                                                  {6, "sendPassword"},
+                                                  {7, "clientCertificateRequest"},
+                                                  {8, "sendClientCertificate"},
+                                                  {9, "serverCertificateReceived"},
+                                                  {10, "serverCertificateValidationFailed"},
+                                                  {11, "serverCertificateValidationPassed"},
+                                                  {12, "tunnelPacRequest"},
+                                                  {13, "sendTunnelPac"},
+                                                  {14, "machinePacRequest"},
+                                                  {15, "sendMachinePac"},
+                                                  {16, "askSErverToProvisionTunnelPac"},
+                                                  {17, "askServerToProvisionMachinePac"},
+                                                  {18, "tunnelPacProvisionedSuccesfully"},
+                                                  {19, "machinePacProvisionedSuccesfully"},
+                                                  {20, "unprotectedEapSuccess"},
+                                                  {21, "unprotectedEapFailure"},
+                                                  {22, "protectedEapSuccess"},
+                                                  {23, "protectedEapFailure"},
+                                                  {0, nullptr}};
+
+const EnumTextRow NETWORK_CREATOR[] = {{1, "user"}, {2, "administrator"}, {0, nullptr}};
+
+const EnumTextRow LOCATION_FORMAT[] = {{1, "CIVIC"}, {2, "GEO"}, {3, "Varnel"}, {0, nullptr}};
+
+const EnumTextRow LOCATION_SIGN_TYPE[] = {{0, "sha1Dsa"},   {1, "sha1Rsa"},   {2, "sha256Rsa"},
+                                          {3, "sha384Rsa"}, {4, "sha512Rsa"}, {5, "md5Rsa"},
+                                          {6, "md2Rsa"},    {0, nullptr}};
+
+const EnumTextRow LOCATION_ENCODING[] = {
+    {1, "text"}, {2, "X.694"}, {3, "X.finf"}, {4, "binary"}, {0, nullptr}};
+
+const EnumTextRow LOCATION_RESOLUTION[] = {
+    {2, "buildingResolution"}, {3, "apResolution"}, {4, "xyResolution"}, {0, nullptr}};
+
+const EnumTextRow LOCATION_SERVICE[] = {{1, "requestLoc"}, {2, "locationUpdates"}, {0, nullptr}};
+
+const EnumTextRow XML_API_CONNECTION_MODE[] = {{1, "auto"}, {2, "manual"}, {0, nullptr}};
+
+const EnumTextRow XML_API_NETWORK_PRIORITY[] = {
+    {1, "bottom"}, {2, "top"}, {3, "increment"}, {4, "decrement"}, {0, nullptr}};
+
+const EnumTextRow CREDENTIAL_TYPE[] = {{0, "Pwd"},      {1, "Idt"},    {2, "Pin"},
+                                       {3, "AsciiPsk"}, {4, "HexPsk"}, {5, "CertificateHash"},
+                                       {6, "Pac"},      {0, nullptr}};
+
+const EnumTextRow REQUEST_TYPE[] = {{5, "usernameAndPassword"}, {1, "password"},      {4, "username"},
+                                    {2, "passwordChange"},      {3, "passwordRetry"}, {0, nullptr}};
+
+const EnumTextRow MEDIA_TYPE[] = {
+    {0, "wired"}, {1, "wifi"}, {2, "unit test"}, {3, "invalid media type"}, {0, nullptr}};
+
+const EnumTextRow VPN_SETTING[] = {
+    {1, "rsaSecurId"}, {2, "secureComputingSofTokenII"}, {3, "password"}, {4, "certificate"}, {0, nullptr}};
+
+}  // namespace conversiontables
+
+using namespace conversiontables;
+
+const char* AssociationModeToText(std::int32_t association, std::int32_t encryption) {
+    for (const AssociationModeRow* row = ASSOCIATION_MODE; row->text; ++row) {
+        if (row->association == association && row->encryption == encryption) return row->text;
+    }
+    ConversionException::raise(__FILE__, __LINE__, "AssociationModeToText: Unknown association mode.");
+}
+
+std::int64_t TextToAssociationMode(const char* text, std::int32_t length) {
+    for (const AssociationModeRow* row = ASSOCIATION_MODE; row->text; ++row) {
+        if (TextCodec::equal(row->text, -1, text, length)) {
+            return static_cast<std::int64_t>(
+                static_cast<std::uint64_t>(static_cast<std::uint32_t>(row->encryption)) << 32 |
+                static_cast<std::uint32_t>(row->association));
+        }
+    }
+    ConversionException::raise(__FILE__, __LINE__, "TextToAssociationMode: Unknown association mode.");
+}
+
+const char* EapTypeToText(std::int32_t value) {
+    return EnumTable::toText(EAP_TYPE, value, __FILE__, __LINE__, "EapTypeToText: Unknown EAP type.");
+}
+
+std::int32_t TextToEapType(const char* text, std::int32_t length) {
+    return EnumTable::toValue(EAP_TYPE, text, length, __FILE__, __LINE__, "TextToEapType: Unknown EAP type.");
+}
+
+const char* BoolToText(std::int32_t value) {
+    return EnumTable::toText(BOOL, value, __FILE__, __LINE__, "BoolToText: Unknown boolean value.");
+}
+
+std::int32_t TextToBool(const char* text, std::int32_t length) {
+    return EnumTable::toValue(BOOL, text, length, __FILE__, __LINE__, "TextToBool: Unknown boolean value.");
+}
+
+const char* Auth80211ToText(std::int32_t value) {
+    return EnumTable::toText(AUTH_80211, value, __FILE__, __LINE__,
+                             "Auth80211ToText: Unknown 80211 authentication value.");
+}
+
+std::int32_t TextToAuth80211(const char* text, std::int32_t length) {
+    return EnumTable::toValue(AUTH_80211, text, length, __FILE__, __LINE__,
+                              "TextToAuth80211: Unknown 80211 authentication type.");
+}
+
+const char* CredStorageToText(std::int32_t value) {
+    return EnumTable::toText(CRED_STORAGE, value, __FILE__, __LINE__,
+                             "CredStorageToText: Unknown credentials storage value.");
+}
+
+std::int32_t TextToCredStorage(const char* text, std::int32_t length) {
+    return EnumTable::toValue(CRED_STORAGE, text, length, __FILE__, __LINE__,
+                              "TextToCredStorage: Unknown credentials storage type.");
+}
+
+const char* WpaEncrToText(std::int32_t value) {
+    return EnumTable::toText(WPA_ENCR, value, __FILE__, __LINE__,
+                             "WpaEncrToText: Unknown WPA encryption value.");
+}
+
+std::int32_t TextToWpaEncr(const char* text, std::int32_t length) {
+    return EnumTable::toValue(WPA_ENCR, text, length, __FILE__, __LINE__,
+                              "TextToWpaEncr: Unknown WPA encryption type.");
+}
+
+const char* ServerRulesToText(std::int32_t value) {
+    return EnumTable::toText(SERVER_RULES, value, __FILE__, __LINE__,
+                             "ServerRulesToText: Unknown server rule type.");
+}
+
+std::int32_t TextToServerRules(const char* text, std::int32_t length) {
+    return EnumTable::toValue(SERVER_RULES, text, length, __FILE__, __LINE__,
+                              "TextToServerRules: Unknown server rule type.");
+}
+
+const char* HowMatchToText(std::int32_t value) {
+    return EnumTable::toText(HOW_MATCH, value, __FILE__, __LINE__,
+                             "HowMatchToText: Unknown name matching rule type.");
+}
+
+std::int32_t TextToHowMatch(const char* text, std::int32_t length) {
+    return EnumTable::toValue(HOW_MATCH, text, length, __FILE__, __LINE__,
+                              "TextToHowMatch: Unknown name matching rule type.");
+}
+
+const char* CertToText(std::int32_t value) {
+    return EnumTable::toText(CERT, value, __FILE__, __LINE__, "CertToText: Unknown certificate type.");
+}
+
+std::int32_t TextToCert(const char* text, std::int32_t length) {
+    return EnumTable::toValue(CERT, text, length, __FILE__, __LINE__,
+                              "TextToCert: Unknown certificate type.");
+}
+
+const char* TtlsMethodToText(std::int32_t value) {
+    return EnumTable::toText(TTLS_METHOD, value, __FILE__, __LINE__,
+                             "TtlsMethodToText: Unknown TTLS method.");
+}
+
+const char* AuthenticationTypeToText(std::int32_t value) {
+    return EnumTable::toText(AUTHENTICATION_TYPE, value, __FILE__, __LINE__,
+                             "AuthenticationTypeToText: Unknown authentication type.");
+}
+
+std::int32_t TextToAuthenticationType(const char* text, std::int32_t length) {
+    return EnumTable::toValue(AUTHENTICATION_TYPE, text, length, __FILE__, __LINE__,
+                              "TextToAuthenticationType: Unknown authentication type.");
+}
+
+std::int32_t TextToCommand(const char* text, std::int32_t length) {
+    return EnumTable::toValue(COMMAND, text, length, __FILE__, __LINE__, "TextToCommand: Unknown command.");
+}
+
+const char* ConnApiCommandToText(std::int32_t value) {
+    return EnumTable::toText(CONN_API_COMMAND, value, __FILE__, __LINE__,
+                             "ConnApiCommandToText: Unknown command.");
+}
+
+std::int32_t TextToConnApiCommand(const char* text, std::int32_t length) {
+    return EnumTable::toValue(CONN_API_COMMAND, text, length, __FILE__, __LINE__,
+                              "TextToConnApiCommand: Unknown command.");
+}
+
+std::int32_t TextToType(const char* text, std::int32_t length) {
+    return EnumTable::toValue(TYPE, text, length, __FILE__, __LINE__, "TextToType: Unknown command type.");
+}
+
+const char* NetworkTypeToText(std::int32_t value) {
+    return EnumTable::toText(NETWORK_TYPE, value, __FILE__, __LINE__,
+                             "NetworkTypeToText: Unknown network type.");
+}
+
+std::int32_t TextToNetworkType(const char* text, std::int32_t length) {
+    return EnumTable::toValue(NETWORK_TYPE, text, length, __FILE__, __LINE__,
+                              "TextToNetworkType: Unknown network type.");
+}
+
+const char* XmlApiNetworkTypeToText(std::int32_t value) {
+    return EnumTable::toText(XML_API_NETWORK_TYPE, value, __FILE__, __LINE__,
+                             "XmlApiNetworkTypeToText: Unknown network state.");
+}
+
+const char* XmlApiFailureReasonToText(std::int32_t value) {
+    return EnumTable::toText(XML_API_FAILURE_REASON, value, __FILE__, __LINE__,
+                             "XmlApiFailureReasonToText: Unknown failure reason.");
+}
+
+const char* XmlApiEapLevelToText(std::int32_t value) {
+    return EnumTable::toText(XML_API_EAP_LEVEL, value, __FILE__, __LINE__,
+                             "XmlApiEapLevelToText: Unknown eap level.");
+}
+
+const char* XmlApiDiagnosticMessageToText(std::int32_t value) {
+    return EnumTable::toText(XML_API_DIAGNOSTIC_MESSAGE, value, __FILE__, __LINE__,
+                             "XmlApiDiagnosticMessageToText: Unknown diagnostic message.");
+}
+
+const char* NetworkCreatorToText(std::int32_t value) {
+    return EnumTable::toText(NETWORK_CREATOR, value, __FILE__, __LINE__,
+                             "NetworkCreatorToText: Unknown creator type.");
+}
+
+const char* LocationFormatToText(std::int32_t value) {
+    return EnumTable::toText(LOCATION_FORMAT, value, __FILE__, __LINE__,
+                             "LocationFormatToText: Unknown location format.");
+}
+
+std::int32_t TextToLocationFormat(const char* text, std::int32_t length) {
+    return EnumTable::toValue(LOCATION_FORMAT, text, length, __FILE__, __LINE__,
+                              "TextToLocationFormat: Unknown location format.");
+}
+
+const char* LocationSignTypeToText(std::int32_t value) {
+    return EnumTable::toText(LOCATION_SIGN_TYPE, value, __FILE__, __LINE__,
+                             "LocationSignTypeToText: Unknown location signature type.");
+}
+
+const char* LocationEncodingToText(std::int32_t value) {
+    return EnumTable::toText(LOCATION_ENCODING, value, __FILE__, __LINE__,
+                             "LocationEncodingToText: Unknown location encoding.");
+}
+
+std::int32_t TextToLocationEncoding(const char* text, std::int32_t length) {
+    return EnumTable::toValue(LOCATION_ENCODING, text, length, __FILE__, __LINE__,
+                              "TextToLocationEncoding: Unknown location encoding.");
+}
+
+const char* LocationResolutionToText(std::int32_t value) {
+    return EnumTable::toText(LOCATION_RESOLUTION, value, __FILE__, __LINE__,
+                             "LocationResolutionToText: Unknown location resolution.");
+}
+
+std::int32_t TextToLocationResolution(const char* text, std::int32_t length) {
+    return EnumTable::toValue(LOCATION_RESOLUTION, text, length, __FILE__, __LINE__,
+                              "TextToLocationResolution: Unknown location resolution.");
+}
+
+const char* LocationServiceToText(std::int32_t value) {
+    return EnumTable::toText(LOCATION_SERVICE, value, __FILE__, __LINE__,
+                             "LocationServiceToText: Unknown location service.");
+}
+
+const char* XmlApiConnectionModeToText(std::int32_t value) {
+    return EnumTable::toText(XML_API_CONNECTION_MODE, value, __FILE__, __LINE__,
+                             "XmlApiConnectionModeToText: Unknown connection mode.");
+}
+
+std::int32_t TextToXmlApiConnectionMode(const char* text, std::int32_t length) {
+    return EnumTable::toValue(XML_API_CONNECTION_MODE, text, length, __FILE__, __LINE__,
+                              "TextToXmlApiConnectionMode: Unknown connection mode.");
+}
+
+std::int32_t TextToXmlApiNetworkPriority(const char* text, std::int32_t length) {
+    return EnumTable::toValue(XML_API_NETWORK_PRIORITY, text, length, __FILE__, __LINE__,
+                              "TextToXmlApiNetworkPriority: Unknown network priority.");
+}
+
+const char* CredentialTypeToText(std::int32_t value) {
+    return EnumTable::toText(CREDENTIAL_TYPE, value, __FILE__, __LINE__,
+                             "CredentialTypeToText: Unknown credential type.");
+}
+
+std::int32_t TextToCredentialType(const char* text, std::int32_t length) {
+    return EnumTable::toValue(CREDENTIAL_TYPE, text, length, __FILE__, __LINE__,
+                              "TextToCredentialType: Unknown credential type.");
+}
+
+const char* RequestTypeToText(std::int32_t value) {
+    return EnumTable::toText(REQUEST_TYPE, value, __FILE__, __LINE__,
+                             "RequestTypeToText: Unknown credential type.");
+}
+
+std::int32_t TextToRequestType(const char* text, std::int32_t length) {
+    return EnumTable::toValue(REQUEST_TYPE, text, length, __FILE__, __LINE__,
+                              "TextToRequestType: Unknown credential type.");
+}
+
+const char* MediaTypeToText(std::int32_t value) {
+    return EnumTable::toText(MEDIA_TYPE, value, __FILE__, __LINE__, "MediaTypeToText: Unknown media type.");
+}
+
+const char* VpnSettingToText(std::int32_t value) {
+    return EnumTable::toText(VPN_SETTING, value, __FILE__, __LINE__,
+                             "VpnSettingToText: Unknown VPN settings type.");
+}
+
+std::int32_t TextToVpnSetting(const char* text, std::int32_t length) {
+    return EnumTable::toValue(VPN_SETTING, text, length, __FILE__, __LINE__,
+                              "TextToVpnSetting: Unknown VPN settings type.");
+}
+
+const char* CredentialSourceToText(std::int32_t source) {
+    switch (source) {
+        case 0:
+            return "None";
+        case 1:
+            return "SmartCards";
+        case 2:
+            return "OsUser";
+        case 3:
+            return "OsMachine";
+        case 4:
+            return "OsUserOrSmartCards";
+        default:
+            return "<unknown>";
+    }
+}

@@ -1,0 +1,12 @@
+#ifndef TAMSEL_VEL_EXCEPTION_BASEEXCEPTION_H
+#define TAMSEL_VEL_EXCEPTION_BASEEXCEPTION_H
+
+// Root of every error the service throws. A handler that catches one calls report(), which writes
+// the error to the log, and then goes on or ends its work.
+class BaseException {
+public:
+    virtual void report() const {}
+    virtual ~BaseException() = default;
+};
+
+#endif

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "vel/exception/PathException.h"
+#include "vel/string/Ascii.h"
+
+// A credential that could not be stored, read or protected.
+class CredentialException : public PathException {
+public:
+    CredentialException(const char* file, int line, const Ascii& function, const Ascii& reason)
+        : PathException(file, line), m_function(function), m_reason(reason) {}
+
+    void report() const override;
+    const Ascii& function() const { return m_function; }
+    const Ascii& reason() const { return m_reason; }
+
+    // Logs the failure where it happens, then throws.
+    [[noreturn]] static void raise(const char* file, int line, const Ascii& function, const Ascii& reason);
+
+private:
+    Ascii m_function;
+    Ascii m_reason;
+};

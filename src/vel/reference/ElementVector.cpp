@@ -1,0 +1,141 @@
+#include "vel/reference/ElementVector.h"
+
+#include <new>
+
+#include "runtime/lum/Assert.h"
+#include "runtime/lum/LumMemory.h"
+#include "runtime/multithread/RuntimeMutex.h"
+#include "vel/reference/SafeInteger.h"
+
+ElementVectorImpl::~ElementVectorImpl() {
+    clear();
+}
+
+bool ElementVectorImpl::indexValid(int index) const {
+    return LUM_ASSERT(0 <= index && index < m_length) && LUM_ASSERT(m_ppList && m_ppList[index]);
+}
+
+void ElementVectorImpl::grow() {
+    if (m_length + 1 < m_capacity) return;
+    SafeInteger size = SafeInteger(m_capacity) * SafeInteger(2);
+    if (size < SafeInteger(MIN_CAPACITY)) size = SafeInteger(MIN_CAPACITY);
+    SafeInteger bytes = size * SafeInteger(static_cast<int64_t>(sizeof(ElementInterface*)));
+    if (!LUM_ASSERT(size.valid()) || !LUM_ASSERT(bytes.valid())) throw std::bad_alloc();
+    lumRealloc(__FILE__, __LINE__, &m_ppList, bytes.value());
+    m_capacity = size.value();
+}
+
+void ElementVectorImpl::add(ElementInterface* p) {
+    if (!LUM_ASSERT(p)) return;
+    RuntimeMutexLock lock(*ReferenceMutex);
+    grow();
+    p->addRef();
+    m_ppList[m_length++] = p;
+}
+
+int ElementVectorImpl::addIfAbsent(ElementInterface* p) {
+    if (!LUM_ASSERT(p)) return 0;
+    RuntimeMutexLock lock(*ReferenceMutex);
+    for (int i = 0; i < m_length; ++i) {
+        if (m_ppList[i] == p) return 0;
+    }
+    grow();
+    p->addRef();
+    m_ppList[m_length++] = p;
+    return ADDED;
+}
+
+int ElementVectorImpl::insertIfAbsent(ElementInterface* p, int index) {
+    if (!LUM_ASSERT(p)) return 0;
+    RuntimeMutexLock lock(*ReferenceMutex);
+    for (int i = 0; i < m_length; ++i) {
+        if (m_ppList[i] == p) return 0;
+    }
+    if (!LUM_ASSERT(0 <= index && index <= m_length)) return 0;
+    grow();
+    for (int i = m_length; i > index; --i) m_ppList[i] = m_ppList[i - 1];
+    p->addRef();
+    m_ppList[index] = p;
+    ++m_length;
+    return ADDED;
+}
+
+ElementInterface* ElementVectorImpl::get(int index) {
+    RuntimeMutexLock lock(*ReferenceMutex);
+    if (!indexValid(index)) return nullptr;
+    return m_ppList[index];
+}
+
+int ElementVectorImpl::remove(ElementInterface* p) {
+    ElementInterface* found = nullptr;
+    {
+        RuntimeMutexLock lock(*ReferenceMutex);
+        for (int i = 0; i < m_length; ++i) {
+            if (m_ppList[i] != p) continue;
+            found = m_ppList[i];
+            for (int k = i + 1; k < m_length; ++k) m_ppList[k - 1] = m_ppList[k];
+            m_ppList[--m_length] = nullptr;
+            break;
+        }
+    }
+    if (found == nullptr) return 0;
+    found->release();
+    return 1;
+}
+
+void ElementVectorImpl::removeAt(int index) {
+    ElementInterface* found;
+    {
+        RuntimeMutexLock lock(*ReferenceMutex);
+        if (!indexValid(index)) return;
+        found = m_ppList[index];
+        for (int k = index + 1; k < m_length; ++k) m_ppList[k - 1] = m_ppList[k];
+        m_ppList[--m_length] = nullptr;
+    }
+    found->release();
+}
+
+void ElementVectorImpl::clear() {
+    RuntimeMutexLock lock(*ReferenceMutex);
+    while (m_length > 0) {
+        ElementInterface* p = m_ppList[--m_length];
+        m_ppList[m_length] = nullptr;
+        p->release();
+    }
+    if (m_ppList != nullptr) lumFree(__FILE__, __LINE__, &m_ppList);
+    m_capacity = 0;
+}
+
+void ElementVectorImpl::destroyAll() {
+    std::vector<Reference> old;
+    {
+        RuntimeMutexLock lock(*ReferenceMutex);
+        old = snapshot();
+        clear();
+    }
+    for (Reference& element : old) {
+        element.m->clearReferences();
+        element.reset();
+    }
+}
+
+int ElementVectorImpl::length() {
+    RuntimeMutexLock lock(*ReferenceMutex);
+    return m_length;
+}
+
+std::vector<Reference> ElementVectorImpl::snapshot() {
+    RuntimeMutexLock lock(*ReferenceMutex);
+    std::vector<Reference> copy;
+    copy.reserve(static_cast<size_t>(m_length));
+    for (int i = 0; i < m_length; ++i) copy.emplace_back(m_ppList[i]);
+    return copy;
+}
+
+ElementVector ElementVector::create() {
+    return ElementVector(new ElementVectorImpl);
+}
+
+void ElementVector::forEach(const std::function<void(ElementInterface*)>& f) {
+    for (Reference& element : snapshot()) f(element.m);
+}

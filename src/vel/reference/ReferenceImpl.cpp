@@ -1,0 +1,46 @@
+#include "vel/reference/ReferenceImpl.h"
+
+#include "runtime/lum/Assert.h"
+#include "runtime/lum/LumMemory.h"
+#include "runtime/multithread/RuntimeMutex.h"
+
+void ReferenceImpl::addRef() {
+    RuntimeMutexLock lock(*ReferenceMutex);
+    ++m_references;
+    LUM_ASSERT(m_references > 1);
+}
+
+void ReferenceImpl::release() {
+    bool last;
+    {
+        RuntimeMutexLock lock(*ReferenceMutex);
+        last = m_references == 1;
+        if (!last) {
+            // A count already at 0 or below belongs to an object that was over-released.
+            if (!LUM_ASSERT(m_references > 1)) return;
+            --m_references;
+        }
+    }
+    if (last) delete this;
+}
+
+void ReferenceImpl::release2() {
+    release();
+}
+
+ReferenceImpl::~ReferenceImpl() {
+    LUM_ASSERT(m_references == 1);
+}
+
+int32_t ReferenceImpl::references() const {
+    RuntimeMutexLock lock(*ReferenceMutex);
+    return m_references;
+}
+
+void* ReferenceImpl::operator new(size_t size) {
+    return lumNewBlock("src/vel/reference/referenceimpl", 1, size);
+}
+
+void ReferenceImpl::operator delete(void* p) {
+    lumDeleteBlock(p);
+}

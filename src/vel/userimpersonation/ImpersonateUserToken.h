@@ -1,0 +1,44 @@
+#pragma once
+// A user's token that the service can wear on the calling thread: given by the token's owner as a
+// handle value in its own process, duplicated into this one.
+#include <cstdint>
+
+#include "vel/reference/ReferenceImpl.h"
+#include "win/WinImpersonation.h"
+
+class ImpersonateUserTokenImpl : public ReferenceImpl {
+public:
+    ~ImpersonateUserTokenImpl() override;
+
+    void setUserToken(winfile::HANDLE handle, std::uint32_t processId);
+    void impersonate();
+    void revert();
+    bool isImpersonating() const { return m_impersonating; }
+    bool hasToken() const { return m_token != nullptr; }
+
+private:
+    void closeToken();
+
+    winfile::HANDLE m_sourceHandle = nullptr;
+    winfile::HANDLE m_token = nullptr;
+    bool m_impersonating = false;
+    bool m_tokenReplaced = false;
+};
+
+class ImpersonateUserToken {
+public:
+    ImpersonateUserToken();
+    ImpersonateUserToken(const ImpersonateUserToken& other);
+    ImpersonateUserToken& operator=(const ImpersonateUserToken& other);
+    ~ImpersonateUserToken();
+
+    // Nothing when the handle is the one already held.
+    void setUserToken(winfile::HANDLE handle, std::uint32_t processId) { m->setUserToken(handle, processId); }
+    void impersonate() { m->impersonate(); }
+    void revert() { m->revert(); }
+    bool isImpersonating() const { return m->isImpersonating(); }
+    bool hasToken() const { return m->hasToken(); }
+
+private:
+    ImpersonateUserTokenImpl* m;
+};

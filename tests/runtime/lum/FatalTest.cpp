@@ -1,0 +1,83 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <exception>
+#include <string>
+
+#include "LumTestSupport.h"
+#include "runtime/lum/CrashHandler.h"
+#include "runtime/lum/Fatal.h"
+#include "runtime/lum/LumMain.h"
+
+using ::testing::HasSubstr;
+
+namespace {
+
+// The child of a death test is forked from the test, so it writes into the test's root; what it
+// installs stays its own.
+class FatalTest : public ::testing::Test {
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "fast"); }
+    TempRoot root;
+};
+
+__attribute__((noinline)) void writeThroughNull(volatile int* p) {
+    *p = 42;
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winfinite-recursion"
+__attribute__((noinline)) int recurseForever(int depth) {
+    volatile char frame[512];
+    frame[0] = static_cast<char>(depth);
+    return recurseForever(depth + 1) + frame[0];
+}
+#pragma GCC diagnostic pop
+
+}  // namespace
+
+TEST_F(FatalTest, FatalErrorWritesToStandardErrorAndTheLogAndEnds) {
+    logInfo(0, "before");  // the first line rotates; the children then append to the same file
+    EXPECT_DEATH(fatalError("x"), "FATAL: x\n");
+    EXPECT_DEATH(fatalError("queue %s is full (%d)", "engine", 100), "FATAL: queue engine is full \\(100\\)");
+    std::string text = readText(root.log());
+    EXPECT_THAT(text, HasSubstr("%BRISEL-0-FATAL_MSG: %[tid="));
+    EXPECT_THAT(text, HasSubstr("]: x\n"));
+    EXPECT_THAT(text, HasSubstr("]: queue engine is full (100)\n"));
+}
+
+TEST_F(FatalTest, TerminateEndsThroughFatalError) {
+    EXPECT_DEATH(
+        {
+            LumRuntime runtime;
+            std::terminate();
+        },
+        "FATAL: LumMain::S_TERMINATE__NO_RETURN called");
+}
+
+TEST_F(FatalTest, CrashWritesTheDumpAndStillEndsTheProcess) {
+    std::string dump = root.logs() + "test_lum.dmp";
+    EXPECT_DEATH(
+        {
+            installCrashHandler();
+            // Not null itself: the sanitizer would stop a null store before it faults.
+            writeThroughNull(reinterpret_cast<volatile int*>(64));
+        },
+        "");
+    ASSERT_TRUE(fileExists(dump));
+    std::string text = readText(dump);
+    EXPECT_THAT(text, HasSubstr("signal: 11 (SIGSEGV)\naddress: 0x40\n"));
+    EXPECT_THAT(text, HasSubstr("backtrace:\n"));
+}
+
+TEST_F(FatalTest, StackOverflowIsCaughtOnTheAlternateStack) {
+    std::string dump = root.logs() + "test_lum.dmp";
+    EXPECT_DEATH(
+        {
+            installCrashHandler();
+            recurseForever(0);
+        },
+        "VELCSH: EXCEPTION_STACK_OVERFLOW occurred!");
+    ASSERT_TRUE(fileExists(dump));
+    EXPECT_THAT(readText(dump), HasSubstr("(SIGSEGV)"));
+}

@@ -1,0 +1,206 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <thread>
+
+#include "LumTestSupport.h"
+#include "runtime/lum/LogFile.h"
+#include "runtime/lum/LoggingThread.h"
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+
+namespace {
+
+LogMessage messageOf(const std::string& text) {
+    LogMessage m;
+    m.set(text.c_str());
+    return m;
+}
+
+// Splits the bytes taken out of a queue into lines.
+std::vector<std::string> drainLines(PrintQueue& queue) {
+    std::string all;
+    for (int n; (n = queue.takePass()) > 0;) all.append(queue.pass(), static_cast<size_t>(n));
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(all.substr(start, end - start));
+    EXPECT_EQ(start, all.size()) << "a partial line was left in the ring";
+    return lines;
+}
+
+}  // namespace
+
+TEST(PrintQueue, FullRingDropsTheLineAndQueuesTheFullNotice) {
+    TempRoot root;
+    LogFileRecord* record = logFileRecordFor(LogConstants::ALL_LEVELS);
+    ASSERT_NE(record, nullptr);
+    PrintQueue queue(4096, 1000, 1023);
+    ASSERT_TRUE(queue.valid());
+    const std::string text(100, 'p');
+    int result = PrintQueue::QUEUED;
+    int queued = 0;
+    long dropped = -1;
+    while (result == PrintQueue::QUEUED) {
+        long sequence = record->sequence;
+        result = queue.put(*record, severityOfLevel("INF"), nullptr, messageOf(text));
+        if (result == PrintQueue::QUEUED)
+            ++queued;
+        else
+            dropped = sequence;
+    }
+    ASSERT_EQ(result, PrintQueue::DROPPED);
+    // The reserve of one line size stays free until the notice takes part of it.
+    EXPECT_GE(queued, 15);
+    std::vector<std::string> lines = drainLines(queue);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(queued) + 1);
+    EXPECT_EQ(sequenceOf(lines[queued - 1]), dropped - 1);
+    EXPECT_EQ(sequenceOf(lines[queued]), dropped + 1) << "the dropped line leaves a gap";
+    EXPECT_THAT(lines[queued], HasSubstr("%BRISEL-6-INFO_MSG:"));
+    EXPECT_THAT(lines[queued],
+                EndsWith(": Logging thread print queue is full.  Log Messages may be dropped."));
+    EXPECT_EQ(queue.freeBytes(), 4096);
+    EXPECT_EQ(queue.put(*record, severityOfLevel("INF"), nullptr, messageOf(text)), PrintQueue::QUEUED);
+}
+
+TEST(PrintQueue, LinesWrapAroundTheEndOfTheRing) {
+    TempRoot root;
+    LogFileRecord* record = logFileRecordFor(LogConstants::ALL_LEVELS);
+    PrintQueue queue(3000, 700, 1023);
+    std::vector<std::string> seen;
+    for (int round = 0; round < 20; ++round) {
+        for (int i = 0; i < 5; ++i) {
+            std::string text = "round " + std::to_string(round) + " line " + std::to_string(i);
+            ASSERT_EQ(queue.put(*record, severityOfLevel("DBG"), nullptr, messageOf(text)),
+                      PrintQueue::QUEUED);
+        }
+        for (const std::string& line : drainLines(queue)) seen.push_back(line);
+    }
+    ASSERT_EQ(seen.size(), 100u);
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_THAT(seen[i], EndsWith("round " + std::to_string(i / 5) + " line " + std::to_string(i % 5)));
+    }
+}
+
+TEST(PrintQueue, SizesThatCannotHoldALineAreRefused) {
+    struct Case {
+        int ring, pass, line;
+        bool valid;
+    } cases[] = {{81920, 40960, 1023, true}, {1023, 1, 1023, true}, {0, 10, 10, false},
+                 {100, 0, 10, false},        {100, 10, 0, false},   {1000, 100, 1023, false}};
+    for (const Case& c : cases) EXPECT_EQ(PrintQueue(c.ring, c.pass, c.line).valid(), c.valid) << c.ring;
+}
+
+TEST(LoggingThread, StopDrainsEveryBufferedLine) {
+    TempRoot root;
+    logInfo(0, "before the thread");
+    ASSERT_TRUE(startLoggingThread());
+    ASSERT_TRUE(loggingThreadRunning());
+    // 500 lines of about 130 bytes fit the ring even when the thread has written none of them.
+    for (int i = 0; i < 500; ++i) logInfo(0, "buffered %04d", i);
+    stopLoggingThread();
+    EXPECT_FALSE(loggingThreadRunning());
+    std::vector<std::string> lines = readLines(root.log());
+    ASSERT_EQ(lines.size(), 3u + 1u + 500u + 1u);
+    for (int i = 0; i < 500; ++i) {
+        char expected[32];
+        snprintf(expected, sizeof expected, ": buffered %04d", i);
+        EXPECT_THAT(lines[4 + i], EndsWith(expected));
+    }
+    EXPECT_THAT(lines.back(), EndsWith(": Logging thread normal shutdown."));
+    for (size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(sequenceOf(lines[i]), sequenceOf(lines[i - 1]) + 1);
+    logInfo(0, "after the thread");
+    EXPECT_THAT(readLines(root.log()).back(), EndsWith(": after the thread"));
+}
+
+TEST(LoggingThread, SecondStartIsRefused) {
+    TempRoot root;
+    ASSERT_TRUE(startLoggingThread());
+    EXPECT_FALSE(startLoggingThread());
+    stopLoggingThread();
+    EXPECT_THAT(readText(root.log()), HasSubstr("%BRISEL-4-WARNING_MSG: %[tid="));
+    EXPECT_THAT(readText(root.log()), HasSubstr(": Invalid object for logging thread.\n"));
+    ASSERT_TRUE(startLoggingThread()) << "a stopped thread can be started again";
+    stopLoggingThread();
+}
+
+TEST(LoggingThread, PassCrossingTheLimitEndsTheFileAtALineEnd) {
+    const LogFileSpec spec = {LogConstants::FOLDER_PROGRAM_DATA,
+                              LogConstants::ALL_LEVELS,
+                              "CurrentLog.txt",
+                              "PreviousLog*.txt",
+                              9,
+                              20000};
+    TempRoot root(spec);
+    ASSERT_TRUE(startLoggingThread());
+    std::vector<std::thread> producers;
+    for (int t = 0; t < 4; ++t) {
+        producers.emplace_back([t] {
+            for (int i = 0; i < 100; ++i)
+                logInfo(0, "producer %d line %03d %s", t, i, std::string(60, 'q').c_str());
+        });
+    }
+    for (std::thread& p : producers) p.join();
+    stopLoggingThread();
+    // Each file holds whole lines; together they hold every line of every producer exactly once,
+    // or the notice of a full ring for each line dropped.
+    std::set<std::string> seen;
+    int full = 0;
+    int files = 0;
+    for (const char* name :
+         {"PreviousLog9.txt", "PreviousLog8.txt", "PreviousLog7.txt", "PreviousLog6.txt", "PreviousLog5.txt",
+          "PreviousLog4.txt", "PreviousLog3.txt", "PreviousLog2.txt", "PreviousLog1.txt", "CurrentLog.txt"}) {
+        if (!fileExists(root.log(name))) continue;
+        ++files;
+        std::string text = readText(root.log(name));
+        ASSERT_FALSE(text.empty()) << name;
+        EXPECT_EQ(text.back(), '\n') << name;
+        for (const std::string& line : readLines(root.log(name))) {
+            size_t at = line.find("producer ");
+            if (at != std::string::npos) {
+                EXPECT_TRUE(seen.insert(line.substr(at, 20)).second) << line;
+            }
+            if (line.find("print queue is full") != std::string::npos) ++full;
+        }
+    }
+    EXPECT_GE(files, 3);
+    EXPECT_EQ(seen.size() + static_cast<size_t>(full), 400u);
+}
+
+TEST(LoggingThread, PassIsSplitAtItsFirstLineEndWhenTheFileReachesItsLimit) {
+    const LogFileSpec spec = {LogConstants::FOLDER_PROGRAM_DATA,
+                              LogConstants::ALL_LEVELS,
+                              "CurrentLog.txt",
+                              "PreviousLog*.txt",
+                              9,
+                              1000};
+    struct Case {
+        std::string existing;
+        std::string pass;
+        std::string current;
+        std::string previous;  // empty: no rotation
+    } cases[] = {
+        {std::string(990, 'e'), "one\ntwo\nthree\n", "two\nthree\n", std::string(990, 'e') + "one\n"},
+        {std::string(990, 'e'), "partial without end", "", ""},
+        {std::string(10, 'e'), "short\n", std::string(10, 'e') + "short\n", ""},
+        {std::string(997, 'e'), "a\nb", "b", std::string(997, 'e') + "a\n"},
+        {std::string(996, 'e'), "a\nb", "", ""},
+    };
+    for (const Case& c : cases) {
+        TempRoot root(spec);
+        LogFileRecord* record = logFileRecordFor(LogConstants::ALL_LEVELS);
+        { std::ofstream(root.log(), std::ios::trunc) << c.existing; }
+        std::filesystem::remove(root.log("PreviousLog1.txt"));
+        writeLogPass(*record, c.pass.data(), static_cast<int>(c.pass.size()));
+        if (c.previous.empty()) {
+            EXPECT_FALSE(fileExists(root.log("PreviousLog1.txt"))) << c.pass;
+            EXPECT_EQ(readText(root.log()), c.existing + c.pass);
+        } else {
+            EXPECT_EQ(readText(root.log("PreviousLog1.txt")), c.previous) << c.pass;
+            EXPECT_EQ(readText(root.log()), c.current) << c.pass;
+        }
+    }
+}
