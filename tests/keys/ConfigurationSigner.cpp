@@ -35,7 +35,8 @@ Key readPrivateKey(const std::string& pem) {
     return key;
 }
 
-std::string rsaSha1Sign(const std::string& text, EVP_PKEY* key) {
+ByteArray rsaSha1Sign(const Ascii& signedText, EVP_PKEY* key) {
+    const std::string text(signedText.text(), signedText.length());
     std::unique_ptr<EVP_MD_CTX, ContextDeleter> context(EVP_MD_CTX_new());
     size_t length = 0;
     if (!context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha1(), nullptr, key) != 1 ||
@@ -48,8 +49,7 @@ std::string rsaSha1Sign(const std::string& text, EVP_PKEY* key) {
                        reinterpret_cast<const unsigned char*>(text.data()), text.size()) != 1) {
         throw std::runtime_error("signing failed");
     }
-    signature.resize(length);
-    return signature;
+    return ByteArray(signature.data(), static_cast<int>(length));
 }
 
 // Unformatted, so that reading the text back yields exactly the tree that was signed.
@@ -62,8 +62,8 @@ std::string dumpExactly(const XmlDocument& document) {
     return result;
 }
 
-void setText(const SharedXmlNode& node, const std::string& text) {
-    xmlNodeSetContent(node.get(), reinterpret_cast<const xmlChar*>(text.c_str()));
+void setText(const SharedXmlNode& node, const Ascii& text) {
+    xmlNodeSetContent(node.get(), reinterpret_cast<const xmlChar*>(text.text()));
 }
 
 // Puts a node back where it was taken from.
@@ -120,8 +120,7 @@ std::string ConfigurationSigner::sign(const std::string& xmlText, const std::str
 
     setText(signature.findChild("SignedInfo").findChild("Reference").findChild("DigestValue"),
             XmlSignature::digestText(document));
-    setText(signatureValue,
-            XmlSignature::toBase64(rsaSha1Sign(XmlSignature::signedText(signature), key.get())));
+    setText(signatureValue, rsaSha1Sign(XmlSignature::signedText(signature), key.get()).toBase64());
 
     reinsert(signature, afterValue, signatureValue);
     reinsert(root, afterSignature, signature);

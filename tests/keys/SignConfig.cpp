@@ -5,14 +5,14 @@
 #include <fstream>
 
 #include "ConfigurationSigner.h"
+#include "runtime/lum/LumMain.h"
+#include "vel/exception/XmlException.h"
 #include "vel/libxml2/XmlDocument.h"
 #include "vel/libxml2/XmlSignature.h"
 
-int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s PRIVATE_KEY.pem INPUT.xml OUTPUT.xml\n", argv[0]);
-        return 2;
-    }
+namespace {
+
+int signFile(char** argv) {
     try {
         const std::string key = ConfigurationSigner::readFile(argv[1]);
         const std::string signedText = ConfigurationSigner::sign(ConfigurationSigner::readFile(argv[2]), key);
@@ -30,8 +30,22 @@ int main(int argc, char** argv) {
             return 1;
         }
         return 0;
+    } catch (const XmlException& e) {
+        std::fprintf(stderr, "%s: not a usable document (%s)\n", argv[0], e.function().text());
+        return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: %s\n", argv[0], e.what());
         return 1;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s PRIVATE_KEY.pem INPUT.xml OUTPUT.xml\n", argv[0]);
+        return 2;
+    }
+    LumRuntime runtime;
+    return signFile(argv);
 }

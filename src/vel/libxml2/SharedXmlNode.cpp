@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "vel/libxml2/XmlFailure.h"
+#include "runtime/lum/Assert.h"
+#include "vel/exception/XmlException.h"
 
 namespace {
 
@@ -12,22 +13,22 @@ const xmlChar* X(const char* s) {
 
 void addLineFeed(xmlNodePtr parent) {
     xmlNodePtr text = xmlNewDocText(parent->doc, X("\n"));
-    if (text == nullptr) XML_RAISE("xmlNewDocText");
+    if (text == nullptr) XmlException::raise(__FILE__, __LINE__, "xmlNewDocText");
     if (xmlAddChild(parent, text) == nullptr) {
         xmlFreeNode(text);
-        XML_RAISE("xmlAddChild");
+        XmlException::raise(__FILE__, __LINE__, "xmlAddChild");
     }
 }
 
 }  // namespace
 
 void SharedXmlNode::assign(const SharedXmlNode& source) {
-    XML_CHECK(source.m_p);
+    LUM_ASSERT(source.m_p);
     m_p = source.m_p;
 }
 
 const char* SharedXmlNode::name() const {
-    if (!XML_CHECK(m_p) || !XML_CHECK(m_p->name)) return "";
+    if (!LUM_ASSERT(m_p) || !LUM_ASSERT(m_p->name)) return "";
     return reinterpret_cast<const char*>(m_p->name);
 }
 
@@ -40,35 +41,37 @@ SharedXmlNode SharedXmlNode::addTextChild(const char* name, const char* text) co
 }
 
 SharedXmlNode SharedXmlNode::addChild(xmlNodePtr parent, const char* name) {
-    if (!XML_CHECK(parent) || !XML_CHECK(name)) XML_RAISE("xmlNewChild");
+    if (!LUM_ASSERT(parent) || !LUM_ASSERT(name)) XmlException::raise(__FILE__, __LINE__, "xmlNewChild");
     if (parent->children == nullptr) addLineFeed(parent);
     xmlNodePtr child = xmlNewChild(parent, nullptr, X(name), nullptr);
-    if (child == nullptr) XML_RAISE("xmlNewChild");
+    if (child == nullptr) XmlException::raise(__FILE__, __LINE__, "xmlNewChild");
     addLineFeed(parent);
     return SharedXmlNode(child);
 }
 
 SharedXmlNode SharedXmlNode::addTextChild(xmlNodePtr parent, const char* name, const char* text) {
-    if (!XML_CHECK(parent) || !XML_CHECK(name) || !XML_CHECK(text)) XML_RAISE("xmlNewTextChild");
+    if (!LUM_ASSERT(parent) || !LUM_ASSERT(name) || !LUM_ASSERT(text))
+        XmlException::raise(__FILE__, __LINE__, "xmlNewTextChild");
     if (parent->children == nullptr) addLineFeed(parent);
     xmlNodePtr child = xmlNewTextChild(parent, nullptr, X(name), X(text));
-    if (child == nullptr) XML_RAISE("xmlNewTextChild");
+    if (child == nullptr) XmlException::raise(__FILE__, __LINE__, "xmlNewTextChild");
     addLineFeed(parent);
     return SharedXmlNode(child);
 }
 
 void SharedXmlNode::setAttribute(const char* name, const char* value) const {
-    if (!XML_CHECK(m_p) || !XML_CHECK(name) || !XML_CHECK(value)) XML_RAISE("xmlSetProp");
-    if (xmlSetProp(m_p, X(name), X(value)) == nullptr) XML_RAISE("xmlSetProp");
+    if (!LUM_ASSERT(m_p) || !LUM_ASSERT(name) || !LUM_ASSERT(value))
+        XmlException::raise(__FILE__, __LINE__, "xmlSetProp");
+    if (xmlSetProp(m_p, X(name), X(value)) == nullptr) XmlException::raise(__FILE__, __LINE__, "xmlSetProp");
 }
 
 XmlString SharedXmlNode::attribute(const char* name) const {
-    if (!XML_CHECK(m_p) || !XML_CHECK(name)) return XmlString();
+    if (!LUM_ASSERT(m_p) || !LUM_ASSERT(name)) return XmlString();
     return XmlString(xmlGetProp(m_p, X(name)));
 }
 
 bool SharedXmlNode::isElement() const {
-    return XML_CHECK(m_p) && m_p->type == XML_ELEMENT_NODE;
+    return LUM_ASSERT(m_p) && m_p->type == XML_ELEMENT_NODE;
 }
 
 bool SharedXmlNode::hasName(const char* name) const {
@@ -77,21 +80,21 @@ bool SharedXmlNode::hasName(const char* name) const {
 }
 
 bool SharedXmlNode::isText() const {
-    return XML_CHECK(m_p) && m_p->type == XML_TEXT_NODE;
+    return LUM_ASSERT(m_p) && m_p->type == XML_TEXT_NODE;
 }
 
 SharedXmlNode SharedXmlNode::firstChild() const {
-    if (!XML_CHECK(m_p)) return SharedXmlNode();
+    if (!LUM_ASSERT(m_p)) return SharedXmlNode();
     return SharedXmlNode(m_p->children);
 }
 
 SharedXmlNode SharedXmlNode::nextSibling() const {
-    if (!XML_CHECK(m_p)) return SharedXmlNode();
+    if (!LUM_ASSERT(m_p)) return SharedXmlNode();
     return SharedXmlNode(m_p->next);
 }
 
 SharedXmlNode SharedXmlNode::findChild(const char* name) const {
-    if (!XML_CHECK(m_p)) return SharedXmlNode();
+    if (!LUM_ASSERT(m_p)) return SharedXmlNode();
     for (xmlNodePtr child = m_p->children; child != nullptr; child = child->next) {
         if (SharedXmlNode(child).hasName(name)) return SharedXmlNode(child);
     }
@@ -99,7 +102,7 @@ SharedXmlNode SharedXmlNode::findChild(const char* name) const {
 }
 
 const char* SharedXmlNode::content() const {
-    if (!XML_CHECK(m_p)) return nullptr;
+    if (!LUM_ASSERT(m_p)) return nullptr;
     for (xmlNodePtr child = m_p->children; child != nullptr; child = child->next) {
         if (child->type == XML_TEXT_NODE) {
             return child->content != nullptr ? reinterpret_cast<const char*>(child->content) : "";
@@ -114,12 +117,12 @@ const char* SharedXmlNode::childContent(const char* name) const {
 }
 
 void SharedXmlNode::unlink() const {
-    if (XML_CHECK(m_p)) xmlUnlinkNode(m_p);
+    if (LUM_ASSERT(m_p)) xmlUnlinkNode(m_p);
 }
 
 void SharedXmlNode::appendChild(const SharedXmlNode& node) const {
-    if (!XML_CHECK(m_p) || !XML_CHECK(node.m_p)) XML_RAISE("xmlAddChild");
+    if (!LUM_ASSERT(m_p) || !LUM_ASSERT(node.m_p)) XmlException::raise(__FILE__, __LINE__, "xmlAddChild");
     xmlUnlinkNode(node.m_p);
     // Adjacent text nodes are merged and the child freed; callers append elements.
-    if (xmlAddChild(m_p, node.m_p) == nullptr) XML_RAISE("xmlAddChild");
+    if (xmlAddChild(m_p, node.m_p) == nullptr) XmlException::raise(__FILE__, __LINE__, "xmlAddChild");
 }

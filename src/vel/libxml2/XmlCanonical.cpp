@@ -5,8 +5,10 @@
 
 #include <cstring>
 
+#include "runtime/lum/Assert.h"
+#include "vel/exception/XmlException.h"
 #include "vel/libxml2/XmlDocument.h"
-#include "vel/libxml2/XmlFailure.h"
+#include "vel/string/StringConstants.h"
 
 namespace {
 
@@ -34,18 +36,21 @@ private:
 
 }  // namespace
 
-std::string xmlCanonicalize(const XmlDocument& document) {
+Ascii xmlCanonicalize(const XmlDocument& document) {
     xmlDocPtr doc = document.get();
     xmlNodePtr root = xmlDocGetRootElement(doc);
     bool signatureRoot = root != nullptr && root->name != nullptr &&
                          std::strcmp(reinterpret_cast<const char*>(root->name), "Signature") == 0;
 
     OutputBuffer buffer;
-    if (buffer.get() == nullptr) XML_RAISE("xmlAllocOutputBuffer");
+    if (buffer.get() == nullptr) XmlException::raise(__FILE__, __LINE__, "xmlAllocOutputBuffer");
     int result = xmlC14NExecute(doc, signatureRoot ? &signatureVisibility : nullptr,
                                 signatureRoot ? root : nullptr, XML_C14N_1_0, nullptr, 0, buffer.get());
-    if (result < 0) XML_RAISE("xmlC14NExecute");
+    if (result < 0) XmlException::raise(__FILE__, __LINE__, "xmlC14NExecute");
     const xmlChar* content = xmlOutputBufferGetContent(buffer.get());
     size_t size = xmlOutputBufferGetSize(buffer.get());
-    return content != nullptr ? std::string(reinterpret_cast<const char*>(content), size) : std::string();
+    if (size >= static_cast<size_t>(StringConstants::MAX_LENGTH))
+        XmlException::raise(__FILE__, __LINE__, "xmlC14NExecute");
+    return content != nullptr ? Ascii(reinterpret_cast<const char*>(content), static_cast<int>(size))
+                              : Ascii("");
 }

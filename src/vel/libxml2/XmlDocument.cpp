@@ -2,8 +2,13 @@
 
 #include <libxml/parser.h>
 
-#include "vel/libxml2/XmlFailure.h"
+#include <cstring>
+
+#include "runtime/lum/Assert.h"
+#include "vel/exception/XmlException.h"
 #include "vel/libxml2/XmlLibrary.h"
+#include "vel/string/ByteOutputBuffer.h"
+#include "vel/string/StringConstants.h"
 
 namespace {
 
@@ -14,7 +19,7 @@ const xmlChar* X(const char* s) {
 }  // namespace
 
 XmlDocument::XmlDocument() : m_doc(xmlNewDoc(nullptr)) {
-    if (m_doc == nullptr) XML_RAISE("xmlNewDoc");
+    if (m_doc == nullptr) XmlException::raise(__FILE__, __LINE__, "xmlNewDoc");
 }
 
 XmlDocument::~XmlDocument() {
@@ -22,49 +27,54 @@ XmlDocument::~XmlDocument() {
 }
 
 void XmlDocument::parse(const char* buffer, int length) {
-    if (!XML_CHECK(buffer && length >= 0)) XML_RAISE("XmlReadBuffer");
+    if (!LUM_ASSERT(buffer && length >= 0)) XmlException::raise(__FILE__, __LINE__, "XmlReadBuffer");
     xmlDocPtr doc = xmlReadMemory(buffer, length, nullptr, nullptr, XmlLibrary::parseOptions());
-    if (doc == nullptr) XML_RAISE("XmlReadBuffer");
+    if (doc == nullptr) XmlException::raise(__FILE__, __LINE__, "XmlReadBuffer");
     xmlFreeDoc(m_doc);
     m_doc = doc;
 }
 
 SharedXmlNode XmlDocument::rootElement() const {
     xmlNodePtr root = xmlDocGetRootElement(m_doc);
-    if (root == nullptr) XML_RAISE("xmlDocGetRootElement");
+    if (root == nullptr) XmlException::raise(__FILE__, __LINE__, "xmlDocGetRootElement");
     return SharedXmlNode(root);
 }
 
-std::string XmlDocument::dump() const {
+ByteArray XmlDocument::dump() const {
     xmlChar* text = nullptr;
     int size = 0;
     xmlDocDumpFormatMemoryEnc(m_doc, &text, &size, "UTF-8", 1);
-    std::string result;
-    if (text != nullptr && size > 0) result.assign(reinterpret_cast<const char*>(text), size);
+    // Sized to the text and its terminating zero, so that the array borrows it without a copy.
+    ByteOutputBuffer buffer(text != nullptr && size > 0 && size < StringConstants::MAX_LENGTH ? size + 1 : 0);
+    const bool fits = text != nullptr && size > 0 && buffer.allocedSize() == size + 1;
+    if (fits) {
+        std::memcpy(buffer.data(), text, size);
+        buffer.complete(size);
+    }
     xmlFree(text);
-    if (result.empty()) XML_RAISE("xmlDocDumpFormatMemoryEnc");
-    return result;
+    if (!fits) XmlException::raise(__FILE__, __LINE__, "xmlDocDumpFormatMemoryEnc");
+    return ByteArray(buffer);
 }
 
 void XmlDocument::setRootElement(OwnedXmlNode& node) {
-    if (!XML_CHECK(!node.isNull())) XML_RAISE("xmlDocSetRootElement");
+    if (!LUM_ASSERT(!node.isNull())) XmlException::raise(__FILE__, __LINE__, "xmlDocSetRootElement");
     xmlNodePtr old = xmlDocSetRootElement(m_doc, node.release());
-    XML_CHECK(node.isNull());
+    LUM_ASSERT(node.isNull());
     if (old != nullptr) xmlFreeNode(old);
 }
 
 SharedXmlNode XmlDocument::addChild(const char* name) {
     OwnedXmlNode root(xmlNewDocNode(m_doc, nullptr, X(name), nullptr));
-    if (root.isNull()) XML_RAISE("xmlNewDocNode");
+    if (root.isNull()) XmlException::raise(__FILE__, __LINE__, "xmlNewDocNode");
     SharedXmlNode shared = root.shared();
     setRootElement(root);
-    XML_CHECK(root.isNull());
+    LUM_ASSERT(root.isNull());
     return shared;
 }
 
 SharedXmlNode XmlDocument::addTextChild(const char* name, const char* text) {
     OwnedXmlNode root(xmlNewDocRawNode(m_doc, nullptr, X(name), X(text)));
-    if (root.isNull()) XML_RAISE("xmlNewDocRawNode");
+    if (root.isNull()) XmlException::raise(__FILE__, __LINE__, "xmlNewDocRawNode");
     SharedXmlNode shared = root.shared();
     setRootElement(root);
     return shared;

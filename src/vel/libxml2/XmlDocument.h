@@ -2,11 +2,10 @@
 
 #include <libxml/tree.h>
 
-#include <string>
-
 #include "vel/libxml2/OwnedXmlNode.h"
 #include "vel/libxml2/SharedXmlNode.h"
 #include "vel/libxml2/XmlParentBase.h"
+#include "vel/string/ByteArray.h"
 
 // Owns one libxml2 document; the nodes handed out point into it.
 class XmlDocument : public XmlParentBase {
@@ -20,7 +19,7 @@ public:
     void parse(const char* buffer, int length);
     SharedXmlNode rootElement() const;
     // The document as formatted UTF-8 text.
-    std::string dump() const;
+    ByteArray dump() const;
     // Takes the node as the root; a root it replaces is freed.
     void setRootElement(OwnedXmlNode& node);
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "vel/libxml2/XmlFailure.h"
+#include "runtime/lum/Log.h"
 
 namespace {
 
@@ -69,6 +69,16 @@ XmlLibrary::ErrorLine XmlLibrary::errorLine(const xmlError& error) {
 void XmlLibrary::structuredErrorHook(void* context, xmlErrorPtr error) {
     (void)context;
     if (error == nullptr) return;
-    ErrorLine line = errorLine(*error);
-    xmlLogLine(line.severity, line.text.c_str());
+    const ErrorLine line = errorLine(*error);
+    switch (line.severity) {
+        case SEVERITY_INFO:
+            logInfo(0, "%s", line.text.c_str());
+            break;
+        case SEVERITY_WARNING:
+            logWarning(0, "%s", line.text.c_str());
+            break;
+        default:
+            logError(0, "%s", line.text.c_str());
+            break;
+    }
 }

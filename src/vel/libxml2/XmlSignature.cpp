@@ -4,11 +4,13 @@
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 
+#include <cstring>
 #include <memory>
 
+#include "runtime/lum/Assert.h"
+#include "vel/exception/XmlException.h"
 #include "vel/libxml2/XmlCanonical.h"
 #include "vel/libxml2/XmlDocument.h"
-#include "vel/libxml2/XmlFailure.h"
 
 namespace {
 
@@ -29,14 +31,14 @@ std::unique_ptr<EVP_PKEY, KeyDeleter> readPublicKey(const char* pem) {
     return std::unique_ptr<EVP_PKEY, KeyDeleter>(PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr));
 }
 
-bool verifyRsaSha1(const std::string& signedText, const std::string& signature, const char* publicKeyPem) {
+bool verifyRsaSha1(const Ascii& signedText, const ByteArray& signature, const char* publicKeyPem) {
     auto key = readPublicKey(publicKeyPem);
     std::unique_ptr<EVP_MD_CTX, ContextDeleter> context(EVP_MD_CTX_new());
-    if (!key || !context || signature.empty()) return false;
+    if (!key || !context || signature.length() == 0) return false;
     if (EVP_VerifyInit_ex(context.get(), EVP_sha1(), nullptr) != 1) return false;
-    if (EVP_VerifyUpdate(context.get(), signedText.data(), signedText.size()) != 1) return false;
-    return EVP_VerifyFinal(context.get(), reinterpret_cast<const unsigned char*>(signature.data()),
-                           static_cast<unsigned int>(signature.size()), key.get()) == 1;
+    if (EVP_VerifyUpdate(context.get(), signedText.text(), signedText.length()) != 1) return false;
+    return EVP_VerifyFinal(context.get(), signature.bytes(), static_cast<unsigned int>(signature.length()),
+                           key.get()) == 1;
 }
 
 // Moves the detached signature into a document of its own for the time of the canonicalisation.
@@ -79,8 +81,9 @@ bool XmlSignature::verify(XmlDocument& document, const char* publicKeyPem) {
             *digestText == '\0') {
             return false;
         }
-        const std::string signatureBytes = fromBase64(signatureText);
-        const std::string expectedDigest = digestText;
+        const ByteArray signatureBytes =
+            ByteArray::fromBase64(signatureText, static_cast<int>(std::strlen(signatureText)));
+        const Ascii expectedDigest(digestText);
 
         signature.unlink();
         signatureValue.unlink();
@@ -100,44 +103,20 @@ bool XmlSignature::verify(XmlDocument& document, const char* publicKeyPem) {
     }
 }
 
-std::string XmlSignature::digestText(const XmlDocument& document) {
-    return toBase64(sha1(xmlCanonicalize(document)));
+Ascii XmlSignature::digestText(const XmlDocument& document) {
+    return sha1(xmlCanonicalize(document)).toBase64();
 }
 
-std::string XmlSignature::signedText(const SharedXmlNode& signature) {
+Ascii XmlSignature::signedText(const SharedXmlNode& signature) {
     SignatureDocument holder(signature);
     return xmlCanonicalize(holder.document());
 }
 
-std::string XmlSignature::sha1(const std::string& data) {
+ByteArray XmlSignature::sha1(const Ascii& text) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    if (EVP_Digest(data.data(), data.size(), digest, &length, EVP_sha1(), nullptr) != 1)
-        XML_RAISE("EVP_Digest");
-    return std::string(reinterpret_cast<const char*>(digest), length);
-}
-
-std::string XmlSignature::toBase64(const std::string& bytes) {
-    std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-    int length =
-        EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
-                        reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-    text.resize(length > 0 ? length : 0);
-    return text;
-}
-
-std::string XmlSignature::fromBase64(const std::string& text) {
-    std::string compact;
-    for (char c : text) {
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') compact += c;
+    if (EVP_Digest(text.text(), text.length(), digest, &length, EVP_sha1(), nullptr) != 1) {
+        XmlException::raise(__FILE__, __LINE__, "EVP_Digest");
     }
-    if (compact.empty() || compact.size() % 4 != 0) return std::string();
-    std::string bytes(compact.size() / 4 * 3, '\0');
-    int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
-                                 reinterpret_cast<const unsigned char*>(compact.data()),
-                                 static_cast<int>(compact.size()));
-    if (length < 0) return std::string();
-    size_t padding = compact.size() - compact.find_last_not_of('=') - 1;
-    bytes.resize(length - padding);
-    return bytes;
+    return ByteArray(digest, static_cast<int>(length));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "vel/libxml2/SharedXmlNode.h"
+#include "vel/string/Ascii.h"
+#include "vel/string/ByteArray.h"
 
 class XmlDocument;
 
@@ -17,12 +17,10 @@ public:
     static bool verify(XmlDocument& document, const char* publicKeyPem);
 
     // Base64 of the SHA-1 digest of the document's canonical form.
-    static std::string digestText(const XmlDocument& document);
+    static Ascii digestText(const XmlDocument& document);
     // The canonical text that the signature value covers; the signature element must be detached and
     // is detached again afterwards.
-    static std::string signedText(const SharedXmlNode& signature);
+    static Ascii signedText(const SharedXmlNode& signature);
 
-    static std::string sha1(const std::string& data);
-    static std::string toBase64(const std::string& bytes);
-    static std::string fromBase64(const std::string& text);
+    static ByteArray sha1(const Ascii& text);
 };

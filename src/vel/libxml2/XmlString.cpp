@@ -2,7 +2,8 @@
 
 #include <libxml/globals.h>
 
-#include "vel/libxml2/XmlFailure.h"
+#include "runtime/lum/Assert.h"
+#include "vel/exception/XmlException.h"
 
 XmlString& XmlString::operator=(XmlString&& other) noexcept {
     if (this != &other) {
@@ -18,6 +19,6 @@ XmlString::~XmlString() {
 }
 
 const char* XmlString::text() const {
-    if (!XML_CHECK(m_s)) return "";
+    if (!LUM_ASSERT_TEXT(m_s, "xmlString")) return "";
     return reinterpret_cast<const char*>(m_s);
 }

@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 
-#include "vel/libxml2/XmlFailure.h"
+#include "runtime/lum/Assert.h"
+#include "vel/exception/XmlException.h"
 
 namespace vel {
 
@@ -17,21 +20,21 @@ const char* const ENTITIES[][2] = {
 
 }  // namespace
 
-std::string xmlChildText(const SharedXmlNode& node, const char* name) {
+Ascii xmlChildText(const SharedXmlNode& node, const char* name) {
     const char* text = node.childContent(name);
-    return text != nullptr ? text : "";
+    return Ascii(text != nullptr ? text : "");
 }
 
-std::string xmlRequiredText(const SharedXmlNode& node, const char* name) {
+Ascii xmlRequiredText(const SharedXmlNode& node, const char* name) {
     SharedXmlNode child = node.findChild(name);
     if (child.isNull()) xmlError("\"%s\" tag is required", name);
     const char* text = child.content();
     if (text == nullptr || *text == '\0') xmlError("Empty \"%s\" tag.", name);
-    return text;
+    return Ascii(text);
 }
 
 int xmlOptionalInt(const SharedXmlNode& node, const char* name) {
-    if (!XML_CHECK(node.isNonNull())) return 0;
+    if (!LUM_ASSERT(node.isNonNull())) return 0;
     SharedXmlNode child = name != nullptr ? node.findChild(name) : node;
     return child.isNonNull() ? xmlParseInt(child.content()) : 0;
 }
@@ -59,42 +62,20 @@ int xmlParseInt(const char* text) {
     return static_cast<int>(value);
 }
 
-std::string xmlHexEncode(const std::string& bytes) {
-    static const char DIGITS[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char byte : bytes) {
-        text += DIGITS[byte >> 4];
-        text += DIGITS[byte & 0x0F];
-    }
-    return text;
+Ascii xmlHexEncode(const ByteArray& bytes) {
+    return bytes.toHex();
 }
 
-std::string xmlHexDecode(const std::string& text) {
-    auto digit = [](char c) {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    };
-    std::string bytes;
-    if (text.size() % 2 == 0) {
-        for (size_t i = 0; i + 1 < text.size(); i += 2) {
-            int high = digit(text[i]);
-            int low = digit(text[i + 1]);
-            if (high < 0 || low < 0) {
-                bytes.clear();
-                break;
-            }
-            bytes += static_cast<char>(high << 4 | low);
-        }
-    }
-    if (bytes.empty()) xmlError("Invalid HEX representation.");
+ByteArray xmlHexDecode(const Ascii& text) {
+    ByteArray bytes = ByteArray::fromHex(text);
+    if (bytes.length() == 0) xmlError("Invalid HEX representation.");
     return bytes;
 }
 
-std::string xmlEscape(const std::string& text) {
+Ascii xmlEscape(const Ascii& text) {
     std::string escaped;
-    for (char c : text) {
+    for (int i = 0; i < text.length(); ++i) {
+        const char c = text.text()[i];
         switch (c) {
             case '<':
                 escaped += "&lt;";
@@ -115,38 +96,39 @@ std::string xmlEscape(const std::string& text) {
                 escaped += c;
         }
     }
-    return escaped;
+    return Ascii(escaped.data(), static_cast<int>(escaped.size()));
 }
 
-std::string xmlUnescape(const std::string& text) {
+Ascii xmlUnescape(const Ascii& text) {
+    const std::string_view in(text.text(), text.length());
     std::string plain;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&') {
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == '&') {
             bool matched = false;
             for (const auto& entity : ENTITIES) {
-                size_t length = std::strlen(entity[0]);
-                if (text.compare(i + 1, length, entity[0]) == 0) {
+                const std::string_view name = entity[0];
+                if (in.substr(i + 1, name.size()) == name) {
                     plain += entity[1];
-                    i += length;
+                    i += name.size();
                     matched = true;
                     break;
                 }
             }
             if (matched) continue;
         }
-        plain += text[i];
+        plain += in[i];
     }
-    return plain;
+    return Ascii(plain.data(), static_cast<int>(plain.size()));
 }
 
 void xmlError(const char* format, ...) {
-    if (!XML_CHECK(format)) format = "";
-    char buffer[1024];
+    if (!LUM_ASSERT(format)) format = "";
+    thread_local char buffer[1024];
     va_list arguments;
     va_start(arguments, format);
     std::vsnprintf(buffer, sizeof buffer, format, arguments);
     va_end(arguments);
-    XML_RAISE(buffer);
+    XmlException::raise(__FILE__, __LINE__, buffer);
 }
 
 }  // namespace vel

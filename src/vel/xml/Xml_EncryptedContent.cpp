@@ -6,9 +6,10 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <vector>
 
-#include "vel/libxml2/XmlFailure.h"
-#include "vel/libxml2/XmlSignature.h"
+#include "vel/enumtostring/Conversions.h"
+#include "vel/exception/XmlException.h"
 #include "vel/xml/XmlSchema.h"
 
 namespace {
@@ -23,24 +24,24 @@ struct CipherDeleter {
     void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
 };
 
-std::string aes128Cbc(bool encrypt, const unsigned char* iv, const std::string& input) {
+// Whole blocks in, the same number of bytes out: standard padding is off both ways.
+std::vector<unsigned char> aes128Cbc(bool encrypt, const unsigned char* iv, const unsigned char* input,
+                                     int length) {
     std::unique_ptr<EVP_CIPHER_CTX, CipherDeleter> context(EVP_CIPHER_CTX_new());
-    if (!context) XML_RAISE("EVP_CIPHER_CTX_new");
+    if (!context) XmlException::raise(__FILE__, __LINE__, "EVP_CIPHER_CTX_new");
     if (EVP_CipherInit_ex(context.get(), EVP_aes_128_cbc(), nullptr,
                           reinterpret_cast<const unsigned char*>(KEY), iv, encrypt ? 1 : 0) != 1) {
-        XML_RAISE("EVP_CipherInit_ex");
+        XmlException::raise(__FILE__, __LINE__, "EVP_CipherInit_ex");
     }
     EVP_CIPHER_CTX_set_padding(context.get(), 0);
-    std::string output(input.size() + BLOCK, '\0');
-    int length = 0;
-    int finalLength = 0;
-    auto* out = reinterpret_cast<unsigned char*>(output.data());
-    if (EVP_CipherUpdate(context.get(), out, &length, reinterpret_cast<const unsigned char*>(input.data()),
-                         static_cast<int>(input.size())) != 1 ||
-        EVP_CipherFinal_ex(context.get(), out + length, &finalLength) != 1) {
-        XML_RAISE(encrypt ? "EVP_EncryptUpdate" : "EVP_DecryptUpdate");
+    std::vector<unsigned char> output(length + BLOCK);
+    int written = 0;
+    int finalWritten = 0;
+    if (EVP_CipherUpdate(context.get(), output.data(), &written, input, length) != 1 ||
+        EVP_CipherFinal_ex(context.get(), output.data() + written, &finalWritten) != 1) {
+        XmlException::raise(__FILE__, __LINE__, encrypt ? "EVP_EncryptUpdate" : "EVP_DecryptUpdate");
     }
-    output.resize(length + finalLength);
+    output.resize(written + finalWritten);
     return output;
 }
 
@@ -54,39 +55,37 @@ void seedFromLocalTime() {
 }
 
 void randomBytes(unsigned char* out, int count) {
-    if (count > 0 && RAND_bytes(out, count) != 1) XML_RAISE("RAND_bytes");
+    if (count > 0 && RAND_bytes(out, count) != 1) XmlException::raise(__FILE__, __LINE__, "RAND_bytes");
 }
 
 }  // namespace
 
-std::string Xml_EncryptedContent::Encrypt(const std::string& bytes) {
+ByteArray Xml_EncryptedContent::Encrypt(const ByteArray& bytes) {
     seedFromLocalTime();
     unsigned char iv[BLOCK];
     randomBytes(iv, BLOCK);
 
-    const int padding = BLOCK - static_cast<int>(bytes.size() % BLOCK);
-    std::string plain = bytes;
-    plain.resize(bytes.size() + padding);
-    randomBytes(reinterpret_cast<unsigned char*>(plain.data()) + bytes.size(), padding - 1);
-    plain.back() = static_cast<char>(padding);
+    const int length = bytes.length();
+    const int padding = BLOCK - length % BLOCK;
+    std::vector<unsigned char> plain(length + padding);
+    if (length > 0) std::memcpy(plain.data(), bytes.bytes(), length);
+    randomBytes(plain.data() + length, padding - 1);
+    plain.back() = static_cast<unsigned char>(padding);
 
-    std::string cipherText(reinterpret_cast<const char*>(iv), BLOCK);
-    cipherText += aes128Cbc(true, iv, plain);
-    return cipherText;
+    std::vector<unsigned char> cipher = aes128Cbc(true, iv, plain.data(), static_cast<int>(plain.size()));
+    return ByteArray(iv, BLOCK) + ByteArray(cipher.data(), static_cast<int>(cipher.size()));
 }
 
-std::string Xml_EncryptedContent::Decrypt(const std::string& cipherText) {
+ByteArray Xml_EncryptedContent::Decrypt(const ByteArray& cipherText) {
+    const int length = cipherText.length();
     // Anything but an IV and whole blocks, at least one of them, cannot be ours; refusing it here keeps
     // the padding count inside the decrypted bytes.
-    if (cipherText.size() < static_cast<size_t>(2 * BLOCK) || cipherText.size() % BLOCK != 0) {
-        vel::xmlError("Invalid padding length");
-    }
-    const auto* iv = reinterpret_cast<const unsigned char*>(cipherText.data());
-    std::string plain = aes128Cbc(false, iv, cipherText.substr(BLOCK));
-    const int padding = static_cast<unsigned char>(plain.back());
+    if (length < 2 * BLOCK || length % BLOCK != 0) vel::xmlError("Invalid padding length");
+    const unsigned char* iv = cipherText.bytes();
+    std::vector<unsigned char> plain = aes128Cbc(false, iv, iv + BLOCK, length - BLOCK);
+    const int padding = plain.back();
     if (padding < 1 || padding > BLOCK) vel::xmlError("Invalid padding length");
-    plain.resize(plain.size() - padding);
-    return plain;
+    return ByteArray(plain.data(), static_cast<int>(plain.size()) - padding);
 }
 
 namespace vel {
@@ -100,20 +99,19 @@ void xmlEncryptContent(XmlParentBase& parent, const char* name, const XmlContent
     data.setAttribute("xmlns", C::XML_ENCRYPTION_NAMESPACE);
     data.setAttribute("Type", C::CONTENT_TYPE);
     data.addChild(C::CIPHER_DATA)
-        .addTextChild(C::CIPHER_VALUE,
-                      XmlSignature::toBase64(Xml_EncryptedContent::Encrypt(value.bytes)).c_str());
+        .addTextChild(C::CIPHER_VALUE, Xml_EncryptedContent::Encrypt(value.bytes).toBase64().text());
 }
 
 XmlContentValue xmlDecryptContent(const SharedXmlNode& element) {
     using C = EncryptedContentConstants;
     XmlString encrypt = element.attribute(C::ENCRYPT_CONTENT);
     if (encrypt.isNull()) xmlError("Attribute \"%s\" is required.", C::ENCRYPT_CONTENT);
-    if (std::strcmp(encrypt.text(), "true") != 0) {
+    if (!TextToBool(encrypt.text())) {
         xmlError("\"%s\" attribute should have fixed value \"true\".", C::ENCRYPT_CONTENT);
     }
     XmlContentValue value;
     XmlString persistent = element.attribute(C::PERSISTENT_HANDLE);
-    value.persistent = !persistent.isNull() && std::strcmp(persistent.text(), "true") == 0;
+    value.persistent = !persistent.isNull() && TextToBool(persistent.text());
 
     SharedXmlNode data = element.findChild(C::ENCRYPTED_DATA);
     if (data.isNonNull()) {
@@ -128,12 +126,13 @@ XmlContentValue xmlDecryptContent(const SharedXmlNode& element) {
         if (cipherValue.isNull()) xmlError("Attribute \"%s\" is required.", C::CIPHER_VALUE);
         const char* text = cipherValue.content();
         if (text == nullptr || *text == '\0') xmlError("Tag \"%s\" is empty.", C::CIPHER_VALUE);
-        value.bytes = Xml_EncryptedContent::Decrypt(XmlSignature::fromBase64(text));
+        value.bytes =
+            Xml_EncryptedContent::Decrypt(ByteArray::fromBase64(text, static_cast<int>(std::strlen(text))));
         return value;
     }
     const char* text = element.content();
     if (text == nullptr || *text == '\0') xmlError("Tag \"%s\" is empty.", element.name());
-    value.bytes = value.persistent ? xmlHexDecode(text) : std::string(text);
+    value.bytes = value.persistent ? xmlHexDecode(Ascii(text)) : ByteArray(text);
     return value;
 }
 

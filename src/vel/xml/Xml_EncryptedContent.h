@@ -1,9 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "vel/libxml2/SharedXmlNode.h"
 #include "vel/libxml2/XmlParentBase.h"
+#include "vel/string/ByteArray.h"
 
 class EncryptedContentConstants {
 public:
@@ -19,7 +18,7 @@ public:
 
 // The value of an element whose content may be enciphered; the persistent flag travels with it.
 struct XmlContentValue {
-    std::string bytes;
+    ByteArray bytes;
     bool persistent = false;
 };
 
@@ -27,8 +26,8 @@ struct XmlContentValue {
 // last byte is their count.
 class Xml_EncryptedContent {
 public:
-    static std::string Encrypt(const std::string& bytes);
-    static std::string Decrypt(const std::string& cipherText);
+    static ByteArray Encrypt(const ByteArray& bytes);
+    static ByteArray Decrypt(const ByteArray& cipherText);
 };
 
 namespace vel {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "vel/exception/XmlException.h"
 #include "vel/libxml2/XmlDocument.h"
 #include "vel/libxml2/XmlLibrary.h"
 
@@ -47,10 +48,10 @@ TEST_F(XmlParseSafetyTest, ExternalEntitiesAndSubsetsStayUnread) {
         XmlDocument document;
         try {
             document.parse(text.data(), static_cast<int>(text.size()));
-        } catch (...) {
+        } catch (const XmlException&) {
             continue;
         }
-        EXPECT_EQ(document.dump().find(SECRET), std::string::npos);
+        EXPECT_EQ(std::string(document.dump().text()).find(SECRET), std::string::npos);
     }
 }
 
@@ -77,7 +78,7 @@ TEST_F(XmlParseSafetyTest, NestedEntityExpansionIsRefused) {
     text += "]><a>&e12;</a>";
     XmlDocument document;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_ANY_THROW(document.parse(text.data(), static_cast<int>(text.size())));
+    EXPECT_THROW(document.parse(text.data(), static_cast<int>(text.size())), XmlException);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "XmlTestSupport.h"
+#include "vel/exception/ConversionException.h"
 #include "vel/libxml2/XmlParentNode.h"
-#include "vel/libxml2/XmlSignature.h"
 #include "vel/xml/Xml_EncryptedContent.h"
 
 namespace {
@@ -41,13 +41,13 @@ TEST(XmlEncryptedContentTest, ValuesRoundTripThroughAWrittenDocument) {
         for (bool persistent : {false, true}) {
             XmlDocument written;
             XmlParentNode parent(written.addChild("key"));
-            xmlEncryptContent(parent, "ascii", XmlContentValue{bytes, persistent});
-            const std::string text = written.dump();
+            xmlEncryptContent(parent, "ascii", XmlContentValue{bytesOf(bytes), persistent});
+            const std::string text = str(written.dump());
 
             XmlDocument read;
             SharedXmlNode element = parseRoot(read, text).findChild("ascii");
             XmlContentValue value = xmlDecryptContent(element);
-            EXPECT_EQ(value.bytes, bytes);
+            EXPECT_EQ(str(value.bytes), bytes);
             EXPECT_EQ(value.persistent, persistent);
 
             // A whole block of padding when the value fills its blocks: 16 bytes become 48, none 32.
@@ -55,7 +55,7 @@ TEST(XmlEncryptedContentTest, ValuesRoundTripThroughAWrittenDocument) {
             const char* cipherValue =
                 element.findChild("EncryptedData").findChild("CipherData").childContent("CipherValue");
             ASSERT_NE(cipherValue, nullptr);
-            EXPECT_EQ(XmlSignature::fromBase64(cipherValue).size(), expected);
+            EXPECT_EQ(ByteArray::fromBase64(Ascii(cipherValue)).length(), static_cast<int>(expected));
         }
     }
 }
@@ -63,8 +63,8 @@ TEST(XmlEncryptedContentTest, ValuesRoundTripThroughAWrittenDocument) {
 TEST(XmlEncryptedContentTest, WrittenElementLayout) {
     XmlDocument document;
     XmlParentNode parent(document.addChild("p"));
-    xmlEncryptContent(parent, "hex", XmlContentValue{"v", true});
-    xmlEncryptContent(parent, "passwordFromProfile", XmlContentValue{"v", false});
+    xmlEncryptContent(parent, "hex", XmlContentValue{ByteArray("v"), true});
+    xmlEncryptContent(parent, "passwordFromProfile", XmlContentValue{ByteArray("v"), false});
     SharedXmlNode root = document.rootElement();
 
     SharedXmlNode persistent = root.findChild("hex");
@@ -79,10 +79,11 @@ TEST(XmlEncryptedContentTest, WrittenElementLayout) {
 }
 
 TEST(XmlEncryptedContentTest, EveryEncryptionDrawsAFreshIv) {
-    const std::string first = Xml_EncryptedContent::Encrypt("same value");
-    const std::string second = Xml_EncryptedContent::Encrypt("same value");
+    const std::string first = str(Xml_EncryptedContent::Encrypt(ByteArray("same value")));
+    const std::string second = str(Xml_EncryptedContent::Encrypt(ByteArray("same value")));
     EXPECT_NE(first.substr(0, 16), second.substr(0, 16));
-    EXPECT_EQ(Xml_EncryptedContent::Decrypt(first), Xml_EncryptedContent::Decrypt(second));
+    EXPECT_EQ(str(Xml_EncryptedContent::Decrypt(bytesOf(first))), "same value");
+    EXPECT_EQ(str(Xml_EncryptedContent::Decrypt(bytesOf(second))), "same value");
 }
 
 TEST(XmlEncryptedContentTest, MalformedCipherTextIsRefused) {
@@ -102,17 +103,19 @@ TEST(XmlEncryptedContentTest, MalformedCipherTextIsRefused) {
         {"padding count 255", encipherRaw(iv, std::string(31, 'y') + '\xff')},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(messageOf([&] { Xml_EncryptedContent::Decrypt(c.cipherText); }), "Invalid padding length")
+        EXPECT_EQ(messageOf([&] { Xml_EncryptedContent::Decrypt(bytesOf(c.cipherText)); }),
+                  "Invalid padding length")
             << c.what;
     }
     // The same framing with a sound count is read: the key and the layout are the ones files carry.
-    EXPECT_EQ(Xml_EncryptedContent::Decrypt(encipherRaw(iv, std::string("secret") + std::string(10, '\x0a'))),
+    EXPECT_EQ(str(Xml_EncryptedContent::Decrypt(
+                  bytesOf(encipherRaw(iv, std::string("secret") + std::string(10, '\x0a'))))),
               "secret");
-    EXPECT_EQ(Xml_EncryptedContent::Decrypt(encipherRaw(iv, std::string(16, '\x10'))), "");
+    EXPECT_EQ(str(Xml_EncryptedContent::Decrypt(bytesOf(encipherRaw(iv, std::string(16, '\x10'))))), "");
 }
 
 TEST(XmlEncryptedContentTest, ReadingPlainAndMalformedElements) {
-    const std::string cipherValue = XmlSignature::toBase64(Xml_EncryptedContent::Encrypt("abc"));
+    const std::string cipherValue = str(Xml_EncryptedContent::Encrypt(ByteArray("abc")).toBase64());
     auto encrypted = [&](const std::string& dataAttributes, const std::string& inside) {
         return "<e encryptContent=\"true\"><EncryptedData " + dataAttributes + ">" + inside +
                "</EncryptedData></e>";
@@ -149,8 +152,17 @@ TEST(XmlEncryptedContentTest, ReadingPlainAndMalformedElements) {
         XmlDocument document;
         SharedXmlNode element = parseRoot(document, c.element);
         std::string result = messageOf([&] { xmlDecryptContent(element); });
-        if (result == "no exception") result = xmlDecryptContent(element).bytes;
+        if (result == "no exception") result = str(xmlDecryptContent(element).bytes);
         EXPECT_EQ(result, c.expected) << c.element;
+    }
+}
+
+TEST(XmlEncryptedContentTest, FlagsOtherThanTrueOrFalseAreConversionErrors) {
+    for (const char* element :
+         {"<e encryptContent=\"yes\">x</e>", "<e encryptContent=\"true\" persistentHandle=\"1\">78</e>"}) {
+        XmlDocument document;
+        SharedXmlNode root = parseRoot(document, element);
+        EXPECT_THROW(xmlDecryptContent(root), ConversionException) << element;
     }
 }
 
