@@ -77,5 +77,6 @@ SharedXmlNode XmlDocument::addTextChild(const char* name, const char* text) {
     if (root.isNull()) XmlException::raise(__FILE__, __LINE__, "xmlNewDocRawNode");
     SharedXmlNode shared = root.shared();
     setRootElement(root);
+    LUM_ASSERT(root.isNull());
     return shared;
 }
