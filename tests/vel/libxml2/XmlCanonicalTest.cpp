@@ -12,19 +12,8 @@ struct Case {
     const char* canonical;
 };
 
-class XmlCanonicalTest : public testing::TestWithParam<Case> {};
-
-TEST_P(XmlCanonicalTest, CanonicalText) {
-    XmlDocument document;
-    const std::string input = GetParam().input;
-    document.parse(input.data(), static_cast<int>(input.size()));
-    const Ascii canonical = xmlCanonicalize(document);
-    EXPECT_EQ(std::string(canonical.text(), canonical.length()), GetParam().canonical);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Documents, XmlCanonicalTest,
-    testing::Values(
+TEST(XmlCanonicalTest, CanonicalTextOfSmallDocuments) {
+    const Case cases[] = {
         Case{"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a b='2' a=\"1\"/>", "<a a=\"1\" b=\"2\"></a>"},
         Case{"<a><!-- gone --><b>x</b>\n</a><!-- gone too -->", "<a><b>x</b>\n</a>"},
         Case{"<a>&lt;&amp;&gt;\"'&#13;</a>", "<a>&lt;&amp;&gt;\"'&#xD;</a>"},
@@ -38,7 +27,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"<Signature a=\"1\">\n <SignedInfo x=\"1\">\n  <R/>\n </SignedInfo>\n loose <V/>\n</Signature>",
              "<SignedInfo x=\"1\">\n  <R></R>\n </SignedInfo><V></V>"},
         Case{"<Signature xmlns=\"urn:s\"><SignedInfo><!--c--><R/></SignedInfo></Signature>",
-             "<SignedInfo xmlns=\"urn:s\"><R></R></SignedInfo>"}),
-    [](const testing::TestParamInfo<Case>& info) { return "Document" + std::to_string(info.index); });
+             "<SignedInfo xmlns=\"urn:s\"><R></R></SignedInfo>"}};
+    for (const Case& c : cases) {
+        XmlDocument document;
+        const std::string input = c.input;
+        document.parse(input.data(), static_cast<int>(input.size()));
+        const Ascii canonical = xmlCanonicalize(document);
+        EXPECT_EQ(std::string(canonical.text(), canonical.length()), c.canonical) << input;
+    }
+}
 
 }  // namespace
