@@ -19,6 +19,9 @@ void ProtocolCloseAdapterCompleteHandler(NDIS_HANDLE protocolBindingContext, NDI
 void ProtocolResetCompleteHandler(NDIS_HANDLE protocolBindingContext, NDIS_STATUS status);
 void ProtocolRequestCompleteHandler(NDIS_HANDLE protocolBindingContext, NDIS_REQUEST* request,
                                     NDIS_STATUS status);
+void ProtocolStatusHandler(NDIS_HANDLE protocolBindingContext, NDIS_STATUS status, void* buffer,
+                           ULONG length);
+void ProtocolStatusCompleteHandler(NDIS_HANDLE protocolBindingContext);
 NDIS_STATUS ProtocolPnPEventHandler(NDIS_HANDLE protocolBindingContext, NET_PNP_EVENT* netPnPEvent);
 
 // Closes the lower binding, waiting for its completion.

@@ -34,6 +34,8 @@ NDIS_STATUS RegisterProtocol() {
     chars.CloseAdapterCompleteHandler = ProtocolCloseAdapterCompleteHandler;
     chars.ResetCompleteHandler = ProtocolResetCompleteHandler;
     chars.RequestCompleteHandler = ProtocolRequestCompleteHandler;
+    chars.StatusHandler = ProtocolStatusHandler;
+    chars.StatusCompleteHandler = ProtocolStatusCompleteHandler;
     chars.BindAdapterHandler = ProtocolBindAdapterHandler;
     chars.UnbindAdapterHandler = ProtocolUnbindAdapterHandler;
     chars.UnloadHandler = FiltProtocolUnload;

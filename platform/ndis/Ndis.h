@@ -9,17 +9,17 @@
 struct NDIS_MINIPORT_CHARACTERISTICS {
     UCHAR MajorNdisVersion = 5;
     UCHAR MinorNdisVersion = 1;
-    NDIS_STATUS (*InitializeHandler)
+    NDIS_STATUS(*InitializeHandler)
     (NDIS_STATUS* openErrorStatus, ULONG* selectedMediumIndex, NDIS_MEDIUM* mediumArray,
      ULONG mediumArraySize, NDIS_HANDLE miniportAdapterHandle,
      NDIS_HANDLE wrapperConfigurationContext) = nullptr;
-    NDIS_STATUS (*QueryInformationHandler)
+    NDIS_STATUS(*QueryInformationHandler)
     (NDIS_HANDLE miniportAdapterContext, NDIS_OID oid, void* buffer, ULONG bufferLength, ULONG* bytesWritten,
      ULONG* bytesNeeded) = nullptr;
-    NDIS_STATUS (*SetInformationHandler)
+    NDIS_STATUS(*SetInformationHandler)
     (NDIS_HANDLE miniportAdapterContext, NDIS_OID oid, void* buffer, ULONG bufferLength, ULONG* bytesRead,
      ULONG* bytesNeeded) = nullptr;
-    NDIS_STATUS (*TransferDataHandler)
+    NDIS_STATUS(*TransferDataHandler)
     (void* packet, ULONG* bytesTransferred, NDIS_HANDLE miniportAdapterContext,
      NDIS_HANDLE miniportReceiveContext, ULONG byteOffset, ULONG bytesToTransfer) = nullptr;
     void (*HaltHandler)(NDIS_HANDLE miniportAdapterContext) = nullptr;
@@ -45,7 +45,7 @@ struct NDIS_PROTOCOL_CHARACTERISTICS {
     void (*ResetCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_STATUS status) = nullptr;
     void (*RequestCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_REQUEST* request,
                                    NDIS_STATUS status) = nullptr;
-    NDIS_STATUS (*ReceiveHandler)
+    NDIS_STATUS(*ReceiveHandler)
     (NDIS_HANDLE protocolBindingContext, NDIS_HANDLE macReceiveContext, void* headerBuffer,
      ULONG headerBufferSize, void* lookAheadBuffer, ULONG lookAheadBufferSize, ULONG packetSize) = nullptr;
     void (*ReceiveCompleteHandler)(NDIS_HANDLE protocolBindingContext) = nullptr;

@@ -134,6 +134,23 @@ NDIS_STATUS NdisEnvironment::setLowerPower(SimLowerMiniport& lower, NDIS_DEVICE_
     return handler(context, &event);
 }
 
+void NdisEnvironment::indicateStatus(SimLowerMiniport& lower, NDIS_STATUS status,
+                                     std::vector<uint8_t> buffer) {
+    NDIS_HANDLE context;
+    decltype(protocolChars_.StatusHandler) handler;
+    decltype(protocolChars_.StatusCompleteHandler) complete;
+    {
+        std::lock_guard<std::recursive_mutex> guard(mutex_);
+        Open* open = findOpen(lower);
+        if (!open) return;
+        context = open->context;
+        handler = protocolChars_.StatusHandler;
+        complete = protocolChars_.StatusCompleteHandler;
+    }
+    if (handler) handler(context, status, buffer.empty() ? nullptr : buffer.data(), ULONG(buffer.size()));
+    if (complete) complete(context);
+}
+
 NDIS_STATUS NdisEnvironment::sendPnPEvent(SimLowerMiniport* lower, NET_PNP_EVENT_CODE code) {
     NDIS_HANDLE context = nullptr;
     decltype(protocolChars_.PnPEventHandler) handler;

@@ -48,6 +48,8 @@ public:
     bool isBound(const SimLowerMiniport& lower);
     // Sends a set-power event for the lower adapter to the protocol above it.
     NDIS_STATUS setLowerPower(SimLowerMiniport& lower, NDIS_DEVICE_POWER_STATE state);
+    // The lower adapter indicates a status, then status-complete.
+    void indicateStatus(SimLowerMiniport& lower, NDIS_STATUS status, std::vector<uint8_t> buffer = {});
     NDIS_STATUS sendPnPEvent(SimLowerMiniport* lower, NET_PNP_EVENT_CODE code);
 
     // Virtual miniport initialisation runs when the driver asks, unless deferred; deferred ones

@@ -72,6 +72,7 @@ std::unique_ptr<SimDeviceFile> SimDeviceFile::open(ULONG processId, NTSTATUS* st
         *status = STATUS_NO_SUCH_DEVICE;
         return nullptr;
     }
+    file->device_ = device;
     SimIoRequest create(IRP_MJ_CREATE, &file->file_, processId, 0, nullptr, 0, 0, {});
     IoCallDriver(device, create.irp());
     create.wait(std::chrono::hours(1));
@@ -90,14 +91,13 @@ std::shared_ptr<SimIoRequest> SimDeviceFile::start(std::shared_ptr<SimIoRequest>
         std::erase_if(inFlight_, [](const auto& r) { return r->done(); });
         inFlight_.push_back(request);
     }
-    DEVICE_OBJECT* device = NdisEnvironment::instance().controlDevice();
-    if (closed_ || !device) {
-        request->irp()->IoStatus.Status = closed_ ? STATUS_INVALID_HANDLE : STATUS_NO_SUCH_DEVICE;
+    if (closed_) {
+        request->irp()->IoStatus.Status = STATUS_INVALID_HANDLE;
         request->irp()->IoStatus.Information = 0;
         IoCompleteRequest(request->irp(), 0);
         return request;
     }
-    IoCallDriver(device, request->irp());
+    IoCallDriver(device_, request->irp());
     return request;
 }
 
@@ -124,7 +124,7 @@ NTSTATUS SimDeviceFile::close() {
     if (closed_) return STATUS_SUCCESS;
     closed_ = true;
     NTSTATUS status = STATUS_SUCCESS;
-    if (DEVICE_OBJECT* device = NdisEnvironment::instance().controlDevice()) {
+    if (DEVICE_OBJECT* device = device_) {
         SimIoRequest cleanup(IRP_MJ_CLEANUP, &file_, processId_, 0, nullptr, 0, 0, {});
         IoCallDriver(device, cleanup.irp());
         cleanup.wait(std::chrono::hours(1));

@@ -68,6 +68,8 @@ private:
     std::shared_ptr<SimIoRequest> start(std::shared_ptr<SimIoRequest> request);
 
     ULONG processId_;
+    // Kept from the open: a handle stays usable after its device is deregistered, as in the kernel.
+    DEVICE_OBJECT* device_ = nullptr;
     FILE_OBJECT file_;
     bool closed_ = false;
     std::mutex mutex_;
