@@ -242,3 +242,72 @@ TEST_F(BindingTest, DriverEntryFailuresUnwind) {
 }
 
 }  // namespace
+
+namespace {
+
+class BindingLifeTest : public DriverFixture {};
+
+TEST_F(BindingLifeTest, UnbindWhileTheMiniportIsStillStartingClosesTheAdapter) {
+    auto& env = NdisEnvironment::instance();
+    auto& lower = AddAdapter({u"\\Device\\{P}", u"P", u"\\Device\\{VP}"});
+    Load();
+    auto& file = Open(12);
+    Drain(file);
+    env.setDeferInitialization(true);
+    ASSERT_EQ(env.unbindAdapter(lower), NDIS_STATUS_SUCCESS);
+    ASSERT_EQ(env.bindAdapter(lower), NDIS_STATUS_SUCCESS);
+    EXPECT_TRUE(env.isBound(lower));
+    EXPECT_EQ(env.initializedMiniportCount(), 0u);
+    ASSERT_EQ(env.unbindAdapter(lower), NDIS_STATUS_SUCCESS);
+    EXPECT_FALSE(env.isBound(lower));
+    EXPECT_EQ(env.runDeferredInitializations(), 0u);
+    auto records = Drain(file);
+    ASSERT_EQ(records.size(), 2u);  // the first binding's removal, then the unstarted one's
+    EXPECT_EQ(records[0].adapterId, 1u);
+    EXPECT_EQ(records[1].adapterId, 0u);
+}
+
+TEST_F(BindingLifeTest, DeferredStartAnnouncesTheAdapterWithMiniportAttributes) {
+    auto& env = NdisEnvironment::instance();
+    env.setDeferInitialization(true);
+    AddAdapter({u"\\Device\\{D}", u"D", u"\\Device\\{VD}"});
+    Load();
+    auto& file = Open(13);
+    auto before = Drain(file);
+    ASSERT_EQ(before.size(), 1u);
+    EXPECT_EQ(before[0].type, FiltConstants::EVENT_LIST_END);
+    ASSERT_EQ(env.runDeferredInitializations(), 1u);
+    EXPECT_EQ(env.miniportAttributes(u"\\Device\\{VD}"), 0x73u);
+    auto after = Drain(file);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].type, FiltConstants::EVENT_ADAPTER_ARRIVAL);
+    EXPECT_EQ(after[0].sequence, 1u);
+}
+
+TEST_F(BindingLifeTest, OpenersRacingBindingsSeeEveryAdapterExactlyOnce) {
+    constexpr int ADAPTERS = 12;
+    for (int i = 0; i < ADAPTERS; ++i) {
+        std::u16string id = u"{R" + std::u16string(1, char16_t(u'a' + i)) + u"}";
+        AddAdapter({u"\\Device\\" + id, id, u"\\Device\\V" + id});
+    }
+    ASSERT_EQ(DriverEntry(nullptr, nullptr), STATUS_SUCCESS);
+    loaded_ = true;
+    std::atomic<bool> bound{false};
+    std::thread binder([&bound] {
+        NdisEnvironment::instance().bindAll();
+        bound = true;
+    });
+    // New openers keep arriving for as long as bindings finish.
+    for (uint32_t pid = 1; !bound && pid < 2000; ++pid) Open(pid);
+    binder.join();
+    Open(5000);
+    for (auto& file : files_) {
+        std::vector<int> seen(ADAPTERS + 1, 0);
+        for (const auto& record : Drain(*file))
+            if (record.type == FiltConstants::EVENT_ADAPTER_ARRIVAL) ++seen.at(record.adapterId);
+        for (int id = 1; id <= ADAPTERS; ++id)
+            EXPECT_EQ(seen[id], 1) << "opener " << file->processId() << " id " << id;
+    }
+}
+
+}  // namespace
