@@ -104,6 +104,14 @@ TEST_F(BindingTest, UpperMulticastListBeyond32IsRefused) {
     EXPECT_EQ(wired_->requestCount(OID_802_3_MULTICAST_LIST), 1u);  // only the start-up query
 }
 
+TEST_F(BindingTest, CancelOfSendsReachesTheAdapterBelow) {
+    LoadWithTwoAdapters();
+    int marker = 0;
+    Upper(u"\\Device\\{VRADIO-0002}")->cancelSends(&marker);
+    EXPECT_EQ(wireless_->cancelledSends(), std::vector<void*>{&marker});
+    EXPECT_TRUE(wired_->cancelledSends().empty());
+}
+
 TEST_F(BindingTest, OwnedBindingSwallowsTheSystemsRadioSets) {
     LoadWithTwoAdapters();
     auto& owner = Open(9);
