@@ -212,6 +212,16 @@ TEST_F(BindingTest, PrivateOidAndStatusAvoidTheAdaptersOwnGuids) {
         EXPECT_EQ(FiltGetU32(last - 28, 16), c.oid) << c.adapterId;
         EXPECT_EQ(PrivateOidOf(file, c.adapterId), c.oid);
     }
+    // Where the adapter serves the GUID itself, what the driver does not know goes down to it.
+    serves.setAnswer(0xFF000000, Bytes{4, 0, 7, 0, 0, 0, 0, 0});
+    uint32_t ndisStatus = 0;
+    Bytes passed = Private(file, 2, false, Command(4, 0, 0), &ndisStatus, 8);
+    EXPECT_EQ(ndisStatus, NDIS_STATUS_SUCCESS);
+    ASSERT_GE(passed.size(), 8u);
+    EXPECT_EQ(Bytes(passed.begin(), passed.begin() + 8), (Bytes{4, 0, 7, 0, 0, 0, 0, 0}));
+    Private(file, 1, false, Command(4, 0, 0), &ndisStatus, 8);
+    EXPECT_EQ(ndisStatus, NDIS_STATUS_NOT_SUPPORTED);
+
     Bytes shortQuery = Oid(file, OidRequest(1, 0, OID_GEN_SUPPORTED_GUIDS), 24 + 28);
     EXPECT_EQ(FiltGetU32(shortQuery.data(), C::OID_NDIS_STATUS), NDIS_STATUS_BUFFER_TOO_SHORT);
     EXPECT_EQ(FiltGetU32(shortQuery.data(), C::OID_BYTES_NEEDED), 5u * 28);
