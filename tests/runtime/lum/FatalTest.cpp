@@ -8,6 +8,7 @@
 #include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/Fatal.h"
 #include "runtime/lum/LumMain.h"
+#include "travik.h"
 
 using ::testing::HasSubstr;
 
@@ -76,6 +77,22 @@ TEST_F(FatalTest, StackOverflowIsCaughtOnTheAlternateStack) {
         {
             installCrashHandler();
             recurseForever(0);
+        },
+        "VELCSH: EXCEPTION_STACK_OVERFLOW occurred!");
+    ASSERT_TRUE(fileExists(dump));
+    EXPECT_THAT(readText(dump), HasSubstr("(SIGSEGV)"));
+}
+
+TEST_F(FatalTest, StackOverflowOnAThreadOfTheRunTimeIsCaught) {
+    std::string dump = root.logs() + "test_lum.dmp";
+    EXPECT_DEATH(
+        {
+            installCrashHandler();
+            LumRuntime runtime;
+            OsThread* thread = nullptr;
+            _slThreadExec(
+                __FILE__, __LINE__, &thread, [](void*) { recurseForever(0); }, nullptr);
+            _osThreadJoin(__FILE__, __LINE__, &thread);
         },
         "VELCSH: EXCEPTION_STACK_OVERFLOW occurred!");
     ASSERT_TRUE(fileExists(dump));
