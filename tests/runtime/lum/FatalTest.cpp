@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <exception>
 #include <string>
 
@@ -62,7 +63,8 @@ TEST_F(FatalTest, CrashWritesTheDumpAndStillEndsTheProcess) {
         {
             installCrashHandler();
             // Not null itself: the sanitizer would stop a null store before it faults.
-            writeThroughNull(reinterpret_cast<volatile int*>(64));
+            volatile uintptr_t address = 64;
+            writeThroughNull(reinterpret_cast<volatile int*>(address));
         },
         "");
     ASSERT_TRUE(fileExists(dump));
