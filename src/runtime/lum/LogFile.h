@@ -23,7 +23,8 @@ struct LogFileRecord {
     std::atomic<int> flags{0};
 
     bool rotates() const { return !currentPath.empty() && !previousPath.empty(); }
-    std::string previousName(int number) const;
+    // The previous file of this number; false when the name does not fit.
+    bool previousName(int number, char* name, size_t size) const;
 };
 
 // The record that takes lines of these level bits (the table is initialised first); its first

@@ -156,6 +156,8 @@ TEST(LoggingThread, PassCrossingTheLimitEndsTheFileAtALineEnd) {
         if (!fileExists(root.log(name))) continue;
         ++files;
         std::string text = readText(root.log(name));
+        // A pass whose first line ended exactly at the limit leaves the new current file empty.
+        if (text.empty() && std::string(name) == "CurrentLog.txt") continue;
         ASSERT_FALSE(text.empty()) << name;
         EXPECT_EQ(text.back(), '\n') << name;
         for (const std::string& line : readLines(root.log(name))) {
