@@ -41,7 +41,9 @@ SoapRequest::SoapRequest(const QString& method) : m_method(method.toUtf8()) {
 }
 
 SoapRequest::SoapRequest(const QString& method, const QString& sequenceNumber) : m_method(method.toUtf8()) {
-    begin(sequenceNumber.toUtf8());
+    // The number comes from the service's message as parsed text; escaped, a number stays as it was
+    // and anything else cannot break out of its element.
+    begin(xmlEscape(sequenceNumber.toUtf8()));
 }
 
 void SoapRequest::begin(const QByteArray& sequenceNumber) {

@@ -385,7 +385,23 @@ void copyDirectoryTree(const std::string& from, const std::string& to, bool recu
 }
 
 bool isDirectoryEmpty(const std::string& path) {
-    return listDirectory(path, "*.*", true, true).empty();
+    // Anything the search for "*.*" finds counts, a file without a dot in its name included; the
+    // wildcard filter of listDirectory would pass such a file over.
+    const std::string folder = orDot(path);
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(systemName(folder).c_str()));
+    if (!dir) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return true;
+        }
+        throw Exception("Invalid filename specification: " + quoted(joinPath(folder, "*.*")));
+    }
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::vector<std::string> listDirectory(const std::string& path, const std::string& pattern, bool folders,

@@ -165,6 +165,20 @@ protected:
         return status == 0 ? text : "<no value>";
     }
 
+    // The names of a key's subkeys as they are stored, case included.
+    static std::vector<std::string> subkeyNames(const std::string& path) {
+        using namespace registry;
+        std::vector<std::string> names;
+        HKEY key = nullptr;
+        if (RegOpenKeyEx(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != 0) return names;
+        char name[256];
+        std::uint32_t size = sizeof name;
+        for (std::uint32_t i = 0; RegEnumKeyEx(key, i, name, &size) == 0; ++i, size = sizeof name)
+            names.push_back(name);
+        RegCloseKey(key);
+        return names;
+    }
+
     std::string root_;
     Server server_;
     INetCfg* netCfg_ = nullptr;
@@ -176,6 +190,7 @@ TEST_F(BindCtlTest, RegistrationWritesTheClassAndTypeLibraryAndUnregistrationRem
     EXPECT_EQ(keyDefault(clsid), "Varnel Nvo Binding Controller Notify Object");
     EXPECT_EQ(keyDefault(clsid + "\\InprocServer32"), std::string(NVOBIND_PATH) + " [Both]");
     EXPECT_EQ(keyDefault(typeLib), "BindCtlLib");
+    EXPECT_EQ(subkeyNames(clsid), std::vector<std::string>{"InProcServer32"});
 
     ASSERT_EQ(server_.unregisterServer(), S_OK);
     EXPECT_EQ(keyDefault(clsid), "<no key>");

@@ -92,6 +92,18 @@ TEST(SoapRequest, AnswersCarryTheServicesNumberAndLeaveTheCounterAlone) {
     EXPECT_EQ(after, before + 1);
 }
 
+TEST(SoapRequest, AnEchoedNumberStaysInsideItsElement) {
+    const QString echoed = QStringLiteral("7</tamsel:sequenceNumber><tamsel:password>x");
+    SoapRequest answer(QStringLiteral("getUsernameAndPasswordResponse"), echoed);
+    answer.endRequest();
+
+    QDomDocument document;
+    ASSERT_TRUE(document.setContent(answer.text(), true)) << answer.text().constData();
+    const QDomElement method = document.documentElement().firstChildElement().firstChildElement();
+    EXPECT_EQ(method.firstChildElement("sequenceNumber").text(), echoed);
+    EXPECT_TRUE(method.firstChildElement("password").isNull());
+}
+
 TEST(SoapRequest, EscapesTheFiveMarkupCharactersAmpersandFirst) {
     const std::pair<QByteArray, QByteArray> cases[] = {
         {"a<b&c''", "a&lt;b&amp;c&apos;&apos;"},

@@ -309,6 +309,23 @@ TEST_F(FileSystemTest, ListingFiltersFilesByPatternAndKeepsFolders) {
     EXPECT_TRUE(isDirectoryEmpty(tmp.path("void")));
 }
 
+TEST_F(FileSystemTest, AFolderIsEmptyOnlyWhenItHoldsNoEntryAtAll) {
+    // Entries whose names have no dot are found by the "*.*" search all the same.
+    tmp.write("onlyfile/notes", "");
+    tmp.write("onlyfolder/plain/inner", "");
+    tmp.write("dotted/.hidden", "");
+    fs::create_directory(tmp.path("nothing"));
+    const struct {
+        const char* folder;
+        bool empty;
+    } cases[] = {
+        {"onlyfile", false}, {"onlyfolder", false}, {"dotted", false}, {"nothing", true}, {"absent", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isDirectoryEmpty(tmp.path(c.folder)), c.empty) << c.folder;
+    }
+}
+
 TEST_F(FileSystemTest, CurrentFolderChangesWithinTheLengthLimit) {
     const ScopedCurrentFolder restore(fs::current_path().string());
     setCurrentDirectory(backslashed(tmp.path()) + "\\");

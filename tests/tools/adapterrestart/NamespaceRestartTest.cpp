@@ -19,12 +19,14 @@ protected:
         if (geteuid() != 0) GTEST_SKIP() << "needs root for network namespaces";
         if (runProgram({"ip", "netns", "list"}).exitStatus != 0) GTEST_SKIP() << "ip netns is not available";
         namespace_ = "tamsel-nb-" + std::to_string(getpid());
-        ASSERT_EQ(runProgram({"ip", "netns", "add", namespace_}).exitStatus, 0);
+        // Root inside a container may still lack the capabilities a namespace needs.
+        if (runProgram({"ip", "netns", "add", namespace_}).exitStatus != 0)
+            GTEST_SKIP() << "network namespaces cannot be made here";
         created_ = true;
         if (inside({"ip", "link", "add", "tnb0", "type", "dummy"}).exitStatus != 0) {
             // Kernels without the dummy driver still have veth pairs.
-            ASSERT_EQ(
-                inside({"ip", "link", "add", "tnb0", "type", "veth", "peer", "name", "tnb1"}).exitStatus, 0);
+            if (inside({"ip", "link", "add", "tnb0", "type", "veth", "peer", "name", "tnb1"}).exitStatus != 0)
+                GTEST_SKIP() << "neither dummy nor veth interfaces can be made here";
             ASSERT_EQ(inside({"ip", "link", "set", "tnb1", "up"}).exitStatus, 0);
         }
         char pattern[] = "/tmp/tamsel-netns-XXXXXX";
