@@ -10,6 +10,7 @@ public:
     SafeInteger() = default;
     // A negative value gives an invalid 0.
     SafeInteger(int64_t value);  // NOLINT: built implicitly from sizes
+    SafeInteger(int32_t value) : SafeInteger(static_cast<int64_t>(value)) {}  // NOLINT
     // The length of a text; invalid for null.
     explicit SafeInteger(const char* text);
     // The distance from begin to end.

@@ -1,0 +1,232 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "LumTestSupport.h"
+#include "ostrum.h"
+#include "runtime/lum/Assert.h"
+#include "runtime/lum/LumMain.h"
+#include "runtime/lum/LumMemory.h"
+#include "runtime/multithread/RuntimeMutex.h"
+#include "runtime/multithread/RuntimeSignal.h"
+#include "travik.h"
+#include "vel/exception/MemoryException.h"
+
+using ::testing::ContainsRegex;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+int Assertions = 0;
+void countAssertion(const char*, int, const char*) {
+    ++Assertions;
+}
+
+class LumMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Assertions = 0;
+        previous = setAssertionHandler(countAssertion);
+    }
+    void TearDown() override { setAssertionHandler(previous); }
+
+    TempRoot root;
+    AssertionHandler previous = nullptr;
+};
+
+}  // namespace
+
+TEST_F(LumMainTest, LifetimeRunsFromCreatingToReadyToReleased) {
+    EXPECT_NE(LumMain::lifetime(), LIFETIME_READY);
+    {
+        LumRuntime runtime;
+        EXPECT_EQ(LumMain::lifetime(), LIFETIME_READY);
+        EXPECT_NE(LumMain::context(), nullptr);
+        ASSERT_NE(ReferenceMutex, nullptr);
+        EXPECT_TRUE(ReferenceMutex->isOpen());
+    }
+    EXPECT_EQ(LumMain::lifetime(), LIFETIME_RELEASED);
+    EXPECT_EQ(ReferenceMutex, nullptr);
+    EXPECT_EQ(LumMain::context(), nullptr);
+    EXPECT_EQ(Assertions, 0);
+    // A second run in the same process starts cleanly.
+    { LumRuntime again; }
+    EXPECT_EQ(Assertions, 0);
+}
+
+TEST_F(LumMainTest, CleanRunEndsWithNoLeaks) {
+    {
+        LumRuntime runtime;
+        void* p = nullptr;
+        lumMemAlloc(__FILE__, __LINE__, &p, 100);
+        lumMemFree(__FILE__, __LINE__, &p);
+        EXPECT_EQ(p, nullptr);
+    }
+    EXPECT_THAT(readText(root.log()), HasSubstr("]: No memory leaks detected\n"));
+    EXPECT_THAT(readText(root.log()), Not(HasSubstr("MEMLEAK")));
+    EXPECT_EQ(LumMain::leakCount(), 0);
+}
+
+TEST_F(LumMainTest, LeakIsReportedThroughTheLeakCallbackAndCounted) {
+    int line = 0;
+    {
+        LumRuntime runtime;
+        void* leaked = nullptr;
+        void* second = nullptr;
+        line = __LINE__ + 1;
+        lumMemAlloc(__FILE__, line, &leaked, 24);
+        lumMemAlloc(__FILE__, line + 1, &second, 8);
+    }
+    std::string text = readText(root.log());
+    EXPECT_THAT(text, ContainsRegex("Ostrum:MEMLEAK:[01]: context vel, m0x[0-9a-f]+ +OS: +osmemory"));
+    EXPECT_THAT(text, ContainsRegex("Ostrum:MEMLEAK:1: context vel, m0x[0-9a-f]+ travik: +LumMainTest.cpp:" +
+                                    std::to_string(line) + " +len 24"));
+    EXPECT_THAT(text, ContainsRegex("Ostrum:MEMLEAK:2: context vel, m0x[0-9a-f]+ travik: +LumMainTest.cpp:" +
+                                    std::to_string(line + 1) + " +len 8"));
+    EXPECT_THAT(text,
+                HasSubstr("]: 2 memory leak(s) detected, consult Ostrum log message(s) above for detailed "
+                          "report\n"));
+    EXPECT_EQ(LumMain::leakCount(), 2);
+}
+
+TEST_F(LumMainTest, ThreadsAreTracedAtDebugLevel) {
+    {
+        LumRuntime runtime;
+        OsThread* thread = nullptr;
+        ASSERT_EQ(_slThreadExec(
+                      __FILE__, __LINE__, &thread, [](void*) {}, nullptr),
+                  OS_OK);
+        ASSERT_EQ(_osThreadJoin(__FILE__, __LINE__, &thread), OS_OK);
+    }
+    std::string text = readText(root.log());
+    EXPECT_THAT(
+        text, ContainsRegex("%BRISEL-7-DEBUG_MSG: %\\[tid=[0-9]+\\]: Ostrum:TRACE: context=vel, thread exec, "
+                            "LumMainTest.cpp:[0-9]+, m0x[0-9a-f]+, err=0\\(OS_OK\\), thread_id=[0-9]+\n"));
+    EXPECT_THAT(text,
+                ContainsRegex("Ostrum:TRACE: context=vel, thread join, LumMainTest.cpp:[0-9]+, m0x[0-9a-f]+, "
+                              "err=0\\(OS_OK\\), thread_id=[0-9]+\n"));
+}
+
+TEST_F(LumMainTest, MemoryUpToTheLimitIsGivenAndBeyondItRefused) {
+    LumRuntime runtime;
+    struct Case {
+        int size;
+        bool given;
+    } cases[] = {{0, true},
+                 {1, true},
+                 {MemoryConstants::MAX_SIZE, true},
+                 {MemoryConstants::MAX_SIZE + 1, false},
+                 {-1, false}};
+    for (const Case& c : cases) {
+        Assertions = 0;
+        unsigned char* p = nullptr;
+        bool thrown = false;
+        try {
+            lumAlloc(__FILE__, __LINE__, &p, c.size);
+        } catch (const MemoryException&) {
+            thrown = true;
+        }
+        EXPECT_EQ(thrown, !c.given) << c.size;
+        EXPECT_EQ(Assertions, c.given ? 0 : 1) << c.size;
+        EXPECT_EQ(p != nullptr, c.given) << c.size;
+        if (p != nullptr) {
+            if (c.size > 0) p[c.size - 1] = 1;
+            lumFree(__FILE__, __LINE__, &p);
+        }
+    }
+}
+
+TEST_F(LumMainTest, ReallocationKeepsTheContentsAndAFilledPointerIsRefused) {
+    LumRuntime runtime;
+    char* p = nullptr;
+    lumRealloc(__FILE__, __LINE__, &p, 4);
+    memcpy(p, "abc", 4);
+    lumRealloc(__FILE__, __LINE__, &p, 4000);
+    EXPECT_STREQ(p, "abc");
+    EXPECT_THROW(lumAlloc(__FILE__, __LINE__, &p, 10), MemoryException) << "the pointer must be empty";
+    EXPECT_EQ(Assertions, 1);
+    EXPECT_STREQ(p, "abc") << "the caller's block is untouched";
+    lumFree(__FILE__, __LINE__, &p);
+    EXPECT_EQ(p, nullptr);
+}
+
+TEST_F(LumMainTest, FreeingAnAddressTheContextDoesNotHoldIsFatal) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_DEATH(
+        {
+            LumRuntime runtime;
+            static int notABlock[16];
+            void* p = &notABlock[8];
+            lumMemFree(__FILE__, __LINE__, &p);
+        },
+        "FATAL: INVALID ADDRESS");
+}
+
+TEST_F(LumMainTest, OperatorNewBlocksComeFromWhereverTheRunTimeStands) {
+    void* before = lumNewBlock(__FILE__, __LINE__, 32);
+    void* during = nullptr;
+    {
+        LumRuntime runtime;
+        during = lumNewBlock(__FILE__, __LINE__, 32);
+        void* freed = lumNewBlock(__FILE__, __LINE__, 32);
+        lumDeleteBlock(freed);
+        lumDeleteBlock(before);
+    }
+    // The block of the run-time that is gone went with its context, and was reported there.
+    EXPECT_THAT(readText(root.log()), HasSubstr("]: 1 memory leak(s) detected"));
+    lumDeleteBlock(during);
+    void* after = lumNewBlock(__FILE__, __LINE__, 32);
+    lumDeleteBlock(after);
+    EXPECT_EQ(Assertions, 0);
+}
+
+TEST_F(LumMainTest, TravikMessagesAreLoggedWithTheirLevel) {
+    LumRuntime runtime;
+    // slDestroy and slInit log through the callback; an error-level message adds internal error 11.
+    EXPECT_EQ(slInit(LumMain::context(), SL_VERSION, nullptr), SL_ERR_ALREADY_STARTED);
+    std::string text = readText(root.log());
+    EXPECT_THAT(text, HasSubstr("%BRISEL-7-DEBUG_MSG: %[tid="));
+    EXPECT_THAT(text, HasSubstr("]: Travik:DBG: started\n"));
+}
+
+TEST_F(LumMainTest, RuntimeMutexIsRecursiveAndChecksItsHolder) {
+    LumRuntime runtime;
+    RuntimeMutex mutex;
+    mutex.open();
+    RuntimeMutex* outer = nullptr;
+    RuntimeMutex* inner = nullptr;
+    mutex.lock(&outer);
+    mutex.lock(&inner);
+    EXPECT_EQ(outer, &mutex);
+    EXPECT_EQ(inner, &mutex);
+    RuntimeMutex other;
+    other.open();
+    RuntimeMutex* wrong = &other;
+    mutex.unlock(&wrong);
+    EXPECT_EQ(Assertions, 1) << "unlocking through another mutex's holder";
+    EXPECT_EQ(wrong, &other);
+    mutex.unlock(&inner);
+    mutex.unlock(&outer);
+    EXPECT_EQ(outer, nullptr);
+    mutex.close();
+    EXPECT_FALSE(mutex.isOpen());
+}
+
+TEST_F(LumMainTest, RuntimeSignalReleasesOneWaitPerSet) {
+    LumRuntime runtime;
+    RuntimeSignal signal;
+    signal.open();
+    signal.set();
+    signal.wait();  // a set with nobody waiting lets the next wait through
+    OsThread* thread = nullptr;
+    ASSERT_EQ(
+        _slThreadExec(
+            __FILE__, __LINE__, &thread, [](void* s) { static_cast<RuntimeSignal*>(s)->set(); }, &signal),
+        OS_OK);
+    signal.wait();
+    ASSERT_EQ(_osThreadJoin(__FILE__, __LINE__, &thread), OS_OK);
+    signal.close();
+    EXPECT_EQ(Assertions, 0);
+}
