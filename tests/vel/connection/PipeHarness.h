@@ -48,7 +48,7 @@ public:
             noteThread();
             Record& r = m_records[connection.impl()];
             if (r.states.empty() && r.datagrams.empty()) m_order.push_back(connection.impl());
-            r.datagrams.emplace_back(datagram.text(), static_cast<size_t>(datagram.length()));
+            if (keep) r.datagrams.emplace_back(datagram.text(), static_cast<size_t>(datagram.length()));
             ++m_datagramCount;
         }
         if (echo) connection.send(datagram);
@@ -101,6 +101,8 @@ public:
     }
 
     bool echo = true;
+    // Whether the datagrams themselves are kept (a long measurement keeps only their count).
+    bool keep = true;
 
 private:
     void noteThread() {
