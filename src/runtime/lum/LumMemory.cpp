@@ -1,5 +1,7 @@
 #include "runtime/lum/LumMemory.h"
 
+#include <pthread.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -48,25 +50,66 @@ namespace {
 
 // Header in front of every operator new block: where the block came from. 16 bytes keep the
 // payload aligned as the host heap aligns it.
-constexpr uint64_t FROM_POOL = 0x6c6f6f702d6d756cULL;  // "lum-pool"
-constexpr uint64_t FROM_HEAP = 0x706165682d6d756cULL;  // "lum-heap"
+constexpr uint64_t FROM_POOL = 0x6c6f6f702d6d756cULL;     // "lum-pool"
+constexpr uint64_t FROM_HEAP = 0x706165682d6d756cULL;     // "lum-heap"
+constexpr uint64_t FROM_ALIGNED = 0x6e67696c612d6d75ULL;  // over-aligned host block, base follows
 constexpr size_t HEADER = 16;
+
+// Whether operator new blocks come from the run-time's pool. Readers hold the lock across their
+// pool call, so the pool cannot close under them; a plain lock without constructor or destructor,
+// as it is used before static construction and after static destruction.
+pthread_rwlock_t PoolLock = PTHREAD_RWLOCK_INITIALIZER;
+bool PoolOpen = false;
+
+class PoolReader {
+public:
+    PoolReader() { pthread_rwlock_rdlock(&PoolLock); }
+    ~PoolReader() { pthread_rwlock_unlock(&PoolLock); }
+    PoolReader(const PoolReader&) = delete;
+    PoolReader& operator=(const PoolReader&) = delete;
+};
+
+void setPoolOpen(bool open) {
+    pthread_rwlock_wrlock(&PoolLock);
+    PoolOpen = open;
+    pthread_rwlock_unlock(&PoolLock);
+}
 
 }  // namespace
 
+void lumMemoryOpen() {
+    setPoolOpen(true);
+}
+
+void lumMemoryClose() {
+    setPoolOpen(false);
+}
+
 void* lumNewBlock(const char* file, int line, size_t size) {
-    if (LumMain::ready() && size <= static_cast<size_t>(MemoryConstants::MAX_SIZE) - HEADER) {
-        void* p = nullptr;
-        if (_slMemAlloc(file, line, &p, static_cast<int>(size + HEADER)) == OS_OK) {
+    if (size <= static_cast<size_t>(MemoryConstants::MAX_SIZE) - HEADER) {
+        PoolReader reader;
+        if (PoolOpen) {
+            void* p = nullptr;
+            if (_slMemAlloc(file, line, &p, static_cast<int>(size + HEADER)) != OS_OK) throw std::bad_alloc();
             *static_cast<uint64_t*>(p) = FROM_POOL;
             return static_cast<char*>(p) + HEADER;
         }
-        throw std::bad_alloc();
     }
     void* p = malloc(size + HEADER);
     if (p == nullptr) throw std::bad_alloc();
     *static_cast<uint64_t*>(p) = FROM_HEAP;
     return static_cast<char*>(p) + HEADER;
+}
+
+void* lumNewAlignedBlock(size_t size, size_t alignment) {
+    if (alignment <= HEADER) return lumNewBlock(__FILE__, __LINE__, size);
+    // The payload starts one alignment into the block; the tag and the base sit just before it.
+    void* base = aligned_alloc(alignment, ((size + alignment + alignment - 1) / alignment) * alignment);
+    if (base == nullptr) throw std::bad_alloc();
+    char* payload = static_cast<char*>(base) + alignment;
+    reinterpret_cast<uint64_t*>(payload - HEADER)[0] = FROM_ALIGNED;
+    reinterpret_cast<void**>(payload - HEADER)[1] = base;
+    return payload;
 }
 
 void lumDeleteBlock(void* payload) {
@@ -77,9 +120,12 @@ void lumDeleteBlock(void* payload) {
         free(p);
         return;
     }
+    if (origin == FROM_ALIGNED) {
+        free(static_cast<void**>(p)[1]);
+        return;
+    }
     if (!LUM_ASSERT(origin == FROM_POOL)) return;
     // A pool block that outlives the run-time went with its context (and is in its leak report).
-    LumLifetime state = LumMain::lifetime();
-    if (state != LIFETIME_READY && state != LIFETIME_DESTROYING) return;
-    lumMemFree("delete", 1, &p);
+    PoolReader reader;
+    if (PoolOpen) lumMemFree("delete", 1, &p);
 }

@@ -18,7 +18,8 @@ public:
     void close();
     bool isOpen() const { return m_mutex != nullptr; }
 
-    // holder must be empty; it receives this mutex. Failures are fatal.
+    // holder must be empty (else NvoException, nothing locked); it receives this mutex. A failed
+    // lock is fatal.
     void lock(RuntimeMutex** holder);
     // holder must hold this mutex; it is cleared.
     void unlock(RuntimeMutex** holder);
@@ -43,5 +44,9 @@ private:
 
 // The one process-wide lock of every reference count and element list, created by LumMain.
 extern RuntimeMutex* ReferenceMutex;
+
+// ReferenceMutex, which must exist: engine objects live only while the run-time is ready, and a
+// count touched outside it ends the process with a clear message instead of a stray access.
+RuntimeMutex& referenceMutex();
 
 #endif

@@ -91,6 +91,24 @@ TEST_F(EventQueueTest, InitMayPostBecauseTheSingletonExistsBeforeTheThreadStarts
     posting->release();
 }
 
+TEST_F(EventQueueTest, AnEventIsReleasedOnceItHasRunNotWhenTheNextArrives) {
+    // Events hold engine objects; an idle queue must not keep the last one alive.
+    class ReleaseSignallingEventImpl : public MessageEventImpl {
+    public:
+        explicit ReleaseSignallingEventImpl(Flag& released) : m_released(released) {}
+        ~ReleaseSignallingEventImpl() override { m_released.raise(); }
+        void run() override {}
+
+    private:
+        Flag& m_released;
+    };
+    EventQueue queue = EventQueue::Create(initializer);
+    Flag released;
+    queue.post(MessageEvent(new ReleaseSignallingEventImpl(released)));
+    EXPECT_TRUE(released.wait());
+    queue.stop();
+}
+
 TEST_F(EventQueueTest, EventsPostedAfterStopAreDroppedAndReleased) {
     EventQueue queue = EventQueue::Create(initializer);
     int ran = 0, destroyed = 0;
