@@ -73,6 +73,10 @@ void FiltIndicateMediaUpward(FiltBinding* binding, NDIS_STATUS status);
 void FiltSetPortFlag(FiltBinding* binding, ULONG open);
 void FiltSetOwner(FiltBinding* binding, ULONG ownerPid);
 
+// ---- frames ----
+// Sends a frame from user mode with its tag; returns the private command's result byte.
+UCHAR FiltSendRawFrame(FiltBinding* binding, ULONG tag, const UCHAR* frame, ULONG length);
+
 // ---- capture ----
 NDIS_STATUS FiltCaptureStart(FiltBinding* binding, const NDIS_STRING* path, ULONG sizeLimit);
 void FiltCaptureStop(FiltBinding* binding);

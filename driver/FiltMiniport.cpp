@@ -332,6 +332,9 @@ void MiniportHaltHandler(NDIS_HANDLE context) {
     FiltReleaseBinding(binding);
 }
 
-void MiniportCancelSendPacketsHandler(NDIS_HANDLE, void*) {}
+void MiniportCancelSendPacketsHandler(NDIS_HANDLE context, void* cancelId) {
+    auto* binding = static_cast<FiltBinding*>(context);
+    if (binding->LowerHandle) NdisCancelSendPackets(binding->LowerHandle, cancelId);
+}
 void MiniportPnPEventNotifyHandler(NDIS_HANDLE, ULONG, void*, ULONG) {}
 void MiniportAdapterShutdownHandler(NDIS_HANDLE) {}

@@ -113,10 +113,9 @@ UCHAR RawFrame(FiltBinding* binding, ULONG pid, const Command& command) {
     NdisAcquireSpinLock(&binding->Lock);
     bool canSend = binding->LastIndicatedStatus == NDIS_STATUS_MEDIA_CONNECT && FiltBindingUsable(binding);
     NdisReleaseSpinLock(&binding->Lock);
-    // Frames reach the adapter only through the frame path, which this build does not carry:
-    // nothing was sent, and the caller is told so.
-    (void)canSend;
-    return C::FILT_CMD_FAILED;
+    if (!canSend) return C::FILT_CMD_FAILED;
+    return FiltSendRawFrame(binding, FiltGetU32(command.data(), 0), command.data() + 4,
+                            command.dataLength - 4u);
 }
 
 }  // namespace

@@ -106,6 +106,11 @@ NDIS_STATUS NdisQueryPendingIOCount(NDIS_HANDLE ndisBindingHandle, ULONG* ioCoun
     return NDIS_STATUS_SUCCESS;
 }
 
+void NdisCancelSendPackets(NDIS_HANDLE ndisBindingHandle, void* cancelId) {
+    auto* open = static_cast<NdisEnvironment::Open*>(ndisBindingHandle);
+    if (open && open->open) open->lower->cancelSends(cancelId);
+}
+
 void NdisReEnumerateProtocolBindings(NDIS_HANDLE) {
     Env().reEnumerateBindings();
 }

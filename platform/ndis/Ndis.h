@@ -102,6 +102,7 @@ void NdisCloseAdapter(NDIS_STATUS* status, NDIS_HANDLE ndisBindingHandle);
 NDIS_STATUS NdisQueryAdapterInstanceName(NDIS_STRING* adapterInstanceName, NDIS_HANDLE ndisBindingHandle);
 void NdisRequest(NDIS_STATUS* status, NDIS_HANDLE ndisBindingHandle, NDIS_REQUEST* request);
 NDIS_STATUS NdisQueryPendingIOCount(NDIS_HANDLE ndisBindingHandle, ULONG* ioCount);
+void NdisCancelSendPackets(NDIS_HANDLE ndisBindingHandle, void* cancelId);
 void NdisReEnumerateProtocolBindings(NDIS_HANDLE protocolHandle);
 
 // ---- the upper edge (the virtual miniport) ------------------------------------------------------

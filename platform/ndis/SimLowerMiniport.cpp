@@ -64,6 +64,16 @@ size_t SimLowerMiniport::pendingRequestCount() const {
     return pending_.size();
 }
 
+std::vector<void*> SimLowerMiniport::cancelledSends() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return cancelled_;
+}
+
+void SimLowerMiniport::cancelSends(void* cancelId) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    cancelled_.push_back(cancelId);
+}
+
 NDIS_STATUS SimLowerMiniport::openStatus() const {
     std::lock_guard<std::mutex> guard(mutex_);
     return openStatus_;

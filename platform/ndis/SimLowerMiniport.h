@@ -43,7 +43,11 @@ public:
     // Finishes the pending requests and reports them to the protocol above; returns how many.
     size_t completePendingRequests();
 
+    // Cancel ids that reached the adapter, in order.
+    std::vector<void*> cancelledSends() const;
+
     // Called by the stand-in's NDIS.
+    void cancelSends(void* cancelId);
     NDIS_STATUS handleRequest(NDIS_HANDLE protocolBindingContext, NDIS_REQUEST* request);
     NDIS_STATUS openStatus() const;
     ULONG pendingIoCount() const;
@@ -63,6 +67,7 @@ private:
     std::map<NDIS_OID, NDIS_STATUS> failures_;
     std::vector<SimRequestRecord> requests_;
     std::vector<Pending> pending_;
+    std::vector<void*> cancelled_;
     bool pend_ = false;
     ULONG pendingIo_ = 0;
     NDIS_STATUS openStatus_ = NDIS_STATUS_SUCCESS;

@@ -56,6 +56,10 @@ SimRequestResult SimUpperProtocol::setU32(NDIS_OID oid, uint32_t value, std::chr
     return set(oid, std::move(bytes), deadline);
 }
 
+void SimUpperProtocol::cancelSends(void* cancelId) {
+    NdisEnvironment::instance().miniportCharacteristics().CancelSendPacketsHandler(context_, cancelId);
+}
+
 void SimUpperProtocol::requestComplete(NDIS_STATUS status) {
     std::lock_guard<std::mutex> guard(mutex_);
     status_ = status;

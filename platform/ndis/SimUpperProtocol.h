@@ -39,6 +39,9 @@ public:
     NDIS_STATUS startQuery(NDIS_OID oid, ULONG capacity);
     SimRequestResult waitRequest(std::chrono::milliseconds deadline);
 
+    // Asks the miniport to cancel the sends carrying this id.
+    void cancelSends(void* cancelId);
+
     std::vector<SimIndication> indications() const;
     size_t statusCompleteCount() const;
     std::vector<NET_PNP_EVENT_CODE> pnpEvents() const;

@@ -104,6 +104,14 @@ TEST_F(BindingTest, UpperMulticastListBeyond32IsRefused) {
     EXPECT_EQ(wired_->requestCount(OID_802_3_MULTICAST_LIST), 1u);  // only the start-up query
 }
 
+TEST_F(BindingTest, CancelOfSendsReachesTheAdapterBelow) {
+    LoadWithTwoAdapters();
+    int marker = 0;
+    Upper(u"\\Device\\{VRADIO-0002}")->cancelSends(&marker);
+    EXPECT_EQ(wireless_->cancelledSends(), std::vector<void*>{&marker});
+    EXPECT_TRUE(wired_->cancelledSends().empty());
+}
+
 TEST_F(BindingTest, OwnedBindingSwallowsTheSystemsRadioSets) {
     LoadWithTwoAdapters();
     auto& owner = Open(9);
@@ -204,6 +212,16 @@ TEST_F(BindingTest, PrivateOidAndStatusAvoidTheAdaptersOwnGuids) {
         EXPECT_EQ(FiltGetU32(last - 28, 16), c.oid) << c.adapterId;
         EXPECT_EQ(PrivateOidOf(file, c.adapterId), c.oid);
     }
+    // Where the adapter serves the GUID itself, what the driver does not know goes down to it.
+    serves.setAnswer(0xFF000000, Bytes{4, 0, 7, 0, 0, 0, 0, 0});
+    uint32_t ndisStatus = 0;
+    Bytes passed = Private(file, 2, false, Command(4, 0, 0), &ndisStatus, 8);
+    EXPECT_EQ(ndisStatus, NDIS_STATUS_SUCCESS);
+    ASSERT_GE(passed.size(), 8u);
+    EXPECT_EQ(Bytes(passed.begin(), passed.begin() + 8), (Bytes{4, 0, 7, 0, 0, 0, 0, 0}));
+    Private(file, 1, false, Command(4, 0, 0), &ndisStatus, 8);
+    EXPECT_EQ(ndisStatus, NDIS_STATUS_NOT_SUPPORTED);
+
     Bytes shortQuery = Oid(file, OidRequest(1, 0, OID_GEN_SUPPORTED_GUIDS), 24 + 28);
     EXPECT_EQ(FiltGetU32(shortQuery.data(), C::OID_NDIS_STATUS), NDIS_STATUS_BUFFER_TOO_SHORT);
     EXPECT_EQ(FiltGetU32(shortQuery.data(), C::OID_BYTES_NEEDED), 5u * 28);
@@ -238,6 +256,75 @@ TEST_F(BindingTest, DriverEntryFailuresUnwind) {
         EXPECT_FALSE(NdisEnvironment::instance().miniportRegistered());
         EXPECT_FALSE(NdisEnvironment::instance().wrapperInitialized());
         EXPECT_EQ(NdisEnvironment::instance().controlDevice(), nullptr);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+class BindingLifeTest : public DriverFixture {};
+
+TEST_F(BindingLifeTest, UnbindWhileTheMiniportIsStillStartingClosesTheAdapter) {
+    auto& env = NdisEnvironment::instance();
+    auto& lower = AddAdapter({u"\\Device\\{P}", u"P", u"\\Device\\{VP}"});
+    Load();
+    auto& file = Open(12);
+    Drain(file);
+    env.setDeferInitialization(true);
+    ASSERT_EQ(env.unbindAdapter(lower), NDIS_STATUS_SUCCESS);
+    ASSERT_EQ(env.bindAdapter(lower), NDIS_STATUS_SUCCESS);
+    EXPECT_TRUE(env.isBound(lower));
+    EXPECT_EQ(env.initializedMiniportCount(), 0u);
+    ASSERT_EQ(env.unbindAdapter(lower), NDIS_STATUS_SUCCESS);
+    EXPECT_FALSE(env.isBound(lower));
+    EXPECT_EQ(env.runDeferredInitializations(), 0u);
+    auto records = Drain(file);
+    ASSERT_EQ(records.size(), 2u);  // the first binding's removal, then the unstarted one's
+    EXPECT_EQ(records[0].adapterId, 1u);
+    EXPECT_EQ(records[1].adapterId, 0u);
+}
+
+TEST_F(BindingLifeTest, DeferredStartAnnouncesTheAdapterWithMiniportAttributes) {
+    auto& env = NdisEnvironment::instance();
+    env.setDeferInitialization(true);
+    AddAdapter({u"\\Device\\{D}", u"D", u"\\Device\\{VD}"});
+    Load();
+    auto& file = Open(13);
+    auto before = Drain(file);
+    ASSERT_EQ(before.size(), 1u);
+    EXPECT_EQ(before[0].type, FiltConstants::EVENT_LIST_END);
+    ASSERT_EQ(env.runDeferredInitializations(), 1u);
+    EXPECT_EQ(env.miniportAttributes(u"\\Device\\{VD}"), 0x73u);
+    auto after = Drain(file);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].type, FiltConstants::EVENT_ADAPTER_ARRIVAL);
+    EXPECT_EQ(after[0].sequence, 1u);
+}
+
+TEST_F(BindingLifeTest, OpenersRacingBindingsSeeEveryAdapterExactlyOnce) {
+    constexpr int ADAPTERS = 12;
+    for (int i = 0; i < ADAPTERS; ++i) {
+        std::u16string id = u"{R" + std::u16string(1, char16_t(u'a' + i)) + u"}";
+        AddAdapter({u"\\Device\\" + id, id, u"\\Device\\V" + id});
+    }
+    ASSERT_EQ(DriverEntry(nullptr, nullptr), STATUS_SUCCESS);
+    loaded_ = true;
+    std::atomic<bool> bound{false};
+    std::thread binder([&bound] {
+        NdisEnvironment::instance().bindAll();
+        bound = true;
+    });
+    // New openers keep arriving for as long as bindings finish.
+    for (uint32_t pid = 1; !bound && pid < 2000; ++pid) Open(pid);
+    binder.join();
+    Open(5000);
+    for (auto& file : files_) {
+        std::vector<int> seen(ADAPTERS + 1, 0);
+        for (const auto& record : Drain(*file))
+            if (record.type == FiltConstants::EVENT_ADAPTER_ARRIVAL) ++seen.at(record.adapterId);
+        for (int id = 1; id <= ADAPTERS; ++id)
+            EXPECT_EQ(seen[id], 1) << "opener " << file->processId() << " id " << id;
     }
 }
 
