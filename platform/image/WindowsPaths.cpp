@@ -65,6 +65,7 @@ std::string MapWindowsPath(const std::string& windowsPath) {
     fs::path local = fs::path(registry::TamselRootDirectory()) /
                      std::string(1, char(std::tolower(static_cast<unsigned char>(windowsPath[0]))));
     bool found = true;
+    int depth = 0;
     size_t at = 3;
     while (at <= windowsPath.size()) {
         size_t end = windowsPath.find_first_of("\\/", at);
@@ -73,7 +74,11 @@ std::string MapWindowsPath(const std::string& windowsPath) {
         at = end + 1;
         if (part.empty() || part == ".") continue;
         if (part == "..") {
-            local = local.parent_path();
+            // As on the drive itself, ".." at its root stays there: nothing outside the root is reached.
+            if (depth > 0) {
+                local = local.parent_path();
+                --depth;
+            }
             continue;
         }
         std::string entry = found ? FindEntry(local, part) : std::string();
@@ -82,6 +87,7 @@ std::string MapWindowsPath(const std::string& windowsPath) {
             entry = part;
         }
         local /= entry;
+        ++depth;
     }
     return local.string();
 }

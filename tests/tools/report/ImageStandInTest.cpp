@@ -99,6 +99,7 @@ TEST_F(ImageStandIn, WindowsNamesOfLocalFiles) {
         {"C:\\Program Files\\Varnel Tamsel\\readme.txt", program() / "ReadMe.TXT"},
         {"C:\\Program Files\\Absent\\x.exe", root_ / "c" / "Program Files" / "Absent" / "x.exe"},
         {"C:\\Program Files\\..\\BriselSsoDbg.txt", root_ / "c" / "BriselSsoDbg.txt"},
+        {"C:\\..\\..\\etc\\passwd", root_ / "c" / "etc" / "passwd"},
     };
     for (const auto& c : cases) EXPECT_EQ(winpath::MapWindowsPath(c.windows), c.local.string()) << c.windows;
     EXPECT_EQ(winpath::MapWindowsPath("/usr/lib"), "/usr/lib");

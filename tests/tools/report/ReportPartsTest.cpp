@@ -13,6 +13,7 @@
 #include "tests/tools/report/BssidTestLists.h"
 #include "tools/report/BssidListDecoder.h"
 #include "tools/report/Crc32.h"
+#include "tools/report/FiltRequests.h"
 #include "tools/report/RegistryDump.h"
 #include "tools/report/ReportSections.h"
 #include "tools/report/WirelessTable.h"
@@ -165,6 +166,16 @@ TEST(Crc32, StandardCheckValueAndFileInBlocks) {
     EXPECT_EQ(sum->size, whole.size());
     EXPECT_EQ(sum->crc, report::Crc32(0, reinterpret_cast<const uint8_t*>(whole.data()), whole.size()));
     EXPECT_FALSE(report::ChecksumFile(file.string()));
+}
+
+TEST(FiltIssueOidRequest, WithoutAnOpenDeviceIsAnInvalidParameter) {
+    uint8_t data[8] = {};
+    uint32_t length = sizeof data;
+    uint32_t status = 0;
+    FiltDeviceClient closed;
+    EXPECT_EQ(report::FiltIssueOidRequest(nullptr, 1, false, 0x0D010217, data, &length, &status), 87u);
+    EXPECT_EQ(report::FiltIssueOidRequest(&closed, 1, false, 0x0D010217, data, &length, &status), 87u);
+    EXPECT_EQ(length, sizeof data);
 }
 
 using InterfaceTableTest = TemporaryRoot;
