@@ -36,7 +36,7 @@ std::vector<std::string> LocalNames(const std::string& name) {
     if (EndsWithNoCase(name, ".exe") || EndsWithNoCase(name, ".sys"))
         names.push_back(stem);
     else if (EndsWithNoCase(name, ".dll"))
-        names.push_back("lib" + stem + ".so");
+        names.push_back(std::string("lib").append(stem).append(".so"));
     return names;
 }
 
@@ -101,7 +101,7 @@ std::string WindowsPathOf(const std::string& localPath) {
     auto part = relative.begin();
     std::string text(1, char(std::toupper(static_cast<unsigned char>(part->string()[0]))));
     text += ":";
-    for (++part; part != relative.end(); ++part) text += "\\" + part->string();
+    for (++part; part != relative.end(); ++part) text.append("\\").append(part->string());
     if (text.size() == 2) text += "\\";
     return text;
 }
