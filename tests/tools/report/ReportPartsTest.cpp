@@ -178,6 +178,47 @@ TEST(FiltIssueOidRequest, WithoutAnOpenDeviceIsAnInvalidParameter) {
     EXPECT_EQ(length, sizeof data);
 }
 
+using ProductSectionTest = TemporaryRoot;
+
+// Nothing installed: the default folder with the registry's error, no driver, no logs; the
+// current folder is where it was.
+TEST_F(ProductSectionTest, WithoutTheServiceKeyTheDefaultFolderIsUsed) {
+    std::string before = fs::current_path().string();
+    ReportOutput out;
+    report::PrintProductSection(out, (root_ / "run" / "Pellodur").string());
+    EXPECT_EQ(fs::current_path().string(), before);
+    EXPECT_EQ(out.text(),
+              "Varnel Tamsel information:\n-----------------------------------------\n\n"
+              "Retrieving Varnel Tamsel installation folder\n"
+              "(determined as the location of the service executable)...\n"
+              "  Error (2) opening reg key: \n"
+              "   HKLM\\SYSTEM\\CurrentControlSet\\Services\\Varnel Tamsel\n"
+              "  Using path: C:\\Program Files\\Varnel Tamsel\n\n"
+              "Changing directory to:\n"
+              "  C:\\Program Files\\Varnel Tamsel\n"
+              "  Error (2) changing directory\n\n"
+              "Varnel Tamsel winlogon hook registry entries:\n"
+              "    Error (2) opening reg key SOFTWARE\\Microsoft\\Windows "
+              "NT\\CurrentVersion\\Winlogon\\Notify\\briselsso\n"
+              "\n"
+              "Varnel Tamsel driver(s) information:\n"
+              "  Information on \"\\\\.\\Global\\Pellodur\":\n"
+              "  Error (2) opening the driver.\n"
+              "    Error 2 changing current directory to C:\\Windows\\system32\\drivers.\n"
+              "    nvofilt.sys                      Load: error 126  Version: Unknown (Size: Unknown CRC32: "
+              "Unknown)\n"
+              "\n"
+              "Varnel Tamsel SSO debug files (if any):\n"
+              "  Error 2 copying the \"C:\\BriselSsoDbg.txt\" to \".\\\"\n"
+              "  Error 2 copying the \"C:\\BriselSsoDbg_bak.txt\" to \".\\\"\n"
+              "\n"
+              "Varnel Tamsel FIPS debug files (if any):\n"
+              "  Error 2 copying \"C:\\Windows\\system32\\drivers\\KtlDrvLog.txt\"\n"
+              "  Error 2 copying \"C:\\3vOD-Drv-Install-log.txt\"\n"
+              "  Error 2 copying \"C:\\3vOD-Drv-uninstall-log.txt\"\n"
+              "\n");
+}
+
 using InterfaceTableTest = TemporaryRoot;
 
 void WriteInterface(const fs::path& folder, const char* type, const char* address, const char* flags,
