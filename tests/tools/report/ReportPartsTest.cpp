@@ -1,0 +1,310 @@
+// The report's building blocks: registry dumps, the wireless table, checksums, and the interface
+// table as the report prints it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/iphlpapi/IpHelper.h"
+#include "platform/registry/Registry.h"
+#include "tests/tools/report/BssidTestLists.h"
+#include "tools/report/BssidListDecoder.h"
+#include "tools/report/Crc32.h"
+#include "tools/report/FiltRequests.h"
+#include "tools/report/RegistryDump.h"
+#include "tools/report/ReportSections.h"
+#include "tools/report/WirelessTable.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bssidtest::Bytes;
+using report::ReportOutput;
+
+class TemporaryRoot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("report-parts-" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        ::setenv("TAMSEL_HOME", root_.c_str(), 1);
+    }
+    void TearDown() override {
+        iphlpapi::SetInterfaceFolder("");
+        fs::remove_all(root_);
+    }
+
+    void Set(const char* path, const char* name, uint32_t type, const std::string& data) {
+        registry::HKEY key = nullptr;
+        ASSERT_EQ(registry::RegCreateKeyEx(registry::HKEY_LOCAL_MACHINE, path, 0, registry::KEY_ALL_ACCESS,
+                                           &key, nullptr),
+                  0);
+        ASSERT_EQ(registry::RegSetValueEx(key, name, type, reinterpret_cast<const uint8_t*>(data.data()),
+                                          uint32_t(data.size())),
+                  0);
+        registry::RegCloseKey(key);
+    }
+
+    fs::path root_;
+};
+
+using RegistryDumpTest = TemporaryRoot;
+
+TEST_F(RegistryDumpTest, EachValueTypeInItsLayout) {
+    const char* key = "SOFTWARE\\Test\\Hook";
+    std::string binary;
+    for (int i = 0; i < 20; ++i) binary.push_back(char(i));
+    Set(key, "", registry::REG_SZ, std::string("default\0", 8));
+    Set(key, "Path", registry::REG_EXPAND_SZ, std::string("%SystemRoot%\\x.dll\0", 19));
+    Set(key, "Impersonate", registry::REG_DWORD, std::string("\x01\x00\x00\x00", 4));
+    Set(key, "Servers", registry::REG_MULTI_SZ, std::string("alpha\0beta\0gamma\0\0", 18));
+    Set(key, "Blob", registry::REG_BINARY, binary);
+    Set(key, "AVeryLongValueNameHere", registry::REG_BINARY, binary.substr(0, 17));
+
+    ReportOutput out;
+    report::DumpRegistryKey(out, registry::HKEY_LOCAL_MACHINE, key, nullptr, 4, false);
+    EXPECT_EQ(out.text(),
+              "    Hook             = <default>\n"
+              "    Path             = <%SystemRoot%\\x.dll>\n"
+              "    Impersonate      = 1\n"
+              "    Servers          = <alpha>\n"
+              "                         <beta>\n"
+              "                         <gamma>\n"
+              "    Blob             = <00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f \n"
+              "                          10 11 12 13 >\n"
+              "    AVeryLongValueNameHere = <00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f \n"
+              "                                10 >\n");
+}
+
+TEST_F(RegistryDumpTest, AdapterAnnotationsLabelThreeValuesAndHideTheRest) {
+    const char* key = "SYSTEM\\Class\\0001";
+    Set(key, "DriverDesc", registry::REG_SZ, std::string("Lab NIC\0", 8));
+    Set(key, "DriverVersion", registry::REG_SZ, std::string("2.0\0", 4));
+    Set(key, "providername", registry::REG_SZ, std::string("Varnel\0", 7));
+    Set(key, "DriverDate", registry::REG_SZ, std::string("1-2-2026\0", 9));
+    ReportOutput out;
+    report::DumpRegistryKey(out, registry::HKEY_LOCAL_MACHINE, key, report::ADAPTER_PARAMETER_ANNOTATIONS, 2,
+                            false);
+    EXPECT_EQ(out.text(),
+              "  Driver Version: <2.0>\n"
+              "  Driver Vendor : <Varnel>\n"
+              "  Driver Date   : <1-2-2026>\n");
+}
+
+TEST_F(RegistryDumpTest, SubkeysAndMissingKey) {
+    Set("SOFTWARE\\Top\\Child", "Level", registry::REG_DWORD, std::string("\x02\x00\x00\x00", 4));
+    Set("SOFTWARE\\Top", "Name", registry::REG_SZ, std::string("top\0", 4));
+    ReportOutput out;
+    report::DumpRegistryKey(out, registry::HKEY_LOCAL_MACHINE, "SOFTWARE\\Top", nullptr, 0, true);
+    report::DumpRegistryKey(out, registry::HKEY_LOCAL_MACHINE, "SOFTWARE\\Absent", nullptr, 2, false);
+    EXPECT_EQ(out.text(),
+              "Name             = <top>\n"
+              "\n  [Child]\n"
+              "    Level            = 2\n"
+              "  Error (2) opening reg key SOFTWARE\\Absent\n");
+}
+
+Bytes ListOf(int networks) {
+    std::vector<Bytes> entries;
+    for (int i = 0; i < networks; ++i) entries.push_back(bssidtest::Entry("net" + std::to_string(i)));
+    return bssidtest::List(entries);
+}
+
+TEST(WirelessTable, KeepsTheFullerListAndTheOrderOfArrival) {
+    report::WirelessTable table;
+    table.store("wlan-b", ListOf(3));
+    table.store("wlan-a", ListOf(1));
+    table.store("wlan-b", ListOf(2));  // a later round that saw less
+    table.store("wlan-a", ListOf(2));
+    ASSERT_EQ(table.entries()[0].adapterName, "wlan-b");
+    EXPECT_EQ(report::BssidListItemCount(table.entries()[0].list.data(), table.entries()[0].list.size()), 3u);
+    ASSERT_EQ(table.entries()[1].adapterName, "wlan-a");
+    EXPECT_EQ(report::BssidListItemCount(table.entries()[1].list.data(), table.entries()[1].list.size()), 2u);
+}
+
+TEST(WirelessTable, TenAdaptersAtMostAndLongNamesCut) {
+    report::WirelessTable table;
+    for (int i = 0; i < 11; ++i) table.store("wlan" + std::to_string(i), ListOf(1));
+    table.store(std::string(200, 'x'), ListOf(1));
+    EXPECT_EQ(table.entries().size(), 10u);
+    EXPECT_EQ(table.entries()[9].adapterName, "wlan9");
+    table.clear();
+    table.store(std::string(200, 'x'), ListOf(1));
+    EXPECT_EQ(table.entries()[0].adapterName, std::string(127, 'x'));
+}
+
+TEST(WirelessTable, PrintingStopsAtAnEmptyListAndReportsABrokenOne) {
+    report::WirelessTable table;
+    Bytes broken = ListOf(1);
+    broken.resize(broken.size() - 20);
+    table.store("wlan0", broken);
+    table.store("wlan1", ListOf(0));
+    table.store("wlan2", ListOf(1));
+    ReportOutput out;
+    table.print(out);
+    EXPECT_EQ(out.text(), "Wireless environment for wlan0\n" + std::string(63, '-') +
+                              "\n\n\n  Exception while parsing BSSID list.\n\n");
+}
+
+TEST(Crc32, StandardCheckValueAndFileInBlocks) {
+    const std::string check = "123456789";
+    EXPECT_EQ(report::Crc32(0, reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0xCBF43926u);
+
+    fs::path file = fs::temp_directory_path() / ("crc-" + std::to_string(::getpid()));
+    {
+        std::ofstream out(file, std::ios::binary);
+        for (int i = 0; i < 1300 / 9 + 1; ++i) out << check;
+    }
+    std::string whole;
+    for (int i = 0; i < 1300 / 9 + 1; ++i) whole += check;
+    auto sum = report::ChecksumFile(file.string());
+    fs::remove(file);
+    ASSERT_TRUE(sum);
+    EXPECT_EQ(sum->size, whole.size());
+    EXPECT_EQ(sum->crc, report::Crc32(0, reinterpret_cast<const uint8_t*>(whole.data()), whole.size()));
+    EXPECT_FALSE(report::ChecksumFile(file.string()));
+}
+
+TEST(FiltIssueOidRequest, WithoutAnOpenDeviceIsAnInvalidParameter) {
+    uint8_t data[8] = {};
+    uint32_t length = sizeof data;
+    uint32_t status = 0;
+    FiltDeviceClient closed;
+    EXPECT_EQ(report::FiltIssueOidRequest(nullptr, 1, false, 0x0D010217, data, &length, &status), 87u);
+    EXPECT_EQ(report::FiltIssueOidRequest(&closed, 1, false, 0x0D010217, data, &length, &status), 87u);
+    EXPECT_EQ(length, sizeof data);
+}
+
+using ProductSectionTest = TemporaryRoot;
+
+// Nothing installed: the default folder with the registry's error, no driver, no logs; the
+// current folder is where it was.
+TEST_F(ProductSectionTest, WithoutTheServiceKeyTheDefaultFolderIsUsed) {
+    std::string before = fs::current_path().string();
+    ReportOutput out;
+    report::PrintProductSection(out, (root_ / "run" / "Pellodur").string());
+    EXPECT_EQ(fs::current_path().string(), before);
+    EXPECT_EQ(out.text(),
+              "Varnel Tamsel information:\n-----------------------------------------\n\n"
+              "Retrieving Varnel Tamsel installation folder\n"
+              "(determined as the location of the service executable)...\n"
+              "  Error (2) opening reg key: \n"
+              "   HKLM\\SYSTEM\\CurrentControlSet\\Services\\Varnel Tamsel\n"
+              "  Using path: C:\\Program Files\\Varnel Tamsel\n\n"
+              "Changing directory to:\n"
+              "  C:\\Program Files\\Varnel Tamsel\n"
+              "  Error (2) changing directory\n\n"
+              "Varnel Tamsel winlogon hook registry entries:\n"
+              "    Error (2) opening reg key SOFTWARE\\Microsoft\\Windows "
+              "NT\\CurrentVersion\\Winlogon\\Notify\\briselsso\n"
+              "\n"
+              "Varnel Tamsel driver(s) information:\n"
+              "  Information on \"\\\\.\\Global\\Pellodur\":\n"
+              "  Error (2) opening the driver.\n"
+              "    Error 2 changing current directory to C:\\Windows\\system32\\drivers.\n"
+              "    nvofilt.sys                      Load: error 126  Version: Unknown (Size: Unknown CRC32: "
+              "Unknown)\n"
+              "\n"
+              "Varnel Tamsel SSO debug files (if any):\n"
+              "  Error 2 copying the \"C:\\BriselSsoDbg.txt\" to \".\\\"\n"
+              "  Error 2 copying the \"C:\\BriselSsoDbg_bak.txt\" to \".\\\"\n"
+              "\n"
+              "Varnel Tamsel FIPS debug files (if any):\n"
+              "  Error 2 copying \"C:\\Windows\\system32\\drivers\\KtlDrvLog.txt\"\n"
+              "  Error 2 copying \"C:\\3vOD-Drv-Install-log.txt\"\n"
+              "  Error 2 copying \"C:\\3vOD-Drv-uninstall-log.txt\"\n"
+              "\n");
+}
+
+using InterfaceTableTest = TemporaryRoot;
+
+void WriteInterface(const fs::path& folder, const char* type, const char* address, const char* flags,
+                    const char* state) {
+    fs::create_directories(folder / "statistics");
+    std::ofstream(folder / "type") << type << "\n";
+    std::ofstream(folder / "address") << address << "\n";
+    std::ofstream(folder / "flags") << flags << "\n";
+    std::ofstream(folder / "operstate") << state << "\n";
+    std::ofstream(folder / "ifindex") << "2\n";
+    const struct {
+        const char* file;
+        int value;
+    } counters[] = {{"rx_bytes", 100},   {"rx_packets", 150}, {"multicast", 20},
+                    {"rx_dropped", 3},   {"rx_errors", 4},    {"tx_bytes", 105},
+                    {"tx_packets", 106}, {"tx_dropped", 7},   {"tx_errors", 8}};
+    for (const auto& counter : counters)
+        std::ofstream(folder / "statistics" / counter.file) << counter.value << "\n";
+}
+
+TEST_F(InterfaceTableTest, EthernetRowsWithStatusAndCounters) {
+    fs::path net = root_ / "net";
+    WriteInterface(net / "eth7", "1", "02:00:00:00:00:07", "0x1003", "up");
+    WriteInterface(net / "lo", "772", "00:00:00:00:00:00", "0x9", "unknown");
+    iphlpapi::SetInterfaceFolder(net.string());
+    ReportOutput out;
+    report::PrintInterfaceTable(out);
+    EXPECT_EQ(out.text(),
+              "Ethernet Interface Information:\n"
+              "  eth7:\n"
+              "    MAC: 02:00:00:00:00:07\n"
+              "    Administrative status: Enabled\n"
+              "    Operational status: Interface is up\n"
+              "    Input octets       : 100\n"
+              "    Input unicasts     : 130\n"
+              "    Input non-unicasts : 20\n"
+              "    Input discards     : 3\n"
+              "    Input errors       : 4\n"
+              "    Input unknown proto: 0\n"
+              "    Ouput octets       : 105\n"
+              "    Ouput unicasts     : 106\n"
+              "    Ouput non-unicasts : 0\n"
+              "    Ouput discards     : 7\n"
+              "    Ouput errors       : 8\n"
+              "\n");
+}
+
+TEST_F(InterfaceTableTest, StatusesWithoutCountersBelowConnecting) {
+    const struct {
+        const char* flags;
+        const char* state;
+        const char* lines;
+    } cases[] = {
+        {"0x1002", "down",
+         "    Administrative status: Disabled\n    Operational status: Interface is down\n\n"},
+        {"0x1003", "down", "    Administrative status: Enabled\n    Operational status: No link\n\n"},
+        {"0x1003", "dormant", "    Administrative status: Enabled\n    Operational status: Connecting\n"},
+    };
+    for (const auto& c : cases) {
+        fs::path net = root_ / "net";
+        fs::remove_all(net);
+        WriteInterface(net / "eth9", "1", "02:00:00:00:00:09", c.flags, c.state);
+        iphlpapi::SetInterfaceFolder(net.string());
+        ReportOutput out;
+        report::PrintInterfaceTable(out);
+        EXPECT_NE(out.text().find(std::string("    MAC: 02:00:00:00:00:09\n") + c.lines), std::string::npos)
+            << c.state << "\n"
+            << out.text();
+    }
+}
+
+TEST_F(InterfaceTableTest, SizeIsAskedForFirst) {
+    fs::path net = root_ / "net";
+    WriteInterface(net / "eth1", "1", "02:00:00:00:00:01", "0x1003", "up");
+    WriteInterface(net / "eth2", "1", "02:00:00:00:00:02", "0x1003", "up");
+    iphlpapi::SetInterfaceFolder(net.string());
+    uint32_t size = 0;
+    ASSERT_EQ(iphlpapi::GetIfTable(nullptr, &size, true), iphlpapi::ERROR_INSUFFICIENT_BUFFER);
+    std::vector<uint8_t> small(size - 1);
+    uint32_t smallSize = size - 1;
+    EXPECT_EQ(iphlpapi::GetIfTable(reinterpret_cast<iphlpapi::MIB_IFTABLE*>(small.data()), &smallSize, true),
+              iphlpapi::ERROR_INSUFFICIENT_BUFFER);
+    std::vector<uint8_t> buffer(size);
+    ASSERT_EQ(iphlpapi::GetIfTable(reinterpret_cast<iphlpapi::MIB_IFTABLE*>(buffer.data()), &size, true),
+              iphlpapi::NO_ERROR);
+    EXPECT_EQ(reinterpret_cast<iphlpapi::MIB_IFTABLE*>(buffer.data())->dwNumEntries, 2u);
+}
+
+}  // namespace

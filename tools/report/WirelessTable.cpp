@@ -1,0 +1,48 @@
+#include "tools/report/WirelessTable.h"
+
+#include "tools/report/BssidListDecoder.h"
+#include "tools/report/ReportConstants.h"
+
+namespace report {
+
+WirelessTable::WirelessTable() : entries_(ReportConstants::WIRELESS_ADAPTERS) {}
+
+void WirelessTable::clear() {
+    for (auto& entry : entries_) entry = WirelessEntry{};
+}
+
+void WirelessTable::store(const std::string& adapterName, std::vector<uint8_t> list) {
+    std::string name = adapterName.substr(0, MAX_NAME);
+    if (name.empty()) return;
+    uint32_t count = BssidListItemCount(list.data(), list.size());
+    for (auto& entry : entries_) {
+        if (entry.adapterName == name) {
+            if (count >= BssidListItemCount(entry.list.data(), entry.list.size()))
+                entry.list = std::move(list);
+            return;
+        }
+    }
+    for (auto& entry : entries_) {
+        if (entry.adapterName.empty()) {
+            entry.adapterName = name;
+            entry.list = std::move(list);
+            return;
+        }
+    }
+}
+
+void WirelessTable::print(ReportOutput& out) const {
+    for (const auto& entry : entries_) {
+        if (entry.adapterName.empty() || BssidListItemCount(entry.list.data(), entry.list.size()) == 0) break;
+        out.print("Wireless environment for %s\n", entry.adapterName.c_str());
+        out.print("---------------------------------------------------------------\n");
+        try {
+            PrintBssidList(out, entry.list.data(), entry.list.size());
+        } catch (const BssidListException&) {
+            out.print("\n  Exception while parsing BSSID list.\n");
+        }
+        out.print("\n");
+    }
+}
+
+}  // namespace report
