@@ -1,0 +1,104 @@
+#include "SoapRequest.h"
+
+#include "ClientLog.h"
+#include "ConnApiConstants.h"
+#include "RequestTransport.h"
+
+namespace {
+
+// Never reset, not even when the pipe is reconnected, so the service never sees a number twice
+// from one tray program.
+quint32 g_requestCounter = 0;
+
+const char* const CHILD_INDENT = "\n      ";
+const char* const METHOD_INDENT = "\n    ";
+
+QByteArray prefixed(const QByteArray& name) {
+    return QByteArray(ConnApiConstants::NAMESPACE_PREFIX) + ':' + name;
+}
+
+}  // namespace
+
+const QByteArray& soapEnvelopeHead() {
+    static const QByteArray head =
+        QByteArray("<") + ConnApiConstants::SOAP_ENV_PREFIX +
+        ":Envelope xmlns:" + ConnApiConstants::SOAP_ENV_PREFIX + "=\"" +
+        ConnApiConstants::SOAP_ENVELOPE_NAMESPACE_URI + "\" xmlns:" + ConnApiConstants::NAMESPACE_PREFIX +
+        "=\"" + ConnApiConstants::NAMESPACE_URI + "\" " + ConnApiConstants::ENCODING_STYLE_ATTRIBUTE + "=\"" +
+        ConnApiConstants::SOAP_ENCODING_NAMESPACE_URI + "\">" + "\n  <" + ConnApiConstants::SOAP_ENV_PREFIX +
+        ":Body>";
+    return head;
+}
+
+const QByteArray& soapEnvelopeTail() {
+    static const QByteArray tail = QByteArray("\n  </") + ConnApiConstants::SOAP_ENV_PREFIX + ":Body>\n</" +
+                                   ConnApiConstants::SOAP_ENV_PREFIX + ":Envelope>";
+    return tail;
+}
+
+SoapRequest::SoapRequest(const QString& method) : m_method(method.toUtf8()) {
+    begin(QByteArray::number(++g_requestCounter));
+}
+
+SoapRequest::SoapRequest(const QString& method, const QString& sequenceNumber) : m_method(method.toUtf8()) {
+    begin(sequenceNumber.toUtf8());
+}
+
+void SoapRequest::begin(const QByteArray& sequenceNumber) {
+    const QByteArray sequenceElement = prefixed(ConnApiConstants::SEQUENCE_NUMBER_ELEMENT);
+    m_text = soapEnvelopeHead();
+    m_text += METHOD_INDENT + QByteArray("<") + prefixed(m_method) + '>';
+    m_text += CHILD_INDENT + QByteArray("<") + sequenceElement + '>' + sequenceNumber + "</" +
+              sequenceElement + '>';
+}
+
+void SoapRequest::addRequestParam(const QString& name, const QString& value) {
+    const QByteArray element = prefixed(name.toUtf8());
+    m_text +=
+        CHILD_INDENT + QByteArray("<") + element + '>' + xmlEscape(value.toUtf8()) + "</" + element + '>';
+}
+
+void SoapRequest::openElement(const QString& name) {
+    m_text += CHILD_INDENT + QByteArray("<") + prefixed(name.toUtf8()) + '>';
+}
+
+void SoapRequest::closeElement(const QString& name) {
+    m_text += CHILD_INDENT + QByteArray("</") + prefixed(name.toUtf8()) + '>';
+}
+
+void SoapRequest::endRequest() {
+    m_text += METHOD_INDENT + QByteArray("</") + prefixed(m_method) + '>';
+    m_text += soapEnvelopeTail();
+}
+
+void SoapRequest::sendRequest() const {
+    const std::shared_ptr<RequestTransport> transport = RequestTransport::current();
+    // Before the service client has published its pipe end there is no connection to send on.
+    const RequestTransport::Result result =
+        transport ? transport->sendFrame(frameMessage(m_text)) : RequestTransport::Result::NoConnection;
+    switch (result) {
+        case RequestTransport::Result::Sent:
+            if (ClientLog::verboseDumps()) qCInfo(lcGuiClient, "\nRequest sent ==\n %s", m_text.constData());
+            break;
+        case RequestTransport::Result::Canceled:
+            qCInfo(lcGuiClient, "CanceledException.");
+            break;
+        case RequestTransport::Result::NoConnection:
+            qCInfo(lcGuiClient, "NoConnectionException.");
+            break;
+        case RequestTransport::Result::Failed:
+            qCInfo(lcGuiClient, "NvoException.");
+            break;
+    }
+}
+
+QByteArray SoapRequest::xmlEscape(const QByteArray& bytes) {
+    // The ampersand goes first so that the entities written below are not escaped twice.
+    QByteArray escaped = bytes;
+    escaped.replace("&", "&amp;");
+    escaped.replace("<", "&lt;");
+    escaped.replace(">", "&gt;");
+    escaped.replace("'", "&apos;");
+    escaped.replace("\"", "&quot;");
+    return escaped;
+}

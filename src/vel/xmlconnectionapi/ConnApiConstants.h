@@ -1,0 +1,41 @@
+#pragma once
+
+// What the service and the tray program must agree on to read each other's messages on the "vel"
+// pipe. Both sides include this one header, so a change here reaches both ends at once.
+class ConnApiConstants {
+public:
+    // The product's namespace: the service binds it as the default namespace of its envelopes,
+    // the tray program binds it to NAMESPACE_PREFIX.
+    static constexpr const char* NAMESPACE_URI = "urn:varnel:tamsel:connapi";
+    static constexpr const char* NAMESPACE_PREFIX = "tamsel";
+
+    // SOAP 1.1.
+    static constexpr const char* SOAP_ENVELOPE_NAMESPACE_URI = "http://schemas.xmlsoap.org/soap/envelope/";
+    static constexpr const char* SOAP_ENCODING_NAMESPACE_URI = "http://schemas.xmlsoap.org/soap/encoding/";
+    static constexpr const char* SOAP_ENV_PREFIX = "SOAP-ENV";
+    static constexpr const char* ENVELOPE_ELEMENT = "Envelope";
+    static constexpr const char* BODY_ELEMENT = "Body";
+    static constexpr const char* ENCODING_STYLE_ATTRIBUTE = "encodingStyle";
+
+    // Fault: SOAP-ENV:Fault with faultcode, faultstring and a detail holding the request's number.
+    static constexpr const char* FAULT_ELEMENT = "Fault";
+    static constexpr const char* FAULT_CODE_ELEMENT = "faultcode";
+    static constexpr const char* FAULT_STRING_ELEMENT = "faultstring";
+    static constexpr const char* FAULT_DETAIL_ELEMENT = "detail";
+    static constexpr const char* FAULT_CODE_CLIENT = "Client";
+    static constexpr const char* ERROR_CODE_ELEMENT = "errorCode";
+    static constexpr const char* ERROR_STRING_ELEMENT = "errorString";
+
+    // Every message element's first child.
+    static constexpr const char* SEQUENCE_NUMBER_ELEMENT = "sequenceNumber";
+
+    // Repeated children sit under a container marked with this attribute and value.
+    static constexpr const char* ARRAY_TYPE_ATTRIBUTE = "type";
+    static constexpr const char* ARRAY_TYPE_VALUE = "array";
+
+    static constexpr const char* TRUE_TEXT = "true";
+    static constexpr const char* FALSE_TEXT = "false";
+
+    // Pipe frames: decimal payload length, one line feed, the payload.
+    static constexpr char FRAME_HEADER_END = '\n';
+};
