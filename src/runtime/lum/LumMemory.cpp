@@ -48,8 +48,9 @@ namespace {
 
 // Header in front of every operator new block: where the block came from. 16 bytes keep the
 // payload aligned as the host heap aligns it.
-constexpr uint64_t FROM_POOL = 0x6c6f6f702d6d756cULL;  // "lum-pool"
-constexpr uint64_t FROM_HEAP = 0x706165682d6d756cULL;  // "lum-heap"
+constexpr uint64_t FROM_POOL = 0x6c6f6f702d6d756cULL;     // "lum-pool"
+constexpr uint64_t FROM_HEAP = 0x706165682d6d756cULL;     // "lum-heap"
+constexpr uint64_t FROM_ALIGNED = 0x6e67696c612d6d75ULL;  // over-aligned host block, base follows
 constexpr size_t HEADER = 16;
 
 }  // namespace
@@ -69,12 +70,27 @@ void* lumNewBlock(const char* file, int line, size_t size) {
     return static_cast<char*>(p) + HEADER;
 }
 
+void* lumNewAlignedBlock(size_t size, size_t alignment) {
+    if (alignment <= HEADER) return lumNewBlock(__FILE__, __LINE__, size);
+    // The payload starts one alignment into the block; the tag and the base sit just before it.
+    void* base = aligned_alloc(alignment, ((size + alignment + alignment - 1) / alignment) * alignment);
+    if (base == nullptr) throw std::bad_alloc();
+    char* payload = static_cast<char*>(base) + alignment;
+    reinterpret_cast<uint64_t*>(payload - HEADER)[0] = FROM_ALIGNED;
+    reinterpret_cast<void**>(payload - HEADER)[1] = base;
+    return payload;
+}
+
 void lumDeleteBlock(void* payload) {
     if (payload == nullptr) return;
     void* p = static_cast<char*>(payload) - HEADER;
     uint64_t origin = *static_cast<uint64_t*>(p);
     if (origin == FROM_HEAP) {
         free(p);
+        return;
+    }
+    if (origin == FROM_ALIGNED) {
+        free(static_cast<void**>(p)[1]);
         return;
     }
     if (!LUM_ASSERT(origin == FROM_POOL)) return;

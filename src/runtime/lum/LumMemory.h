@@ -48,5 +48,7 @@ void lumFree(const char* file, int line, T** pp) {
 // and after it has gone. lumDeleteBlock tells them apart by a header of their own.
 void* lumNewBlock(const char* file, int line, size_t size);
 void lumDeleteBlock(void* p);
+// Alignments beyond the header's 16 bytes come from the host heap.
+void* lumNewAlignedBlock(size_t size, size_t alignment);
 
 #endif

@@ -8,6 +8,12 @@
 
 RuntimeMutex* ReferenceMutex = nullptr;
 
+RuntimeMutex& referenceMutex() {
+    RuntimeMutex* mutex = ReferenceMutex;
+    if (!LUM_ASSERT(mutex)) fatalError("ReferenceMutex used outside the run-time's lifetime");
+    return *mutex;
+}
+
 RuntimeMutex::~RuntimeMutex() {
     if (m_mutex != nullptr) close();
 }

@@ -44,4 +44,8 @@ private:
 // The one process-wide lock of every reference count and element list, created by LumMain.
 extern RuntimeMutex* ReferenceMutex;
 
+// ReferenceMutex, which must exist: engine objects live only while the run-time is ready, and a
+// count touched outside it ends the process with a clear message instead of a stray access.
+RuntimeMutex& referenceMutex();
+
 #endif

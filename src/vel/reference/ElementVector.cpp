@@ -27,7 +27,7 @@ void ElementVectorImpl::grow() {
 
 void ElementVectorImpl::add(ElementInterface* p) {
     if (!LUM_ASSERT(p)) return;
-    RuntimeMutexLock lock(*ReferenceMutex);
+    RuntimeMutexLock lock(referenceMutex());
     grow();
     p->addRef();
     m_ppList[m_length++] = p;
@@ -35,7 +35,7 @@ void ElementVectorImpl::add(ElementInterface* p) {
 
 int ElementVectorImpl::addIfAbsent(ElementInterface* p) {
     if (!LUM_ASSERT(p)) return 0;
-    RuntimeMutexLock lock(*ReferenceMutex);
+    RuntimeMutexLock lock(referenceMutex());
     for (int i = 0; i < m_length; ++i) {
         if (m_ppList[i] == p) return 0;
     }
@@ -47,7 +47,7 @@ int ElementVectorImpl::addIfAbsent(ElementInterface* p) {
 
 int ElementVectorImpl::insertIfAbsent(ElementInterface* p, int index) {
     if (!LUM_ASSERT(p)) return 0;
-    RuntimeMutexLock lock(*ReferenceMutex);
+    RuntimeMutexLock lock(referenceMutex());
     for (int i = 0; i < m_length; ++i) {
         if (m_ppList[i] == p) return 0;
     }
@@ -61,7 +61,7 @@ int ElementVectorImpl::insertIfAbsent(ElementInterface* p, int index) {
 }
 
 ElementInterface* ElementVectorImpl::get(int index) {
-    RuntimeMutexLock lock(*ReferenceMutex);
+    RuntimeMutexLock lock(referenceMutex());
     if (!indexValid(index)) return nullptr;
     return m_ppList[index];
 }
@@ -69,7 +69,7 @@ ElementInterface* ElementVectorImpl::get(int index) {
 int ElementVectorImpl::remove(ElementInterface* p) {
     ElementInterface* found = nullptr;
     {
-        RuntimeMutexLock lock(*ReferenceMutex);
+        RuntimeMutexLock lock(referenceMutex());
         for (int i = 0; i < m_length; ++i) {
             if (m_ppList[i] != p) continue;
             found = m_ppList[i];
@@ -86,7 +86,7 @@ int ElementVectorImpl::remove(ElementInterface* p) {
 void ElementVectorImpl::removeAt(int index) {
     ElementInterface* found;
     {
-        RuntimeMutexLock lock(*ReferenceMutex);
+        RuntimeMutexLock lock(referenceMutex());
         if (!indexValid(index)) return;
         found = m_ppList[index];
         for (int k = index + 1; k < m_length; ++k) m_ppList[k - 1] = m_ppList[k];
@@ -96,7 +96,7 @@ void ElementVectorImpl::removeAt(int index) {
 }
 
 void ElementVectorImpl::clear() {
-    RuntimeMutexLock lock(*ReferenceMutex);
+    RuntimeMutexLock lock(referenceMutex());
     while (m_length > 0) {
         ElementInterface* p = m_ppList[--m_length];
         m_ppList[m_length] = nullptr;
@@ -109,7 +109,7 @@ void ElementVectorImpl::clear() {
 void ElementVectorImpl::destroyAll() {
     std::vector<Reference> old;
     {
-        RuntimeMutexLock lock(*ReferenceMutex);
+        RuntimeMutexLock lock(referenceMutex());
         old = snapshot();
         clear();
     }
@@ -120,12 +120,12 @@ void ElementVectorImpl::destroyAll() {
 }
 
 int ElementVectorImpl::length() {
-    RuntimeMutexLock lock(*ReferenceMutex);
+    RuntimeMutexLock lock(referenceMutex());
     return m_length;
 }
 
 std::vector<Reference> ElementVectorImpl::snapshot() {
-    RuntimeMutexLock lock(*ReferenceMutex);
+    RuntimeMutexLock lock(referenceMutex());
     std::vector<Reference> copy;
     copy.reserve(static_cast<size_t>(m_length));
     for (int i = 0; i < m_length; ++i) copy.emplace_back(m_ppList[i]);

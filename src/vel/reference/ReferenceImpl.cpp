@@ -5,7 +5,7 @@
 #include "runtime/multithread/RuntimeMutex.h"
 
 void ReferenceImpl::addRef() {
-    RuntimeMutexLock lock(*ReferenceMutex);
+    RuntimeMutexLock lock(referenceMutex());
     ++m_references;
     LUM_ASSERT(m_references > 1);
 }
@@ -13,7 +13,7 @@ void ReferenceImpl::addRef() {
 void ReferenceImpl::release() {
     bool last;
     {
-        RuntimeMutexLock lock(*ReferenceMutex);
+        RuntimeMutexLock lock(referenceMutex());
         last = m_references == 1;
         if (!last) {
             // A count already at 0 or below belongs to an object that was over-released.
@@ -33,7 +33,7 @@ ReferenceImpl::~ReferenceImpl() {
 }
 
 int32_t ReferenceImpl::references() const {
-    RuntimeMutexLock lock(*ReferenceMutex);
+    RuntimeMutexLock lock(referenceMutex());
     return m_references;
 }
 

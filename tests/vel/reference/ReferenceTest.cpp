@@ -191,3 +191,14 @@ TEST_F(ReferenceTest, SafeIntegerValueMustBeTestedFirst) {
     EXPECT_FALSE(SafeInteger(11).inRange(0, 10));
     EXPECT_EQ(Assertions.size(), 1u);
 }
+
+TEST(ReferenceOutsideRunTime, CountingWithoutTheRunTimeEndsTheProcessClearly) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    TempRoot root;
+    EXPECT_DEATH(
+        {
+            Counted object;
+            object.addRef();
+        },
+        "FATAL: ReferenceMutex used outside the run-time's lifetime");
+}
