@@ -19,9 +19,8 @@ using namespace winsvc;
 
 namespace {
 
-[[noreturn]] void fail(const char* function) {
-    throw WindowsException(__FILE__, __LINE__, function, static_cast<int>(GetLastError()));
-}
+// The exception names the place of the failed call.
+#define FAIL(function) throw WindowsException(__FILE__, __LINE__, function, static_cast<int>(GetLastError()))
 
 void pollPause() {
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -85,7 +84,7 @@ int runServiceMode(int argc, char** argv) {
         std::string name = ServiceConstants::SERVICE_NAME;
         SERVICE_TABLE_ENTRY table[] = {{name.c_str(), serviceMain}, {nullptr, nullptr}};
         try {
-            if (!StartServiceCtrlDispatcher(table)) fail("StartServiceCtrlDispatcher");
+            if (!StartServiceCtrlDispatcher(table)) FAIL("StartServiceCtrlDispatcher");
         } catch (const WindowsException& e) {
             e.report();
             return 1;
@@ -103,7 +102,7 @@ bool waitUntilRunning(SC_HANDLE service, int timeoutS) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutS);
     for (;;) {
         SERVICE_STATUS status;
-        if (!QueryServiceStatus(service, &status)) fail("QueryServiceStatus");
+        if (!QueryServiceStatus(service, &status)) FAIL("QueryServiceStatus");
         if (status.dwCurrentState == SERVICE_RUNNING) return true;
         if (status.dwCurrentState == SERVICE_STOPPED) return false;
         if (std::chrono::steady_clock::now() >= deadline) return false;
@@ -117,14 +116,14 @@ int installService() {
     ServiceHandles handles;
     try {
         char path[ServiceConstants::MODULE_PATH_SIZE];
-        if (GetModuleFileName(nullptr, path, sizeof path) == 0) fail("GetModuleFilename");
+        if (GetModuleFileName(nullptr, path, sizeof path) == 0) FAIL("GetModuleFilename");
         handles.manager = OpenSCManager(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        if (handles.manager == nullptr) fail("OpenSCManager");
+        if (handles.manager == nullptr) FAIL("OpenSCManager");
         handles.service =
             CreateService(handles.manager, ServiceConstants::SERVICE_NAME, name, SERVICE_ALL_ACCESS,
                           SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS, SERVICE_AUTO_START,
                           SERVICE_ERROR_NORMAL, path, nullptr, nullptr, "", nullptr, nullptr);
-        if (handles.service == nullptr) fail("CreateService");
+        if (handles.service == nullptr) FAIL("CreateService");
         printf("%s has been installed.\n", name);
 
         SERVICE_DESCRIPTION description = {ServiceConstants::DESCRIPTION};
@@ -144,7 +143,7 @@ int installService() {
 
         printf("Starting %s...", name);
         fflush(stdout);
-        if (!StartService(handles.service, 0, nullptr)) fail("StartService");
+        if (!StartService(handles.service, 0, nullptr)) FAIL("StartService");
         if (!waitUntilRunning(handles.service, ServiceConstants::INSTALL_START_TIMEOUT_S)) {
             printf("\n%s failed to start.\n", name);
             return 1;
@@ -163,22 +162,22 @@ int uninstallService() {
     ServiceHandles handles;
     try {
         handles.manager = OpenSCManager(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        if (handles.manager == nullptr) fail("OpenSCManager");
+        if (handles.manager == nullptr) FAIL("OpenSCManager");
         handles.service = OpenService(handles.manager, ServiceConstants::SERVICE_NAME, SERVICE_ALL_ACCESS);
-        if (handles.service == nullptr) fail("OpenService");
+        if (handles.service == nullptr) FAIL("OpenService");
         SERVICE_STATUS status;
         if (ControlService(handles.service, SERVICE_CONTROL_STOP, &status)) {
             printf("Stopping %s...", name);
             fflush(stdout);
             for (;;) {
-                if (!QueryServiceStatus(handles.service, &status)) fail("QueryServiceStatus");
+                if (!QueryServiceStatus(handles.service, &status)) FAIL("QueryServiceStatus");
                 if (status.dwCurrentState == SERVICE_STOPPED) break;
                 pollPause();
             }
         } else if (GetLastError() != ERROR_SERVICE_NOT_ACTIVE) {
-            fail("ControlService");
+            FAIL("ControlService");
         }
-        if (!DeleteService(handles.service)) fail("DeleteService");
+        if (!DeleteService(handles.service)) FAIL("DeleteService");
         printf("%s has been removed.\n", name);
     } catch (const WindowsException& e) {
         e.report();
@@ -190,7 +189,7 @@ int uninstallService() {
 int runConsole() {
     const char* name = ServiceConstants::DISPLAY_NAME;
     try {
-        if (!SetConsoleCtrlHandler(consoleControlHandler, 1)) fail("SetConsoleCtrlHandler");
+        if (!SetConsoleCtrlHandler(consoleControlHandler, 1)) FAIL("SetConsoleCtrlHandler");
     } catch (const WindowsException& e) {
         e.report();
         return 1;

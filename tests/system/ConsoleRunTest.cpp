@@ -1,0 +1,218 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+
+#include <regex>
+
+#include "ServiceProcess.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+const char* const USAGE =
+    "Usage: \n"
+    "Varnel_NvoClient.exe  -install   \n"
+    "Varnel_NvoClient.exe  -uninstall \n"
+    "Varnel_NvoClient.exe  -run       \n";
+
+const char* const RUNNING = "Running Varnel Tamsel...\nUse Ctrl+C or Ctrl+Break to stop Varnel Tamsel.\n";
+
+// The line's text after the log line's header.
+std::vector<std::string> messages(const std::string& log) {
+    std::vector<std::string> out;
+    std::istringstream in(log);
+    for (std::string line; std::getline(in, line);) {
+        size_t at = line.find("]: ");
+        if (at != std::string::npos) out.push_back(line.substr(at + 3));
+    }
+    return out;
+}
+
+// The index of the first message at or after `from` that starts with the text; -1 when none.
+int indexOf(const std::vector<std::string>& lines, const std::string& start, int from = 0) {
+    for (int i = from; i < static_cast<int>(lines.size()); ++i) {
+        if (lines[i].rfind(start, 0) == 0) return i;
+    }
+    return -1;
+}
+
+// The ostrum thread ids of "thread exec" or "thread join" lines, in log order.
+std::vector<std::string> threadIds(const std::vector<std::string>& lines, const std::string& op) {
+    std::vector<std::string> ids;
+    const std::regex pattern("thread " + op + ", .*thread_id=(\\d+)$");
+    for (const std::string& line : lines) {
+        std::smatch match;
+        if (std::regex_search(line, match, pattern)) ids.push_back(match[1]);
+    }
+    return ids;
+}
+
+// Checks a whole console run's log: the start-up and the shut-down in their order.
+void expectOrderedRun(const std::string& log) {
+    std::vector<std::string> lines = messages(log);
+    const std::vector<std::string> order = {
+        "Logging thread successfully started.",
+        "Starting tamselsvc.exe: 5.1.1.18",
+        "Travik:DBG: started",
+        "OneTimeTimerStartEventImpl event created",
+        "OneTimeTimerStartEventImpl event processed",
+        "OneTimeTimerCancelEventImpl event created",
+        "OneTimeTimerCancelEventImpl event processed",
+        "Travik:DBG: stopped",
+        "No memory leaks detected",
+        "Normal Shutdown: 5.1.1.18",
+        "Logging thread normal shutdown.",
+    };
+    int at = 0;
+    for (const std::string& step : order) {
+        int found = indexOf(lines, step, at);
+        ASSERT_GE(found, 0) << "missing or out of order: " << step << "\n" << log;
+        at = found + 1;
+    }
+    EXPECT_EQ(lines.back(), "Logging thread normal shutdown.");
+    EXPECT_THAT(log, Not(HasSubstr("Assertion")));
+    EXPECT_THAT(log, Not(HasSubstr("Internal error")));
+    EXPECT_THAT(log, Not(HasSubstr("Fatal Shutdown")));
+
+    // Five queue threads: the event queue first, then three workers and the alternate queue. The
+    // event queue ends first, after the last event; then the alternate queue, then the workers.
+    std::vector<std::string> started = threadIds(lines, "exec");
+    std::vector<std::string> joined = threadIds(lines, "join");
+    ASSERT_EQ(started.size(), 5u) << log;
+    ASSERT_EQ(joined.size(), 5u) << log;
+    EXPECT_EQ(joined[0], started[0]) << "the event queue stops first";
+    EXPECT_EQ(joined[1], started[4]) << "then the alternate queue";
+    EXPECT_THAT(std::vector<std::string>(joined.begin() + 2, joined.end()),
+                testing::UnorderedElementsAreArray(started.begin() + 1, started.begin() + 4));
+    EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event created"),
+              indexOf(lines, "Ostrum:TRACE: context=vel, thread join"));
+    EXPECT_LT(indexOf(lines, "OneTimeTimerCancelEventImpl event processed"),
+              indexOf(lines, "Ostrum:TRACE: context=vel, thread join"));
+}
+
+class Usage : public testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(Usage, AnyOtherCommandLinePrintsTheUsage) {
+    TempRoot root;
+    auto [code, output] = runToEnd(root, GetParam());
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(output, USAGE);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, Usage,
+                         testing::Values(std::vector<std::string>{"-x"}, std::vector<std::string>{"-RUN"},
+                                         std::vector<std::string>{"run"}, std::vector<std::string>{""},
+                                         std::vector<std::string>{"-run", "-install"},
+                                         std::vector<std::string>{"-install", "a", "b"}));
+
+struct DebugCase {
+    const char* name;
+    const char* content;  // null: no debug file
+    bool infoLines;
+    bool debugLines;
+};
+
+void PrintTo(const DebugCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class DebugFile : public testing::TestWithParam<DebugCase> {};
+
+TEST_P(DebugFile, ChoosesTheLevelsThatAreLogged) {
+    const DebugCase& c = GetParam();
+    TempRoot root;
+    if (c.content != nullptr) root.write("veldebug.txt", c.content);
+    ServiceProcess service(root, {"-run"});
+    ASSERT_TRUE(waitFor([&] { return service.outputHas(RUNNING); })) << service.output();
+    // Stopped at once: the stop is kept until the service is ready to end, so the whole
+    // start-up and shut-down is logged under the level read.
+    service.signal(SIGINT);
+    ASSERT_EQ(service.waitForExit(), 0) << service.output();
+    EXPECT_THAT(service.output(), HasSubstr("Varnel Tamsel is stopped.\n"));
+    std::string log = root.logText();
+    EXPECT_EQ(countOf(log, "]: Starting tamselsvc.exe: 5.1.1.18\n"), c.infoLines ? 1 : 0) << log;
+    EXPECT_EQ(countOf(log, "]: Normal Shutdown: 5.1.1.18\n"), c.infoLines ? 1 : 0) << log;
+    EXPECT_EQ(countOf(log, "]: Logging thread successfully started.\n"), c.debugLines ? 1 : 0) << log;
+    EXPECT_EQ(countOf(log, "]: OneTimeTimerStartEventImpl event processed\n"), c.debugLines ? 1 : 0) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, DebugFile,
+                         testing::Values(DebugCase{"none", nullptr, true, true},
+                                         DebugCase{"hexInfo", "0x4", true, false},
+                                         DebugCase{"decimalDebug", "8", false, true},
+                                         DebugCase{"hexWithPipeIn", "0x104", true, false},
+                                         DebugCase{"pipeInOnly", "0x100", false, false},
+                                         DebugCase{"text", "verbose", true, true}));
+
+TEST(ConsoleRun, StartsAndStopsInOrder) {
+    TempRoot root;
+    ServiceProcess service(root, {"-run"}, {{"TAMSEL_TEST_ONE_TIME_TIMER_S", "0"}});
+    ASSERT_TRUE(waitFor([&] { return countOf(root.logText(), "]: OneTimeTimer timer expired\n") == 1; }))
+        << root.logText();
+    service.signal(SIGINT);
+    ASSERT_EQ(service.waitForExit(), 0) << service.output();
+    EXPECT_EQ(service.output(),
+              std::string(RUNNING) + "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n");
+    std::string log = root.logText();
+    expectOrderedRun(log);
+    std::vector<std::string> lines = messages(log);
+    int expired = indexOf(lines, "OneTimeTimer timer expired");
+    EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event processed"), expired);
+    EXPECT_LT(expired, indexOf(lines, "OneTimeTimerCancelEventImpl event created"));
+    EXPECT_THAT(log, Not(HasSubstr("Set service status to running"))) << "a console run reports nothing";
+}
+
+class EarlyStop : public testing::TestWithParam<int> {};
+
+TEST_P(EarlyStop, BeforeStartUpCompletesStillEndsInOrder) {
+    TempRoot root;
+    ServiceProcess service(root, {"-run"});
+    ASSERT_TRUE(waitFor([&] { return service.outputHas(RUNNING); })) << service.output();
+    service.signal(GetParam());
+    ASSERT_EQ(service.waitForExit(), 0) << service.output();
+    EXPECT_EQ(service.output(),
+              std::string(RUNNING) + "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n");
+    expectOrderedRun(root.logText());
+}
+
+// Ctrl+C and Ctrl+Break.
+INSTANTIATE_TEST_SUITE_P(ConsoleSignals, EarlyStop, testing::Values(SIGINT, SIGQUIT));
+
+TEST(ConsoleRun, SecondInstanceWaitsUntilTheFirstIsGone) {
+    TempRoot root;
+    ServiceProcess first(root, {"-run"});
+    ASSERT_TRUE(
+        waitFor([&] { return countOf(root.logText(), "OneTimeTimerStartEventImpl event processed") == 1; }));
+
+    ServiceProcess second(root, {"-run"});
+    ASSERT_TRUE(waitFor([&] { return second.outputHas(RUNNING); })) << second.output();
+    // The instance lock is held by the first, and the second has not started logging.
+    int lock =
+        open((root.path() + "/run/Global_{1E3CE9C9-9712-49A6-B36A-90E00000E4C6}.lock").c_str(), O_RDWR);
+    ASSERT_GE(lock, 0);
+    EXPECT_NE(flock(lock, LOCK_EX | LOCK_NB), 0);
+    close(lock);
+    EXPECT_TRUE(second.running());
+    EXPECT_EQ(countOf(root.logText(), "]: Starting tamselsvc.exe"), 1);
+
+    first.signal(SIGINT);
+    ASSERT_EQ(first.waitForExit(), 0);
+    ASSERT_TRUE(waitFor([&] {
+        return countOf(root.logText(), "OneTimeTimerStartEventImpl event processed") == 1 &&
+               std::filesystem::exists(root.log("PreviousLog1.txt"));
+    }));
+    second.signal(SIGINT);
+    ASSERT_EQ(second.waitForExit(), 0) << second.output();
+
+    // Each run whole in a file of its own: the second rotated the log only after the first ended.
+    std::string firstLog = root.logText("PreviousLog1.txt");
+    std::string secondLog = root.logText();
+    expectOrderedRun(firstLog);
+    expectOrderedRun(secondLog);
+    EXPECT_EQ(countOf(firstLog, "]: Starting tamselsvc.exe"), 1);
+    EXPECT_EQ(countOf(secondLog, "]: Starting tamselsvc.exe"), 1);
+}
+
+}  // namespace
