@@ -1,9 +1,11 @@
 #include "travik.h"
 
+#include <signal.h>
 #include <sys/time.h>
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
 
@@ -86,10 +88,40 @@ int _slMsgQCreate(const char* file, int line, OsMsgQ** queue, int capacity, int 
     return _osMsgQCreate(file, line, queue, capacity, messageSize, ctx);
 }
 
+namespace {
+
+struct ThreadStart {
+    OsThreadFunction entry;
+    void* argument;
+};
+
+// Every thread gets an alternate signal stack of its own, so that a fault handler can still run
+// when the thread has overflowed its stack.
+void threadStart(void* p) {
+    ThreadStart start = *static_cast<ThreadStart*>(p);
+    free(p);
+    stack_t stack = {};
+    stack.ss_sp = malloc(SL_SIGNAL_STACK_SIZE);
+    stack.ss_size = SL_SIGNAL_STACK_SIZE;
+    stack_t previous = {};
+    bool set = stack.ss_sp != nullptr && sigaltstack(&stack, &previous) == 0;
+    start.entry(start.argument);
+    if (set) sigaltstack(&previous, nullptr);
+    free(stack.ss_sp);
+}
+
+}  // namespace
+
 int _slThreadExec(const char* file, int line, OsThread** thread, OsThreadFunction entry, void* argument) {
     OsContext* ctx = context();
     if (ctx == nullptr) return SL_ERR_NOT_STARTED;
-    return _osThreadExec(file, line, thread, entry, argument, ctx);
+    if (entry == nullptr) return OS_ERR_ARGUMENT;
+    auto* start = static_cast<ThreadStart*>(malloc(sizeof(ThreadStart)));
+    if (start == nullptr) return OS_ERR_NO_MEMORY;
+    *start = {entry, argument};
+    int rc = _osThreadExec(file, line, thread, threadStart, start, ctx);
+    if (rc != OS_OK) free(start);
+    return rc;
 }
 
 int _slTimerCreate(const char* file, int line, OsTimer** timer, OsTimerCallback callback, void* userData) {

@@ -28,6 +28,9 @@ extern "C" {
 /* The version slInit serves. */
 #define SL_VERSION 3
 
+/* Bytes of the alternate signal stack every thread of _slThreadExec runs with. */
+#define SL_SIGNAL_STACK_SIZE 65536
+
 /* Levels of the library's own messages. */
 #define SL_LOG_ERR 0
 #define SL_LOG_WRN 1

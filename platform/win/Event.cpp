@@ -12,30 +12,39 @@ class Event {
 public:
     std::mutex mutex;
     std::condition_variable condition;
-    bool signalled = false;
+    // Written only under the mutex; read without it by setEvent's fast path.
+    std::atomic<bool> signalled{false};
 };
 
 namespace {
-std::atomic<int> g_failingCreates{0};
-}
+std::atomic<int> g_failCountdown{0};
 
-void failNextEventCreates(int count) {
-    g_failingCreates.store(count < 0 ? 0 : count);
+bool injectFailure() {
+    int left = g_failCountdown.load();
+    while (left > 0) {
+        if (g_failCountdown.compare_exchange_weak(left, left - 1)) return left == 1;
+    }
+    return false;
+}
+}  // namespace
+
+void failEventCreation(int nth) {
+    g_failCountdown.store(nth < 0 ? 0 : nth);
 }
 
 EventHandle createAutoResetEvent() {
-    int pending = g_failingCreates.load();
-    while (pending > 0) {
-        if (g_failingCreates.compare_exchange_weak(pending, pending - 1)) return nullptr;
-    }
+    if (injectFailure()) return nullptr;
     return new (std::nothrow) Event();
 }
 
 bool setEvent(EventHandle event) {
     if (event == nullptr) return false;
+    // Setting a signalled event changes nothing; seen here, the set is ordered before the wait that
+    // will consume the earlier one.
+    if (event->signalled.load(std::memory_order_acquire)) return true;
     {
         std::lock_guard<std::mutex> lock(event->mutex);
-        event->signalled = true;
+        event->signalled.store(true, std::memory_order_release);
     }
     event->condition.notify_one();
     return true;
@@ -45,12 +54,12 @@ WaitResult waitForEvent(EventHandle event, uint32_t timeoutMs) {
     if (event == nullptr) return WaitResult::FAILED;
     std::unique_lock<std::mutex> lock(event->mutex);
     if (timeoutMs == INFINITE_WAIT) {
-        event->condition.wait(lock, [event] { return event->signalled; });
+        event->condition.wait(lock, [event] { return event->signalled.load(); });
     } else if (!event->condition.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                          [event] { return event->signalled; })) {
+                                          [event] { return event->signalled.load(); })) {
         return WaitResult::TIMED_OUT;
     }
-    event->signalled = false;
+    event->signalled.store(false, std::memory_order_release);
     return WaitResult::SIGNALLED;
 }
 

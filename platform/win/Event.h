@@ -18,8 +18,8 @@ bool setEvent(EventHandle event);
 WaitResult waitForEvent(EventHandle event, uint32_t timeoutMs);
 bool closeEvent(EventHandle event);
 
-// Failure injection: the next `count` event creations return null, so that callers' error paths
-// can be driven from tests. Process-wide; 0 switches it off.
-void failNextEventCreates(int count);
+// Failure injection: the `nth` event creation from now on (1 = the next one) returns null, so that
+// callers' error paths can be driven from tests. Process-wide; 0 switches it off.
+void failEventCreation(int nth);
 
 }  // namespace win

@@ -16,7 +16,9 @@ uint32_t nextId() {
 }  // namespace
 
 namespace {
-thread_local uint32_t t_id = 0;
+// The library is loaded at start-up, so the fast TLS model is safe and keeps the lookup off the
+// lock path.
+__attribute__((tls_model("initial-exec"))) thread_local uint32_t t_id = 0;
 }
 
 uint32_t currentThreadId() {

@@ -60,6 +60,8 @@ struct RefBlock {
 // The payload follows the head guard directly and keeps the host allocator's alignment.
 static_assert(sizeof(MemBlock) % 16 == 0);
 static_assert(sizeof(RefBlock) % 16 == 0);
+static_assert(offsetof(MemBlock, headGuard) + 4 == sizeof(MemBlock));
+static_assert(offsetof(RefBlock, headGuard) + 4 == sizeof(RefBlock));
 
 struct BlockList {
     BlockHeader* head;
@@ -187,6 +189,18 @@ bool isLiveContext(const OsContext* context);
 BlockHeader* findBlockAnywhere(const void* p, bool refBlocks);
 
 // ---- blocks and guards (osmemguard, osrefguard) ----
+
+// Where a block kind keeps its head guard and which guard values it uses.
+struct GuardLayout {
+    size_t headerSize;  // payload offset
+    uint32_t head;
+    uint32_t tail;
+};
+const GuardLayout& memGuardLayout();
+const GuardLayout& refGuardLayout();
+inline const GuardLayout& guardLayout(bool isRef) {
+    return isRef ? refGuardLayout() : memGuardLayout();
+}
 
 size_t round4(size_t size);
 size_t headerSize(bool isRef);

@@ -1,5 +1,6 @@
-// Block layout and guard words shared by memory and reference pools, the pool-wide guard check
-// and the block lists.
+// Guard words of memory blocks and what both block kinds share: writing and checking guards, the
+// pool-wide guard check, the block lists and the leak report lines.
+#include <cstdio>
 #include <cstring>
 
 #include "osinternal.h"
@@ -10,8 +11,13 @@ size_t round4(size_t size) {
     return (size + 3u) & ~static_cast<size_t>(3u);
 }
 
+const GuardLayout& memGuardLayout() {
+    static constexpr GuardLayout LAYOUT{sizeof(MemBlock), GuardConstants::MEM_HEAD, GuardConstants::MEM_TAIL};
+    return LAYOUT;
+}
+
 size_t headerSize(bool isRef) {
-    return isRef ? sizeof(RefBlock) : sizeof(MemBlock);
+    return guardLayout(isRef).headerSize;
 }
 
 size_t blockTotalSize(size_t size, bool isRef) {
@@ -29,9 +35,9 @@ BlockHeader* blockOf(const void* payload, bool isRef) {
 
 namespace {
 
-uint32_t* headGuardOf(BlockHeader* block, bool isRef) {
-    return isRef ? &reinterpret_cast<RefBlock*>(block)->headGuard
-                 : &reinterpret_cast<MemBlock*>(block)->headGuard;
+// The head guard is the word right before the payload in both kinds.
+unsigned char* headGuardOf(BlockHeader* block, bool isRef) {
+    return reinterpret_cast<unsigned char*>(block) + headerSize(isRef) - 4u;
 }
 
 unsigned char* payloadBytes(BlockHeader* block, bool isRef) {
@@ -47,7 +53,8 @@ uint32_t readWord(const unsigned char* at) {
 }  // namespace
 
 void writeGuards(BlockHeader* block, bool isRef) {
-    *headGuardOf(block, isRef) = isRef ? GuardConstants::REF_HEAD : GuardConstants::MEM_HEAD;
+    const GuardLayout& layout = guardLayout(isRef);
+    std::memcpy(headGuardOf(block, isRef), &layout.head, 4);
     unsigned char* payload = payloadBytes(block, isRef);
     size_t size = block->size;
     uint32_t mask = g_os.padMask[size & 3u];
@@ -58,12 +65,12 @@ void writeGuards(BlockHeader* block, bool isRef) {
         uint32_t word = (readWord(padAt) & ~mask) | (GuardConstants::PAD & mask);
         std::memcpy(padAt, &word, 4);
     }
-    uint32_t tail = isRef ? GuardConstants::REF_TAIL : GuardConstants::MEM_TAIL;
-    std::memcpy(payload + round4(size), &tail, 4);
+    std::memcpy(payload + round4(size), &layout.tail, 4);
 }
 
 int checkBlock(BlockHeader* block, bool isRef) {
-    if (*headGuardOf(block, isRef) != (isRef ? GuardConstants::REF_HEAD : GuardConstants::MEM_HEAD)) {
+    const GuardLayout& layout = guardLayout(isRef);
+    if (readWord(headGuardOf(block, isRef)) != layout.head) {
         return osMemCorruption_head;
     }
     const unsigned char* payload = payloadBytes(block, isRef);
@@ -73,7 +80,7 @@ int checkBlock(BlockHeader* block, bool isRef) {
         (readWord(payload + (size & ~static_cast<size_t>(3u))) & mask) != (GuardConstants::PAD & mask)) {
         return osMemCorruption_tail;
     }
-    if (readWord(payload + round4(size)) != (isRef ? GuardConstants::REF_TAIL : GuardConstants::MEM_TAIL)) {
+    if (readWord(payload + round4(size)) != layout.tail) {
         return osMemCorruption_tail;
     }
     return 0;
@@ -144,6 +151,41 @@ void unlinkPool(PoolList* list, PoolCommon* pool) {
     }
     pool->next = nullptr;
     pool->backLink = nullptr;
+}
+
+namespace {
+
+const char* baseName(const char* path) {
+    if (path == nullptr) return "";
+    const char* base = path;
+    for (const char* c = path; *c != '\0'; ++c) {
+        if (*c == '/' || *c == '\\') base = c + 1;
+    }
+    return base;
+}
+
+bool emit(PoolCommon* pool, const char* text) {
+    return pool->leakCallback(pool->contextName, text) == 0;
+}
+
+}  // namespace
+
+bool reportPoolLeaks(PoolCommon* pool) {
+    if (pool->leakCallback == nullptr) return false;
+    char line[256];
+    if (pool->blocks.head == nullptr) {
+        if (pool->quietWhenEmpty) return true;
+        std::snprintf(line, sizeof line, pool->isRef ? "m%p RefPoolName:%5s" : "m%p MemPoolName:%5s",
+                      static_cast<void*>(pool), pool->name);
+        return emit(pool, line);
+    }
+    for (BlockHeader* b = pool->blocks.head; b != nullptr; b = b->next) {
+        std::snprintf(line, sizeof line, "m%p %5s: %16s:%-4ld len %lu", payloadOf(b), pool->name,
+                      baseName(b->file), static_cast<long>(b->line), static_cast<unsigned long>(b->size));
+        if (!emit(pool, line)) return false;
+        if (!reportCallStack(b->callStack, pool->leakCallback, pool->contextName)) return false;
+    }
+    return true;
 }
 
 }  // namespace ostrum

@@ -13,6 +13,8 @@ namespace {
 const char* const BANNER[] = {"-----------------", "5.1.1.18 win.x86 2009-10-26 14:19:14",
                               "-----------------"};
 
+constexpr size_t PATH_BUFFER = 4096;
+
 // Direct lines: a header of a few hundred characters, the tags and a whole message.
 constexpr size_t DIRECT_LINE_SIZE = 1400;
 
@@ -52,6 +54,7 @@ int clampedPreviousCount(const LogFileSpec& spec) {
 }
 
 void rotateOnFirstUse(LogFileRecord& record) {
+    if (record.flags.load(std::memory_order_acquire) & LogFileRecord::FLAG_ROTATED) return;
     std::lock_guard<std::recursive_mutex> lock(record.mutex);
     if ((record.flags & LogFileRecord::FLAG_ROTATED) == 0) {
         rotateLogFile(record, true);
@@ -111,30 +114,39 @@ LogFileRecord* logFileRecordFor(int bits) {
     return nullptr;
 }
 
-std::string LogFileRecord::previousName(int number) const {
-    std::string name = previousPath;
+bool LogFileRecord::previousName(int number, char* name, size_t size) const {
+    if (previousPath.size() + 1 > size) return false;
+    memcpy(name, previousPath.c_str(), previousPath.size() + 1);
     name[starPosition] = static_cast<char>('0' + number);
-    return name;
+    return true;
 }
 
+// Rotation runs on the logging thread too, possibly while the run-time goes down: it works on
+// buffers of its own and takes no memory.
 void rotateLogFile(LogFileRecord& record, bool banner) {
     std::lock_guard<std::recursive_mutex> lock(record.mutex);
     if (!record.rotates()) return;
     record.flags |= LogFileRecord::FLAG_ROTATING;
     int n = clampedPreviousCount(record.spec);
-    std::string destination = record.previousName(n);
-    bool failed = false;
-    for (int i = n; i >= 1; --i) {
-        std::string source = i > 1 ? record.previousName(i - 1) : record.currentPath;
-        remove(destination.c_str());
-        if (rename(source.c_str(), destination.c_str()) != 0 && errno != ENOENT) {
+    char destination[PATH_BUFFER];
+    char source[PATH_BUFFER];
+    bool failed = !record.previousName(n, destination, sizeof destination) ||
+                  record.currentPath.size() + 1 > sizeof source;
+    for (int i = n; i >= 1 && !failed; --i) {
+        if (i > 1) {
+            record.previousName(i - 1, source, sizeof source);
+        } else {
+            memcpy(source, record.currentPath.c_str(), record.currentPath.size() + 1);
+        }
+        remove(destination);
+        if (rename(source, destination) != 0 && errno != ENOENT) {
             char text[64];
             snprintf(text, sizeof text, "Failed to move log files, err = %d", errno);
             logDirectText(record, infoSeverity(), text);
             failed = true;
             break;
         }
-        destination = source;
+        memcpy(destination, source, sizeof destination);
     }
     if (!failed && banner && (record.flags & LogFileRecord::FLAG_ROTATED) == 0) {
         for (const char* line : BANNER) logDirectText(record, infoSeverity(), line);

@@ -20,10 +20,11 @@ struct LogFileRecord {
     std::string previousPath;  // the pattern with its '*'; empty: no rotation
     size_t starPosition = 0;
     std::recursive_mutex mutex;
-    int flags = 0;
+    std::atomic<int> flags{0};
 
     bool rotates() const { return !currentPath.empty() && !previousPath.empty(); }
-    std::string previousName(int number) const;
+    // The previous file of this number; false when the name does not fit.
+    bool previousName(int number, char* name, size_t size) const;
 };
 
 // The record that takes lines of these level bits (the table is initialised first); its first

@@ -53,6 +53,13 @@ void LogMessage::format(const char* fmt, va_list args) {
     length = cut ? LogConstants::MESSAGE_MAX : n;
     text[length] = '\0';
     blankControlCharacters(text, length);
+    stampNow();
+}
+
+void LogMessage::stampNow() {
+    formatLogTimeStamp(stamp, sizeof stamp);
+    TagTID tid;
+    tid.print(thread, sizeof thread);
 }
 
 void LogMessage::set(const char* message) {
@@ -62,6 +69,7 @@ void LogMessage::set(const char* message) {
     memcpy(text, message, static_cast<size_t>(length));
     text[length] = '\0';
     blankControlCharacters(text, length);
+    stampNow();
 }
 
 int formatLogTimeStamp(char* buffer, size_t size) {
@@ -96,14 +104,8 @@ const char* logHostName() {
 int composeLogLine(char* buffer, size_t size, long sequence, const Severity& severity, const Tags* tags,
                    const LogMessage& message) {
     if (size < 8) return -1;
-    memset(buffer, 0, size);
-    char stamp[LogConstants::TIME_STAMP_MAX + 8];
-    formatLogTimeStamp(stamp, sizeof stamp);
-    TagTID tid;
-    char tidText[40];
-    tid.print(tidText, sizeof tidText);
-    int n = snprintf(buffer, size - 1, "%ld: %s: %s %%BRISEL-%d-%s: %c%s", sequence, logHostName(), stamp,
-                     severity.number, severity.mnemonic, '%', tidText);
+    int n = snprintf(buffer, size - 1, "%ld: %s: %s %%BRISEL-%d-%s: %c%s", sequence, logHostName(),
+                     message.stamp, severity.number, severity.mnemonic, '%', message.thread);
     if (n < 0 || static_cast<size_t>(n) >= size - 1) return -1;
     size_t pos = static_cast<size_t>(n);
 

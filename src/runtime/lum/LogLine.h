@@ -18,13 +18,20 @@ const Severity& severityOfLevel(const char* levelName);
 const Severity& infoSeverity();
 
 // A formatted message: at most LogConstants::MESSAGE_MAX characters, control characters blanked.
+// The time stamp and the thread tag are taken with the text, before any lock of a log file or of
+// the logging thread's ring is held.
 struct LogMessage {
     char text[800];
     int length;
     bool cut;
+    char stamp[48];
+    char thread[40];
 
     void format(const char* format, va_list args) __attribute__((format(printf, 2, 0)));
     void set(const char* message);
+
+private:
+    void stampNow();
 };
 
 // "MMM dd yyyy hh:mm:ss.mmm +hhmm:" of the local time, in the C locale.

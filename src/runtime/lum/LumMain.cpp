@@ -10,6 +10,7 @@
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Fatal.h"
 #include "runtime/lum/Log.h"
+#include "runtime/lum/LumMemory.h"
 #include "runtime/multithread/RuntimeMutex.h"
 #include "travik.h"
 #include "vel/exception/BaseException.h"
@@ -201,6 +202,7 @@ void LumMain::start() {
         _osContextDestroy(__FILE__, __LINE__, &Context);
         throw NvoException(__FILE__, __LINE__, "slInit", rc);
     }
+    lumMemoryOpen();
 }
 
 LumMain::~LumMain() {
@@ -227,6 +229,7 @@ LumMain::~LumMain() {
 }
 
 void LumMain::teardown() {
+    lumMemoryClose();
     int rc = slDestroy(Context);
     if (rc != OS_OK) {
         logError(0, "Internal error %d, contact software manufacturer", 2);
@@ -264,6 +267,7 @@ LumRuntime::LumRuntime() {
     } catch (...) {
         // The object was never built: undo what the constructor left and release the storage.
         if (Context != nullptr) {
+            lumMemoryClose();
             slDestroy(Context);
             _osContextDestroy(__FILE__, __LINE__, &Context);
         }

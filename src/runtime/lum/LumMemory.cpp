@@ -1,5 +1,7 @@
 #include "runtime/lum/LumMemory.h"
 
+#include <pthread.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -53,16 +55,45 @@ constexpr uint64_t FROM_HEAP = 0x706165682d6d756cULL;     // "lum-heap"
 constexpr uint64_t FROM_ALIGNED = 0x6e67696c612d6d75ULL;  // over-aligned host block, base follows
 constexpr size_t HEADER = 16;
 
+// Whether operator new blocks come from the run-time's pool. Readers hold the lock across their
+// pool call, so the pool cannot close under them; a plain lock without constructor or destructor,
+// as it is used before static construction and after static destruction.
+pthread_rwlock_t PoolLock = PTHREAD_RWLOCK_INITIALIZER;
+bool PoolOpen = false;
+
+class PoolReader {
+public:
+    PoolReader() { pthread_rwlock_rdlock(&PoolLock); }
+    ~PoolReader() { pthread_rwlock_unlock(&PoolLock); }
+    PoolReader(const PoolReader&) = delete;
+    PoolReader& operator=(const PoolReader&) = delete;
+};
+
+void setPoolOpen(bool open) {
+    pthread_rwlock_wrlock(&PoolLock);
+    PoolOpen = open;
+    pthread_rwlock_unlock(&PoolLock);
+}
+
 }  // namespace
 
+void lumMemoryOpen() {
+    setPoolOpen(true);
+}
+
+void lumMemoryClose() {
+    setPoolOpen(false);
+}
+
 void* lumNewBlock(const char* file, int line, size_t size) {
-    if (LumMain::ready() && size <= static_cast<size_t>(MemoryConstants::MAX_SIZE) - HEADER) {
-        void* p = nullptr;
-        if (_slMemAlloc(file, line, &p, static_cast<int>(size + HEADER)) == OS_OK) {
+    if (size <= static_cast<size_t>(MemoryConstants::MAX_SIZE) - HEADER) {
+        PoolReader reader;
+        if (PoolOpen) {
+            void* p = nullptr;
+            if (_slMemAlloc(file, line, &p, static_cast<int>(size + HEADER)) != OS_OK) throw std::bad_alloc();
             *static_cast<uint64_t*>(p) = FROM_POOL;
             return static_cast<char*>(p) + HEADER;
         }
-        throw std::bad_alloc();
     }
     void* p = malloc(size + HEADER);
     if (p == nullptr) throw std::bad_alloc();
@@ -95,7 +126,6 @@ void lumDeleteBlock(void* payload) {
     }
     if (!LUM_ASSERT(origin == FROM_POOL)) return;
     // A pool block that outlives the run-time went with its context (and is in its leak report).
-    LumLifetime state = LumMain::lifetime();
-    if (state != LIFETIME_READY && state != LIFETIME_DESTROYING) return;
-    lumMemFree("delete", 1, &p);
+    PoolReader reader;
+    if (PoolOpen) lumMemFree("delete", 1, &p);
 }

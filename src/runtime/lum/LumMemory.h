@@ -48,6 +48,9 @@ void lumFree(const char* file, int line, T** pp) {
 // and after it has gone. lumDeleteBlock tells them apart by a header of their own.
 void* lumNewBlock(const char* file, int line, size_t size);
 void lumDeleteBlock(void* p);
+// LumMain opens the pool to operator new once travik runs and closes it before the context goes.
+void lumMemoryOpen();
+void lumMemoryClose();
 // Alignments beyond the header's 16 bytes come from the host heap.
 void* lumNewAlignedBlock(size_t size, size_t alignment);
 

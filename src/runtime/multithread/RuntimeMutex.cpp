@@ -29,8 +29,10 @@ void RuntimeMutex::close() {
 }
 
 void RuntimeMutex::lock(RuntimeMutex** holder) {
-    if (!LUM_ASSERT(holder && *holder == nullptr))
-        fatalError("function '%s' => %d{error}", "osMutexLock", -5);
+    // A holder that is missing or already holds a lock could not be unlocked through: refuse.
+    if (!LUM_ASSERT(holder && *holder == nullptr)) {
+        throw NvoException(__FILE__, __LINE__, "osMutexLock", OS_ERR_ARGUMENT);
+    }
     int rc = _osMutexLock(__FILE__, __LINE__, m_mutex);
     if (rc != OS_OK) fatalError("function '%s' => %d{error}", "osMutexLock", rc);
     *holder = this;

@@ -18,7 +18,8 @@ public:
     void close();
     bool isOpen() const { return m_mutex != nullptr; }
 
-    // holder must be empty; it receives this mutex. Failures are fatal.
+    // holder must be empty (else NvoException, nothing locked); it receives this mutex. A failed
+    // lock is fatal.
     void lock(RuntimeMutex** holder);
     // holder must hold this mutex; it is cleared.
     void unlock(RuntimeMutex** holder);

@@ -1,10 +1,10 @@
 #include "vel/reference/ElementVector.h"
 
-#include <new>
-
+#include "ostrum.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMemory.h"
 #include "runtime/multithread/RuntimeMutex.h"
+#include "vel/exception/MemoryException.h"
 #include "vel/reference/SafeInteger.h"
 
 ElementVectorImpl::~ElementVectorImpl() {
@@ -20,7 +20,7 @@ void ElementVectorImpl::grow() {
     SafeInteger size = SafeInteger(m_capacity) * SafeInteger(2);
     if (size < SafeInteger(MIN_CAPACITY)) size = SafeInteger(MIN_CAPACITY);
     SafeInteger bytes = size * SafeInteger(static_cast<int64_t>(sizeof(ElementInterface*)));
-    if (!LUM_ASSERT(size.valid()) || !LUM_ASSERT(bytes.valid())) throw std::bad_alloc();
+    if (!LUM_ASSERT(size.valid()) || !LUM_ASSERT(bytes.valid())) throw MemoryException(OS_ERR_ARGUMENT);
     lumRealloc(__FILE__, __LINE__, &m_ppList, bytes.value());
     m_capacity = size.value();
 }

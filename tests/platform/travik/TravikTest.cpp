@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <atomic>
 #include <cstdarg>
@@ -96,11 +97,18 @@ TEST_F(TravikTest, ObjectsAreCreatedOnTheContextAndWorkWithOstrum) {
     ASSERT_EQ(_slSignalCreate(__FILE__, __LINE__, &ran), OS_OK);
     ASSERT_EQ(_slSignalCreate(__FILE__, __LINE__, &ticked), OS_OK);
     OsThread* thread = nullptr;
-    ASSERT_EQ(_slThreadExec(
-                  __FILE__, __LINE__, &thread,
-                  [](void* s) { _osSignalSet(__FILE__, __LINE__, static_cast<OsSignal*>(s)); }, ran),
-              OS_OK);
+    static size_t signalStackSize = 0;
+    auto body = [](void* s) {
+        stack_t current = {};
+        if (sigaltstack(nullptr, &current) == 0 && (current.ss_flags & SS_DISABLE) == 0) {
+            signalStackSize = current.ss_size;
+        }
+        _osSignalSet(__FILE__, __LINE__, static_cast<OsSignal*>(s));
+    };
+    ASSERT_EQ(_slThreadExec(__FILE__, __LINE__, &thread, body, ran), OS_OK);
     EXPECT_EQ(_osSignalWait(__FILE__, __LINE__, ran), OS_OK);
+    EXPECT_EQ(signalStackSize, static_cast<size_t>(SL_SIGNAL_STACK_SIZE))
+        << "the thread has its own signal stack";
     EXPECT_EQ(_osThreadJoin(__FILE__, __LINE__, &thread), OS_OK);
     OsTimer* timer = nullptr;
     ASSERT_EQ(_slTimerCreate(

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <exception>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/Fatal.h"
 #include "runtime/lum/LumMain.h"
+#include "travik.h"
 
 using ::testing::HasSubstr;
 
@@ -61,7 +63,8 @@ TEST_F(FatalTest, CrashWritesTheDumpAndStillEndsTheProcess) {
         {
             installCrashHandler();
             // Not null itself: the sanitizer would stop a null store before it faults.
-            writeThroughNull(reinterpret_cast<volatile int*>(64));
+            volatile uintptr_t address = 64;
+            writeThroughNull(reinterpret_cast<volatile int*>(address));
         },
         "");
     ASSERT_TRUE(fileExists(dump));
@@ -76,6 +79,22 @@ TEST_F(FatalTest, StackOverflowIsCaughtOnTheAlternateStack) {
         {
             installCrashHandler();
             recurseForever(0);
+        },
+        "VELCSH: EXCEPTION_STACK_OVERFLOW occurred!");
+    ASSERT_TRUE(fileExists(dump));
+    EXPECT_THAT(readText(dump), HasSubstr("(SIGSEGV)"));
+}
+
+TEST_F(FatalTest, StackOverflowOnAThreadOfTheRunTimeIsCaught) {
+    std::string dump = root.logs() + "test_lum.dmp";
+    EXPECT_DEATH(
+        {
+            installCrashHandler();
+            LumRuntime runtime;
+            OsThread* thread = nullptr;
+            _slThreadExec(
+                __FILE__, __LINE__, &thread, [](void*) { recurseForever(0); }, nullptr);
+            _osThreadJoin(__FILE__, __LINE__, &thread);
         },
         "VELCSH: EXCEPTION_STACK_OVERFLOW occurred!");
     ASSERT_TRUE(fileExists(dump));

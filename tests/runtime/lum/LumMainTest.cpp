@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "LumTestSupport.h"
 #include "ostrum.h"
@@ -12,6 +13,7 @@
 #include "runtime/multithread/RuntimeSignal.h"
 #include "travik.h"
 #include "vel/exception/MemoryException.h"
+#include "vel/exception/NvoException.h"
 
 using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
@@ -229,4 +231,24 @@ TEST_F(LumMainTest, RuntimeSignalReleasesOneWaitPerSet) {
     ASSERT_EQ(_osThreadJoin(__FILE__, __LINE__, &thread), OS_OK);
     signal.close();
     EXPECT_EQ(Assertions, 0);
+}
+
+TEST_F(LumMainTest, RuntimeMutexRefusesAHolderThatAlreadyHoldsALock) {
+    LumRuntime runtime;
+    RuntimeMutex first;
+    RuntimeMutex second;
+    first.open();
+    second.open();
+    RuntimeMutex* holder = nullptr;
+    first.lock(&holder);
+    EXPECT_THROW(second.lock(&holder), NvoException);
+    EXPECT_THROW(second.lock(nullptr), NvoException);
+    EXPECT_EQ(Assertions, 2);
+    EXPECT_EQ(holder, &first) << "the first lock can still be released through its holder";
+    first.unlock(&holder);
+    // Nothing was locked by the refused calls: another thread takes the second mutex at once.
+    std::thread other([&second] { RuntimeMutexLock lock(second); });
+    other.join();
+    first.close();
+    second.close();
 }

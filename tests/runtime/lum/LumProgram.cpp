@@ -12,6 +12,9 @@
 #include "runtime/lum/LoggingThread.h"
 #include "runtime/lum/LumMain.h"
 
+// Where the deliberate leak is kept, so that the optimiser cannot drop the allocation.
+int* volatile LostBlock = nullptr;
+
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
     int lines = atoi(argv[1]);
@@ -35,8 +38,7 @@ int main(int argc, char** argv) {
         }
         for (std::thread& w : workers) w.join();
         if (leak) {
-            int* lost = new int[4];
-            lost[0] = 1;
+            LostBlock = new int[4];
         }
     }
     stopLoggingThread();

@@ -60,9 +60,10 @@ TEST(Program, WritesRotatesAndReportsNoLeaks) {
         if (at != std::string::npos) workerLines.insert(lines[i].substr(at));
     }
     EXPECT_EQ(workerLines.size(), 800u);
-    std::string current = readText(root.log());
-    EXPECT_THAT(current, HasSubstr("]: No memory leaks detected\n"));
-    EXPECT_THAT(current, HasSubstr("]: Logging thread normal shutdown.\n"));
+    // The last lines may close the previous file when they reached the limit exactly.
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_THAT(lines[lines.size() - 2], testing::EndsWith("]: No memory leaks detected"));
+    EXPECT_THAT(lines.back(), testing::EndsWith("]: Logging thread normal shutdown."));
 }
 
 TEST(Program, DeliberateLeakIsReportedAtExit) {
