@@ -228,14 +228,6 @@ DWORD errorFromErrno(int error) {
     }
 }
 
-bool diskPath(const char16_t* path, char* out, std::size_t size) {
-    if (!path || !out || size == 0) return false;
-    std::string disk = toDisk(path);
-    if (disk.size() + 1 > size) return false;
-    std::memcpy(out, disk.c_str(), disk.size() + 1);
-    return true;
-}
-
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creationDisposition, DWORD,
                    HANDLE) {
     if (!path) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;

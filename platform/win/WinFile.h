@@ -102,8 +102,6 @@ DWORD GetModuleFileNameW(void* module, char16_t* path, DWORD size);
 DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD languageId, char* buffer,
                      DWORD size, void* arguments);
 
-// UTF-8 form of a Windows path as opened on disk: every '\' becomes '/'.
-bool diskPath(const char16_t* path, char* out, std::size_t size);
 DWORD errorFromErrno(int error);
 
 // Failure injection for tests: the named call fails with the given error until cleared.

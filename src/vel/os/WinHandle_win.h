@@ -1,5 +1,6 @@
 #pragma once
 // A platform handle that is closed when its last holder lets go, unless it was closed before.
+#include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 #include "win/WinFile.h"
 
@@ -14,20 +15,19 @@ public:
     winfile::HANDLE m_handle = winfile::INVALID_HANDLE_VALUE;
 };
 
-class WinHandle_win {
+class WinHandle_win : public Reference {
 public:
     WinHandle_win();
-    WinHandle_win(const WinHandle_win& other);
-    WinHandle_win& operator=(const WinHandle_win& other);
-    ~WinHandle_win();
 
-    bool exists() const { return m->m_exists == WinHandleImpl_win::EXISTS; }
-    winfile::HANDLE handle() const { return m->m_handle; }
+    bool exists() const { return impl()->m_exists == WinHandleImpl_win::EXISTS; }
+    winfile::HANDLE handle() const { return impl()->m_handle; }
     // Takes a handle just opened; the wrapper must be empty.
     void set(winfile::HANDLE handle);
     // Forgets the handle without closing it (after an explicit close).
     void reset();
 
 private:
-    WinHandleImpl_win* m;
+    WinHandleImpl_win* impl() const {
+        return static_cast<WinHandleImpl_win*>(static_cast<ReferenceImpl*>(m));
+    }
 };

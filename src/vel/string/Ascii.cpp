@@ -18,52 +18,39 @@ ByteArrayImpl* copyOf(const char* s, std::int32_t length) {
 
 }  // namespace
 
-Ascii::Ascii(const char* s) : m(nullptr) {
+Ascii::Ascii(const char* s) {
     if (!LUM_ASSERT(s)) return;
     std::size_t length = std::strlen(s);
     if (!LUM_ASSERT(length < static_cast<std::size_t>(StringConstants::MAX_LENGTH))) return;
-    m = copyOf(s, static_cast<std::int32_t>(length));
+    takeOver(copyOf(s, static_cast<std::int32_t>(length)));
 }
 
-Ascii::Ascii(const char* s, std::int32_t length) : m(nullptr) {
+Ascii::Ascii(const char* s, std::int32_t length) {
     if (!LUM_ASSERT(s && 0 <= length && length <= StringConstants::MAX_LENGTH)) return;
-    m = copyOf(s, length);
+    takeOver(copyOf(s, length));
 }
 
-Ascii::Ascii(const ByteOutputBuffer& buffer) : m(ByteArray(buffer).impl()) {
-    if (m) m->addRef();
-}
+Ascii::Ascii(const ByteOutputBuffer& buffer) : Reference(ByteArray(buffer)) {}
 
-Ascii::Ascii(const Unicode& text) : m(nullptr) {
+Ascii::Ascii(const Unicode& text) {
     NormalByteArrayImpl* impl = NormalByteArrayImpl::create(text.length());
     if (!impl) return;
     TextCodec::narrow(text.text(), text.length(), reinterpret_cast<char*>(impl->data()));
-    m = impl;
+    takeOver(impl);
 }
 
-Ascii::Ascii(const Ascii& other) : m(other.m) {
-    if (m) m->addRef();
-}
-
-Ascii& Ascii::operator=(const Ascii& other) {
-    if (other.m) other.m->addRef();
-    if (m) m->release();
-    m = other.m;
-    return *this;
-}
-
-Ascii::~Ascii() {
-    if (m) m->release();
+void Ascii::takeOver(ByteArrayImpl* impl) {
+    if (impl) Reference::operator=(Reference(impl, Reference::TAKE_OVER));
 }
 
 Ascii Ascii::adopt(ByteArrayImpl* impl) {
     Ascii result;
-    result.m = impl;
+    result.takeOver(impl);
     return result;
 }
 
 const char* Ascii::text() const {
-    return m ? reinterpret_cast<const char*>(m->bytes()) : "";
+    return m ? reinterpret_cast<const char*>(impl()->bytes()) : "";
 }
 
 bool Ascii::operator==(const Ascii& other) const {
@@ -103,8 +90,9 @@ Ascii Ascii::operator+(const Ascii& other) const {
 }
 
 ByteArray Ascii::toByteArray() const {
-    if (m) m->addRef();
-    return ByteArray::adopt(m);
+    ByteArrayImpl* shared = impl();
+    if (shared) shared->addRef();
+    return ByteArray::adopt(shared);
 }
 
 Ascii Ascii::fromByteArray(const ByteArray& bytes) {

@@ -8,17 +8,14 @@
 class Unicode;
 class ByteOutputBuffer;
 
-class Ascii {
+class Ascii : public Reference {
 public:
-    Ascii() : m(nullptr) {}
+    Ascii() = default;
     Ascii(const char* s);  // NOLINT: texts convert implicitly, as literals are passed everywhere
     Ascii(const char* s, std::int32_t length);
     explicit Ascii(const ByteOutputBuffer& buffer);
     // Narrowing copy: characters below 128 kept, every other one "?".
     explicit Ascii(const Unicode& text);
-    Ascii(const Ascii& other);
-    Ascii& operator=(const Ascii& other);
-    ~Ascii();
 
     // UTF-8 form of a wide text; a failed conversion is logged and gives the empty text.
     static Ascii fromWide(const Unicode& text);
@@ -26,7 +23,7 @@ public:
     static Ascii fromWide(const char16_t* text);
     static Ascii narrow(const Unicode& text) { return Ascii(text); }
 
-    std::int32_t length() const { return m ? m->length() : 0; }
+    std::int32_t length() const { return m ? impl()->length() : 0; }
     const char* text() const;
 
     bool operator==(const Ascii& other) const;
@@ -44,11 +41,11 @@ public:
     ByteArray toByteArray() const;
     static Ascii fromByteArray(const ByteArray& bytes);
 
-    ByteArrayImpl* impl() const { return m; }
+    ByteArrayImpl* impl() const { return static_cast<ByteArrayImpl*>(static_cast<ReferenceImpl*>(m)); }
     static Ascii adopt(ByteArrayImpl* impl);
 
 private:
-    ByteArrayImpl* m;
+    void takeOver(ByteArrayImpl* impl);
 };
 
 class AsciiProxy : public ValueProxy<Ascii> {

@@ -11,6 +11,7 @@
 #include "vel/string/TextCodec.h"
 
 void* NormalByteArrayImpl::operator new(std::size_t size, std::int32_t length) {
+    LUM_ASSERT_TEXT(size == sizeof(NormalByteArrayImpl), "size == sizeof (NormalByteArrayImpl)");
     return ::operator new(size + static_cast<std::size_t>(length) + 1);
 }
 
@@ -54,25 +55,25 @@ ByteArrayImpl* copyOf(const void* bytes, std::int32_t length) {
 
 }  // namespace
 
-ByteArray::ByteArray(const char* s) : m(nullptr) {
+ByteArray::ByteArray(const char* s) {
     if (!LUM_ASSERT(s)) return;
     std::size_t length = std::strlen(s);
     if (!LUM_ASSERT(length < static_cast<std::size_t>(StringConstants::MAX_LENGTH))) return;
-    m = copyOf(s, static_cast<std::int32_t>(length));
+    takeOver(copyOf(s, static_cast<std::int32_t>(length)));
 }
 
-ByteArray::ByteArray(const void* bytes, std::int32_t length) : m(nullptr) {
+ByteArray::ByteArray(const void* bytes, std::int32_t length) {
     if (!LUM_ASSERT(bytes && 0 <= length && length <= StringConstants::MAX_LENGTH)) return;
-    m = copyOf(bytes, length);
+    takeOver(copyOf(bytes, length));
 }
 
-ByteArray::ByteArray(const ByteOutputBuffer& buffer) : m(nullptr) {
+ByteArray::ByteArray(const ByteOutputBuffer& buffer) {
     ByteOutputBufferImpl* impl = buffer.impl();
     if (!LUM_ASSERT(impl && impl->complete())) return;
-    m = new BorrowedByteArrayImpl(impl);
+    takeOver(new BorrowedByteArrayImpl(impl));
 }
 
-ByteArray::ByteArray(const ByteArray& first, const ByteArray& second) : m(nullptr) {
+ByteArray::ByteArray(const ByteArray& first, const ByteArray& second) {
     std::int64_t total = std::int64_t{first.length()} + second.length();
     if (!LUM_ASSERT(total < StringConstants::MAX_LENGTH)) return;
     NormalByteArrayImpl* impl = NormalByteArrayImpl::create(static_cast<std::int32_t>(total));
@@ -81,32 +82,21 @@ ByteArray::ByteArray(const ByteArray& first, const ByteArray& second) : m(nullpt
     stream.write(first.bytes(), first.length());
     stream.write(second.bytes(), second.length());
     LUM_ASSERT(stream.full());
-    m = impl;
+    takeOver(impl);
 }
 
-ByteArray::ByteArray(const ByteArray& other) : m(other.m) {
-    if (m) m->addRef();
-}
-
-ByteArray& ByteArray::operator=(const ByteArray& other) {
-    if (other.m) other.m->addRef();
-    if (m) m->release();
-    m = other.m;
-    return *this;
-}
-
-ByteArray::~ByteArray() {
-    if (m) m->release();
+void ByteArray::takeOver(ByteArrayImpl* impl) {
+    if (impl) Reference::operator=(Reference(impl, Reference::TAKE_OVER));
 }
 
 ByteArray ByteArray::adopt(ByteArrayImpl* impl) {
     ByteArray result;
-    result.m = impl;
+    result.takeOver(impl);
     return result;
 }
 
 const std::uint8_t* ByteArray::bytes() const {
-    return m ? m->bytes() : reinterpret_cast<const std::uint8_t*>("");
+    return m ? impl()->bytes() : reinterpret_cast<const std::uint8_t*>("");
 }
 
 std::uint8_t ByteArray::operator[](std::int32_t index) const {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 #include "vel/string/ValueProxy.h"
 
@@ -53,19 +54,16 @@ private:
     const std::uint8_t* m_bytes;
 };
 
-class ByteArray {
+class ByteArray : public Reference {
 public:
-    ByteArray() : m(nullptr) {}
+    ByteArray() = default;
     explicit ByteArray(const char* s);
     ByteArray(const void* bytes, std::int32_t length);
     // Borrows the bytes of a completed buffer.
     explicit ByteArray(const ByteOutputBuffer& buffer);
     ByteArray(const ByteArray& first, const ByteArray& second);
-    ByteArray(const ByteArray& other);
-    ByteArray& operator=(const ByteArray& other);
-    ~ByteArray();
 
-    std::int32_t length() const { return m ? m->length() : 0; }
+    std::int32_t length() const { return m ? impl()->length() : 0; }
     const std::uint8_t* bytes() const;
     // The bytes as a NUL-terminated text.
     const char* text() const { return reinterpret_cast<const char*>(bytes()); }
@@ -85,12 +83,13 @@ public:
     static ByteArray fromBase64(const char* text, std::int32_t length);
     static ByteArray fromBase64(const Ascii& text);
 
-    ByteArrayImpl* impl() const { return m; }
+    ByteArrayImpl* impl() const { return static_cast<ByteArrayImpl*>(static_cast<ReferenceImpl*>(m)); }
     // Takes over a reference the caller owns (null gives the empty array).
     static ByteArray adopt(ByteArrayImpl* impl);
 
 private:
-    ByteArrayImpl* m;
+    // The first reference of a new array moves into this value; null leaves it empty.
+    void takeOver(ByteArrayImpl* impl);
 };
 
 class ByteArrayProxy : public ValueProxy<ByteArray> {

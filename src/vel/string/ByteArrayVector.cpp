@@ -24,9 +24,9 @@ ByteArray ByteArrayVector::serialize() const {
 
 ByteArrayVectorProxy ByteArrayVector::deserialize(const ByteArray& bytes) {
     ByteInputStream stream(bytes.bytes(), bytes.length());
-    std::int32_t count;
-    if (!stream.readInt32(count)) return {};
-    if (count < 0 || count > StringConstants::MAX_LENGTH) return {};
+    SafeInteger read = stream.readInt32();
+    if (!read.inRange(0, StringConstants::MAX_LENGTH)) return {};
+    std::int32_t count = read.value();
     // Every element needs at least its length word, so a count the input cannot hold is refused
     // before anything is read or reserved.
     if (count > stream.remaining() / 4) return {};

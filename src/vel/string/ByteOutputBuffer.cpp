@@ -28,12 +28,12 @@ ByteOutputBufferImpl::ByteOutputBufferImpl(std::int32_t allocedSize) : m_alloced
 }
 
 std::uint8_t* ByteOutputBufferImpl::data() {
-    if (!LUM_ASSERT(!m_complete)) return nullptr;
+    if (!LUM_ASSERT_TEXT(!m_complete, "! m_complete")) return nullptr;
     return payload();
 }
 
 void ByteOutputBufferImpl::complete(std::int32_t length) {
-    if (!LUM_ASSERT(!m_complete)) return;
+    if (!LUM_ASSERT_TEXT(!m_complete, "! m_complete")) return;
     if (!LUM_ASSERT(0 <= length && length <= m_allocedSize)) length = 0;
     m_length = length;
     payload()[length] = 0;
@@ -50,19 +50,7 @@ std::int32_t ByteOutputBufferImpl::length() const {
     return m_length;
 }
 
-ByteOutputBuffer::ByteOutputBuffer(std::int32_t allocedSize) : m(ByteOutputBufferImpl::create(allocedSize)) {}
-
-ByteOutputBuffer::ByteOutputBuffer(const ByteOutputBuffer& other) : m(other.m) {
-    if (m) m->addRef();
-}
-
-ByteOutputBuffer& ByteOutputBuffer::operator=(const ByteOutputBuffer& other) {
-    if (other.m) other.m->addRef();
-    if (m) m->release();
-    m = other.m;
-    return *this;
-}
-
-ByteOutputBuffer::~ByteOutputBuffer() {
-    if (m) m->release();
+ByteOutputBuffer::ByteOutputBuffer(std::int32_t allocedSize) {
+    ByteOutputBufferImpl* impl = ByteOutputBufferImpl::create(allocedSize);
+    if (impl) Reference::operator=(Reference(impl, Reference::TAKE_OVER));
 }

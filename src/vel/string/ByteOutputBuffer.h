@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 
 class ByteOutputBufferImpl : public ReferenceImpl {
@@ -37,24 +38,20 @@ private:
     bool m_complete = false;
 };
 
-class ByteOutputBuffer {
+class ByteOutputBuffer : public Reference {
 public:
     explicit ByteOutputBuffer(std::int32_t allocedSize);
-    ByteOutputBuffer(const ByteOutputBuffer& other);
-    ByteOutputBuffer& operator=(const ByteOutputBuffer& other);
-    ~ByteOutputBuffer();
 
-    std::int32_t allocedSize() const { return m ? m->allocedSize() : 0; }
-    std::uint8_t* data() { return m ? m->data() : nullptr; }
+    std::int32_t allocedSize() const { return m ? impl()->allocedSize() : 0; }
+    std::uint8_t* data() { return m ? impl()->data() : nullptr; }
     void complete(std::int32_t length) {
-        if (m) m->complete(length);
+        if (m) impl()->complete(length);
     }
-    bool isComplete() const { return m && m->complete(); }
-    const std::uint8_t* bytes() const { return m ? m->bytes() : nullptr; }
-    std::int32_t length() const { return m ? m->length() : 0; }
+    bool isComplete() const { return m && impl()->complete(); }
+    const std::uint8_t* bytes() const { return m ? impl()->bytes() : nullptr; }
+    std::int32_t length() const { return m ? impl()->length() : 0; }
 
-    ByteOutputBufferImpl* impl() const { return m; }
-
-private:
-    ByteOutputBufferImpl* m;
+    ByteOutputBufferImpl* impl() const {
+        return static_cast<ByteOutputBufferImpl*>(static_cast<ReferenceImpl*>(m));
+    }
 };

@@ -14,7 +14,8 @@ ByteOutputStream::ByteOutputStream(std::uint8_t* buffer, std::int32_t size)
 
 void ByteOutputStream::write(const void* bytes, std::int32_t length) {
     if (!LUM_ASSERT(bytes && length >= 0)) return;
-    if (!LUM_ASSERT(length <= m_endPointer - m_writePointer)) return;
+    if (!LUM_ASSERT_TEXT(length <= m_endPointer - m_writePointer, "m_writePointer + length <= m_endPointer"))
+        return;
     if (length > 0) std::memcpy(m_writePointer, bytes, static_cast<std::size_t>(length));
     m_writePointer += length;
 }
@@ -50,11 +51,12 @@ ByteInputStream::ByteInputStream(const std::uint8_t* buffer, std::int32_t length
     if (LUM_ASSERT(buffer && length >= 0)) m_endPointer = buffer + length;
 }
 
-bool ByteInputStream::readInt32(std::int32_t& value) {
-    if (m_endPointer - m_readPointer < 4) return false;
+SafeInteger ByteInputStream::readInt32() {
+    if (m_endPointer - m_readPointer < 4) return SafeInteger();
+    std::int32_t value;
     std::memcpy(&value, m_readPointer, 4);
     m_readPointer += 4;
-    return true;
+    return SafeInteger(value);
 }
 
 bool ByteInputStream::readByteArray(ByteArray& bytes) {

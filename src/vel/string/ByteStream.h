@@ -3,6 +3,8 @@
 // does not fit is a broken invariant and writes nothing.
 #include <cstdint>
 
+#include "vel/reference/SafeInteger.h"
+
 class ByteArray;
 class FormatBuffer;
 
@@ -35,8 +37,9 @@ class ByteInputStream {
 public:
     ByteInputStream(const std::uint8_t* buffer, std::int32_t length);
 
-    // Four bytes in host order; false (and nothing consumed) when fewer remain.
-    bool readInt32(std::int32_t& value);
+    // Four bytes in host order; invalid (and nothing consumed) when fewer remain. A negative value
+    // is invalid too, as every safe integer is.
+    SafeInteger readInt32();
     // A length read as readInt32 and then that many bytes; false when they are not all there or
     // the length is outside 0 to StringConstants::MAX_LENGTH. Nothing is consumed on failure.
     bool readByteArray(ByteArray& bytes);

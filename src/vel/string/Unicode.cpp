@@ -30,16 +30,16 @@ NormalWideCharArrayImpl::NormalWideCharArrayImpl(std::int32_t length) : WideChar
     data()[length] = 0;
 }
 
-Unicode::Unicode(const Ascii& text) : m(nullptr) {
+Unicode::Unicode(const Ascii& text) {
     NormalWideCharArrayImpl* impl = NormalWideCharArrayImpl::create(text.length());
     if (!impl) return;
     TextCodec::widen(text.text(), text.length(), impl->data());
-    m = impl;
+    takeOver(impl);
 }
 
 Unicode::Unicode(const char* text) : Unicode(Ascii(text)) {}
 
-Unicode::Unicode(const char16_t* text) : m(nullptr) {
+Unicode::Unicode(const char16_t* text) {
     if (!LUM_ASSERT(text)) return;
     std::int64_t length = 0;
     while (length < UnicodeConstants::MAX_LENGTH && text[length]) ++length;
@@ -50,15 +50,15 @@ Unicode::Unicode(const char16_t* text) : m(nullptr) {
     *this = Unicode(text, static_cast<std::int32_t>(length));
 }
 
-Unicode::Unicode(const char16_t* text, std::int32_t length) : m(nullptr) {
+Unicode::Unicode(const char16_t* text, std::int32_t length) {
     if (!LUM_ASSERT(text && 0 <= length)) return;
     NormalWideCharArrayImpl* impl = NormalWideCharArrayImpl::create(length);
     if (!impl) return;
     std::memcpy(impl->data(), text, static_cast<std::size_t>(length) * sizeof(char16_t));
-    m = impl;
+    takeOver(impl);
 }
 
-Unicode::Unicode(const Unicode& first, const Unicode& second) : m(nullptr) {
+Unicode::Unicode(const Unicode& first, const Unicode& second) {
     std::int64_t total = std::int64_t{first.length()} + second.length();
     if (!LUM_ASSERT(total < UnicodeConstants::MAX_LENGTH)) return;
     NormalWideCharArrayImpl* impl = NormalWideCharArrayImpl::create(static_cast<std::int32_t>(total));
@@ -67,22 +67,11 @@ Unicode::Unicode(const Unicode& first, const Unicode& second) : m(nullptr) {
     stream.write(first.text(), first.length());
     stream.write(second.text(), second.length());
     LUM_ASSERT(stream.full());
-    m = impl;
+    takeOver(impl);
 }
 
-Unicode::Unicode(const Unicode& other) : m(other.m) {
-    if (m) m->addRef();
-}
-
-Unicode& Unicode::operator=(const Unicode& other) {
-    if (other.m) other.m->addRef();
-    if (m) m->release();
-    m = other.m;
-    return *this;
-}
-
-Unicode::~Unicode() {
-    if (m) m->release();
+void Unicode::takeOver(WideCharArrayImpl* impl) {
+    if (impl) Reference::operator=(Reference(impl, Reference::TAKE_OVER));
 }
 
 bool Unicode::operator==(const Unicode& other) const {

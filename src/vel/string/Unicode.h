@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 
 class Ascii;
@@ -34,21 +35,18 @@ private:
     explicit NormalWideCharArrayImpl(std::int32_t length);
 };
 
-class Unicode {
+class Unicode : public Reference {
 public:
-    Unicode() : m(nullptr) {}
+    Unicode() = default;
     // Widens byte by byte (Latin-1).
     explicit Unicode(const Ascii& text);
     explicit Unicode(const char* text);
     explicit Unicode(const char16_t* text);
     Unicode(const char16_t* text, std::int32_t length);
     Unicode(const Unicode& first, const Unicode& second);
-    Unicode(const Unicode& other);
-    Unicode& operator=(const Unicode& other);
-    ~Unicode();
 
-    std::int32_t length() const { return m ? m->length() : 0; }
-    const char16_t* text() const { return m ? m->text() : u""; }
+    std::int32_t length() const { return m ? impl()->length() : 0; }
+    const char16_t* text() const { return m ? impl()->text() : u""; }
 
     bool operator==(const Unicode& other) const;
     bool operator!=(const Unicode& other) const { return !(*this == other); }
@@ -58,5 +56,8 @@ public:
     Ascii toAscii() const;
 
 private:
-    WideCharArrayImpl* m;
+    WideCharArrayImpl* impl() const {
+        return static_cast<WideCharArrayImpl*>(static_cast<ReferenceImpl*>(m));
+    }
+    void takeOver(WideCharArrayImpl* impl);
 };

@@ -11,7 +11,8 @@ WideCharOutputStream::WideCharOutputStream(char16_t* buffer, std::int32_t size)
 
 void WideCharOutputStream::write(const char16_t* text, std::int32_t length) {
     if (!LUM_ASSERT(text && length >= 0)) return;
-    if (!LUM_ASSERT(length <= m_endPointer - m_writePointer)) return;
+    if (!LUM_ASSERT_TEXT(length <= m_endPointer - m_writePointer, "m_writePointer + length <= m_endPointer"))
+        return;
     if (length > 0) std::memcpy(m_writePointer, text, static_cast<std::size_t>(length) * sizeof(char16_t));
     m_writePointer += length;
 }

@@ -19,11 +19,10 @@ TimeFields toFields(const SlTime& t) {
 
 }  // namespace
 
-Time::Time() : m(new TimeImpl(UNDEFINED)) {}
+Time::Time() : Reference(new TimeImpl(UNDEFINED), Reference::TAKE_OVER) {}
 
 Time::Time(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour, std::int32_t minute,
-           std::int32_t second)
-    : m(nullptr) {
+           std::int32_t second) {
     TimeFields fields{second, minute, hour, day, month, year};
     bool valid = year < 0;
     if (!valid) {
@@ -36,22 +35,8 @@ Time::Time(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t
                                 "minute <= 59 && 0 <= second && second <= 59");
         if (!valid) year = -1;
     }
-    m = new TimeImpl(year < 0 ? UNDEFINED : fromFields(fields));
-}
-
-Time::Time(const Time& other) : m(other.m) {
-    m->addRef();
-}
-
-Time& Time::operator=(const Time& other) {
-    other.m->addRef();
-    m->release();
-    m = other.m;
-    return *this;
-}
-
-Time::~Time() {
-    m->release();
+    Reference::operator=(
+        Reference(new TimeImpl(year < 0 ? UNDEFINED : fromFields(fields)), Reference::TAKE_OVER));
 }
 
 Time Time::now() {
@@ -71,7 +56,7 @@ Time Time::maximum() {
 int Time::compare(const Time& t) const {
     if (m == t.m) return 0;
     if (!LUM_ASSERT(isDefined() && t.isDefined())) return 0;
-    return slTimeCompare(&m->m_time, &t.m->m_time);
+    return slTimeCompare(&impl()->m_time, &t.impl()->m_time);
 }
 
 bool Time::operator==(const Time& t) const {
@@ -94,21 +79,21 @@ bool Time::operator>(const Time& t) const {
 
 Time Time::plusHours(std::int32_t n) const {
     if (!LUM_ASSERT(isDefined())) return Time();
-    TimeFields fields = toFields(m->m_time);
+    TimeFields fields = toFields(impl()->m_time);
     TimeCalendar::addHours(fields, n);
     return Time(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
 }
 
 Time Time::plusMinutes(std::int32_t n) const {
     if (!LUM_ASSERT(isDefined())) return Time();
-    TimeFields fields = toFields(m->m_time);
+    TimeFields fields = toFields(impl()->m_time);
     TimeCalendar::addMinutes(fields, n);
     return Time(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
 }
 
 Ascii Time::toText() const {
     if (!isDefined()) return Ascii("undefined");
-    const SlTime& t = m->m_time;
+    const SlTime& t = impl()->m_time;
     FormatBuffer100 text("%04d-%02d-%02d %02d:%02d:%02d UTC", t.year, t.month, t.day, t.hour, t.minute,
                          t.second);
     return text.ascii();

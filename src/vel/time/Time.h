@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "travik.h"
+#include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 
 class Ascii;
@@ -16,7 +17,7 @@ public:
     SlTime m_time;
 };
 
-class Time {
+class Time : public Reference {
 public:
     // Undefined.
     Time();
@@ -24,21 +25,18 @@ public:
     // invariant and also gives an undefined time.
     Time(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour, std::int32_t minute,
          std::int32_t second);
-    Time(const Time& other);
-    Time& operator=(const Time& other);
-    ~Time();
 
     static Time now();
     static Time minimum();
     static Time maximum();
 
-    bool isDefined() const { return m->m_time.year >= 0; }
-    std::int32_t year() const { return m->m_time.year; }
-    std::int32_t month() const { return m->m_time.month; }
-    std::int32_t day() const { return m->m_time.day; }
-    std::int32_t hour() const { return m->m_time.hour; }
-    std::int32_t minute() const { return m->m_time.minute; }
-    std::int32_t second() const { return m->m_time.second; }
+    bool isDefined() const { return impl()->m_time.year >= 0; }
+    std::int32_t year() const { return impl()->m_time.year; }
+    std::int32_t month() const { return impl()->m_time.month; }
+    std::int32_t day() const { return impl()->m_time.day; }
+    std::int32_t hour() const { return impl()->m_time.hour; }
+    std::int32_t minute() const { return impl()->m_time.minute; }
+    std::int32_t second() const { return impl()->m_time.second; }
 
     // Both times must be defined.
     bool operator==(const Time& t) const;
@@ -59,9 +57,8 @@ public:
     static const std::tm* localTime(std::int64_t time);
 
 private:
-    explicit Time(TimeImpl* impl) : m(impl) {}
+    explicit Time(TimeImpl* impl) : Reference(impl, Reference::TAKE_OVER) {}
+    TimeImpl* impl() const { return static_cast<TimeImpl*>(static_cast<ReferenceImpl*>(m)); }
     // -1, 0 or 1; 0 for an undefined side (after the assertion).
     int compare(const Time& t) const;
-
-    TimeImpl* m;
 };

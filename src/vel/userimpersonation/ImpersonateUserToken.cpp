@@ -64,19 +64,5 @@ void ImpersonateUserTokenImpl::revert() {
     }
 }
 
-ImpersonateUserToken::ImpersonateUserToken() : m(new ImpersonateUserTokenImpl) {}
-
-ImpersonateUserToken::ImpersonateUserToken(const ImpersonateUserToken& other) : m(other.m) {
-    m->addRef();
-}
-
-ImpersonateUserToken& ImpersonateUserToken::operator=(const ImpersonateUserToken& other) {
-    other.m->addRef();
-    m->release();
-    m = other.m;
-    return *this;
-}
-
-ImpersonateUserToken::~ImpersonateUserToken() {
-    m->release();
-}
+ImpersonateUserToken::ImpersonateUserToken()
+    : Reference(new ImpersonateUserTokenImpl, Reference::TAKE_OVER) {}

@@ -3,6 +3,7 @@
 // handle value in its own process, duplicated into this one.
 #include <cstdint>
 
+#include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 #include "win/WinImpersonation.h"
 
@@ -25,20 +26,21 @@ private:
     bool m_tokenReplaced = false;
 };
 
-class ImpersonateUserToken {
+class ImpersonateUserToken : public Reference {
 public:
     ImpersonateUserToken();
-    ImpersonateUserToken(const ImpersonateUserToken& other);
-    ImpersonateUserToken& operator=(const ImpersonateUserToken& other);
-    ~ImpersonateUserToken();
 
     // Nothing when the handle is the one already held.
-    void setUserToken(winfile::HANDLE handle, std::uint32_t processId) { m->setUserToken(handle, processId); }
-    void impersonate() { m->impersonate(); }
-    void revert() { m->revert(); }
-    bool isImpersonating() const { return m->isImpersonating(); }
-    bool hasToken() const { return m->hasToken(); }
+    void setUserToken(winfile::HANDLE handle, std::uint32_t processId) {
+        impl()->setUserToken(handle, processId);
+    }
+    void impersonate() { impl()->impersonate(); }
+    void revert() { impl()->revert(); }
+    bool isImpersonating() const { return impl()->isImpersonating(); }
+    bool hasToken() const { return impl()->hasToken(); }
 
 private:
-    ImpersonateUserTokenImpl* m;
+    ImpersonateUserTokenImpl* impl() const {
+        return static_cast<ImpersonateUserTokenImpl*>(static_cast<ReferenceImpl*>(m));
+    }
 };

@@ -109,7 +109,7 @@ TEST_F(ArrayTest, OutputBufferIsWrittenOnceThenLentWithoutACopy) {
     EXPECT_STREQ(borrowed.text(), "abcde");
 
     EXPECT_EQ(buffer.data(), nullptr);  // no writes after completion
-    EXPECT_EQ(BaseValuesTest::takeAssertions(), std::vector<std::string>{"!m_complete"});
+    EXPECT_EQ(BaseValuesTest::takeAssertions(), std::vector<std::string>{"! m_complete"});
 
     ByteOutputBuffer open(4);
     EXPECT_EQ(open.length(), 0);  // no reads before completion
