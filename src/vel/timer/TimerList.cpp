@@ -63,7 +63,9 @@ void TimerListImpl::countDown() {
         if (!timer.impl()->countDown()) continue;
         // A cancel that removed it first has the last word.
         if (m_timers.remove(timer.m) == 0) continue;
-        EventQueue::Instance().post(MessageEvent(new TimerExpirationEventImpl(timer)));
+        EventQueue queue = EventQueue::Instance();
+        if (queue.isNull()) continue;  // already asserted; nowhere to run the expiry
+        queue.post(MessageEvent(new TimerExpirationEventImpl(timer)));
     }
 }
 
