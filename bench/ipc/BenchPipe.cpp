@@ -1,0 +1,117 @@
+// A 350-byte message framed, sent to the service's pipe end, handed by the connection's receive
+// thread to the engine thread, echoed there, and framed back by the connection's send thread;
+// beside it the same bytes echoed over a bare Unix socket by one thread, the physical limit.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "PipeHarness.h"
+#include "runtime/lum/LumMain.h"
+
+namespace {
+
+constexpr int PAYLOAD = 350;
+
+std::string payload() {
+    std::string text = "<SOAP-ENV:Envelope>";
+    text.resize(PAYLOAD, 'x');
+    return text;
+}
+
+// A root of its own for the socket and the logs, removed at the end.
+struct TemporaryRoot {
+    TemporaryRoot() {
+        char pattern[] = "/tmp/tamsel-bench-XXXXXX";
+        path = mkdtemp(pattern);
+        setenv("TAMSEL_HOME", path.c_str(), 1);
+    }
+    ~TemporaryRoot() { std::filesystem::remove_all(path); }
+    std::string path;
+};
+
+void BM_PipeRoundTrip(benchmark::State& state) {
+    TemporaryRoot root;
+    LumRuntime runtime;
+    {
+        PipeService service;
+        service.subscriber->keep = false;
+        PipeClient client;
+        if (!client.connect()) {
+            state.SkipWithError("no pipe");
+            return;
+        }
+        const std::string message = payload();
+        for (auto _ : state) {
+            client.send(message);
+            std::string echo = client.receive();
+            benchmark::DoNotOptimize(echo);
+        }
+        client.close();
+        state.SetBytesProcessed(state.iterations() * PAYLOAD * 2);
+    }
+}
+BENCHMARK(BM_PipeRoundTrip)->UseRealTime();
+
+bool readAll(int fd, char* p, size_t n) {
+    while (n > 0) {
+        ssize_t got = read(fd, p, n);
+        if (got <= 0) return false;
+        p += got;
+        n -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
+bool writeAll(int fd, const char* p, size_t n) {
+    while (n > 0) {
+        ssize_t put = send(fd, p, n, MSG_NOSIGNAL);
+        if (put <= 0) return false;
+        p += put;
+        n -= static_cast<size_t>(put);
+    }
+    return true;
+}
+
+void BM_BareSocketEcho(benchmark::State& state) {
+    TemporaryRoot root;
+    const std::string frame = std::to_string(PAYLOAD) + "\n" + payload();
+    std::string path = root.path + "/echo";
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    listen(listener, 1);
+    std::thread echo([listener, size = frame.size()] {
+        int fd = accept(listener, nullptr, nullptr);
+        std::string buffer(size, '\0');
+        while (readAll(fd, buffer.data(), size) && writeAll(fd, buffer.data(), size)) {
+        }
+        close(fd);
+    });
+    int client = socket(AF_UNIX, SOCK_STREAM, 0);
+    connect(client, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    std::string back(frame.size(), '\0');
+    for (auto _ : state) {
+        writeAll(client, frame.data(), frame.size());
+        readAll(client, back.data(), back.size());
+        benchmark::DoNotOptimize(back);
+    }
+    close(client);
+    echo.join();
+    close(listener);
+    state.SetBytesProcessed(state.iterations() * PAYLOAD * 2);
+}
+BENCHMARK(BM_BareSocketEcho)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,25 @@
+// The lower adapters the host simulates, read from the lab's <adapter> elements.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct LabAdapter {
+    std::string name;      // the adapter's GUID, as the lab names it
+    std::string friendly;  // becomes the instance name
+    bool wireless = false;
+    bool linkUp = true;
+    std::vector<uint8_t> mac;
+    // Raw answers for OIDs (<oid id="0x..." hex="..."/> children), over the ones derived above.
+    std::map<uint32_t, std::vector<uint8_t>> answers;
+};
+
+// Reads the lab file; a missing file is a lab without adapters. False with `error` set when the
+// file cannot be parsed.
+bool ReadLabAdapters(const std::string& path, std::vector<LabAdapter>* adapters, std::string* error);
+
+// Adds the adapters to the NDIS stand-in, with the binding values an installation would have
+// written ("UpperBindings") where they are missing.
+void InstallLabAdapters(const std::vector<LabAdapter>& adapters);

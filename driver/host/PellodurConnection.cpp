@@ -1,0 +1,157 @@
+#include "driver/host/PellodurConnection.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "driver/FiltInterface.h"
+#include "driver/client/PellodurProtocol.h"
+
+namespace {
+
+using P = PellodurConstants;
+
+bool ReadFull(int fd, uint8_t* buffer, size_t length) {
+    while (length > 0) {
+        ssize_t n = ::recv(fd, buffer, length, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        buffer += n;
+        length -= size_t(n);
+    }
+    return true;
+}
+
+bool WriteFull(int fd, const uint8_t* buffer, size_t length) {
+    while (length > 0) {
+        ssize_t n = ::send(fd, buffer, length, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        buffer += n;
+        length -= size_t(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+PellodurConnection::PellodurConnection(int fd, uint32_t processId) : fd_(fd), processId_(processId) {}
+
+PellodurConnection::~PellodurConnection() {
+    stop();
+    if (reader_.joinable()) reader_.join();
+    ::close(fd_);
+}
+
+void PellodurConnection::start() {
+    writer_ = std::thread([this] { writeLoop(); });
+    reader_ = std::thread([this] { readLoop(); });
+}
+
+void PellodurConnection::stop() {
+    ::shutdown(fd_, SHUT_RDWR);
+}
+
+bool PellodurConnection::finished() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return finished_;
+}
+
+void PellodurConnection::queueReply(uint32_t id, uint32_t status, size_t information,
+                                    const std::vector<uint8_t>& output) {
+    // Failures carry no data; successes and warnings carry what the driver wrote.
+    size_t dataLength = status < 0xC0000000 ? output.size() : 0;
+    std::vector<uint8_t> frame(P::REPLY_HEADER_LENGTH + dataLength);
+    FiltPutU32(frame.data(), P::REPLY_LENGTH, uint32_t(frame.size()));
+    FiltPutU32(frame.data(), P::REPLY_ID, id);
+    FiltPutU32(frame.data(), P::REPLY_STATUS, status);
+    FiltPutU32(frame.data(), P::REPLY_INFORMATION, uint32_t(information));
+    std::copy(output.begin(), output.begin() + long(dataLength), frame.begin() + P::REPLY_HEADER_LENGTH);
+    std::lock_guard<std::mutex> guard(mutex_);
+    replies_.push_back(std::move(frame));
+    cv_.notify_all();
+}
+
+void PellodurConnection::writeLoop() {
+    bool broken = false;
+    for (;;) {
+        std::vector<uint8_t> frame;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            cv_.wait(lock, [this] { return writerStop_ || !replies_.empty(); });
+            if (replies_.empty()) return;
+            frame = std::move(replies_.front());
+            replies_.pop_front();
+        }
+        // After the client is gone replies are dropped, but the queue is still emptied.
+        if (!broken) broken = !WriteFull(fd_, frame.data(), frame.size());
+    }
+}
+
+bool PellodurConnection::serve(uint32_t kind, uint32_t id, uint32_t code, std::vector<uint8_t> input,
+                               uint32_t outputLength) {
+    auto notify = [this, id](uint32_t status, size_t information, std::vector<uint8_t> output) {
+        queueReply(id, status, information, output);
+    };
+    std::shared_ptr<ndissim::SimIoRequest> request;
+    if (kind == P::KIND_DEVICE_CONTROL) {
+        request = file_->deviceControl(code, input.data(), uint32_t(input.size()), outputLength, notify);
+    } else if (kind == P::KIND_READ) {
+        request = file_->read(outputLength, notify);
+    } else if (kind == P::KIND_CANCEL) {
+        std::shared_ptr<ndissim::SimIoRequest> target;
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            auto it = requests_.find(id);
+            if (it != requests_.end()) target = it->second;
+        }
+        if (target) target->cancel();
+        return true;
+    } else {
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(mutex_);
+    std::erase_if(requests_, [](const auto& entry) { return entry.second->done(); });
+    if (!request->done()) requests_[id] = request;
+    return true;
+}
+
+void PellodurConnection::readLoop() {
+    NTSTATUS status = STATUS_UNSUCCESSFUL;
+    file_ = ndissim::SimDeviceFile::open(processId_, &status);
+    queueReply(P::OPEN_ID, status, 0, {});
+
+    while (file_) {
+        uint8_t header[P::REQUEST_HEADER_LENGTH];
+        if (!ReadFull(fd_, header, sizeof(header))) break;
+        uint32_t length = FiltGetU32(header, P::REQUEST_LENGTH);
+        uint32_t inputLength = FiltGetU32(header, P::REQUEST_INPUT_LENGTH);
+        uint32_t outputLength = FiltGetU32(header, P::REQUEST_OUTPUT_LENGTH);
+        // A frame that does not add up, or asks for more than any request may, ends the client.
+        if (inputLength > P::MAX_BUFFER_LENGTH || outputLength > P::MAX_BUFFER_LENGTH ||
+            length != P::REQUEST_HEADER_LENGTH + inputLength)
+            break;
+        std::vector<uint8_t> input(inputLength);
+        if (!ReadFull(fd_, input.data(), input.size())) break;
+        if (!serve(FiltGetU32(header, P::REQUEST_KIND), FiltGetU32(header, P::REQUEST_ID),
+                   FiltGetU32(header, P::REQUEST_CODE), std::move(input), outputLength))
+            break;
+    }
+
+    // The hang-up: cleanup cancels this handle's reads, close releases what it owned, and every
+    // request has finished before the writer is told to stop.
+    if (file_) file_->close();
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        requests_.clear();
+        writerStop_ = true;
+        cv_.notify_all();
+    }
+    writer_.join();
+    ::shutdown(fd_, SHUT_RDWR);
+    file_.reset();
+    std::lock_guard<std::mutex> guard(mutex_);
+    finished_ = true;
+}

@@ -1,0 +1,71 @@
+// nvofilt: runs the filter driver in user mode over the lab's simulated adapters and serves its
+// control device as the socket "run/Pellodur" below the program-data root.
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "driver/Filt.h"
+#include "driver/client/FiltDeviceClient.h"
+#include "driver/host/LabAdapters.h"
+#include "driver/host/PellodurServer.h"
+#include "platform/ndis/NdisEnvironment.h"
+#include "platform/registry/Registry.h"
+
+int main(int argc, char** argv) {
+    std::string root = registry::TamselRootDirectory();
+    const char* labVariable = std::getenv("TAMSEL_LAB");
+    std::string lab = labVariable && *labVariable ? labVariable : root + "/lab.xml";
+    std::string socketPath = FiltDeviceClient::defaultSocketPath();
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--lab" && i + 1 < argc) {
+            lab = argv[++i];
+        } else if (arg == "--socket" && i + 1 < argc) {
+            socketPath = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: nvofilt [--lab FILE] [--socket PATH]\n");
+            return 2;
+        }
+    }
+
+    // SIGTERM and SIGINT are taken by sigwait below, on this thread only.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    std::vector<LabAdapter> adapters;
+    std::string error;
+    if (!ReadLabAdapters(lab, &adapters, &error)) {
+        std::fprintf(stderr, "nvofilt: %s\n", error.c_str());
+        return 1;
+    }
+    InstallLabAdapters(adapters);
+    NTSTATUS status = DriverEntry(nullptr, nullptr);
+    if (status != STATUS_SUCCESS) {
+        std::fprintf(stderr, "nvofilt: driver entry failed with 0x%08X\n", status);
+        return 1;
+    }
+    ndissim::NdisEnvironment::instance().bindAll();
+
+    PellodurServer server(socketPath);
+    if (!server.start(&error)) {
+        std::fprintf(stderr, "nvofilt: %s\n", error.c_str());
+        FiltUnload(nullptr);
+        return 1;
+    }
+    std::printf("nvofilt: serving %s with %zu adapter(s)\n", socketPath.c_str(),
+                ndissim::NdisEnvironment::instance().initializedMiniportCount());
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&signals, &received);
+    server.stop();
+    FiltUnload(nullptr);
+    std::printf("nvofilt: stopped\n");
+    return 0;
+}

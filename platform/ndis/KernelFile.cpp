@@ -1,0 +1,59 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <string>
+
+#include "Kernel.h"
+
+namespace {
+
+std::string NativePath(const UNICODE_STRING* name) {
+    std::u16string text(name->Buffer, name->Length / 2);
+    if (text.rfind(u"\\??\\", 0) == 0) text = text.substr(4);
+    std::string out;
+    for (char16_t c : text) {
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+NTSTATUS ZwCreateFile(void** handle, const UNICODE_STRING* name) {
+    *handle = nullptr;
+    if (!name || !name->Buffer || name->Length == 0) return STATUS_INVALID_PARAMETER;
+    int fd = ::open(NativePath(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return errno == EACCES ? STATUS_ACCESS_DENIED : STATUS_UNSUCCESSFUL;
+    *handle = reinterpret_cast<void*>(intptr_t(fd) + 1);
+    return STATUS_SUCCESS;
+}
+
+NTSTATUS ZwWriteFile(void* handle, const void* data, ULONG length) {
+    int fd = int(reinterpret_cast<intptr_t>(handle) - 1);
+    auto* bytes = static_cast<const char*>(data);
+    while (length > 0) {
+        ssize_t n = ::write(fd, bytes, length);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return STATUS_UNSUCCESSFUL;
+        bytes += n;
+        length -= ULONG(n);
+    }
+    return STATUS_SUCCESS;
+}
+
+NTSTATUS ZwClose(void* handle) {
+    if (!handle) return STATUS_INVALID_HANDLE;
+    ::close(int(reinterpret_cast<intptr_t>(handle) - 1));
+    return STATUS_SUCCESS;
+}

@@ -1,0 +1,134 @@
+// The stand-in's NDIS itself: what the driver registered, the simulated adapters below it, the
+// virtual miniports it created with their simulated upper protocols, and its control device.
+// Hosts and tests drive bindings, power changes and device requests through it.
+#pragma once
+
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Ndis.h"
+#include "SimLowerMiniport.h"
+#include "SimUpperProtocol.h"
+
+namespace ndissim {
+
+// Calls that a test can make fail once.
+enum class NdisCall {
+    InitializeWrapper,
+    RegisterMiniport,
+    RegisterProtocol,
+    RegisterDevice,
+    QueryInstanceName,
+    InitializeDeviceInstance,
+    OpenConfiguration,
+};
+
+// Configuration path of a lower adapter's binding below the machine root.
+std::string BindingConfigurationPath(const std::u16string& lowerDeviceName);
+
+class NdisEnvironment {
+public:
+    static NdisEnvironment& instance();
+
+    // Forgets everything; the driver must have been unloaded first.
+    void reset();
+
+    SimLowerMiniport& addLowerAdapter(std::u16string deviceName, std::u16string instanceName,
+                                      NDIS_MEDIUM medium);
+    SimLowerMiniport* lowerAdapter(const std::u16string& deviceName);
+
+    // Offers the adapter to the registered protocol; returns the bind handler's status.
+    NDIS_STATUS bindAdapter(SimLowerMiniport& lower);
+    // Offers every adapter that has no binding yet.
+    void bindAll();
+    NDIS_STATUS unbindAdapter(SimLowerMiniport& lower);
+    bool isBound(const SimLowerMiniport& lower);
+    // Sends a set-power event for the lower adapter to the protocol above it.
+    NDIS_STATUS setLowerPower(SimLowerMiniport& lower, NDIS_DEVICE_POWER_STATE state);
+    // The lower adapter indicates a status, then status-complete.
+    void indicateStatus(SimLowerMiniport& lower, NDIS_STATUS status, std::vector<uint8_t> buffer = {});
+    NDIS_STATUS sendPnPEvent(SimLowerMiniport* lower, NET_PNP_EVENT_CODE code);
+
+    // Virtual miniport initialisation runs when the driver asks, unless deferred; deferred ones
+    // run at runDeferredInitializations().
+    void setDeferInitialization(bool defer);
+    size_t runDeferredInitializations();
+    void setOfferedMedia(std::vector<NDIS_MEDIUM> media);
+
+    // The upper protocol bound to the initialised virtual miniport of that instance name.
+    SimUpperProtocol* upperProtocol(const std::u16string& virtualName);
+    ULONG miniportAttributes(const std::u16string& virtualName);
+    size_t initializedMiniportCount();
+
+    void failNext(NdisCall call, NDIS_STATUS status);
+
+    bool protocolRegistered();
+    bool miniportRegistered();
+    bool wrapperInitialized();
+    const NDIS_MINIPORT_CHARACTERISTICS& miniportCharacteristics();
+    DEVICE_OBJECT* controlDevice();  // null while none is registered
+    std::u16string controlDeviceName();
+
+    // ---- used by the NDIS calls ----
+    struct Open {
+        SimLowerMiniport* lower;
+        NDIS_HANDLE context;
+        bool open;
+    };
+    struct Instance {
+        std::u16string name;
+        NDIS_HANDLE context = nullptr;
+        bool pendingInit = false;
+        bool initialized = false;
+        ULONG attributes = 0;
+        std::unique_ptr<SimUpperProtocol> upper;
+    };
+    struct Device {
+        DEVICE_OBJECT object;
+        std::u16string name;
+        bool registered = true;
+    };
+
+    NDIS_STATUS takeFailure(NdisCall call);
+    void completeRequest(NDIS_HANDLE protocolContext, NDIS_REQUEST* request, NDIS_STATUS status);
+    NDIS_STATUS initializeWrapper();
+    void terminateWrapper();
+    NDIS_STATUS registerMiniport(const NDIS_MINIPORT_CHARACTERISTICS& chars, NDIS_HANDLE* driverHandle);
+    void deregisterMiniport();
+    NDIS_STATUS registerProtocol(const NDIS_PROTOCOL_CHARACTERISTICS& chars, NDIS_HANDLE* protocolHandle);
+    NDIS_STATUS deregisterProtocol();
+    NDIS_STATUS registerDevice(const std::u16string& name, PDRIVER_DISPATCH functions[],
+                               DEVICE_OBJECT** object, NDIS_HANDLE* handle);
+    NDIS_STATUS deregisterDevice(NDIS_HANDLE handle);
+    NDIS_STATUS openAdapter(const std::u16string& name, NDIS_HANDLE context, NDIS_MEDIUM* media, ULONG count,
+                            ULONG* selected, NDIS_HANDLE* bindingHandle);
+    NDIS_STATUS closeAdapter(NDIS_HANDLE bindingHandle);
+    NDIS_STATUS initializeInstance(const std::u16string& name, NDIS_HANDLE context);
+    NDIS_STATUS cancelInitialize(const std::u16string& name);
+    NDIS_STATUS deinitializeInstance(NDIS_HANDLE handle);
+    NDIS_STATUS reEnumerateBindings();
+
+private:
+    NDIS_STATUS runInitialize(Instance* instance);
+    Open* findOpen(const SimLowerMiniport& lower);
+
+    std::recursive_mutex mutex_;
+    bool wrapper_ = false;
+    bool miniportRegistered_ = false;
+    bool protocolRegistered_ = false;
+    NDIS_MINIPORT_CHARACTERISTICS miniportChars_;
+    NDIS_PROTOCOL_CHARACTERISTICS protocolChars_;
+    std::vector<std::unique_ptr<SimLowerMiniport>> lowers_;
+    std::list<Open> opens_;
+    std::list<Instance> instances_;
+    std::list<Device> devices_;
+    std::vector<std::unique_ptr<SimUpperProtocol>> retiredUppers_;
+    std::vector<std::pair<NdisCall, NDIS_STATUS>> failures_;
+    std::vector<NDIS_MEDIUM> offeredMedia_{NdisMedium802_3};
+    bool deferInit_ = false;
+};
+
+}  // namespace ndissim

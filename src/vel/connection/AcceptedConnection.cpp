@@ -1,0 +1,101 @@
+#include "vel/connection/AcceptedConnection.h"
+
+#include "runtime/lum/Log.h"
+#include "vel/connection/ConnectionConstants.h"
+#include "vel/connection/DatagramForwarder.h"
+#include "vel/exception/CanceledException.h"
+#include "vel/exception/NoConnectionException.h"
+#include "vel/ipc/IpcReceiveBuffer.h"
+#include "vel/ipc/IpcSendBuffer.h"
+#include "vel/os/MutexLock.h"
+
+void AcceptedConnectionReceiveThread::run() {
+    m_connection->receiveLoop();
+}
+
+void AcceptedConnectionSendThread::run() {
+    m_connection->sendLoop();
+}
+
+AcceptedConnectionImpl::AcceptedConnectionImpl(const DatagramForwarder& forwarder, const IpcManager& ipc)
+    : ConnectionImpl(forwarder, ipc),
+      m_receiveThread(this),
+      m_sendThread(this),
+      m_outgoing(ElementVector::create()) {}
+
+AcceptedConnectionImpl::~AcceptedConnectionImpl() = default;
+
+bool AcceptedConnectionImpl::isFinished() {
+    MutexLock lock(&m_mutex);
+    return (m_receiveExited || !m_receiveThread.started()) && (m_sendExited || !m_sendThread.started());
+}
+
+void AcceptedConnectionImpl::start() {
+    m_receiveThread.start();
+    m_sendThread.start();
+}
+
+void AcceptedConnectionImpl::joinThreads() {
+    if (m_receiveThread.started()) m_receiveThread.join();
+    if (m_sendThread.started()) m_sendThread.join();
+}
+
+Datagram AcceptedConnectionImpl::takeOutgoing() {
+    if (m_outgoing.length() == 0) return Datagram();
+    Datagram next = Datagram::fromElement(m_outgoing.get(0));
+    m_outgoing.removeAt(0);
+    return next;
+}
+
+void AcceptedConnectionImpl::appendOutgoing(const Datagram& datagram) {
+    m_outgoing.add(datagram.m);
+}
+
+void AcceptedConnectionImpl::receiveLoop() {
+    Connection self(this);
+    forwarder()->connectionStateChanged(self, ConnectionConstants::CONNECTED);
+    try {
+        IpcReceiveBuffer buffer;
+        while (waitForQueueRoom()) {
+            Datagram datagram = buffer.receive(m_ipc);
+            MutexLock lock(&m_mutex);
+            logMasked(LogConstants::LEVEL_PIPE_IN, "DBG", "Connection %p, incoming datagram: %s",
+                      static_cast<void*>(this), datagram.text());
+            forwarder()->datagramReceived(self, datagram);
+        }
+    } catch (const CanceledException& e) {
+        e.report();
+    } catch (const NoConnectionException& e) {
+        e.report();
+    } catch (...) {
+        exitStep(RECEIVE_SIDE);
+        throw;
+    }
+    exitStep(RECEIVE_SIDE);
+}
+
+void AcceptedConnectionImpl::sendLoop() {
+    try {
+        IpcSendBuffer buffer;
+        MutexRegionLock lock(&m_mutex);
+        while (!m_canceled && !m_receiveExited) {
+            Datagram next = takeOutgoing();
+            lock.unlock();
+            if (next.isNull()) {
+                m_sendSignal.wait();
+            } else {
+                buffer.frame(next);
+                buffer.send(m_ipc);
+            }
+            lock.lock();
+        }
+    } catch (const CanceledException& e) {
+        e.report();
+    } catch (const NoConnectionException& e) {
+        e.report();
+    } catch (...) {
+        exitStep(SEND_SIDE);
+        throw;
+    }
+    exitStep(SEND_SIDE);
+}

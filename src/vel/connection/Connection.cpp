@@ -1,0 +1,107 @@
+#include "vel/connection/Connection.h"
+
+#include "runtime/lum/Assert.h"
+#include "runtime/lum/Log.h"
+#include "vel/connection/ConnectionConstants.h"
+#include "vel/connection/DatagramForwarder.h"
+#include "vel/os/MutexLock.h"
+
+ConnectionImpl::ConnectionImpl(const DatagramForwarder& forwarder, const IpcManager& ipc)
+    : m_forwarder(forwarder), m_ipc(ipc) {
+    m_mutex.open();
+    m_sendSignal.open();
+    m_queueRoomSignal.open();
+}
+
+ConnectionImpl::~ConnectionImpl() = default;
+
+DatagramForwarderImpl* ConnectionImpl::forwarder() const {
+    return static_cast<DatagramForwarderImpl*>(static_cast<ReferenceImpl*>(m_forwarder.m));
+}
+
+Connection Connection::fromElement(ElementInterface* element) {
+    return Connection(static_cast<ConnectionImpl*>(static_cast<ReferenceImpl*>(element)));
+}
+
+void ConnectionImpl::send(const Datagram& datagram) {
+    if (!LUM_ASSERT(!datagram.isNull() && datagram.length() > 0)) return;
+    logMasked(LogConstants::LEVEL_PIPE_OUT, "DBG", "Connection %p, outgoing datagram: %s",
+              static_cast<void*>(this), datagram.text());
+    {
+        MutexLock lock(&m_mutex);
+        // Nobody would ever send it.
+        if (isFinished()) return;
+        appendOutgoing(datagram);
+    }
+    m_sendSignal.set();
+}
+
+void ConnectionImpl::cancelLocked() {
+    if (!LUM_ASSERT(!m_canceled)) return;
+    m_canceled = true;
+    if (!m_destroyingOrDestroyed) {
+        if (!m_sendExited) m_sendSignal.set();
+        m_ipc.cancel();
+    }
+    m_queueRoomSignal.set();
+}
+
+void ConnectionImpl::cancel() {
+    MutexLock lock(&m_mutex);
+    cancelLocked();
+}
+
+void ConnectionImpl::cancelAndJoin() {
+    {
+        MutexLock lock(&m_mutex);
+        if (!m_canceled) cancelLocked();
+    }
+    joinThreads();
+}
+
+void ConnectionImpl::datagramQueued() {
+    MutexLock lock(&m_mutex);
+    ++m_queuedDatagrams;
+}
+
+void ConnectionImpl::datagramHandled() {
+    {
+        MutexLock lock(&m_mutex);
+        if (!LUM_ASSERT(m_queuedDatagrams > 0)) return;
+        --m_queuedDatagrams;
+    }
+    m_queueRoomSignal.set();
+}
+
+bool ConnectionImpl::waitForQueueRoom() {
+    MutexRegionLock lock(&m_mutex);
+    while (!m_canceled && !m_sendExited && m_queuedDatagrams >= ConnectionConstants::MAX_QUEUED_DATAGRAMS) {
+        lock.unlock();
+        m_queueRoomSignal.wait();
+        lock.lock();
+    }
+    return !m_canceled && !m_sendExited;
+}
+
+void ConnectionImpl::exitStep(Side side) {
+    bool last = false;
+    {
+        MutexLock lock(&m_mutex);
+        bool& exited = side == RECEIVE_SIDE ? m_receiveExited : m_sendExited;
+        bool otherExited = side == RECEIVE_SIDE ? m_sendExited : m_receiveExited;
+        if (!LUM_ASSERT(!exited)) return;
+        exited = true;
+        if (otherExited) {
+            m_destroyingOrDestroyed = true;
+            m_ipc.destroy();
+            last = true;
+        } else if (!m_canceled) {
+            // The other side may be blocked in the pipe (a send to a peer that reads nothing) or
+            // waiting for work: both must end for the connection to end.
+            m_ipc.cancel();
+            m_sendSignal.set();
+            m_queueRoomSignal.set();
+        }
+    }
+    if (last) forwarder()->connectionStateChanged(Connection(this), ConnectionConstants::DISCONNECTED);
+}

@@ -1,0 +1,74 @@
+#pragma once
+// One tray program's connection. Sending only queues; the connection's own threads move the
+// bytes. What it receives, and that it came and went, go to its datagram forwarder.
+#include "runtime/multithread/RuntimeMutex.h"
+#include "runtime/multithread/RuntimeSignal.h"
+#include "vel/datagram/Datagram.h"
+#include "vel/ipc/IpcManager.h"
+#include "vel/reference/Reference.h"
+#include "vel/reference/ReferenceImpl.h"
+
+class DatagramForwarder;
+class DatagramForwarderImpl;
+
+class ConnectionImpl : public ReferenceImpl {
+public:
+    enum Side { RECEIVE_SIDE = 1, SEND_SIDE = 2 };
+
+    ConnectionImpl(const DatagramForwarder& forwarder, const IpcManager& ipc);
+    ~ConnectionImpl() override;
+
+    // True once neither thread runs any more.
+    virtual bool isFinished() = 0;
+
+    // Queues one datagram for the send thread; dropped when the connection is finished.
+    void send(const Datagram& datagram);
+    // Stops both threads from another thread: blocked pipe calls end, waits end.
+    void cancel();
+    void cancelAndJoin();
+
+    // A received datagram waits for the engine (the forwarder's queue holds it), and has been
+    // handled (or dropped). The receive thread reads on only while few wait.
+    void datagramQueued();
+    void datagramHandled();
+
+protected:
+    DatagramForwarderImpl* forwarder() const;
+    // Takes the datagram to send next out of the outgoing list; null when it is empty.
+    virtual Datagram takeOutgoing() = 0;
+    virtual void appendOutgoing(const Datagram& datagram) = 0;
+    virtual void joinThreads() = 0;
+
+    // Run by each thread as it ends.
+    void exitStep(Side side);
+    // Waits while too many received datagrams are queued; false when the loop is to end.
+    bool waitForQueueRoom();
+
+    RuntimeMutex m_mutex;
+    Reference m_forwarder;
+    IpcManager m_ipc;
+    bool m_destroyingOrDestroyed = false;
+    bool m_canceled = false;
+    bool m_receiveExited = false;
+    bool m_sendExited = false;
+    RuntimeSignal m_sendSignal;
+    int m_queuedDatagrams = 0;
+    RuntimeSignal m_queueRoomSignal;
+
+private:
+    void cancelLocked();
+};
+
+class Connection : public Reference {
+public:
+    Connection() = default;
+    explicit Connection(ConnectionImpl* p) : Reference(p) {}
+    Connection(ConnectionImpl* p, Reference::TakeOver) : Reference(p, Reference::TAKE_OVER) {}
+    static Connection fromElement(ElementInterface* element);
+
+    void send(const Datagram& datagram) const { impl()->send(datagram); }
+    void cancelAndJoin() const { impl()->cancelAndJoin(); }
+    bool isFinished() const { return impl()->isFinished(); }
+
+    ConnectionImpl* impl() const { return static_cast<ConnectionImpl*>(static_cast<ReferenceImpl*>(m)); }
+};

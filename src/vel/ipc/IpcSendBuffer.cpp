@@ -1,0 +1,50 @@
+#include "vel/ipc/IpcSendBuffer.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "runtime/lum/Assert.h"
+#include "runtime/lum/LumMemory.h"
+#include "vel/ipc/IpcManager.h"
+
+IpcSendBuffer::IpcSendBuffer() : m_state(READY), m_buffer(m_inline) {}
+
+IpcSendBuffer::~IpcSendBuffer() {
+    m_state = DESTROYED;
+    if (m_buffer != m_inline) lumFree(__FILE__, __LINE__, &m_buffer);
+}
+
+void IpcSendBuffer::frame(const Datagram& datagram) {
+    frame(datagram.bytes(), datagram.length());
+}
+
+void IpcSendBuffer::frame(const std::uint8_t* bytes, int length) {
+    if (!LUM_ASSERT(m_state == READY)) return;
+    if (!LUM_ASSERT(bytes && 0 < length && length <= DatagramConstants::MAX_LENGTH)) return;
+    char header[16];
+    int headerLength = std::snprintf(header, sizeof(header), "%d\n", length);
+    if (!LUM_ASSERT(0 < headerLength && headerLength < static_cast<int>(sizeof(header)))) return;
+    int frameLength = headerLength + length;
+    grow(frameLength);
+    std::memcpy(m_buffer, header, static_cast<size_t>(headerLength));
+    std::memcpy(m_buffer + headerLength, bytes, static_cast<size_t>(length));
+    m_frameLength = frameLength;
+}
+
+void IpcSendBuffer::send(const IpcManager& ipc) {
+    if (!LUM_ASSERT(m_state == READY && m_frameLength > 0)) return;
+    ipc.send(m_buffer, m_frameLength);
+}
+
+void IpcSendBuffer::grow(int size) {
+    if (size <= m_capacity) return;
+    if (m_buffer == m_inline) {
+        std::uint8_t* block = nullptr;
+        lumAlloc(__FILE__, __LINE__, &block, size);
+        std::memcpy(block, m_inline, static_cast<size_t>(m_frameLength));
+        m_buffer = block;
+    } else {
+        lumRealloc(__FILE__, __LINE__, &m_buffer, size);
+    }
+    m_capacity = size;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <libxml/tree.h>
+
+#include "vel/libxml2/OwnedXmlNode.h"
+#include "vel/libxml2/SharedXmlNode.h"
+#include "vel/libxml2/XmlParentBase.h"
+#include "vel/string/ByteArray.h"
+
+// Owns one libxml2 document; the nodes handed out point into it.
+class XmlDocument : public XmlParentBase {
+public:
+    XmlDocument();
+    ~XmlDocument() override;
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
+
+    // Replaces the document with the one parsed from the text.
+    void parse(const char* buffer, int length);
+    SharedXmlNode rootElement() const;
+    // The document as formatted UTF-8 text.
+    ByteArray dump() const;
+    // Takes the node as the root; a root it replaces is freed.
+    void setRootElement(OwnedXmlNode& node);
+
+    // True only when the enveloped signature matches the document and the built-in key.
+    bool verifySignature();
+
+    SharedXmlNode addChild(const char* name) override;
+    SharedXmlNode addTextChild(const char* name, const char* text) override;
+
+    xmlDocPtr get() const { return m_doc; }
+
+private:
+    xmlDocPtr m_doc = nullptr;
+};

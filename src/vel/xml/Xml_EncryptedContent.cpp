@@ -1,0 +1,139 @@
+#include "vel/xml/Xml_EncryptedContent.h"
+
+#include <openssl/evp.h>
+#include <openssl/rand.h>
+
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "vel/enumtostring/Conversions.h"
+#include "vel/exception/XmlException.h"
+#include "vel/xml/XmlSchema.h"
+
+namespace {
+
+// The credential key holder's string; its 16 bytes are the AES-128 key as they stand.
+const char KEY[] = "Rb7wTq2MxJ9pLk4V";
+static_assert(sizeof KEY - 1 == 16);
+
+const int BLOCK = EncryptedContentConstants::BLOCK_SIZE;
+
+struct CipherDeleter {
+    void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
+};
+
+// Whole blocks in, the same number of bytes out: standard padding is off both ways.
+std::vector<unsigned char> aes128Cbc(bool encrypt, const unsigned char* iv, const unsigned char* input,
+                                     int length) {
+    std::unique_ptr<EVP_CIPHER_CTX, CipherDeleter> context(EVP_CIPHER_CTX_new());
+    if (!context) XmlException::raise(__FILE__, __LINE__, "EVP_CIPHER_CTX_new");
+    if (EVP_CipherInit_ex(context.get(), EVP_aes_128_cbc(), nullptr,
+                          reinterpret_cast<const unsigned char*>(KEY), iv, encrypt ? 1 : 0) != 1) {
+        XmlException::raise(__FILE__, __LINE__, "EVP_CipherInit_ex");
+    }
+    EVP_CIPHER_CTX_set_padding(context.get(), 0);
+    std::vector<unsigned char> output(length + BLOCK);
+    int written = 0;
+    int finalWritten = 0;
+    if (EVP_CipherUpdate(context.get(), output.data(), &written, input, length) != 1 ||
+        EVP_CipherFinal_ex(context.get(), output.data() + written, &finalWritten) != 1) {
+        XmlException::raise(__FILE__, __LINE__, encrypt ? "EVP_EncryptUpdate" : "EVP_DecryptUpdate");
+    }
+    output.resize(written + finalWritten);
+    return output;
+}
+
+void seedFromLocalTime() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int fields[9] = {local.tm_sec,  local.tm_min,  local.tm_hour, local.tm_mday, local.tm_mon,
+                           local.tm_year, local.tm_wday, local.tm_yday, local.tm_isdst};
+    RAND_seed(fields, sizeof fields);
+}
+
+void randomBytes(unsigned char* out, int count) {
+    if (count > 0 && RAND_bytes(out, count) != 1) XmlException::raise(__FILE__, __LINE__, "RAND_bytes");
+}
+
+}  // namespace
+
+ByteArray Xml_EncryptedContent::Encrypt(const ByteArray& bytes) {
+    seedFromLocalTime();
+    unsigned char iv[BLOCK];
+    randomBytes(iv, BLOCK);
+
+    const int length = bytes.length();
+    const int padding = BLOCK - length % BLOCK;
+    std::vector<unsigned char> plain(length + padding);
+    if (length > 0) std::memcpy(plain.data(), bytes.bytes(), length);
+    randomBytes(plain.data() + length, padding - 1);
+    plain.back() = static_cast<unsigned char>(padding);
+
+    std::vector<unsigned char> cipher = aes128Cbc(true, iv, plain.data(), static_cast<int>(plain.size()));
+    return ByteArray(iv, BLOCK) + ByteArray(cipher.data(), static_cast<int>(cipher.size()));
+}
+
+ByteArray Xml_EncryptedContent::Decrypt(const ByteArray& cipherText) {
+    const int length = cipherText.length();
+    // Anything but an IV and whole blocks, at least one of them, cannot be ours; refusing it here keeps
+    // the padding count inside the decrypted bytes.
+    if (length < 2 * BLOCK || length % BLOCK != 0) vel::xmlError("Invalid padding length");
+    const unsigned char* iv = cipherText.bytes();
+    std::vector<unsigned char> plain = aes128Cbc(false, iv, iv + BLOCK, length - BLOCK);
+    const int padding = plain.back();
+    if (padding < 1 || padding > BLOCK) vel::xmlError("Invalid padding length");
+    return ByteArray(plain.data(), static_cast<int>(plain.size()) - padding);
+}
+
+namespace vel {
+
+void xmlEncryptContent(XmlParentBase& parent, const char* name, const XmlContentValue& value) {
+    using C = EncryptedContentConstants;
+    SharedXmlNode element = parent.addChild(name);
+    element.setAttribute(C::ENCRYPT_CONTENT, "true");
+    if (value.persistent) element.setAttribute(C::PERSISTENT_HANDLE, "true");
+    SharedXmlNode data = element.addChild(C::ENCRYPTED_DATA);
+    data.setAttribute("xmlns", C::XML_ENCRYPTION_NAMESPACE);
+    data.setAttribute("Type", C::CONTENT_TYPE);
+    data.addChild(C::CIPHER_DATA)
+        .addTextChild(C::CIPHER_VALUE, Xml_EncryptedContent::Encrypt(value.bytes).toBase64().text());
+}
+
+XmlContentValue xmlDecryptContent(const SharedXmlNode& element) {
+    using C = EncryptedContentConstants;
+    XmlString encrypt = element.attribute(C::ENCRYPT_CONTENT);
+    if (encrypt.isNull()) xmlError("Attribute \"%s\" is required.", C::ENCRYPT_CONTENT);
+    if (!TextToBool(encrypt.text())) {
+        xmlError("\"%s\" attribute should have fixed value \"true\".", C::ENCRYPT_CONTENT);
+    }
+    XmlContentValue value;
+    XmlString persistent = element.attribute(C::PERSISTENT_HANDLE);
+    value.persistent = !persistent.isNull() && TextToBool(persistent.text());
+
+    SharedXmlNode data = element.findChild(C::ENCRYPTED_DATA);
+    if (data.isNonNull()) {
+        XmlString type = data.attribute("Type");
+        if (type.isNull()) xmlError("Attribute \"type\" is required.");
+        if (std::strcmp(type.text(), C::CONTENT_TYPE) != 0) {
+            xmlError("\"Type\" attribute should have fixed value \"%s\".", C::CONTENT_TYPE);
+        }
+        SharedXmlNode cipherData = data.findChild(C::CIPHER_DATA);
+        if (cipherData.isNull()) xmlError("Attribute \"%s\" is required.", C::CIPHER_DATA);
+        SharedXmlNode cipherValue = cipherData.findChild(C::CIPHER_VALUE);
+        if (cipherValue.isNull()) xmlError("Attribute \"%s\" is required.", C::CIPHER_VALUE);
+        const char* text = cipherValue.content();
+        if (text == nullptr || *text == '\0') xmlError("Tag \"%s\" is empty.", C::CIPHER_VALUE);
+        value.bytes =
+            Xml_EncryptedContent::Decrypt(ByteArray::fromBase64(text, static_cast<int>(std::strlen(text))));
+        return value;
+    }
+    const char* text = element.content();
+    if (text == nullptr || *text == '\0') xmlError("Tag \"%s\" is empty.", element.name());
+    value.bytes = value.persistent ? xmlHexDecode(Ascii(text)) : ByteArray(text);
+    return value;
+}
+
+}  // namespace vel

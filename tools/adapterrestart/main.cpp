@@ -1,0 +1,5 @@
+#include "tools/adapterrestart/AdapterRestart.h"
+
+int main(int argc, char** argv) {
+    return adapterrestart::Main(argc, argv);
+}
