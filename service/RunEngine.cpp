@@ -9,6 +9,8 @@
 #include "service/ServiceConstants.h"
 #include "service/ServiceEventQueueLoopInitializer.h"
 #include "service/ServiceQuit.h"
+#include "vel/connection/ConnectionServer.h"
+#include "vel/connection/DatagramForwarder.h"
 #include "vel/exception/BaseException.h"
 #include "vel/multithread/AltEventQueue.h"
 #include "vel/multithread/EventQueue.h"
@@ -39,10 +41,16 @@ public:
         m_timerStarted = true;
         m_timerList.startTicking();
         m_ticking = true;
+
+        m_forwarder.createEventQueueForwarder();
+        m_connectionServer.create(ServiceConstants::PIPE_NAME, ServiceConstants::PIPE_INSTANCES, m_forwarder);
     }
 
-    void waitForQuit() {
+    // False when the connection server did not start: no tray program could ever reach the
+    // service, and nothing could ask it to stop but a signal.
+    bool waitForQuit() {
         try {
+            if (!m_connectionServer.start()) return false;
             QuitSignal quit = QuitSignal::Create();
             // A stop that came while the service was starting wakes the wait at once.
             ServiceQuit::signalCreated();
@@ -53,6 +61,7 @@ public:
         } catch (const BaseException& e) {
             e.report();
         }
+        return true;
     }
 
     void shutDown() {
@@ -65,8 +74,14 @@ public:
             m_oneTimeTimer.cancel();
         }
         stopQueue(m_eventQueue);
+        if (!m_connectionServer.isNull() && !m_serverCancelled) {
+            m_serverCancelled = true;
+            m_connectionServer.cancel();
+        }
         stopQueue(m_altQueue);
         stopQueue(m_workerQueue);
+        m_connectionServer.reset();
+        m_forwarder.reset();
         m_oneTimeTimer.reset();
         m_altQueue.reset();
         m_workerQueue.reset();
@@ -99,7 +114,10 @@ private:
     WorkerQueue m_workerQueue;
     AltEventQueue m_altQueue;
     OneTimeTimer m_oneTimeTimer;
+    DatagramForwarder m_forwarder;
+    ConnectionServer m_connectionServer;
     bool m_timerStarted = false;
+    bool m_serverCancelled = false;
     bool m_ticking = false;
 };
 
@@ -121,7 +139,10 @@ int runEngine() {
             ServiceComposition composition(initializer);
             try {
                 composition.startUp();
-                composition.waitForQuit();
+                if (!composition.waitForQuit()) {
+                    logError(0, "Fatal Shutdown: %s", ServiceConstants::VERSION);
+                    result = 1;
+                }
             } catch (const BaseException& e) {
                 reportFatal(e);
                 result = 1;

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 #include <regex>
 
@@ -76,20 +77,26 @@ void expectOrderedRun(const std::string& log) {
     EXPECT_THAT(log, Not(HasSubstr("Internal error")));
     EXPECT_THAT(log, Not(HasSubstr("Fatal Shutdown")));
 
-    // Five queue threads: the event queue first, then three workers and the alternate queue. The
-    // event queue ends first, after the last event; then the alternate queue, then the workers.
+    // Five queue threads: the event queue first, then three workers and the alternate queue; the
+    // pipe server's thread once the engine is there and the timers run. The event queue ends first,
+    // after the last event; then the pipe server, the alternate queue and the workers.
     std::vector<std::string> started = threadIds(lines, "exec");
     std::vector<std::string> joined = threadIds(lines, "join");
-    ASSERT_EQ(started.size(), 5u) << log;
-    ASSERT_EQ(joined.size(), 5u) << log;
+    ASSERT_EQ(started.size(), 6u) << log;
+    ASSERT_EQ(joined.size(), 6u) << log;
     EXPECT_EQ(joined[0], started[0]) << "the event queue stops first";
-    EXPECT_EQ(joined[1], started[4]) << "then the alternate queue";
-    EXPECT_THAT(std::vector<std::string>(joined.begin() + 2, joined.end()),
+    EXPECT_EQ(joined[1], started[5]) << "then the pipe server";
+    EXPECT_EQ(joined[2], started[4]) << "then the alternate queue";
+    EXPECT_THAT(std::vector<std::string>(joined.begin() + 3, joined.end()),
                 testing::UnorderedElementsAreArray(started.begin() + 1, started.begin() + 4));
-    EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event created"),
-              indexOf(lines, "Ostrum:TRACE: context=vel, thread join"));
-    EXPECT_LT(indexOf(lines, "OneTimeTimerCancelEventImpl event processed"),
-              indexOf(lines, "Ostrum:TRACE: context=vel, thread join"));
+    int firstJoin = indexOf(lines, "Ostrum:TRACE: context=vel, thread join");
+    int serverStart = -1;
+    for (int i = 0, execs = 0; i < static_cast<int>(lines.size()) && serverStart < 0; ++i) {
+        if (lines[i].find(", thread exec, ") != std::string::npos && ++execs == 6) serverStart = i;
+    }
+    EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event created"), serverStart)
+        << "the pipe opens after the timers start";
+    EXPECT_LT(indexOf(lines, "OneTimeTimerCancelEventImpl event processed"), firstJoin);
 }
 
 class Usage : public testing::TestWithParam<std::vector<std::string>> {};
@@ -213,6 +220,36 @@ TEST(ConsoleRun, SecondInstanceWaitsUntilTheFirstIsGone) {
     expectOrderedRun(secondLog);
     EXPECT_EQ(countOf(firstLog, "]: Starting tamselsvc.exe"), 1);
     EXPECT_EQ(countOf(secondLog, "]: Starting tamselsvc.exe"), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConsoleRun, PipeThatCannotBeServedEndsFatallyAfterAnOrderedTearDown) {
+    TempRoot root;
+    // Something that is not a socket holds the pipe's name.
+    std::filesystem::create_directories(root.path() + "/run/vel");
+    ServiceProcess service(root, {"-run"});
+    EXPECT_EQ(service.waitForExit(), 1) << service.output();
+    EXPECT_EQ(service.output(), std::string(RUNNING) + "Varnel Tamsel is stopped.\n");
+    std::string log = root.logText();
+    std::vector<std::string> lines = messages(log);
+    int fatal = indexOf(lines, "Fatal Shutdown: 5.1.1.18");
+    ASSERT_GE(fatal, 0) << log;
+    EXPECT_LT(indexOf(lines, "CAUGHT: NvoException for function 'ipcNamedPipeServer_create'"), fatal);
+    // What was created is torn down in the order of a normal end, before the run-time goes.
+    std::vector<std::string> after(lines.begin() + fatal, lines.end());
+    std::vector<std::string> started = threadIds(lines, "exec");
+    std::vector<std::string> joined = threadIds(after, "join");
+    ASSERT_EQ(started.size(), 5u) << log;
+    ASSERT_EQ(joined.size(), 5u) << log;
+    EXPECT_EQ(joined[0], started[0]);
+    EXPECT_EQ(joined[1], started[4]);
+    EXPECT_GE(indexOf(after, "OneTimeTimerCancelEventImpl event processed"), 0);
+    EXPECT_LT(indexOf(after, "Travik:DBG: stopped"), indexOf(after, "No memory leaks detected"));
+    EXPECT_EQ(lines[lines.size() - 2], "Normal Shutdown: 5.1.1.18");
+    EXPECT_THAT(log, Not(HasSubstr("Assertion")));
 }
 
 }  // namespace
