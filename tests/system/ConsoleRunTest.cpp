@@ -185,7 +185,10 @@ TEST_P(EarlyStop, BeforeStartUpCompletesStillEndsInOrder) {
 }
 
 // Ctrl+C and Ctrl+Break.
-INSTANTIATE_TEST_SUITE_P(ConsoleSignals, EarlyStop, testing::Values(SIGINT, SIGQUIT));
+INSTANTIATE_TEST_SUITE_P(ConsoleSignals, EarlyStop, testing::Values(SIGINT, SIGQUIT),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == SIGINT ? "CtrlC" : "CtrlBreak");
+                         });
 
 TEST(ConsoleRun, SecondInstanceWaitsUntilTheFirstIsGone) {
     TempRoot root;
