@@ -62,8 +62,11 @@ void serviceMain(DWORD, char**) {
     }
 }
 
+// Ctrl+C and Ctrl+Break stop the service. So does the console being closed (SIGTERM here): left to
+// the default, the process would end at once and the log lines still in the logging thread's ring
+// would be lost.
 BOOL consoleControlHandler(DWORD ctrlType) {
-    if (ctrlType != CTRL_C_EVENT && ctrlType != CTRL_BREAK_EVENT) return 0;
+    if (ctrlType != CTRL_C_EVENT && ctrlType != CTRL_BREAK_EVENT && ctrlType != CTRL_CLOSE_EVENT) return 0;
     printf("Stopping %s...\n", ServiceConstants::DISPLAY_NAME);
     fflush(stdout);
     ServiceQuit::request();

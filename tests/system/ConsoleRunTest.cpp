@@ -184,10 +184,12 @@ TEST_P(EarlyStop, BeforeStartUpCompletesStillEndsInOrder) {
     expectOrderedRun(root.logText());
 }
 
-// Ctrl+C and Ctrl+Break.
-INSTANTIATE_TEST_SUITE_P(ConsoleSignals, EarlyStop, testing::Values(SIGINT, SIGQUIT),
+// Ctrl+C, Ctrl+Break, and the console being closed.
+INSTANTIATE_TEST_SUITE_P(ConsoleSignals, EarlyStop, testing::Values(SIGINT, SIGQUIT, SIGTERM),
                          [](const testing::TestParamInfo<int>& info) {
-                             return std::string(info.param == SIGINT ? "CtrlC" : "CtrlBreak");
+                             return std::string(info.param == SIGINT    ? "CtrlC"
+                                                : info.param == SIGQUIT ? "CtrlBreak"
+                                                                        : "Close");
                          });
 
 TEST(ConsoleRun, SecondInstanceWaitsUntilTheFirstIsGone) {
