@@ -47,12 +47,12 @@ void serviceMain(DWORD, char**) {
         return;
     }
     setServiceMode(true);
-    runService();
+    int result = runService();
     if (!stopRequestedByManager()) {
-        // The engine ended by itself: leave without STOPPED, so that the manager's failure
-        // actions apply.
+        // The engine ended by itself: leave without STOPPED. A failed run ends with its non-zero
+        // result, which is what makes systemd apply the restarts of the failure actions.
         fflush(stdout);
-        _exit(0);
+        _exit(result);
     }
     try {
         reportServiceStatus(SERVICE_STOP_PENDING);

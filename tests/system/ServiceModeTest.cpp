@@ -66,6 +66,17 @@ INSTANTIATE_TEST_SUITE_P(Service, ServiceStop,
                          testing::Values(StopCase{"beforeRunning", "25", false},
                                          StopCase{"whenRunning", "0", true}));
 
+TEST(ServiceFailure, EngineThatEndsByItselfLeavesWithoutStoppedAndFails) {
+    TempRoot root;
+    std::filesystem::create_directories(root.path() + "/run/vel");
+    ServiceProcess service(root, {});
+    EXPECT_EQ(service.waitForExit(), 1) << service.output();
+    EXPECT_EQ(status(root)["state"], START_PENDING) << "STOPPED is not reported";
+    std::string log = root.logText();
+    EXPECT_EQ(countOf(log, "]: Fatal Shutdown: 5.1.1.18\n"), 1);
+    EXPECT_EQ(countOf(log, "]: Normal Shutdown: 5.1.1.18\n"), 1);
+}
+
 // Installs into a unit folder of the test's own, where no systemd looks: the installer starts the
 // program itself in service mode.
 class Installation : public testing::Test {
