@@ -144,6 +144,27 @@ TEST_F(Installation, InstallStartsTheServiceAndUninstallStopsAndRemovesIt) {
     EXPECT_EQ(log.substr(log.rfind("]: ") + 3), "Logging thread normal shutdown.\n");
 }
 
+TEST_F(Installation, ServiceThatDoesNotStartIsReportedAndRemovable) {
+    // The service ends at once: its pipe's name is taken.
+    std::filesystem::create_directories(m_root.path() + "/run/vel");
+    auto start = std::chrono::steady_clock::now();
+    auto [installed, installOutput] = run("-install");
+    EXPECT_EQ(installed, 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20))
+        << "no wait for the time-out";
+    EXPECT_TRUE(std::regex_match(installOutput, std::regex("Installing Varnel Tamsel\\.\\.\\.\n"
+                                                           "Varnel Tamsel has been installed\\.\n"
+                                                           "Starting Varnel Tamsel\\.\\.\\.\\.*\n"
+                                                           "Varnel Tamsel failed to start\\.\n")))
+        << installOutput;
+    EXPECT_EQ(countOf(m_root.logText(), "]: Fatal Shutdown: 5.1.1.18\n"), 1);
+
+    auto [removed, removeOutput] = run("-uninstall");
+    EXPECT_EQ(removed, 0);
+    EXPECT_EQ(removeOutput, "Removing Varnel Tamsel...\nVarnel Tamsel has been removed.\n");
+    EXPECT_FALSE(std::filesystem::exists(unitFile()));
+}
+
 struct FailureCase {
     const char* name;
     const char* mode;
