@@ -31,6 +31,9 @@ bool AcceptedConnectionImpl::isFinished() {
 }
 
 void AcceptedConnectionImpl::start() {
+    // A client that goes at once ends the receive thread before the send thread exists; holding
+    // the lock keeps both exit steps, and so every join, behind the start of both threads.
+    MutexLock lock(&m_mutex);
     m_receiveThread.start();
     m_sendThread.start();
 }

@@ -6,6 +6,7 @@
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 #include "vel/string/ByteArray.h"
+#include "vel/string/ByteOutputBuffer.h"
 
 class DatagramConstants {
 public:
@@ -32,6 +33,8 @@ public:
     explicit Datagram(const char* text);
     // Shares the array's bytes without a copy (a serialised document on its way out).
     static Datagram fromByteArray(const ByteArray& bytes);
+    // Shares the bytes of a completed output buffer without a copy.
+    static Datagram fromByteArray(const ByteOutputBuffer& buffer) { return fromByteArray(ByteArray(buffer)); }
     // Takes a reference to an element of a datagram list.
     static Datagram fromElement(ElementInterface* element);
 

@@ -5,7 +5,7 @@
 
 void XmlException::report() const {
     logInternalError(ExceptionConstants::INTERNAL_ERROR_XML);
-    logError(0, "CAUGHT: XmlException for function '%s' [%s:%d]", m_function, file(), line());
+    logError(0, "CAUGHT: XmlException for function '%s' [%s:%d]", m_function.c_str(), file(), line());
 }
 
 void XmlException::raise(const char* file, int line, const char* function) {

@@ -92,6 +92,16 @@ TEST(XmlSchemaTest, RequiredValuesNameTheMissingTag) {
     for (const auto& c : cases) EXPECT_EQ(c.message, c.expected);
 }
 
+TEST(XmlSchemaTest, ACaughtFailureKeepsItsTextThroughTheNextOne) {
+    try {
+        vel::xmlError("first %d", 1);
+    } catch (const XmlException& first) {
+        // A reader that reports one failure may meet another before it logs the first.
+        EXPECT_THROW(vel::xmlError("second %d", 2), XmlException);
+        EXPECT_EQ(std::string(first.function().text()), "first 1");
+    }
+}
+
 TEST(XmlSchemaTest, HexEncodingAndItsRefusals) {
     EXPECT_EQ(str(xmlHexEncode(bytesOf(std::string("\x00\xab\x7f", 3)))), "00ab7f");
     EXPECT_EQ(str(xmlHexEncode(ByteArray(""))), "");
