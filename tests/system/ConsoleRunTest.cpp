@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <regex>
 
@@ -51,7 +53,7 @@ std::vector<std::string> threadIds(const std::vector<std::string>& lines, const 
 }
 
 // Checks a whole console run's log: the start-up and the shut-down in their order.
-void expectOrderedRun(const std::string& log) {
+void expectOrderedRun(const std::string& log, size_t connectionThreads = 0) {
     std::vector<std::string> lines = messages(log);
     const std::vector<std::string> order = {
         "Logging thread successfully started.",
@@ -78,16 +80,20 @@ void expectOrderedRun(const std::string& log) {
     EXPECT_THAT(log, Not(HasSubstr("Fatal Shutdown")));
 
     // Five queue threads: the event queue first, then three workers and the alternate queue; the
-    // pipe server's thread once the engine is there and the timers run. The event queue ends first,
-    // after the last event; then the pipe server, the alternate queue and the workers.
+    // pipe server's thread once the engine is there and the timers run, then the threads of each
+    // accepted connection. The event queue ends first, after the last event; then the pipe server
+    // with its connections, the alternate queue and the workers.
     std::vector<std::string> started = threadIds(lines, "exec");
     std::vector<std::string> joined = threadIds(lines, "join");
-    ASSERT_EQ(started.size(), 6u) << log;
-    ASSERT_EQ(joined.size(), 6u) << log;
+    ASSERT_EQ(started.size(), 6 + connectionThreads) << log;
+    ASSERT_EQ(joined.size(), 6 + connectionThreads) << log;
     EXPECT_EQ(joined[0], started[0]) << "the event queue stops first";
     EXPECT_EQ(joined[1], started[5]) << "then the pipe server";
-    EXPECT_EQ(joined[2], started[4]) << "then the alternate queue";
-    EXPECT_THAT(std::vector<std::string>(joined.begin() + 3, joined.end()),
+    EXPECT_THAT(std::vector<std::string>(joined.begin() + 2, joined.begin() + 2 + connectionThreads),
+                testing::UnorderedElementsAreArray(started.begin() + 6, started.end()))
+        << "and its connections";
+    EXPECT_EQ(joined[2 + connectionThreads], started[4]) << "then the alternate queue";
+    EXPECT_THAT(std::vector<std::string>(joined.begin() + 3 + connectionThreads, joined.end()),
                 testing::UnorderedElementsAreArray(started.begin() + 1, started.begin() + 4));
     int firstJoin = indexOf(lines, "Ostrum:TRACE: context=vel, thread join");
     int serverStart = -1;
@@ -158,12 +164,28 @@ TEST(ConsoleRun, StartsAndStopsInOrder) {
     ServiceProcess service(root, {"-run"}, {{"TAMSEL_TEST_ONE_TIME_TIMER_S", "0"}});
     ASSERT_TRUE(waitFor([&] { return countOf(root.logText(), "]: OneTimeTimer timer expired\n") == 1; }))
         << root.logText();
+    struct stat pipe = {};
+    ASSERT_EQ(stat((root.path() + "/run/vel").c_str(), &pipe), 0) << "the pipe server listens";
+    EXPECT_TRUE(S_ISSOCK(pipe.st_mode));
+    // A tray program still connected when the service stops is let go in the shut-down.
+    int tray = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(tray, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    snprintf(address.sun_path, sizeof address.sun_path, "%s/run/vel", root.path().c_str());
+    ASSERT_EQ(connect(tray, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << strerror(errno);
+    EXPECT_TRUE(waitFor([&] { return countOf(root.logText(), "]: Accepted new connection\n") == 1; }));
+
     service.signal(SIGINT);
     ASSERT_EQ(service.waitForExit(), 0) << service.output();
     EXPECT_EQ(service.output(),
               std::string(RUNNING) + "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n");
+    char byte;
+    EXPECT_EQ(read(tray, &byte, 1), 0) << "the service closed the connection";
+    close(tray);
     std::string log = root.logText();
-    expectOrderedRun(log);
+    // One connection: a reader and a writer thread.
+    expectOrderedRun(log, 2);
     std::vector<std::string> lines = messages(log);
     int expired = indexOf(lines, "OneTimeTimer timer expired");
     EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event processed"), expired);
