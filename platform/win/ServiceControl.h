@@ -1,0 +1,138 @@
+#pragma once
+// Stand-in for the service control manager calls of the service host. A service is a systemd unit
+// "<name>.service" in the unit folder (TAMSEL_UNIT_DIR, else the system's); where systemd does not
+// manage that folder, starting a service launches its program detached in service mode. The
+// status a service reports is kept in "run/<name>.status" below the program-data root, which is
+// where a query reads it. Texts are UTF-8. Failures set the thread's last error.
+#include <cstdint>
+
+namespace winsvc {
+
+using DWORD = std::uint32_t;
+using BOOL = int;
+
+struct ServiceHandleRecord;
+using SC_HANDLE = ServiceHandleRecord*;
+struct StatusHandleRecord;
+using SERVICE_STATUS_HANDLE = StatusHandleRecord*;
+
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_SERVICE_ALREADY_RUNNING = 1056;
+constexpr DWORD ERROR_SERVICE_DOES_NOT_EXIST = 1060;
+constexpr DWORD ERROR_SERVICE_NOT_ACTIVE = 1062;
+constexpr DWORD ERROR_PROCESS_ABORTED = 1067;
+constexpr DWORD ERROR_SERVICE_EXISTS = 1073;
+constexpr DWORD ERROR_NOT_OWNER = 288;
+constexpr DWORD ERROR_ALREADY_REGISTERED = 1242;
+// An errno without a Windows counterpart is reported as this flag plus the errno.
+constexpr DWORD ERROR_ERRNO_FLAG = 0x20000000;
+
+constexpr DWORD SC_MANAGER_ALL_ACCESS = 0xF003F;
+constexpr DWORD SERVICE_ALL_ACCESS = 0xF01FF;
+
+constexpr DWORD SERVICE_WIN32_OWN_PROCESS = 0x10;
+constexpr DWORD SERVICE_INTERACTIVE_PROCESS = 0x100;
+constexpr DWORD SERVICE_AUTO_START = 2;
+constexpr DWORD SERVICE_DEMAND_START = 3;
+constexpr DWORD SERVICE_ERROR_NORMAL = 1;
+
+constexpr DWORD SERVICE_STOPPED = 1;
+constexpr DWORD SERVICE_START_PENDING = 2;
+constexpr DWORD SERVICE_STOP_PENDING = 3;
+constexpr DWORD SERVICE_RUNNING = 4;
+
+constexpr DWORD SERVICE_CONTROL_STOP = 1;
+constexpr DWORD SERVICE_CONTROL_INTERROGATE = 4;
+constexpr DWORD SERVICE_CONTROL_SHUTDOWN = 5;
+constexpr DWORD SERVICE_CONTROL_POWEREVENT = 0xD;
+
+constexpr DWORD SERVICE_ACCEPT_STOP = 0x1;
+constexpr DWORD SERVICE_ACCEPT_SHUTDOWN = 0x4;
+constexpr DWORD SERVICE_ACCEPT_POWEREVENT = 0x40;
+
+constexpr DWORD SERVICE_CONFIG_DESCRIPTION = 1;
+constexpr DWORD SERVICE_CONFIG_FAILURE_ACTIONS = 2;
+
+// Power broadcast types of a POWEREVENT control.
+constexpr DWORD PBT_APMQUERYSUSPEND = 0;
+constexpr DWORD PBT_APMQUERYSUSPENDFAILED = 2;
+constexpr DWORD PBT_APMSUSPEND = 4;
+constexpr DWORD PBT_APMRESUMECRITICAL = 6;
+constexpr DWORD PBT_APMRESUMESUSPEND = 7;
+constexpr DWORD PBT_APMBATTERYLOW = 9;
+constexpr DWORD PBT_APMPOWERSTATUSCHANGE = 10;
+constexpr DWORD PBT_APMOEMEVENT = 11;
+constexpr DWORD PBT_APMRESUMEAUTOMATIC = 18;
+
+constexpr DWORD NO_ERROR = 0;
+
+struct SERVICE_STATUS {
+    DWORD dwServiceType;
+    DWORD dwCurrentState;
+    DWORD dwControlsAccepted;
+    DWORD dwWin32ExitCode;
+    DWORD dwServiceSpecificExitCode;
+    DWORD dwCheckPoint;
+    DWORD dwWaitHint;
+};
+
+struct SERVICE_DESCRIPTION {
+    const char* lpDescription;
+};
+
+enum SC_ACTION_TYPE : DWORD { SC_ACTION_NONE = 0, SC_ACTION_RESTART = 1, SC_ACTION_REBOOT = 2 };
+
+struct SC_ACTION {
+    SC_ACTION_TYPE Type;
+    DWORD Delay;  // milliseconds
+};
+
+struct SERVICE_FAILURE_ACTIONS {
+    DWORD dwResetPeriod;  // seconds
+    const char* lpRebootMsg;
+    const char* lpCommand;
+    DWORD cActions;
+    const SC_ACTION* lpsaActions;
+};
+
+using LPSERVICE_MAIN_FUNCTION = void (*)(DWORD argc, char** argv);
+using LPHANDLER_FUNCTION_EX = DWORD (*)(DWORD control, DWORD eventType, void* eventData, void* context);
+
+struct SERVICE_TABLE_ENTRY {
+    const char* lpServiceName;
+    LPSERVICE_MAIN_FUNCTION lpServiceProc;
+};
+
+DWORD GetLastError();
+void SetLastError(DWORD error);
+
+// The path of the running program (module must be null).
+DWORD GetModuleFileName(void* module, char* path, DWORD size);
+
+// Runs the first entry's service main on the calling thread (the service runs in the foreground)
+// and returns when it returns.
+BOOL StartServiceCtrlDispatcher(const SERVICE_TABLE_ENTRY* table);
+// Stop and shutdown arrive as SIGTERM, taken on a thread of its own and handed to the handler as
+// SERVICE_CONTROL_STOP. One registration per process.
+SERVICE_STATUS_HANDLE RegisterServiceCtrlHandlerEx(const char* name, LPHANDLER_FUNCTION_EX handler,
+                                                   void* context);
+BOOL SetServiceStatus(SERVICE_STATUS_HANDLE handle, const SERVICE_STATUS* status);
+
+SC_HANDLE OpenSCManager(const char* machine, const char* database, DWORD access);
+SC_HANDLE CreateService(SC_HANDLE manager, const char* name, const char* displayName, DWORD access,
+                        DWORD serviceType, DWORD startType, DWORD errorControl, const char* binaryPath,
+                        const char* loadOrderGroup, DWORD* tagId, const char* dependencies,
+                        const char* account, const char* password);
+SC_HANDLE OpenService(SC_HANDLE manager, const char* name, DWORD access);
+BOOL ChangeServiceConfig2(SC_HANDLE service, DWORD infoLevel, const void* info);
+BOOL StartService(SC_HANDLE service, DWORD argc, const char** argv);
+BOOL QueryServiceStatus(SC_HANDLE service, SERVICE_STATUS* status);
+BOOL ControlService(SC_HANDLE service, DWORD control, SERVICE_STATUS* status);
+BOOL DeleteService(SC_HANDLE service);
+BOOL CloseServiceHandle(SC_HANDLE handle);
+
+}  // namespace winsvc

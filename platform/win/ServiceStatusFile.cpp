@@ -1,0 +1,79 @@
+#include "win/ServiceStatusFile.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "win/RunFolder.h"
+
+namespace winsvc::statusfile {
+
+std::string path(const std::string& serviceName) {
+    return runFolder() + "/" + serviceName + ".status";
+}
+
+bool write(const std::string& serviceName, const SERVICE_STATUS& s, long pid) {
+    std::string target = path(serviceName);
+    std::string temporary = target + "." + std::to_string(getpid()) + ".new";
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        if (!out) return false;
+        out << "type=" << s.dwServiceType << "\nstate=" << s.dwCurrentState
+            << "\ncontrols=" << s.dwControlsAccepted << "\nexit=" << s.dwWin32ExitCode
+            << "\nspecific=" << s.dwServiceSpecificExitCode << "\ncheckpoint=" << s.dwCheckPoint
+            << "\nwaithint=" << s.dwWaitHint << "\npid=" << pid << "\n";
+        if (!out.flush()) return false;
+    }
+    return rename(temporary.c_str(), target.c_str()) == 0;
+}
+
+bool read(const std::string& serviceName, SERVICE_STATUS* status, long* pid) {
+    std::ifstream in(path(serviceName));
+    if (!in) return false;
+    SERVICE_STATUS s = {};
+    long p = 0;
+    bool hasState = false;
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t at = line.find('=');
+        if (at == std::string::npos) continue;
+        std::string key = line.substr(0, at);
+        unsigned long value = strtoul(line.c_str() + at + 1, nullptr, 10);
+        if (key == "type") s.dwServiceType = value;
+        if (key == "state") {
+            s.dwCurrentState = value;
+            hasState = true;
+        }
+        if (key == "controls") s.dwControlsAccepted = value;
+        if (key == "exit") s.dwWin32ExitCode = value;
+        if (key == "specific") s.dwServiceSpecificExitCode = value;
+        if (key == "checkpoint") s.dwCheckPoint = value;
+        if (key == "waithint") s.dwWaitHint = value;
+        if (key == "pid") p = static_cast<long>(value);
+    }
+    if (!hasState) return false;
+    *status = s;
+    *pid = p;
+    return true;
+}
+
+void remove(const std::string& serviceName) {
+    ::remove(path(serviceName).c_str());
+}
+
+bool processAlive(long pid) {
+    if (pid <= 0) return false;
+    if (kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM) return false;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text)) return true;
+    // The state follows the parenthesised command name, which may itself hold ')'.
+    size_t close = text.rfind(')');
+    return close == std::string::npos || close + 2 >= text.size() || text[close + 2] != 'Z';
+}
+
+}  // namespace winsvc::statusfile

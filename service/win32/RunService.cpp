@@ -1,0 +1,85 @@
+#include "service/win32/RunService.h"
+
+#include <optional>
+#include <string>
+
+#include "runtime/lum/Log.h"
+#include "runtime/lum/LoggingThread.h"
+#include "runtime/lum/LumMain.h"
+#include "runtime/lum/RuntimeFolders.h"
+#include "service/RunEngine.h"
+#include "service/ServiceConstants.h"
+#include "vel/exception/BaseException.h"
+#include "win/NamedMutex.h"
+
+using namespace winsvc;
+
+int debugLevelFromFile(FILE* file, int currentMask) {
+    int mask = currentMask;
+    if (file != nullptr) {
+        unsigned hex = 0;
+        int decimal = 0;
+        if (fscanf(file, "0x%x", &hex) == 1) {
+            mask = static_cast<int>(hex);
+        } else if (fscanf(file, "%d", &decimal) == 1) {
+            mask = decimal;
+        } else {
+            mask = ServiceConstants::DEBUG_LEVEL_UNREADABLE;
+        }
+    }
+    return mask & ~ServiceConstants::DEBUG_LEVEL_CLEARED_BITS;
+}
+
+namespace {
+
+void readDebugLevel() {
+    std::string path = runtimeRootFolder() + "/" + ServiceConstants::DEBUG_LEVEL_FILE;
+    FILE* file = fopen(path.c_str(), "r");
+    setLogLevelMask(debugLevelFromFile(file, logLevelMask()));
+    if (file != nullptr) fclose(file);
+}
+
+void startLogging() {
+    initLogFiles();
+    if (startLoggingThread(LogConstants::RING_SIZE, LogConstants::PASS_SIZE, LogConstants::LINE_SIZE)) {
+        logDebug("Logging thread successfully started.");
+    } else {
+        logDebug("Logging thread failed to start - using non-buffered logging.");
+    }
+}
+
+}  // namespace
+
+int runService() {
+    MUTEX_HANDLE instance = CreateMutex(nullptr, 0, ServiceConstants::INSTANCE_MUTEX_NAME);
+    if (instance == nullptr) return 1;
+    DWORD waited = WaitForSingleObject(instance, INFINITE);
+    if (waited != WAIT_OBJECT_0) {
+        if (waited == WAIT_ABANDONED) ReleaseMutex(instance);
+        CloseHandle(instance);
+        return 1;
+    }
+
+    readDebugLevel();
+    startLogging();
+    logInfo(0, "Starting %s: %s", ServiceConstants::EXECUTABLE_NAME, ServiceConstants::VERSION);
+
+    int result = 1;
+    std::optional<LumRuntime> runtime;
+    try {
+        runtime.emplace();
+    } catch (const BaseException& e) {
+        e.report();
+        logError(0, "Fatal Shutdown: %s", ServiceConstants::VERSION);
+    }
+    if (runtime) {
+        result = runEngine();
+        runtime.reset();
+        logInfo(0, "Normal Shutdown: %s", ServiceConstants::VERSION);
+    }
+    // Every line is in the file before the next instance may take the mutex and rotate the log.
+    stopLoggingThread();
+    ReleaseMutex(instance);
+    CloseHandle(instance);
+    return result;
+}

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <ostream>
+#include <thread>
+#include <vector>
+
+#include "WinServiceTestSupport.h"
+#include "win/ConsoleControl.h"
+
+using namespace winsvc;
+
+namespace {
+
+std::atomic<int> Calls{0};
+std::atomic<DWORD> LastEvent{99};
+std::atomic<bool> OnMainThread{false};
+std::thread::id MainThread;
+std::vector<int> Order;
+
+BOOL takeIt(DWORD event) {
+    LastEvent = event;
+    OnMainThread = std::this_thread::get_id() == MainThread;
+    Order.push_back(1);
+    ++Calls;
+    return 1;
+}
+
+BOOL passItOn(DWORD) {
+    Order.push_back(2);
+    return 0;
+}
+
+struct SignalCase {
+    int signal;
+    DWORD event;
+};
+
+void PrintTo(const SignalCase& c, std::ostream* out) {
+    *out << strsignal(c.signal);
+}
+
+class ConsoleSignal : public testing::TestWithParam<SignalCase> {};
+
+// The handler runs on the signal thread, not inside a signal handler of the thread that was hit;
+// the last handler added is asked first and passes the event on by declining it.
+TEST_P(ConsoleSignal, ReachesTheHandlersOnTheirOwnThread) {
+    MainThread = std::this_thread::get_id();
+    ASSERT_TRUE(SetConsoleCtrlHandler(takeIt, 1));
+    ASSERT_TRUE(SetConsoleCtrlHandler(passItOn, 1));
+    kill(getpid(), GetParam().signal);
+    ASSERT_TRUE(waitFor([] { return Calls.load() == 1; }));
+    EXPECT_EQ(LastEvent.load(), GetParam().event);
+    EXPECT_FALSE(OnMainThread.load());
+    EXPECT_EQ(Order, (std::vector<int>{2, 1}));
+    EXPECT_TRUE(SetConsoleCtrlHandler(passItOn, 0));
+    EXPECT_FALSE(SetConsoleCtrlHandler(passItOn, 0)) << "it was removed already";
+}
+
+INSTANTIATE_TEST_SUITE_P(CtrlCAndCtrlBreak, ConsoleSignal,
+                         testing::Values(SignalCase{SIGINT, CTRL_C_EVENT},
+                                         SignalCase{SIGQUIT, CTRL_BREAK_EVENT},
+                                         SignalCase{SIGTERM, CTRL_CLOSE_EVENT}));
+
+TEST(ConsoleSignal, NobodyTakingItEndsTheProcessAsTheSignalWould) {
+    pid_t child = fork();
+    if (child == 0) {
+        if (!SetConsoleCtrlHandler(passItOn, 1)) _exit(1);
+        kill(getpid(), SIGINT);
+        for (;;) pause();
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit code " << WEXITSTATUS(status);
+    EXPECT_EQ(WTERMSIG(status), SIGINT);
+}
+
+std::atomic<DWORD> ServiceControl{0};
+
+DWORD serviceHandler(DWORD control, DWORD, void*, void* context) {
+    ServiceControl = control;
+    *static_cast<std::atomic<int>*>(context) += 1;
+    return NO_ERROR;
+}
+
+TEST(ServiceSignal, TermIsTheManagersStopWhenAServiceRegistered) {
+    TempRoot root;
+    std::atomic<int> calls{0};
+    ASSERT_TRUE(SetConsoleCtrlHandler(takeIt, 1));
+    SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_REGISTERED);
+    kill(getpid(), SIGTERM);
+    ASSERT_TRUE(waitFor([&] { return calls.load() == 1; }));
+    EXPECT_EQ(ServiceControl.load(), SERVICE_CONTROL_STOP);
+    EXPECT_EQ(Calls.load(), 0) << "the console handlers are not asked";
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+#ifndef TAMSEL_TESTS_SERVICE_SERVICETESTSUPPORT_H
+#define TAMSEL_TESTS_SERVICE_SERVICETESTSUPPORT_H
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "runtime/lum/Log.h"
+
+// A fresh program-data root for one test, with the log written into it.
+class TempRoot {
+public:
+    TempRoot() {
+        char pattern[] = "/tmp/tamsel-service-XXXXXX";
+        m_path = mkdtemp(pattern);
+        setenv("TAMSEL_HOME", m_path.c_str(), 1);
+        setLogLevelMask(LogConstants::INITIAL_MASK);
+        configureLogFiles(&serviceLogFileSpec(), 1);
+    }
+    ~TempRoot() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempRoot(const TempRoot&) = delete;
+    TempRoot& operator=(const TempRoot&) = delete;
+
+    std::string path() const { return m_path; }
+    std::string log() const { return m_path + "/logs/CurrentLog.txt"; }
+    std::string statusFile() const { return m_path + "/run/VarnelTamselSvc.status"; }
+
+private:
+    std::string m_path;
+};
+
+inline std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline int countOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+// Polls the condition until it holds or the deadline passes; the result of the last poll.
+inline bool waitFor(const std::function<bool()>& condition,
+                    std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
+    auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) return condition();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+#endif

@@ -1,0 +1,288 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+
+#include <regex>
+
+#include "ServiceProcess.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+const char* const USAGE =
+    "Usage: \n"
+    "Varnel_NvoClient.exe  -install   \n"
+    "Varnel_NvoClient.exe  -uninstall \n"
+    "Varnel_NvoClient.exe  -run       \n";
+
+const char* const RUNNING = "Running Varnel Tamsel...\nUse Ctrl+C or Ctrl+Break to stop Varnel Tamsel.\n";
+
+// The line's text after the log line's header.
+std::vector<std::string> messages(const std::string& log) {
+    std::vector<std::string> out;
+    std::istringstream in(log);
+    for (std::string line; std::getline(in, line);) {
+        size_t at = line.find("]: ");
+        if (at != std::string::npos) out.push_back(line.substr(at + 3));
+    }
+    return out;
+}
+
+// The index of the first message at or after `from` that starts with the text; -1 when none.
+int indexOf(const std::vector<std::string>& lines, const std::string& start, int from = 0) {
+    for (int i = from; i < static_cast<int>(lines.size()); ++i) {
+        if (lines[i].rfind(start, 0) == 0) return i;
+    }
+    return -1;
+}
+
+// The ostrum thread ids of "thread exec" or "thread join" lines, in log order.
+std::vector<std::string> threadIds(const std::vector<std::string>& lines, const std::string& op) {
+    std::vector<std::string> ids;
+    const std::regex pattern("thread " + op + ", .*thread_id=(\\d+)$");
+    for (const std::string& line : lines) {
+        std::smatch match;
+        if (std::regex_search(line, match, pattern)) ids.push_back(match[1]);
+    }
+    return ids;
+}
+
+// Checks a whole console run's log: the start-up and the shut-down in their order.
+void expectOrderedRun(const std::string& log, size_t connectionThreads = 0) {
+    std::vector<std::string> lines = messages(log);
+    const std::vector<std::string> order = {
+        "Logging thread successfully started.",
+        "Starting tamselsvc.exe: 5.1.1.18",
+        "Travik:DBG: started",
+        "OneTimeTimerStartEventImpl event created",
+        "OneTimeTimerCancelEventImpl event created",
+        "Travik:DBG: stopped",
+        "No memory leaks detected",
+        "Normal Shutdown: 5.1.1.18",
+        "Logging thread normal shutdown.",
+    };
+    int at = 0;
+    for (const std::string& step : order) {
+        int found = indexOf(lines, step, at);
+        ASSERT_GE(found, 0) << "missing or out of order: " << step << "\n" << log;
+        at = found + 1;
+    }
+    EXPECT_EQ(lines.back(), "Logging thread normal shutdown.");
+    EXPECT_THAT(log, Not(HasSubstr("Assertion")));
+    EXPECT_THAT(log, Not(HasSubstr("Internal error")));
+    EXPECT_THAT(log, Not(HasSubstr("Fatal Shutdown")));
+
+    // Five queue threads: the event queue first, then three workers and the alternate queue; the
+    // pipe server's thread once the engine is there and the timers run, then the threads of each
+    // accepted connection. The event queue ends first, after the last event; then the pipe server
+    // with its connections, the alternate queue and the workers.
+    std::vector<std::string> started = threadIds(lines, "exec");
+    std::vector<std::string> joined = threadIds(lines, "join");
+    ASSERT_EQ(started.size(), 6 + connectionThreads) << log;
+    ASSERT_EQ(joined.size(), 6 + connectionThreads) << log;
+    EXPECT_EQ(joined[0], started[0]) << "the event queue stops first";
+    EXPECT_EQ(joined[1], started[5]) << "then the pipe server";
+    EXPECT_THAT(std::vector<std::string>(joined.begin() + 2, joined.begin() + 2 + connectionThreads),
+                testing::UnorderedElementsAreArray(started.begin() + 6, started.end()))
+        << "and its connections";
+    EXPECT_EQ(joined[2 + connectionThreads], started[4]) << "then the alternate queue";
+    EXPECT_THAT(std::vector<std::string>(joined.begin() + 3 + connectionThreads, joined.end()),
+                testing::UnorderedElementsAreArray(started.begin() + 1, started.begin() + 4));
+    int firstJoin = indexOf(lines, "Ostrum:TRACE: context=vel, thread join");
+    int serverStart = -1;
+    for (int i = 0, execs = 0; i < static_cast<int>(lines.size()) && serverStart < 0; ++i) {
+        if (lines[i].find(", thread exec, ") != std::string::npos && ++execs == 6) serverStart = i;
+    }
+    EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event created"), serverStart)
+        << "the pipe opens after the timers start";
+    // The event-queue thread runs the start before the cancel, both before it ends.
+    int startRun = indexOf(lines, "OneTimeTimerStartEventImpl event processed");
+    int cancelRun = indexOf(lines, "OneTimeTimerCancelEventImpl event processed");
+    EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event created"), startRun);
+    EXPECT_LT(startRun, cancelRun);
+    EXPECT_LT(indexOf(lines, "OneTimeTimerCancelEventImpl event created"), cancelRun);
+    EXPECT_LT(cancelRun, firstJoin);
+}
+
+class Usage : public testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(Usage, AnyOtherCommandLinePrintsTheUsage) {
+    TempRoot root;
+    auto [code, output] = runToEnd(root, GetParam());
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(output, USAGE);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, Usage,
+                         testing::Values(std::vector<std::string>{"-x"}, std::vector<std::string>{"-RUN"},
+                                         std::vector<std::string>{"run"}, std::vector<std::string>{""},
+                                         std::vector<std::string>{"-run", "-install"},
+                                         std::vector<std::string>{"-install", "a", "b"}));
+
+struct DebugCase {
+    const char* name;
+    const char* content;  // null: no debug file
+    bool infoLines;
+    bool debugLines;
+};
+
+void PrintTo(const DebugCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class DebugFile : public testing::TestWithParam<DebugCase> {};
+
+TEST_P(DebugFile, ChoosesTheLevelsThatAreLogged) {
+    const DebugCase& c = GetParam();
+    TempRoot root;
+    if (c.content != nullptr) root.write("veldebug.txt", c.content);
+    ServiceProcess service(root, {"-run"});
+    ASSERT_TRUE(waitFor([&] { return service.outputHas(RUNNING); })) << service.output();
+    // Stopped at once: the stop is kept until the service is ready to end, so the whole
+    // start-up and shut-down is logged under the level read.
+    service.signal(SIGINT);
+    ASSERT_EQ(service.waitForExit(), 0) << service.output();
+    EXPECT_THAT(service.output(), HasSubstr("Varnel Tamsel is stopped.\n"));
+    std::string log = root.logText();
+    EXPECT_EQ(countOf(log, "]: Starting tamselsvc.exe: 5.1.1.18\n"), c.infoLines ? 1 : 0) << log;
+    EXPECT_EQ(countOf(log, "]: Normal Shutdown: 5.1.1.18\n"), c.infoLines ? 1 : 0) << log;
+    EXPECT_EQ(countOf(log, "]: Logging thread successfully started.\n"), c.debugLines ? 1 : 0) << log;
+    EXPECT_EQ(countOf(log, "]: OneTimeTimerStartEventImpl event processed\n"), c.debugLines ? 1 : 0) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, DebugFile,
+                         testing::Values(DebugCase{"none", nullptr, true, true},
+                                         DebugCase{"hexInfo", "0x4", true, false},
+                                         DebugCase{"decimalDebug", "8", false, true},
+                                         DebugCase{"hexWithPipeIn", "0x104", true, false},
+                                         DebugCase{"pipeInOnly", "0x100", false, false},
+                                         DebugCase{"text", "verbose", true, true}));
+
+TEST(ConsoleRun, StartsAndStopsInOrder) {
+    TempRoot root;
+    ServiceProcess service(root, {"-run"}, {{"TAMSEL_TEST_ONE_TIME_TIMER_S", "0"}});
+    struct stat pipe = {};
+    // The pipe opens last in the start-up.
+    ASSERT_TRUE(waitFor([&] {
+        return countOf(root.logText(), "]: OneTimeTimer timer expired\n") == 1 &&
+               stat((root.path() + "/run/vel").c_str(), &pipe) == 0;
+    })) << root.logText();
+    EXPECT_TRUE(S_ISSOCK(pipe.st_mode));
+    // A tray program still connected when the service stops is let go in the shut-down.
+    int tray = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(tray, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    snprintf(address.sun_path, sizeof address.sun_path, "%s/run/vel", root.path().c_str());
+    ASSERT_EQ(connect(tray, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << strerror(errno);
+    EXPECT_TRUE(waitFor([&] { return countOf(root.logText(), "]: Accepted new connection\n") == 1; }));
+
+    service.signal(SIGINT);
+    ASSERT_EQ(service.waitForExit(), 0) << service.output();
+    EXPECT_EQ(service.output(),
+              std::string(RUNNING) + "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n");
+    char byte;
+    EXPECT_EQ(read(tray, &byte, 1), 0) << "the service closed the connection";
+    close(tray);
+    std::string log = root.logText();
+    // One connection: a reader and a writer thread.
+    expectOrderedRun(log, 2);
+    std::vector<std::string> lines = messages(log);
+    int expired = indexOf(lines, "OneTimeTimer timer expired");
+    EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event processed"), expired);
+    EXPECT_LT(expired, indexOf(lines, "OneTimeTimerCancelEventImpl event created"));
+    EXPECT_THAT(log, Not(HasSubstr("Set service status to running"))) << "a console run reports nothing";
+}
+
+class EarlyStop : public testing::TestWithParam<int> {};
+
+TEST_P(EarlyStop, BeforeStartUpCompletesStillEndsInOrder) {
+    TempRoot root;
+    ServiceProcess service(root, {"-run"});
+    ASSERT_TRUE(waitFor([&] { return service.outputHas(RUNNING); })) << service.output();
+    service.signal(GetParam());
+    ASSERT_EQ(service.waitForExit(), 0) << service.output();
+    EXPECT_EQ(service.output(),
+              std::string(RUNNING) + "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n");
+    expectOrderedRun(root.logText());
+}
+
+// Ctrl+C, Ctrl+Break, and the console being closed.
+INSTANTIATE_TEST_SUITE_P(ConsoleSignals, EarlyStop, testing::Values(SIGINT, SIGQUIT, SIGTERM),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == SIGINT    ? "CtrlC"
+                                                : info.param == SIGQUIT ? "CtrlBreak"
+                                                                        : "Close");
+                         });
+
+TEST(ConsoleRun, SecondInstanceWaitsUntilTheFirstIsGone) {
+    TempRoot root;
+    ServiceProcess first(root, {"-run"});
+    ASSERT_TRUE(
+        waitFor([&] { return countOf(root.logText(), "OneTimeTimerStartEventImpl event processed") == 1; }));
+
+    ServiceProcess second(root, {"-run"});
+    ASSERT_TRUE(waitFor([&] { return second.outputHas(RUNNING); })) << second.output();
+    // The instance lock is held by the first, and the second has not started logging.
+    int lock =
+        open((root.path() + "/run/Global_{1E3CE9C9-9712-49A6-B36A-90E00000E4C6}.lock").c_str(), O_RDWR);
+    ASSERT_GE(lock, 0);
+    EXPECT_NE(flock(lock, LOCK_EX | LOCK_NB), 0);
+    close(lock);
+    EXPECT_TRUE(second.running());
+    EXPECT_EQ(countOf(root.logText(), "]: Starting tamselsvc.exe"), 1);
+
+    first.signal(SIGINT);
+    ASSERT_EQ(first.waitForExit(), 0);
+    ASSERT_TRUE(waitFor([&] {
+        return countOf(root.logText(), "OneTimeTimerStartEventImpl event processed") == 1 &&
+               std::filesystem::exists(root.log("PreviousLog1.txt"));
+    }));
+    second.signal(SIGINT);
+    ASSERT_EQ(second.waitForExit(), 0) << second.output();
+
+    // Each run whole in a file of its own: the second rotated the log only after the first ended.
+    std::string firstLog = root.logText("PreviousLog1.txt");
+    std::string secondLog = root.logText();
+    expectOrderedRun(firstLog);
+    expectOrderedRun(secondLog);
+    EXPECT_EQ(countOf(firstLog, "]: Starting tamselsvc.exe"), 1);
+    EXPECT_EQ(countOf(secondLog, "]: Starting tamselsvc.exe"), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConsoleRun, PipeThatCannotBeServedEndsFatallyAfterAnOrderedTearDown) {
+    TempRoot root;
+    // Something that is not a socket holds the pipe's name.
+    std::filesystem::create_directories(root.path() + "/run/vel");
+    ServiceProcess service(root, {"-run"});
+    EXPECT_EQ(service.waitForExit(), 1) << service.output();
+    EXPECT_EQ(service.output(), std::string(RUNNING) + "Varnel Tamsel is stopped.\n");
+    std::string log = root.logText();
+    std::vector<std::string> lines = messages(log);
+    int fatal = indexOf(lines, "Fatal Shutdown: 5.1.1.18");
+    ASSERT_GE(fatal, 0) << log;
+    EXPECT_LT(indexOf(lines, "CAUGHT: NvoException for function 'ipcNamedPipeServer_create'"), fatal);
+    // What was created is torn down in the order of a normal end, before the run-time goes.
+    std::vector<std::string> after(lines.begin() + fatal, lines.end());
+    std::vector<std::string> started = threadIds(lines, "exec");
+    std::vector<std::string> joined = threadIds(after, "join");
+    ASSERT_EQ(started.size(), 5u) << log;
+    ASSERT_EQ(joined.size(), 5u) << log;
+    EXPECT_EQ(joined[0], started[0]);
+    EXPECT_EQ(joined[1], started[4]);
+    EXPECT_GE(indexOf(after, "OneTimeTimerCancelEventImpl event processed"), 0);
+    EXPECT_LT(indexOf(after, "Travik:DBG: stopped"), indexOf(after, "No memory leaks detected"));
+    EXPECT_EQ(lines[lines.size() - 2], "Normal Shutdown: 5.1.1.18");
+    EXPECT_THAT(log, Not(HasSubstr("Assertion")));
+}
+
+}  // namespace
