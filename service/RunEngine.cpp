@@ -1,7 +1,5 @@
 #include "service/RunEngine.h"
 
-#include <libxml/parser.h>
-
 #include <cstdlib>
 
 #include "runtime/lum/Log.h"
@@ -12,6 +10,7 @@
 #include "vel/connection/ConnectionServer.h"
 #include "vel/connection/DatagramForwarder.h"
 #include "vel/exception/BaseException.h"
+#include "vel/libxml2/XmlLibrary.h"
 #include "vel/multithread/AltEventQueue.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/multithread/QuitSignal.h"
@@ -130,9 +129,7 @@ void reportFatal(const BaseException& e) {
 
 int runEngine() {
     int result = 0;
-    xmlInitParser();
-    xmlSubstituteEntitiesDefault(1);
-    xmlLineNumbersDefault(1);
+    xmlInit();
     try {
         ServiceEventQueueLoopInitializerImpl initializer;
         {
@@ -153,6 +150,6 @@ int runEngine() {
         reportFatal(e);
         result = 1;
     }
-    xmlCleanupParser();
+    xmlCleanup();
     return result;
 }
