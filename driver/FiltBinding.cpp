@@ -67,7 +67,8 @@ FiltBinding* FiltAllocateBinding(const NDIS_STRING* virtualName, const NDIS_STRI
     if (status == NDIS_STATUS_SUCCESS)
         NdisAllocatePacketPoolEx(&status, &binding->ReceivePool, FILT_POOL_PACKETS, FILT_POOL_OVERFLOW,
                                  sizeof(FiltPacketReserved));
-    if (status == NDIS_STATUS_SUCCESS) NdisAllocateBufferPool(&status, &binding->BufferPool, FILT_BUFFER_POOL);
+    if (status == NDIS_STATUS_SUCCESS)
+        NdisAllocateBufferPool(&status, &binding->BufferPool, FILT_BUFFER_POOL);
     if (status != NDIS_STATUS_SUCCESS) {
         FiltReleaseBinding(binding);
         return nullptr;

@@ -162,7 +162,8 @@ NDIS_STATUS FiltCaptureStart(FiltBinding* binding, const NDIS_STRING* path, ULON
         FiltPutU32(header, 12, 0);
         FiltPutU32(header, 16, SNAPSHOT_LENGTH);
         FiltPutU32(header, 20, LinkType(binding->Medium));
-        if (ZwCreateFile(&file, &name) == STATUS_SUCCESS && ZwWriteFile(file, header, sizeof(header)) == STATUS_SUCCESS)
+        if (ZwCreateFile(&file, &name) == STATUS_SUCCESS &&
+            ZwWriteFile(file, header, sizeof(header)) == STATUS_SUCCESS)
             status = NDIS_STATUS_SUCCESS;
     }
     if (status != NDIS_STATUS_SUCCESS) {

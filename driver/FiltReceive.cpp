@@ -29,8 +29,8 @@ NDIS_PACKET* Wrap(FiltBinding* binding, NDIS_PACKET* received) {
     for (ULONG i = 0; i < MaxPerPacketInfo; ++i)
         NDIS_PER_PACKET_INFO_FROM_PACKET(own, NDIS_PER_PACKET_INFO(i)) =
             NDIS_PER_PACKET_INFO_FROM_PACKET(received, NDIS_PER_PACKET_INFO(i));
-    NDIS_SET_ORIGINAL_PACKET(own, NDIS_GET_ORIGINAL_PACKET(received) ? NDIS_GET_ORIGINAL_PACKET(received)
-                                                                       : received);
+    NDIS_SET_ORIGINAL_PACKET(
+        own, NDIS_GET_ORIGINAL_PACKET(received) ? NDIS_GET_ORIGINAL_PACKET(received) : received);
     NdisSetPacketFlags(own, NdisGetPacketFlags(received));
     NDIS_SET_PACKET_HEADER_SIZE(own, NDIS_GET_PACKET_HEADER_SIZE(received));
     NDIS_SET_PACKET_STATUS(own, NDIS_GET_PACKET_STATUS(received));
@@ -66,8 +66,8 @@ void FinishFrameTransfer(FiltBinding* binding, NDIS_PACKET* packet, NDIS_STATUS 
 }
 
 // Diverts a frame seen by lookahead: the whole of it, fetched from the adapter if need be.
-void AssembleDiverted(FiltBinding* binding, NDIS_HANDLE macReceiveContext, const void* header, ULONG headerSize,
-                      const void* lookahead, ULONG lookaheadSize, ULONG packetSize) {
+void AssembleDiverted(FiltBinding* binding, NDIS_HANDLE macReceiveContext, const void* header,
+                      ULONG headerSize, const void* lookahead, ULONG lookaheadSize, ULONG packetSize) {
     ULONG total = headerSize + packetSize;
     if (lookaheadSize > packetSize) lookaheadSize = packetSize;
     auto* frame = static_cast<UCHAR*>(FiltAllocate(total));
@@ -100,9 +100,10 @@ void AssembleDiverted(FiltBinding* binding, NDIS_HANDLE macReceiveContext, const
     reserved->Prefix = headerSize + lookaheadSize;
     NdisChainBufferAtFront(packet, buffer);
     ULONG transferred = 0;
-    NdisTransferData(&status, binding->LowerHandle, macReceiveContext, lookaheadSize, packetSize - lookaheadSize,
-                     packet, &transferred);
-    if (status != NDIS_STATUS_PENDING) ProtocolTransferDataCompleteHandler(binding, packet, status, transferred);
+    NdisTransferData(&status, binding->LowerHandle, macReceiveContext, lookaheadSize,
+                     packetSize - lookaheadSize, packet, &transferred);
+    if (status != NDIS_STATUS_PENDING)
+        ProtocolTransferDataCompleteHandler(binding, packet, status, transferred);
 }
 
 }  // namespace
@@ -235,7 +236,8 @@ void ProtocolReceiveCompleteHandler(NDIS_HANDLE protocolBindingContext) {
     NDIS_HANDLE miniport = AwakeMiniport(binding);
     ULONG processor = KeGetCurrentProcessorNumber();
     bool ethernet = binding->Medium == NdisMedium802_3 || binding->Medium == NdisMediumWirelessWan;
-    if (miniport && binding->ReceiveIndicated[processor] && ethernet) NdisMEthIndicateReceiveComplete(miniport);
+    if (miniport && binding->ReceiveIndicated[processor] && ethernet)
+        NdisMEthIndicateReceiveComplete(miniport);
     binding->ReceiveIndicated[processor] = false;
 }
 

@@ -88,7 +88,8 @@ void MiniportSendPacketsHandler(NDIS_HANDLE context, NDIS_PACKET** packets, ULON
     }
 }
 
-void ProtocolSendCompleteHandler(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet, NDIS_STATUS status) {
+void ProtocolSendCompleteHandler(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet,
+                                 NDIS_STATUS status) {
     auto* binding = static_cast<FiltBinding*>(protocolBindingContext);
     NDIS_HANDLE miniport = MiniportOf(binding);
     if (NdisGetPoolFromPacket(packet) != binding->SendPool) {
@@ -100,7 +101,8 @@ void ProtocolSendCompleteHandler(NDIS_HANDLE protocolBindingContext, NDIS_PACKET
         if (buffer) NdisFreeBuffer(buffer);
         UCHAR tag[4];
         FiltPutU32(tag, 0, reserved.Tag);
-        UCHAR result = status == NDIS_STATUS_SUCCESS ? FiltConstants::FILT_CMD_OK : FiltConstants::FILT_CMD_FAILED;
+        UCHAR result =
+            status == NDIS_STATUS_SUCCESS ? FiltConstants::FILT_CMD_OK : FiltConstants::FILT_CMD_FAILED;
         FiltSendPrivateIndication(binding, FiltConstants::GROUP_FRAMES, 0, result, tag, sizeof(tag));
         FiltFree(reserved.Frame, reserved.FrameLength);
         NdisFreePacket(packet);
@@ -121,7 +123,8 @@ UCHAR FiltSendRawFrame(FiltBinding* binding, ULONG tag, const UCHAR* frame, ULON
     NDIS_PACKET* packet = nullptr;
     NdisAllocatePacket(&status, &packet, binding->SendPool);
     NDIS_BUFFER* buffer = nullptr;
-    if (status == NDIS_STATUS_SUCCESS) NdisAllocateBuffer(&status, &buffer, binding->BufferPool, copy, length);
+    if (status == NDIS_STATUS_SUCCESS)
+        NdisAllocateBuffer(&status, &buffer, binding->BufferPool, copy, length);
     if (status != NDIS_STATUS_SUCCESS) {
         if (packet) NdisFreePacket(packet);
         FiltFree(copy, length);

@@ -25,7 +25,8 @@ struct NDIS_MINIPORT_CHARACTERISTICS {
      NDIS_HANDLE miniportReceiveContext, ULONG byteOffset, ULONG bytesToTransfer) = nullptr;
     void (*HaltHandler)(NDIS_HANDLE miniportAdapterContext) = nullptr;
     void (*ReturnPacketHandler)(NDIS_HANDLE miniportAdapterContext, NDIS_PACKET* packet) = nullptr;
-    void (*SendPacketsHandler)(NDIS_HANDLE miniportAdapterContext, NDIS_PACKET** packets, ULONG count) = nullptr;
+    void (*SendPacketsHandler)(NDIS_HANDLE miniportAdapterContext, NDIS_PACKET** packets,
+                               ULONG count) = nullptr;
     void (*CancelSendPacketsHandler)(NDIS_HANDLE miniportAdapterContext, void* cancelId) = nullptr;
     void (*PnPEventNotifyHandler)(NDIS_HANDLE miniportAdapterContext, ULONG pnpEvent, void* buffer,
                                   ULONG length) = nullptr;
@@ -41,8 +42,8 @@ struct NDIS_PROTOCOL_CHARACTERISTICS {
     void (*CloseAdapterCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_STATUS status) = nullptr;
     void (*SendCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet,
                                 NDIS_STATUS status) = nullptr;
-    void (*TransferDataCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet, NDIS_STATUS status,
-                                        ULONG bytesTransferred) = nullptr;
+    void (*TransferDataCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet,
+                                        NDIS_STATUS status, ULONG bytesTransferred) = nullptr;
     void (*ResetCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_STATUS status) = nullptr;
     void (*RequestCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_REQUEST* request,
                                    NDIS_STATUS status) = nullptr;

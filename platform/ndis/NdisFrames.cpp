@@ -36,7 +36,8 @@ void NdisTransferData(NDIS_STATUS* status, NDIS_HANDLE ndisBindingHandle, NDIS_H
                       ULONG byteOffset, ULONG bytesToTransfer, NDIS_PACKET* packet, ULONG* bytesTransferred) {
     auto* open = OpenOf(ndisBindingHandle);
     *bytesTransferred = 0;
-    *status = open ? open->lower->transfer(open->context, static_cast<ndissim::SimReceiveContext*>(macReceiveContext),
+    *status = open ? open->lower->transfer(open->context,
+                                           static_cast<ndissim::SimReceiveContext*>(macReceiveContext),
                                            byteOffset, bytesToTransfer, packet, bytesTransferred)
                    : NDIS_STATUS_FAILURE;
 }
@@ -64,5 +65,6 @@ void NdisMEthIndicateReceiveComplete(NDIS_HANDLE miniportAdapterHandle) {
 
 void NdisMTransferDataComplete(NDIS_HANDLE miniportAdapterHandle, NDIS_PACKET* packet, NDIS_STATUS status,
                                ULONG bytesTransferred) {
-    if (auto* upper = UpperOf(miniportAdapterHandle)) upper->transferComplete(packet, status, bytesTransferred);
+    if (auto* upper = UpperOf(miniportAdapterHandle))
+        upper->transferComplete(packet, status, bytesTransferred);
 }

@@ -49,7 +49,8 @@ void NdisFreePacketPool(NDIS_HANDLE poolHandle) {
 void NdisAllocatePacket(NDIS_STATUS* status, NDIS_PACKET** packet, NDIS_HANDLE poolHandle) {
     *packet = nullptr;
     auto* pool = static_cast<PacketPool*>(poolHandle);
-    if (NDIS_STATUS failure = ndissim::NdisEnvironment::instance().takeFailure(ndissim::NdisCall::AllocatePacket)) {
+    if (NDIS_STATUS failure =
+            ndissim::NdisEnvironment::instance().takeFailure(ndissim::NdisCall::AllocatePacket)) {
         *status = failure;
         return;
     }
@@ -116,10 +117,11 @@ void NdisFreeBufferPool(NDIS_HANDLE poolHandle) {
     delete static_cast<BufferPool*>(poolHandle);
 }
 
-void NdisAllocateBuffer(NDIS_STATUS* status, NDIS_BUFFER** buffer, NDIS_HANDLE poolHandle, void* virtualAddress,
-                        ULONG length) {
+void NdisAllocateBuffer(NDIS_STATUS* status, NDIS_BUFFER** buffer, NDIS_HANDLE poolHandle,
+                        void* virtualAddress, ULONG length) {
     *buffer = nullptr;
-    if (NDIS_STATUS failure = ndissim::NdisEnvironment::instance().takeFailure(ndissim::NdisCall::AllocateBuffer)) {
+    if (NDIS_STATUS failure =
+            ndissim::NdisEnvironment::instance().takeFailure(ndissim::NdisCall::AllocateBuffer)) {
         *status = failure;
         return;
     }

@@ -72,8 +72,8 @@ ULONG NdisPacketPoolUsage(NDIS_HANDLE poolHandle);
 
 void NdisAllocateBufferPool(NDIS_STATUS* status, NDIS_HANDLE* poolHandle, ULONG number);
 void NdisFreeBufferPool(NDIS_HANDLE poolHandle);
-void NdisAllocateBuffer(NDIS_STATUS* status, NDIS_BUFFER** buffer, NDIS_HANDLE poolHandle, void* virtualAddress,
-                        ULONG length);
+void NdisAllocateBuffer(NDIS_STATUS* status, NDIS_BUFFER** buffer, NDIS_HANDLE poolHandle,
+                        void* virtualAddress, ULONG length);
 void NdisFreeBuffer(NDIS_BUFFER* buffer);
 
 // ---- chains and queries ---------------------------------------------------------------------------

@@ -54,7 +54,8 @@ NDIS_STATUS SimLowerMiniport::send(NDIS_HANDLE protocolBindingContext, NDIS_PACK
     std::lock_guard<std::mutex> guard(mutex_);
     sent_.push_back(SimSentFrame{FrameOf(packet), NdisGetPacketFlags(packet)});
     framesCv_.notify_all();
-    if (sendStatus_ == NDIS_STATUS_PENDING) pendingSends_.push_back(PendingSend{protocolBindingContext, packet});
+    if (sendStatus_ == NDIS_STATUS_PENDING)
+        pendingSends_.push_back(PendingSend{protocolBindingContext, packet});
     return sendStatus_;
 }
 
@@ -69,7 +70,8 @@ size_t SimLowerMiniport::completePendingSends(NDIS_STATUS status) {
     return done.size();
 }
 
-NDIS_PACKET* SimLowerMiniport::buildPacket(const std::vector<uint8_t>& frame, const SimReceiveOptions& options) {
+NDIS_PACKET* SimLowerMiniport::buildPacket(const std::vector<uint8_t>& frame,
+                                           const SimReceiveOptions& options) {
     NDIS_STATUS status;
     {
         std::lock_guard<std::mutex> guard(mutex_);
@@ -174,7 +176,8 @@ NDIS_STATUS SimLowerMiniport::transfer(NDIS_HANDLE protocolBindingContext, SimRe
     size_t start = context->headerSize + offset;
     if (start > context->frame.size()) return NDIS_STATUS_FAILURE;
     length = ULONG(std::min<size_t>(length, context->frame.size() - start));
-    std::vector<uint8_t> data(context->frame.begin() + long(start), context->frame.begin() + long(start + length));
+    std::vector<uint8_t> data(context->frame.begin() + long(start),
+                              context->frame.begin() + long(start + length));
     std::lock_guard<std::mutex> guard(mutex_);
     if (pendTransfers_) {
         pendingTransfers_.push_back(PendingTransfer{protocolBindingContext, packet, std::move(data)});

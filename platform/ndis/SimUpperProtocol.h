@@ -71,8 +71,8 @@ public:
     // Called by the stand-in's NDIS.
     void sendComplete(NDIS_PACKET* packet, NDIS_STATUS status);
     void receivePacket(NDIS_PACKET* packet);
-    void receiveLookahead(NDIS_HANDLE receiveContext, const void* header, ULONG headerSize, const void* lookahead,
-                          ULONG lookaheadSize, ULONG packetSize);
+    void receiveLookahead(NDIS_HANDLE receiveContext, const void* header, ULONG headerSize,
+                          const void* lookahead, ULONG lookaheadSize, ULONG packetSize);
     void receiveComplete();
     void transferComplete(NDIS_PACKET* packet, NDIS_STATUS status, ULONG bytesTransferred);
     void requestComplete(NDIS_STATUS status);

@@ -25,7 +25,8 @@ std::vector<uint8_t> FrameOf(NDIS_PACKET* packet) {
         void* data = nullptr;
         ULONG length = 0;
         NdisQueryBufferSafe(b, &data, &length, NormalPagePriority);
-        if (data) bytes.insert(bytes.end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + length);
+        if (data)
+            bytes.insert(bytes.end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + length);
     }
     return bytes;
 }
