@@ -181,6 +181,7 @@ void NdisQueryPacket(const NDIS_PACKET* packet, ULONG* physicalBufferCount, ULON
 }
 
 void NdisQueryBufferSafe(NDIS_BUFFER* buffer, void** virtualAddress, ULONG* length, ULONG) {
+    if (buffer->OnMap) buffer->OnMap(buffer->OnMapContext);
     *virtualAddress = buffer->Unmappable ? nullptr : buffer->VirtualAddress;
     if (length) *length = buffer->Length;
 }

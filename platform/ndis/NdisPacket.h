@@ -12,6 +12,9 @@ struct NDIS_BUFFER {
     ULONG Length = 0;
     bool Unmappable = false;
     void* Pool = nullptr;
+    // Runs each time the descriptor is mapped: lets a test hold a reader in the middle of a frame.
+    void (*OnMap)(void* context) = nullptr;
+    void* OnMapContext = nullptr;
 };
 
 enum NDIS_PER_PACKET_INFO : uint32_t {

@@ -25,6 +25,8 @@ struct SimReceiveOptions {
     ULONG firstBufferLength = 0;  // 0: one buffer; else the frame splits after this many bytes
     bool resources = false;       // indicated with NDIS_STATUS_RESOURCES: the packet comes back at once
     bool unmappable = false;      // the last buffer cannot be mapped
+    void (*onMapLast)(void* context) = nullptr;  // runs whenever the last buffer is mapped
+    void* onMapContext = nullptr;
 };
 
 // What a lookahead indication hands the protocol as its receive context.

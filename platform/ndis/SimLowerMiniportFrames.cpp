@@ -99,6 +99,8 @@ NDIS_PACKET* SimLowerMiniport::buildPacket(const std::vector<uint8_t>& frame,
         at += length;
     }
     packet->Tail->Unmappable = options.unmappable;
+    packet->Tail->OnMap = options.onMapLast;
+    packet->Tail->OnMapContext = options.onMapContext;
     NDIS_SET_PACKET_STATUS(packet, options.resources ? NDIS_STATUS_RESOURCES : NDIS_STATUS_SUCCESS);
     NDIS_SET_PACKET_HEADER_SIZE(packet, 14);
     packet->Owner = this;
