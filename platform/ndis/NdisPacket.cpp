@@ -11,6 +11,7 @@ namespace {
 struct PacketPool {
     ULONG limit = 0;
     ULONG reservedLength = 0;
+    bool simulator = false;
     std::mutex mutex;
     ULONG inUse = 0;
 };
@@ -40,6 +41,14 @@ void NdisAllocatePacketPoolEx(NDIS_STATUS* status, NDIS_HANDLE* poolHandle, ULON
     pool->reservedLength = protocolReservedLength;
     *poolHandle = pool;
     *status = NDIS_STATUS_SUCCESS;
+}
+
+NDIS_HANDLE ndissim::AllocateSimulatorPacketPool(ULONG number, ULONG overflow, ULONG protocolReservedLength) {
+    NDIS_STATUS status;
+    NDIS_HANDLE pool = nullptr;
+    NdisAllocatePacketPoolEx(&status, &pool, number, overflow, protocolReservedLength);
+    if (pool) static_cast<PacketPool*>(pool)->simulator = true;
+    return pool;
 }
 
 void NdisFreePacketPool(NDIS_HANDLE poolHandle) {
@@ -120,8 +129,10 @@ void NdisFreeBufferPool(NDIS_HANDLE poolHandle) {
 void NdisAllocateBuffer(NDIS_STATUS* status, NDIS_BUFFER** buffer, NDIS_HANDLE poolHandle,
                         void* virtualAddress, ULONG length) {
     *buffer = nullptr;
-    if (NDIS_STATUS failure =
-            ndissim::NdisEnvironment::instance().takeFailure(ndissim::NdisCall::AllocateBuffer)) {
+    // Descriptors without a pool are the simulated adapters' and protocols' own.
+    if (NDIS_STATUS failure = !poolHandle ? NDIS_STATUS_SUCCESS
+                                          : ndissim::NdisEnvironment::instance().takeFailure(
+                                                ndissim::NdisCall::AllocateBuffer)) {
         *status = failure;
         return;
     }

@@ -67,6 +67,11 @@ struct NDIS_PACKET {
 void NdisAllocatePacketPoolEx(NDIS_STATUS* status, NDIS_HANDLE* poolHandle, ULONG number, ULONG overflow,
                               ULONG protocolReservedLength);
 void NdisFreePacketPool(NDIS_HANDLE poolHandle);
+namespace ndissim {
+// A pool of the stand-in's own simulated adapters and protocols: failures a test injects into
+// packet allocation are meant for the driver and pass it by.
+NDIS_HANDLE AllocateSimulatorPacketPool(ULONG number, ULONG overflow, ULONG protocolReservedLength);
+}  // namespace ndissim
 void NdisAllocatePacket(NDIS_STATUS* status, NDIS_PACKET** packet, NDIS_HANDLE poolHandle);
 void NdisFreePacket(NDIS_PACKET* packet);
 NDIS_HANDLE NdisGetPoolFromPacket(const NDIS_PACKET* packet);

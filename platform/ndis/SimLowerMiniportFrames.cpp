@@ -76,8 +76,8 @@ NDIS_PACKET* SimLowerMiniport::buildPacket(const std::vector<uint8_t>& frame,
     {
         std::lock_guard<std::mutex> guard(mutex_);
         if (!receivePool_) {
-            NdisAllocatePacketPoolEx(&status, &receivePool_, 64, 4096, 16);
-            if (status != NDIS_STATUS_SUCCESS) return nullptr;
+            receivePool_ = AllocateSimulatorPacketPool(64, 4096, 16);
+            if (!receivePool_) return nullptr;
         }
     }
     NDIS_PACKET* packet = nullptr;

@@ -68,10 +68,7 @@ SimUpperProtocol::~SimUpperProtocol() {
 void SimUpperProtocol::send(const std::vector<uint8_t>& frame) {
     {
         std::lock_guard<std::mutex> guard(mutex_);
-        if (!pool_) {
-            NDIS_STATUS status;
-            NdisAllocatePacketPoolEx(&status, &pool_, 256, 65280, sizeof(Reserved));
-        }
+        if (!pool_) pool_ = AllocateSimulatorPacketPool(256, 65280, sizeof(Reserved));
     }
     NDIS_PACKET* packet = OwnPacket(pool_, frame.data(), frame.size());
     if (!packet) {
@@ -148,10 +145,7 @@ void SimUpperProtocol::receiveLookahead(NDIS_HANDLE receiveContext, const void* 
         received_.push_back(std::move(frame));
         cv_.notify_all();
         if (lookaheadSize >= packetSize) return;
-        if (!pool_) {
-            NDIS_STATUS status;
-            NdisAllocatePacketPoolEx(&status, &pool_, 256, 65280, sizeof(Reserved));
-        }
+        if (!pool_) pool_ = AllocateSimulatorPacketPool(256, 65280, sizeof(Reserved));
     }
     // The rest of the frame is fetched, as a protocol does that wants the whole of it.
     NDIS_PACKET* packet = OwnPacket(pool_, nullptr, packetSize - lookaheadSize);
