@@ -17,7 +17,13 @@ struct ThreadObject {
 
     void join() {
         std::lock_guard<std::mutex> guard(joinMutex);
-        if (thread.joinable()) thread.join();
+        if (!thread.joinable()) return;
+        // The thread letting go of its own object cannot wait for itself: it ends detached.
+        if (thread.get_id() == std::this_thread::get_id()) {
+            thread.detach();
+        } else {
+            thread.join();
+        }
     }
 };
 
@@ -77,13 +83,6 @@ void PsTerminateSystemThread(NTSTATUS) {}
 
 NTSTATUS ZwCloseThreadHandle(NDIS_HANDLE handle) {
     if (!handle) return STATUS_INVALID_HANDLE;
-    auto* object = static_cast<ThreadObject*>(handle);
-    // The handle's reference may be the last while the thread still runs: it then ends detached
-    // from nobody, as a kernel thread whose handle was closed.
-    if (object->references == 1 && object->thread.joinable() &&
-        object->thread.get_id() == std::this_thread::get_id()) {
-        object->thread.detach();
-    }
-    Release(object);
+    Release(static_cast<ThreadObject*>(handle));
     return STATUS_SUCCESS;
 }
