@@ -12,7 +12,9 @@ NdisEnvironment::Open* OpenOf(NDIS_HANDLE handle) {
     return open && open->open ? open : nullptr;
 }
 
+// The protocol above the virtual miniport; null when there is no miniport (a halted one).
 ndissim::SimUpperProtocol* UpperOf(NDIS_HANDLE miniportAdapterHandle) {
+    if (!miniportAdapterHandle) return nullptr;
     return static_cast<NdisEnvironment::Instance*>(miniportAdapterHandle)->upper.get();
 }
 
