@@ -283,6 +283,7 @@ TEST_F(CaptureTest, ConcurrentFramesNeverMakeAHalfWrittenRecord) {
         });
     }
     for (auto& p : producers) p.join();
+    ASSERT_TRUE(SizeReaches(path, 24 + 16 + 60));
     ASSERT_EQ(Stop(owner), STATUS_SUCCESS);
 
     Pcap pcap = ParsePcap(ReadFile(path));
