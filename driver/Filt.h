@@ -77,10 +77,37 @@ void FiltSetOwner(FiltBinding* binding, ULONG ownerPid);
 // Sends a frame from user mode with its tag; returns the private command's result byte.
 UCHAR FiltSendRawFrame(FiltBinding* binding, ULONG tag, const UCHAR* frame, ULONG length);
 
+void MiniportSendPacketsHandler(NDIS_HANDLE context, NDIS_PACKET** packets, ULONG count);
+void ProtocolSendCompleteHandler(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet, NDIS_STATUS status);
+int ProtocolReceivePacketHandler(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet);
+void MiniportReturnPacketHandler(NDIS_HANDLE context, NDIS_PACKET* packet);
+NDIS_STATUS ProtocolReceiveHandler(NDIS_HANDLE protocolBindingContext, NDIS_HANDLE macReceiveContext,
+                                   void* headerBuffer, ULONG headerBufferSize, void* lookaheadBuffer,
+                                   ULONG lookaheadBufferSize, ULONG packetSize);
+void ProtocolReceiveCompleteHandler(NDIS_HANDLE protocolBindingContext);
+void ProtocolTransferDataCompleteHandler(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet,
+                                         NDIS_STATUS status, ULONG bytesTransferred);
+NDIS_STATUS MiniportTransferDataHandler(NDIS_PACKET* packet, ULONG* bytesTransferred, NDIS_HANDLE context,
+                                        NDIS_HANDLE miniportReceiveContext, ULONG byteOffset,
+                                        ULONG bytesToTransfer);
+
+// True when the frame's EtherType (bytes 12 and 13 of its first piece) is in the binding's list.
+bool FiltEtherTypeListed(const FiltBinding* binding, const UCHAR* firstBytes, ULONG firstLength);
+bool FiltPacketEtherTypeListed(const FiltBinding* binding, NDIS_PACKET* packet);
+// Copies the packet and sends it to every opener as a diverted frame; drops it silently when it
+// cannot be copied.
+void FiltDivertPacket(FiltBinding* binding, NDIS_PACKET* packet);
+void FiltSendDivertedFrame(FiltBinding* binding, const UCHAR* frame, ULONG length);
+
 // ---- capture ----
 NDIS_STATUS FiltCaptureStart(FiltBinding* binding, const NDIS_STRING* path, ULONG sizeLimit);
 void FiltCaptureStop(FiltBinding* binding);
 void FiltCaptureTeardown(FiltBinding* binding);
+// The frame path's side: cheap checks and copies into the ring, at any level up to dispatch.
+bool FiltCaptureActive(FiltBinding* binding);
+void FiltCapturePacket(FiltBinding* binding, NDIS_PACKET* packet);
+void FiltCaptureFrame(FiltBinding* binding, const UCHAR* frame, ULONG length);
+void FiltCaptureWriterThread(void* context);
 NDIS_STATUS FiltCaptureCurrentName(FiltBinding* binding, WCHAR* output, ULONG outputBytes, ULONG* nameBytes);
 
 // ---- control device and events ----

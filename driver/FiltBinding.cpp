@@ -19,6 +19,10 @@ void FiltFree(void* block, ULONG length) {
 
 namespace {
 
+constexpr ULONG FILT_POOL_PACKETS = 255;
+constexpr ULONG FILT_POOL_OVERFLOW = 65280;
+constexpr ULONG FILT_BUFFER_POOL = 16;
+
 ULONG StringBytes(const NDIS_STRING* s) {
     return s && s->Buffer ? s->Length : 0;
 }
@@ -51,8 +55,24 @@ FiltBinding* FiltAllocateBinding(const NDIS_STRING* virtualName, const NDIS_STRI
     InitializeListHead(&binding->Link);
     NdisAllocateSpinLock(&binding->Lock);
     NdisAllocateSpinLock(&binding->Capture.Lock);
+    NdisInitializeEvent(&binding->Capture.WriterEvent);
+    NdisInitializeEvent(&binding->Capture.WriterIdle);
+    NdisSetEvent(&binding->Capture.WriterIdle);
     NdisInitializeEvent(&binding->OpenCloseEvent);
     NdisInitializeEvent(&binding->InitEvent);
+
+    NDIS_STATUS status;
+    NdisAllocatePacketPoolEx(&status, &binding->SendPool, FILT_POOL_PACKETS, FILT_POOL_OVERFLOW,
+                             sizeof(FiltPacketReserved));
+    if (status == NDIS_STATUS_SUCCESS)
+        NdisAllocatePacketPoolEx(&status, &binding->ReceivePool, FILT_POOL_PACKETS, FILT_POOL_OVERFLOW,
+                                 sizeof(FiltPacketReserved));
+    if (status == NDIS_STATUS_SUCCESS)
+        NdisAllocateBufferPool(&status, &binding->BufferPool, FILT_BUFFER_POOL);
+    if (status != NDIS_STATUS_SUCCESS) {
+        FiltReleaseBinding(binding);
+        return nullptr;
+    }
     return binding;
 }
 
@@ -65,6 +85,9 @@ void FiltReleaseBinding(FiltBinding* binding) {
     if (binding->InstanceName.Buffer)
         NdisFreeMemory(binding->InstanceName.Buffer, binding->InstanceName.MaximumLength, 0);
     FiltFree(binding->GuidList, binding->GuidListLength);
+    if (binding->SendPool) NdisFreePacketPool(binding->SendPool);
+    if (binding->ReceivePool) NdisFreePacketPool(binding->ReceivePool);
+    if (binding->BufferPool) NdisFreeBufferPool(binding->BufferPool);
     if (binding->Capture.Name.Buffer)
         FiltFree(binding->Capture.Name.Buffer, binding->Capture.Name.MaximumLength);
     ULONG length = binding->AllocationLength;

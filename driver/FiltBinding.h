@@ -23,15 +23,54 @@ struct FiltMergeBlock {
     ULONG MergedCount = 0;
 };
 
-// Packet capture of a binding: the file and its name. The frame path feeds it.
+constexpr ULONG FILT_CAPTURE_SLOTS = 64;
+constexpr ULONG FILT_CAPTURE_SLOT_SIZE = 2048;
+
+// Packet capture of a binding: the file, its name and the ring that the frame path fills and the
+// writer thread empties.
 struct FiltCaptureBlock {
     NDIS_SPIN_LOCK Lock;
+    bool Initialised = false;
     bool Active = false;
+    bool Starting = false;  // one start at a time
     void* File = nullptr;
     NDIS_STRING Name;  // "\??\" + path, kept after a stop so that it can be queried until then
     ULONG BytesWritten = 0;
     ULONG SizeLimit = 0;
+
+    void* WriterThread = nullptr;  // the referenced thread object
+    bool Running = false;
+    NDIS_EVENT WriterEvent;
+    // Clear while the writer has the file handle in use; a stop waits for it before closing.
+    bool Writing = false;
+    NDIS_EVENT WriterIdle;
+
+    UCHAR* Ring = nullptr;
+    ULONG WriteIndex = 0;
+    ULONG ReadIndex = 0;
+    ULONG Count = 0;
+    // A slot is handed to the writer only once its producer has finished filling it.
+    bool Ready[FILT_CAPTURE_SLOTS] = {};
+    ULONG Filling = 0;     // slots taken by producers and not yet finished
+    ULONG Generation = 0;  // advanced at every start, so a late producer cannot fill a new capture
 };
+
+// What the driver keeps in the protocol-reserved area of its send-pool and receive-pool packets.
+constexpr ULONG FILT_KIND_FRAME = 1;    // a raw frame or a diverted-frame transfer
+constexpr ULONG FILT_KIND_WRAPPED = 2;  // wraps an upper protocol's packet
+struct FiltPacketReserved {
+    ULONG Kind;
+    ULONG Tag;              // a raw frame's tag
+    NDIS_PACKET* Original;  // the wrapped upper packet
+    NDIS_BUFFER* Buffer;    // the driver's descriptor over Frame
+    UCHAR* Frame;           // the driver's copy of the frame
+    ULONG FrameLength;
+    ULONG Prefix;  // of a diverted-frame transfer: header and lookahead bytes already in Frame
+};
+
+inline FiltPacketReserved* FiltReservedOf(NDIS_PACKET* packet) {
+    return reinterpret_cast<FiltPacketReserved*>(packet->ProtocolReserved);
+}
 
 struct FiltBinding {
     LIST_ENTRY Link;  // in the binding list while initialised
@@ -64,6 +103,10 @@ struct FiltBinding {
     bool Wireless = false;
 
     ULONG OutstandingSends = 0;
+    NDIS_HANDLE SendPool = nullptr;
+    NDIS_HANDLE ReceivePool = nullptr;
+    NDIS_HANDLE BufferPool = nullptr;
+    bool ReceiveIndicated[MAXIMUM_PROCESSORS] = {};
     NDIS_REQUEST SharedRequest;
     bool RequestOutstanding = false;
     bool RequestQueued = false;

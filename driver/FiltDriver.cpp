@@ -17,6 +17,9 @@ NDIS_STATUS RegisterMiniport() {
     chars.QueryInformationHandler = MiniportQueryInformationHandler;
     chars.SetInformationHandler = MiniportSetInformationHandler;
     chars.HaltHandler = MiniportHaltHandler;
+    chars.SendPacketsHandler = MiniportSendPacketsHandler;
+    chars.ReturnPacketHandler = MiniportReturnPacketHandler;
+    chars.TransferDataHandler = MiniportTransferDataHandler;
     chars.CancelSendPacketsHandler = MiniportCancelSendPacketsHandler;
     chars.PnPEventNotifyHandler = MiniportPnPEventNotifyHandler;
     chars.AdapterShutdownHandler = MiniportAdapterShutdownHandler;
@@ -32,6 +35,11 @@ NDIS_STATUS RegisterProtocol() {
     chars.Name.MaximumLength = USHORT(sizeof(PROTOCOL_NAME));
     chars.OpenAdapterCompleteHandler = ProtocolOpenAdapterCompleteHandler;
     chars.CloseAdapterCompleteHandler = ProtocolCloseAdapterCompleteHandler;
+    chars.SendCompleteHandler = ProtocolSendCompleteHandler;
+    chars.TransferDataCompleteHandler = ProtocolTransferDataCompleteHandler;
+    chars.ReceiveHandler = ProtocolReceiveHandler;
+    chars.ReceiveCompleteHandler = ProtocolReceiveCompleteHandler;
+    chars.ReceivePacketHandler = ProtocolReceivePacketHandler;
     chars.ResetCompleteHandler = ProtocolResetCompleteHandler;
     chars.RequestCompleteHandler = ProtocolRequestCompleteHandler;
     chars.StatusHandler = ProtocolStatusHandler;

@@ -35,9 +35,37 @@ bool WriteFull(int fd, const uint8_t* buffer, size_t length) {
     return true;
 }
 
+// The path of a capture request as the driver will open it, in the system's encoding.
+std::string CapturePath(const std::vector<uint8_t>& input) {
+    std::string out;
+    for (size_t at = 8; at + 1 < input.size(); at += 2) {
+        char16_t c = char16_t(input[at] | input[at + 1] << 8);
+        if (c == 0) break;
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
-PellodurConnection::PellodurConnection(int fd, uint32_t processId) : fd_(fd), processId_(processId) {}
+PellodurConnection::PellodurConnection(int fd, uint32_t processId, PeerCredentials credentials)
+    : fd_(fd), processId_(processId), credentials_(std::move(credentials)) {}
+
+bool PellodurConnection::captureAllowed(uint32_t outputLength, const std::vector<uint8_t>& input) const {
+    // A query of the name (an output buffer) or a stop (no path) opens nothing.
+    if (outputLength > 0) return true;
+    std::string path = CapturePath(input);
+    return path.empty() || credentials_.mayCreateOrWrite(path);
+}
 
 PellodurConnection::~PellodurConnection() {
     stop();
@@ -96,6 +124,11 @@ bool PellodurConnection::serve(uint32_t kind, uint32_t id, uint32_t code, std::v
         queueReply(id, status, information, output);
     };
     std::shared_ptr<ndissim::SimIoRequest> request;
+    if (kind == P::KIND_DEVICE_CONTROL && code == FiltConstants::IOCTL_FILT_CAPTURE_FILE &&
+        !captureAllowed(outputLength, input)) {
+        queueReply(id, STATUS_ACCESS_DENIED, 0, {});
+        return true;
+    }
     if (kind == P::KIND_DEVICE_CONTROL) {
         request = file_->deviceControl(code, input.data(), uint32_t(input.size()), outputLength, notify);
     } else if (kind == P::KIND_READ) {

@@ -11,11 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include "driver/host/PeerCredentials.h"
 #include "platform/ndis/SimDeviceFile.h"
 
 class PellodurConnection {
 public:
-    PellodurConnection(int fd, uint32_t processId);
+    PellodurConnection(int fd, uint32_t processId, PeerCredentials credentials);
     ~PellodurConnection();
 
     void start();
@@ -28,9 +29,12 @@ private:
     void writeLoop();
     bool serve(uint32_t kind, uint32_t id, uint32_t code, std::vector<uint8_t> input, uint32_t outputLength);
     void queueReply(uint32_t id, uint32_t status, size_t information, const std::vector<uint8_t>& output);
+    // A capture file is opened by the host; it must be one the caller could open itself.
+    bool captureAllowed(uint32_t outputLength, const std::vector<uint8_t>& input) const;
 
     int fd_;
     uint32_t processId_;
+    PeerCredentials credentials_;
     std::unique_ptr<ndissim::SimDeviceFile> file_;
     std::thread reader_;
     std::thread writer_;

@@ -54,7 +54,8 @@ void PellodurServer::acceptLoop() {
             ::close(fd);
             continue;
         }
-        auto connection = std::make_unique<PellodurConnection>(fd, uint32_t(credentials.pid));
+        auto connection = std::make_unique<PellodurConnection>(
+            fd, uint32_t(credentials.pid), PeerCredentials(credentials.uid, credentials.gid));
         connection->start();
         std::lock_guard<std::mutex> guard(mutex_);
         // Connections that have wound down are let go as new ones come.

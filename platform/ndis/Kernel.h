@@ -142,3 +142,30 @@ NTSTATUS IoCallDriver(DEVICE_OBJECT* device, IRP* irp);
 NTSTATUS ZwCreateFile(void** handle, const UNICODE_STRING* name);
 NTSTATUS ZwWriteFile(void* handle, const void* data, ULONG length);
 NTSTATUS ZwClose(void* handle);
+
+// ---- system threads, time and processors --------------------------------------------------------
+
+struct LARGE_INTEGER {
+    int64_t QuadPart = 0;
+};
+
+// The system time: 100-ns intervals since 1 January 1601.
+void KeQuerySystemTime(LARGE_INTEGER* time);
+
+constexpr ULONG MAXIMUM_PROCESSORS = 32;
+// The processor the caller runs on; a user-mode thread keeps one number for its whole life, so a
+// handler and its completion on the same thread see the same processor.
+ULONG KeGetCurrentProcessorNumber();
+
+using PKSTART_ROUTINE = void (*)(void* startContext);
+
+NTSTATUS PsCreateSystemThread(NDIS_HANDLE* threadHandle, PKSTART_ROUTINE startRoutine, void* startContext);
+// The thread object behind a handle, referenced; ObDereferenceObject drops the reference.
+NTSTATUS ObReferenceObjectByHandle(NDIS_HANDLE handle, void** object);
+void ObDereferenceObject(void* object);
+// Waits until the thread object's thread has ended.
+NTSTATUS KeWaitForSingleObject(void* object);
+// Ends the calling system thread; in user mode the routine must return right after it.
+void PsTerminateSystemThread(NTSTATUS exitStatus);
+// Closes a thread handle (file handles close with ZwClose).
+NTSTATUS ZwCloseThreadHandle(NDIS_HANDLE handle);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Kernel.h"
+#include "NdisPacket.h"
 #include "NdisTypes.h"
 
 // ---- characteristics ----------------------------------------------------------------------------
@@ -20,11 +21,12 @@ struct NDIS_MINIPORT_CHARACTERISTICS {
     (NDIS_HANDLE miniportAdapterContext, NDIS_OID oid, void* buffer, ULONG bufferLength, ULONG* bytesRead,
      ULONG* bytesNeeded) = nullptr;
     NDIS_STATUS(*TransferDataHandler)
-    (void* packet, ULONG* bytesTransferred, NDIS_HANDLE miniportAdapterContext,
+    (NDIS_PACKET* packet, ULONG* bytesTransferred, NDIS_HANDLE miniportAdapterContext,
      NDIS_HANDLE miniportReceiveContext, ULONG byteOffset, ULONG bytesToTransfer) = nullptr;
     void (*HaltHandler)(NDIS_HANDLE miniportAdapterContext) = nullptr;
-    void (*ReturnPacketHandler)(NDIS_HANDLE miniportAdapterContext, void* packet) = nullptr;
-    void (*SendPacketsHandler)(NDIS_HANDLE miniportAdapterContext, void** packets, ULONG count) = nullptr;
+    void (*ReturnPacketHandler)(NDIS_HANDLE miniportAdapterContext, NDIS_PACKET* packet) = nullptr;
+    void (*SendPacketsHandler)(NDIS_HANDLE miniportAdapterContext, NDIS_PACKET** packets,
+                               ULONG count) = nullptr;
     void (*CancelSendPacketsHandler)(NDIS_HANDLE miniportAdapterContext, void* cancelId) = nullptr;
     void (*PnPEventNotifyHandler)(NDIS_HANDLE miniportAdapterContext, ULONG pnpEvent, void* buffer,
                                   ULONG length) = nullptr;
@@ -38,10 +40,10 @@ struct NDIS_PROTOCOL_CHARACTERISTICS {
     void (*OpenAdapterCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_STATUS status,
                                        NDIS_STATUS openErrorStatus) = nullptr;
     void (*CloseAdapterCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_STATUS status) = nullptr;
-    void (*SendCompleteHandler)(NDIS_HANDLE protocolBindingContext, void* packet,
+    void (*SendCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet,
                                 NDIS_STATUS status) = nullptr;
-    void (*TransferDataCompleteHandler)(NDIS_HANDLE protocolBindingContext, void* packet, NDIS_STATUS status,
-                                        ULONG bytesTransferred) = nullptr;
+    void (*TransferDataCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet,
+                                        NDIS_STATUS status, ULONG bytesTransferred) = nullptr;
     void (*ResetCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_STATUS status) = nullptr;
     void (*RequestCompleteHandler)(NDIS_HANDLE protocolBindingContext, NDIS_REQUEST* request,
                                    NDIS_STATUS status) = nullptr;
@@ -57,7 +59,7 @@ struct NDIS_PROTOCOL_CHARACTERISTICS {
     void (*UnbindAdapterHandler)(NDIS_STATUS* status, NDIS_HANDLE protocolBindingContext,
                                  NDIS_HANDLE unbindContext) = nullptr;
     void (*UnloadHandler)() = nullptr;
-    int (*ReceivePacketHandler)(NDIS_HANDLE protocolBindingContext, void* packet) = nullptr;
+    int (*ReceivePacketHandler)(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet) = nullptr;
     NDIS_STATUS (*PnPEventHandler)(NDIS_HANDLE protocolBindingContext, NET_PNP_EVENT* netPnPEvent) = nullptr;
 };
 
@@ -120,3 +122,23 @@ void NdisMIndicateStatus(NDIS_HANDLE miniportAdapterHandle, NDIS_STATUS generalS
                          ULONG statusBufferSize);
 void NdisMIndicateStatusComplete(NDIS_HANDLE miniportAdapterHandle);
 NDIS_STATUS NdisIMNotifyPnPEvent(NDIS_HANDLE miniportHandle, NET_PNP_EVENT* netPnPEvent);
+
+// ---- frames -------------------------------------------------------------------------------------
+
+// Lower edge: sending, returning received packets, lookahead receives and their data transfer.
+void NdisSend(NDIS_STATUS* status, NDIS_HANDLE ndisBindingHandle, NDIS_PACKET* packet);
+void NdisReturnPackets(NDIS_PACKET** packets, ULONG count);
+// The packet behind a lookahead indication, or null when the adapter indicated none.
+NDIS_PACKET* NdisGetReceivedPacket(NDIS_HANDLE ndisBindingHandle, NDIS_HANDLE macReceiveContext);
+void NdisTransferData(NDIS_STATUS* status, NDIS_HANDLE ndisBindingHandle, NDIS_HANDLE macReceiveContext,
+                      ULONG byteOffset, ULONG bytesToTransfer, NDIS_PACKET* packet, ULONG* bytesTransferred);
+
+// Upper edge: completions and receive indications of the virtual miniport.
+void NdisMSendComplete(NDIS_HANDLE miniportAdapterHandle, NDIS_PACKET* packet, NDIS_STATUS status);
+void NdisMIndicateReceivePacket(NDIS_HANDLE miniportAdapterHandle, NDIS_PACKET** packets, ULONG count);
+void NdisMEthIndicateReceive(NDIS_HANDLE miniportAdapterHandle, NDIS_HANDLE miniportReceiveContext,
+                             void* headerBuffer, ULONG headerBufferSize, void* lookaheadBuffer,
+                             ULONG lookaheadBufferSize, ULONG packetSize);
+void NdisMEthIndicateReceiveComplete(NDIS_HANDLE miniportAdapterHandle);
+void NdisMTransferDataComplete(NDIS_HANDLE miniportAdapterHandle, NDIS_PACKET* packet, NDIS_STATUS status,
+                               ULONG bytesTransferred);

@@ -47,6 +47,8 @@ void NdisEnvironment::reset() {
     failures_.clear();
     offeredMedia_ = {NdisMedium802_3};
     deferInit_ = false;
+    offerStacks_ = false;
+    failuresSet_ = false;
 }
 
 SimLowerMiniport& NdisEnvironment::addLowerAdapter(std::u16string deviceName, std::u16string instanceName,
@@ -212,9 +214,11 @@ size_t NdisEnvironment::initializedMiniportCount() {
 void NdisEnvironment::failNext(NdisCall call, NDIS_STATUS status) {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     failures_.emplace_back(call, status);
+    failuresSet_ = true;
 }
 
 NDIS_STATUS NdisEnvironment::takeFailure(NdisCall call) {
+    if (!failuresSet_) return NDIS_STATUS_SUCCESS;
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     for (auto it = failures_.begin(); it != failures_.end(); ++it) {
         if (it->first == call) {
@@ -239,6 +243,28 @@ bool NdisEnvironment::miniportRegistered() {
 bool NdisEnvironment::wrapperInitialized() {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     return wrapper_;
+}
+
+const NDIS_PROTOCOL_CHARACTERISTICS& NdisEnvironment::protocolCharacteristics() {
+    return protocolChars_;
+}
+
+bool NdisEnvironment::protocolContext(const SimLowerMiniport& lower, NDIS_HANDLE* context) {
+    std::lock_guard<std::recursive_mutex> guard(mutex_);
+    Open* open = findOpen(lower);
+    if (!open) return false;
+    *context = open->context;
+    return true;
+}
+
+void NdisEnvironment::returnUpperReceives() {
+    std::vector<SimUpperProtocol*> uppers;
+    {
+        std::lock_guard<std::recursive_mutex> guard(mutex_);
+        for (auto& instance : instances_)
+            if (instance.initialized && instance.upper) uppers.push_back(instance.upper.get());
+    }
+    for (auto* upper : uppers) upper->returnReceivedPackets(false);
 }
 
 const NDIS_MINIPORT_CHARACTERISTICS& NdisEnvironment::miniportCharacteristics() {

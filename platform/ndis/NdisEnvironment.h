@@ -3,6 +3,7 @@
 // Hosts and tests drive bindings, power changes and device requests through it.
 #pragma once
 
+#include <atomic>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -24,6 +25,8 @@ enum class NdisCall {
     QueryInstanceName,
     InitializeDeviceInstance,
     OpenConfiguration,
+    AllocatePacket,
+    AllocateBuffer,
 };
 
 // Configuration path of a lower adapter's binding below the machine root.
@@ -65,6 +68,10 @@ public:
 
     void failNext(NdisCall call, NDIS_STATUS status);
 
+    // Whether packets carry a stack slot for an intermediate driver (off: the driver wraps them).
+    void setOfferPacketStacks(bool offer) { offerStacks_ = offer; }
+    bool offersPacketStacks() const { return offerStacks_; }
+
     bool protocolRegistered();
     bool miniportRegistered();
     bool wrapperInitialized();
@@ -93,6 +100,11 @@ public:
     };
 
     NDIS_STATUS takeFailure(NdisCall call);
+    const NDIS_PROTOCOL_CHARACTERISTICS& protocolCharacteristics();
+    // The protocol's context for its open of the adapter; false while it has none.
+    bool protocolContext(const SimLowerMiniport& lower, NDIS_HANDLE* context);
+    // Lets every upper protocol give back the received packets it took.
+    void returnUpperReceives();
     void completeRequest(NDIS_HANDLE protocolContext, NDIS_REQUEST* request, NDIS_STATUS status);
     NDIS_STATUS initializeWrapper();
     void terminateWrapper();
@@ -129,6 +141,8 @@ private:
     std::vector<std::pair<NdisCall, NDIS_STATUS>> failures_;
     std::vector<NDIS_MEDIUM> offeredMedia_{NdisMedium802_3};
     bool deferInit_ = false;
+    std::atomic<bool> offerStacks_{false};
+    std::atomic<bool> failuresSet_{false};
 };
 
 }  // namespace ndissim

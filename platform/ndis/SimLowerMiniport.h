@@ -2,14 +2,39 @@
 // timing a test scripts.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "NdisPacket.h"
 #include "NdisTypes.h"
 
 namespace ndissim {
+
+// A frame that reached the adapter from the protocol above it.
+struct SimSentFrame {
+    std::vector<uint8_t> bytes;
+    ULONG flags = 0;
+};
+
+// How a received frame is laid out in the packet the adapter indicates.
+struct SimReceiveOptions {
+    ULONG firstBufferLength = 0;  // 0: one buffer; else the frame splits after this many bytes
+    bool resources = false;       // indicated with NDIS_STATUS_RESOURCES: the packet comes back at once
+    bool unmappable = false;      // the last buffer cannot be mapped
+    void (*onMapLast)(void* context) = nullptr;  // runs whenever the last buffer is mapped
+    void* onMapContext = nullptr;
+};
+
+// What a lookahead indication hands the protocol as its receive context.
+struct SimReceiveContext {
+    std::vector<uint8_t> frame;
+    ULONG headerSize = 14;
+    NDIS_PACKET* packet = nullptr;
+};
 
 struct SimRequestRecord {
     NDIS_REQUEST_TYPE type;
@@ -20,6 +45,7 @@ struct SimRequestRecord {
 class SimLowerMiniport {
 public:
     SimLowerMiniport(std::u16string deviceName, std::u16string instanceName, NDIS_MEDIUM medium);
+    ~SimLowerMiniport();
 
     const std::u16string& deviceName() const { return deviceName_; }
     const std::u16string& instanceName() const { return instanceName_; }
@@ -46,7 +72,28 @@ public:
     // Cancel ids that reached the adapter, in order.
     std::vector<void*> cancelledSends() const;
 
+    // ---- frames ----
+    // Sends answer this status; NDIS_STATUS_PENDING keeps them until completePendingSends().
+    void setSendStatus(NDIS_STATUS status);
+    std::vector<SimSentFrame> sentFrames() const;
+    bool waitSentFrames(size_t count, std::chrono::milliseconds deadline) const;
+    size_t completePendingSends(NDIS_STATUS status);
+    // Indicates a received packet to the protocol above; returns what its handler answered.
+    int receivePacket(const std::vector<uint8_t>& frame, SimReceiveOptions options = {});
+    // Indicates the frame by lookahead (header of 14 bytes, `lookahead` bytes after it), with or
+    // without a packet behind it, then receive-complete; returns the handler's status.
+    NDIS_STATUS receiveLookahead(const std::vector<uint8_t>& frame, ULONG lookahead, bool withPacket = false);
+    // While set, data transfers pend until completePendingTransfers().
+    void setPendTransfers(bool pend);
+    size_t completePendingTransfers();
+    // Received packets the protocol kept and has not returned.
+    size_t heldPackets() const;
+
     // Called by the stand-in's NDIS.
+    NDIS_STATUS send(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet);
+    void packetReturned(NDIS_PACKET* packet);
+    NDIS_STATUS transfer(NDIS_HANDLE protocolBindingContext, SimReceiveContext* context, ULONG offset,
+                         ULONG length, NDIS_PACKET* packet, ULONG* transferred);
     void cancelSends(void* cancelId);
     NDIS_STATUS handleRequest(NDIS_HANDLE protocolBindingContext, NDIS_REQUEST* request);
     NDIS_STATUS openStatus() const;
@@ -54,6 +101,18 @@ public:
 
 private:
     NDIS_STATUS serve(NDIS_REQUEST* request);
+    NDIS_PACKET* buildPacket(const std::vector<uint8_t>& frame, const SimReceiveOptions& options);
+    void freePacket(NDIS_PACKET* packet);
+
+    struct PendingSend {
+        NDIS_HANDLE context;
+        NDIS_PACKET* packet;
+    };
+    struct PendingTransfer {
+        NDIS_HANDLE context;
+        NDIS_PACKET* packet;
+        std::vector<uint8_t> data;
+    };
 
     struct Pending {
         NDIS_HANDLE context;
@@ -71,6 +130,15 @@ private:
     bool pend_ = false;
     ULONG pendingIo_ = 0;
     NDIS_STATUS openStatus_ = NDIS_STATUS_SUCCESS;
+
+    mutable std::condition_variable framesCv_;
+    std::vector<SimSentFrame> sent_;
+    std::vector<PendingSend> pendingSends_;
+    NDIS_STATUS sendStatus_ = NDIS_STATUS_SUCCESS;
+    bool pendTransfers_ = false;
+    std::vector<PendingTransfer> pendingTransfers_;
+    NDIS_HANDLE receivePool_ = nullptr;
+    size_t held_ = 0;
 };
 
 }  // namespace ndissim

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "NdisPacket.h"
 #include "NdisTypes.h"
 
 namespace ndissim {
@@ -23,9 +24,18 @@ struct SimIndication {
     std::vector<uint8_t> buffer;
 };
 
+// A frame the miniport indicated upward: from a packet, or header and lookahead (plus what a
+// data transfer brought when the lookahead was short).
+struct SimReceivedFrame {
+    std::vector<uint8_t> bytes;
+    bool byLookahead = false;
+    ULONG headerSize = 0;
+};
+
 class SimUpperProtocol {
 public:
     explicit SimUpperProtocol(NDIS_HANDLE miniportContext);
+    ~SimUpperProtocol();
 
     // Issues a request; a pending one is waited for up to the deadline (status stays PENDING if
     // it did not finish in time).
@@ -46,7 +56,25 @@ public:
     size_t statusCompleteCount() const;
     std::vector<NET_PNP_EVENT_CODE> pnpEvents() const;
 
+    // ---- frames ----
+    // Sends the frame through the miniport; its completion status lands in sendResults().
+    void send(const std::vector<uint8_t>& frame);
+    std::vector<NDIS_STATUS> sendResults() const;
+    bool waitSendResults(size_t count, std::chrono::milliseconds deadline) const;
+    std::vector<SimReceivedFrame> received() const;
+    size_t receiveCompleteCount() const;
+    // While held, received packets stay with this protocol until returnReceivedPackets(true).
+    void holdReceivedPackets(bool hold);
+    // Returns the packets taken from indications; `all` also returns held ones.
+    size_t returnReceivedPackets(bool all);
+
     // Called by the stand-in's NDIS.
+    void sendComplete(NDIS_PACKET* packet, NDIS_STATUS status);
+    void receivePacket(NDIS_PACKET* packet);
+    void receiveLookahead(NDIS_HANDLE receiveContext, const void* header, ULONG headerSize,
+                          const void* lookahead, ULONG lookaheadSize, ULONG packetSize);
+    void receiveComplete();
+    void transferComplete(NDIS_PACKET* packet, NDIS_STATUS status, ULONG bytesTransferred);
     void requestComplete(NDIS_STATUS status);
     void indicateStatus(NDIS_STATUS status, const void* buffer, ULONG length);
     void indicateStatusComplete();
@@ -57,7 +85,7 @@ private:
 
     NDIS_HANDLE context_;
     mutable std::mutex mutex_;
-    std::condition_variable cv_;
+    mutable std::condition_variable cv_;
     std::vector<uint8_t> buffer_;
     ULONG bytesWritten_ = 0;
     ULONG bytesNeeded_ = 0;
@@ -66,6 +94,13 @@ private:
     std::vector<SimIndication> indications_;
     size_t statusCompletes_ = 0;
     std::vector<NET_PNP_EVENT_CODE> pnpEvents_;
+
+    NDIS_HANDLE pool_ = nullptr;
+    std::vector<NDIS_STATUS> sendResults_;
+    std::vector<SimReceivedFrame> received_;
+    std::vector<NDIS_PACKET*> taken_;
+    bool hold_ = false;
+    size_t receiveCompletes_ = 0;
 };
 
 }  // namespace ndissim
