@@ -27,9 +27,14 @@ namespace {
 constexpr int INSTANCES = ConnectionConstants::PIPE_INSTANCES;
 const char* const STOPPED = "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n";
 
-// The test program's own log lines go to its standard output, away from the service's files.
-const LogFileSpec CLIENT_LOG = {
-    LogConstants::FOLDER_PROGRAM_DATA, LogConstants::ALL_LEVELS, nullptr, nullptr, 1, 0};
+// The test program's own errors and warnings go to its standard output, away from the service's
+// files.
+const LogFileSpec CLIENT_LOG = {LogConstants::FOLDER_PROGRAM_DATA,
+                                LogConstants::LEVEL_ERROR | LogConstants::LEVEL_WARNING,
+                                nullptr,
+                                nullptr,
+                                1,
+                                0};
 
 // Kills the service when a test outlives its time: every client blocked on the pipe then sees the
 // connection end and fails, instead of the test hanging.
@@ -220,11 +225,14 @@ TEST_F(PipeServiceTest, FloodOfTinyFramesDoesNotStopTheService) {
 
     for (PipeClient* flooder : flooders) flooder->sendRaw(flood);
     other.send("<other/>");
-    {
-        // Lets the engine go on.
-        std::ofstream release(fifo);
-        release << '!';
-    }
+    // Lets the engine go on, once it waits for that.
+    int release = -1;
+    ASSERT_TRUE(waitFor([&] {
+        return (release = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0;
+    })) << "the engine does not wait on "
+        << fifo;
+    EXPECT_EQ(write(release, "!", 1), 1);
+    close(release);
 
     std::vector<std::future<std::string>> echoes;
     for (PipeClient* flooder : flooders) {
