@@ -19,6 +19,8 @@
 
 namespace {
 
+DatagramSubscriberFactory g_subscriberFactory = nullptr;
+
 // Everything runEngine creates, so that a failure half-way through start-up still tears down
 // what exists, in the same order as a normal end.
 class ServiceComposition {
@@ -43,6 +45,10 @@ public:
 
         m_forwarder.createEventQueueForwarder();
         m_connectionServer.create(ServiceConstants::PIPE_NAME, ServiceConstants::PIPE_INSTANCES, m_forwarder);
+        if (g_subscriberFactory != nullptr) {
+            m_subscriber = g_subscriberFactory();
+            m_forwarder.addSubscriber(m_subscriber);
+        }
     }
 
     // False when the connection server did not start: no tray program could ever reach the
@@ -73,6 +79,11 @@ public:
             m_oneTimeTimer.cancel();
         }
         stopQueue(m_eventQueue);
+        if (m_subscriber != nullptr) {
+            m_forwarder.removeSubscriber(m_subscriber);
+            m_subscriber->release();
+            m_subscriber = nullptr;
+        }
         if (!m_connectionServer.isNull() && !m_serverCancelled) {
             m_serverCancelled = true;
             m_connectionServer.cancel();
@@ -115,6 +126,7 @@ private:
     OneTimeTimer m_oneTimeTimer;
     DatagramForwarder m_forwarder;
     ConnectionServer m_connectionServer;
+    DatagramSubscriberInterface* m_subscriber = nullptr;
     bool m_timerStarted = false;
     bool m_serverCancelled = false;
     bool m_ticking = false;
@@ -126,6 +138,10 @@ void reportFatal(const BaseException& e) {
 }
 
 }  // namespace
+
+void setDatagramSubscriberFactory(DatagramSubscriberFactory factory) {
+    g_subscriberFactory = factory;
+}
 
 int runEngine() {
     int result = 0;

@@ -5,8 +5,7 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 
-#include <regex>
-
+#include "ServiceLog.h"
 #include "ServiceProcess.h"
 
 using ::testing::HasSubstr;
@@ -21,93 +20,6 @@ const char* const USAGE =
     "Varnel_NvoClient.exe  -run       \n";
 
 const char* const RUNNING = "Running Varnel Tamsel...\nUse Ctrl+C or Ctrl+Break to stop Varnel Tamsel.\n";
-
-// The line's text after the log line's header.
-std::vector<std::string> messages(const std::string& log) {
-    std::vector<std::string> out;
-    std::istringstream in(log);
-    for (std::string line; std::getline(in, line);) {
-        size_t at = line.find("]: ");
-        if (at != std::string::npos) out.push_back(line.substr(at + 3));
-    }
-    return out;
-}
-
-// The index of the first message at or after `from` that starts with the text; -1 when none.
-int indexOf(const std::vector<std::string>& lines, const std::string& start, int from = 0) {
-    for (int i = from; i < static_cast<int>(lines.size()); ++i) {
-        if (lines[i].rfind(start, 0) == 0) return i;
-    }
-    return -1;
-}
-
-// The ostrum thread ids of "thread exec" or "thread join" lines, in log order.
-std::vector<std::string> threadIds(const std::vector<std::string>& lines, const std::string& op) {
-    std::vector<std::string> ids;
-    const std::regex pattern("thread " + op + ", .*thread_id=(\\d+)$");
-    for (const std::string& line : lines) {
-        std::smatch match;
-        if (std::regex_search(line, match, pattern)) ids.push_back(match[1]);
-    }
-    return ids;
-}
-
-// Checks a whole console run's log: the start-up and the shut-down in their order.
-void expectOrderedRun(const std::string& log, size_t connectionThreads = 0) {
-    std::vector<std::string> lines = messages(log);
-    const std::vector<std::string> order = {
-        "Logging thread successfully started.",
-        "Starting tamselsvc.exe: 5.1.1.18",
-        "Travik:DBG: started",
-        "OneTimeTimerStartEventImpl event created",
-        "OneTimeTimerCancelEventImpl event created",
-        "Travik:DBG: stopped",
-        "No memory leaks detected",
-        "Normal Shutdown: 5.1.1.18",
-        "Logging thread normal shutdown.",
-    };
-    int at = 0;
-    for (const std::string& step : order) {
-        int found = indexOf(lines, step, at);
-        ASSERT_GE(found, 0) << "missing or out of order: " << step << "\n" << log;
-        at = found + 1;
-    }
-    EXPECT_EQ(lines.back(), "Logging thread normal shutdown.");
-    EXPECT_THAT(log, Not(HasSubstr("Assertion")));
-    EXPECT_THAT(log, Not(HasSubstr("Internal error")));
-    EXPECT_THAT(log, Not(HasSubstr("Fatal Shutdown")));
-
-    // Five queue threads: the event queue first, then three workers and the alternate queue; the
-    // pipe server's thread once the engine is there and the timers run, then the threads of each
-    // accepted connection. The event queue ends first, after the last event; then the pipe server
-    // with its connections, the alternate queue and the workers.
-    std::vector<std::string> started = threadIds(lines, "exec");
-    std::vector<std::string> joined = threadIds(lines, "join");
-    ASSERT_EQ(started.size(), 6 + connectionThreads) << log;
-    ASSERT_EQ(joined.size(), 6 + connectionThreads) << log;
-    EXPECT_EQ(joined[0], started[0]) << "the event queue stops first";
-    EXPECT_EQ(joined[1], started[5]) << "then the pipe server";
-    EXPECT_THAT(std::vector<std::string>(joined.begin() + 2, joined.begin() + 2 + connectionThreads),
-                testing::UnorderedElementsAreArray(started.begin() + 6, started.end()))
-        << "and its connections";
-    EXPECT_EQ(joined[2 + connectionThreads], started[4]) << "then the alternate queue";
-    EXPECT_THAT(std::vector<std::string>(joined.begin() + 3 + connectionThreads, joined.end()),
-                testing::UnorderedElementsAreArray(started.begin() + 1, started.begin() + 4));
-    int firstJoin = indexOf(lines, "Ostrum:TRACE: context=vel, thread join");
-    int serverStart = -1;
-    for (int i = 0, execs = 0; i < static_cast<int>(lines.size()) && serverStart < 0; ++i) {
-        if (lines[i].find(", thread exec, ") != std::string::npos && ++execs == 6) serverStart = i;
-    }
-    EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event created"), serverStart)
-        << "the pipe opens after the timers start";
-    // The event-queue thread runs the start before the cancel, both before it ends.
-    int startRun = indexOf(lines, "OneTimeTimerStartEventImpl event processed");
-    int cancelRun = indexOf(lines, "OneTimeTimerCancelEventImpl event processed");
-    EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event created"), startRun);
-    EXPECT_LT(startRun, cancelRun);
-    EXPECT_LT(indexOf(lines, "OneTimeTimerCancelEventImpl event created"), cancelRun);
-    EXPECT_LT(cancelRun, firstJoin);
-}
 
 class Usage : public testing::TestWithParam<std::vector<std::string>> {};
 

@@ -1,7 +1,7 @@
 #pragma once
 // The service's pipe end in process: the engine's event queue, the event-queue forwarder, the
-// connection server on a real socket, and an echo subscriber on the engine thread; plus a client
-// made of the project's own pipe pieces.
+// connection server on a real socket, and an echo subscriber on the engine thread; plus the client
+// of PipeClient.h.
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -10,13 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "PipeClient.h"
 #include "ostrum.h"
 #include "vel/connection/ConnectionConstants.h"
 #include "vel/connection/ConnectionServer.h"
 #include "vel/connection/DatagramForwarder.h"
-#include "vel/ipc/IpcManager.h"
-#include "vel/ipc/IpcReceiveBuffer.h"
-#include "vel/ipc/IpcSendBuffer.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/multithread/EventQueueLoopInitializer.h"
 
@@ -162,29 +160,4 @@ private:
     ConnectionServer m_server;
     bool m_running = false;
     bool m_stopped = false;
-};
-
-// A tray program's end of the pipe, used by one thread at a time.
-class PipeClient {
-public:
-    PipeClient() : m_ipc(IpcManager::createNamedPipeClient(ConnectionConstants::PIPE_NAME)) {}
-    bool connect() { return m_ipc.connect(); }
-    void send(const std::string& payload) {
-        m_out.frame(reinterpret_cast<const std::uint8_t*>(payload.data()), static_cast<int>(payload.size()));
-        m_out.send(m_ipc);
-    }
-    void sendRaw(const std::string& bytes) {
-        m_ipc.send(reinterpret_cast<const std::uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
-    }
-    std::string receive() {
-        Datagram d = m_in.receive(m_ipc);
-        return std::string(d.text(), static_cast<size_t>(d.length()));
-    }
-    void close() { m_ipc.destroy(); }
-    const IpcManager& ipc() const { return m_ipc; }
-
-private:
-    IpcManager m_ipc;
-    IpcSendBuffer m_out;
-    IpcReceiveBuffer m_in;
 };

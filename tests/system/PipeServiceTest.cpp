@@ -1,0 +1,275 @@
+// Tray programs talk to the running service over its real socket "run/vel", with the project's own
+// client end, while an echoing subscriber on the engine thread answers each datagram.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <condition_variable>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "PipeClient.h"
+#include "ServiceEchoSubscriber.h"
+#include "ServiceLog.h"
+#include "ServiceProcess.h"
+#include "runtime/lum/Log.h"
+#include "runtime/lum/LumMain.h"
+#include "vel/exception/NoConnectionException.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+constexpr int INSTANCES = ConnectionConstants::PIPE_INSTANCES;
+const char* const STOPPED = "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n";
+
+// The test program's own errors and warnings go to its standard output, away from the service's
+// files.
+const LogFileSpec CLIENT_LOG = {LogConstants::FOLDER_PROGRAM_DATA,
+                                LogConstants::LEVEL_ERROR | LogConstants::LEVEL_WARNING,
+                                nullptr,
+                                nullptr,
+                                1,
+                                0};
+
+// Kills the service when a test outlives its time: every client blocked on the pipe then sees the
+// connection end and fails, instead of the test hanging.
+class Watchdog {
+public:
+    Watchdog(pid_t service, std::chrono::seconds limit)
+        : m_thread([this, service, limit] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
+                  m_fired = true;
+                  kill(service, SIGKILL);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_all();
+        m_thread.join();
+    }
+    bool fired() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_fired;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    bool m_fired = false;
+    std::thread m_thread;
+};
+
+// A message of a client that no other client sends; sizes from a few bytes to more than one read
+// of the socket.
+std::string payloadOf(int client, int message) {
+    static const size_t SIZES[] = {10, 350, 3100, 70000};
+    std::string text = "<c" + std::to_string(client) + " m" + std::to_string(message) + "/>";
+    text.resize(std::max(SIZES[message % 4], text.size()), static_cast<char>('a' + client));
+    return text;
+}
+
+class PipeServiceTest : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("TAMSEL_HOME", root.path().c_str(), 1);
+        configureLogFiles(&CLIENT_LOG, 1);
+        runtime.emplace();
+        service.emplace(root, std::vector<std::string>{"-run"});
+        ASSERT_TRUE(service->started());
+        watchdog.emplace(service->pid(), std::chrono::seconds(90));
+    }
+    void TearDown() override {
+        clients.clear();
+        bool fired = watchdog && watchdog->fired();
+        watchdog.reset();
+        EXPECT_FALSE(fired) << "the service did not answer in time\n" << root.logText();
+        service.reset();
+        runtime.reset();
+        EXPECT_EQ(LumMain::leakCount(), 0);
+    }
+
+    // A new tray program, connected once the service listens.
+    PipeClient& connectClient() {
+        clients.push_back(std::make_unique<PipeClient>());
+        PipeClient& client = *clients.back();
+        EXPECT_TRUE(waitFor([&] { return client.connect(); })) << root.logText();
+        return client;
+    }
+
+    static void roundTrip(PipeClient& client, const std::string& payload) {
+        client.send(payload);
+        EXPECT_EQ(client.receive(), payload);
+    }
+
+    // Ctrl+C, and the service's exit code.
+    int stopService() {
+        service->signal(SIGINT);
+        return service->waitForExit();
+    }
+
+    // A run that ended by Ctrl+C after an ordinary end of its work.
+    void expectCleanEnd() {
+        ASSERT_EQ(stopService(), 0) << service->output();
+        std::string log = root.logText();
+        EXPECT_THAT(service->output(), testing::EndsWith(STOPPED));
+        EXPECT_THAT(log, HasSubstr("]: Normal Shutdown: 5.1.1.18\n"));
+        EXPECT_THAT(log, HasSubstr("]: No memory leaks detected"));
+        for (const char* fault : {"Fatal Shutdown", "Internal error", "Assertion", "queue is full"})
+            EXPECT_THAT(log, Not(HasSubstr(fault))) << log;
+    }
+
+    TempRoot root;
+    std::optional<LumRuntime> runtime;
+    std::optional<ServiceProcess> service;
+    std::optional<Watchdog> watchdog;
+    std::vector<std::unique_ptr<PipeClient>> clients;
+};
+
+}  // namespace
+
+TEST_F(PipeServiceTest, FiveClientsAtOnceEachGetTheirOwnDatagramsBack) {
+    constexpr int MESSAGES = 24;
+    for (int c = 0; c < INSTANCES; ++c) connectClient();
+    std::vector<std::future<std::vector<std::string>>> talks;
+    for (int c = 0; c < INSTANCES; ++c) {
+        talks.push_back(std::async(std::launch::async, [this, c] {
+            std::vector<std::string> echoes;
+            // A few requests in flight at once, as a tray program's windows send them.
+            for (int m = 0; m < MESSAGES; m += 4) {
+                for (int k = m; k < m + 4; ++k) clients[c]->send(payloadOf(c, k));
+                for (int k = m; k < m + 4; ++k) echoes.push_back(clients[c]->receive());
+            }
+            return echoes;
+        }));
+    }
+    for (int c = 0; c < INSTANCES; ++c) {
+        std::vector<std::string> echoes = talks[c].get();
+        ASSERT_EQ(echoes.size(), size_t{MESSAGES});
+        for (int m = 0; m < MESSAGES; ++m)
+            EXPECT_TRUE(echoes[m] == payloadOf(c, m)) << "client " << c << " message " << m;
+    }
+    // Read once the service has ended: the logging thread may still hold lines before that.
+    expectCleanEnd();
+    EXPECT_EQ(countOf(root.logText(), "]: Accepted new connection\n"), INSTANCES);
+}
+
+TEST_F(PipeServiceTest, ClientVanishingMidFrameLeavesTheOthersWorking) {
+    struct Case {
+        const char* name;
+        std::string bytes;  // the start of a frame that never ends
+    };
+    const std::vector<Case> cases = {
+        {"in the header", "12"},
+        {"after the header", "100\n"},
+        {"in the payload", "100\n<half"},
+        {"in a payload longer than a read", "500000\n" + std::string(200000, 'h')},
+    };
+    std::vector<PipeClient*> stay;
+    for (int c = 0; c < INSTANCES - 1; ++c) stay.push_back(&connectClient());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Served in the place the one before left.
+        PipeClient& vanishes = connectClient();
+        roundTrip(vanishes, "<whole/>");
+        vanishes.sendRaw(c.bytes);
+        vanishes.close();
+        for (size_t s = 0; s < stay.size(); ++s) roundTrip(*stay[s], "<still " + std::to_string(s) + "/>");
+    }
+    // Read once the service has ended: the logging thread may still hold lines before that.
+    expectCleanEnd();
+    EXPECT_EQ(countOf(root.logText(), "]: Accepted new connection\n"),
+              INSTANCES - 1 + static_cast<int>(cases.size()));
+}
+
+TEST_F(PipeServiceTest, SixthClientIsServedWhenOneOfFiveLeaves) {
+    for (int c = 0; c < INSTANCES; ++c) roundTrip(connectClient(), "<c" + std::to_string(c) + "/>");
+    // The sixth gets through to the socket and may already send; nobody answers it yet.
+    PipeClient& sixth = connectClient();
+    sixth.send("<sixth/>");
+    auto answer = std::async(std::launch::async, [&sixth] { return sixth.receive(); });
+    for (int c = 0; c < INSTANCES; ++c) roundTrip(*clients[c], "<again/>");
+    EXPECT_EQ(answer.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
+
+    clients[0]->close();
+    EXPECT_EQ(answer.get(), "<sixth/>");
+    for (size_t c = 1; c < clients.size(); ++c) roundTrip(*clients[c], "<still/>");
+    // Read once the service has ended: the logging thread may still hold lines before that.
+    expectCleanEnd();
+    EXPECT_EQ(countOf(root.logText(), "]: Accepted new connection\n"), INSTANCES + 1);
+}
+
+TEST_F(PipeServiceTest, FloodOfTinyFramesDoesNotStopTheService) {
+    // Far more one-byte frames than the engine's queue holds arrive while the engine thread is
+    // busy with one request; each flood fits the socket's buffer, so it is sent at once.
+    constexpr int FRAMES = 20000;
+    const std::string fifo = root.path() + "/" + ServiceEchoSubscriberImpl::HOLD_FIFO;
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0) << strerror(errno);
+    std::string flood, expected;
+    for (int i = 0; i < FRAMES; ++i) {
+        char byte = static_cast<char>('A' + i % 26);
+        flood += "1\n" + std::string(1, byte);
+        expected += byte;
+    }
+    PipeClient& holder = connectClient();
+    PipeClient& other = connectClient();
+    std::vector<PipeClient*> flooders = {&connectClient(), &connectClient()};
+    roundTrip(other, "<before/>");
+    roundTrip(holder, ServiceEchoSubscriberImpl::HOLD_TEXT);
+
+    for (PipeClient* flooder : flooders) flooder->sendRaw(flood);
+    other.send("<other/>");
+    // Lets the engine go on, once it waits for that.
+    int release = -1;
+    ASSERT_TRUE(waitFor([&] {
+        return (release = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0;
+    })) << "the engine does not wait on "
+        << fifo;
+    EXPECT_EQ(write(release, "!", 1), 1);
+    close(release);
+
+    std::vector<std::future<std::string>> echoes;
+    for (PipeClient* flooder : flooders) {
+        echoes.push_back(std::async(std::launch::async, [flooder] {
+            std::string echoed;
+            for (int i = 0; i < FRAMES; ++i) echoed += flooder->receive();
+            return echoed;
+        }));
+    }
+    for (auto& echoed : echoes) EXPECT_TRUE(echoed.get() == expected) << "every frame came back, in order";
+    EXPECT_EQ(other.receive(), "<other/>");
+    roundTrip(other, "<after/>");
+    EXPECT_TRUE(service->running());
+    expectCleanEnd();
+}
+
+TEST_F(PipeServiceTest, StopWithClientsConnectedEndsCleanly) {
+    PipeClient& idle = connectClient();
+    PipeClient& midFrame = connectClient();
+    PipeClient& deaf = connectClient();
+    roundTrip(idle, "<idle/>");
+    roundTrip(midFrame, "<whole/>");
+    midFrame.sendRaw("50\n<part");
+    // Echoes pile up until the service's send thread blocks on a client that never reads.
+    const std::string big(200000, 'z');
+    for (int i = 0; i < 20; ++i) deaf.send(big);
+    roundTrip(idle, "<idle again/>");
+
+    ASSERT_EQ(stopService(), 0) << service->output();
+    EXPECT_THAT(service->output(), testing::EndsWith(STOPPED));
+    for (PipeClient* client : {&idle, &midFrame}) EXPECT_THROW(client->receive(), NoConnectionException);
+    // Nobody serves the pipe any more.
+    PipeClient late;
+    EXPECT_FALSE(late.connect());
+    // Each connection's two threads ended with the pipe server, before the queues' workers.
+    expectOrderedRun(root.logText(), 2 * 3);
+}
