@@ -360,6 +360,68 @@ TEST_F(ProductSectionTest, WithoutTheServiceKeyTheDefaultFolderIsUsed) {
               "\n");
 }
 
+using NetworkSectionTest = TemporaryRoot;
+
+// An adapter on DHCP: its lease times as the C library's local time text, the addresses the
+// server gave and every gateway on its own line.
+TEST_F(NetworkSectionTest, DhcpAdapterWithLeaseTimesAndGateways) {
+    const char* param =
+        "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0003";
+    std::ofstream(root_ / "netcfg") << "[component]\nbind-name = {D1}\nid = pci\\ven_8086\n"
+                                    << "display-name = Lab wired\nclass = net\ncharacteristics = 0x1\n"
+                                    << "device-status = 0x1a\nparam-key = " << param << "\n";
+    Set(param, "DriverDate", registry::REG_SZ, std::string("6-1-2006\0", 9));
+    Set(param, "BusType", registry::REG_SZ, std::string("5\0", 2));
+    const char* tcpip = "SYSTEM\\CurrentControlSet\\Services\\{D1}\\Parameters\\Tcpip";
+    auto dword = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    Set(tcpip, "EnableDHCP", registry::REG_DWORD, dword(1));
+    Set(tcpip, "LeaseObtainedTime", registry::REG_DWORD, dword(1143936000));    // 2 Apr 2006 00:00
+    Set(tcpip, "LeaseTerminatesTime", registry::REG_DWORD, dword(1144972800));  // 14 Apr 2006 00:00
+    Set(tcpip, "DhcpIPAddress", registry::REG_SZ, std::string("10.1.0.9\0", 9));
+    Set(tcpip, "DhcpSubnetMask", registry::REG_SZ, std::string("255.255.0.0\0", 12));
+    Set(tcpip, "DhcpServer", registry::REG_DWORD, dword(7));  // of another type: left out
+    Set(tcpip, "DhcpDefaultGateway", registry::REG_MULTI_SZ,
+        std::string("10.1.0.1\0"
+                    "10.1.0.2\0\0",
+                    19));
+    fs::create_directories(root_ / "net");
+    iphlpapi::SetInterfaceFolder((root_ / "net").string());
+
+    const char* zone = std::getenv("TZ");
+    std::string savedZone = zone ? zone : "";
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    ReportOutput out;
+    report::PrintNetworkSection(out);
+    if (zone)
+        ::setenv("TZ", savedZone.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+
+    EXPECT_EQ(out.text(),
+              "Network Information:\n"
+              "--------------------\n"
+              "  Adapter name: Lab wired\n"
+              "  Adapter ID: pci\\ven_8086\n"
+              "  Driver Date   : <6-1-2006>\n"
+              "  Bind Name: {D1}\n"
+              "  Status: 1a\n"
+              "  Characteristics:\n"
+              "    Emulates a physical network card.\n"
+              "  Upper bindings:\n"
+              "  TCP/IP configuration:\n"
+              "    DHCP enabled\n"
+              "    Lease obtained:   Sun Apr  2 00:00:00 2006\n"
+              "    Lease terminates: Fri Apr 14 00:00:00 2006\n"
+              "    Ip address:  10.1.0.9\n"
+              "    Ip mask:     255.255.0.0\n"
+              "    Default Gateway: 10.1.0.1\n"
+              "                     10.1.0.2\n"
+              "\n"
+              "Ethernet Interface Information:\n");
+}
+
 using InterfaceTableTest = TemporaryRoot;
 
 void WriteInterface(const fs::path& folder, const char* type, const char* address, const char* flags,
