@@ -304,8 +304,9 @@ TEST_F(FramePathTest, UpperTransferCompletesEvenAfterTheMiniportLeftD0) {
         wired_->setPendTransfers(true);
         Bytes frame = Ipv4(60, sleepFirst ? 7 : 3);
         wired_->receiveLookahead(frame, 20);
-        if (sleepFirst)
+        if (sleepFirst) {
             ASSERT_EQ(upper.setU32(OID_PNP_SET_POWER, NdisDeviceStateD3).status, NDIS_STATUS_SUCCESS);
+        }
         EXPECT_EQ(wired_->completePendingTransfers(), 1u);
         wired_->setPendTransfers(false);
         auto received = upper.received();
