@@ -16,6 +16,7 @@ constexpr ULONG RING_BYTES = FILT_CAPTURE_SLOTS * FILT_CAPTURE_SLOT_SIZE;
 constexpr int64_t UNIX_EPOCH_SECONDS = 11644473600;
 const WCHAR NT_PREFIX[] = u"\\??\\";
 constexpr ULONG NT_PREFIX_CHARS = 4;
+constexpr ULONG MAX_NAME_BYTES = 0xFFFE;
 
 ULONG LinkType(NDIS_MEDIUM medium) {
     switch (medium) {
@@ -124,6 +125,7 @@ void PublishSlot(FiltCaptureBlock& capture, ULONG slot, ULONG generation) {
 
 NDIS_STATUS FiltCaptureStart(FiltBinding* binding, const NDIS_STRING* path, ULONG sizeLimit) {
     if (!binding || !path || !path->Buffer || path->Length == 0) return NDIS_STATUS_FAILURE;
+    if (ULONG(path->Length) + NT_PREFIX_CHARS * sizeof(WCHAR) > MAX_NAME_BYTES) return NDIS_STATUS_FAILURE;
     FiltCaptureBlock& capture = binding->Capture;
     NdisAcquireSpinLock(&capture.Lock);
     bool busy = capture.Active || capture.Starting;
@@ -144,9 +146,10 @@ NDIS_STATUS FiltCaptureStart(FiltBinding* binding, const NDIS_STRING* path, ULON
     }
 
     FreeName(capture);
+    // "\??\" and the path must still fit a counted string, whose lengths are 16 bits.
     ULONG capacity = path->MaximumLength > path->Length ? path->MaximumLength : path->Length;
     NDIS_STRING name;
-    name.MaximumLength = USHORT(capacity + 8);
+    name.MaximumLength = USHORT(capacity + 8 > MAX_NAME_BYTES ? MAX_NAME_BYTES : capacity + 8);
     name.Buffer = static_cast<WCHAR*>(FiltAllocate(name.MaximumLength));
     void* file = nullptr;
     status = NDIS_STATUS_FAILURE;

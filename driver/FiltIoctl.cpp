@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr ULONG MAX_PATH_BYTES = 0xFFFE;
+
 // Releases the looked-up binding when the request is done with it.
 struct BindingRef {
     FiltBinding* binding;
@@ -172,6 +174,8 @@ NTSTATUS FiltIoctlCaptureFile(IRP* irp) {
         return STATUS_SUCCESS;
     }
     if (pathBytes % sizeof(WCHAR) != 0 || path[chars - 1] != 0) return STATUS_INVALID_PARAMETER;
+    // A path longer than a counted string can hold would be cut to a different name.
+    if (pathBytes > MAX_PATH_BYTES) return STATUS_INVALID_PARAMETER;
     NdisAcquireSpinLock(&ref.binding->Capture.Lock);
     bool active = ref.binding->Capture.Active;
     NdisReleaseSpinLock(&ref.binding->Capture.Lock);

@@ -94,7 +94,9 @@ void ReadStartupValues(FiltBinding* binding, ULONG* bootControl, NDIS_STRING* ca
 
     keyword = Keyword(PCAP_FILE);
     NdisReadConfiguration(&status, &value, config, &keyword, NdisParameterString);
-    if (status == NDIS_STATUS_SUCCESS && value->StringData.Length > 0) {
+    // A name too long for a counted string with its terminator cannot be a file's.
+    if (status == NDIS_STATUS_SUCCESS && value->StringData.Length > 0 &&
+        value->StringData.Length <= 0xFFFE - sizeof(WCHAR)) {
         captureFile->Buffer = static_cast<WCHAR*>(FiltAllocate(value->StringData.Length + sizeof(WCHAR)));
         if (captureFile->Buffer) {
             NdisMoveMemory(captureFile->Buffer, value->StringData.Buffer, value->StringData.Length);

@@ -249,7 +249,11 @@ void ProtocolTransferDataCompleteHandler(NDIS_HANDLE protocolBindingContext, NDI
         return;
     }
     NDIS_PACKET* original = FiltReservedOf(packet)->Original;
-    NDIS_HANDLE miniport = AwakeMiniport(binding);
+    // A transfer the upper protocol started is finished for it even if the miniport has left D0
+    // meanwhile; otherwise its packet would never come back.
+    NdisDprAcquireSpinLock(&binding->Lock);
+    NDIS_HANDLE miniport = binding->MiniportHandle;
+    NdisDprReleaseSpinLock(&binding->Lock);
     FreeWrapper(packet);
     if (miniport) NdisMTransferDataComplete(miniport, original, status, bytesTransferred);
 }

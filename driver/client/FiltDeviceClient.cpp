@@ -19,6 +19,7 @@ using P = PellodurConstants;
 constexpr uint32_t STATUS_PIPE_BROKEN = 0xC000014B;
 constexpr uint32_t STATUS_CANCELLED = 0xC0000120;
 constexpr uint32_t OPEN_TIMEOUT_MS = 10000;
+constexpr uint32_t CLOSE_TIMEOUT_MS = 10000;
 
 bool ReadFull(int fd, uint8_t* buffer, size_t length) {
     while (length > 0) {
@@ -148,6 +149,7 @@ uint32_t FiltDeviceClient::open(const std::string& socketPath) {
         fd_ = fd;
         broken_ = false;
         closing_ = false;
+        receiverDone_ = false;
         nextId_ = 1;
         pending_[P::OPEN_ID] = created;
     }
@@ -171,8 +173,14 @@ bool FiltDeviceClient::isOpen() const {
 void FiltDeviceClient::close() {
     if (fd_ < 0) return;
     {
-        std::lock_guard<std::mutex> guard(mutex_);
+        std::unique_lock<std::mutex> lock(mutex_);
         closing_ = true;
+        // The host ends its side only after the driver has cleaned up and closed this handle;
+        // the driver refuses a second handle of a process while the first is still open.
+        ::shutdown(fd_, SHUT_WR);
+        if (receiver_.joinable())
+            receiverCv_.wait_for(lock, std::chrono::milliseconds(CLOSE_TIMEOUT_MS),
+                                 [this] { return receiverDone_; });
     }
     ::shutdown(fd_, SHUT_RDWR);
     if (receiver_.joinable()) receiver_.join();
@@ -216,6 +224,9 @@ void FiltDeviceClient::receiveLoop() {
                             std::move(data));
     }
     failAll();
+    std::lock_guard<std::mutex> guard(mutex_);
+    receiverDone_ = true;
+    receiverCv_.notify_all();
 }
 
 bool FiltDeviceClient::writeFrame(const std::vector<uint8_t>& frame) {

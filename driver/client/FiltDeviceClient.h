@@ -60,7 +60,8 @@ public:
     // Opens the device: 0, ERROR_FILE_NOT_FOUND when no host serves it, or the create's error.
     uint32_t open(const std::string& socketPath = defaultSocketPath());
     bool isOpen() const;
-    // Hangs up: the driver cancels this handle's reads and closes it.
+    // Hangs up: the driver cancels this handle's reads and closes it; returns once the host has
+    // done so (or after a bounded wait), so that this process can open the device again at once.
     void close();
 
     // Waits for the answer; 0 or a Win32 error. bytesReturned is the information of the request.
@@ -94,5 +95,7 @@ private:
     uint32_t nextId_ = 1;
     bool broken_ = false;
     bool closing_ = false;
+    bool receiverDone_ = false;
+    std::condition_variable receiverCv_;
     uint32_t lastNtStatus_ = 0;
 };

@@ -140,6 +140,8 @@ void NdisReadConfiguration(NDIS_STATUS* status, NDIS_CONFIGURATION_PARAMETER** p
         if (!isString && valueType != registry::REG_MULTI_SZ) return;
         parameter.ParameterType = NdisParameterString;
         text = FromUtf8(data);
+        // A counted string's lengths are 16 bits: a longer value is not read rather than cut short.
+        if (text.size() * 2 > 0xFFFE) return;
         parameter.StringData.Buffer = text.data();
         parameter.StringData.Length = USHORT(text.size() * 2);
         parameter.StringData.MaximumLength = parameter.StringData.Length;

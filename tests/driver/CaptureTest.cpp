@@ -312,6 +312,21 @@ TEST_F(CaptureTest, CaptureFileFromTheBindingsSettingsStartsWithTheBinding) {
     EXPECT_EQ(pcap.records[0].data, Ipv4(60));
 }
 
+TEST_F(CaptureTest, CaptureFileSettingTooLongForANameLeavesTheBindingWithoutCapture) {
+    std::string path = root_.string() + "/";
+    while (path.size() < 32767) path += "./";
+    path.resize(32767, 'x');
+    wired_ = &AddAdapter({u"\\Device\\{WIRED-0001}", u"Sim Wired Adapter", u"\\Device\\{VWIRED-0001}"});
+    SetValue(u"\\Device\\{WIRED-0001}", "PCapFile", registry::REG_SZ, Sz(path));
+    Load();
+    auto& file = Open(7);
+    EXPECT_EQ(CurrentName(file), "");
+    EXPECT_EQ(GetValue(u"\\Device\\{WIRED-0001}", "PCapFile"), Sz(""));
+    std::vector<Record> records = Drain(file);
+    ASSERT_EQ(records.size(), 2u);  // the adapter is there, working
+    EXPECT_EQ(records[0].type, C::EVENT_ADAPTER_ARRIVAL);
+}
+
 TEST_F(CaptureTest, StandardReaderOpensTheFile) {
     std::string reader;
     for (const char* candidate : {"/usr/bin/tcpdump", "/usr/sbin/tcpdump", "/usr/bin/tshark"})

@@ -244,6 +244,40 @@ TEST_F(ControlDeviceTest, CaptureFileStartQueryAndBusy) {
               STATUS_NO_SUCH_DEVICE);
 }
 
+// Paths near and past the 16-bit lengths of a counted string: refused whole, never cut or
+// copied past the name's buffer, and the binding can still start a capture afterwards.
+TEST_F(ControlDeviceTest, CaptureFileWithAPathTooLongForTheNameIsRefused) {
+    LoadWithTwoAdapters();
+    auto& file = Open(5);
+    auto startWith = [&](const std::u16string& path) {
+        Bytes in = Cat({U32(1), U32(0)});
+        const auto* raw = reinterpret_cast<const uint8_t*>(path.c_str());
+        in.insert(in.end(), raw, raw + (path.size() + 1) * 2);
+        return file.deviceControlSync(C::IOCTL_FILT_CAPTURE_FILE, in.data(), uint32_t(in.size()), nullptr, 0);
+    };
+    std::string base = root_.string() + "/";
+    struct Case {
+        size_t chars;  // without the terminator
+        NTSTATUS status;
+    } cases[] = {
+        {32766, STATUS_UNSUCCESSFUL},       // fits the request, not with the "\??\" prefix
+        {32763, STATUS_UNSUCCESSFUL},       // fits with the prefix; no file system takes it
+        {40000, STATUS_INVALID_PARAMETER},  // past what a counted string can hold
+    };
+    for (const auto& c : cases) {
+        std::string path = base;
+        while (path.size() + 2 < c.chars) path += "./";
+        path.resize(c.chars, 'x');
+        std::u16string wide(path.begin(), path.end());
+        ASSERT_EQ(wide.size(), c.chars);
+        EXPECT_EQ(startWith(wide), c.status) << c.chars;
+    }
+
+    std::string good = (root_ / "after.pcap").string();
+    ASSERT_EQ(startWith(std::u16string(good.begin(), good.end())), STATUS_SUCCESS);
+    EXPECT_EQ(std::filesystem::file_size(root_ / "after.pcap"), 24u);
+}
+
 TEST_F(ControlDeviceTest, RebindTakesTheAdaptersDown) {
     LoadWithTwoAdapters();
     auto& file = Open(4);

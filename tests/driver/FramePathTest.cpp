@@ -295,6 +295,26 @@ TEST_F(FramePathTest, ReceiveCompleteFollowsOnlyALookaheadIndication) {
     EXPECT_EQ(upper.receiveCompleteCount(), 1u);
 }
 
+// The upper protocol's transfer of the rest of a frame completes for it whatever the power state
+// of the miniport when the adapter finishes it.
+TEST_F(FramePathTest, UpperTransferCompletesEvenAfterTheMiniportLeftD0) {
+    LoadOwningEapol();
+    auto& upper = Upper();
+    for (bool sleepFirst : {false, true}) {
+        wired_->setPendTransfers(true);
+        Bytes frame = Ipv4(60, sleepFirst ? 7 : 3);
+        wired_->receiveLookahead(frame, 20);
+        if (sleepFirst) {
+            ASSERT_EQ(upper.setU32(OID_PNP_SET_POWER, NdisDeviceStateD3).status, NDIS_STATUS_SUCCESS);
+        }
+        EXPECT_EQ(wired_->completePendingTransfers(), 1u);
+        wired_->setPendTransfers(false);
+        auto received = upper.received();
+        ASSERT_FALSE(received.empty());
+        EXPECT_EQ(received.back().bytes, frame) << "asleep first: " << sleepFirst;
+    }
+}
+
 TEST_F(FramePathTest, MediaChangesBehindAClosedPortStayHiddenUntilItOpens) {
     auto& owner = LoadOwningEapol();
     auto& upper = Upper();

@@ -171,6 +171,18 @@ TEST_F(HostClientTest, OneHandlePerProcessAndCloseCancelsReads) {
     EXPECT_EQ(Parse(batch, bytes).size(), 3u);
 }
 
+// A program that closes the device and opens it again at once (as the report does between its
+// sections) finds its old handle gone, never "already open".
+TEST_F(HostClientTest, ReopeningRightAfterCloseIsNeverRefused) {
+    for (int i = 0; i < 300; ++i) {
+        FiltDeviceClient device;
+        ASSERT_EQ(device.open(), 0u) << "open number " << i;
+        auto pending = device.readAsync(4096);
+        device.close();
+        EXPECT_TRUE(pending->done());
+    }
+}
+
 TEST_F(HostClientTest, MalformedFramesEndOnlyThatClient) {
     int raw = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};

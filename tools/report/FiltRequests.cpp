@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "driver/FiltInterface.h"
+#include "driver/client/PellodurProtocol.h"
 #include "tools/report/ReportConstants.h"
 
 namespace report {
@@ -11,6 +12,7 @@ namespace report {
 namespace {
 
 using F = FiltConstants;
+constexpr uint32_t ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr uint32_t ERROR_INVALID_BLOCK = 9;
 constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
 
@@ -40,7 +42,9 @@ std::string ArrivalName(const uint8_t* record) {
 uint32_t FiltIssueOidRequest(FiltDeviceClient* device, uint32_t adapterId, bool set, uint32_t oid, void* data,
                              uint32_t* length, uint32_t* ndisStatus) {
     if (!device || !device->isOpen()) return ERROR_INVALID_PARAMETER;
-    std::vector<uint8_t> request(F::OID_DATA + *length, 0);
+    // More than the device takes in one request is memory the report does not set aside.
+    if (*length > PellodurConstants::MAX_BUFFER_LENGTH - F::OID_DATA) return ERROR_NOT_ENOUGH_MEMORY;
+    std::vector<uint8_t> request(F::OID_DATA + size_t(*length), 0);
     FiltPutU32(request.data(), F::OID_ADAPTER_ID, adapterId);
     FiltPutU32(request.data(), F::OID_SET_FLAG, set ? 1 : 0);
     FiltPutU32(request.data(), F::OID_OID, oid);

@@ -12,7 +12,8 @@ namespace report {
 
 // Exchanges one FiltOidRequest. `length` holds the data length on entry; on return the bytes
 // written (query success) or the bytes needed (a nonzero NDIS status). Returns a Win32 code: 87
-// without a device, the device control's error, 9 for a short or inconsistent answer, else 0.
+// without a device, 8 for more data than one request can carry, the device control's error, 9
+// for a short or inconsistent answer, else 0.
 uint32_t FiltIssueOidRequest(FiltDeviceClient* device, uint32_t adapterId, bool set, uint32_t oid, void* data,
                              uint32_t* length, uint32_t* ndisStatus);
 

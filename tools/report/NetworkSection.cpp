@@ -76,7 +76,8 @@ void PrintLeaseTime(ReportOutput& out, registry::HKEY key, const char* label, co
     char text[64];
     std::tm local{};
     localtime_r(&when, &local);
-    std::strftime(text, sizeof text, "%a %b %d %H:%M:%S %Y\n", &local);
+    // The C library's own local time text, line end included.
+    std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y\n", &local);
     out.print("%s%s", label, text);
 }
 

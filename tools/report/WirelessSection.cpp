@@ -1,6 +1,8 @@
 #include <chrono>
 #include <thread>
 
+#include "driver/FiltInterface.h"
+#include "driver/client/PellodurProtocol.h"
 #include "tools/report/FiltRequests.h"
 #include "tools/report/ReportConstants.h"
 #include "tools/report/ReportSections.h"
@@ -10,6 +12,8 @@ namespace report {
 namespace {
 
 using R = ReportConstants;
+// The largest list one request to the control device can bring back.
+constexpr uint32_t MAX_LIST_BUFFER = PellodurConstants::MAX_BUFFER_LENGTH - FiltConstants::OID_DATA;
 
 }  // namespace
 
@@ -40,7 +44,11 @@ bool QueryBssidList(FiltDeviceClient& device, uint32_t adapterId, std::vector<ui
         }
         if (status != R::NDIS_STATUS_BUFFER_TOO_SHORT && status != R::NDIS_STATUS_INVALID_LENGTH)
             return false;
-        size = (length + R::LIST_BUFFER_GRANULE - 1) / R::LIST_BUFFER_GRANULE * R::LIST_BUFFER_GRANULE;
+        // The size comes from the adapter: one beyond what a request can carry is not fetched.
+        uint64_t next =
+            (uint64_t(length) + R::LIST_BUFFER_GRANULE - 1) / R::LIST_BUFFER_GRANULE * R::LIST_BUFFER_GRANULE;
+        if (next > MAX_LIST_BUFFER) return false;
+        size = uint32_t(next);
     }
     return false;
 }

@@ -63,6 +63,11 @@ TEST_F(NdisConfigurationTest, ValuesReadAsTheTypeAsked) {
     Set("Word", registry::REG_SZ, Bytes{'n', 'o', 0});
     Set("Name", registry::REG_SZ, Bytes{'\\', 'D', 0xC3, 0xA9, 0});
     Set("Short", registry::REG_BINARY, Bytes{1, 2});
+    Bytes longest(32767, 'a'), tooLong(40000, 'a');
+    longest.push_back(0);
+    tooLong.push_back(0);
+    Set("Longest", registry::REG_SZ, longest);
+    Set("TooLong", registry::REG_SZ, tooLong);
     struct Case {
         std::u16string name;
         NDIS_PARAMETER_TYPE type;
@@ -79,6 +84,8 @@ TEST_F(NdisConfigurationTest, ValuesReadAsTheTypeAsked) {
         {u"Dword", NdisParameterString, NDIS_STATUS_FAILURE, 0, u""},
         {u"Short", NdisParameterInteger, NDIS_STATUS_FAILURE, 0, u""},
         {u"Missing", NdisParameterInteger, NDIS_STATUS_FAILURE, 0, u""},
+        {u"Longest", NdisParameterString, NDIS_STATUS_SUCCESS, 0, std::u16string(32767, u'a')},
+        {u"TooLong", NdisParameterString, NDIS_STATUS_FAILURE, 0, u""},
     };
     NDIS_HANDLE config = OpenConfig();
     for (auto& c : cases) {

@@ -1,13 +1,19 @@
 // The report's building blocks: registry dumps, the wireless table, checksums, and the interface
 // table as the report prints it.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "driver/FiltInterface.h"
 #include "platform/iphlpapi/IpHelper.h"
 #include "platform/registry/Registry.h"
 #include "tests/tools/report/BssidTestLists.h"
@@ -178,6 +184,141 @@ TEST(FiltIssueOidRequest, WithoutAnOpenDeviceIsAnInvalidParameter) {
     EXPECT_EQ(length, sizeof data);
 }
 
+// A control device that answers every OID request from a script of {NDIS status, bytes needed or
+// written} and notes the data capacity of each request it was sent.
+class ScriptedDevice {
+public:
+    struct Answer {
+        uint32_t ndisStatus;
+        uint32_t bytes;
+    };
+
+    ScriptedDevice(const fs::path& path, std::vector<Answer> script) : script_(std::move(script)) {
+        listen_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+        if (::bind(listen_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listen_, 1) != 0)
+            ADD_FAILURE() << "cannot listen on " << path;
+        server_ = std::thread([this] { serve(); });
+    }
+    ~ScriptedDevice() {
+        ::shutdown(listen_, SHUT_RDWR);
+        server_.join();
+        ::close(listen_);
+    }
+    std::vector<uint32_t> capacities() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return capacities_;
+    }
+
+private:
+    static bool ReadFull(int fd, uint8_t* at, size_t length) {
+        while (length) {
+            ssize_t n = ::recv(fd, at, length, 0);
+            if (n <= 0) return false;
+            at += n;
+            length -= size_t(n);
+        }
+        return true;
+    }
+    static void Reply(int fd, uint32_t id, const Bytes& output) {
+        Bytes frame(16);
+        bssidtest::Put32(frame, 0, uint32_t(16 + output.size()));
+        bssidtest::Put32(frame, 4, id);
+        bssidtest::Put32(frame, 12, uint32_t(output.size()));
+        frame.insert(frame.end(), output.begin(), output.end());
+        (void)!::send(fd, frame.data(), frame.size(), MSG_NOSIGNAL);
+    }
+    void serve() {
+        int fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) return;
+        Reply(fd, 0, {});
+        uint8_t header[24];
+        for (size_t next = 0; ReadFull(fd, header, sizeof header); ++next) {
+            uint32_t inputLength = FiltGetU32(header, 16), outputLength = FiltGetU32(header, 20);
+            Bytes input(inputLength);
+            if (!ReadFull(fd, input.data(), input.size())) break;
+            {
+                std::lock_guard<std::mutex> guard(mutex_);
+                capacities_.push_back(outputLength - 24);
+            }
+            Answer answer = next < script_.size() ? script_[next] : Answer{0xC0000001, 0};
+            Bytes output(outputLength, 0);
+            std::copy(input.begin(), input.begin() + 24, output.begin());
+            bool failed = answer.ndisStatus != 0;
+            FiltPutU32(output.data(), 12, failed ? 0 : answer.bytes);
+            FiltPutU32(output.data(), 16, failed ? answer.bytes : 0);
+            FiltPutU32(output.data(), 20, answer.ndisStatus);
+            if (!failed) FiltPutU32(output.data(), 24, 0);  // an empty list
+            Reply(fd, FiltGetU32(header, 8), output);
+        }
+        ::close(fd);
+    }
+
+    std::vector<Answer> script_;
+    int listen_ = -1;
+    std::thread server_;
+    std::mutex mutex_;
+    std::vector<uint32_t> capacities_;
+};
+
+using BssidListQueryTest = TemporaryRoot;
+
+// The buffer grows to what the adapter says it needs, rounded up to 256 bytes, for four tries at
+// most; a size that no request can carry is not asked for (nor set aside).
+TEST_F(BssidListQueryTest, BufferGrowsToTheBytesNeededWithinLimits) {
+    constexpr uint32_t SHORT = 0xC0010016, INVALID_LENGTH = 0xC0010014, FAILURE = 0xC0000001;
+    const struct {
+        const char* name;
+        std::vector<ScriptedDevice::Answer> script;
+        bool fetched;
+        std::vector<uint32_t> capacities;
+    } cases[] = {
+        {"second try", {{SHORT, 20000}, {0, 20000}}, true, {16384, 20224}},
+        {"invalid length", {{INVALID_LENGTH, 16385}, {0, 4}}, true, {16384, 16640}},
+        {"four tries",
+         {{SHORT, 17000}, {SHORT, 18000}, {SHORT, 19000}, {SHORT, 20000}},
+         false,
+         {16384, 17152, 18176, 19200}},
+        {"other failure", {{FAILURE, 0}}, false, {16384}},
+        {"more than a request carries", {{SHORT, 0x7FFFFF00}}, false, {16384}},
+        {"size wrapping", {{SHORT, 0xFFFFFFF0}}, false, {16384}},
+    };
+    for (const auto& c : cases) {
+        fs::path socket = root_ / "device";
+        fs::remove(socket);
+        ScriptedDevice device(socket, c.script);
+        FiltDeviceClient client;
+        ASSERT_EQ(client.open(socket.string()), 0u) << c.name;
+        std::vector<uint8_t> list;
+        EXPECT_EQ(report::QueryBssidList(client, 2, &list), c.fetched) << c.name;
+        client.close();
+        EXPECT_EQ(device.capacities(), c.capacities) << c.name;
+    }
+}
+
+// A data length past what one request carries is refused before any buffer is made for it.
+TEST_F(BssidListQueryTest, OidRequestLongerThanARequestCarriesIsNotEnoughMemory) {
+    fs::path socket = root_ / "device";
+    ScriptedDevice device(socket, {{0, 0}});
+    FiltDeviceClient client;
+    ASSERT_EQ(client.open(socket.string()), 0u);
+    uint8_t data[4] = {};
+    for (uint32_t length : {0xFFFFFFF0u, 1u << 20}) {
+        uint32_t asked = length, status = 0;
+        EXPECT_EQ(report::FiltIssueOidRequest(&client, 1, false, 0x0D010217, data, &asked, &status), 8u)
+            << length;
+        EXPECT_EQ(asked, length);
+    }
+    uint32_t small = sizeof data, status = 1;
+    EXPECT_EQ(report::FiltIssueOidRequest(&client, 1, false, 0x0D010217, data, &small, &status), 0u);
+    EXPECT_EQ(status, 0u);
+    client.close();
+    EXPECT_EQ(device.capacities(), std::vector<uint32_t>{4});
+}
+
 using ProductSectionTest = TemporaryRoot;
 
 // Nothing installed: the default folder with the registry's error, no driver, no logs; the
@@ -217,6 +358,68 @@ TEST_F(ProductSectionTest, WithoutTheServiceKeyTheDefaultFolderIsUsed) {
               "  Error 2 copying \"C:\\3vOD-Drv-Install-log.txt\"\n"
               "  Error 2 copying \"C:\\3vOD-Drv-uninstall-log.txt\"\n"
               "\n");
+}
+
+using NetworkSectionTest = TemporaryRoot;
+
+// An adapter on DHCP: its lease times as the C library's local time text, the addresses the
+// server gave and every gateway on its own line.
+TEST_F(NetworkSectionTest, DhcpAdapterWithLeaseTimesAndGateways) {
+    const char* param =
+        "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0003";
+    std::ofstream(root_ / "netcfg") << "[component]\nbind-name = {D1}\nid = pci\\ven_8086\n"
+                                    << "display-name = Lab wired\nclass = net\ncharacteristics = 0x1\n"
+                                    << "device-status = 0x1a\nparam-key = " << param << "\n";
+    Set(param, "DriverDate", registry::REG_SZ, std::string("6-1-2006\0", 9));
+    Set(param, "BusType", registry::REG_SZ, std::string("5\0", 2));
+    const char* tcpip = "SYSTEM\\CurrentControlSet\\Services\\{D1}\\Parameters\\Tcpip";
+    auto dword = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    Set(tcpip, "EnableDHCP", registry::REG_DWORD, dword(1));
+    Set(tcpip, "LeaseObtainedTime", registry::REG_DWORD, dword(1143936000));    // 2 Apr 2006 00:00
+    Set(tcpip, "LeaseTerminatesTime", registry::REG_DWORD, dword(1144972800));  // 14 Apr 2006 00:00
+    Set(tcpip, "DhcpIPAddress", registry::REG_SZ, std::string("10.1.0.9\0", 9));
+    Set(tcpip, "DhcpSubnetMask", registry::REG_SZ, std::string("255.255.0.0\0", 12));
+    Set(tcpip, "DhcpServer", registry::REG_DWORD, dword(7));  // of another type: left out
+    Set(tcpip, "DhcpDefaultGateway", registry::REG_MULTI_SZ,
+        std::string("10.1.0.1\0"
+                    "10.1.0.2\0\0",
+                    19));
+    fs::create_directories(root_ / "net");
+    iphlpapi::SetInterfaceFolder((root_ / "net").string());
+
+    const char* zone = std::getenv("TZ");
+    std::string savedZone = zone ? zone : "";
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    ReportOutput out;
+    report::PrintNetworkSection(out);
+    if (zone)
+        ::setenv("TZ", savedZone.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+
+    EXPECT_EQ(out.text(),
+              "Network Information:\n"
+              "--------------------\n"
+              "  Adapter name: Lab wired\n"
+              "  Adapter ID: pci\\ven_8086\n"
+              "  Driver Date   : <6-1-2006>\n"
+              "  Bind Name: {D1}\n"
+              "  Status: 1a\n"
+              "  Characteristics:\n"
+              "    Emulates a physical network card.\n"
+              "  Upper bindings:\n"
+              "  TCP/IP configuration:\n"
+              "    DHCP enabled\n"
+              "    Lease obtained:   Sun Apr  2 00:00:00 2006\n"
+              "    Lease terminates: Fri Apr 14 00:00:00 2006\n"
+              "    Ip address:  10.1.0.9\n"
+              "    Ip mask:     255.255.0.0\n"
+              "    Default Gateway: 10.1.0.1\n"
+              "                     10.1.0.2\n"
+              "\n"
+              "Ethernet Interface Information:\n");
 }
 
 using InterfaceTableTest = TemporaryRoot;
