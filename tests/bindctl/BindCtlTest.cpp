@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "TempHome.h"
 #include "platform/com/ComObject.h"
 #include "platform/netcfg/NetCfg.h"
 #include "platform/registry/Registry.h"
@@ -62,10 +64,8 @@ struct Server {
 class BindCtlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tamsel-bindctl-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        setenv("TAMSEL_HOME", root_.c_str(), 1);
+        home_.emplace("bindctl");
+        root_ = home_->path();
         std::ofstream(root_ + "/netcfg") << STATE;
         ASSERT_TRUE(com::SUCCEEDED(com::CoInitializeEx(nullptr, com::COINIT_APARTMENTTHREADED)));
 
@@ -90,8 +90,7 @@ protected:
         if (netCfg_) netCfg_->Release();
         if (server_.library) dlclose(server_.library);
         com::CoUninitialize();
-        unsetenv("TAMSEL_HOME");
-        std::filesystem::remove_all(root_);
+        home_.reset();
     }
 
     // "BindCtlFlags" as the given type and bytes; no type removes the key.
@@ -179,6 +178,7 @@ protected:
         return names;
     }
 
+    std::optional<tamsel::test::TempHome> home_;
     std::string root_;
     Server server_;
     INetCfg* netCfg_ = nullptr;

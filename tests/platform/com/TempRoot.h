@@ -4,20 +4,19 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
+
+#include "TempHome.h"
 
 // A program-data root of its own for each test, so the registry starts empty.
 class TempRootTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tamsel-com-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        setenv("TAMSEL_HOME", root_.c_str(), 1);
+        home_.emplace("com");
+        root_ = home_->path();
     }
-    void TearDown() override {
-        unsetenv("TAMSEL_HOME");
-        std::filesystem::remove_all(root_);
-    }
+    void TearDown() override { home_.reset(); }
+    std::optional<tamsel::test::TempHome> home_;
     std::string root_;
 };

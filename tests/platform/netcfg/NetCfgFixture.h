@@ -5,10 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "TempHome.h"
 #include "platform/com/Com.h"
 #include "platform/netcfg/NetCfg.h"
 
@@ -17,16 +19,13 @@
 class NetCfgFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tamsel-netcfg-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        setenv("TAMSEL_HOME", root_.c_str(), 1);
+        home_.emplace("netcfg");
+        root_ = home_->path();
         ASSERT_TRUE(com::SUCCEEDED(com::CoInitializeEx(nullptr, com::COINIT_APARTMENTTHREADED)));
     }
     void TearDown() override {
         com::CoUninitialize();
-        unsetenv("TAMSEL_HOME");
-        std::filesystem::remove_all(root_);
+        home_.reset();
     }
 
     void writeState(const std::string& text) { std::ofstream(root_ + "/netcfg") << text; }
@@ -51,5 +50,6 @@ protected:
         return copy;
     }
 
+    std::optional<tamsel::test::TempHome> home_;
     std::string root_;
 };

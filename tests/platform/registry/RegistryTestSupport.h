@@ -5,26 +5,25 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "TempHome.h"
 #include "platform/registry/Registry.h"
 
 // Every test gets its own program-data root, so the registry starts empty.
 class RegistryRootTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tamsel-registry-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        setenv("TAMSEL_HOME", root_.c_str(), 1);
+        home_.emplace("registry");
+        root_ = home_->path();
         registry::RegSetStoreFile("");
     }
     void TearDown() override {
         registry::RegSetStoreFile("");
-        unsetenv("TAMSEL_HOME");
-        std::filesystem::remove_all(root_);
+        home_.reset();
     }
 
     std::string storeText() const {
@@ -35,6 +34,7 @@ protected:
     }
     void writeStore(const std::string& text) const { std::ofstream(root_ + "/registry") << text; }
 
+    std::optional<tamsel::test::TempHome> home_;
     std::string root_;
 };
 

@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "TempHome.h"
 #include "platform/netcfg/NetCfg.h"
 #include "platform/netcfg/NetworkState.h"
 #include "platform/setupapi/SetupApi.h"
@@ -51,16 +53,13 @@ restart-error = 1167
 class SetupApiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tamsel-setupapi-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        setenv("TAMSEL_HOME", root_.c_str(), 1);
+        home_.emplace("setupapi");
+        root_ = home_->path();
         std::ofstream(root_ + "/netcfg") << STATE;
     }
     void TearDown() override {
         for (HDEVINFO set : open_) SetupDiDestroyDeviceInfoList(set);
-        unsetenv("TAMSEL_HOME");
-        std::filesystem::remove_all(root_);
+        home_.reset();
     }
 
     HDEVINFO devices(DWORD flags) {
@@ -112,6 +111,7 @@ protected:
         return state.components.at(component).restarts;
     }
 
+    std::optional<tamsel::test::TempHome> home_;
     std::string root_;
     std::vector<HDEVINFO> open_;
 };

@@ -3,8 +3,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
 
 #include "RunProgram.h"
+#include "TempHome.h"
 #include "platform/netcfg/NetworkState.h"
 #include "tools/adapterrestart/AdapterRestart.h"
 
@@ -15,15 +18,10 @@ namespace {
 class AdapterRestartTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tamsel-nicbounce-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        setenv("TAMSEL_HOME", root_.c_str(), 1);
+        home_.emplace("nicbounce");
+        root_ = home_->path();
     }
-    void TearDown() override {
-        unsetenv("TAMSEL_HOME");
-        std::filesystem::remove_all(root_);
-    }
+    void TearDown() override { home_.reset(); }
     void writeState(const std::string& text) { std::ofstream(root_ + "/netcfg") << text; }
 
     // Restarts recorded per component, in state order.
@@ -35,6 +33,7 @@ protected:
         return counts;
     }
 
+    std::optional<tamsel::test::TempHome> home_;
     std::string root_;
 };
 
