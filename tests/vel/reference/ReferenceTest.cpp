@@ -135,7 +135,7 @@ TEST_F(ReferenceTest, StaticHelpersTakeAndDropReferences) {
     ElementInterface::copyReference(&destination, object);
     EXPECT_EQ(object->references(), 2);
     ElementInterface::copyReference(&destination, object);
-    EXPECT_EQ(Assertions, std::vector<std::string>{"destination && *destination == nullptr"});
+    EXPECT_EQ(Assertions, std::vector<std::string>{"pDestination == null"});
     EXPECT_EQ(object->references(), 2) << "a full destination is left alone";
     ElementInterface* nullable = nullptr;
     ElementInterface::copyNullableReference(&nullable, nullptr);
