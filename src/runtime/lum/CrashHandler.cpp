@@ -238,6 +238,8 @@ bool installCrashHandler() {
         debugOutput("VELCSH: Unable to prepare environment.\n");
         return false;
     }
+    // Prepared earlier under another root (an assertion came first): the dumps go to this one.
+    refreshCrashDumpPaths();
     stack_t stack = {};
     stack.ss_sp = AlternateStack;
     stack.ss_size = sizeof AlternateStack;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "LumTestSupport.h"
+#include "runtime/lum/Assert.h"
 #include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/Fatal.h"
 #include "runtime/lum/LumMain.h"
@@ -71,6 +72,25 @@ TEST_F(FatalTest, CrashWritesTheDumpAndStillEndsTheProcess) {
     std::string text = readText(dump);
     EXPECT_THAT(text, HasSubstr("signal: 11 (SIGSEGV)\naddress: 0x40\n"));
     EXPECT_THAT(text, HasSubstr("backtrace:\n"));
+}
+
+TEST_F(FatalTest, CrashDumpGoesToTheRootOfTheRunThatCrashed) {
+    {
+        // An earlier run, gone by now, whose assertion prepared the dump paths under its root.
+        TempRoot earlier;
+        LUM_ASSERT(false && "earlier run");
+        ASSERT_TRUE(fileExists(earlier.logs() + "test_lum.dbg.dmp"));
+    }
+    setenv("TAMSEL_HOME", root.path().c_str(), 1);
+    std::string dump = root.logs() + "test_lum.dmp";
+    EXPECT_DEATH(
+        {
+            installCrashHandler();
+            volatile uintptr_t address = 64;
+            writeThroughNull(reinterpret_cast<volatile int*>(address));
+        },
+        "");
+    EXPECT_TRUE(fileExists(dump));
 }
 
 TEST_F(FatalTest, StackOverflowIsCaughtOnTheAlternateStack) {
