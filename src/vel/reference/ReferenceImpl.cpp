@@ -11,17 +11,16 @@ void ReferenceImpl::addRef() {
 }
 
 void ReferenceImpl::release() {
-    bool last;
-    {
-        RuntimeMutexLock lock(referenceMutex());
-        last = m_references == 1;
-        if (!last) {
-            // A count already at 0 or below belongs to an object that was over-released.
-            if (!LUM_ASSERT(m_references > 1)) return;
-            --m_references;
-        }
+    // The last release destroys the object before the lock is let go: whoever finds the object
+    // under the lock (a singleton, a list) can otherwise take a reference to it while it dies.
+    RuntimeMutexLock lock(referenceMutex());
+    if (m_references == 1) {
+        delete this;
+        return;
     }
-    if (last) delete this;
+    // A count already at 0 or below belongs to an object that was over-released.
+    if (!LUM_ASSERT(m_references > 1)) return;
+    --m_references;
 }
 
 void ReferenceImpl::release2() {

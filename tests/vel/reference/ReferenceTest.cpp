@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "../../runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
+#include "runtime/multithread/RuntimeMutex.h"
 #include "vel/reference/ElementVector.h"
 #include "vel/reference/Proxy.h"
 #include "vel/reference/Reference.h"
@@ -201,4 +203,53 @@ TEST(ReferenceOutsideRunTime, CountingWithoutTheRunTimeEndsTheProcessClearly) {
             object.addRef();
         },
         "FATAL: ReferenceMutex used outside the run-time's lifetime");
+}
+
+namespace {
+
+// Found through a pointer that its destructor clears, as the engine's singletons are.
+class Registered;
+Registered* Current = nullptr;
+
+Reference lookUpCurrent();
+
+class Registered : public ReferenceImpl {
+public:
+    ~Registered() override {
+        // Another thread looks the object up while it is being destroyed; it must not get in
+        // before the pointer is cleared.
+        std::thread lookup([] {
+            attempted = true;
+            found = !lookUpCurrent().isNull();
+            done = true;
+        });
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!attempted && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        while (!done && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+        finishedInsideDestructor = done.load();
+        Current = nullptr;
+        thread = std::move(lookup);
+    }
+    static inline std::atomic<bool> attempted{false};
+    static inline std::atomic<bool> done{false};
+    static inline std::atomic<bool> found{false};
+    static inline bool finishedInsideDestructor = false;
+    static inline std::thread thread;
+};
+
+Reference lookUpCurrent() {
+    RuntimeMutexLock lock(*ReferenceMutex);
+    return Current != nullptr ? Reference(static_cast<ReferenceImpl*>(Current)) : Reference();
+}
+
+}  // namespace
+
+TEST_F(ReferenceTest, ALookupUnderTheLockNeverMeetsAnObjectBeingDestroyed) {
+    Current = new Registered;
+    static_cast<ReferenceImpl*>(Current)->release();
+    Registered::thread.join();
+    EXPECT_FALSE(Registered::finishedInsideDestructor) << "the lookup ran while the object died";
+    EXPECT_FALSE(Registered::found);
+    EXPECT_TRUE(Assertions.empty());
 }
