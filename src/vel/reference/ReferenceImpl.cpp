@@ -11,16 +11,29 @@ void ReferenceImpl::addRef() {
 }
 
 void ReferenceImpl::release() {
-    // The last release destroys the object before the lock is let go: whoever finds the object
-    // under the lock (a singleton, a list) can otherwise take a reference to it while it dies.
-    RuntimeMutexLock lock(referenceMutex());
-    if (m_references == 1) {
-        delete this;
-        return;
+    bool last;
+    {
+        RuntimeMutexLock lock(referenceMutex());
+        last = m_references == 1;
+        if (!last) {
+            // A count already at 0 or below belongs to an object that was over-released.
+            if (!LUM_ASSERT(m_references > 1)) return;
+            --m_references;
+        } else {
+            m_dying = true;
+        }
     }
-    // A count already at 0 or below belongs to an object that was over-released.
-    if (!LUM_ASSERT(m_references > 1)) return;
-    --m_references;
+    // Destroyed outside the lock: destructors take locks of their own that other threads hold
+    // while they count references.
+    if (last) delete this;
+}
+
+bool ReferenceImpl::addRefUnlessDying() {
+    RuntimeMutexLock lock(referenceMutex());
+    if (m_dying) return false;
+    ++m_references;
+    LUM_ASSERT(m_references > 1);
+    return true;
 }
 
 void ReferenceImpl::release2() {

@@ -216,40 +216,30 @@ Reference lookUpCurrent();
 class Registered : public ReferenceImpl {
 public:
     ~Registered() override {
-        // Another thread looks the object up while it is being destroyed; it must not get in
-        // before the pointer is cleared.
-        std::thread lookup([] {
-            attempted = true;
-            found = !lookUpCurrent().isNull();
-            done = true;
-        });
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!attempted && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
-        while (!done && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-        finishedInsideDestructor = done.load();
+        // Another thread looks the object up while it is being destroyed and the pointer is
+        // still set; it must come back empty-handed.
+        std::thread lookup([] { found = !lookUpCurrent().isNull(); });
+        lookup.join();
         Current = nullptr;
-        thread = std::move(lookup);
     }
-    static inline std::atomic<bool> attempted{false};
-    static inline std::atomic<bool> done{false};
     static inline std::atomic<bool> found{false};
-    static inline bool finishedInsideDestructor = false;
-    static inline std::thread thread;
 };
 
 Reference lookUpCurrent() {
     RuntimeMutexLock lock(*ReferenceMutex);
-    return Current != nullptr ? Reference(static_cast<ReferenceImpl*>(Current)) : Reference();
+    if (Current == nullptr || !Current->addRefUnlessDying()) return Reference();
+    return Reference(static_cast<ReferenceImpl*>(Current), Reference::TAKE_OVER);
 }
 
 }  // namespace
 
-TEST_F(ReferenceTest, ALookupUnderTheLockNeverMeetsAnObjectBeingDestroyed) {
+TEST_F(ReferenceTest, ALookupNeverRevivesAnObjectBeingDestroyed) {
     Current = new Registered;
+    Reference held = lookUpCurrent();
+    EXPECT_EQ(static_cast<ReferenceImpl*>(Current)->references(), 2) << "a live object is found";
+    held.reset();
     static_cast<ReferenceImpl*>(Current)->release();
-    Registered::thread.join();
-    EXPECT_FALSE(Registered::finishedInsideDestructor) << "the lookup ran while the object died";
     EXPECT_FALSE(Registered::found);
+    EXPECT_EQ(Current, nullptr);
     EXPECT_TRUE(Assertions.empty());
 }
