@@ -249,7 +249,12 @@ bool installCrashHandler() {
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
     for (size_t i = 0; i < sizeof FATAL_SIGNALS / sizeof FATAL_SIGNALS[0]; ++i) {
-        sigaction(FATAL_SIGNALS[i], &action, &Previous[i]);
+        struct sigaction replaced = {};
+        sigaction(FATAL_SIGNALS[i], &action, &replaced);
+        // Installed again: the handler found is this one, and passing a signal on to it would
+        // never end. The handler that came before the first installation stays the one to call.
+        bool ours = (replaced.sa_flags & SA_SIGINFO) != 0 && replaced.sa_sigaction == onFatalSignal;
+        if (!ours) Previous[i] = replaced;
     }
     return true;
 }

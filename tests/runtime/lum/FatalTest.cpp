@@ -1,5 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <exception>
@@ -90,6 +93,22 @@ TEST_F(FatalTest, CrashDumpGoesToTheRootOfTheRunThatCrashed) {
             writeThroughNull(reinterpret_cast<volatile int*>(address));
         },
         "");
+    EXPECT_TRUE(fileExists(dump));
+}
+
+TEST_F(FatalTest, CrashAfterASecondInstallationStillEnds) {
+    std::string dump = root.logs() + "test_lum.dmp";
+    EXPECT_EXIT(
+        {
+            installCrashHandler();
+            installCrashHandler();
+            // A handler that passed the signal on to itself would go round until this alarm.
+            alarm(20);
+            volatile uintptr_t address = 64;
+            writeThroughNull(reinterpret_cast<volatile int*>(address));
+        },
+        [](int status) { return !(WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) && status != 0; },
+        "Attempt to reinit the environment");
     EXPECT_TRUE(fileExists(dump));
 }
 
