@@ -19,8 +19,16 @@ namespace {
 
 // Everything the signal handler touches is prepared beforehand: it may not allocate.
 constexpr size_t PATH_SIZE = 4096;
-char CrashPath[PATH_SIZE];
-char DebugPath[PATH_SIZE];
+struct DumpPaths {
+    char crash[PATH_SIZE];
+    char debug[PATH_SIZE];
+};
+// The run-time root may move (a test gives each case its own): the paths are rebuilt outside the
+// handler into the slot not in use and published with one atomic store, so the handler always
+// reads a whole pair. Rebuilding holds the dump mutex, which the handler takes before reading.
+DumpPaths PathSlots[2];
+std::atomic<DumpPaths*> CurrentPaths{nullptr};
+static_assert(std::atomic<DumpPaths*>::is_always_lock_free);
 std::atomic<bool> Prepared{false};
 std::mutex PrepareMutex;
 std::atomic_flag DumpBusy = ATOMIC_FLAG_INIT;
@@ -153,7 +161,8 @@ void onFatalSignal(int sig, siginfo_t* info, void* context) {
     if (looksLikeStackOverflow(sig, info, context))
         debugOutput("VELCSH: EXCEPTION_STACK_OVERFLOW occurred!\n");
     bool locked = takeDumpMutex();
-    int fd = openDump(CrashPath);
+    DumpPaths* paths = CurrentPaths.load(std::memory_order_acquire);
+    int fd = paths != nullptr ? openDump(paths->crash) : -1;
     if (fd >= 0) {
         put(fd, "VELCSH crash dump\nsignal: ");
         putNumber(fd, static_cast<unsigned long>(sig), 10);
@@ -179,15 +188,31 @@ bool copyPath(char* target, const std::string& path) {
     return true;
 }
 
+// Caller holds PrepareMutex.
+bool buildPaths() {
+    std::string logs = runtimeLogsFolder();
+    std::string base = logs.empty() ? std::string("./velcsh") : logs + executableName();
+    std::string crash = base + ".dmp";
+    std::string debug = base + ".dbg.dmp";
+    if (crash.size() + 1 > PATH_SIZE || debug.size() + 1 > PATH_SIZE) return false;
+    DumpPaths* current = CurrentPaths.load(std::memory_order_acquire);
+    if (current != nullptr && crash == current->crash && debug == current->debug) return true;
+    DumpPaths* next = current == &PathSlots[0] ? &PathSlots[1] : &PathSlots[0];
+    bool locked = takeDumpMutex();
+    copyPath(next->crash, crash);
+    copyPath(next->debug, debug);
+    CurrentPaths.store(next, std::memory_order_release);
+    if (locked) releaseDumpMutex();
+    return true;
+}
+
 bool prepareEnvironment() {
     std::lock_guard<std::mutex> lock(PrepareMutex);
     if (Prepared) {
         debugOutput("VELCSH: Attempt to reinit the environment.\n");
         return true;
     }
-    std::string logs = runtimeLogsFolder();
-    std::string base = logs.empty() ? std::string("./velcsh") : logs + executableName();
-    if (!copyPath(CrashPath, base + ".dmp") || !copyPath(DebugPath, base + ".dbg.dmp")) return false;
+    if (!buildPaths()) return false;
     // The first backtrace loads the unwinder; done here so that the handler does not allocate.
     void* frames[4];
     backtrace(frames, 4);
@@ -199,6 +224,13 @@ bool ensurePrepared() {
     return Prepared || prepareEnvironment();
 }
 
+// The dump paths of the current run-time root.
+bool followRoot() {
+    if (!ensurePrepared()) return false;
+    std::lock_guard<std::mutex> lock(PrepareMutex);
+    return buildPaths();
+}
+
 }  // namespace
 
 bool installCrashHandler() {
@@ -206,6 +238,8 @@ bool installCrashHandler() {
         debugOutput("VELCSH: Unable to prepare environment.\n");
         return false;
     }
+    // Prepared earlier under another root (an assertion came first): the dumps go to this one.
+    refreshCrashDumpPaths();
     stack_t stack = {};
     stack.ss_sp = AlternateStack;
     stack.ss_size = sizeof AlternateStack;
@@ -215,15 +249,26 @@ bool installCrashHandler() {
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
     for (size_t i = 0; i < sizeof FATAL_SIGNALS / sizeof FATAL_SIGNALS[0]; ++i) {
-        sigaction(FATAL_SIGNALS[i], &action, &Previous[i]);
+        struct sigaction replaced = {};
+        sigaction(FATAL_SIGNALS[i], &action, &replaced);
+        // Installed again: the handler found is this one, and passing a signal on to it would
+        // never end. The handler that came before the first installation stays the one to call.
+        bool ours = (replaced.sa_flags & SA_SIGINFO) != 0 && replaced.sa_sigaction == onFatalSignal;
+        if (!ours) Previous[i] = replaced;
     }
     return true;
 }
 
+void refreshCrashDumpPaths() {
+    if (!Prepared) return;
+    std::lock_guard<std::mutex> lock(PrepareMutex);
+    buildPaths();
+}
+
 void writeDebugDump(const char* reason) {
-    if (!ensurePrepared()) return;
+    if (!followRoot()) return;
     bool locked = takeDumpMutex();
-    int fd = openDump(DebugPath);
+    int fd = openDump(CurrentPaths.load(std::memory_order_acquire)->debug);
     if (fd >= 0) {
         put(fd, "VELCSH debug dump\nreason: ");
         put(fd, reason != nullptr ? reason : "?");
@@ -237,9 +282,11 @@ void writeDebugDump(const char* reason) {
 }
 
 std::string crashDumpPath() {
-    return Prepared ? std::string(CrashPath) : std::string();
+    DumpPaths* paths = CurrentPaths.load(std::memory_order_acquire);
+    return paths != nullptr ? std::string(paths->crash) : std::string();
 }
 
 std::string debugDumpPath() {
-    return Prepared ? std::string(DebugPath) : std::string();
+    DumpPaths* paths = CurrentPaths.load(std::memory_order_acquire);
+    return paths != nullptr ? std::string(paths->debug) : std::string();
 }

@@ -13,6 +13,10 @@ bool installCrashHandler();
 // assertion and returns.
 void writeDebugDump(const char* reason);
 
+// Points both dumps into the logs folder of the current run-time root (it may have moved since the
+// handler was installed). Not for use inside a signal handler.
+void refreshCrashDumpPaths();
+
 // The two dump paths (empty before the environment was prepared).
 std::string crashDumpPath();
 std::string debugDumpPath();

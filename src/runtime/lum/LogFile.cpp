@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/RuntimeFolders.h"
 
 namespace {
@@ -96,6 +97,8 @@ void initLogFiles() {
     t.ownedLists.push_back(std::move(records));
     t.records.store(list, std::memory_order_release);
     t.initialised.store(true, std::memory_order_release);
+    // A crash of the process belongs beside the logs of the root now in use.
+    refreshCrashDumpPaths();
     for (LogFileRecord* record : *list) {
         if (record->spec.levelMask & logLevelMask()) rotateOnFirstUse(*record);
     }

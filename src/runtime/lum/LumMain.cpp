@@ -89,7 +89,7 @@ bool traceDetails(const OsTraceRecord& r, char* out, size_t size) {
 }
 
 int traceCallback(const OsTraceRecord* record) {
-    if (!LUM_ASSERT(record != nullptr)) return 0;
+    if (!LUM_ASSERT_TEXT(record != nullptr, "trace != null")) return 0;
     const char* file = slPathFileName(record->file);
     if (file == nullptr) {
         logDebug("Can not create ostrum trace message");
@@ -125,7 +125,7 @@ bool isKeptPoolRecord(const char* text) {
 }
 
 int leakCallback(const char* contextName, const char* text) {
-    if (!LUM_ASSERT(contextName) || !LUM_ASSERT(text)) return 0;
+    if (!LUM_ASSERT_TEXT(contextName, "context") || !LUM_ASSERT_TEXT(text, "msg")) return 0;
     if (text[0] == 'm' && !isKeptPoolRecord(text)) ++LeakCounter;
     logError(0, "Ostrum:MEMLEAK:%d: context %s, %s", LeakCounter.load(), contextName, text);
     return 0;
@@ -150,14 +150,15 @@ void* LumMain::Create(size_t size) {
     LumLifetime state = Lifetime.load();
     // A released run-time may be brought up again (tests run several in one process).
     LUM_ASSERT_TEXT(state == LIFETIME_NONE || state == LIFETIME_RELEASED, "Lifetime == LIFETIME_NONE");
-    LUM_ASSERT(size == sizeof(LumMain));
+    LUM_ASSERT_TEXT(size == sizeof(LumMain), "size == sizeof LumMain__Storage");
     Lifetime = LIFETIME_CREATING;
     return LumMain__Storage;
 }
 
 LumMain::LumMain() {
     LUM_ASSERT(Lifetime == LIFETIME_CREATING);
-    LUM_ASSERT(reinterpret_cast<char*>(this) == LumMain__Storage);
+    LUM_ASSERT_TEXT(reinterpret_cast<char*>(this) == LumMain__Storage,
+                    "reinterpret_cast<char*> (this) == LumMain__Storage");
     static bool terminateInstalled = false;
     if (!terminateInstalled) {
         terminateInstalled = true;
@@ -208,7 +209,8 @@ void LumMain::start() {
 LumMain::~LumMain() {
     try {
         LumLifetime state = Lifetime.load();
-        LUM_ASSERT(state == LIFETIME_FAILED || state == LIFETIME_READY);
+        LUM_ASSERT_TEXT(state == LIFETIME_FAILED || state == LIFETIME_READY,
+                        "Lifetime == LIFETIME_FAILED || Lifetime == LIFETIME_READY");
         Lifetime = LIFETIME_DESTROYING;
         if (LUM_ASSERT(ReferenceMutex)) {
             RuntimeMutex* mutex = ReferenceMutex;
@@ -255,8 +257,9 @@ void LumMain::Destroy(LumMain** outP) {
     if (p == nullptr) return;
     p->~LumMain();
     LumLifetime state = Lifetime.load();
-    LUM_ASSERT(state == LIFETIME_FAILED || state == LIFETIME_DESTROYING);
-    LUM_ASSERT(reinterpret_cast<char*>(p) == LumMain__Storage);
+    LUM_ASSERT_TEXT(state == LIFETIME_FAILED || state == LIFETIME_DESTROYING,
+                    "Lifetime == LIFETIME_FAILED || Lifetime == LIFETIME_DESTROYING");
+    LUM_ASSERT_TEXT(reinterpret_cast<char*>(p) == LumMain__Storage, "p == LumMain__Storage");
     Lifetime = LIFETIME_RELEASED;
 }
 

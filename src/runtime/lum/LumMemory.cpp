@@ -14,7 +14,7 @@
 #include "vel/exception/MemoryException.h"
 
 void lumMemAlloc(const char* file, int line, void** pp, int size) {
-    if (!LUM_ASSERT(file && line > 0) || !LUM_ASSERT(pp && *pp == nullptr) ||
+    if (!LUM_ASSERT(file && line > 0) || !LUM_ASSERT_TEXT(pp && *pp == nullptr, "pp && *pp == null") ||
         !LUM_ASSERT(0 <= size && size <= MemoryConstants::MAX_SIZE)) {
         throw MemoryException(OS_ERR_ARGUMENT);
     }
@@ -25,7 +25,7 @@ void lumMemAlloc(const char* file, int line, void** pp, int size) {
 }
 
 void lumMemRealloc(const char* file, int line, void** pp, int size) {
-    if (!LUM_ASSERT(file && line > 0) || !LUM_ASSERT(pp) ||
+    if (!LUM_ASSERT(file && line > 0) || !LUM_ASSERT_TEXT(pp, "ppByte") ||
         !LUM_ASSERT(0 <= size && size <= MemoryConstants::MAX_SIZE)) {
         throw MemoryException(OS_ERR_ARGUMENT);
     }
@@ -38,7 +38,7 @@ void lumMemRealloc(const char* file, int line, void** pp, int size) {
 }
 
 void lumMemFree(const char* file, int line, void** pp) {
-    if (!LUM_ASSERT(pp)) return;
+    if (!LUM_ASSERT_TEXT(pp, "ppByte")) return;
     void* p = *pp;
     *pp = nullptr;
     int rc = _osMemPoolFree(file, line, &p);

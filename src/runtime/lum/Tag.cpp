@@ -11,11 +11,12 @@ int Tag::print(char* buffer, size_t size) const {
     buffer[0] = '\0';
     if (m_name == nullptr || m_value == nullptr) return 0;
     int n = snprintf(buffer, size, "[%s=%s]", m_name, m_value);
-    if (n < 0) {
+    if (n < 0 || static_cast<size_t>(n) >= size) {
+        // Half a tag would read as a different value: none is printed and the caller is told.
         buffer[0] = '\0';
-        return 0;
+        return -1;
     }
-    return static_cast<size_t>(n) < size ? n : static_cast<int>(size - 1);
+    return n;
 }
 
 TagTID::TagTID() : Tag("tid", m_text) {
@@ -31,9 +32,19 @@ bool Tags::add(const Tag& tag) {
 int Tags::print(char* buffer, size_t size) const {
     if (size == 0) return 0;
     buffer[0] = '\0';
+    // Two bytes stay in reserve for the closing ':' and the terminator.
+    if (size < RESERVE + 1) return 0;
+    const size_t room = size - RESERVE;
     size_t used = 0;
-    for (int i = 0; i < m_count && used + 1 < size; ++i) {
-        used += static_cast<size_t>(m_tags[i]->print(buffer + used, size - used));
+    for (int i = 0; i < m_count && used + 1 < room; ++i) {
+        int n = m_tags[i]->print(buffer + used, room - used + 1);
+        if (n < 0) {
+            buffer[0] = '\0';
+            return 0;
+        }
+        used += static_cast<size_t>(n);
     }
+    buffer[used++] = ':';
+    buffer[used] = '\0';
     return static_cast<int>(used);
 }

@@ -10,7 +10,8 @@ public:
     virtual ~Tag() = default;
 
     // Writes the tag into buffer (always terminated) and returns the characters written;
-    // a tag without name or value prints nothing.
+    // a tag without name or value prints nothing; one that does not fit whole prints nothing and
+    // returns -1.
     virtual int print(char* buffer, size_t size) const;
 
 protected:
@@ -27,11 +28,13 @@ private:
     char m_text[24];
 };
 
-// Up to MAX_TAGS tags printed one after another. The tags are borrowed: they must outlive the
-// log call they are passed to.
+// Up to MAX_TAGS tags printed one after another and closed by ':', as the thread tag of a line
+// without tags is. A tag that fails ends the printing with nothing printed. The tags are borrowed:
+// they must outlive the log call they are passed to.
 class Tags {
 public:
     static constexpr int MAX_TAGS = 20;
+    static constexpr size_t RESERVE = 2;
 
     Tags() = default;
     explicit Tags(const Tag& tag) { add(tag); }

@@ -30,7 +30,7 @@ void RuntimeMutex::close() {
 
 void RuntimeMutex::lock(RuntimeMutex** holder) {
     // A holder that is missing or already holds a lock could not be unlocked through: refuse.
-    if (!LUM_ASSERT(holder && *holder == nullptr)) {
+    if (!LUM_ASSERT_TEXT(holder && *holder == nullptr, "ppMutex && *ppMutex == null")) {
         throw NvoException(__FILE__, __LINE__, "osMutexLock", OS_ERR_ARGUMENT);
     }
     int rc = _osMutexLock(__FILE__, __LINE__, m_mutex);
@@ -40,7 +40,7 @@ void RuntimeMutex::lock(RuntimeMutex** holder) {
 
 void RuntimeMutex::unlock(RuntimeMutex** holder) {
     // Unlocking through a holder of another mutex would release a lock this thread does not own.
-    if (!LUM_ASSERT(holder && *holder == this)) return;
+    if (!LUM_ASSERT_TEXT(holder && *holder == this, "ppMutex && *ppMutex == this")) return;
     *holder = nullptr;
     int rc = _osMutexUnlock(__FILE__, __LINE__, m_mutex);
     if (rc != OS_OK) fatalError("function '%s' => %d{error}", "osMutexUnlock", rc);

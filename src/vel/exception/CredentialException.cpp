@@ -5,12 +5,13 @@
 
 namespace {
 
-// The text after the last backslash, or the whole text when there is none or nothing follows it.
+// The text after the last separator, or the whole text when there is none or nothing follows it.
+// Paths here are written with '/' as well as '\\'.
 const char* baseName(const char* file) {
     if (!file) return "?";
     const char* slash = nullptr;
     for (const char* p = file; *p; ++p) {
-        if (*p == '\\') slash = p;
+        if (*p == '\\' || *p == '/') slash = p;
     }
     return slash && slash[1] ? slash + 1 : file;
 }

@@ -1,5 +1,6 @@
 #include "vel/libxml2/XmlSignature.h"
 
+#include <libxml/tree.h>
 #include <openssl/bio.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
@@ -44,11 +45,16 @@ bool verifyRsaSha1(const Ascii& signedText, const ByteArray& signature, const ch
 // Moves the detached signature into a document of its own for the time of the canonicalisation.
 class SignatureDocument {
 public:
-    explicit SignatureDocument(const SharedXmlNode& signature) : m_signature(signature) {
+    explicit SignatureDocument(const SharedXmlNode& signature)
+        : m_signature(signature), m_home(signature.get()->doc) {
         OwnedXmlNode owned(signature.get());
         m_document.setRootElement(owned);
     }
-    ~SignatureDocument() { m_signature.unlink(); }
+    // Back to its own document before this one is freed: no node may be left pointing at it.
+    ~SignatureDocument() {
+        m_signature.unlink();
+        xmlSetTreeDoc(m_signature.get(), m_home);
+    }
     SignatureDocument(const SignatureDocument&) = delete;
     SignatureDocument& operator=(const SignatureDocument&) = delete;
     const XmlDocument& document() const { return m_document; }
@@ -56,6 +62,7 @@ public:
 private:
     XmlDocument m_document;
     SharedXmlNode m_signature;
+    xmlDocPtr m_home;
 };
 
 }  // namespace

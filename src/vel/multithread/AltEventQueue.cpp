@@ -27,6 +27,6 @@ AltEventQueue AltEventQueue::Create() {
 AltEventQueue AltEventQueue::Instance() {
     RuntimeMutexLock lock(*ReferenceMutex);
     AltEventQueueImpl* p = AltEventQueueImpl::Singleton;
-    if (!LUM_ASSERT_TEXT(p != nullptr, "Singleton != null")) return AltEventQueue();
-    return AltEventQueue(p);
+    if (!LUM_ASSERT_TEXT(p != nullptr && p->addRefUnlessDying(), "Singleton != null")) return AltEventQueue();
+    return AltEventQueue(p, Reference::TAKE_OVER);
 }

@@ -27,6 +27,6 @@ EventQueue EventQueue::Create(EventQueueLoopInitializerInterface* initializer) {
 EventQueue EventQueue::Instance() {
     RuntimeMutexLock lock(*ReferenceMutex);
     EventQueueImpl* p = EventQueueImpl::Singleton;
-    if (!LUM_ASSERT_TEXT(p != nullptr, "Singleton != null")) return EventQueue();
-    return EventQueue(p);
+    if (!LUM_ASSERT_TEXT(p != nullptr && p->addRefUnlessDying(), "Singleton != null")) return EventQueue();
+    return EventQueue(p, Reference::TAKE_OVER);
 }

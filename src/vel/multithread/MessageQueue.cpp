@@ -10,7 +10,8 @@
 MessageQueueImpl::MessageQueueImpl(int messageQueueSize) : m_capacity(messageQueueSize) {
     m_sendMutex.open();
     m_receiveMutex.open();
-    LUM_ASSERT(MIN_SIZE <= messageQueueSize && messageQueueSize <= MAX_SIZE);
+    LUM_ASSERT_TEXT(MIN_SIZE <= messageQueueSize && messageQueueSize <= MAX_SIZE,
+                    "1 <= messageQueueSize && messageQueueSize <= 10000");
     int rc =
         _slMsgQCreate(__FILE__, __LINE__, &m_queue, m_capacity, static_cast<int>(sizeof(MessageEventImpl*)));
     if (rc != OS_OK) throw NvoException(__FILE__, __LINE__, "slMsgQCreate", rc);

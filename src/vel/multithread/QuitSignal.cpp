@@ -25,8 +25,8 @@ QuitSignal QuitSignal::Create() {
 QuitSignal QuitSignal::Instance() {
     RuntimeMutexLock lock(*ReferenceMutex);
     QuitSignalImpl* p = QuitSignalImpl::Singleton;
-    if (!LUM_ASSERT_TEXT(p != nullptr, "Singleton != null")) return QuitSignal();
-    return QuitSignal(p);
+    if (!LUM_ASSERT_TEXT(p != nullptr && p->addRefUnlessDying(), "Singleton != null")) return QuitSignal();
+    return QuitSignal(p, Reference::TAKE_OVER);
 }
 
 void QuitSignal::set() {
@@ -34,8 +34,8 @@ void QuitSignal::set() {
     {
         RuntimeMutexLock lock(*ReferenceMutex);
         QuitSignalImpl* p = QuitSignalImpl::Singleton;
-        if (!LUM_ASSERT_TEXT(p != nullptr, "Singleton")) return;
-        signal = QuitSignal(p);
+        if (!LUM_ASSERT_TEXT(p != nullptr && p->addRefUnlessDying(), "Singleton")) return;
+        signal = QuitSignal(p, Reference::TAKE_OVER);
     }
     static_cast<QuitSignalImpl*>(static_cast<ReferenceImpl*>(signal.m))->set();
 }
@@ -45,8 +45,8 @@ void QuitSignal::wait() {
     {
         RuntimeMutexLock lock(*ReferenceMutex);
         QuitSignalImpl* p = QuitSignalImpl::Singleton;
-        if (!LUM_ASSERT_TEXT(p != nullptr, "Singleton")) return;
-        signal = QuitSignal(p);
+        if (!LUM_ASSERT_TEXT(p != nullptr && p->addRefUnlessDying(), "Singleton")) return;
+        signal = QuitSignal(p, Reference::TAKE_OVER);
     }
     static_cast<QuitSignalImpl*>(static_cast<ReferenceImpl*>(signal.m))->wait();
 }

@@ -8,7 +8,7 @@
 #include "vel/exception/NvoException.h"
 
 ThreadImpl::~ThreadImpl() {
-    LUM_ASSERT(m_thread == nullptr);
+    LUM_ASSERT_TEXT(m_thread == nullptr, "m_thread == null");
 }
 
 void ThreadImpl::start() {

@@ -29,6 +29,6 @@ WorkerQueue WorkerQueue::Create() {
 WorkerQueue WorkerQueue::Instance() {
     RuntimeMutexLock lock(*ReferenceMutex);
     WorkerQueueImpl* p = WorkerQueueImpl::Singleton;
-    if (!LUM_ASSERT_TEXT(p != nullptr, "Singleton != null")) return WorkerQueue();
-    return WorkerQueue(p);
+    if (!LUM_ASSERT_TEXT(p != nullptr && p->addRefUnlessDying(), "Singleton != null")) return WorkerQueue();
+    return WorkerQueue(p, Reference::TAKE_OVER);
 }

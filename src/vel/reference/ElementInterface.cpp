@@ -3,13 +3,14 @@
 #include "runtime/lum/Assert.h"
 
 void ElementInterface::copyReference(ElementInterface** destination, ElementInterface* p) {
-    if (!LUM_ASSERT(destination && *destination == nullptr) || !LUM_ASSERT(p)) return;
+    if (!LUM_ASSERT_TEXT(destination && *destination == nullptr, "pDestination == null") || !LUM_ASSERT(p))
+        return;
     p->addRef();
     *destination = p;
 }
 
 void ElementInterface::copyNullableReference(ElementInterface** destination, ElementInterface* p) {
-    if (!LUM_ASSERT(destination && *destination == nullptr)) return;
+    if (!LUM_ASSERT_TEXT(destination && *destination == nullptr, "pDestination == null")) return;
     if (p != nullptr) p->addRef();
     *destination = p;
 }

@@ -19,9 +19,21 @@ void ReferenceImpl::release() {
             // A count already at 0 or below belongs to an object that was over-released.
             if (!LUM_ASSERT(m_references > 1)) return;
             --m_references;
+        } else {
+            m_dying = true;
         }
     }
+    // Destroyed outside the lock: destructors take locks of their own that other threads hold
+    // while they count references.
     if (last) delete this;
+}
+
+bool ReferenceImpl::addRefUnlessDying() {
+    RuntimeMutexLock lock(referenceMutex());
+    if (m_dying) return false;
+    ++m_references;
+    LUM_ASSERT(m_references > 1);
+    return true;
 }
 
 void ReferenceImpl::release2() {

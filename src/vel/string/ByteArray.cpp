@@ -35,7 +35,7 @@ NormalByteArrayImpl::NormalByteArrayImpl(std::int32_t length) : ByteArrayImpl(le
 BorrowedByteArrayImpl::BorrowedByteArrayImpl(ByteOutputBufferImpl* buffer)
     : ByteArrayImpl(buffer->length()), m_buffer(buffer), m_bytes(buffer->bytes()) {
     m_buffer->addRef();
-    if (!LUM_ASSERT(m_bytes && m_bytes[m_length] == '\0')) {
+    if (!LUM_ASSERT_TEXT(m_bytes && m_bytes[m_length] == '\0', "bytes && bytes[length] == '\\0'")) {
         m_bytes = reinterpret_cast<const std::uint8_t*>("");
         m_length = 0;
     }

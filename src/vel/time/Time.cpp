@@ -41,7 +41,7 @@ Time::Time(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t
 
 Time Time::now() {
     SlTime time = UNDEFINED;
-    if (!LUM_ASSERT(slTimeGetUTC(&time) == OS_OK)) time = UNDEFINED;
+    if (!LUM_ASSERT_TEXT(slTimeGetUTC(&time) == OS_OK, "slTimeGetUTC(&m_time) == OS_OK")) time = UNDEFINED;
     return Time(new TimeImpl(time));
 }
 

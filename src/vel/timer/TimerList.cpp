@@ -75,8 +75,8 @@ void TimerListImpl::tick(void*) {
     {
         RuntimeMutexLock lock(*ReferenceMutex);
         TimerListImpl* p = Singleton;
-        if (p == nullptr) return;
-        list = Reference(p);
+        if (p == nullptr || !p->addRefUnlessDying()) return;
+        list = Reference(p, Reference::TAKE_OVER);
     }
     static_cast<TimerListImpl*>(static_cast<ReferenceImpl*>(list.m))->countDown();
 }
@@ -92,6 +92,6 @@ TimerList TimerList::Create() {
 TimerList TimerList::Instance() {
     RuntimeMutexLock lock(*ReferenceMutex);
     TimerListImpl* p = TimerListImpl::Singleton;
-    if (!LUM_ASSERT_TEXT(p != nullptr, "Singleton != null")) return TimerList();
-    return TimerList(p);
+    if (!LUM_ASSERT_TEXT(p != nullptr && p->addRefUnlessDying(), "Singleton != null")) return TimerList();
+    return TimerList(p, Reference::TAKE_OVER);
 }

@@ -83,8 +83,9 @@ ByteArray Xml_EncryptedContent::Decrypt(const ByteArray& cipherText) {
     if (length < 2 * BLOCK || length % BLOCK != 0) vel::xmlError("Invalid padding length");
     const unsigned char* iv = cipherText.bytes();
     std::vector<unsigned char> plain = aes128Cbc(false, iv, iv + BLOCK, length - BLOCK);
+    // A count of 0 removes nothing; the length check above keeps any count up to a block inside.
     const int padding = plain.back();
-    if (padding < 1 || padding > BLOCK) vel::xmlError("Invalid padding length");
+    if (padding > BLOCK) vel::xmlError("Invalid padding length");
     return ByteArray(plain.data(), static_cast<int>(plain.size()) - padding);
 }
 

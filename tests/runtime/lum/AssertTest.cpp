@@ -105,3 +105,20 @@ TEST_F(AssertTest, FailedCallsAreReportedWithTheirPosition) {
     EXPECT_EQ(LastAssertion.count, 1) << "only the exception form fails an assertion";
     EXPECT_EQ(LastAssertion.expression, "NVO exception - should this be logged instead?");
 }
+
+TEST_F(AssertTest, DumpsFollowTheRootNowInUse) {
+    LUM_ASSERT(false && "first root");
+    ASSERT_TRUE(fileExists(root.logs() + "test_lum.dbg.dmp"));
+    {
+        TempRoot second;
+        ::testing::internal::CaptureStderr();
+        LUM_ASSERT(false && "second root");
+        std::string errors = ::testing::internal::GetCapturedStderr();
+        EXPECT_THAT(errors, Not(HasSubstr("Unable to open minidump file")));
+        EXPECT_EQ(debugDumpPath(), second.logs() + "test_lum.dbg.dmp");
+        EXPECT_EQ(crashDumpPath(), second.logs() + "test_lum.dmp");
+        EXPECT_THAT(readText(second.logs() + "test_lum.dbg.dmp"), HasSubstr("second root"));
+    }
+    EXPECT_THAT(readText(root.logs() + "test_lum.dbg.dmp"), HasSubstr("first root"))
+        << "the older root's dump is left as it was";
+}

@@ -1,11 +1,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <exception>
 #include <string>
 
 #include "LumTestSupport.h"
+#include "runtime/lum/Assert.h"
 #include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/Fatal.h"
 #include "runtime/lum/LumMain.h"
@@ -71,6 +75,41 @@ TEST_F(FatalTest, CrashWritesTheDumpAndStillEndsTheProcess) {
     std::string text = readText(dump);
     EXPECT_THAT(text, HasSubstr("signal: 11 (SIGSEGV)\naddress: 0x40\n"));
     EXPECT_THAT(text, HasSubstr("backtrace:\n"));
+}
+
+TEST_F(FatalTest, CrashDumpGoesToTheRootOfTheRunThatCrashed) {
+    {
+        // An earlier run, gone by now, whose assertion prepared the dump paths under its root.
+        TempRoot earlier;
+        LUM_ASSERT(false && "earlier run");
+        ASSERT_TRUE(fileExists(earlier.logs() + "test_lum.dbg.dmp"));
+    }
+    setenv("TAMSEL_HOME", root.path().c_str(), 1);
+    std::string dump = root.logs() + "test_lum.dmp";
+    EXPECT_DEATH(
+        {
+            installCrashHandler();
+            volatile uintptr_t address = 64;
+            writeThroughNull(reinterpret_cast<volatile int*>(address));
+        },
+        "");
+    EXPECT_TRUE(fileExists(dump));
+}
+
+TEST_F(FatalTest, CrashAfterASecondInstallationStillEnds) {
+    std::string dump = root.logs() + "test_lum.dmp";
+    EXPECT_EXIT(
+        {
+            installCrashHandler();
+            installCrashHandler();
+            // A handler that passed the signal on to itself would go round until this alarm.
+            alarm(20);
+            volatile uintptr_t address = 64;
+            writeThroughNull(reinterpret_cast<volatile int*>(address));
+        },
+        [](int status) { return !(WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) && status != 0; },
+        "Attempt to reinit the environment");
+    EXPECT_TRUE(fileExists(dump));
 }
 
 TEST_F(FatalTest, StackOverflowIsCaughtOnTheAlternateStack) {

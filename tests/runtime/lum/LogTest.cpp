@@ -3,6 +3,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <regex>
 #include <string>
 
@@ -146,9 +147,38 @@ TEST(Log, TagsFollowTheThreadTagUnlessTheLineWouldBeTooLong) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_THAT(lines[0],
                 ContainsRegex(
-                    R"(%BRISEL-6-INFO_MSG: %\[tid=[0-9]+\]\[adapter=eth0\]\[network=Office\] associated$)"));
+                    R"(%BRISEL-6-INFO_MSG: %\[tid=[0-9]+\]\[adapter=eth0\]\[network=Office\]: associated$)"));
     EXPECT_THAT(lines[1], ContainsRegex(R"(%\[tid=[0-9]+\]: z{790}$)"));
     EXPECT_THAT(lines[2], ContainsRegex(R"(%\[tid=[0-9]+\]: $)"));
+}
+
+TEST(Log, TagListsCloseWithAColonOrPrintNothing) {
+    Tag adapter("adapter", "eth0");
+    Tag network("network", "Office");
+    Tag missing("port", nullptr);
+    Tags both(adapter, network);
+    Tags withMissing(adapter, missing);
+    Tags none;
+    const struct {
+        const char* what;
+        const Tags& tags;
+        size_t size;
+        std::string expected;
+    } cases[] = {
+        {"two tags", both, 64, "[adapter=eth0][network=Office]:"},
+        {"exactly room for both, the colon and the zero", both, 32, "[adapter=eth0][network=Office]:"},
+        {"the second tag does not fit", both, 31, ""},
+        {"a tag without value", withMissing, 64, "[adapter=eth0]:"},
+        {"no tags", none, 64, ":"},
+        {"no room beyond the reserve", none, 2, ""},
+    };
+    for (const auto& c : cases) {
+        char buffer[64];
+        memset(buffer, '#', sizeof buffer);
+        int n = c.tags.print(buffer, c.size);
+        EXPECT_EQ(std::string(buffer), c.expected) << c.what;
+        EXPECT_EQ(n, static_cast<int>(c.expected.size())) << c.what;
+    }
 }
 
 TEST(Log, SequenceNumbersCountEveryLineOfTheFile) {

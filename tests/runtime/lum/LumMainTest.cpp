@@ -1,8 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "LumTestSupport.h"
 #include "ostrum.h"
@@ -251,4 +253,59 @@ TEST_F(LumMainTest, RuntimeMutexRefusesAHolderThatAlreadyHoldsALock) {
     other.join();
     first.close();
     second.close();
+}
+
+namespace {
+
+std::vector<std::string> RecordedExpressions;
+void recordExpression(const char*, int, const char* expression) {
+    RecordedExpressions.emplace_back(expression);
+}
+
+}  // namespace
+
+TEST_F(LumMainTest, MisuseIsReportedWithTheCheckedExpression) {
+    LumRuntime runtime;
+    setAssertionHandler(recordExpression);
+    RuntimeMutex mutex;
+    mutex.open();
+    RuntimeMutex other;
+    other.open();
+    void* block = nullptr;
+    lumMemAlloc(__FILE__, __LINE__, &block, 8);
+    const struct {
+        const char* what;
+        std::function<void()> misuse;
+        const char* expression;
+    } cases[] = {
+        {"allocating into a set pointer", [&] { lumMemAlloc(__FILE__, __LINE__, &block, 8); },
+         "pp && *pp == null"},
+        {"reallocating without a pointer", [] { lumMemRealloc(__FILE__, __LINE__, nullptr, 8); }, "ppByte"},
+        {"freeing without a pointer", [] { lumMemFree(__FILE__, __LINE__, nullptr); }, "ppByte"},
+        {"locking into a holder in use",
+         [&] {
+             RuntimeMutex* holder = &other;
+             mutex.lock(&holder);
+         },
+         "ppMutex && *ppMutex == null"},
+        {"unlocking through another mutex's holder",
+         [&] {
+             RuntimeMutex* holder = &other;
+             mutex.unlock(&holder);
+         },
+         "ppMutex && *ppMutex == this"},
+    };
+    for (const auto& c : cases) {
+        RecordedExpressions.clear();
+        try {
+            c.misuse();
+        } catch (const BaseException&) {
+            // Refused calls throw as well; the expression is what this test reads.
+        }
+        EXPECT_EQ(RecordedExpressions, std::vector<std::string>{c.expression}) << c.what;
+    }
+    setAssertionHandler(countAssertion);
+    lumMemFree(__FILE__, __LINE__, &block);
+    mutex.close();
+    other.close();
 }

@@ -87,6 +87,8 @@ TEST(FurtherExceptionTest, CredentialExceptionLogsWhereItIsRaisedAndAgainWhenRep
         {"credential.cpp", "credential.cpp"},  // no backslash: the whole text
         {"src\\vel\\credmgr\\credential.cpp", "credential.cpp"},
         {"src\\vel\\", "src\\vel\\"},  // nothing after the last one
+        {"src/vel/credmgr/credential.cpp", "credential.cpp"},
+        {"src/vel/", "src/vel/"},
         {nullptr, "?"},
     };
     for (const Case& c : cases) {

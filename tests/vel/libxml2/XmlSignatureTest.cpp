@@ -155,4 +155,24 @@ TEST_F(XmlSignatureTest, SigningToolWritesAFileThatVerifies) {
     EXPECT_EQ(twice.find("</Signature>"), twice.rfind("</Signature>"));
 }
 
+// The signed text is made in a document of its own; the Signature element must come back out of it
+// belonging to its first document again, as that second document is gone afterwards.
+TEST(XmlSignedText, SignatureComesBackBelongingToItsOwnDocument) {
+    const std::string text =
+        "<r><a>1</a><Signature xml:id=\"s\"><SignedInfo><Reference><DigestValue>d</DigestValue>"
+        "</Reference></SignedInfo></Signature></r>";
+    XmlDocument document;
+    document.parse(text.data(), static_cast<int>(text.size()));
+    SharedXmlNode signature = document.rootElement().findChild("Signature");
+    ASSERT_TRUE(signature.isNonNull());
+    signature.unlink();
+    const Ascii signedText = XmlSignature::signedText(signature);
+    EXPECT_NE(std::string(signedText.text(), signedText.length()).find("<DigestValue>d</DigestValue>"),
+              std::string::npos);
+    EXPECT_EQ(signature.get()->doc, document.get());
+    EXPECT_EQ(signature.findChild("SignedInfo").get()->doc, document.get());
+    EXPECT_EQ(signature.get()->properties->doc, document.get());
+    document.rootElement().appendChild(signature);
+}
+
 }  // namespace

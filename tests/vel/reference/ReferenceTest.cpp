@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "../../runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
+#include "runtime/multithread/RuntimeMutex.h"
 #include "vel/reference/ElementVector.h"
 #include "vel/reference/Proxy.h"
 #include "vel/reference/Reference.h"
@@ -135,7 +137,7 @@ TEST_F(ReferenceTest, StaticHelpersTakeAndDropReferences) {
     ElementInterface::copyReference(&destination, object);
     EXPECT_EQ(object->references(), 2);
     ElementInterface::copyReference(&destination, object);
-    EXPECT_EQ(Assertions, std::vector<std::string>{"destination && *destination == nullptr"});
+    EXPECT_EQ(Assertions, std::vector<std::string>{"pDestination == null"});
     EXPECT_EQ(object->references(), 2) << "a full destination is left alone";
     ElementInterface* nullable = nullptr;
     ElementInterface::copyNullableReference(&nullable, nullptr);
@@ -201,4 +203,43 @@ TEST(ReferenceOutsideRunTime, CountingWithoutTheRunTimeEndsTheProcessClearly) {
             object.addRef();
         },
         "FATAL: ReferenceMutex used outside the run-time's lifetime");
+}
+
+namespace {
+
+// Found through a pointer that its destructor clears, as the engine's singletons are.
+class Registered;
+Registered* Current = nullptr;
+
+Reference lookUpCurrent();
+
+class Registered : public ReferenceImpl {
+public:
+    ~Registered() override {
+        // Another thread looks the object up while it is being destroyed and the pointer is
+        // still set; it must come back empty-handed.
+        std::thread lookup([] { found = !lookUpCurrent().isNull(); });
+        lookup.join();
+        Current = nullptr;
+    }
+    static inline std::atomic<bool> found{false};
+};
+
+Reference lookUpCurrent() {
+    RuntimeMutexLock lock(*ReferenceMutex);
+    if (Current == nullptr || !Current->addRefUnlessDying()) return Reference();
+    return Reference(static_cast<ReferenceImpl*>(Current), Reference::TAKE_OVER);
+}
+
+}  // namespace
+
+TEST_F(ReferenceTest, ALookupNeverRevivesAnObjectBeingDestroyed) {
+    Current = new Registered;
+    Reference held = lookUpCurrent();
+    EXPECT_EQ(static_cast<ReferenceImpl*>(Current)->references(), 2) << "a live object is found";
+    held.reset();
+    static_cast<ReferenceImpl*>(Current)->release();
+    EXPECT_FALSE(Registered::found);
+    EXPECT_EQ(Current, nullptr);
+    EXPECT_TRUE(Assertions.empty());
 }
