@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "driver/FiltInterface.h"
 #include "driver/client/FiltDeviceClient.h"
 #include "driver/client/PellodurProtocol.h"
@@ -60,54 +61,23 @@ protected:
         ::setenv("TAMSEL_HOME", root_.c_str(), 1);
         ::unsetenv("TAMSEL_LAB");
 
-        int out[2];
-        ASSERT_EQ(::pipe(out), 0);
-        host_ = ::fork();
-        ASSERT_GE(host_, 0);
-        if (host_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::execl(NVOFILT_HOST_PATH, "nvofilt", nullptr);
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        output_ = out[0];
-        std::string line = ReadLine(std::chrono::seconds(20));
+        ASSERT_TRUE(host_.start(NVOFILT_HOST_PATH));
+        std::string line = host_.readLine(std::chrono::seconds(20));
         ASSERT_NE(line.find("serving"), std::string::npos) << line;
         ASSERT_NE(line.find("2 adapter(s)"), std::string::npos) << line;
     }
 
     void TearDown() override {
-        if (host_ > 0) {
-            ::kill(host_, SIGTERM);
-            EXPECT_EQ(ReadLine(std::chrono::seconds(20)), "nvofilt: stopped");
-            int status = 0;
-            ::waitpid(host_, &status, 0);
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        if (host_.running()) {
+            host_.signal(SIGTERM);
+            EXPECT_EQ(host_.readLine(std::chrono::seconds(20)), "nvofilt: stopped");
+            EXPECT_EQ(host_.wait(), 0);
         }
-        if (output_ >= 0) ::close(output_);
         std::filesystem::remove_all(root_);
     }
 
-    // The host's next line of output, waited for with a deadline.
-    std::string ReadLine(std::chrono::milliseconds deadline) {
-        auto until = std::chrono::steady_clock::now() + deadline;
-        std::string line;
-        for (;;) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                until - std::chrono::steady_clock::now());
-            pollfd fd{output_, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&fd, 1, int(left.count())) <= 0) return line + "<timeout>";
-            char c;
-            if (::read(output_, &c, 1) != 1) return line + "<eof>";
-            if (c == '\n') return line;
-            line.push_back(c);
-        }
-    }
-
     std::filesystem::path root_;
-    pid_t host_ = -1;
-    int output_ = -1;
+    tamsel::test::ChildProcess host_;
 };
 
 TEST_F(HostClientTest, ProgramOpensQueriesAndReadsThroughTheSocket) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "platform/registry/Registry.h"
 #include "tests/tools/report/BssidTestLists.h"
 
@@ -74,12 +75,8 @@ protected:
     }
 
     void TearDown() override {
-        if (host_ > 0) {
-            ::kill(host_, SIGTERM);
-            int status = 0;
-            ::waitpid(host_, &status, 0);
-        }
-        if (hostOutput_ >= 0) ::close(hostOutput_);
+        host_.signal(SIGTERM);
+        host_.wait();
         fs::remove_all(root_);
     }
 
@@ -135,65 +132,26 @@ protected:
     }
 
     void StartHost() {
-        int out[2];
-        ASSERT_EQ(::pipe(out), 0);
-        host_ = ::fork();
-        ASSERT_GE(host_, 0);
-        if (host_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::execl(NVOFILT_HOST_PATH, "nvofilt", nullptr);
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        hostOutput_ = out[0];
-        std::string line = ReadHostLine(std::chrono::seconds(20));
+        ASSERT_TRUE(host_.start(NVOFILT_HOST_PATH));
+        std::string line = host_.readLine(std::chrono::seconds(20));
         ASSERT_NE(line.find("2 adapter(s)"), std::string::npos) << line;
-    }
-
-    std::string ReadHostLine(std::chrono::milliseconds deadline) {
-        auto until = std::chrono::steady_clock::now() + deadline;
-        std::string line;
-        for (;;) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                until - std::chrono::steady_clock::now());
-            pollfd fd{hostOutput_, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&fd, 1, int(left.count())) <= 0) return line + "<timeout>";
-            char c;
-            if (::read(hostOutput_, &c, 1) != 1) return line + "<eof>";
-            if (c == '\n') return line;
-            line.push_back(c);
-        }
     }
 
     // Runs the report in the cwd folder with an argument it is to ignore; its output and status.
     std::string RunReport(int* exitStatus) {
-        int out[2];
-        EXPECT_EQ(::pipe(out), 0);
-        pid_t child = ::fork();
-        if (child == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            if (::chdir((root_ / "cwd").c_str()) != 0) ::_exit(126);
+        tamsel::test::ChildProcess report;
+        const std::string cwd = (root_ / "cwd").string();
+        EXPECT_TRUE(report.start(BRISELPKG_PATH, {"--ignored"}, [&cwd] {
+            if (::chdir(cwd.c_str()) != 0) ::_exit(126);
             ::setenv("BRISELPKG_PAUSE_MS", "0", 1);
-            ::execl(BRISELPKG_PATH, "briselpkg", "--ignored", nullptr);
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        std::string text;
-        char buffer[4096];
-        ssize_t n;
-        while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) text.append(buffer, size_t(n));
-        ::close(out[0]);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        *exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }));
+        std::string text = report.readAll();
+        *exitStatus = report.wait();
         return text;
     }
 
     fs::path root_;
-    pid_t host_ = -1;
-    int hostOutput_ = -1;
+    tamsel::test::ChildProcess host_;
 };
 
 // The lines of `text` from the one starting with `first` up to (not including) the next empty line.
@@ -305,10 +263,9 @@ TEST_F(ReportSystemTest, PrintsAllThreeSections) {
 }
 
 TEST_F(ReportSystemTest, WithoutTheDriverHostTheWirelessSectionIsEmpty) {
-    ::kill(host_, SIGTERM);
+    host_.signal(SIGTERM);
+    host_.wait();
     int status = 0;
-    ::waitpid(host_, &status, 0);
-    host_ = -1;
     std::string text = RunReport(&status);
     EXPECT_EQ(status, 0);
     EXPECT_NE(text.find("  Information on \"\\\\.\\Global\\Pellodur\":\n  Error (2) opening the driver.\n"),
