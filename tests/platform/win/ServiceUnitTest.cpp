@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <fstream>
 #include <sstream>
@@ -152,7 +153,15 @@ TEST(ServiceManager, StartedProgramRunsDetachedAndStopsOnControl) {
                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
                                       program.c_str(), nullptr, nullptr, "", nullptr, nullptr);
     ASSERT_NE(service, nullptr);
-    ASSERT_TRUE(StartService(service, 0, nullptr));
+    // A caller that takes its control signals on a thread of its own has them blocked; the
+    // program it starts must not inherit that.
+    sigset_t term, before;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &term, &before);
+    BOOL started = StartService(service, 0, nullptr);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    ASSERT_TRUE(started);
     SERVICE_STATUS status;
     ASSERT_TRUE(QueryServiceStatus(service, &status));
     EXPECT_EQ(status.dwCurrentState, SERVICE_START_PENDING)
