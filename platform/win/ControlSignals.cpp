@@ -82,12 +82,6 @@ void run() {
     }
 }
 
-// A child made by fork has no signal thread, only the parent's note that one runs: without a
-// thread of its own the signals stay blocked there and nothing ever takes them.
-void forgetThreadInChild() {
-    Started = false;
-}
-
 }  // namespace
 
 bool start() {
@@ -95,8 +89,6 @@ bool start() {
     sigset_t set = controlSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     if (Started) return true;
-    static bool atForkSet = pthread_atfork(nullptr, nullptr, forgetThreadInChild) == 0;
-    (void)atForkSet;
     try {
         std::thread(run).detach();
     } catch (const std::system_error&) {

@@ -71,16 +71,16 @@ INSTANTIATE_TEST_SUITE_P(CtrlCAndCtrlBreak, ConsoleSignal,
                                          SignalCase{SIGTERM, CTRL_CLOSE_EVENT}));
 
 TEST(ConsoleSignal, NobodyTakingItEndsTheProcessAsTheSignalWould) {
-    pid_t child = fork();
-    if (child == 0) {
-        if (!SetConsoleCtrlHandler(passItOn, 1)) _exit(1);
-        kill(getpid(), SIGINT);
-        for (;;) pause();
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "exit code " << WEXITSTATUS(status);
-    EXPECT_EQ(WTERMSIG(status), SIGINT);
+    // A process of its own, started afresh: a fork of this one would inherit the signal thread's
+    // note that it runs, without the thread.
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(
+        {
+            if (!SetConsoleCtrlHandler(passItOn, 1)) _exit(1);
+            kill(getpid(), SIGINT);
+            for (;;) pause();
+        },
+        testing::KilledBySignal(SIGINT), "");
 }
 
 std::atomic<DWORD> ServiceControl{0};
@@ -91,31 +91,26 @@ DWORD serviceHandler(DWORD control, DWORD, void*, void* context) {
     return NO_ERROR;
 }
 
-// In a child of its own: a service's registration lasts as long as the process, and would take
+// In a process of its own: a service's registration lasts as long as the process, and would take
 // SIGTERM from the console cases above.
 TEST(ServiceSignal, TermIsTheManagersStopWhenAServiceRegistered) {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
     TempRoot root;
-    // The parent's signal thread runs already; the child needs one of its own.
-    ASSERT_TRUE(SetConsoleCtrlHandler(passItOn, 1));
-    ASSERT_TRUE(SetConsoleCtrlHandler(passItOn, 0));
-    pid_t child = fork();
-    if (child == 0) {
-        static std::atomic<int> calls{0};
-        Calls = 0;
-        if (!SetConsoleCtrlHandler(takeIt, 1)) _exit(10);
-        if (RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls) == nullptr) _exit(11);
-        if (RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls) != nullptr) _exit(12);
-        if (GetLastError() != ERROR_ALREADY_REGISTERED) _exit(13);
-        kill(getpid(), SIGTERM);
-        if (!waitFor([&] { return calls.load() == 1; })) _exit(14);
-        if (ServiceControl.load() != SERVICE_CONTROL_STOP) _exit(15);
-        // The console handlers are not asked.
-        _exit(Calls.load() == 0 ? 0 : 16);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EXIT(
+        {
+            static std::atomic<int> calls{0};
+            Calls = 0;
+            if (!SetConsoleCtrlHandler(takeIt, 1)) _exit(10);
+            if (RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls) == nullptr) _exit(11);
+            if (RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls) != nullptr) _exit(12);
+            if (GetLastError() != ERROR_ALREADY_REGISTERED) _exit(13);
+            kill(getpid(), SIGTERM);
+            if (!waitFor([&] { return calls.load() == 1; })) _exit(14);
+            if (ServiceControl.load() != SERVICE_CONTROL_STOP) _exit(15);
+            // The console handlers are not asked.
+            _exit(Calls.load() == 0 ? 0 : 16);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
