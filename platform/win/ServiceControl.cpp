@@ -122,6 +122,11 @@ bool launch(const unit::ServiceUnit& u) {
             close(goPipe[1]);
             while (::read(goPipe[0], &go, 1) < 0 && errno == EINTR) {
             }
+            // A caller that takes its control signals on a thread of its own has them blocked;
+            // the service must not start with its stop blocked.
+            sigset_t none;
+            sigemptyset(&none);
+            sigprocmask(SIG_SETMASK, &none, nullptr);
             int null = open("/dev/null", O_RDWR);
             if (null >= 0) {
                 dup2(null, 0);

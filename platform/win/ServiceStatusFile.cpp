@@ -12,6 +12,29 @@
 
 namespace winsvc::statusfile {
 
+namespace {
+
+// When the process started, in clock ticks after boot; empty when there is no such process. With
+// its number it names one process: a number alone may belong to another one by now (the file
+// outlives a reboot).
+std::string startTime(long pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (pid <= 0 || !std::getline(stat, text)) return std::string();
+    // The fields follow the parenthesised command name, which may itself hold ')'.
+    size_t close = text.rfind(')');
+    if (close == std::string::npos) return std::string();
+    std::istringstream fields(text.substr(close + 1));
+    std::string field;
+    // State is the first field after the name, the start time the twentieth.
+    for (int i = 0; i < 20; ++i) {
+        if (!(fields >> field)) return std::string();
+    }
+    return field;
+}
+
+}  // namespace
+
 std::string path(const std::string& serviceName) {
     return runFolder() + "/" + serviceName + ".status";
 }
@@ -26,6 +49,9 @@ bool write(const std::string& serviceName, const SERVICE_STATUS& s, long pid) {
             << "\ncontrols=" << s.dwControlsAccepted << "\nexit=" << s.dwWin32ExitCode
             << "\nspecific=" << s.dwServiceSpecificExitCode << "\ncheckpoint=" << s.dwCheckPoint
             << "\nwaithint=" << s.dwWaitHint << "\npid=" << pid << "\n";
+        // Without /proc a live writer cannot be told from a reused number: none is recorded.
+        std::string started = startTime(pid);
+        if (!started.empty()) out << "start=" << started << "\n";
         if (!out.flush()) return false;
     }
     return rename(temporary.c_str(), target.c_str()) == 0;
@@ -36,6 +62,8 @@ bool read(const std::string& serviceName, SERVICE_STATUS* status, long* pid) {
     if (!in) return false;
     SERVICE_STATUS s = {};
     long p = 0;
+    std::string started;
+    bool hasStart = false;
     bool hasState = false;
     std::string line;
     while (std::getline(in, line)) {
@@ -54,8 +82,14 @@ bool read(const std::string& serviceName, SERVICE_STATUS* status, long* pid) {
         if (key == "checkpoint") s.dwCheckPoint = value;
         if (key == "waithint") s.dwWaitHint = value;
         if (key == "pid") p = static_cast<long>(value);
+        if (key == "start") {
+            started = line.substr(at + 1);
+            hasStart = true;
+        }
     }
     if (!hasState) return false;
+    // The writer has gone; whoever has its number now is not the service.
+    if (hasStart && startTime(p) != started) p = 0;
     *status = s;
     *pid = p;
     return true;

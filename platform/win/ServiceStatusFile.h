@@ -10,7 +10,8 @@ namespace winsvc::statusfile {
 std::string path(const std::string& serviceName);
 // Replaces the file as a whole, so that a reader never sees half a status.
 bool write(const std::string& serviceName, const SERVICE_STATUS& status, long pid);
-// False when there is no status (the service never ran).
+// False when there is no status (the service never ran). *pid is 0 when the process that wrote
+// the status has gone, even if its number has been given to another process since.
 bool read(const std::string& serviceName, SERVICE_STATUS* status, long* pid);
 void remove(const std::string& serviceName);
 // True while the process exists and has not ended (a zombie has ended).

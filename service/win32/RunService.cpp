@@ -19,7 +19,11 @@ int debugLevelFromFile(FILE* file, int currentMask) {
     if (file != nullptr) {
         unsigned hex = 0;
         int decimal = 0;
-        if (fscanf(file, "0x%x", &hex) == 1) {
+        bool isHex = fscanf(file, "0x%x", &hex) == 1;
+        // The decimal try reads from the start again: the hexadecimal one has eaten a leading "0"
+        // that may have been the whole number.
+        if (!isHex) rewind(file);
+        if (isHex) {
             mask = static_cast<int>(hex);
         } else if (fscanf(file, "%d", &decimal) == 1) {
             mask = decimal;

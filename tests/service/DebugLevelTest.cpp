@@ -38,10 +38,13 @@ INSTANTIATE_TEST_SUITE_P(
                     DebugFileCase{"0x10C\n", 0x0c},      // hexadecimal digits in either case
                     DebugFileCase{"12", 12},             // decimal when there is no "0x"
                     DebugFileCase{"012", 12},            // a leading 0 alone is no "0x"
+                    DebugFileCase{"0", 0},               // no level at all
+                    DebugFileCase{"0\n", 0},             // a zero on a line of its own
+                    DebugFileCase{"4 levels", 4},        // the number, whatever follows it
                     DebugFileCase{"300", 300 & ~256},    // decimal loses bit 256 as well
                     DebugFileCase{"-1", -1 & ~256},      // every bit but 256
                     DebugFileCase{"debug", -33 & ~256},  // no number: every bit but 32 and 256
                     DebugFileCase{"", -33 & ~256},       // an empty file holds no number either
-                    DebugFileCase{"0xg", -33 & ~256}));  // "0x" without digits is not a number
+                    DebugFileCase{"0xg", 0}));           // "0x" without digits: the decimal 0
 
 }  // namespace

@@ -17,7 +17,7 @@ class OneTimeTimerTest : public testing::Test {
 protected:
     void SetUp() override {
         resetServiceStatus();
-        registerServiceControlHandler();
+        registerServiceControlHandlerOnce();
         setServiceMode(true);
         reportServiceStatus(SERVICE_START_PENDING);
         m_timerList = TimerList::Create();

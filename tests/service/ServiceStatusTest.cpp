@@ -18,9 +18,7 @@ protected:
     void SetUp() override {
         resetServiceStatus();
         ServiceQuit::reset();
-        // Once per test process: the manager takes one handler.
-        static bool registered = (registerServiceControlHandler(), true);
-        (void)registered;
+        registerServiceControlHandlerOnce();
     }
 
     // The status as another process reads it.

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "runtime/lum/Log.h"
+#include "service/win32/ServiceStatus.h"
 
 // A fresh program-data root for one test, with the log written into it.
 class TempRoot {
@@ -61,6 +62,12 @@ inline bool waitFor(const std::function<bool()>& condition,
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// The manager takes one control handler per process, and one test process runs many fixtures.
+inline void registerServiceControlHandlerOnce() {
+    static bool registered = (registerServiceControlHandler(), true);
+    (void)registered;
 }
 
 #endif

@@ -20,6 +20,9 @@ void IpcSendBuffer::frame(const Datagram& datagram) {
 
 void IpcSendBuffer::frame(const std::uint8_t* bytes, int length) {
     if (!LUM_ASSERT(m_state == READY)) return;
+    // A payload that cannot be framed leaves no frame behind: a send after it must not repeat the
+    // frame before.
+    m_frameLength = 0;
     if (!LUM_ASSERT(bytes && 0 < length && length <= DatagramConstants::MAX_LENGTH)) return;
     char header[16];
     int headerLength = std::snprintf(header, sizeof(header), "%d\n", length);

@@ -50,6 +50,9 @@ class ConsoleSignal : public testing::TestWithParam<SignalCase> {};
 // the last handler added is asked first and passes the event on by declining it.
 TEST_P(ConsoleSignal, ReachesTheHandlersOnTheirOwnThread) {
     MainThread = std::this_thread::get_id();
+    Calls = 0;
+    LastEvent = 99;
+    Order.clear();
     ASSERT_TRUE(SetConsoleCtrlHandler(takeIt, 1));
     ASSERT_TRUE(SetConsoleCtrlHandler(passItOn, 1));
     kill(getpid(), GetParam().signal);
@@ -59,6 +62,7 @@ TEST_P(ConsoleSignal, ReachesTheHandlersOnTheirOwnThread) {
     EXPECT_EQ(Order, (std::vector<int>{2, 1}));
     EXPECT_TRUE(SetConsoleCtrlHandler(passItOn, 0));
     EXPECT_FALSE(SetConsoleCtrlHandler(passItOn, 0)) << "it was removed already";
+    EXPECT_TRUE(SetConsoleCtrlHandler(takeIt, 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(CtrlCAndCtrlBreak, ConsoleSignal,
@@ -67,16 +71,16 @@ INSTANTIATE_TEST_SUITE_P(CtrlCAndCtrlBreak, ConsoleSignal,
                                          SignalCase{SIGTERM, CTRL_CLOSE_EVENT}));
 
 TEST(ConsoleSignal, NobodyTakingItEndsTheProcessAsTheSignalWould) {
-    pid_t child = fork();
-    if (child == 0) {
-        if (!SetConsoleCtrlHandler(passItOn, 1)) _exit(1);
-        kill(getpid(), SIGINT);
-        for (;;) pause();
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "exit code " << WEXITSTATUS(status);
-    EXPECT_EQ(WTERMSIG(status), SIGINT);
+    // A process of its own, started afresh: a fork of this one would inherit the signal thread's
+    // note that it runs, without the thread.
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(
+        {
+            if (!SetConsoleCtrlHandler(passItOn, 1)) _exit(1);
+            kill(getpid(), SIGINT);
+            for (;;) pause();
+        },
+        testing::KilledBySignal(SIGINT), "");
 }
 
 std::atomic<DWORD> ServiceControl{0};
@@ -87,18 +91,26 @@ DWORD serviceHandler(DWORD control, DWORD, void*, void* context) {
     return NO_ERROR;
 }
 
+// In a process of its own: a service's registration lasts as long as the process, and would take
+// SIGTERM from the console cases above.
 TEST(ServiceSignal, TermIsTheManagersStopWhenAServiceRegistered) {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
     TempRoot root;
-    std::atomic<int> calls{0};
-    ASSERT_TRUE(SetConsoleCtrlHandler(takeIt, 1));
-    SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls);
-    ASSERT_NE(handle, nullptr);
-    EXPECT_EQ(RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls), nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_ALREADY_REGISTERED);
-    kill(getpid(), SIGTERM);
-    ASSERT_TRUE(waitFor([&] { return calls.load() == 1; }));
-    EXPECT_EQ(ServiceControl.load(), SERVICE_CONTROL_STOP);
-    EXPECT_EQ(Calls.load(), 0) << "the console handlers are not asked";
+    EXPECT_EXIT(
+        {
+            static std::atomic<int> calls{0};
+            Calls = 0;
+            if (!SetConsoleCtrlHandler(takeIt, 1)) _exit(10);
+            if (RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls) == nullptr) _exit(11);
+            if (RegisterServiceCtrlHandlerEx("TestSvc", serviceHandler, &calls) != nullptr) _exit(12);
+            if (GetLastError() != ERROR_ALREADY_REGISTERED) _exit(13);
+            kill(getpid(), SIGTERM);
+            if (!waitFor([&] { return calls.load() == 1; })) _exit(14);
+            if (ServiceControl.load() != SERVICE_CONTROL_STOP) _exit(15);
+            // The console handlers are not asked.
+            _exit(Calls.load() == 0 ? 0 : 16);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

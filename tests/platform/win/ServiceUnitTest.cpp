@@ -1,11 +1,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "WinServiceTestSupport.h"
 #include "win/ServiceControl.h"
+#include "win/ServiceStatusFile.h"
 #include "win/ServiceUnit.h"
 
 using namespace winsvc;
@@ -152,7 +154,15 @@ TEST(ServiceManager, StartedProgramRunsDetachedAndStopsOnControl) {
                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
                                       program.c_str(), nullptr, nullptr, "", nullptr, nullptr);
     ASSERT_NE(service, nullptr);
-    ASSERT_TRUE(StartService(service, 0, nullptr));
+    // A caller that takes its control signals on a thread of its own has them blocked; the
+    // program it starts must not inherit that.
+    sigset_t term, before;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &term, &before);
+    BOOL started = StartService(service, 0, nullptr);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    ASSERT_TRUE(started);
     SERVICE_STATUS status;
     ASSERT_TRUE(QueryServiceStatus(service, &status));
     EXPECT_EQ(status.dwCurrentState, SERVICE_START_PENDING)
@@ -165,6 +175,41 @@ TEST(ServiceManager, StartedProgramRunsDetachedAndStopsOnControl) {
     EXPECT_TRUE(waitFor(
         [&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED; }));
     EXPECT_EQ(status.dwWin32ExitCode, ERROR_PROCESS_ABORTED);
+    EXPECT_TRUE(DeleteService(service));
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+}
+
+// The status file outlives its writer (and a reboot): a number that now belongs to another
+// process must not make the service look alive, nor draw its stop.
+TEST(ServiceManager, StatusOfAProcessThatHasGoneIsStoppedWhoeverHasItsNumberNow) {
+    TempRoot root;
+    SC_HANDLE manager = OpenSCManager(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_NE(manager, nullptr);
+    SC_HANDLE service = CreateService(manager, "TestSvc", "Test", SERVICE_ALL_ACCESS,
+                                      SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                      "/bin/true", nullptr, nullptr, "", nullptr, nullptr);
+    ASSERT_NE(service, nullptr);
+    // Written by this process, which lives: running.
+    SERVICE_STATUS running = {SERVICE_WIN32_OWN_PROCESS, SERVICE_RUNNING, 0x45, 0, 0, 0, 0};
+    ASSERT_TRUE(statusfile::write("TestSvc", running, static_cast<long>(getpid())));
+    SERVICE_STATUS status;
+    ASSERT_TRUE(QueryServiceStatus(service, &status));
+    EXPECT_EQ(status.dwCurrentState, SERVICE_RUNNING);
+
+    // Written by an earlier process that had this process's number.
+    std::string file = statusfile::path("TestSvc");
+    std::string text = readText(file);
+    size_t start = text.find("\nstart=");
+    ASSERT_NE(start, std::string::npos) << text;
+    text.insert(start + 7, "1");
+    std::ofstream(file, std::ios::trunc) << text;
+    ASSERT_TRUE(QueryServiceStatus(service, &status));
+    ASSERT_EQ(status.dwCurrentState, SERVICE_STOPPED) << "the stop below would go to this process";
+    EXPECT_EQ(status.dwWin32ExitCode, ERROR_PROCESS_ABORTED);
+    EXPECT_FALSE(ControlService(service, SERVICE_CONTROL_STOP, &status));
+    EXPECT_EQ(GetLastError(), ERROR_SERVICE_NOT_ACTIVE);
+    EXPECT_TRUE(StartService(service, 0, nullptr)) << "nothing runs that would refuse it";
     EXPECT_TRUE(DeleteService(service));
     CloseServiceHandle(service);
     CloseServiceHandle(manager);

@@ -209,9 +209,17 @@ TEST_F(FramingTest, WhatOneSideFramesTheOtherUnframes) {
         EXPECT_TRUE(receiveBuffer.receive(in).byteArray() == ByteArray(p.data(), static_cast<int>(p.size())));
 }
 
-TEST_F(FramingTest, FramingAnEmptyPayloadIsABrokenInvariant) {
+TEST_F(FramingTest, FramingAnEmptyPayloadIsABrokenInvariantThatSendsNothing) {
+    ScriptedIpcManagerImpl* impl = nullptr;
+    IpcManager ipc = scripted(impl, {});
     IpcSendBuffer buffer;
+    buffer.frame(Datagram("first"));
+    buffer.send(ipc);
     buffer.frame(Datagram(""));
     EXPECT_THAT(takeAssertions(), ElementsAreArray({HasSubstr("0 < length")}));
     EXPECT_EQ(buffer.frameLength(), 0);
+    // The send after it has no frame to hand over, and the one before is not sent again.
+    buffer.send(ipc);
+    EXPECT_THAT(takeAssertions(), ElementsAreArray({HasSubstr("m_frameLength > 0")}));
+    EXPECT_THAT(impl->sent, ElementsAreArray({std::string("5\nfirst")}));
 }
