@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "TestText.h"
 #include "runtime/lum/Log.h"
 #include "service/win32/ServiceStatus.h"
 
@@ -40,29 +41,9 @@ private:
     std::string m_path;
 };
 
-inline std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline int countOf(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
-    return n;
-}
-
-// Polls the condition until it holds or the deadline passes; the result of the last poll.
-inline bool waitFor(const std::function<bool()>& condition,
-                    std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
-    auto end = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return condition();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
+using tamsel::test::countOf;
+using tamsel::test::readText;
+using tamsel::test::waitFor;
 
 // The manager takes one control handler per process, and one test process runs many fixtures.
 inline void registerServiceControlHandlerOnce() {

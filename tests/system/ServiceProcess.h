@@ -19,31 +19,13 @@
 #include <thread>
 #include <vector>
 
+#include "TestText.h"
+
 extern char** environ;
 
-inline std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline int countOf(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
-    return n;
-}
-
-// Polls until the condition holds or the deadline passes; the result of the last poll.
-inline bool waitFor(const std::function<bool()>& condition,
-                    std::chrono::milliseconds deadline = std::chrono::seconds(30)) {
-    auto end = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return condition();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+using tamsel::test::countOf;
+using tamsel::test::readText;
+using tamsel::test::waitFor;
 
 // A temporary program-data root, removed at the end of the test.
 class TempRoot {
