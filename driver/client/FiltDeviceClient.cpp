@@ -12,6 +12,7 @@
 
 #include "driver/FiltInterface.h"
 #include "driver/client/PellodurProtocol.h"
+#include "driver/client/PellodurSocket.h"
 
 namespace {
 
@@ -20,17 +21,6 @@ constexpr uint32_t STATUS_PIPE_BROKEN = 0xC000014B;
 constexpr uint32_t STATUS_CANCELLED = 0xC0000120;
 constexpr uint32_t OPEN_TIMEOUT_MS = 10000;
 constexpr uint32_t CLOSE_TIMEOUT_MS = 10000;
-
-bool ReadFull(int fd, uint8_t* buffer, size_t length) {
-    while (length > 0) {
-        ssize_t n = ::recv(fd, buffer, length, 0);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        buffer += n;
-        length -= size_t(n);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -204,11 +194,11 @@ void FiltDeviceClient::failAll() {
 void FiltDeviceClient::receiveLoop() {
     for (;;) {
         uint8_t header[P::REPLY_HEADER_LENGTH];
-        if (!ReadFull(fd_, header, sizeof(header))) break;
+        if (!PellodurReadFull(fd_, header, sizeof(header))) break;
         uint32_t length = FiltGetU32(header, P::REPLY_LENGTH);
         if (length < P::REPLY_HEADER_LENGTH || length - P::REPLY_HEADER_LENGTH > P::MAX_BUFFER_LENGTH) break;
         std::vector<uint8_t> data(length - P::REPLY_HEADER_LENGTH);
-        if (!ReadFull(fd_, data.data(), data.size())) break;
+        if (!PellodurReadFull(fd_, data.data(), data.size())) break;
         uint32_t id = FiltGetU32(header, P::REPLY_ID);
         std::shared_ptr<FiltOverlapped> request;
         {
@@ -231,16 +221,7 @@ void FiltDeviceClient::receiveLoop() {
 
 bool FiltDeviceClient::writeFrame(const std::vector<uint8_t>& frame) {
     std::lock_guard<std::mutex> guard(sendMutex_);
-    const uint8_t* at = frame.data();
-    size_t left = frame.size();
-    while (left > 0) {
-        ssize_t n = ::send(fd_, at, left, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        at += n;
-        left -= size_t(n);
-    }
-    return true;
+    return PellodurWriteFull(fd_, frame.data(), frame.size());
 }
 
 std::shared_ptr<FiltOverlapped> FiltDeviceClient::send(uint32_t kind, uint32_t code, const void* input,

@@ -8,51 +8,22 @@
 
 #include "driver/FiltInterface.h"
 #include "driver/client/PellodurProtocol.h"
+#include "driver/client/PellodurSocket.h"
+#include "platform/ndis/KernelText.h"
 
 namespace {
 
 using P = PellodurConstants;
 
-bool ReadFull(int fd, uint8_t* buffer, size_t length) {
-    while (length > 0) {
-        ssize_t n = ::recv(fd, buffer, length, 0);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        buffer += n;
-        length -= size_t(n);
-    }
-    return true;
-}
-
-bool WriteFull(int fd, const uint8_t* buffer, size_t length) {
-    while (length > 0) {
-        ssize_t n = ::send(fd, buffer, length, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        buffer += n;
-        length -= size_t(n);
-    }
-    return true;
-}
-
 // The path of a capture request as the driver will open it, in the system's encoding.
 std::string CapturePath(const std::vector<uint8_t>& input) {
-    std::string out;
+    std::u16string name;
     for (size_t at = 8; at + 1 < input.size(); at += 2) {
         char16_t c = char16_t(input[at] | input[at + 1] << 8);
         if (c == 0) break;
-        if (c < 0x80) {
-            out.push_back(char(c));
-        } else if (c < 0x800) {
-            out.push_back(char(0xC0 | (c >> 6)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(char(0xE0 | (c >> 12)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        }
+        name.push_back(c);
     }
-    return out;
+    return KernelTextToUtf8(name.data(), name.size());
 }
 
 }  // namespace
@@ -114,7 +85,7 @@ void PellodurConnection::writeLoop() {
             replies_.pop_front();
         }
         // After the client is gone replies are dropped, but the queue is still emptied.
-        if (!broken) broken = !WriteFull(fd_, frame.data(), frame.size());
+        if (!broken) broken = !PellodurWriteFull(fd_, frame.data(), frame.size());
     }
 }
 
@@ -158,7 +129,7 @@ void PellodurConnection::readLoop() {
 
     while (file_) {
         uint8_t header[P::REQUEST_HEADER_LENGTH];
-        if (!ReadFull(fd_, header, sizeof(header))) break;
+        if (!PellodurReadFull(fd_, header, sizeof(header))) break;
         uint32_t length = FiltGetU32(header, P::REQUEST_LENGTH);
         uint32_t inputLength = FiltGetU32(header, P::REQUEST_INPUT_LENGTH);
         uint32_t outputLength = FiltGetU32(header, P::REQUEST_OUTPUT_LENGTH);
@@ -167,7 +138,7 @@ void PellodurConnection::readLoop() {
             length != P::REQUEST_HEADER_LENGTH + inputLength)
             break;
         std::vector<uint8_t> input(inputLength);
-        if (!ReadFull(fd_, input.data(), input.size())) break;
+        if (!PellodurReadFull(fd_, input.data(), input.size())) break;
         if (!serve(FiltGetU32(header, P::REQUEST_KIND), FiltGetU32(header, P::REQUEST_ID),
                    FiltGetU32(header, P::REQUEST_CODE), std::move(input), outputLength))
             break;

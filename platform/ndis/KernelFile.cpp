@@ -6,26 +6,14 @@
 #include <string>
 
 #include "Kernel.h"
+#include "KernelText.h"
 
 namespace {
 
 std::string NativePath(const UNICODE_STRING* name) {
     std::u16string text(name->Buffer, name->Length / 2);
     if (text.rfind(u"\\??\\", 0) == 0) text = text.substr(4);
-    std::string out;
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            out.push_back(char(c));
-        } else if (c < 0x800) {
-            out.push_back(char(0xC0 | (c >> 6)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(char(0xE0 | (c >> 12)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    return KernelTextToUtf8(text.data(), text.size());
 }
 
 }  // namespace
