@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "Raised.h"
 #include "TempFolder.h"
 #include "orvik/Exception.h"
 #include "orvik/FileSystem.h"
@@ -16,21 +17,11 @@ namespace orvik {
 namespace {
 
 namespace fs = std::filesystem;
+using test::raised;
 using test::readAll;
 using test::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// Runs `action` and gives the message of the orvik::Exception it raised.
-template <typename Action>
-std::string raised(Action action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "<nothing raised>";
-}
 
 std::string q(const std::string& text) {
     return "\"" + text + "\"";

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "Raised.h"
 #include "TempFolder.h"
 #include "orvik/Exception.h"
 #include "orvik/FileSystem.h"
@@ -13,22 +14,13 @@
 namespace orvik {
 namespace {
 
+using test::raised;
 using test::TempFolder;
 using ::testing::ContainsRegex;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Pair;
 using ::testing::UnorderedElementsAre;
-
-template <typename Action>
-std::string raised(Action action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "<nothing raised>";
-}
 
 std::string config(const std::string& body) {
     return "<?xml version=\"1.0\"?>\n<CONFIG>\n" + body + "</CONFIG>\n";
