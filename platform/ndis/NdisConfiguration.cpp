@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Ndis.h"
+#include "KernelText.h"
 #include "NdisEnvironment.h"
 #include "platform/registry/Registry.h"
 
@@ -16,30 +17,8 @@ struct ConfigurationHandle {
 };
 
 std::string ToUtf8(const NDIS_STRING* s) {
-    std::string out;
-    if (!s || !s->Buffer) return out;
-    for (USHORT i = 0; i < s->Length / 2; ++i) {
-        char32_t c = s->Buffer[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s->Length / 2) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s->Buffer[++i] - 0xDC00);
-        }
-        if (c < 0x80) {
-            out.push_back(char(c));
-        } else if (c < 0x800) {
-            out.push_back(char(0xC0 | (c >> 6)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(char(0xE0 | (c >> 12)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(char(0xF0 | (c >> 18)));
-            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    if (!s || !s->Buffer) return std::string();
+    return KernelTextToUtf8(reinterpret_cast<const char16_t*>(s->Buffer), s->Length / 2);
 }
 
 std::u16string FromUtf8(const std::string& text) {
