@@ -1,6 +1,7 @@
 #include "service/RunEngine.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "runtime/lum/Log.h"
 #include "service/OneTimeTimer.h"
@@ -15,6 +16,7 @@
 #include "vel/multithread/EventQueue.h"
 #include "vel/multithread/QuitSignal.h"
 #include "vel/multithread/WorkerQueue.h"
+#include "vel/network/ScanList.h"
 #include "vel/timer/TimerList.h"
 
 namespace {
@@ -30,6 +32,9 @@ public:
           m_initializerInterface(static_cast<EventQueueLoopInitializerInterface*>(&initializer)) {}
 
     void startUp() {
+        // The scan list comes first and goes last: port managers write it from the engine thread
+        // for as long as that thread runs.
+        m_scanList = ScanList::create();
         m_timerList = TimerList::Create();
         m_eventQueue = EventQueue::Create(&m_initializer);
         m_workerQueue = WorkerQueue::Create();
@@ -97,6 +102,7 @@ public:
         m_workerQueue.reset();
         m_eventQueue.reset();
         m_timerList.reset();
+        m_scanList.reset();
         m_initializerInterface.reset();
     }
 
@@ -119,6 +125,8 @@ private:
 
     ServiceEventQueueLoopInitializerImpl& m_initializer;
     Reference m_initializerInterface;
+    // Empty until created: a ScanList made by default binds to the existing list.
+    std::optional<ScanList> m_scanList;
     TimerList m_timerList;
     EventQueue m_eventQueue;
     WorkerQueue m_workerQueue;

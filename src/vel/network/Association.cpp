@@ -1,0 +1,23 @@
+#include "vel/network/Association.h"
+
+#include "runtime/lum/Assert.h"
+
+Association Association::create(std::int32_t associationMode, std::int32_t encryption) {
+    return Association(new AssociationImpl(associationMode, encryption), Reference::TAKE_OVER);
+}
+
+Association Association::fromElement(ElementInterface* p) {
+    auto* association = dynamic_cast<AssociationImpl*>(p);
+    if (!LUM_ASSERT(association)) return Association();
+    return Association(association);
+}
+
+std::int32_t Association::getAssociationMode() const {
+    if (!LUM_ASSERT(m)) return 0;
+    return impl()->m_associationMode;
+}
+
+std::int32_t Association::getEncryption() const {
+    if (!LUM_ASSERT(m)) return 0;
+    return impl()->m_encryption;
+}
