@@ -223,6 +223,115 @@ const EnumTextRow MEDIA_TYPE[] = {
 const EnumTextRow VPN_SETTING[] = {
     {1, "rsaSecurId"}, {2, "secureComputingSofTokenII"}, {3, "password"}, {4, "certificate"}, {0, nullptr}};
 
+const EnumTextRow VPN_STATE[] = {
+    {1, "disconnected"}, {2, "connected"}, {3, "connecting"}, {4, "disconnecting"}, {0, nullptr}};
+
+// The status texts a vpnStateEvent carries; 1, 5, 24 and 33 have none.
+const EnumTextRow VPN_STATUS[] = {
+    {0, "none"},
+    {2, "User authentication failed."},
+    {3, "PIN expired. Use Secure Computing SofToken-II application to change the PIN."},
+    {49, "Unknown error."},
+    {4, "Cannot get access to VPN service as it is being used by another process."},
+    {15, "A required component PPPTool.exe is not present among the installed client software."},
+    {26, "The required firewall software is no longer running."},
+    {27, "Unable to configure the firewall software."},
+    {18, "Failed to establish a connection to your ISP."},
+    {12, "No connection exists."},
+    {9, "The application was unable to allocate some system resources and can not proceed."},
+    {7, "Invalid VPN profile name. Please repair the service to synchronize VPN profiles"},
+    {20, "Unable to contact the security gateway."},
+    {47, "Unable to resolve server address."},
+    {21, "User authentication was cancelled by the user."},
+    {13, "A vpn connection is already in the process of being established."},
+    {14, "A vpn connection already exists."},
+    {25, "The remote peer does not support the required VPN client protocol."},
+    {48, "The remote peer is no longer responding."},
+    {19, "Failed to establish a TCP connection."},
+    {29, "Lost contact with the security gateway. Check your network connection"},
+    {30, "Failed during auth phase"},
+    {6, "Your VPN connection has been terminated."},
+    {31, "Connectivity to Client Lost by Peer."},
+    {32, "Manually Disconnected by Administrator."},
+    {22, "Maximum Configured Lifetime Exceeded."},
+    {23, "IKE Negotiation Failed"},
+    {34, "Peer has been Shut Down."},
+    {35, "Unknown Severe Error Occurred at Peer."},
+    {36, "Configured Maximum Connection Time Exceeded."},
+    {37, "Configured Maximum Idle Time for Session Exceeded."},
+    {38, "Peer has been Rebooted."},
+    {44, "(Reason Not Specified by Peer)"},
+    {39, "Policy Negotiation Failed."},
+    {40, "Firewall Policy Mismatch."},
+    {41, "Platform Version Mismatch"},
+    {42, "Zone Firewall Server Failed"},
+    {28, "Certificate update failed"},
+    {43, "Unknown Error Occurred at Peer. VPN connection has been terminated"},
+    {8, "Unable to connect to the VPN service."},
+    {10, "The Varnel VPN Service is not running."},
+    {11, "The Varnel VPN Service is shutting down"},
+    {45, "Auto update shutdown"},
+    {16, "Driver Failure."},
+    {17, "No more Backup Servers available."},
+    {46, "Failed to enable Virtual Adapter."},
+    {0, nullptr}};
+
+const EnumTextRow VPN_USER_EVENT[] = {{1, "CONNECT"}, {2, "DISCONNECT"}, {0, nullptr}};
+
+// Each failure event is numbered two above the status of its meaning; 6, 7, 26 and 35 are unused.
+const EnumTextRow VPN_CLIENT_EVENT[] = {{0, "none"},
+                                        {1, "CLIENT_CONNECTED"},
+                                        {2, "CLIENT_DISCONNECTED"},
+                                        {3, "CLIENT_CONNECTING"},
+                                        {4, "CLIENT_CRED_REQUEST"},
+                                        {5, "CLIENT_CRED_FAILURE"},
+                                        {8, "CLIENT_CONNECT_ABORTED"},
+                                        {9, "CLIENT_NOT_A_PROFILE"},
+                                        {10, "CLIENT_IPC_FAILURE"},
+                                        {11, "CLIENT_OUT_OF_MEMORY"},
+                                        {12, "CLIENT_SERVICE_NOT_RUNNING"},
+                                        {13, "CLIENT_SERVICE_SHUTTING_DOWN"},
+                                        {14, "CLIENT_NOT_CONNECTED"},
+                                        {15, "CLIENT_ALREADY_CONNECTING"},
+                                        {16, "CLIENT_ALREADY_CONNECTED"},
+                                        {17, "CLIENT_NO_PPPTOOL"},
+                                        {18, "CLIENT_DRIVER_FAIL"},
+                                        {19, "CLIENT_NO_MORE_BACKUPS"},
+                                        {20, "CLIENT_PPP_FAIL"},
+                                        {21, "CLIENT_CTCP_FAIL"},
+                                        {22, "CLIENT_IKE_FAIL"},
+                                        {23, "CLIENT_USER_CANCELLED_AUTH"},
+                                        {24, "CLIENT_SA_EXPIRED"},
+                                        {25, "CLIENT_IKE_NEG_FAILED"},
+                                        {27, "CLIENT_NO_CLIENT_EXTENSIONS"},
+                                        {28, "CLIENT_FIREWALL_NO_LONGER_RUNNING"},
+                                        {29, "CLIENT_UNABLE_TO_CONFIGURE_FIREWALL"},
+                                        {30, "CLIENT_UPDATE_CERT_FAILED"},
+                                        {31, "CLIENT_ADDRESS_CHANGE"},
+                                        {32, "CLIENT_AUTH_PHASE_ERROR"},
+                                        {33, "CLIENT_BY_ERROR"},
+                                        {34, "CLIENT_BY_ADMIN_COMMAND"},
+                                        {36, "CLIENT_SERVER_SHUTDOWN"},
+                                        {37, "CLIENT_SERVER_IN_FLAMES"},
+                                        {38, "CLIENT_MAX_CONNECT_TIME"},
+                                        {39, "CLIENT_IDLE_TIMEOUT"},
+                                        {40, "CLIENT_SERVER_REBOOT"},
+                                        {41, "CLIENT_PHASE2_PROPOSAL_MISMATCH"},
+                                        {42, "CLIENT_FIREWALL_MISMATCH"},
+                                        {43, "CLIENT_PLATFORM_VERSION_MISMATCH"},
+                                        {44, "CLIENT_ZONE_FIREWALL_SERVER_FAIL"},
+                                        {45, "CLIENT_NO_ERROR"},
+                                        {46, "CLIENT_DEL_REASON_UNSPECIFIED"},
+                                        {47, "CLIENT_AUTOUPDATE_SHUTDOWN"},
+                                        {48, "CLIENT_VA_ENABLE_FAILED"},
+                                        {49, "CLIENT_HOSTNAME_LOOKUP_FAIL"},
+                                        {50, "CLIENT_PEER_NOT_RESPONDING"},
+                                        {51, "CLIENT_GENERAL_FAILURE"},
+                                        {0, nullptr}};
+
+const EnumTextRow VPN_NETWORK_EVENT[] = {
+    {1, "NETWORK_CONNECTED"}, {2, "NETWORK_NOT_CONNECTED"}, {0, nullptr}};
+
 }  // namespace conversiontables
 
 using namespace conversiontables;
@@ -475,6 +584,29 @@ const char* VpnSettingToText(std::int32_t value) {
 std::int32_t TextToVpnSetting(const char* text, std::int32_t length) {
     return EnumTable::toValue(VPN_SETTING, text, length, __FILE__, __LINE__,
                               "TextToVpnSetting: Unknown VPN settings type.");
+}
+
+const char* VpnStateToText(std::int32_t value) {
+    return EnumTable::toText(VPN_STATE, value, __FILE__, __LINE__, "VpnStateToText: Unknown vpn state.");
+}
+
+const char* VpnStatusToText(std::int32_t value) {
+    return EnumTable::toText(VPN_STATUS, value, __FILE__, __LINE__, "VpnStatusToText: Unknown vpn status.");
+}
+
+const char* VpnUserEventToText(std::int32_t value) {
+    return EnumTable::toText(VPN_USER_EVENT, value, __FILE__, __LINE__,
+                             "VpnUserEventToText: Unknown vpn user event.");
+}
+
+const char* VpnClientEventToText(std::int32_t value) {
+    return EnumTable::toText(VPN_CLIENT_EVENT, value, __FILE__, __LINE__,
+                             "VpnClientEventToText: Unknown vpn user event.");
+}
+
+const char* VpnNetworkEventToText(std::int32_t value) {
+    return EnumTable::toText(VPN_NETWORK_EVENT, value, __FILE__, __LINE__,
+                             "VpnNetworkEventToText: Unknown network event.");
 }
 
 const char* CredentialSourceToText(std::int32_t source) {

@@ -58,6 +58,11 @@ std::int32_t TextToRequestType(const char* text, std::int32_t length = -1);
 const char* MediaTypeToText(std::int32_t value);
 const char* VpnSettingToText(std::int32_t value);
 std::int32_t TextToVpnSetting(const char* text, std::int32_t length = -1);
+const char* VpnStateToText(std::int32_t value);
+const char* VpnStatusToText(std::int32_t value);
+const char* VpnUserEventToText(std::int32_t value);
+const char* VpnClientEventToText(std::int32_t value);
+const char* VpnNetworkEventToText(std::int32_t value);
 
 // Names of the credential sources; any other value is "<unknown>".
 const char* CredentialSourceToText(std::int32_t source);
@@ -95,4 +100,9 @@ extern const EnumTextRow CREDENTIAL_TYPE[];
 extern const EnumTextRow REQUEST_TYPE[];
 extern const EnumTextRow MEDIA_TYPE[];
 extern const EnumTextRow VPN_SETTING[];
+extern const EnumTextRow VPN_STATE[];
+extern const EnumTextRow VPN_STATUS[];
+extern const EnumTextRow VPN_USER_EVENT[];
+extern const EnumTextRow VPN_CLIENT_EVENT[];
+extern const EnumTextRow VPN_NETWORK_EVENT[];
 }  // namespace conversiontables

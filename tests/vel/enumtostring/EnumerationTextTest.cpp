@@ -90,6 +90,16 @@ const std::vector<Table> TABLES = {
      "MediaTypeToText: Unknown media type.", nullptr},
     {"VPN_SETTING", conversiontables::VPN_SETTING, 4, VpnSettingToText, TextToVpnSetting,
      "VpnSettingToText: Unknown VPN settings type.", "TextToVpnSetting: Unknown VPN settings type."},
+    {"VPN_STATE", conversiontables::VPN_STATE, 4, VpnStateToText, nullptr,
+     "VpnStateToText: Unknown vpn state.", nullptr},
+    {"VPN_STATUS", conversiontables::VPN_STATUS, 46, VpnStatusToText, nullptr,
+     "VpnStatusToText: Unknown vpn status.", nullptr},
+    {"VPN_USER_EVENT", conversiontables::VPN_USER_EVENT, 2, VpnUserEventToText, nullptr,
+     "VpnUserEventToText: Unknown vpn user event.", nullptr},
+    {"VPN_CLIENT_EVENT", conversiontables::VPN_CLIENT_EVENT, 48, VpnClientEventToText, nullptr,
+     "VpnClientEventToText: Unknown vpn user event.", nullptr},
+    {"VPN_NETWORK_EVENT", conversiontables::VPN_NETWORK_EVENT, 2, VpnNetworkEventToText, nullptr,
+     "VpnNetworkEventToText: Unknown network event.", nullptr},
     {"base CREDENTIAL_TYPE", basecredential::CREDENTIAL_TYPE, 3, basecredential::CredentialTypeToText,
      basecredential::TextToCredentialType, "CredentialTypeToText: Unknown credential type.",
      "TextToCredentialType: Unknown credential type."},
@@ -167,6 +177,32 @@ TEST(EnumerationTextTest, ConnectionApiCommandsAreUniqueBothWays) {
         for (const std::string& other : seen) EXPECT_NE(other, name);
         seen.push_back(name);
     }
+}
+
+// A failure event is numbered two above the status that reports it: every status beyond the first
+// five has exactly one event, and every failure event one status.
+TEST(EnumerationTextTest, VpnFailureEventsSitTwoAboveTheirStatus) {
+    for (const EnumTextRow* row = conversiontables::VPN_STATUS; row->text; ++row) {
+        if (row->value <= 4) continue;
+        EXPECT_EQ(missOf([&] { VpnClientEventToText(row->value + 2); }), "") << row->text;
+    }
+    for (const EnumTextRow* row = conversiontables::VPN_CLIENT_EVENT; row->text; ++row) {
+        if (row->value <= 5) continue;
+        EXPECT_EQ(missOf([&] { VpnStatusToText(row->value - 2); }), "") << row->text;
+    }
+    const std::vector<std::pair<int, std::string>> cases = {{8, "CLIENT_CONNECT_ABORTED"},
+                                                            {9, "CLIENT_NOT_A_PROFILE"},
+                                                            {22, "CLIENT_IKE_FAIL"},
+                                                            {49, "CLIENT_HOSTNAME_LOOKUP_FAIL"},
+                                                            {50, "CLIENT_PEER_NOT_RESPONDING"},
+                                                            {51, "CLIENT_GENERAL_FAILURE"}};
+    for (const auto& [event, name] : cases) EXPECT_EQ(VpnClientEventToText(event), name);
+    EXPECT_STREQ(VpnStatusToText(20), "Unable to contact the security gateway.");
+    EXPECT_STREQ(VpnStatusToText(48), "The remote peer is no longer responding.");
+    EXPECT_STREQ(VpnStatusToText(6), "Your VPN connection has been terminated.");
+    for (int unused : {6, 7, 26, 35})
+        EXPECT_EQ(missOf([&] { VpnClientEventToText(unused); }),
+                  "VpnClientEventToText: Unknown vpn user event.");
 }
 
 TEST(EnumerationTextTest, AssociationModeMatchesBothHalves) {
