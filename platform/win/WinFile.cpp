@@ -175,14 +175,6 @@ bool makeFolders(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string moduleFolder() {
-    char exe[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return {};
-    std::string path(exe, static_cast<std::size_t>(n));
-    return path.substr(0, path.find_last_of('/'));
-}
-
 }  // namespace
 
 DWORD GetLastError() {
@@ -436,7 +428,7 @@ long SHGetFolderPathW(void*, int folder, HANDLE, DWORD, char16_t* path) {
             if ((folder & CSIDL_FLAG_CREATE) && !makeFolders(result)) return E_FAIL;
             break;
         case CSIDL_PROGRAM_FILES:
-            result = moduleFolder();
+            result = programDataRoot() + "/c/Program Files";
             break;
         default:
             return E_FAIL;

@@ -94,7 +94,7 @@ BOOL FindClose(HANDLE find);
 
 // CSIDL_COMMON_APPDATA yields the program-data root (TAMSEL_HOME, /var/lib/tamsel for root,
 // ~/.local/state/tamsel otherwise) without a trailing separator, created with CSIDL_FLAG_CREATE;
-// CSIDL_PROGRAM_FILES yields the folder that holds the running program.
+// CSIDL_PROGRAM_FILES yields C:\Program Files, the folder "c/Program Files" below the root.
 long SHGetFolderPathW(void* window, int folder, HANDLE token, DWORD flags, char16_t* path);
 BOOL SHGetSpecialFolderPathW(void* window, char16_t* path, int folder, BOOL create);
 DWORD GetModuleFileNameW(void* module, char16_t* path, DWORD size);
