@@ -21,11 +21,11 @@ DWORD CBindCtl::readFlags() {
     DWORD flags = 0;
     HKEY key = nullptr;
     if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, BindCtlConstants::FLAGS_KEY, 0, KEY_READ, &key) ==
-        winerr::ERROR_SUCCESS) {
+        base::win32::ERROR_SUCCESS) {
         std::uint32_t type = 0, size = sizeof(DWORD);
         DWORD value = 0;
         if (RegQueryValueEx(key, BindCtlConstants::FLAGS_VALUE, &type,
-                            reinterpret_cast<std::uint8_t*>(&value), &size) == winerr::ERROR_SUCCESS &&
+                            reinterpret_cast<std::uint8_t*>(&value), &size) == base::win32::ERROR_SUCCESS &&
             type == REG_DWORD && size == sizeof(DWORD))
             flags = value;
         RegCloseKey(key);

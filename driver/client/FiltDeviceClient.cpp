@@ -13,6 +13,10 @@
 #include "driver/FiltInterface.h"
 #include "driver/client/PellodurProtocol.h"
 #include "driver/client/PellodurSocket.h"
+#include "platform/base/Root.h"
+#include "platform/base/Win32Error.h"
+
+using namespace base::win32;
 
 namespace {
 
@@ -68,16 +72,7 @@ FiltDeviceClient::~FiltDeviceClient() {
 }
 
 std::string FiltDeviceClient::defaultSocketPath() {
-    std::string root;
-    if (const char* home = std::getenv("TAMSEL_HOME"); home && *home) {
-        root = home;
-    } else if (::geteuid() == 0) {
-        root = "/var/lib/tamsel";
-    } else {
-        const char* user = std::getenv("HOME");
-        root = std::string(user ? user : "") + "/.local/state/tamsel";
-    }
-    return root + "/" + P::SOCKET_NAME;
+    return base::clientRoot() + "/" + P::SOCKET_NAME;
 }
 
 uint32_t FiltDeviceClient::ntStatusToWin32(uint32_t ntStatus) {
@@ -87,35 +82,35 @@ uint32_t FiltDeviceClient::ntStatusToWin32(uint32_t ntStatus) {
         case 0x00000103:
             return ERROR_IO_PENDING;
         case 0x80000005:
-            return 234;  // ERROR_MORE_DATA
+            return ERROR_MORE_DATA;
         case 0x80000011:
-            return 170;  // ERROR_BUSY
+            return ERROR_BUSY;
         case 0x8000001A:
-            return 259;  // ERROR_NO_MORE_ITEMS
+            return ERROR_NO_MORE_ITEMS;
         case 0xC0000008:
             return ERROR_INVALID_HANDLE;
         case 0xC000000D:
-            return 87;  // ERROR_INVALID_PARAMETER
+            return ERROR_INVALID_PARAMETER;
         case 0xC000000E:
-            return 20;  // ERROR_BAD_UNIT
+            return ERROR_BAD_UNIT;
         case 0xC0000022:
-            return 5;  // ERROR_ACCESS_DENIED
+            return ERROR_ACCESS_DENIED;
         case 0xC0000023:
-            return 122;  // ERROR_INSUFFICIENT_BUFFER
+            return ERROR_INSUFFICIENT_BUFFER;
         case 0xC000009A:
-            return 1450;  // ERROR_NO_SYSTEM_RESOURCES
+            return ERROR_NO_SYSTEM_RESOURCES;
         case 0xC00000A3:
-            return 21;  // ERROR_NOT_READY
+            return ERROR_NOT_READY;
         case 0xC00000BB:
-            return 50;  // ERROR_NOT_SUPPORTED
+            return ERROR_NOT_SUPPORTED;
         case 0xC0000120:
             return ERROR_OPERATION_ABORTED;
         case STATUS_PIPE_BROKEN:
             return ERROR_BROKEN_PIPE;
         case 0xC0000206:
-            return 1784;  // ERROR_INVALID_USER_BUFFER
+            return ERROR_INVALID_USER_BUFFER;
         default:
-            return 31;  // ERROR_GEN_FAILURE
+            return ERROR_GEN_FAILURE;
     }
 }
 
@@ -126,11 +121,11 @@ uint32_t FiltDeviceClient::open(const std::string& socketPath) {
     if (socketPath.size() >= sizeof(address.sun_path)) return ERROR_FILE_NOT_FOUND;
     std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return 31;
+    if (fd < 0) return ERROR_GEN_FAILURE;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
         int error = errno;
         ::close(fd);
-        return error == EACCES ? 5 : ERROR_FILE_NOT_FOUND;
+        return error == EACCES ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
     }
     auto created = std::make_shared<FiltOverlapped>();
     created->id_ = P::OPEN_ID;

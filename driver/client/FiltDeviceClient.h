@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/base/Win32Error.h"
+
 class FiltDeviceClient;
 
 // One read or device control in flight.
@@ -40,20 +42,13 @@ private:
 class FiltDeviceClient {
 public:
     static constexpr uint32_t INFINITE_WAIT = 0xFFFFFFFF;
-    static constexpr uint32_t ERROR_SUCCESS = 0;
-    static constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
-    static constexpr uint32_t ERROR_INVALID_HANDLE = 6;
-    static constexpr uint32_t ERROR_BROKEN_PIPE = 109;
-    static constexpr uint32_t ERROR_IO_INCOMPLETE = 996;
-    static constexpr uint32_t ERROR_IO_PENDING = 997;
-    static constexpr uint32_t ERROR_OPERATION_ABORTED = 995;
 
     FiltDeviceClient() = default;
     ~FiltDeviceClient();
     FiltDeviceClient(const FiltDeviceClient&) = delete;
     FiltDeviceClient& operator=(const FiltDeviceClient&) = delete;
 
-    // "run/Pellodur" below the program-data root.
+    // "run/Pellodur" below the service's root, as a client finds it.
     static std::string defaultSocketPath();
     static uint32_t ntStatusToWin32(uint32_t ntStatus);
 

@@ -9,7 +9,7 @@
 #include "driver/FiltInterface.h"
 #include "driver/client/PellodurProtocol.h"
 #include "driver/client/PellodurSocket.h"
-#include "platform/ndis/KernelText.h"
+#include "platform/base/Utf16.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ std::string CapturePath(const std::vector<uint8_t>& input) {
         if (c == 0) break;
         name.push_back(c);
     }
-    return KernelTextToUtf8(name.data(), name.size());
+    return base::utf16ToUtf8(name);
 }
 
 }  // namespace

@@ -9,16 +9,18 @@
 
 #include "driver/Filt.h"
 #include "driver/client/FiltDeviceClient.h"
+#include "driver/client/PellodurProtocol.h"
 #include "driver/host/LabAdapters.h"
 #include "driver/host/PellodurServer.h"
+#include "platform/base/Root.h"
 #include "platform/ndis/NdisEnvironment.h"
 #include "platform/registry/Registry.h"
 
 int main(int argc, char** argv) {
-    std::string root = registry::TamselRootDirectory();
+    std::string root = base::programDataRoot();
     const char* labVariable = std::getenv("TAMSEL_LAB");
     std::string lab = labVariable && *labVariable ? labVariable : root + "/lab.xml";
-    std::string socketPath = FiltDeviceClient::defaultSocketPath();
+    std::string socketPath = root + "/" + PellodurConstants::SOCKET_NAME;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--lab" && i + 1 < argc) {

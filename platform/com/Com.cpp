@@ -40,14 +40,14 @@ HRESULT classObjectFromServer(REFCLSID clsid, IClassFactory** factory) {
     using namespace registry;
     std::string path = "CLSID\\" + StringFromGUID(clsid) + "\\InprocServer32";
     HKEY key = nullptr;
-    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_QUERY_VALUE, &key) != winerr::ERROR_SUCCESS)
+    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_QUERY_VALUE, &key) != base::win32::ERROR_SUCCESS)
         return REGDB_E_CLASSNOTREG;
     std::uint32_t type = 0, size = 0;
     std::string module;
-    if (RegQueryValueEx(key, nullptr, &type, nullptr, &size) == winerr::ERROR_SUCCESS &&
+    if (RegQueryValueEx(key, nullptr, &type, nullptr, &size) == base::win32::ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
         std::vector<std::uint8_t> data(size);
-        if (RegQueryValueEx(key, nullptr, nullptr, data.data(), &size) == winerr::ERROR_SUCCESS)
+        if (RegQueryValueEx(key, nullptr, nullptr, data.data(), &size) == base::win32::ERROR_SUCCESS)
             module.assign(reinterpret_cast<const char*>(data.data()),
                           strnlen(reinterpret_cast<const char*>(data.data()), size));
     }

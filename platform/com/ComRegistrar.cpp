@@ -185,7 +185,7 @@ LSTATUS setValue(HKEY key, const ScriptValue& value) {
     if (value.type == 'd') {
         char* end = nullptr;
         unsigned long long n = std::strtoull(value.data.c_str(), &end, 0);
-        if (value.data.empty() || *end || n > 0xFFFFFFFFull) return winerr::ERROR_INVALID_DATA;
+        if (value.data.empty() || *end || n > 0xFFFFFFFFull) return base::win32::ERROR_INVALID_DATA;
         std::uint32_t number = static_cast<std::uint32_t>(n);
         return RegSetValueEx(key, value.name.c_str(), REG_DWORD,
                              reinterpret_cast<const std::uint8_t*>(&number), 4);
@@ -198,39 +198,40 @@ LSTATUS setValue(HKEY key, const ScriptValue& value) {
 LSTATUS registerKey(HKEY parent, const ScriptKey& entry) {
     if (entry.kind == ScriptKey::Kind::DELETE || entry.kind == ScriptKey::Kind::FORCE_REMOVE) {
         LSTATUS status = RegDeleteTree(parent, entry.name.c_str());
-        if (status != winerr::ERROR_SUCCESS && status != winerr::ERROR_FILE_NOT_FOUND) return status;
-        if (entry.kind == ScriptKey::Kind::DELETE) return winerr::ERROR_SUCCESS;
+        if (status != base::win32::ERROR_SUCCESS && status != base::win32::ERROR_FILE_NOT_FOUND)
+            return status;
+        if (entry.kind == ScriptKey::Kind::DELETE) return base::win32::ERROR_SUCCESS;
     }
     HKEY key = nullptr;
     LSTATUS status = RegCreateKeyEx(parent, entry.name.c_str(), 0, KEY_ALL_ACCESS, &key, nullptr);
-    if (status != winerr::ERROR_SUCCESS) return status;
+    if (status != base::win32::ERROR_SUCCESS) return status;
     if (entry.hasDefault) status = setValue(key, entry.defaultValue);
-    for (std::size_t i = 0; status == winerr::ERROR_SUCCESS && i < entry.values.size(); ++i)
+    for (std::size_t i = 0; status == base::win32::ERROR_SUCCESS && i < entry.values.size(); ++i)
         status = setValue(key, entry.values[i]);
-    for (std::size_t i = 0; status == winerr::ERROR_SUCCESS && i < entry.subkeys.size(); ++i)
+    for (std::size_t i = 0; status == base::win32::ERROR_SUCCESS && i < entry.subkeys.size(); ++i)
         status = registerKey(key, entry.subkeys[i]);
     RegCloseKey(key);
     return status;
 }
 
 LSTATUS unregisterKey(HKEY parent, const ScriptKey& entry) {
-    if (entry.kind == ScriptKey::Kind::DELETE) return winerr::ERROR_SUCCESS;
+    if (entry.kind == ScriptKey::Kind::DELETE) return base::win32::ERROR_SUCCESS;
     if (entry.kind == ScriptKey::Kind::FORCE_REMOVE) {
         LSTATUS status = RegDeleteTree(parent, entry.name.c_str());
-        return status == winerr::ERROR_FILE_NOT_FOUND ? winerr::ERROR_SUCCESS : status;
+        return status == base::win32::ERROR_FILE_NOT_FOUND ? base::win32::ERROR_SUCCESS : status;
     }
     HKEY key = nullptr;
     LSTATUS status = RegOpenKeyEx(parent, entry.name.c_str(), 0, KEY_ALL_ACCESS, &key);
-    if (status == winerr::ERROR_FILE_NOT_FOUND) return winerr::ERROR_SUCCESS;
-    if (status != winerr::ERROR_SUCCESS) return status;
+    if (status == base::win32::ERROR_FILE_NOT_FOUND) return base::win32::ERROR_SUCCESS;
+    if (status != base::win32::ERROR_SUCCESS) return status;
     for (const auto& value : entry.values) RegDeleteValue(key, value.name.c_str());
-    for (std::size_t i = 0; status == winerr::ERROR_SUCCESS && i < entry.subkeys.size(); ++i)
+    for (std::size_t i = 0; status == base::win32::ERROR_SUCCESS && i < entry.subkeys.size(); ++i)
         status = unregisterKey(key, entry.subkeys[i]);
     RegCloseKey(key);
-    if (status != winerr::ERROR_SUCCESS || entry.kind == ScriptKey::Kind::NO_REMOVE) return status;
+    if (status != base::win32::ERROR_SUCCESS || entry.kind == ScriptKey::Kind::NO_REMOVE) return status;
     // A key that still holds keys someone else registered stays.
     status = RegDeleteKey(parent, entry.name.c_str());
-    return status == winerr::ERROR_ACCESS_DENIED ? winerr::ERROR_SUCCESS : status;
+    return status == base::win32::ERROR_ACCESS_DENIED ? base::win32::ERROR_SUCCESS : status;
 }
 
 }  // namespace
@@ -242,7 +243,7 @@ HRESULT RunRegistryScript(const std::string& script, bool doRegister,
     for (const auto& [root, keys] : roots) {
         for (const auto& key : keys) {
             LSTATUS status = doRegister ? registerKey(root, key) : unregisterKey(root, key);
-            if (status != winerr::ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+            if (status != base::win32::ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
         }
     }
     return S_OK;

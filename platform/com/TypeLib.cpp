@@ -31,7 +31,7 @@ std::string versionKey(const TypeLibDescription& lib) {
 LSTATUS setKeyDefault(const std::string& path, const std::string& text) {
     HKEY key = nullptr;
     LSTATUS status = RegCreateKeyEx(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_ALL_ACCESS, &key, nullptr);
-    if (status != winerr::ERROR_SUCCESS) return status;
+    if (status != base::win32::ERROR_SUCCESS) return status;
     status = RegSetValueEx(key, nullptr, REG_SZ, reinterpret_cast<const std::uint8_t*>(text.c_str()),
                            static_cast<std::uint32_t>(text.size() + 1));
     RegCloseKey(key);
@@ -78,7 +78,7 @@ HRESULT RegisterTypeLib(const std::string& text, const std::string& modulePath) 
                                       {base + "\\FLAGS", "0"},
                                       {base + "\\HELPDIR", folder}}) {
         LSTATUS status = setKeyDefault(path, value);
-        if (status != winerr::ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+        if (status != base::win32::ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     }
     return S_OK;
 }
@@ -87,11 +87,12 @@ HRESULT UnRegisterTypeLib(const std::string& text) {
     TypeLibDescription lib;
     if (!ParseTypeLib(text, &lib)) return E_INVALIDARG;
     LSTATUS status = RegDeleteTree(HKEY_CLASSES_ROOT, versionKey(lib).c_str());
-    if (status != winerr::ERROR_SUCCESS && status != winerr::ERROR_FILE_NOT_FOUND)
+    if (status != base::win32::ERROR_SUCCESS && status != base::win32::ERROR_FILE_NOT_FOUND)
         return HRESULT_FROM_WIN32(status);
     std::string libraryKey = "TypeLib\\" + StringFromGUID(lib.libid);
     status = RegDeleteKey(HKEY_CLASSES_ROOT, libraryKey.c_str());
-    if (status == winerr::ERROR_ACCESS_DENIED || status == winerr::ERROR_FILE_NOT_FOUND) return S_OK;
+    if (status == base::win32::ERROR_ACCESS_DENIED || status == base::win32::ERROR_FILE_NOT_FOUND)
+        return S_OK;
     return HRESULT_FROM_WIN32(status);
 }
 

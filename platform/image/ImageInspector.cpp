@@ -19,15 +19,16 @@ using C = ImageConstants;
 uint32_t ReadWhole(const std::string& path, std::vector<uint8_t>* bytes) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
-        return std::filesystem::exists(path, error) ? C::ERROR_ACCESS_DENIED : C::ERROR_FILE_NOT_FOUND;
+        return std::filesystem::exists(path, error) ? base::win32::ERROR_ACCESS_DENIED
+                                                    : base::win32::ERROR_FILE_NOT_FOUND;
     auto size = std::filesystem::file_size(path, error);
-    if (error || size > C::MAX_IMAGE_SIZE) return C::ERROR_BAD_EXE_FORMAT;
+    if (error || size > C::MAX_IMAGE_SIZE) return base::win32::ERROR_BAD_EXE_FORMAT;
     std::ifstream file(path, std::ios::binary);
-    if (!file) return errno == EACCES ? C::ERROR_ACCESS_DENIED : C::ERROR_FILE_NOT_FOUND;
+    if (!file) return errno == EACCES ? base::win32::ERROR_ACCESS_DENIED : base::win32::ERROR_FILE_NOT_FOUND;
     bytes->resize(size);
     if (size && !file.read(reinterpret_cast<char*>(bytes->data()), std::streamsize(size)))
-        return C::ERROR_BAD_EXE_FORMAT;
-    return C::ERROR_SUCCESS;
+        return base::win32::ERROR_BAD_EXE_FORMAT;
+    return base::win32::ERROR_SUCCESS;
 }
 
 // A 64-bit little-endian ELF file with every table checked against the file's bytes.
@@ -83,12 +84,12 @@ uint32_t InspectImage(const std::string& path, ImageInfo* info) {
     std::vector<uint8_t> bytes;
     if (uint32_t result = ReadWhole(path, &bytes)) return result;
     ElfView elf(bytes);
-    if (!elf.valid()) return C::ERROR_BAD_EXE_FORMAT;
+    if (!elf.valid()) return base::win32::ERROR_BAD_EXE_FORMAT;
     for (size_t i = 0; i < elf.sectionCount(); ++i) {
         Elf64_Shdr dynamic = elf.section(i);
         if (dynamic.sh_type != SHT_DYNAMIC) continue;
         if (dynamic.sh_link >= elf.sectionCount() || !elf.fits(dynamic.sh_offset, dynamic.sh_size))
-            return C::ERROR_BAD_EXE_FORMAT;
+            return base::win32::ERROR_BAD_EXE_FORMAT;
         Elf64_Shdr strings = elf.section(dynamic.sh_link);
         for (uint64_t at = 0; at + sizeof(Elf64_Dyn) <= dynamic.sh_size; at += sizeof(Elf64_Dyn)) {
             Elf64_Dyn entry;
@@ -96,12 +97,12 @@ uint32_t InspectImage(const std::string& path, ImageInfo* info) {
             if (entry.d_tag == DT_NULL) break;
             if (entry.d_tag != DT_NEEDED) continue;
             std::string name = elf.string(strings, entry.d_un.d_val);
-            if (name.empty()) return C::ERROR_BAD_EXE_FORMAT;
+            if (name.empty()) return base::win32::ERROR_BAD_EXE_FORMAT;
             info->imports.push_back(name);
         }
         break;
     }
-    return C::ERROR_SUCCESS;
+    return base::win32::ERROR_SUCCESS;
 }
 
 std::optional<std::array<uint16_t, 4>> ReadFileVersion(const std::string& path) {

@@ -9,15 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/Win32Error.h"
+
 namespace image {
 
 class ImageConstants {
 public:
-    static constexpr uint32_t ERROR_SUCCESS = 0;
-    static constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
-    static constexpr uint32_t ERROR_ACCESS_DENIED = 5;
-    static constexpr uint32_t ERROR_MOD_NOT_FOUND = 126;
-    static constexpr uint32_t ERROR_BAD_EXE_FORMAT = 193;
     // Largest file read whole for inspection.
     static constexpr uint64_t MAX_IMAGE_SIZE = 512ull << 20;
 };

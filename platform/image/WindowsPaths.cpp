@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/base/Root.h"
 #include "platform/registry/Registry.h"
 
 namespace winpath {
@@ -62,7 +63,7 @@ bool IsWindowsPath(const std::string& path) {
 
 std::string MapWindowsPath(const std::string& windowsPath) {
     if (!IsWindowsPath(windowsPath)) return windowsPath;
-    fs::path local = fs::path(registry::TamselRootDirectory()) /
+    fs::path local = fs::path(base::programDataRoot()) /
                      std::string(1, char(std::tolower(static_cast<unsigned char>(windowsPath[0]))));
     bool found = true;
     int depth = 0;
@@ -94,7 +95,7 @@ std::string MapWindowsPath(const std::string& windowsPath) {
 
 std::string WindowsPathOf(const std::string& localPath) {
     std::error_code error;
-    fs::path root = fs::weakly_canonical(registry::TamselRootDirectory(), error);
+    fs::path root = fs::weakly_canonical(base::programDataRoot(), error);
     fs::path path = fs::weakly_canonical(localPath, error);
     fs::path relative = path.lexically_relative(root);
     if (relative.empty() || *relative.begin() == ".." || relative.begin()->string().size() != 1) return {};

@@ -4,12 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/base/Win32Error.h"
+
 namespace iphlpapi {
 
-inline constexpr uint32_t NO_ERROR = 0;
-inline constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
-inline constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
-inline constexpr uint32_t ERROR_NOT_SUPPORTED = 50;
+using namespace base::win32;
 
 inline constexpr uint32_t MAX_INTERFACE_NAME_LEN = 256;
 inline constexpr uint32_t MAXLEN_PHYSADDR = 8;

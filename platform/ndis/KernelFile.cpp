@@ -6,14 +6,14 @@
 #include <string>
 
 #include "Kernel.h"
-#include "KernelText.h"
+#include "platform/base/Utf16.h"
 
 namespace {
 
 std::string NativePath(const UNICODE_STRING* name) {
     std::u16string text(name->Buffer, name->Length / 2);
     if (text.rfind(u"\\??\\", 0) == 0) text = text.substr(4);
-    return KernelTextToUtf8(text.data(), text.size());
+    return base::utf16ToUtf8(text);
 }
 
 }  // namespace

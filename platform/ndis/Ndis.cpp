@@ -76,7 +76,7 @@ void NdisCloseAdapter(NDIS_STATUS* status, NDIS_HANDLE ndisBindingHandle) {
 }
 
 NDIS_STATUS NdisQueryAdapterInstanceName(NDIS_STRING* adapterInstanceName, NDIS_HANDLE ndisBindingHandle) {
-    if (NDIS_STATUS failure = Env().takeFailure(ndissim::NdisCall::QueryInstanceName)) return failure;
+    if (NDIS_STATUS failure = ndissim::injectedStatus("NdisQueryAdapterInstanceName")) return failure;
     auto* open = static_cast<NdisEnvironment::Open*>(ndisBindingHandle);
     const std::u16string& name = open->lower->instanceName();
     ULONG bytes = ULONG(name.size() * 2);

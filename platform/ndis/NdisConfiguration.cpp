@@ -4,8 +4,8 @@
 #include <string>
 
 #include "Ndis.h"
-#include "KernelText.h"
 #include "NdisEnvironment.h"
+#include "platform/base/Utf16.h"
 #include "platform/registry/Registry.h"
 
 namespace {
@@ -18,39 +18,8 @@ struct ConfigurationHandle {
 
 std::string ToUtf8(const NDIS_STRING* s) {
     if (!s || !s->Buffer) return std::string();
-    return KernelTextToUtf8(reinterpret_cast<const char16_t*>(s->Buffer), s->Length / 2);
-}
-
-std::u16string FromUtf8(const std::string& text) {
-    std::u16string out;
-    for (size_t i = 0; i < text.size();) {
-        unsigned char b = text[i];
-        char32_t c;
-        int extra;
-        if (b < 0x80) {
-            c = b;
-            extra = 0;
-        } else if ((b & 0xE0) == 0xC0) {
-            c = b & 0x1F;
-            extra = 1;
-        } else if ((b & 0xF0) == 0xE0) {
-            c = b & 0x0F;
-            extra = 2;
-        } else {
-            c = b & 0x07;
-            extra = 3;
-        }
-        ++i;
-        for (int k = 0; k < extra && i < text.size(); ++k, ++i) c = (c << 6) | (text[i] & 0x3F);
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(char16_t(0xD800 + (c >> 10)));
-            out.push_back(char16_t(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(char16_t(c));
-        }
-    }
-    return out;
+    return base::utf16ToUtf8(
+        std::u16string_view(reinterpret_cast<const char16_t*>(s->Buffer), s->Length / 2));
 }
 
 }  // namespace
@@ -58,15 +27,15 @@ std::u16string FromUtf8(const std::string& text) {
 void NdisOpenProtocolConfiguration(NDIS_STATUS* status, NDIS_HANDLE* configurationHandle,
                                    NDIS_STRING* protocolSection) {
     *configurationHandle = nullptr;
-    if (NDIS_STATUS failure =
-            ndissim::NdisEnvironment::instance().takeFailure(ndissim::NdisCall::OpenConfiguration)) {
+    if (NDIS_STATUS failure = ndissim::injectedStatus("NdisOpenProtocolConfiguration")) {
         *status = failure;
         return;
     }
     registry::HKEY key = nullptr;
     std::string path = ToUtf8(protocolSection);
     if (registry::RegOpenKeyEx(registry::HKEY_LOCAL_MACHINE, path.c_str(), 0,
-                               registry::KEY_READ | registry::KEY_WRITE, &key) != winerr::ERROR_SUCCESS) {
+                               registry::KEY_READ | registry::KEY_WRITE,
+                               &key) != base::win32::ERROR_SUCCESS) {
         *status = NDIS_STATUS_FAILURE;
         return;
     }
@@ -86,11 +55,12 @@ void NdisReadConfiguration(NDIS_STATUS* status, NDIS_CONFIGURATION_PARAMETER** p
     uint32_t valueType = 0;
     uint32_t size = 0;
     if (registry::RegQueryValueEx(handle->key, name.c_str(), &valueType, nullptr, &size) !=
-        winerr::ERROR_SUCCESS)
+        base::win32::ERROR_SUCCESS)
         return;
     std::string data(size, '\0');
     if (registry::RegQueryValueEx(handle->key, name.c_str(), &valueType,
-                                  reinterpret_cast<uint8_t*>(data.data()), &size) != winerr::ERROR_SUCCESS)
+                                  reinterpret_cast<uint8_t*>(data.data()),
+                                  &size) != base::win32::ERROR_SUCCESS)
         return;
     data.resize(size);
     bool isString = valueType == registry::REG_SZ || valueType == registry::REG_EXPAND_SZ;
@@ -118,7 +88,7 @@ void NdisReadConfiguration(NDIS_STATUS* status, NDIS_CONFIGURATION_PARAMETER** p
     } else if (type == NdisParameterString || type == NdisParameterMultiString) {
         if (!isString && valueType != registry::REG_MULTI_SZ) return;
         parameter.ParameterType = NdisParameterString;
-        text = FromUtf8(data);
+        text = base::utf8ToUtf16(data);
         // A counted string's lengths are 16 bits: a longer value is not read rather than cut short.
         if (text.size() * 2 > 0xFFFE) return;
         parameter.StringData.Buffer = text.data();
@@ -151,7 +121,7 @@ void NdisWriteConfiguration(NDIS_STATUS* status, NDIS_HANDLE configurationHandle
     } else {
         return;
     }
-    if (result == winerr::ERROR_SUCCESS) *status = NDIS_STATUS_SUCCESS;
+    if (result == base::win32::ERROR_SUCCESS) *status = NDIS_STATUS_SUCCESS;
 }
 
 void NdisCloseConfiguration(NDIS_HANDLE configurationHandle) {

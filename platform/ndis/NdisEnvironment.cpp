@@ -44,11 +44,10 @@ void NdisEnvironment::reset() {
     instances_.clear();
     devices_.clear();
     retiredUppers_.clear();
-    failures_.clear();
+    base::clearFailures();
     offeredMedia_ = {NdisMedium802_3};
     deferInit_ = false;
     offerStacks_ = false;
-    failuresSet_ = false;
 }
 
 SimLowerMiniport& NdisEnvironment::addLowerAdapter(std::u16string deviceName, std::u16string instanceName,
@@ -211,25 +210,6 @@ size_t NdisEnvironment::initializedMiniportCount() {
         std::count_if(instances_.begin(), instances_.end(), [](const Instance& i) { return i.initialized; }));
 }
 
-void NdisEnvironment::failNext(NdisCall call, NDIS_STATUS status) {
-    std::lock_guard<std::recursive_mutex> guard(mutex_);
-    failures_.emplace_back(call, status);
-    failuresSet_ = true;
-}
-
-NDIS_STATUS NdisEnvironment::takeFailure(NdisCall call) {
-    if (!failuresSet_) return NDIS_STATUS_SUCCESS;
-    std::lock_guard<std::recursive_mutex> guard(mutex_);
-    for (auto it = failures_.begin(); it != failures_.end(); ++it) {
-        if (it->first == call) {
-            NDIS_STATUS status = it->second;
-            failures_.erase(it);
-            return status;
-        }
-    }
-    return NDIS_STATUS_SUCCESS;
-}
-
 bool NdisEnvironment::protocolRegistered() {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     return protocolRegistered_;
@@ -296,7 +276,7 @@ void NdisEnvironment::completeRequest(NDIS_HANDLE protocolContext, NDIS_REQUEST*
 }
 
 NDIS_STATUS NdisEnvironment::initializeWrapper() {
-    NDIS_STATUS failure = takeFailure(NdisCall::InitializeWrapper);
+    NDIS_STATUS failure = injectedStatus("NdisInitializeWrapper");
     if (failure) return failure;
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     wrapper_ = true;
@@ -310,7 +290,7 @@ void NdisEnvironment::terminateWrapper() {
 
 NDIS_STATUS NdisEnvironment::registerMiniport(const NDIS_MINIPORT_CHARACTERISTICS& chars,
                                               NDIS_HANDLE* driverHandle) {
-    NDIS_STATUS failure = takeFailure(NdisCall::RegisterMiniport);
+    NDIS_STATUS failure = injectedStatus("NdisIMRegisterLayeredMiniport");
     if (failure) return failure;
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     miniportChars_ = chars;
@@ -326,7 +306,7 @@ void NdisEnvironment::deregisterMiniport() {
 
 NDIS_STATUS NdisEnvironment::registerProtocol(const NDIS_PROTOCOL_CHARACTERISTICS& chars,
                                               NDIS_HANDLE* protocolHandle) {
-    NDIS_STATUS failure = takeFailure(NdisCall::RegisterProtocol);
+    NDIS_STATUS failure = injectedStatus("NdisRegisterProtocol");
     if (failure) return failure;
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     protocolChars_ = chars;
@@ -362,7 +342,7 @@ NDIS_STATUS NdisEnvironment::deregisterProtocol() {
 
 NDIS_STATUS NdisEnvironment::registerDevice(const std::u16string& name, PDRIVER_DISPATCH functions[],
                                             DEVICE_OBJECT** object, NDIS_HANDLE* handle) {
-    NDIS_STATUS failure = takeFailure(NdisCall::RegisterDevice);
+    NDIS_STATUS failure = injectedStatus("NdisMRegisterDevice");
     if (failure) return failure;
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     for (auto& device : devices_)
@@ -418,7 +398,7 @@ NDIS_STATUS NdisEnvironment::closeAdapter(NDIS_HANDLE bindingHandle) {
 }
 
 NDIS_STATUS NdisEnvironment::initializeInstance(const std::u16string& name, NDIS_HANDLE context) {
-    NDIS_STATUS failure = takeFailure(NdisCall::InitializeDeviceInstance);
+    NDIS_STATUS failure = injectedStatus("NdisIMInitializeDeviceInstanceEx");
     if (failure) return failure;
     Instance* instance = nullptr;
     bool defer;

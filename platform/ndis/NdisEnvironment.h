@@ -13,21 +13,16 @@
 #include "Ndis.h"
 #include "SimLowerMiniport.h"
 #include "SimUpperProtocol.h"
+#include "platform/base/FailureInjection.h"
 
 namespace ndissim {
 
-// Calls that a test can make fail once.
-enum class NdisCall {
-    InitializeWrapper,
-    RegisterMiniport,
-    RegisterProtocol,
-    RegisterDevice,
-    QueryInstanceName,
-    InitializeDeviceInstance,
-    OpenConfiguration,
-    AllocatePacket,
-    AllocateBuffer,
-};
+// The status a call armed by base::failNext (by its NDIS function's name) returns instead of
+// doing its work; NDIS_STATUS_SUCCESS when it is not to fail.
+inline NDIS_STATUS injectedStatus(const char* call) {
+    NDIS_STATUS status = NDIS_STATUS_SUCCESS;
+    return base::injectedFailure(call, status) ? status : NDIS_STATUS_SUCCESS;
+}
 
 // Configuration path of a lower adapter's binding below the machine root.
 std::string BindingConfigurationPath(const std::u16string& lowerDeviceName);
@@ -66,8 +61,6 @@ public:
     ULONG miniportAttributes(const std::u16string& virtualName);
     size_t initializedMiniportCount();
 
-    void failNext(NdisCall call, NDIS_STATUS status);
-
     // Whether packets carry a stack slot for an intermediate driver (off: the driver wraps them).
     void setOfferPacketStacks(bool offer) { offerStacks_ = offer; }
     bool offersPacketStacks() const { return offerStacks_; }
@@ -99,7 +92,6 @@ public:
         bool registered = true;
     };
 
-    NDIS_STATUS takeFailure(NdisCall call);
     const NDIS_PROTOCOL_CHARACTERISTICS& protocolCharacteristics();
     // The protocol's context for its open of the adapter; false while it has none.
     bool protocolContext(const SimLowerMiniport& lower, NDIS_HANDLE* context);
@@ -138,11 +130,9 @@ private:
     std::list<Instance> instances_;
     std::list<Device> devices_;
     std::vector<std::unique_ptr<SimUpperProtocol>> retiredUppers_;
-    std::vector<std::pair<NdisCall, NDIS_STATUS>> failures_;
     std::vector<NDIS_MEDIUM> offeredMedia_{NdisMedium802_3};
     bool deferInit_ = false;
     std::atomic<bool> offerStacks_{false};
-    std::atomic<bool> failuresSet_{false};
 };
 
 }  // namespace ndissim

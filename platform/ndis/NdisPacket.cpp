@@ -58,8 +58,7 @@ void NdisFreePacketPool(NDIS_HANDLE poolHandle) {
 void NdisAllocatePacket(NDIS_STATUS* status, NDIS_PACKET** packet, NDIS_HANDLE poolHandle) {
     *packet = nullptr;
     auto* pool = static_cast<PacketPool*>(poolHandle);
-    if (NDIS_STATUS failure =
-            ndissim::NdisEnvironment::instance().takeFailure(ndissim::NdisCall::AllocatePacket)) {
+    if (NDIS_STATUS failure = ndissim::injectedStatus("NdisAllocatePacket")) {
         *status = failure;
         return;
     }
@@ -130,9 +129,8 @@ void NdisAllocateBuffer(NDIS_STATUS* status, NDIS_BUFFER** buffer, NDIS_HANDLE p
                         void* virtualAddress, ULONG length) {
     *buffer = nullptr;
     // Descriptors without a pool are the simulated adapters' and protocols' own.
-    if (NDIS_STATUS failure = !poolHandle ? NDIS_STATUS_SUCCESS
-                                          : ndissim::NdisEnvironment::instance().takeFailure(
-                                                ndissim::NdisCall::AllocateBuffer)) {
+    if (NDIS_STATUS failure =
+            !poolHandle ? NDIS_STATUS_SUCCESS : ndissim::injectedStatus("NdisAllocateBuffer")) {
         *status = failure;
         return;
     }

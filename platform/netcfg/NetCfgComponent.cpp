@@ -9,7 +9,7 @@ namespace {
 HRESULT copyText(const std::optional<std::string>& text, char** out) {
     if (!out) return com::E_POINTER;
     *out = nullptr;
-    if (!text) return com::HRESULT_FROM_WIN32(winerr::ERROR_FILE_NOT_FOUND);
+    if (!text) return com::HRESULT_FROM_WIN32(base::win32::ERROR_FILE_NOT_FOUND);
     *out = com::CoTaskMemStrDup(*text);
     return *out ? com::S_OK : com::E_OUTOFMEMORY;
 }
@@ -40,7 +40,7 @@ HRESULT NetCfgComponentImpl::GetClassGuid(GUID* classGuid) {
 
 HRESULT NetCfgComponentImpl::GetDeviceStatus(ULONG* status) {
     if (!status) return com::E_POINTER;
-    if (!record().deviceStatus) return com::HRESULT_FROM_WIN32(winerr::ERROR_NOT_FOUND);
+    if (!record().deviceStatus) return com::HRESULT_FROM_WIN32(base::win32::ERROR_NOT_FOUND);
     *status = *record().deviceStatus;
     return com::S_OK;
 }
@@ -55,7 +55,7 @@ HRESULT NetCfgComponentImpl::OpenParamKey(registry::HKEY* key) {
         path = "SYSTEM\\CurrentControlSet\\Control\\Class\\" + com::StringFromGUID(record().classGuid()) +
                "\\" + *record().bindName;
     } else {
-        return com::HRESULT_FROM_WIN32(winerr::ERROR_FILE_NOT_FOUND);
+        return com::HRESULT_FROM_WIN32(base::win32::ERROR_FILE_NOT_FOUND);
     }
     return com::HRESULT_FROM_WIN32(
         registry::RegOpenKeyEx(registry::HKEY_LOCAL_MACHINE, path.c_str(), 0, registry::KEY_ALL_ACCESS, key));

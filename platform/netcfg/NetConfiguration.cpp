@@ -37,8 +37,8 @@ const ClassRegistration registration;
 
 HRESULT fromErrno(int error) {
     return com::HRESULT_FROM_WIN32((error == EACCES || error == EPERM || error == EROFS)
-                                       ? winerr::ERROR_ACCESS_DENIED
-                                       : winerr::ERROR_CANTWRITE);
+                                       ? base::win32::ERROR_ACCESS_DENIED
+                                       : base::win32::ERROR_CANTWRITE);
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ HRESULT NetConfigurationImpl::Initialize(void*) {
     if (model_->initialized) return NETCFG_E_ALREADY_INITIALIZED;
     NetworkState state;
     long status = NetworkStateFile::read(state);
-    if (status != winerr::ERROR_SUCCESS) return com::HRESULT_FROM_WIN32(status);
+    if (status != base::win32::ERROR_SUCCESS) return com::HRESULT_FROM_WIN32(status);
     // Objects handed out before stay with the configuration they were made from.
     bool writeLocked = model_->writeLocked;
     model_ = std::make_shared<NetCfgModel>();
@@ -85,9 +85,9 @@ HRESULT NetConfigurationImpl::Apply() {
                 }
             }
         }
-        return winerr::ERROR_SUCCESS;
+        return base::win32::ERROR_SUCCESS;
     });
-    if (status != winerr::ERROR_SUCCESS) return com::HRESULT_FROM_WIN32(status);
+    if (status != base::win32::ERROR_SUCCESS) return com::HRESULT_FROM_WIN32(status);
     model_->loaded.bindings = bindings;
     return S_OK;
 }

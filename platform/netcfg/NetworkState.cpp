@@ -1,9 +1,5 @@
 #include "platform/netcfg/NetworkState.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +7,10 @@
 #include <set>
 #include <sstream>
 
+#include "platform/base/AtomicWrite.h"
+#include "platform/base/Files.h"
+#include "platform/base/Root.h"
+#include "platform/base/Win32Error.h"
 #include "platform/netcfg/NetCfg.h"
 #include "platform/registry/Registry.h"
 
@@ -120,20 +120,7 @@ char* lowerHex(char* buf, std::size_t size, unsigned long n) {
     return buf;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-long fromErrno(int error, long otherwise) {
-    return (error == EACCES || error == EPERM || error == EROFS) ? winerr::ERROR_ACCESS_DENIED : otherwise;
-}
+using base::win32::accessDeniedOr;
 
 }  // namespace
 
@@ -226,25 +213,17 @@ std::string NetworkStateFile::path() {
         std::lock_guard<std::mutex> lock(pathMutex);
         if (!pathOverride.empty()) return pathOverride;
     }
-    return registry::TamselRootDirectory() + "/netcfg";
+    return base::programDataRoot() + "/netcfg";
 }
 
 long NetworkStateFile::read(NetworkState& state) {
-    int fd = ::open(path().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT) return fromErrno(errno, winerr::ERROR_CANTREAD);
-        state = NetworkState();
-        return winerr::ERROR_SUCCESS;
-    }
     std::string text;
-    char buf[4096];
-    ssize_t n;
-    while ((n = ::read(fd, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
-        if (n > 0) text.append(buf, static_cast<std::size_t>(n));
-    int error = errno;
-    ::close(fd);
-    if (n < 0) return fromErrno(error, winerr::ERROR_CANTREAD);
-    return NetworkState::parse(text, state) ? winerr::ERROR_SUCCESS : winerr::ERROR_BADDB;
+    if (int error = base::readFile(path(), text); error != 0) {
+        if (error != ENOENT) return accessDeniedOr(error, base::win32::ERROR_CANTREAD);
+        state = NetworkState();
+        return base::win32::ERROR_SUCCESS;
+    }
+    return NetworkState::parse(text, state) ? base::win32::ERROR_SUCCESS : base::win32::ERROR_BADDB;
 }
 
 long NetworkStateFile::update(const Change& change) {
@@ -252,31 +231,18 @@ long NetworkStateFile::update(const Change& change) {
     std::error_code ec;
     std::filesystem::path parent = std::filesystem::path(file).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-    if (ec) return fromErrno(ec.value(), winerr::ERROR_CANTWRITE);
+    if (ec) return accessDeniedOr(ec.value(), base::win32::ERROR_CANTWRITE);
 
-    int lockFd = ::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (lockFd < 0) return fromErrno(errno, winerr::ERROR_CANTWRITE);
-    while (::flock(lockFd, LOCK_EX) != 0 && errno == EINTR) {
-    }
+    base::FileLock lock(file + ".lock");
+    if (lock.error()) return accessDeniedOr(lock.error(), base::win32::ERROR_CANTWRITE);
     NetworkState state;
     long status = read(state);
     bool changed = false;
-    if (status == winerr::ERROR_SUCCESS) status = change(state, changed);
-    if (status == winerr::ERROR_SUCCESS && changed) {
-        std::string temp = file + ".tmp." + std::to_string(::getpid());
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            status = fromErrno(errno, winerr::ERROR_CANTWRITE);
-        } else {
-            bool ok = writeAll(fd, state.serialize()) && ::fsync(fd) == 0;
-            ok = (::close(fd) == 0) && ok;
-            if (!ok || ::rename(temp.c_str(), file.c_str()) != 0) {
-                status = fromErrno(errno, winerr::ERROR_CANTWRITE);
-                ::unlink(temp.c_str());
-            }
-        }
+    if (status == base::win32::ERROR_SUCCESS) status = change(state, changed);
+    if (status == base::win32::ERROR_SUCCESS && changed) {
+        if (int error = base::writeFileAtomically(file, state.serialize()); error != 0)
+            status = accessDeniedOr(error, base::win32::ERROR_CANTWRITE);
     }
-    ::close(lockFd);
     return status;
 }
 

@@ -1,14 +1,12 @@
 #include "platform/registry/Registry.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <vector>
 
+#include "platform/base/Root.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/registry/RegistryTree.h"
 
@@ -28,7 +26,7 @@ RegKey classesRoot{{"SOFTWARE", "Classes"}, KEY_ALL_ACCESS, true};
 std::mutex storeFileMutex;
 std::string storeFileOverride;
 
-using namespace winerr;
+using namespace base::win32;
 
 LSTATUS splitPath(const char* subKey, std::vector<std::string>& parts) {
     parts.clear();
@@ -285,18 +283,7 @@ std::string RegGetStoreFile() {
         std::lock_guard<std::mutex> lock(storeFileMutex);
         if (!storeFileOverride.empty()) return storeFileOverride;
     }
-    return TamselRootDirectory() + "/registry";
-}
-
-std::string TamselRootDirectory() {
-    if (const char* home = std::getenv("TAMSEL_HOME"); home && *home) return home;
-    if (::geteuid() == 0) return "/var/lib/tamsel";
-    const char* userHome = std::getenv("HOME");
-    if (!userHome || !*userHome) {
-        const passwd* entry = ::getpwuid(::geteuid());
-        userHome = entry ? entry->pw_dir : "/tmp";
-    }
-    return std::string(userHome) + "/.local/state/tamsel";
+    return base::programDataRoot() + "/registry";
 }
 
 }  // namespace registry

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/registry/Win32Error.h"
+#include "platform/base/Win32Error.h"
 
 // The machine registry, kept in the file "registry" below the program-data root. Every call
 // reads the file afresh and every change is written under an exclusive lock to a temporary file
@@ -11,7 +11,7 @@
 //
 // Names are UTF-8, compared without regard to ASCII case and kept as first written. String data
 // is UTF-8 with a terminating null; multi-strings end with an extra null. Calls return Win32
-// error codes (winerr::ERROR_...).
+// error codes (base::win32::ERROR_...).
 namespace registry {
 
 struct RegKey;
@@ -79,12 +79,9 @@ LSTATUS RegEnumKeyEx(HKEY key, std::uint32_t index, char* name, std::uint32_t* c
 LSTATUS RegQueryInfoKey(HKEY key, std::uint32_t* subKeys, std::uint32_t* maxSubKeyLen, std::uint32_t* values,
                         std::uint32_t* maxValueNameLen, std::uint32_t* maxValueLen);
 
-// The store file: the one set here, else "registry" below the program-data root (TAMSEL_HOME,
-// else /var/lib/tamsel for root, else ~/.local/state/tamsel). An empty path restores the default.
+// The store file: the one set here, else "registry" below the program-data root. An empty path
+// restores the default.
 void RegSetStoreFile(const std::string& path);
 std::string RegGetStoreFile();
-
-// The program-data root as described above.
-std::string TamselRootDirectory();
 
 }  // namespace registry

@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/base/Win32Error.h"
 #include "platform/netcfg/NetworkState.h"
-#include "platform/registry/Win32Error.h"
 #include "platform/setupapi/SetupApi.h"
 
 namespace setupapi {
@@ -17,7 +17,7 @@ namespace setupapi {
 namespace {
 
 DWORD fromErrno(int error) {
-    if (error == EPERM || error == EACCES) return winerr::ERROR_ACCESS_DENIED;
+    if (error == EPERM || error == EACCES) return base::win32::ERROR_ACCESS_DENIED;
     if (error == ENODEV || error == ENXIO) return ERROR_NO_SUCH_DEVINST;
     return ERROR_IO_DEVICE;
 }
@@ -27,7 +27,7 @@ DWORD fromErrno(int error) {
 DWORD DeviceRestart::run() const {
     if (!interfaceName_.empty()) {
         DWORD result = cycleInterface();
-        if (result != winerr::ERROR_ACCESS_DENIED) return result;
+        if (result != base::win32::ERROR_ACCESS_DENIED) return result;
     }
     return record();
 }
@@ -38,7 +38,7 @@ DWORD DeviceRestart::cycleInterface() const {
     if (sock < 0) return fromErrno(errno);
     ifreq request{};
     std::memcpy(request.ifr_name, interfaceName_.c_str(), interfaceName_.size());
-    DWORD result = winerr::ERROR_SUCCESS;
+    DWORD result = base::win32::ERROR_SUCCESS;
     if (::ioctl(sock, SIOCGIFFLAGS, &request) != 0) {
         result = fromErrno(errno);
     } else {
@@ -61,7 +61,7 @@ DWORD DeviceRestart::record() const {
             return static_cast<long>(ERROR_NO_SUCH_DEVINST);
         ++state.components[static_cast<std::size_t>(index)].restarts;
         changed = true;
-        return winerr::ERROR_SUCCESS;
+        return base::win32::ERROR_SUCCESS;
     });
     return static_cast<DWORD>(status);
 }

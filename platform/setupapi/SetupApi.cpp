@@ -31,8 +31,6 @@ struct DeviceInfoSet {
 
 namespace {
 
-thread_local DWORD lastError = 0;
-
 std::mutex liveSetsMutex;
 std::set<HDEVINFO> liveSets;
 
@@ -42,17 +40,17 @@ bool valid(HDEVINFO devices) {
 }
 
 bool fail(DWORD error) {
-    lastError = error;
+    SetLastError(error);
     return false;
 }
 
 // The device an SP_DEVINFO_DATA from SetupDiEnumDeviceInfo stands for, or null with the error set.
 DeviceInfoSet::Device* deviceOf(HDEVINFO devices, SP_DEVINFO_DATA* device) {
-    if (!valid(devices)) return fail(winerr::ERROR_INVALID_HANDLE), nullptr;
-    if (!device) return fail(winerr::ERROR_INVALID_PARAMETER), nullptr;
+    if (!valid(devices)) return fail(base::win32::ERROR_INVALID_HANDLE), nullptr;
+    if (!device) return fail(base::win32::ERROR_INVALID_PARAMETER), nullptr;
     if (device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail(ERROR_INVALID_USER_BUFFER), nullptr;
     if (device->Reserved == 0 || device->Reserved > devices->devices.size())
-        return fail(winerr::ERROR_INVALID_PARAMETER), nullptr;
+        return fail(base::win32::ERROR_INVALID_PARAMETER), nullptr;
     return &devices->devices[device->Reserved - 1];
 }
 
@@ -63,20 +61,13 @@ bool isPresent(const netcfg::ComponentRecord& component) {
 
 }  // namespace
 
-DWORD GetLastError() {
-    return lastError;
-}
-void SetLastError(DWORD error) {
-    lastError = error;
-}
-
 HDEVINFO SetupDiGetClassDevsEx(const GUID* classGuid, const char*, void*, DWORD flags, HDEVINFO deviceInfoSet,
                                const char* machineName, void*) {
     if (deviceInfoSet || (machineName && *machineName))
-        return fail(winerr::ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
+        return fail(base::win32::ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
     netcfg::NetworkState state;
     long status = netcfg::NetworkStateFile::read(state);
-    if (status != winerr::ERROR_SUCCESS) return fail(static_cast<DWORD>(status)), INVALID_HANDLE_VALUE;
+    if (status != base::win32::ERROR_SUCCESS) return fail(static_cast<DWORD>(status)), INVALID_HANDLE_VALUE;
     auto* devices = new DeviceInfoSet;
     if (!classGuid || *classGuid == netcfg::GUID_DEVCLASS_NET) {
         for (std::size_t i = 0; i < state.components.size(); ++i) {
@@ -88,15 +79,15 @@ HDEVINFO SetupDiGetClassDevsEx(const GUID* classGuid, const char*, void*, DWORD 
     }
     std::lock_guard<std::mutex> lock(liveSetsMutex);
     liveSets.insert(devices);
-    lastError = 0;
+    SetLastError(ERROR_SUCCESS);
     return devices;
 }
 
 bool SetupDiEnumDeviceInfo(HDEVINFO devices, DWORD index, SP_DEVINFO_DATA* device) {
-    if (!valid(devices)) return fail(winerr::ERROR_INVALID_HANDLE);
-    if (!device) return fail(winerr::ERROR_INVALID_PARAMETER);
+    if (!valid(devices)) return fail(base::win32::ERROR_INVALID_HANDLE);
+    if (!device) return fail(base::win32::ERROR_INVALID_PARAMETER);
     if (device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail(ERROR_INVALID_USER_BUFFER);
-    if (index >= devices->devices.size()) return fail(winerr::ERROR_NO_MORE_ITEMS);
+    if (index >= devices->devices.size()) return fail(base::win32::ERROR_NO_MORE_ITEMS);
     device->ClassGuid = netcfg::GUID_DEVCLASS_NET;
     device->DevInst = static_cast<DWORD>(devices->devices[index].position + 1);
     device->Reserved = index + 1;
@@ -114,15 +105,15 @@ bool SetupDiGetDeviceRegistryProperty(HDEVINFO devices, SP_DEVINFO_DATA* device,
     else if (property == SPDRP_COMPATIBLEIDS)
         ids = &d->compatibleIds;
     else
-        return fail(winerr::ERROR_INVALID_PARAMETER);
-    if (!*ids) return fail(winerr::ERROR_INVALID_DATA);
+        return fail(base::win32::ERROR_INVALID_PARAMETER);
+    if (!*ids) return fail(base::win32::ERROR_INVALID_DATA);
 
     std::string multi;
     for (const auto& id : **ids) multi += id + '\0';
     multi += '\0';
     if (propertyRegDataType) *propertyRegDataType = registry::REG_MULTI_SZ;
     if (requiredSize) *requiredSize = static_cast<DWORD>(multi.size());
-    if (!buffer || bufferSize < multi.size()) return fail(winerr::ERROR_INSUFFICIENT_BUFFER);
+    if (!buffer || bufferSize < multi.size()) return fail(base::win32::ERROR_INSUFFICIENT_BUFFER);
     std::memcpy(buffer, multi.data(), multi.size());
     return true;
 }
@@ -137,11 +128,11 @@ bool SetupDiSetClassInstallParams(HDEVINFO devices, SP_DEVINFO_DATA* device, SP_
     }
     if (params->cbSize != sizeof(SP_CLASSINSTALL_HEADER)) return fail(ERROR_INVALID_USER_BUFFER);
     if (params->InstallFunction != DIF_PROPERTYCHANGE || paramsSize != sizeof(SP_PROPCHANGE_PARAMS))
-        return fail(winerr::ERROR_INVALID_PARAMETER);
+        return fail(base::win32::ERROR_INVALID_PARAMETER);
     auto* change = reinterpret_cast<SP_PROPCHANGE_PARAMS*>(params);
     if (change->StateChange < DICS_ENABLE || change->StateChange > 5 ||
         (change->Scope != DICS_FLAG_GLOBAL && change->Scope != DICS_FLAG_CONFIGSPECIFIC))
-        return fail(winerr::ERROR_INVALID_PARAMETER);
+        return fail(base::win32::ERROR_INVALID_PARAMETER);
     d->params = *change;
     return true;
 }
@@ -154,14 +145,14 @@ bool SetupDiCallClassInstaller(DWORD installFunction, HDEVINFO devices, SP_DEVIN
     if (d->params->StateChange != DICS_PROPCHANGE) return fail(ERROR_NOT_SUPPORTED);
     if (d->restartError) return fail(static_cast<DWORD>(d->restartError));
     DWORD result = DeviceRestart(d->bindName, d->position, d->interfaceName).run();
-    if (result != winerr::ERROR_SUCCESS) return fail(result);
+    if (result != base::win32::ERROR_SUCCESS) return fail(result);
     return true;
 }
 
 bool SetupDiDestroyDeviceInfoList(HDEVINFO devices) {
     {
         std::lock_guard<std::mutex> lock(liveSetsMutex);
-        if (liveSets.erase(devices) == 0) return fail(winerr::ERROR_INVALID_HANDLE);
+        if (liveSets.erase(devices) == 0) return fail(base::win32::ERROR_INVALID_HANDLE);
     }
     delete devices;
     return true;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/base/Win32Error.h"
 #include "platform/com/Com.h"
 
 // The device installer functions for the devices of the net class, over the network
@@ -48,14 +49,7 @@ inline constexpr DWORD DICS_PROPCHANGE = 3;
 inline constexpr DWORD DICS_FLAG_GLOBAL = 1;
 inline constexpr DWORD DICS_FLAG_CONFIGSPECIFIC = 2;
 
-inline constexpr DWORD ERROR_NOT_SUPPORTED = 50;
-inline constexpr DWORD ERROR_INVALID_USER_BUFFER = 1784;
-inline constexpr DWORD ERROR_IO_DEVICE = 1117;
-inline constexpr DWORD ERROR_NO_SUCH_DEVINST = 0xE000020B;
-inline constexpr DWORD ERROR_NO_CLASSINSTALL_PARAMS = 0xE0000215;
-
-DWORD GetLastError();
-void SetLastError(DWORD error);
+using namespace base::win32;
 
 // Devices of the net class only (a null class is every class, which here is the same); a
 // snapshot of the state file taken now. INVALID_HANDLE_VALUE on failure.

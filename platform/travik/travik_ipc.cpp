@@ -21,7 +21,8 @@
 #include <mutex>
 #include <string>
 
-#include "runtime/lum/RuntimeFolders.h"
+#include "platform/base/Folders.h"
+#include "platform/base/Root.h"
 
 namespace {
 
@@ -50,17 +51,6 @@ bool setNonBlocking(int fd) {
     return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
-bool makeFolder(const std::string& path) {
-    for (size_t i = 1; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '/') {
-            std::string part = path.substr(0, i);
-            if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-        }
-    }
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 bool fillAddress(const std::string& path, sockaddr_un* address) {
     std::memset(address, 0, sizeof(*address));
     address->sun_family = AF_UNIX;
@@ -69,8 +59,9 @@ bool fillAddress(const std::string& path, sockaddr_un* address) {
     return true;
 }
 
-std::string pipePath(const char* name) {
-    return runtimeRootFolder() + "/run/" + name;
+// A server serves below its own root; a client looks for the service's root.
+std::string pipePath(const std::string& root, const char* name) {
+    return root + "/" + base::RootFolders::RUN + "/" + name;
 }
 
 bool nameValid(const char* name) {
@@ -183,7 +174,7 @@ extern "C" {
 
 int ipcPipePath(const char* name, char* buffer, int size) {
     if (!nameValid(name) || buffer == nullptr || size < 1) return IPC_ERR_ARGUMENT;
-    std::string path = pipePath(name);
+    std::string path = pipePath(base::programDataRoot(), name);
     if (path.size() + 1 > static_cast<size_t>(size)) return IPC_ERR_ARGUMENT;
     std::memcpy(buffer, path.c_str(), path.size() + 1);
     return IPC_OK;
@@ -191,11 +182,11 @@ int ipcPipePath(const char* name, char* buffer, int size) {
 
 int ipcNamedPipeServer_create(IpcHandle** handle, const char* name, int instances) {
     if (handle == nullptr || *handle != nullptr || !nameValid(name) || instances < 1) return IPC_ERR_ARGUMENT;
-    std::string folder = runtimeRootFolder() + "/run";
-    if (!makeFolder(folder)) return IPC_ERR_SYSTEM;
+    std::string root = base::programDataRoot();
+    if (!base::makeFolders(root + "/" + base::RootFolders::RUN)) return IPC_ERR_SYSTEM;
     IpcHandle* h = newHandle(Kind::SERVER);
     if (h == nullptr) return IPC_ERR_SYSTEM;
-    h->path = pipePath(name);
+    h->path = pipePath(root, name);
     sockaddr_un probe;
     int result = fillAddress(h->path, &probe) ? IPC_OK : IPC_ERR_ARGUMENT;
     if (result == IPC_OK) result = lockName(h);
@@ -267,7 +258,7 @@ int ipcNamedPipeClient_create(IpcHandle** handle, const char* name) {
     if (handle == nullptr || *handle != nullptr || !nameValid(name)) return IPC_ERR_ARGUMENT;
     IpcHandle* h = newHandle(Kind::CLIENT);
     if (h == nullptr) return IPC_ERR_SYSTEM;
-    h->path = pipePath(name);
+    h->path = pipePath(base::clientRoot(), name);
     sockaddr_un probe;
     if (!fillAddress(h->path, &probe)) {
         delete h;

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <new>
 
+#include "platform/base/FailureInjection.h"
+
 namespace win {
 
 class Event {
@@ -16,24 +18,8 @@ public:
     std::atomic<bool> signalled{false};
 };
 
-namespace {
-std::atomic<int> g_failCountdown{0};
-
-bool injectFailure() {
-    int left = g_failCountdown.load();
-    while (left > 0) {
-        if (g_failCountdown.compare_exchange_weak(left, left - 1)) return left == 1;
-    }
-    return false;
-}
-}  // namespace
-
-void failEventCreation(int nth) {
-    g_failCountdown.store(nth < 0 ? 0 : nth);
-}
-
 EventHandle createAutoResetEvent() {
-    if (injectFailure()) return nullptr;
+    if (std::uint32_t code = 0; base::injectedFailure("createAutoResetEvent", code)) return nullptr;
     return new (std::nothrow) Event();
 }
 

@@ -12,14 +12,10 @@ inline constexpr uint32_t INFINITE_WAIT = 0xFFFFFFFFu;
 
 enum class WaitResult { SIGNALLED, TIMED_OUT, FAILED };
 
-// Null when the event cannot be made.
+// Null when the event cannot be made; fails on demand as "createAutoResetEvent".
 EventHandle createAutoResetEvent();
 bool setEvent(EventHandle event);
 WaitResult waitForEvent(EventHandle event, uint32_t timeoutMs);
 bool closeEvent(EventHandle event);
-
-// Failure injection: the `nth` event creation from now on (1 = the next one) returns null, so that
-// callers' error paths can be driven from tests. Process-wide; 0 switches it off.
-void failEventCreation(int nth);
 
 }  // namespace win

@@ -1,12 +1,12 @@
 #include "platform/win/Module.h"
 
 #include <dlfcn.h>
-#include <limits.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <string>
 
+#include "platform/base/Folders.h"
+#include "platform/base/Root.h"
 #include "platform/win/WinFile.h"
 
 namespace win {
@@ -23,11 +23,7 @@ std::string sharedLibraryName(const std::string& name) {
 }
 
 std::string programFolder() {
-    char exe[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return {};
-    std::string path(exe, static_cast<std::size_t>(n));
-    return path.substr(0, path.find_last_of('/'));
+    return base::withoutTrailingSlash(base::executableFolder());
 }
 
 std::string systemFolder() {

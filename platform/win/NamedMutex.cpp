@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "win/RunFolder.h"
+#include "platform/base/Root.h"
 
 namespace winsvc {
 
@@ -29,7 +29,7 @@ MUTEX_HANDLE CreateMutex(void*, BOOL initialOwner, const char* name) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    std::string folder = runFolder();
+    std::string folder = base::rootFolder(base::RootFolders::RUN);
     if (folder.empty()) {
         SetLastError(errnoError(errno));
         return nullptr;

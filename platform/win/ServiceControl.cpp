@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/Folders.h"
 #include "win/ControlSignals.h"
 #include "win/ServiceStatusFile.h"
 #include "win/ServiceUnit.h"
@@ -31,8 +32,6 @@ struct StatusHandleRecord {
 
 namespace {
 
-thread_local DWORD LastError = ERROR_SUCCESS;
-
 DWORD errnoError(int error) {
     return error == EACCES || error == EPERM ? ERROR_ACCESS_DENIED
                                              : ERROR_ERRNO_FLAG | static_cast<DWORD>(error);
@@ -40,7 +39,7 @@ DWORD errnoError(int error) {
 
 template <typename T>
 T fail(DWORD error, T result) {
-    LastError = error;
+    SetLastError(error);
     return result;
 }
 
@@ -164,24 +163,17 @@ bool launch(const unit::ServiceUnit& u) {
 
 }  // namespace
 
-DWORD GetLastError() {
-    return LastError;
-}
-
-void SetLastError(DWORD error) {
-    LastError = error;
-}
-
 DWORD GetModuleFileName(void* module, char* path, DWORD size) {
     if (module != nullptr || path == nullptr || size == 0) return fail(ERROR_INVALID_PARAMETER, DWORD{0});
-    ssize_t n = readlink("/proc/self/exe", path, size);
-    if (n < 0) return fail(errnoError(errno), DWORD{0});
-    if (static_cast<DWORD>(n) >= size) {
+    std::string exe = base::executablePath();
+    if (exe.empty()) return fail(errnoError(errno), DWORD{0});
+    if (exe.size() >= size) {
+        memcpy(path, exe.data(), size - 1);
         path[size - 1] = '\0';
         return fail(ERROR_INSUFFICIENT_BUFFER, size);
     }
-    path[n] = '\0';
-    return static_cast<DWORD>(n);
+    memcpy(path, exe.c_str(), exe.size() + 1);
+    return static_cast<DWORD>(exe.size());
 }
 
 BOOL StartServiceCtrlDispatcher(const SERVICE_TABLE_ENTRY* table) {

@@ -6,30 +6,17 @@
 // where a query reads it. Texts are UTF-8. Failures set the thread's last error.
 #include <cstdint>
 
+#include "platform/base/Win32Error.h"
+
 namespace winsvc {
 
-using DWORD = std::uint32_t;
+using namespace base::win32;
 using BOOL = int;
 
 struct ServiceHandleRecord;
 using SC_HANDLE = ServiceHandleRecord*;
 struct StatusHandleRecord;
 using SERVICE_STATUS_HANDLE = StatusHandleRecord*;
-
-constexpr DWORD ERROR_SUCCESS = 0;
-constexpr DWORD ERROR_ACCESS_DENIED = 5;
-constexpr DWORD ERROR_INVALID_HANDLE = 6;
-constexpr DWORD ERROR_INVALID_PARAMETER = 87;
-constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
-constexpr DWORD ERROR_SERVICE_ALREADY_RUNNING = 1056;
-constexpr DWORD ERROR_SERVICE_DOES_NOT_EXIST = 1060;
-constexpr DWORD ERROR_SERVICE_NOT_ACTIVE = 1062;
-constexpr DWORD ERROR_PROCESS_ABORTED = 1067;
-constexpr DWORD ERROR_SERVICE_EXISTS = 1073;
-constexpr DWORD ERROR_NOT_OWNER = 288;
-constexpr DWORD ERROR_ALREADY_REGISTERED = 1242;
-// An errno without a Windows counterpart is reported as this flag plus the errno.
-constexpr DWORD ERROR_ERRNO_FLAG = 0x20000000;
 
 constexpr DWORD SC_MANAGER_ALL_ACCESS = 0xF003F;
 constexpr DWORD SERVICE_ALL_ACCESS = 0xF01FF;
@@ -68,8 +55,6 @@ constexpr DWORD PBT_APMPOWERSTATUSCHANGE = 10;
 constexpr DWORD PBT_APMOEMEVENT = 11;
 constexpr DWORD PBT_APMRESUMEAUTOMATIC = 18;
 
-constexpr DWORD NO_ERROR = 0;
-
 struct SERVICE_STATUS {
     DWORD dwServiceType;
     DWORD dwCurrentState;
@@ -106,9 +91,6 @@ struct SERVICE_TABLE_ENTRY {
     const char* lpServiceName;
     LPSERVICE_MAIN_FUNCTION lpServiceProc;
 };
-
-DWORD GetLastError();
-void SetLastError(DWORD error);
 
 // The path of the running program (module must be null).
 DWORD GetModuleFileName(void* module, char* path, DWORD size);

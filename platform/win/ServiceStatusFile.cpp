@@ -8,7 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "win/RunFolder.h"
+#include "platform/base/AtomicWrite.h"
+#include "platform/base/Root.h"
 
 namespace winsvc::statusfile {
 
@@ -36,25 +37,19 @@ std::string startTime(long pid) {
 }  // namespace
 
 std::string path(const std::string& serviceName) {
-    return runFolder() + "/" + serviceName + ".status";
+    return base::rootFolder(base::RootFolders::RUN) + "/" + serviceName + ".status";
 }
 
 bool write(const std::string& serviceName, const SERVICE_STATUS& s, long pid) {
-    std::string target = path(serviceName);
-    std::string temporary = target + "." + std::to_string(getpid()) + ".new";
-    {
-        std::ofstream out(temporary, std::ios::trunc);
-        if (!out) return false;
-        out << "type=" << s.dwServiceType << "\nstate=" << s.dwCurrentState
-            << "\ncontrols=" << s.dwControlsAccepted << "\nexit=" << s.dwWin32ExitCode
-            << "\nspecific=" << s.dwServiceSpecificExitCode << "\ncheckpoint=" << s.dwCheckPoint
-            << "\nwaithint=" << s.dwWaitHint << "\npid=" << pid << "\n";
-        // Without /proc a live writer cannot be told from a reused number: none is recorded.
-        std::string started = startTime(pid);
-        if (!started.empty()) out << "start=" << started << "\n";
-        if (!out.flush()) return false;
-    }
-    return rename(temporary.c_str(), target.c_str()) == 0;
+    std::ostringstream out;
+    out << "type=" << s.dwServiceType << "\nstate=" << s.dwCurrentState
+        << "\ncontrols=" << s.dwControlsAccepted << "\nexit=" << s.dwWin32ExitCode
+        << "\nspecific=" << s.dwServiceSpecificExitCode << "\ncheckpoint=" << s.dwCheckPoint
+        << "\nwaithint=" << s.dwWaitHint << "\npid=" << pid << "\n";
+    // Without /proc a live writer cannot be told from a reused number: none is recorded.
+    std::string started = startTime(pid);
+    if (!started.empty()) out << "start=" << started << "\n";
+    return base::writeFileAtomically(path(serviceName), out.str()) == 0;
 }
 
 bool read(const std::string& serviceName, SERVICE_STATUS* status, long* pid) {

@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "platform/base/AtomicWrite.h"
 
 namespace winsvc::unit {
 
@@ -125,15 +128,9 @@ bool load(const std::string& name, ServiceUnit* unit) {
 }
 
 bool save(const ServiceUnit& unit) {
-    std::string target = path(unit.name);
-    std::string temporary = target + ".new";
-    {
-        std::ofstream out(temporary, std::ios::trunc);
-        if (!out) return false;
-        out << text(unit);
-        if (!out.flush()) return false;
-    }
-    return rename(temporary.c_str(), target.c_str()) == 0;
+    int error = base::writeFileAtomically(path(unit.name), text(unit));
+    errno = error;
+    return error == 0;
 }
 
 }  // namespace winsvc::unit

@@ -19,23 +19,24 @@
 #include <string>
 
 #include "WinHandle.h"
+#include "platform/base/FailureInjection.h"
+#include "platform/base/Folders.h"
+#include "platform/base/Root.h"
+#include "platform/base/Utf16.h"
 
 namespace winfile {
 namespace {
 
-thread_local DWORD t_lastError = 0;
-
-std::array<std::atomic<DWORD>, static_cast<std::size_t>(Call::COUNT)> g_failures{};
-
-bool injected(Call call) {
-    DWORD error = g_failures[static_cast<std::size_t>(call)].load();
-    if (error == 0) return false;
-    t_lastError = error;
+// The call fails on demand, with the armed code as its last error.
+bool injected(const char* call) {
+    DWORD error = 0;
+    if (!base::injectedFailure(call, error)) return false;
+    SetLastError(error);
     return true;
 }
 
 bool fail(DWORD error) {
-    t_lastError = error;
+    SetLastError(error);
     return false;
 }
 
@@ -43,77 +44,20 @@ bool failErrno() {
     return fail(errorFromErrno(errno));
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 std::string toDisk(const char16_t* path) {
-    std::string out;
-    for (const char16_t* p = path; *p; ++p) {
-        char32_t c = *p;
-        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
-            ++p;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        appendUtf8(out, c == u'\\' ? U'/' : c);
-    }
+    std::u16string_view text(path);
+    std::string out = base::utf16ToUtf8(text);
+    for (char& c : out)
+        if (c == '\\') c = '/';
     return out;
 }
 
 // Widens UTF-8 into a fixed Windows buffer; false when it does not fit.
 bool toWide(const std::string& in, char16_t* out, std::size_t size) {
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < in.size();) {
-        unsigned char b = static_cast<unsigned char>(in[i]);
-        char32_t c;
-        int extra;
-        if (b < 0x80) {
-            c = b, extra = 0;
-        } else if ((b & 0xE0) == 0xC0) {
-            c = b & 0x1F, extra = 1;
-        } else if ((b & 0xF0) == 0xE0) {
-            c = b & 0x0F, extra = 2;
-        } else if ((b & 0xF8) == 0xF0) {
-            c = b & 0x07, extra = 3;
-        } else {
-            c = 0xFFFD, extra = 0;
-        }
-        ++i;
-        for (int k = 0; k < extra; ++k, ++i) {
-            if (i >= in.size() || (static_cast<unsigned char>(in[i]) & 0xC0) != 0x80) {
-                c = 0xFFFD;
-                break;
-            }
-            c = (c << 6) | (static_cast<unsigned char>(in[i]) & 0x3F);
-        }
-        if (c >= 0x10000) {
-            if (n + 2 >= size) return false;
-            c -= 0x10000;
-            out[n++] = static_cast<char16_t>(0xD800 + (c >> 10));
-            out[n++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            if (n + 1 >= size) return false;
-            out[n++] = static_cast<char16_t>(c);
-        }
-    }
-    if (n >= size) return false;
-    out[n] = 0;
+    std::u16string wide = base::utf8ToUtf16(in);
+    if (wide.size() >= size) return false;
+    std::copy(wide.begin(), wide.end(), out);
+    out[wide.size()] = 0;
     return true;
 }
 
@@ -149,81 +93,12 @@ bool nextMatch(FindState* state, WIN32_FIND_DATAW* data) {
     return fail(ERROR_NO_MORE_FILES);
 }
 
-std::string programDataRoot() {
-    if (const char* home = std::getenv("TAMSEL_HOME"); home && *home) return home;
-    if (::geteuid() == 0) return "/var/lib/tamsel";
-    const char* userHome = std::getenv("HOME");
-    std::string base;
-    if (userHome && *userHome) {
-        base = userHome;
-    } else if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir) {
-        base = pw->pw_dir;
-    }
-    return base + "/.local/state/tamsel";
-}
-
-bool makeFolders(const std::string& path) {
-    std::string partial;
-    std::size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = path.find('/', pos + 1);
-        partial = path.substr(0, pos);
-        if (partial.empty()) continue;
-        if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    }
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 }  // namespace
-
-DWORD GetLastError() {
-    return t_lastError;
-}
-void SetLastError(DWORD error) {
-    t_lastError = error;
-}
-
-DWORD errorFromErrno(int error) {
-    switch (error) {
-        case 0:
-            return ERROR_SUCCESS;
-        case ENOENT:
-            return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR:
-            return ERROR_PATH_NOT_FOUND;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            return ERROR_ACCESS_DENIED;
-        case EEXIST:
-            return ERROR_ALREADY_EXISTS;
-        case EBADF:
-            return ERROR_INVALID_HANDLE;
-        case ENOMEM:
-            return ERROR_NOT_ENOUGH_MEMORY;
-        case ENOSPC:
-        case EDQUOT:
-            return ERROR_DISK_FULL;
-        case EINVAL:
-            return ERROR_INVALID_PARAMETER;
-        case ENAMETOOLONG:
-            return ERROR_FILENAME_EXCED_RANGE;
-        case ENOTEMPTY:
-            return ERROR_DIR_NOT_EMPTY;
-        case EBUSY:
-        case ETXTBSY:
-            return ERROR_SHARING_VIOLATION;
-        default:
-            return ERROR_ERRNO_FLAG | static_cast<DWORD>(error);
-    }
-}
 
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creationDisposition, DWORD,
                    HANDLE) {
     if (!path) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
-    if (injected(Call::CreateFile)) return INVALID_HANDLE_VALUE;
+    if (injected("CreateFileW")) return INVALID_HANDLE_VALUE;
     std::string disk = toDisk(path);
     int flags = O_CLOEXEC;
     if ((access & GENERIC_READ) && (access & GENERIC_WRITE)) {
@@ -252,7 +127,7 @@ HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creat
         ::close(fd);
         return fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
     }
-    t_lastError = ERROR_SUCCESS;
+    SetLastError(ERROR_SUCCESS);
     return handles::open(handles::Kind::File, fd);
 }
 
@@ -260,7 +135,7 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void*) {
     if (read) *read = 0;
     int fd = handles::fd(file, handles::Kind::File);
     if (fd < 0) return fail(ERROR_INVALID_HANDLE);
-    if (injected(Call::ReadFile)) return false;
+    if (injected("ReadFile")) return false;
     DWORD total = 0;
     auto* out = static_cast<char*>(buffer);
     while (total < toRead) {
@@ -278,7 +153,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, v
     if (written) *written = 0;
     int fd = handles::fd(file, handles::Kind::File);
     if (fd < 0) return fail(ERROR_INVALID_HANDLE);
-    if (injected(Call::WriteFile)) return false;
+    if (injected("WriteFile")) return false;
     DWORD total = 0;
     auto* in = static_cast<const char*>(buffer);
     while (total < toWrite) {
@@ -297,14 +172,14 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, v
 BOOL FlushFileBuffers(HANDLE file) {
     int fd = handles::fd(file, handles::Kind::File);
     if (fd < 0) return fail(ERROR_INVALID_HANDLE);
-    if (injected(Call::FlushFileBuffers)) return false;
+    if (injected("FlushFileBuffers")) return false;
     return ::fsync(fd) == 0 ? true : failErrno();
 }
 
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {
     int fd = handles::fd(file, handles::Kind::File);
     if (fd < 0 || !information) return fail(ERROR_INVALID_HANDLE);
-    if (injected(Call::GetFileInformation)) return false;
+    if (injected("GetFileInformationByHandle")) return false;
     struct stat st;
     if (::fstat(fd, &st) != 0) return failErrno();
     auto size = static_cast<std::uint64_t>(st.st_size);
@@ -316,7 +191,7 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
 }
 
 BOOL CloseHandle(HANDLE handle) {
-    if (injected(Call::CloseHandle)) return false;
+    if (injected("CloseHandle")) return false;
     return handles::close(handle) ? true : fail(ERROR_INVALID_HANDLE);
 }
 
@@ -346,13 +221,9 @@ BOOL DeleteFileW(const char16_t* path) {
     return ::unlink(disk.c_str()) == 0 ? true : failPath(disk);
 }
 
-BOOL MoveFileW(const char16_t* existing, const char16_t* target) {
-    return MoveFileExW(existing, target, 0);
-}
+namespace {
 
-BOOL MoveFileExW(const char16_t* existing, const char16_t* target, DWORD flags) {
-    if (!existing || !target) return fail(ERROR_INVALID_PARAMETER);
-    if (injected(Call::MoveFile)) return false;
+BOOL move(const char16_t* existing, const char16_t* target, DWORD flags) {
     std::string from = toDisk(existing);
     std::string to = toDisk(target);
     struct stat st;
@@ -370,9 +241,23 @@ BOOL MoveFileExW(const char16_t* existing, const char16_t* target, DWORD flags) 
     return true;
 }
 
+}  // namespace
+
+BOOL MoveFileW(const char16_t* existing, const char16_t* target) {
+    if (!existing || !target) return fail(ERROR_INVALID_PARAMETER);
+    if (injected("MoveFileW")) return false;
+    return move(existing, target, 0);
+}
+
+BOOL MoveFileExW(const char16_t* existing, const char16_t* target, DWORD flags) {
+    if (!existing || !target) return fail(ERROR_INVALID_PARAMETER);
+    if (injected("MoveFileExW")) return false;
+    return move(existing, target, flags);
+}
+
 BOOL CreateDirectoryW(const char16_t* path, void*) {
     if (!path) return fail(ERROR_INVALID_PARAMETER);
-    if (injected(Call::CreateDirectory)) return false;
+    if (injected("CreateDirectoryW")) return false;
     std::string disk = toDisk(path);
     while (disk.size() > 1 && disk.back() == '/') disk.pop_back();
     if (::mkdir(disk.c_str(), 0755) == 0) return true;
@@ -381,7 +266,7 @@ BOOL CreateDirectoryW(const char16_t* path, void*) {
 
 HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data) {
     if (!pattern || !data) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
-    if (injected(Call::FindFirstFile)) return INVALID_HANDLE_VALUE;
+    if (injected("FindFirstFileW")) return INVALID_HANDLE_VALUE;
     std::string disk = toDisk(pattern);
     std::string::size_type slash = disk.find_last_of('/');
     std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : disk.substr(0, slash));
@@ -420,15 +305,15 @@ BOOL FindClose(HANDLE find) {
 long SHGetFolderPathW(void*, int folder, HANDLE, DWORD, char16_t* path) {
     if (!path) return E_FAIL;
     path[0] = 0;
-    if (injected(Call::SHGetFolderPath)) return E_FAIL;
+    if (injected("SHGetFolderPathW")) return E_FAIL;
     std::string result;
     switch (folder & 0xFF) {
         case CSIDL_COMMON_APPDATA:
-            result = programDataRoot();
-            if ((folder & CSIDL_FLAG_CREATE) && !makeFolders(result)) return E_FAIL;
+            result = base::programDataRoot();
+            if ((folder & CSIDL_FLAG_CREATE) && !base::makeFolders(result)) return E_FAIL;
             break;
         case CSIDL_PROGRAM_FILES:
-            result = programDataRoot() + "/c/Program Files";
+            result = base::programDataRoot() + "/c/Program Files";
             break;
         default:
             return E_FAIL;
@@ -442,10 +327,8 @@ BOOL SHGetSpecialFolderPathW(void* window, char16_t* path, int folder, BOOL crea
 }
 
 DWORD GetModuleFileNameW(void*, char16_t* path, DWORD size) {
-    char exe[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0 || !path || size == 0) return fail(ERROR_INVALID_PARAMETER), 0;
-    exe[n] = 0;
+    std::string exe = base::executablePath();
+    if (exe.empty() || !path || size == 0) return fail(ERROR_INVALID_PARAMETER), 0;
     if (!toWide(exe, path, size)) return fail(ERROR_INSUFFICIENT_BUFFER), 0;
     DWORD length = 0;
     while (path[length]) ++length;
@@ -490,19 +373,11 @@ DWORD FormatMessageA(DWORD flags, const void*, DWORD messageId, DWORD, char* buf
             }
             break;
     }
-    if (!text) return fail(317 /* ERROR_MR_MID_NOT_FOUND */), 0;
+    if (!text) return fail(ERROR_MR_MID_NOT_FOUND), 0;
     std::size_t length = std::strlen(text);
     if (length + 1 > size) return fail(ERROR_INSUFFICIENT_BUFFER), 0;
     std::memcpy(buffer, text, length + 1);
     return static_cast<DWORD>(length);
-}
-
-void failCall(Call call, DWORD error) {
-    g_failures[static_cast<std::size_t>(call)].store(error);
-}
-
-void clearFailures() {
-    for (auto& failure : g_failures) failure.store(0);
 }
 
 }  // namespace winfile

@@ -2,36 +2,20 @@
 // Stand-in for the Windows file, folder, error-text and module calls that the engine's file
 // utilities make. Paths are UTF-16 in Windows form; '\' and '/' both separate folders, and the
 // file opened on disk has a UTF-8 name. Failures set the thread's last error to the Windows
-// code the callers test (2, 3, 5, 183, ...).
+// code the callers test (2, 3, 5, 183, ...). Calls fail on demand by their names ("CreateFileW",
+// "ReadFile", "MoveFileExW", ...) through platform/base/FailureInjection.h.
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/base/Win32Error.h"
+
 namespace winfile {
 
-using DWORD = std::uint32_t;
+using namespace base::win32;
 using BOOL = int;
 using HANDLE = void*;
 
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
-
-constexpr DWORD ERROR_SUCCESS = 0;
-constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
-constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
-constexpr DWORD ERROR_ACCESS_DENIED = 5;
-constexpr DWORD ERROR_INVALID_HANDLE = 6;
-constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
-constexpr DWORD ERROR_NO_MORE_FILES = 18;
-constexpr DWORD ERROR_WRITE_FAULT = 29;
-constexpr DWORD ERROR_READ_FAULT = 30;
-constexpr DWORD ERROR_SHARING_VIOLATION = 32;
-constexpr DWORD ERROR_INVALID_PARAMETER = 87;
-constexpr DWORD ERROR_DISK_FULL = 112;
-constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
-constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
-constexpr DWORD ERROR_ALREADY_EXISTS = 183;
-constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
-// An errno without a Windows counterpart is reported as this flag plus the errno.
-constexpr DWORD ERROR_ERRNO_FLAG = 0x20000000;
 
 constexpr DWORD GENERIC_READ = 0x80000000;
 constexpr DWORD GENERIC_WRITE = 0x40000000;
@@ -68,9 +52,6 @@ struct WIN32_FIND_DATAW {
     char16_t cFileName[MAX_PATH];
 };
 
-DWORD GetLastError();
-void SetLastError(DWORD error);
-
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD shareMode, void* securityAttributes,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* overlapped);
@@ -92,33 +73,14 @@ HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data);
 BOOL FindNextFileW(HANDLE find, WIN32_FIND_DATAW* data);
 BOOL FindClose(HANDLE find);
 
-// CSIDL_COMMON_APPDATA yields the program-data root (TAMSEL_HOME, /var/lib/tamsel for root,
-// ~/.local/state/tamsel otherwise) without a trailing separator, created with CSIDL_FLAG_CREATE;
-// CSIDL_PROGRAM_FILES yields C:\Program Files, the folder "c/Program Files" below the root.
+// CSIDL_COMMON_APPDATA yields the program-data root (platform/base/Root.h) without a trailing
+// separator, created with CSIDL_FLAG_CREATE; CSIDL_PROGRAM_FILES yields C:\Program Files, the
+// folder "c/Program Files" below the root.
 long SHGetFolderPathW(void* window, int folder, HANDLE token, DWORD flags, char16_t* path);
 BOOL SHGetSpecialFolderPathW(void* window, char16_t* path, int folder, BOOL create);
 DWORD GetModuleFileNameW(void* module, char16_t* path, DWORD size);
 
 DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD languageId, char* buffer,
                      DWORD size, void* arguments);
-
-DWORD errorFromErrno(int error);
-
-// Failure injection for tests: the named call fails with the given error until cleared.
-enum class Call {
-    CreateFile,
-    ReadFile,
-    WriteFile,
-    FlushFileBuffers,
-    GetFileInformation,
-    CloseHandle,
-    MoveFile,
-    CreateDirectory,
-    FindFirstFile,
-    SHGetFolderPath,
-    COUNT
-};
-void failCall(Call call, DWORD error);
-void clearFailures();
 
 }  // namespace winfile

@@ -2,24 +2,23 @@
 
 #include <signal.h>
 
-#include <array>
 #include <atomic>
 #include <cerrno>
 
 #include "WinHandle.h"
+#include "platform/base/FailureInjection.h"
 
 namespace winfile {
 namespace {
 
-std::array<std::atomic<DWORD>, static_cast<std::size_t>(impersonation::Call::COUNT)> g_failures{};
 std::atomic<int> g_duplicates{0};
 thread_local std::intptr_t t_impersonated = 0;
 
 HANDLE const CURRENT_PROCESS = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
 
-bool injected(impersonation::Call call) {
-    DWORD error = g_failures[static_cast<std::size_t>(call)].load();
-    if (error == 0) return false;
+bool injected(const char* call) {
+    DWORD error = 0;
+    if (!base::injectedFailure(call, error)) return false;
     SetLastError(error);
     return true;
 }
@@ -36,7 +35,7 @@ HANDLE GetCurrentProcess() {
 }
 
 HANDLE OpenProcess(DWORD, BOOL, DWORD processId) {
-    if (injected(impersonation::Call::OpenProcess)) return nullptr;
+    if (injected("OpenProcess")) return nullptr;
     if (processId == 0 || (::kill(static_cast<pid_t>(processId), 0) != 0 && errno == ESRCH)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -46,7 +45,7 @@ HANDLE OpenProcess(DWORD, BOOL, DWORD processId) {
 
 BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE sourceHandle, HANDLE targetProcess, HANDLE* targetHandle,
                      DWORD, BOOL, DWORD) {
-    if (injected(impersonation::Call::DuplicateHandle)) return false;
+    if (injected("DuplicateHandle")) return false;
     if (!targetHandle || !isProcess(sourceProcess) || !isProcess(targetProcess) || !sourceHandle) {
         SetLastError(ERROR_INVALID_HANDLE);
         return false;
@@ -58,7 +57,7 @@ BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE sourceHandle, HANDLE targetPro
 }
 
 BOOL ImpersonateLoggedOnUser(HANDLE token) {
-    if (injected(impersonation::Call::ImpersonateLoggedOnUser)) return false;
+    if (injected("ImpersonateLoggedOnUser")) return false;
     std::intptr_t source;
     if (!handles::value(token, handles::Kind::Token, &source)) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -69,20 +68,12 @@ BOOL ImpersonateLoggedOnUser(HANDLE token) {
 }
 
 BOOL RevertToSelf() {
-    if (injected(impersonation::Call::RevertToSelf)) return false;
+    if (injected("RevertToSelf")) return false;
     t_impersonated = 0;
     return true;
 }
 
 namespace impersonation {
-
-void failCall(Call call, DWORD error) {
-    g_failures[static_cast<std::size_t>(call)].store(error);
-}
-
-void clearFailures() {
-    for (auto& failure : g_failures) failure.store(0);
-}
 
 std::intptr_t impersonatedSource() {
     return t_impersonated;

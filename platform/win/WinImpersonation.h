@@ -1,7 +1,8 @@
 #pragma once
 // Stand-in for the process, handle-duplication and impersonation calls. Linux has no logged-on
 // user tokens to borrow, so a duplicated token is a handle that remembers the source value, and
-// impersonating records which token the calling thread wears. Each call can be told to fail.
+// impersonating records which token the calling thread wears. Each call fails on demand by its
+// name (platform/base/FailureInjection.h).
 #include <cstdint>
 
 #include "WinFile.h"
@@ -19,10 +20,6 @@ BOOL ImpersonateLoggedOnUser(HANDLE token);
 BOOL RevertToSelf();
 
 namespace impersonation {
-
-enum class Call { OpenProcess, DuplicateHandle, ImpersonateLoggedOnUser, RevertToSelf, COUNT };
-void failCall(Call call, DWORD error);
-void clearFailures();
 
 // What the calling thread wears: the source value of the duplicated token, or 0 when itself.
 std::intptr_t impersonatedSource();

@@ -1,7 +1,6 @@
 # Stand-ins of the service control manager, the console control handler and the named mutex that
 # the service host uses.
 add_library(winservice STATIC
-  RunFolder.cpp
   NamedMutex.cpp
   ControlSignals.cpp
   ConsoleControl.cpp
@@ -10,4 +9,4 @@ add_library(winservice STATIC
   ServiceControl.cpp
 )
 target_include_directories(winservice PUBLIC ${PROJECT_SOURCE_DIR}/platform)
-target_link_libraries(winservice PUBLIC Threads::Threads)
+target_link_libraries(winservice PUBLIC base Threads::Threads)

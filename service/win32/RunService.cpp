@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/base/Root.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LoggingThread.h"
 #include "runtime/lum/LumMain.h"
-#include "runtime/lum/RuntimeFolders.h"
 #include "service/RunEngine.h"
 #include "service/ServiceConstants.h"
 #include "vel/exception/BaseException.h"
@@ -37,7 +37,7 @@ int debugLevelFromFile(FILE* file, int currentMask) {
 namespace {
 
 void readDebugLevel() {
-    std::string path = runtimeRootFolder() + "/" + ServiceConstants::DEBUG_LEVEL_FILE;
+    std::string path = base::programDataRoot() + "/" + ServiceConstants::DEBUG_LEVEL_FILE;
     FILE* file = fopen(path.c_str(), "r");
     setLogLevelMask(debugLevelFromFile(file, logLevelMask()));
     if (file != nullptr) fclose(file);

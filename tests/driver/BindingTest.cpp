@@ -235,7 +235,7 @@ TEST_F(BindingTest, BindWithoutUpperBindingsFailsAndUnloadFreesEverything) {
     EXPECT_FALSE(NdisEnvironment::instance().isBound(lower));
 
     auto& good = AddAdapter({u"\\Device\\{Y}", u"Y", u"\\Device\\{VY}"});
-    NdisEnvironment::instance().failNext(ndissim::NdisCall::InitializeDeviceInstance, NDIS_STATUS_RESOURCES);
+    base::failNext("NdisIMInitializeDeviceInstanceEx", NDIS_STATUS_RESOURCES, 1);
     auto& file = Open(6);
     Drain(file);
     EXPECT_EQ(NdisEnvironment::instance().bindAdapter(good), NDIS_STATUS_RESOURCES);
@@ -247,10 +247,10 @@ TEST_F(BindingTest, BindWithoutUpperBindingsFailsAndUnloadFreesEverything) {
 }
 
 TEST_F(BindingTest, DriverEntryFailuresUnwind) {
-    for (auto call : {ndissim::NdisCall::RegisterMiniport, ndissim::NdisCall::RegisterProtocol,
-                      ndissim::NdisCall::RegisterDevice}) {
+    for (const char* call :
+         {"NdisIMRegisterLayeredMiniport", "NdisRegisterProtocol", "NdisMRegisterDevice"}) {
         NdisEnvironment::instance().reset();
-        NdisEnvironment::instance().failNext(call, NDIS_STATUS_RESOURCES);
+        base::failNext(call, NDIS_STATUS_RESOURCES, 1);
         EXPECT_EQ(DriverEntry(nullptr, nullptr), NDIS_STATUS_RESOURCES);
         EXPECT_FALSE(NdisEnvironment::instance().protocolRegistered());
         EXPECT_FALSE(NdisEnvironment::instance().miniportRegistered());

@@ -334,31 +334,29 @@ TEST_F(FramePathTest, MediaChangesBehindAClosedPortStayHiddenUntilItOpens) {
 TEST_F(FramePathTest, WithoutPacketsOrDescriptorsFramesAreRefusedOrDroppedAndNothingLeaks) {
     auto& owner = LoadOwningEapol();
     auto& upper = Upper();
-    auto& environment = NdisEnvironment::instance();
-    using ndissim::NdisCall;
 
-    environment.failNext(NdisCall::AllocatePacket, NDIS_STATUS_RESOURCES);
+    base::failNext("NdisAllocatePacket", NDIS_STATUS_RESOURCES, 1);
     upper.send(Ipv4());
     ASSERT_TRUE(upper.waitSendResults(1, 5s));
     EXPECT_EQ(upper.sendResults().back(), NDIS_STATUS_RESOURCES);
     EXPECT_TRUE(wired_->sentFrames().empty());
 
-    environment.failNext(NdisCall::AllocatePacket, NDIS_STATUS_RESOURCES);
+    base::failNext("NdisAllocatePacket", NDIS_STATUS_RESOURCES, 1);
     EXPECT_EQ(wired_->receivePacket(Ipv4()), 0);
     EXPECT_TRUE(upper.received().empty());
 
     // Without a wrapper for the packet behind a lookahead, the lookahead itself goes up.
-    environment.failNext(NdisCall::AllocatePacket, NDIS_STATUS_RESOURCES);
+    base::failNext("NdisAllocatePacket", NDIS_STATUS_RESOURCES, 1);
     EXPECT_EQ(wired_->receiveLookahead(Ipv4(70), 56, true), NDIS_STATUS_SUCCESS);
     ASSERT_EQ(upper.received().size(), 1u);
     EXPECT_TRUE(upper.received().back().byLookahead);
     EXPECT_EQ(upper.received().back().bytes, Ipv4(70));
 
-    environment.failNext(NdisCall::AllocatePacket, NDIS_STATUS_RESOURCES);
+    base::failNext("NdisAllocatePacket", NDIS_STATUS_RESOURCES, 1);
     EXPECT_EQ(wired_->receiveLookahead(Eapol(300), 40), NDIS_STATUS_NOT_ACCEPTED);
     EXPECT_TRUE(Diverted(owner).empty());
 
-    environment.failNext(NdisCall::AllocateBuffer, NDIS_STATUS_RESOURCES);
+    base::failNext("NdisAllocateBuffer", NDIS_STATUS_RESOURCES, 1);
     Bytes answer = Private(owner, WIRED, true, Command(3, 2, 64, Cat({U32(3), Eapol()})));
     EXPECT_EQ(answer[C::CMD_RESULT], C::FILT_CMD_FAILED);
     EXPECT_TRUE(wired_->sentFrames().empty());

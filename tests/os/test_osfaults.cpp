@@ -4,8 +4,8 @@
 #include <string>
 
 #include "OsTestSupport.h"
-#include "win/Event.h"
-#include "win/Heap.h"
+#include "platform/base/FailureInjection.h"
+#include "platform/base/Win32Error.h"
 
 using namespace ostest;
 
@@ -14,8 +14,7 @@ namespace {
 class FaultTest : public ContextTest {
 protected:
     void TearDown() override {
-        win::failNextHeapAllocs(0);
-        win::failEventCreation(0);
+        base::clearFailures();
         ContextTest::TearDown();
     }
     std::vector<std::string> leaks() {
@@ -38,7 +37,7 @@ TEST_F(FaultTest, FailedHostReallocationKeepsTheBlockAndTheCallersPointer) {
     std::memcpy(p, "kept!", 6);
     void* before = p;
 
-    win::failNextHeapAllocs(1);
+    base::failNext("heapRealloc", base::win32::ERROR_NOT_ENOUGH_MEMORY, 1);
     EXPECT_EQ(OS_ERR_NO_MEMORY, _osMemPoolRealloc(__FILE__, __LINE__, &p, 4096, pool));
     EXPECT_EQ(before, p);
     EXPECT_STREQ("kept!", static_cast<const char*>(p));
@@ -59,7 +58,7 @@ TEST_F(FaultTest, FailedReallocationLeavesTheBlockInTheLeakReport) {
     ASSERT_EQ(OS_OK, _osMemPoolCreate(__FILE__, __LINE__, &pool, "keep", ctx));
     void* p = nullptr;
     ASSERT_EQ(OS_OK, _osMemPoolAlloc("owner.cpp", 5, &p, 6, pool));
-    win::failNextHeapAllocs(1);
+    base::failNext("heapRealloc", base::win32::ERROR_NOT_ENOUGH_MEMORY, 1);
     ASSERT_EQ(OS_ERR_NO_MEMORY, _osMemPoolRealloc(__FILE__, __LINE__, &p, 64, pool));
     ASSERT_EQ(OS_OK, _osContextDestroy(__FILE__, __LINE__, &ctx));
     char expected[128];
@@ -74,7 +73,7 @@ TEST_F(FaultTest, HostAllocationFailureIsReportedAndLeavesNoBlock) {
     OsMemPool* pool = nullptr;
     ASSERT_EQ(OS_OK, _osMemPoolCreate(__FILE__, __LINE__, &pool, "empty", ctx));
     void* p = nullptr;
-    win::failNextHeapAllocs(1);
+    base::failNext("heapAlloc", base::win32::ERROR_NOT_ENOUGH_MEMORY, 1);
     EXPECT_EQ(OS_ERR_NO_MEMORY, _osMemPoolAlloc(__FILE__, __LINE__, &p, 16, pool));
     EXPECT_EQ(nullptr, p);
     EXPECT_EQ(OS_OK, _osMemPoolDestroy(__FILE__, __LINE__, &pool));
@@ -122,9 +121,11 @@ TEST_F(FaultTest, FailedEventCreationTearsDownWhatTheCreateMade) {
         SCOPED_TRACE(c.name);
         Seen::instance().clear();
         open(makeConfig(0, 0, 1), "events");
-        win::failEventCreation(c.failingEvent);
+        // The creations before the failing one go through.
+        if (c.failingEvent > 1) base::failNext("createAutoResetEvent", 0, c.failingEvent - 1);
+        base::failNext("createAutoResetEvent", base::win32::ERROR_NOT_ENOUGH_MEMORY, 1);
         EXPECT_EQ(OS_ERR_FAILED, c.create(ctx));
-        win::failEventCreation(0);
+        base::clearFailures();
         ASSERT_EQ(OS_OK, _osContextDestroy(__FILE__, __LINE__, &ctx));
         EXPECT_TRUE(leaks().empty()) << "the failed create left blocks in the context's pool";
     }

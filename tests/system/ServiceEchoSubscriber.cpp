@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/base/Root.h"
 #include "runtime/lum/Log.h"
-#include "runtime/lum/RuntimeFolders.h"
 #include "vel/connection/Connection.h"
 #include "vel/datagram/Datagram.h"
 
@@ -23,7 +23,7 @@ bool isHold(const Datagram& datagram) {
 // Blocks until a writer opens the FIFO and sends a byte or closes it. Without the FIFO there is
 // nothing to wait for; a test that never writes ends the service itself.
 void waitForRelease() {
-    std::string path = runtimeRootFolder() + "/" + ServiceEchoSubscriberImpl::HOLD_FIFO;
+    std::string path = base::programDataRoot() + "/" + ServiceEchoSubscriberImpl::HOLD_FIFO;
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         logError(0, "Echo: cannot open %s", path.c_str());

@@ -27,7 +27,7 @@ std::vector<char> readMultiString(HDEVINFO devices, SP_DEVINFO_DATA* device, DWO
     DWORD size = FIRST_PROPERTY_BUFFER;
     bool ok = SetupDiGetDeviceRegistryProperty(devices, device, property, &type,
                                                reinterpret_cast<BYTE*>(buffer.data()), size, &required);
-    if (!ok && GetLastError() == winerr::ERROR_INSUFFICIENT_BUFFER && type == registry::REG_MULTI_SZ) {
+    if (!ok && GetLastError() == base::win32::ERROR_INSUFFICIENT_BUFFER && type == registry::REG_MULTI_SZ) {
         size = required;
         buffer.assign(size + 2, '\0');
         ok = SetupDiGetDeviceRegistryProperty(devices, device, property, &type,
@@ -48,7 +48,7 @@ bool listHolds(const std::vector<char>& multi, const char* id) {
 }  // namespace
 
 std::uint32_t RestartDeviceByHardwareId(const char* hardwareId) {
-    DWORD result = winerr::ERROR_NOT_FOUND;
+    DWORD result = base::win32::ERROR_NOT_FOUND;
     HDEVINFO devices =
         SetupDiGetClassDevsEx(&GUID_DEVCLASS_NET, nullptr, nullptr, DIGCF_PRESENT, nullptr, nullptr, nullptr);
     if (devices == INVALID_HANDLE_VALUE) return GetLastError();
@@ -68,7 +68,7 @@ std::uint32_t RestartDeviceByHardwareId(const char* hardwareId) {
         params.HwProfile = 0;
         if (SetupDiSetClassInstallParams(devices, &device, &params.ClassInstallHeader, sizeof params) &&
             SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, devices, &device))
-            result = winerr::ERROR_SUCCESS;
+            result = base::win32::ERROR_SUCCESS;
         else
             result = GetLastError();
         break;
@@ -78,7 +78,7 @@ std::uint32_t RestartDeviceByHardwareId(const char* hardwareId) {
 }
 
 std::uint32_t RestartMatchingAdapters(const char* adapterList) {
-    DWORD result = winerr::ERROR_NOT_FOUND;
+    DWORD result = base::win32::ERROR_NOT_FOUND;
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) return result;
 
     INetCfg* netCfg = nullptr;
@@ -103,7 +103,7 @@ std::uint32_t RestartMatchingAdapters(const char* adapterList) {
             // An empty bind name would occur in every list and restart an adapter nobody named.
             if (SUCCEEDED(component->GetBindName(&bindName)) && *bindName &&
                 std::strstr(adapterList, bindName)) {
-                result = winerr::ERROR_GEN_FAILURE;
+                result = base::win32::ERROR_GEN_FAILURE;
                 char* componentId = nullptr;
                 if (SUCCEEDED(component->GetId(&componentId))) {
                     result = RestartDeviceByHardwareId(componentId);

@@ -5,6 +5,8 @@
 
 #include "driver/FiltInterface.h"
 #include "driver/client/PellodurProtocol.h"
+#include "platform/base/Utf16.h"
+#include "platform/base/Win32Error.h"
 #include "tools/report/ReportConstants.h"
 
 namespace report {
@@ -12,29 +14,18 @@ namespace report {
 namespace {
 
 using F = FiltConstants;
-constexpr uint32_t ERROR_NOT_ENOUGH_MEMORY = 8;
-constexpr uint32_t ERROR_INVALID_BLOCK = 9;
-constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
+using namespace base::win32;
 
 // The name field: UTF-16 up to its first null, as UTF-8.
 std::string ArrivalName(const uint8_t* record) {
-    std::string name;
+    std::u16string name;
     const uint8_t* field = record + F::EVT_PAYLOAD;
     for (uint32_t i = 0; i + 1 < F::ARRIVAL_NAME_FIELD_LENGTH; i += 2) {
-        uint32_t c = uint32_t(field[i] | field[i + 1] << 8);
+        char16_t c = char16_t(field[i] | field[i + 1] << 8);
         if (c == 0) break;
-        if (c < 0x80) {
-            name.push_back(char(c));
-        } else if (c < 0x800) {
-            name.push_back(char(0xC0 | (c >> 6)));
-            name.push_back(char(0x80 | (c & 0x3F)));
-        } else {
-            name.push_back(char(0xE0 | (c >> 12)));
-            name.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            name.push_back(char(0x80 | (c & 0x3F)));
-        }
+        name.push_back(c);
     }
-    return name;
+    return base::utf16ToUtf8(name);
 }
 
 }  // namespace
@@ -80,7 +71,7 @@ bool FiltReadAdapterEvents(const AdapterAction& action, const std::string& socke
         uint32_t bytes = 0;
         uint32_t result = device.getOverlappedResult(*request, batch.data(), uint32_t(batch.size()), &bytes,
                                                      R::EVENT_READ_WAIT_MS);
-        if (result == FiltDeviceClient::ERROR_IO_INCOMPLETE) {
+        if (result == ERROR_IO_INCOMPLETE) {
             device.cancelIo(*request);
             request->wait(FiltDeviceClient::INFINITE_WAIT);
             break;

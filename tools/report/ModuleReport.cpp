@@ -16,14 +16,14 @@ namespace {
 using image::ImageConstants;
 
 uint32_t LoadError(uint32_t inspectResult) {
-    return inspectResult == ImageConstants::ERROR_FILE_NOT_FOUND ? ImageConstants::ERROR_MOD_NOT_FOUND
-                                                                 : inspectResult;
+    return inspectResult == base::win32::ERROR_FILE_NOT_FOUND ? base::win32::ERROR_MOD_NOT_FOUND
+                                                              : inspectResult;
 }
 
 // One module's line; the image when it could be read.
 bool ReportOne(ReportOutput& out, const std::string& shownPath, const std::string& name,
                const std::string& local, int indent, image::ImageInfo* info) {
-    uint32_t result = local.empty() ? ImageConstants::ERROR_FILE_NOT_FOUND : image::InspectImage(local, info);
+    uint32_t result = local.empty() ? base::win32::ERROR_FILE_NOT_FOUND : image::InspectImage(local, info);
     if (result == 0)
         out.print("%*s%-32s", indent, "", shownPath.c_str());
     else

@@ -78,7 +78,7 @@ void DumpOpenKey(ReportOutput& out, registry::HKEY opened, const std::string& ke
         uint32_t type = 0;
         long result =
             registry::RegEnumValue(opened, index, name.data(), &nameLength, &type, data.data(), &dataLength);
-        if (result == winerr::ERROR_NO_MORE_ITEMS) break;
+        if (result == base::win32::ERROR_NO_MORE_ITEMS) break;
         if (result != 0) {
             out.print("%*sError (%d) getting a registry value.\n", indent, "", int(result));
             continue;

@@ -1,11 +1,5 @@
-#ifndef TAMSEL_RUNTIME_LUM_RUNTIMEFOLDERS_H
-#define TAMSEL_RUNTIME_LUM_RUNTIMEFOLDERS_H
-
+#pragma once
 #include <string>
-
-// The program-data root: TAMSEL_HOME when set, else /var/lib/tamsel for root, else
-// ~/.local/state/tamsel. No trailing slash.
-std::string runtimeRootFolder();
 
 // <root>/logs/ with a trailing slash, created with its parents when missing; an empty text when
 // it cannot be created (names are then used relative to the current directory).
@@ -17,5 +11,3 @@ std::string executableName();
 
 // The part of a path after its last '/' or '\\'.
 const char* pathFileName(const char* path);
-
-#endif

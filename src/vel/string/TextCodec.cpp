@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/base/Utf16.h"
+
 namespace {
 
 int hexValue(char c) {
@@ -112,36 +114,8 @@ std::int32_t TextCodec::fromBase64(const char* text, std::int32_t length, std::u
 }
 
 std::int64_t TextCodec::toUtf8(const char16_t* text, std::int32_t length, char* out) {
-    std::int64_t n = 0;
-    auto put = [&](std::uint32_t byte) {
-        if (out) out[n] = static_cast<char>(byte);
-        ++n;
-    };
-    for (std::int32_t i = 0; i < length; ++i) {
-        std::uint32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            put(c);
-        } else if (c < 0x800) {
-            put(0xC0 | (c >> 6));
-            put(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            put(0xE0 | (c >> 12));
-            put(0x80 | ((c >> 6) & 0x3F));
-            put(0x80 | (c & 0x3F));
-        } else {
-            put(0xF0 | (c >> 18));
-            put(0x80 | ((c >> 12) & 0x3F));
-            put(0x80 | ((c >> 6) & 0x3F));
-            put(0x80 | (c & 0x3F));
-        }
-    }
-    return n;
+    if (length <= 0) return 0;
+    return static_cast<std::int64_t>(base::utf16ToUtf8(text, static_cast<std::size_t>(length), out));
 }
 
 void TextCodec::narrow(const char16_t* text, std::int32_t length, char* out) {

@@ -113,7 +113,7 @@ TEST_F(ComRegistrarTest, MalformedScriptsChangeNothing) {
     for (const char* script : bad) EXPECT_EQ(RunRegistryScript(script, true, {}), E_INVALIDARG) << script;
     EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, "A"));
     EXPECT_EQ(RunRegistryScript("HKCR { A = d 'twelve' }", true, {}),
-              HRESULT_FROM_WIN32(winerr::ERROR_INVALID_DATA));
+              HRESULT_FROM_WIN32(base::win32::ERROR_INVALID_DATA));
 }
 
 TEST_F(ComRegistrarTest, TypeLibraryRegistersItsVersionAndUnregistersCleanly) {

@@ -155,7 +155,7 @@ TEST_F(NetConfigurationTest, ComponentPropertiesAndTheirAbsence) {
 
     // The parameter key is the adapter's key under the net class unless the state names one.
     registry::HKEY key = nullptr;
-    EXPECT_EQ(wired->OpenParamKey(&key), com::HRESULT_FROM_WIN32(winerr::ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(wired->OpenParamKey(&key), com::HRESULT_FROM_WIN32(base::win32::ERROR_FILE_NOT_FOUND));
     ASSERT_EQ(registry::RegCreateKeyEx(registry::HKEY_LOCAL_MACHINE,
                                        "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-"
                                        "08002BE10318}\\{WIRED}",
@@ -326,7 +326,7 @@ TEST_F(NetConfigurationTest, WriteLockIsExclusiveAndNamesItsHolder) {
 TEST_F(NetConfigurationTest, UnreadableStateFailsInitialisationAndMissingStateIsEmpty) {
     writeState("[component]\nwhat = ever\n");
     INetCfg* netCfg = openNetCfg();
-    EXPECT_EQ(netCfg->Initialize(nullptr), com::HRESULT_FROM_WIN32(winerr::ERROR_BADDB));
+    EXPECT_EQ(netCfg->Initialize(nullptr), com::HRESULT_FROM_WIN32(base::win32::ERROR_BADDB));
     std::filesystem::remove(root_ + "/netcfg");
     ASSERT_EQ(netCfg->Initialize(nullptr), S_OK);
     IEnumNetCfgComponent* components = nullptr;

@@ -9,7 +9,7 @@
 #include "platform/registry/RegistryTree.h"
 
 using namespace registry;
-using namespace winerr;
+using namespace base::win32;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "RegistryTestSupport.h"
 
 using namespace registry;
-using namespace winerr;
+using namespace base::win32;
 
 namespace {
 

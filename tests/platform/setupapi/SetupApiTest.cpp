@@ -91,7 +91,7 @@ protected:
                                                          nullptr));
             ids.push_back(buffer);
         }
-        EXPECT_EQ(GetLastError(), winerr::ERROR_NO_MORE_ITEMS);
+        EXPECT_EQ(GetLastError(), base::win32::ERROR_NO_MORE_ITEMS);
         return ids;
     }
 
@@ -137,7 +137,7 @@ TEST_F(SetupApiTest, IdListsAreMultiStringsWithTheirSizes) {
     BYTE small[8];
     EXPECT_FALSE(SetupDiGetDeviceRegistryProperty(set, &first, SPDRP_HARDWAREID, &type, small, sizeof small,
                                                   &required));
-    EXPECT_EQ(GetLastError(), winerr::ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(GetLastError(), base::win32::ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(type, 7u);
     EXPECT_EQ(required, expected.size());
     std::vector<BYTE> buffer(required);
@@ -147,10 +147,10 @@ TEST_F(SetupApiTest, IdListsAreMultiStringsWithTheirSizes) {
 
     EXPECT_FALSE(SetupDiGetDeviceRegistryProperty(set, &first, SPDRP_COMPATIBLEIDS, &type, buffer.data(),
                                                   required, &required));
-    EXPECT_EQ(GetLastError(), winerr::ERROR_INVALID_DATA);
+    EXPECT_EQ(GetLastError(), base::win32::ERROR_INVALID_DATA);
     EXPECT_FALSE(
         SetupDiGetDeviceRegistryProperty(set, &first, 0x9, &type, buffer.data(), required, &required));
-    EXPECT_EQ(GetLastError(), winerr::ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(GetLastError(), base::win32::ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(SetupApiTest, PropertyChangeRestartsAndOtherRequestsAreRefused) {
@@ -200,14 +200,14 @@ TEST_F(SetupApiTest, StaleHandlesAndBadStructuresAreRefused) {
     ASSERT_TRUE(SetupDiDestroyDeviceInfoList(set));
     device.cbSize = sizeof device;
     EXPECT_FALSE(SetupDiEnumDeviceInfo(set, 0, &device));
-    EXPECT_EQ(GetLastError(), winerr::ERROR_INVALID_HANDLE);
+    EXPECT_EQ(GetLastError(), base::win32::ERROR_INVALID_HANDLE);
     EXPECT_FALSE(SetupDiDestroyDeviceInfoList(set));
 
     std::ofstream(root_ + "/netcfg") << "[component]\nnonsense = 1\n";
     EXPECT_EQ(
         SetupDiGetClassDevsEx(&netcfg::GUID_DEVCLASS_NET, nullptr, nullptr, 0, nullptr, nullptr, nullptr),
         INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), winerr::ERROR_BADDB);
+    EXPECT_EQ(GetLastError(), base::win32::ERROR_BADDB);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST_F(ImageStandIn, DeliverableCarriesItsVersionAndImports) {
     EXPECT_EQ((*version)[2], 0);
 
     image::ImageInfo info;
-    ASSERT_EQ(image::InspectImage(BRISELPKG_PATH, &info), ImageConstants::ERROR_SUCCESS);
+    ASSERT_EQ(image::InspectImage(BRISELPKG_PATH, &info), base::win32::ERROR_SUCCESS);
     EXPECT_NE(std::find(info.imports.begin(), info.imports.end(), "libc.so.6"), info.imports.end());
     EXPECT_FALSE(image::FindModule("libc.so.6", {}).empty());
     EXPECT_TRUE(image::FindModule("libnot-there.so.9", {}).empty());
@@ -66,10 +66,10 @@ TEST_F(ImageStandIn, FilesThatAreNoImages) {
         fs::path path;
         uint32_t result;
     } cases[] = {
-        {text, ImageConstants::ERROR_BAD_EXE_FORMAT},
-        {truncated, ImageConstants::ERROR_BAD_EXE_FORMAT},
-        {lying, ImageConstants::ERROR_BAD_EXE_FORMAT},
-        {root_ / "absent", ImageConstants::ERROR_FILE_NOT_FOUND},
+        {text, base::win32::ERROR_BAD_EXE_FORMAT},
+        {truncated, base::win32::ERROR_BAD_EXE_FORMAT},
+        {lying, base::win32::ERROR_BAD_EXE_FORMAT},
+        {root_ / "absent", base::win32::ERROR_FILE_NOT_FOUND},
     };
     for (const auto& c : cases) {
         image::ImageInfo info;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "platform/base/FailureInjection.h"
 #include "vel/os/FileUtil.h"
 #include "vel/os/SystemErrorText.h"
 #include "win/WinFile.h"
@@ -33,13 +34,13 @@ void put(const fs::path& path, const std::string& content) {
 class FileUtilTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        winfile::clearFailures();
+        base::clearFailures();
         m_folder = fs::path(BaseValuesTest::root()) /
                    ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::create_directories(m_folder);
     }
     void TearDown() override {
-        winfile::clearFailures();
+        base::clearFailures();
         fs::remove_all(m_folder);
     }
 
@@ -93,32 +94,32 @@ TEST_F(FileUtilTest, AMissingFileIsLoggedQuietly) {
 
 TEST_F(FileUtilTest, EveryOtherFailedCallIsAnInternalError) {
     struct Case {
-        winfile::Call call;
+        const char* call;
         winfile::DWORD error;
         bool read;  // the bytes still arrive (a failed close does not lose them)
         std::vector<std::string> lines;
     };
     const std::string path = file("data.bin").string();
     const std::vector<Case> cases = {
-        {winfile::Call::CreateFile,
+        {"CreateFileW",
          5,
          false,
          {"Internal error 167, contact software manufacturer",
           "Can't open file '" + path + "' for reading; Windows error 5: Access is denied."}},
-        {winfile::Call::GetFileInformation,
+        {"GetFileInformationByHandle",
          6,
          false,
          {"Internal error 167, contact software manufacturer",
           "FAILED to GetFileInformationByHandle; Windows error 6: The handle is invalid."}},
-        {winfile::Call::ReadFile,
+        {"ReadFile",
          30,
          false,
          {"Internal error 167, contact software manufacturer", "FAILED to ReadFile; Windows error 30"}},
     };
     put(path, "payload");
     for (const Case& c : cases) {
-        winfile::clearFailures();
-        winfile::failCall(c.call, c.error);
+        base::clearFailures();
+        base::failNext(c.call, c.error, 0);
         LogCapture log;
         EXPECT_EQ(readFile(wide(path)).exists(), c.read);
         EXPECT_EQ(log.messages(), c.lines);
@@ -141,22 +142,21 @@ TEST_F(FileUtilTest, WriteReplacesTheFileWhole) {
 // A write that fails part-way must not leave a truncated file where a good one was.
 TEST_F(FileUtilTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     struct Case {
-        winfile::Call call;
+        const char* call;
         winfile::DWORD error;
         std::string line;
     };
     const std::vector<Case> cases = {
-        {winfile::Call::WriteFile, 112,
-         "FAILED to WriteFile; Windows error 112: There is not enough space on the disk."},
-        {winfile::Call::FlushFileBuffers, 112,
+        {"WriteFile", 112, "FAILED to WriteFile; Windows error 112: There is not enough space on the disk."},
+        {"FlushFileBuffers", 112,
          "FAILED to FlushFileBuffers; Windows error 112: There is not enough space on the disk."},
-        {winfile::Call::MoveFile, 5, "FAILED to MoveFileEx; Windows error 5: Access is denied."},
+        {"MoveFileExW", 5, "FAILED to MoveFileEx; Windows error 5: Access is denied."},
     };
     fs::path path = file("internalConfiguration.xml");
     for (const Case& c : cases) {
         put(path, "<old/>");
-        winfile::clearFailures();
-        winfile::failCall(c.call, c.error);
+        base::clearFailures();
+        base::failNext(c.call, c.error, 0);
         LogCapture log;
         EXPECT_FALSE(writeFile(wide(path.string()), ByteArray("<new/>")));
         EXPECT_EQ(contentOf(path), "<old/>") << c.line;
@@ -193,7 +193,7 @@ TEST_F(FileUtilTest, ProgramDataFilesLiveBelowTheRoot) {
 }
 
 TEST_F(FileUtilTest, AnUnknownDataFolderTouchesNothing) {
-    winfile::failCall(winfile::Call::SHGetFolderPath, 5);
+    base::failNext("SHGetFolderPathW", 5, 0);
     LogCapture log;
     EXPECT_EQ(programDataFolder().length(), 0);
     EXPECT_FALSE(readProgramDataFile(wide("system"), wide("configuration.xml")).exists());

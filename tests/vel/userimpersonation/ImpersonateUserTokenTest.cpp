@@ -5,11 +5,10 @@
 #include <vector>
 
 #include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "platform/base/FailureInjection.h"
 #include "vel/userimpersonation/ImpersonateUserToken.h"
 
 namespace {
-
-using winfile::impersonation::Call;
 
 winfile::HANDLE tokenValue(std::intptr_t v) {
     return reinterpret_cast<winfile::HANDLE>(v);
@@ -18,12 +17,12 @@ winfile::HANDLE tokenValue(std::intptr_t v) {
 class ImpersonateUserTokenTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        winfile::impersonation::clearFailures();
+        base::clearFailures();
         m_duplicates = winfile::impersonation::duplicateCount();
         m_tokens = winfile::impersonation::openTokenCount();
     }
     void TearDown() override {
-        winfile::impersonation::clearFailures();
+        base::clearFailures();
         EXPECT_EQ(winfile::impersonation::openTokenCount(), m_tokens);  // every duplicate closed
         EXPECT_EQ(winfile::impersonation::impersonatedSource(), 0);
     }
@@ -75,23 +74,23 @@ TEST_F(ImpersonateUserTokenTest, ATokenReplacedWhileWornIsPutDownBeforeTheNewOne
 
 TEST_F(ImpersonateUserTokenTest, FailedCallsAreLoggedAndLeaveTheStateAsItWas) {
     struct Case {
-        Call call;
+        const char* call;
         std::string line;
     };
     const std::vector<Case> cases = {
-        {Call::OpenProcess, "CAUGHT: LogWindowsException for function 'OpenProcess' => 5{error}"},
-        {Call::DuplicateHandle, "CAUGHT: LogWindowsException for function 'DuplicateHandle' => 5{error}"},
+        {"OpenProcess", "CAUGHT: LogWindowsException for function 'OpenProcess' => 5{error}"},
+        {"DuplicateHandle", "CAUGHT: LogWindowsException for function 'DuplicateHandle' => 5{error}"},
     };
     for (const Case& c : cases) {
-        winfile::impersonation::clearFailures();
-        winfile::impersonation::failCall(c.call, 5);
+        base::clearFailures();
+        base::failNext(c.call, 5, 0);
         ImpersonateUserToken token;
         LogCapture log;
         token.setUserToken(tokenValue(0x44), m_pid);
         EXPECT_FALSE(token.hasToken());
         EXPECT_TRUE(log.contains(c.line)) << log.text();
         // No source value is kept: the same handle is tried again once the call works.
-        winfile::impersonation::clearFailures();
+        base::clearFailures();
         int before = duplicates();
         token.setUserToken(tokenValue(0x44), m_pid);
         EXPECT_EQ(duplicates(), before + 1);
@@ -99,20 +98,20 @@ TEST_F(ImpersonateUserTokenTest, FailedCallsAreLoggedAndLeaveTheStateAsItWas) {
 
     ImpersonateUserToken token;
     token.setUserToken(tokenValue(0x44), m_pid);
-    winfile::impersonation::failCall(Call::ImpersonateLoggedOnUser, 1314);
+    base::failNext("ImpersonateLoggedOnUser", 1314, 0);
     LogCapture log;
     token.impersonate();
     EXPECT_FALSE(token.isImpersonating());
     EXPECT_TRUE(
         log.contains("CAUGHT: LogWindowsException for function 'ImpersonateLoggedOnUser' => 1314{error}"));
 
-    winfile::impersonation::clearFailures();
+    base::clearFailures();
     token.impersonate();
-    winfile::impersonation::failCall(Call::RevertToSelf, 5);
+    base::failNext("RevertToSelf", 5, 0);
     token.revert();
     EXPECT_TRUE(token.isImpersonating());  // still worn
     EXPECT_TRUE(log.contains("CAUGHT: LogWindowsException for function 'RevertToSelf' => 5{error}"));
-    winfile::impersonation::clearFailures();
+    base::clearFailures();
     token.revert();
 }
 
