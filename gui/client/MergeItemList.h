@@ -19,6 +19,7 @@ public:
     const MergeItem& at(int index) const { return m_items.at(index); }
     bool isEmpty() const { return m_items.isEmpty(); }
     void clear() { m_items.clear(); }
+    void removeAt(int index) { m_items.removeAt(index); }
 
     // Rebuilds the rows from the active group's networks and the scan list; marks the scan entries
     // that a configured network claimed.

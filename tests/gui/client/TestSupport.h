@@ -4,16 +4,9 @@
 #include <QStringList>
 #include <QtGlobal>
 
-#include "ConnApiConstants.h"
+#include "tests/gui/support/ServiceMessage.h"
 
-// A message as the service writes it: unprefixed elements in the product's default namespace,
-// children enclosed in and separated by line feeds.
-inline QByteArray serviceMessage(const QByteArray& method, const QByteArray& children) {
-    return QByteArray("<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"") +
-           ConnApiConstants::SOAP_ENVELOPE_NAMESPACE_URI + "\" xmlns=\"" + ConnApiConstants::NAMESPACE_URI +
-           "\" encodingStyle=\"" + ConnApiConstants::SOAP_ENCODING_NAMESPACE_URI + "\">\n<SOAP-ENV:Body>\n<" +
-           method + ">\n" + children + "\n</" + method + ">\n</SOAP-ENV:Body>\n</SOAP-ENV:Envelope>";
-}
+using tamsel::test::serviceMessage;
 
 // Collects the lines the client core logs while it lives.
 class LogCapture {
