@@ -1,0 +1,3 @@
+#include "gui/windows/AutoModeFlag.h"
+
+bool autoModeFlag = true;
