@@ -1,12 +1,6 @@
 #include "driver/host/LabAdapters.h"
 
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-
-#include <cctype>
-#include <cstdlib>
-#include <filesystem>
-
+#include "platform/lab/LabReader.h"
 #include "platform/ndis/NdisEnvironment.h"
 #include "platform/registry/Registry.h"
 
@@ -16,28 +10,6 @@ constexpr uint32_t OID_802_3_PERMANENT_ADDRESS = 0x01010101;
 constexpr uint32_t OID_802_3_CURRENT_ADDRESS = 0x01010102;
 constexpr uint32_t OID_802_11_BSSID_LIST_SCAN = 0x0D01011A;
 
-std::string Attribute(xmlNode* node, const char* name) {
-    xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
-    if (!value) return {};
-    std::string text(reinterpret_cast<char*>(value));
-    xmlFree(value);
-    return text;
-}
-
-bool ParseHex(const std::string& text, std::vector<uint8_t>* bytes) {
-    std::string digits;
-    for (char c : text)
-        if (std::isxdigit(static_cast<unsigned char>(c)))
-            digits.push_back(c);
-        else if (c != ':' && c != ' ' && c != '-' && c != '\n' && c != '\t')
-            return false;
-    if (digits.size() % 2) return false;
-    bytes->clear();
-    for (size_t i = 0; i < digits.size(); i += 2)
-        bytes->push_back(uint8_t(std::stoul(digits.substr(i, 2), nullptr, 16)));
-    return true;
-}
-
 std::u16string Wide(const std::string& text) {
     return std::u16string(text.begin(), text.end());
 }
@@ -46,41 +18,19 @@ std::u16string Wide(const std::string& text) {
 
 bool ReadLabAdapters(const std::string& path, std::vector<LabAdapter>* adapters, std::string* error) {
     adapters->clear();
-    if (!std::filesystem::exists(path)) return true;
-    xmlDoc* document =
-        xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    if (!document) {
-        *error = "cannot parse " + path;
-        return false;
-    }
-    xmlNode* root = xmlDocGetRootElement(document);
-    for (xmlNode* node = root ? root->children : nullptr; node; node = node->next) {
-        if (node->type != XML_ELEMENT_NODE || xmlStrcmp(node->name, BAD_CAST "adapter") != 0) continue;
+    lab::World world;
+    if (!lab::readLabFile(path, &world, error)) return false;
+    for (const lab::Element& element : world.all("adapter")) {
         LabAdapter adapter;
-        adapter.name = Attribute(node, "name");
-        if (adapter.name.empty()) continue;
-        adapter.friendly = Attribute(node, "friendly");
-        if (adapter.friendly.empty()) adapter.friendly = adapter.name;
-        adapter.wireless = Attribute(node, "media") == "wireless";
-        adapter.linkUp = Attribute(node, "link") != "down";
-        if (!ParseHex(Attribute(node, "mac"), &adapter.mac) || adapter.mac.size() != 6)
-            adapter.mac.assign(6, 0);
-        for (xmlNode* child = node->children; child; child = child->next) {
-            if (child->type != XML_ELEMENT_NODE || xmlStrcmp(child->name, BAD_CAST "oid") != 0) continue;
-            std::vector<uint8_t> bytes;
-            char* end = nullptr;
-            std::string id = Attribute(child, "id");
-            unsigned long oid = std::strtoul(id.c_str(), &end, 0);
-            if (id.empty() || *end || !ParseHex(Attribute(child, "hex"), &bytes)) {
-                *error = "bad <oid> of adapter " + adapter.name;
-                xmlFreeDoc(document);
-                return false;
-            }
-            adapter.answers[uint32_t(oid)] = bytes;
-        }
+        adapter.name = element.text("name");
+        adapter.friendly = element.has("friendly") ? element.text("friendly") : adapter.name;
+        adapter.wireless = element.text("media") == "wireless";
+        adapter.linkUp = element.text("link") != "down";
+        adapter.mac = element.bytes("mac");
+        for (const lab::Element& oid : element.children())
+            adapter.answers[static_cast<uint32_t>(oid.integer("id"))] = oid.bytes("hex");
         adapters->push_back(std::move(adapter));
     }
-    xmlFreeDoc(document);
     return true;
 }
 

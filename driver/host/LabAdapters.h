@@ -16,8 +16,8 @@ struct LabAdapter {
     std::map<uint32_t, std::vector<uint8_t>> answers;
 };
 
-// Reads the lab file; a missing file is a lab without adapters. False with `error` set when the
-// file cannot be parsed.
+// Reads the lab file with the lab's reader; a missing file is a lab without adapters. False with
+// `error` ("<file>:<line>: <reason>") when the file is not a good lab.
 bool ReadLabAdapters(const std::string& path, std::vector<LabAdapter>* adapters, std::string* error);
 
 // Adds the adapters to the NDIS stand-in, with the binding values an installation would have

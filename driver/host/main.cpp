@@ -13,13 +13,12 @@
 #include "driver/host/LabAdapters.h"
 #include "driver/host/PellodurServer.h"
 #include "platform/base/Root.h"
+#include "platform/lab/LabReader.h"
 #include "platform/ndis/NdisEnvironment.h"
-#include "platform/registry/Registry.h"
 
 int main(int argc, char** argv) {
     std::string root = base::programDataRoot();
-    const char* labVariable = std::getenv("TAMSEL_LAB");
-    std::string lab = labVariable && *labVariable ? labVariable : root + "/lab.xml";
+    std::string lab = lab::labFilePath();
     std::string socketPath = root + "/" + PellodurConstants::SOCKET_NAME;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];

@@ -106,6 +106,13 @@ bool setServiceHandler(LPHANDLER_FUNCTION_EX handler, void* context) {
     return true;
 }
 
+bool serviceHandler(LPHANDLER_FUNCTION_EX* handler, void** context) {
+    std::lock_guard<std::mutex> lock(Mutex);
+    *handler = ServiceHandler;
+    *context = ServiceContext;
+    return ServiceHandler != nullptr;
+}
+
 void addConsoleHandler(PHANDLER_ROUTINE handler) {
     std::lock_guard<std::mutex> lock(Mutex);
     ConsoleHandlers.push_back(handler);

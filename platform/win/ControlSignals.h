@@ -10,6 +10,8 @@ namespace winsvc::signals {
 bool start();
 // False when a handler is already registered.
 bool setServiceHandler(LPHANDLER_FUNCTION_EX handler, void* context);
+// The registered service handler; false when there is none.
+bool serviceHandler(LPHANDLER_FUNCTION_EX* handler, void** context);
 void addConsoleHandler(PHANDLER_ROUTINE handler);
 // False when the handler was not added.
 bool removeConsoleHandler(PHANDLER_ROUTINE handler);

@@ -21,6 +21,9 @@ extern char** environ;
 
 namespace winsvc {
 
+// PowerBroadcast.cpp: makes the lab's "power" command reach the registered handler.
+void addPowerCommand();
+
 struct ServiceHandleRecord {
     bool manager;
     std::string name;
@@ -192,6 +195,7 @@ SERVICE_STATUS_HANDLE RegisterServiceCtrlHandlerEx(const char* name, LPHANDLER_F
     if (!signals::start()) return fail(ERROR_ERRNO_FLAG | EAGAIN, SERVICE_STATUS_HANDLE{});
     if (!signals::setServiceHandler(handler, context))
         return fail(ERROR_ALREADY_REGISTERED, SERVICE_STATUS_HANDLE{});
+    addPowerCommand();
     return new StatusHandleRecord{name};
 }
 

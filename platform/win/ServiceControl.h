@@ -104,6 +104,13 @@ SERVICE_STATUS_HANDLE RegisterServiceCtrlHandlerEx(const char* name, LPHANDLER_F
                                                    void* context);
 BOOL SetServiceStatus(SERVICE_STATUS_HANDLE handle, const SERVICE_STATUS* status);
 
+// Power broadcasts come from the lab's run/lab command "power suspend|resume|<broadcast type>"
+// (suspend is PBT_APMSUSPEND, resume PBT_APMRESUMEAUTOMATIC), on the lab thread, as a
+// SERVICE_CONTROL_POWEREVENT control with the broadcast type as event type: to the service's
+// control handler, or, in a program that is not a service, to the handler registered here (null
+// unregisters it).
+BOOL RegisterPowerBroadcastHandler(LPHANDLER_FUNCTION_EX handler, void* context);
+
 SC_HANDLE OpenSCManager(const char* machine, const char* database, DWORD access);
 SC_HANDLE CreateService(SC_HANDLE manager, const char* name, const char* displayName, DWORD access,
                         DWORD serviceType, DWORD startType, DWORD errorControl, const char* binaryPath,

@@ -7,6 +7,7 @@ add_library(winservice STATIC
   ServiceStatusFile.cpp
   ServiceUnit.cpp
   ServiceControl.cpp
+  PowerBroadcast.cpp
 )
 target_include_directories(winservice PUBLIC ${PROJECT_SOURCE_DIR}/platform)
-target_link_libraries(winservice PUBLIC base Threads::Threads)
+target_link_libraries(winservice PUBLIC base lab Threads::Threads)

@@ -1,0 +1,79 @@
+#include "platform/lab/LabCalls.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+
+#include "platform/base/FailureInjection.h"
+
+namespace lab {
+
+namespace {
+
+std::mutex Mutex;
+std::deque<std::string>& calls() {
+    static std::deque<std::string> record;
+    return record;
+}
+
+}  // namespace
+
+void recordCall(const std::string& line) {
+    std::lock_guard<std::mutex> lock(Mutex);
+    calls().push_back(line);
+    if (calls().size() > MAX_RECORDED_CALLS) calls().pop_front();
+}
+
+std::vector<std::string> recordedCalls() {
+    std::lock_guard<std::mutex> lock(Mutex);
+    return std::vector<std::string>(calls().begin(), calls().end());
+}
+
+void clearCalls() {
+    std::lock_guard<std::mutex> lock(Mutex);
+    calls().clear();
+}
+
+Call::Call(const char* function, std::string arguments)
+    : m_function(function), m_arguments(std::move(arguments)) {
+    std::uint32_t code = 0;
+    m_injected = base::injectedFailure(function, code);
+    if (m_injected) m_result = static_cast<int>(code);
+}
+
+Call::~Call() {
+    recordCall(std::string(m_function) + "(" + m_arguments + ") = " + std::to_string(m_result));
+}
+
+std::string quoted(const char* text) {
+    return text == nullptr ? "NULL" : "\"" + std::string(text) + "\"";
+}
+
+std::string secret(size_t length) {
+    return "<secret:" + std::to_string(length) + ">";
+}
+
+std::string format(const char* pattern, ...) {
+    va_list args;
+    va_start(args, pattern);
+    char small[256];
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(small, sizeof small, pattern, copy);
+    va_end(copy);
+    std::string text;
+    if (n < 0) {
+        text.clear();
+    } else if (static_cast<size_t>(n) < sizeof small) {
+        text.assign(small, static_cast<size_t>(n));
+    } else {
+        text.resize(static_cast<size_t>(n) + 1);
+        std::vsnprintf(text.data(), text.size(), pattern, args);
+        text.resize(static_cast<size_t>(n));
+    }
+    va_end(args);
+    return text;
+}
+
+}  // namespace lab
