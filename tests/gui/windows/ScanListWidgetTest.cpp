@@ -157,6 +157,17 @@ TEST_F(ScanListWidgetTest, ARightClickEmptiesTheMenuFillsItAndShowsIt) {
     EXPECT_TRUE(order.contains("properties 1"));
 }
 
+TEST(ScanListWidgetEmpty, KeysInAnEmptyListEnableNothing) {
+    ScanModel model;
+    ScanListWidget list;
+    list.setScanModel(&model);
+    QSignalSpy connect(&list, &ScanListWidget::EnableConnectBtn);
+    QSignalSpy network(&list, &ScanListWidget::MapNetworkData);
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Space, Qt::Key_Return}) QTest::keyClick(&list, key);
+    EXPECT_TRUE(connect.isEmpty());
+    EXPECT_TRUE(network.isEmpty());
+}
+
 TEST_F(ScanListWidgetTest, AResetClearsTheSelectionAndDisablesTheButtons) {
     list.selectionModel()->select(viewIndex(0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     ASSERT_TRUE(list.selectionModel()->hasSelection());

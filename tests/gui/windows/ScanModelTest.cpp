@@ -33,7 +33,10 @@ protected:
 
 TEST_F(ScanModelTest, RowsFollowEachMergedList) {
     EXPECT_EQ(model.columnCount(), 14);
-    update(model, merged(office, air));
+    // The caller's list stays whole: the service client keeps it.
+    MergeItemList first = merged(office, air);
+    model.UpdateScanModel(&first);
+    EXPECT_EQ(first.count(), 6);
     EXPECT_EQ(rows(model), (QStringList{"Work*|L0|WPA2-Enterprise|", "Home*|L0|WPA2-Personal|",
                                         "Lab*|L0|Open(non-secured)|", "-------|L0||",
                                         "Cafe|L3|Open(non-secured)|", "OldNet|L2|WEP|"}));
