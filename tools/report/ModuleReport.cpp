@@ -6,7 +6,7 @@
 
 #include "platform/image/ImageInspector.h"
 #include "platform/image/WindowsPaths.h"
-#include "tools/report/Crc32.h"
+#include "tools/report/FileChecksum.h"
 #include "tools/report/ReportFiles.h"
 
 namespace report {
