@@ -6,6 +6,15 @@ if(TAMSEL_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Every library of a fuzz build carries the coverage the fuzzer steers by; only the fuzz targets
+# link libFuzzer itself.
+if(TAMSEL_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "TAMSEL_FUZZ needs clang: build with scripts/fuzz")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 set(CMAKE_THREAD_PREFER_PTHREAD ON)
 find_package(Threads REQUIRED)
 

@@ -10,6 +10,7 @@
 #include "service/ServiceQuit.h"
 #include "vel/connection/ConnectionServer.h"
 #include "vel/connection/DatagramForwarder.h"
+#include "vel/credmgr/CredentialKeyHolder.h"
 #include "vel/exception/BaseException.h"
 #include "vel/libxml2/XmlLibrary.h"
 #include "vel/multithread/AltEventQueue.h"
@@ -174,6 +175,8 @@ int runEngine() {
         reportFatal(e);
         result = 1;
     }
+    // Enciphered configuration content and stored credentials may use the key holder up to here.
+    CredentialKeyHolder::destroy();
     xmlCleanup();
     return result;
 }

@@ -7,6 +7,7 @@
 #include "service/RunEngine.h"
 #include "service/ServiceQuit.h"
 #include "vel/connection/DatagramSubscriber.h"
+#include "vel/credmgr/CredentialKeyHolder.h"
 #include "vel/network/ScanList.h"
 #include "vel/reference/ReferenceImpl.h"
 
@@ -23,6 +24,7 @@ public:
 struct RunningService {
     bool scanListExisted = false;
     bool entryFound = false;
+    bool keyHolderUsed = false;
 } g_seen;
 
 // Runs where the client communication joins the forwarder: every singleton of the start-up exists.
@@ -39,6 +41,8 @@ DatagramSubscriberInterface* probeRunningService() {
         list.setScanList(entries);
         g_seen.entryFound = list.find("lab", ByteArray(bssid, 6)).exists();
     }
+    // As a stored credential or enciphered configuration content would.
+    g_seen.keyHolderUsed = CredentialKeyHolder::instance().keyString() == "Rb7wTq2MxJ9pLk4V";
     ServiceQuit::request();
     return new IdleSubscriberImpl;
 }
@@ -51,10 +55,12 @@ TEST(RunEngineTest, ScanListLivesFromStartUpToTheEndOfShutDown) {
         LumRuntime runtime;
         EXPECT_EQ(runEngine(), 0) << readText(root.log());
         EXPECT_EQ(ScanListImpl::Singleton, nullptr) << "released with the other singletons";
+        EXPECT_FALSE(CredentialKeyHolder::exists()) << "destroyed after the singletons";
     }
     setDatagramSubscriberFactory(nullptr);
     EXPECT_TRUE(g_seen.scanListExisted);
     EXPECT_TRUE(g_seen.entryFound);
+    EXPECT_TRUE(g_seen.keyHolderUsed);
     EXPECT_EQ(LumMain::leakCount(), 0) << "the entries written during the run went with the list";
 }
 

@@ -1,67 +1,43 @@
 #include "vel/xml/Xml_EncryptedContent.h"
 
-#include <openssl/evp.h>
-#include <openssl/rand.h>
-
 #include <cstring>
-#include <ctime>
-#include <memory>
 #include <vector>
 
+#include "vel/credmgr/CredentialKeyHolder.h"
+#include "vel/credmgr/CryptoPrimitives.h"
 #include "vel/enumtostring/Conversions.h"
 #include "vel/exception/XmlException.h"
 #include "vel/xml/XmlSchema.h"
 
 namespace {
 
-// The credential key holder's string; its 16 bytes are the AES-128 key as they stand.
-const char KEY[] = "Rb7wTq2MxJ9pLk4V";
-static_assert(sizeof KEY - 1 == 16);
-
 const int BLOCK = EncryptedContentConstants::BLOCK_SIZE;
 
-struct CipherDeleter {
-    void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
-};
-
-// Whole blocks in, the same number of bytes out: standard padding is off both ways.
+// Whole blocks in, the same number of bytes out, under the key holder's string as it stands.
 std::vector<unsigned char> aes128Cbc(bool encrypt, const unsigned char* iv, const unsigned char* input,
                                      int length) {
-    std::unique_ptr<EVP_CIPHER_CTX, CipherDeleter> context(EVP_CIPHER_CTX_new());
-    if (!context) XmlException::raise(__FILE__, __LINE__, "EVP_CIPHER_CTX_new");
-    if (EVP_CipherInit_ex(context.get(), EVP_aes_128_cbc(), nullptr,
-                          reinterpret_cast<const unsigned char*>(KEY), iv, encrypt ? 1 : 0) != 1) {
-        XmlException::raise(__FILE__, __LINE__, "EVP_CipherInit_ex");
+    const Ascii key = CredentialKeyHolder::instance().keyString();
+    std::vector<unsigned char> output(length);
+    switch (CryptoPrimitives::aes128Cbc(encrypt, reinterpret_cast<const unsigned char*>(key.text()), iv,
+                                        input, length, output.data())) {
+        case CryptoPrimitives::CipherResult::OK:
+            return output;
+        case CryptoPrimitives::CipherResult::KEY_SETUP_FAILED:
+            XmlException::raise(__FILE__, __LINE__, "EVP_CipherInit_ex");
+        case CryptoPrimitives::CipherResult::CIPHER_FAILED:
+            break;
     }
-    EVP_CIPHER_CTX_set_padding(context.get(), 0);
-    std::vector<unsigned char> output(length + BLOCK);
-    int written = 0;
-    int finalWritten = 0;
-    if (EVP_CipherUpdate(context.get(), output.data(), &written, input, length) != 1 ||
-        EVP_CipherFinal_ex(context.get(), output.data() + written, &finalWritten) != 1) {
-        XmlException::raise(__FILE__, __LINE__, encrypt ? "EVP_EncryptUpdate" : "EVP_DecryptUpdate");
-    }
-    output.resize(written + finalWritten);
-    return output;
-}
-
-void seedFromLocalTime() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    const int fields[9] = {local.tm_sec,  local.tm_min,  local.tm_hour, local.tm_mday, local.tm_mon,
-                           local.tm_year, local.tm_wday, local.tm_yday, local.tm_isdst};
-    RAND_seed(fields, sizeof fields);
+    XmlException::raise(__FILE__, __LINE__, encrypt ? "EVP_EncryptUpdate" : "EVP_DecryptUpdate");
 }
 
 void randomBytes(unsigned char* out, int count) {
-    if (count > 0 && RAND_bytes(out, count) != 1) XmlException::raise(__FILE__, __LINE__, "RAND_bytes");
+    if (!CryptoPrimitives::randomBytes(out, count)) XmlException::raise(__FILE__, __LINE__, "RAND_bytes");
 }
 
 }  // namespace
 
 ByteArray Xml_EncryptedContent::Encrypt(const ByteArray& bytes) {
-    seedFromLocalTime();
+    CryptoPrimitives::seedFromLocalTime();
     unsigned char iv[BLOCK];
     randomBytes(iv, BLOCK);
 

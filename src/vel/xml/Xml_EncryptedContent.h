@@ -22,8 +22,8 @@ struct XmlContentValue {
     bool persistent = false;
 };
 
-// AES-128-CBC under the built-in key: a random IV, then the value and 1 to 16 bytes of padding whose
-// last byte is their count.
+// AES-128-CBC under the credential key holder's string: a random IV, then the value and 1 to 16 bytes of
+// padding whose last byte is their count.
 class Xml_EncryptedContent {
 public:
     static ByteArray Encrypt(const ByteArray& bytes);

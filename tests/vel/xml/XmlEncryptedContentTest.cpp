@@ -4,6 +4,7 @@
 #include <string>
 
 #include "XmlTestSupport.h"
+#include "vel/credmgr/CredentialKeyHolder.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/libxml2/XmlParentNode.h"
 #include "vel/xml/Xml_EncryptedContent.h"
@@ -58,6 +59,29 @@ TEST(XmlEncryptedContentTest, ValuesRoundTripThroughAWrittenDocument) {
             EXPECT_EQ(ByteArray::fromBase64(Ascii(cipherValue)).length(), static_cast<int>(expected));
         }
     }
+}
+
+TEST(XmlEncryptedContentTest, TheKeyIsTheCredentialKeyHoldersString) {
+    CredentialKeyHolder::destroy();
+    const std::string cipher = str(Xml_EncryptedContent::Encrypt(bytesOf("value")));
+    EXPECT_TRUE(CredentialKeyHolder::exists()) << "made by the first use";
+
+    // Deciphered apart from the code under test with the holder's string as the AES key.
+    const Ascii key = CredentialKeyHolder::instance().keyString();
+    ASSERT_EQ(key.length(), 16);
+    EVP_CIPHER_CTX* context = EVP_CIPHER_CTX_new();
+    EVP_DecryptInit_ex(context, EVP_aes_128_cbc(), nullptr,
+                       reinterpret_cast<const unsigned char*>(key.text()),
+                       reinterpret_cast<const unsigned char*>(cipher.data()));
+    EVP_CIPHER_CTX_set_padding(context, 0);
+    std::string plain(cipher.size() - 16, '\0');
+    int length = 0;
+    EVP_DecryptUpdate(context, reinterpret_cast<unsigned char*>(plain.data()), &length,
+                      reinterpret_cast<const unsigned char*>(cipher.data()) + 16,
+                      static_cast<int>(plain.size()));
+    EVP_CIPHER_CTX_free(context);
+    EXPECT_EQ(plain.substr(0, 5), "value");
+    EXPECT_EQ(plain.back(), 11) << "eleven bytes of padding";
 }
 
 TEST(XmlEncryptedContentTest, WrittenElementLayout) {
