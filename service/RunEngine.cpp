@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/base/Process.h"
 #include "runtime/lum/Log.h"
 #include "service/OneTimeTimer.h"
 #include "service/ServiceConstants.h"
@@ -116,9 +117,9 @@ private:
     // The one-time timer's length; TAMSEL_TEST_ONE_TIME_TIMER_S shortens it for the system tests
     // of the installer, which would otherwise wait 25 seconds for RUNNING.
     static int oneTimeTimerSeconds() {
-        const char* text = getenv("TAMSEL_TEST_ONE_TIME_TIMER_S");
-        if (text == nullptr || text[0] == '\0') return ServiceConstants::ONE_TIME_TIMER_S;
-        int seconds = atoi(text);
+        std::string text = base::environmentVariable("TAMSEL_TEST_ONE_TIME_TIMER_S");
+        if (text.empty()) return ServiceConstants::ONE_TIME_TIMER_S;
+        int seconds = atoi(text.c_str());
         return seconds >= 0 && seconds <= ServiceConstants::ONE_TIME_TIMER_S
                    ? seconds
                    : ServiceConstants::ONE_TIME_TIMER_S;

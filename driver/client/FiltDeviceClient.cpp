@@ -1,9 +1,5 @@
 #include "driver/client/FiltDeviceClient.h"
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -12,7 +8,6 @@
 
 #include "driver/FiltInterface.h"
 #include "driver/client/PellodurProtocol.h"
-#include "driver/client/PellodurSocket.h"
 #include "platform/base/Root.h"
 #include "platform/base/Win32Error.h"
 
@@ -116,22 +111,14 @@ uint32_t FiltDeviceClient::ntStatusToWin32(uint32_t ntStatus) {
 
 uint32_t FiltDeviceClient::open(const std::string& socketPath) {
     close();
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (socketPath.size() >= sizeof(address.sun_path)) return ERROR_FILE_NOT_FOUND;
-    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return ERROR_GEN_FAILURE;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-        int error = errno;
-        ::close(fd);
+    devicesocket::DeviceConnection connection;
+    if (int error = connection.connect(socketPath); error != 0)
         return error == EACCES ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
-    }
     auto created = std::make_shared<FiltOverlapped>();
     created->id_ = P::OPEN_ID;
     {
         std::lock_guard<std::mutex> guard(mutex_);
-        fd_ = fd;
+        fd_ = std::move(connection);
         broken_ = false;
         closing_ = false;
         receiverDone_ = false;
@@ -152,25 +139,24 @@ uint32_t FiltDeviceClient::open(const std::string& socketPath) {
 }
 
 bool FiltDeviceClient::isOpen() const {
-    return fd_ >= 0 && receiver_.joinable();
+    return fd_.isOpen() && receiver_.joinable();
 }
 
 void FiltDeviceClient::close() {
-    if (fd_ < 0) return;
+    if (!fd_.isOpen()) return;
     {
         std::unique_lock<std::mutex> lock(mutex_);
         closing_ = true;
         // The host ends its side only after the driver has cleaned up and closed this handle;
         // the driver refuses a second handle of a process while the first is still open.
-        ::shutdown(fd_, SHUT_WR);
+        fd_.shutdownWrite();
         if (receiver_.joinable())
             receiverCv_.wait_for(lock, std::chrono::milliseconds(CLOSE_TIMEOUT_MS),
                                  [this] { return receiverDone_; });
     }
-    ::shutdown(fd_, SHUT_RDWR);
+    fd_.shutdown();
     if (receiver_.joinable()) receiver_.join();
-    ::close(fd_);
-    fd_ = -1;
+    fd_.close();
 }
 
 void FiltDeviceClient::failAll() {
@@ -189,11 +175,11 @@ void FiltDeviceClient::failAll() {
 void FiltDeviceClient::receiveLoop() {
     for (;;) {
         uint8_t header[P::REPLY_HEADER_LENGTH];
-        if (!PellodurReadFull(fd_, header, sizeof(header))) break;
+        if (!fd_.readFull(header, sizeof(header))) break;
         uint32_t length = FiltGetU32(header, P::REPLY_LENGTH);
         if (length < P::REPLY_HEADER_LENGTH || length - P::REPLY_HEADER_LENGTH > P::MAX_BUFFER_LENGTH) break;
         std::vector<uint8_t> data(length - P::REPLY_HEADER_LENGTH);
-        if (!PellodurReadFull(fd_, data.data(), data.size())) break;
+        if (!fd_.readFull(data.data(), data.size())) break;
         uint32_t id = FiltGetU32(header, P::REPLY_ID);
         std::shared_ptr<FiltOverlapped> request;
         {
@@ -216,14 +202,14 @@ void FiltDeviceClient::receiveLoop() {
 
 bool FiltDeviceClient::writeFrame(const std::vector<uint8_t>& frame) {
     std::lock_guard<std::mutex> guard(sendMutex_);
-    return PellodurWriteFull(fd_, frame.data(), frame.size());
+    return fd_.writeFull(frame.data(), frame.size());
 }
 
 std::shared_ptr<FiltOverlapped> FiltDeviceClient::send(uint32_t kind, uint32_t code, const void* input,
                                                        uint32_t inputLength, uint32_t outputLength) {
     auto request = std::make_shared<FiltOverlapped>();
-    if (fd_ < 0 || inputLength > P::MAX_BUFFER_LENGTH || outputLength > P::MAX_BUFFER_LENGTH) {
-        request->finish(fd_ < 0 ? 0xC0000008 : 0xC000000D, 0, {});
+    if (!fd_.isOpen() || inputLength > P::MAX_BUFFER_LENGTH || outputLength > P::MAX_BUFFER_LENGTH) {
+        request->finish(!fd_.isOpen() ? 0xC0000008 : 0xC000000D, 0, {});
         return request;
     }
     {
@@ -245,7 +231,7 @@ std::shared_ptr<FiltOverlapped> FiltDeviceClient::send(uint32_t kind, uint32_t c
     if (inputLength) std::memcpy(frame.data() + P::REQUEST_HEADER_LENGTH, input, inputLength);
     if (!writeFrame(frame)) {
         // The receiver fails everything pending when it sees the connection go.
-        ::shutdown(fd_, SHUT_RDWR);
+        fd_.shutdown();
     }
     return request;
 }
@@ -275,7 +261,7 @@ uint32_t FiltDeviceClient::getOverlappedResult(FiltOverlapped& request, void* bu
 }
 
 void FiltDeviceClient::cancelIo(FiltOverlapped& request) {
-    if (request.done() || fd_ < 0) return;
+    if (request.done() || !fd_.isOpen()) return;
     std::vector<uint8_t> frame(P::REQUEST_HEADER_LENGTH, 0);
     FiltPutU32(frame.data(), P::REQUEST_LENGTH, uint32_t(frame.size()));
     FiltPutU32(frame.data(), P::REQUEST_KIND, P::KIND_CANCEL);

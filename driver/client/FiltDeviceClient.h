@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/base/Win32Error.h"
+#include "platform/devicesocket/DeviceSocket.h"
 
 class FiltDeviceClient;
 
@@ -82,7 +83,7 @@ private:
     void receiveLoop();
     void failAll();
 
-    int fd_ = -1;
+    devicesocket::DeviceConnection fd_;
     std::thread receiver_;
     std::mutex sendMutex_;
     std::mutex mutex_;

@@ -1,14 +1,10 @@
 #include "driver/host/PellodurConnection.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 
 #include "driver/FiltInterface.h"
 #include "driver/client/PellodurProtocol.h"
-#include "driver/client/PellodurSocket.h"
 #include "platform/base/Utf16.h"
 
 namespace {
@@ -28,34 +24,35 @@ std::string CapturePath(const std::vector<uint8_t>& input) {
 
 }  // namespace
 
-PellodurConnection::PellodurConnection(int fd, uint32_t processId, PeerCredentials credentials)
-    : fd_(fd), processId_(processId), credentials_(std::move(credentials)) {}
+PellodurConnection::PellodurConnection(devicesocket::DeviceConnection connection, uint32_t processId,
+                                       devicesocket::PeerCredentials credentials)
+    : m_connection(std::move(connection)), m_processId(processId), m_credentials(std::move(credentials)) {}
 
 bool PellodurConnection::captureAllowed(uint32_t outputLength, const std::vector<uint8_t>& input) const {
     // A query of the name (an output buffer) or a stop (no path) opens nothing.
     if (outputLength > 0) return true;
     std::string path = CapturePath(input);
-    return path.empty() || credentials_.mayCreateOrWrite(path);
+    return path.empty() || m_credentials.mayCreateOrWrite(path);
 }
 
 PellodurConnection::~PellodurConnection() {
     stop();
-    if (reader_.joinable()) reader_.join();
-    ::close(fd_);
+    if (m_reader.joinable()) m_reader.join();
+    m_connection.close();
 }
 
 void PellodurConnection::start() {
-    writer_ = std::thread([this] { writeLoop(); });
-    reader_ = std::thread([this] { readLoop(); });
+    m_writer = std::thread([this] { writeLoop(); });
+    m_reader = std::thread([this] { readLoop(); });
 }
 
 void PellodurConnection::stop() {
-    ::shutdown(fd_, SHUT_RDWR);
+    m_connection.shutdown();
 }
 
 bool PellodurConnection::finished() const {
-    std::lock_guard<std::mutex> guard(mutex_);
-    return finished_;
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_finished;
 }
 
 void PellodurConnection::queueReply(uint32_t id, uint32_t status, size_t information,
@@ -68,9 +65,9 @@ void PellodurConnection::queueReply(uint32_t id, uint32_t status, size_t informa
     FiltPutU32(frame.data(), P::REPLY_STATUS, status);
     FiltPutU32(frame.data(), P::REPLY_INFORMATION, uint32_t(information));
     std::copy(output.begin(), output.begin() + long(dataLength), frame.begin() + P::REPLY_HEADER_LENGTH);
-    std::lock_guard<std::mutex> guard(mutex_);
-    replies_.push_back(std::move(frame));
-    cv_.notify_all();
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_replies.push_back(std::move(frame));
+    m_cv.notify_all();
 }
 
 void PellodurConnection::writeLoop() {
@@ -78,14 +75,14 @@ void PellodurConnection::writeLoop() {
     for (;;) {
         std::vector<uint8_t> frame;
         {
-            std::unique_lock<std::mutex> lock(mutex_);
-            cv_.wait(lock, [this] { return writerStop_ || !replies_.empty(); });
-            if (replies_.empty()) return;
-            frame = std::move(replies_.front());
-            replies_.pop_front();
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_cv.wait(lock, [this] { return m_writerStop || !m_replies.empty(); });
+            if (m_replies.empty()) return;
+            frame = std::move(m_replies.front());
+            m_replies.pop_front();
         }
         // After the client is gone replies are dropped, but the queue is still emptied.
-        if (!broken) broken = !PellodurWriteFull(fd_, frame.data(), frame.size());
+        if (!broken) broken = !m_connection.writeFull(frame.data(), frame.size());
     }
 }
 
@@ -101,35 +98,35 @@ bool PellodurConnection::serve(uint32_t kind, uint32_t id, uint32_t code, std::v
         return true;
     }
     if (kind == P::KIND_DEVICE_CONTROL) {
-        request = file_->deviceControl(code, input.data(), uint32_t(input.size()), outputLength, notify);
+        request = m_file->deviceControl(code, input.data(), uint32_t(input.size()), outputLength, notify);
     } else if (kind == P::KIND_READ) {
-        request = file_->read(outputLength, notify);
+        request = m_file->read(outputLength, notify);
     } else if (kind == P::KIND_CANCEL) {
         std::shared_ptr<ndissim::SimIoRequest> target;
         {
-            std::lock_guard<std::mutex> guard(mutex_);
-            auto it = requests_.find(id);
-            if (it != requests_.end()) target = it->second;
+            std::lock_guard<std::mutex> guard(m_mutex);
+            auto it = m_requests.find(id);
+            if (it != m_requests.end()) target = it->second;
         }
         if (target) target->cancel();
         return true;
     } else {
         return false;
     }
-    std::lock_guard<std::mutex> guard(mutex_);
-    std::erase_if(requests_, [](const auto& entry) { return entry.second->done(); });
-    if (!request->done()) requests_[id] = request;
+    std::lock_guard<std::mutex> guard(m_mutex);
+    std::erase_if(m_requests, [](const auto& entry) { return entry.second->done(); });
+    if (!request->done()) m_requests[id] = request;
     return true;
 }
 
 void PellodurConnection::readLoop() {
     NTSTATUS status = STATUS_UNSUCCESSFUL;
-    file_ = ndissim::SimDeviceFile::open(processId_, &status);
+    m_file = ndissim::SimDeviceFile::open(m_processId, &status);
     queueReply(P::OPEN_ID, status, 0, {});
 
-    while (file_) {
+    while (m_file) {
         uint8_t header[P::REQUEST_HEADER_LENGTH];
-        if (!PellodurReadFull(fd_, header, sizeof(header))) break;
+        if (!m_connection.readFull(header, sizeof(header))) break;
         uint32_t length = FiltGetU32(header, P::REQUEST_LENGTH);
         uint32_t inputLength = FiltGetU32(header, P::REQUEST_INPUT_LENGTH);
         uint32_t outputLength = FiltGetU32(header, P::REQUEST_OUTPUT_LENGTH);
@@ -138,7 +135,7 @@ void PellodurConnection::readLoop() {
             length != P::REQUEST_HEADER_LENGTH + inputLength)
             break;
         std::vector<uint8_t> input(inputLength);
-        if (!PellodurReadFull(fd_, input.data(), input.size())) break;
+        if (!m_connection.readFull(input.data(), input.size())) break;
         if (!serve(FiltGetU32(header, P::REQUEST_KIND), FiltGetU32(header, P::REQUEST_ID),
                    FiltGetU32(header, P::REQUEST_CODE), std::move(input), outputLength))
             break;
@@ -146,16 +143,16 @@ void PellodurConnection::readLoop() {
 
     // The hang-up: cleanup cancels this handle's reads, close releases what it owned, and every
     // request has finished before the writer is told to stop.
-    if (file_) file_->close();
+    if (m_file) m_file->close();
     {
-        std::lock_guard<std::mutex> guard(mutex_);
-        requests_.clear();
-        writerStop_ = true;
-        cv_.notify_all();
+        std::lock_guard<std::mutex> guard(m_mutex);
+        m_requests.clear();
+        m_writerStop = true;
+        m_cv.notify_all();
     }
-    writer_.join();
-    ::shutdown(fd_, SHUT_RDWR);
-    file_.reset();
-    std::lock_guard<std::mutex> guard(mutex_);
-    finished_ = true;
+    m_writer.join();
+    m_connection.shutdown();
+    m_file.reset();
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_finished = true;
 }

@@ -11,12 +11,14 @@
 #include <thread>
 #include <vector>
 
-#include "driver/host/PeerCredentials.h"
+#include "platform/devicesocket/DeviceSocket.h"
+#include "platform/devicesocket/PeerCredentials.h"
 #include "platform/ndis/SimDeviceFile.h"
 
 class PellodurConnection {
 public:
-    PellodurConnection(int fd, uint32_t processId, PeerCredentials credentials);
+    PellodurConnection(devicesocket::DeviceConnection connection, uint32_t processId,
+                       devicesocket::PeerCredentials credentials);
     ~PellodurConnection();
 
     void start();
@@ -32,17 +34,17 @@ private:
     // A capture file is opened by the host; it must be one the caller could open itself.
     bool captureAllowed(uint32_t outputLength, const std::vector<uint8_t>& input) const;
 
-    int fd_;
-    uint32_t processId_;
-    PeerCredentials credentials_;
-    std::unique_ptr<ndissim::SimDeviceFile> file_;
-    std::thread reader_;
-    std::thread writer_;
+    devicesocket::DeviceConnection m_connection;
+    uint32_t m_processId;
+    devicesocket::PeerCredentials m_credentials;
+    std::unique_ptr<ndissim::SimDeviceFile> m_file;
+    std::thread m_reader;
+    std::thread m_writer;
 
-    mutable std::mutex mutex_;
-    std::condition_variable cv_;
-    std::deque<std::vector<uint8_t>> replies_;
-    bool writerStop_ = false;
-    bool finished_ = false;
-    std::map<uint32_t, std::shared_ptr<ndissim::SimIoRequest>> requests_;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::deque<std::vector<uint8_t>> m_replies;
+    bool m_writerStop = false;
+    bool m_finished = false;
+    std::map<uint32_t, std::shared_ptr<ndissim::SimIoRequest>> m_requests;
 };

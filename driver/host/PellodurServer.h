@@ -9,10 +9,11 @@
 #include <thread>
 
 #include "driver/host/PellodurConnection.h"
+#include "platform/devicesocket/DeviceSocket.h"
 
 class PellodurServer {
 public:
-    explicit PellodurServer(std::string socketPath) : path_(std::move(socketPath)) {}
+    explicit PellodurServer(std::string socketPath) : m_path(std::move(socketPath)) {}
     ~PellodurServer();
 
     bool start(std::string* error);
@@ -22,10 +23,9 @@ public:
 private:
     void acceptLoop();
 
-    std::string path_;
-    int listenFd_ = -1;
-    int wakeFds_[2] = {-1, -1};
-    std::thread acceptor_;
-    std::mutex mutex_;
-    std::list<std::unique_ptr<PellodurConnection>> connections_;
+    std::string m_path;
+    devicesocket::DeviceListener m_listener;
+    std::thread m_acceptor;
+    std::mutex m_mutex;
+    std::list<std::unique_ptr<PellodurConnection>> m_connections;
 };

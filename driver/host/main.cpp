@@ -1,10 +1,10 @@
 // nvofilt: runs the filter driver in user mode over the lab's simulated adapters and serves its
 // control device as the socket "run/Pellodur" below the program-data root.
-#include <signal.h>
-
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "driver/Filt.h"
@@ -15,6 +15,28 @@
 #include "platform/base/Root.h"
 #include "platform/lab/LabReader.h"
 #include "platform/ndis/NdisEnvironment.h"
+#include "win/ConsoleControl.h"
+
+namespace {
+
+std::mutex g_stopMutex;
+std::condition_variable g_stopped;
+bool g_stop = false;
+
+// Ctrl+C, Ctrl+Break and a termination request all end the host.
+winsvc::BOOL onControl(winsvc::DWORD) {
+    std::lock_guard<std::mutex> lock(g_stopMutex);
+    g_stop = true;
+    g_stopped.notify_all();
+    return 1;
+}
+
+void waitForStop() {
+    std::unique_lock<std::mutex> lock(g_stopMutex);
+    g_stopped.wait(lock, [] { return g_stop; });
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string root = base::programDataRoot();
@@ -32,12 +54,11 @@ int main(int argc, char** argv) {
         }
     }
 
-    // SIGTERM and SIGINT are taken by sigwait below, on this thread only.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // Taken before anything else starts, so that no thread ends the host without its clean-up.
+    if (!winsvc::SetConsoleCtrlHandler(onControl, 1)) {
+        std::fprintf(stderr, "nvofilt: cannot take the control signals\n");
+        return 1;
+    }
 
     std::vector<LabAdapter> adapters;
     std::string error;
@@ -63,8 +84,7 @@ int main(int argc, char** argv) {
                 ndissim::NdisEnvironment::instance().initializedMiniportCount());
     std::fflush(stdout);
 
-    int received = 0;
-    sigwait(&signals, &received);
+    waitForStop();
     server.stop();
     FiltUnload(nullptr);
     std::printf("nvofilt: stopped\n");

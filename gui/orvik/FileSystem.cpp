@@ -1,16 +1,14 @@
 #include "orvik/FileSystem.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtGlobal>
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "orvik/Conversions.h"
 #include "orvik/Exception.h"
@@ -35,14 +33,18 @@ std::string systemName(const std::string& path) {
     return name;
 }
 
-// Parsing first fills in what parsing fills in and folds separators, as every query does.
-bool status(const std::string& path, struct stat& info) {
-    return ::stat(systemName(PathName(path).text()).c_str(), &info) == 0;
+QString qtName(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(systemName(path)));
 }
 
-struct stat statusOrRaise(const std::string& path) {
-    struct stat info {};
-    if (::stat(systemName(path).c_str(), &info) != 0) {
+// Parsing first fills in what parsing fills in and folds separators, as every query does.
+QFileInfo parsedInfo(const std::string& path) {
+    return QFileInfo(qtName(PathName(path).text()));
+}
+
+QFileInfo infoOrRaise(const std::string& path) {
+    QFileInfo info(qtName(path));
+    if (!info.exists()) {
         throw Exception("Filename or path could not be found: " + quoted(path));
     }
     return info;
@@ -57,74 +59,95 @@ bool searchFinds(const std::string& pattern, const std::string& name) {
     return pattern == "*.*" || matchesWildcard(pattern, name);
 }
 
+// Not following links keeps a tree operation inside the tree it was given.
 bool isFolderEntry(const std::string& path) {
-    struct stat info {};
-    // Not following links keeps a tree operation inside the tree it was given.
-    return ::lstat(systemName(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    const QFileInfo info(qtName(path));
+    return info.isDir() && !info.isSymLink();
 }
 
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
+// Anything at the path, a dangling link included.
+bool anythingAt(const QString& name) {
+    const QFileInfo info(name);
+    return info.exists() || info.isSymLink();
+}
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
+bool parentFolderExists(const QString& name) {
+    return QFileInfo(QFileInfo(name).absolutePath()).isDir();
+}
+
+// The system's reason for a failed open, from what is at the path: Qt's file classes report no
+// errno, and the texts of this library carry the system's own wording.
+int openFailure(const QString& name, bool creating) {
+    const QFileInfo info(name);
+    if (creating && anythingAt(name)) {
+        return EEXIST;
+    }
+    if (!creating && !info.exists()) {
+        return ENOENT;
+    }
+    if (creating && !parentFolderExists(name)) {
+        return ENOENT;
+    }
+    if (!creating && info.isDir()) {
+        return EISDIR;
+    }
+    return EACCES;
+}
+
+QFileDevice::Permissions permissionsOf(int mode) {
+    const struct {
+        int bit;
+        QFileDevice::Permissions flags;
+    } BITS[] = {
+        {0400, QFileDevice::ReadOwner | QFileDevice::ReadUser},
+        {0200, QFileDevice::WriteOwner | QFileDevice::WriteUser},
+        {0100, QFileDevice::ExeOwner | QFileDevice::ExeUser},
+        {0040, QFileDevice::ReadGroup},
+        {0020, QFileDevice::WriteGroup},
+        {0010, QFileDevice::ExeGroup},
+        {0004, QFileDevice::ReadOther},
+        {0002, QFileDevice::WriteOther},
+        {0001, QFileDevice::ExeOther},
+    };
+    QFileDevice::Permissions permissions;
+    for (const auto& b : BITS) {
+        if ((mode & b.bit) != 0) {
+            permissions |= b.flags;
         }
     }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
+    return permissions;
+}
 
-private:
-    int fd_;
-};
-
-bool copyContent(int source, int target) {
+bool copyContent(QFile& source, QFile& target) {
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(source, buffer, sizeof buffer);
+        const qint64 got = source.read(buffer, sizeof buffer);
         if (got == 0) {
             return true;
         }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+        if (got < 0 || target.write(buffer, got) != got) {
             return false;
         }
-        ssize_t done = 0;
-        while (done < got) {
-            const ssize_t put = ::write(target, buffer + done, static_cast<std::size_t>(got - done));
-            if (put < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return false;
-            }
-            done += put;
-        }
     }
+}
+
+QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
 }
 
 }  // namespace
 
 bool exists(const std::string& path) {
-    struct stat info {};
-    return status(path, info);
+    return parsedInfo(path).exists();
 }
 
 bool isFile(const std::string& path) {
-    struct stat info {};
-    return status(path, info) && S_ISREG(info.st_mode);
+    return parsedInfo(path).isFile();
 }
 
 bool isDirectory(const std::string& path) {
-    struct stat info {};
-    return status(path, info) && S_ISDIR(info.st_mode);
+    return parsedInfo(path).isDir();
 }
 
 bool isReadableFile(const std::string& path) {
@@ -149,50 +172,47 @@ bool isWritableLocation(const std::string& path) {
 }
 
 bool accessible(const std::string& path, int mode) {
-    if (::access(systemName(path).c_str(), mode) == 0) {
-        return true;
-    }
-    if (errno == EACCES) {
-        return false;
-    }
-    if (errno == ENOENT) {
+    const QFileInfo info(qtName(path));
+    if (!info.exists()) {
         throw Exception("The path " + quoted(path) + " is invalid.");
     }
-    throw Exception("Invalid error code.");
+    if ((mode & 4) != 0 && !info.isReadable()) {
+        return false;
+    }
+    if ((mode & 2) != 0 && !info.isWritable()) {
+        return false;
+    }
+    return (mode & 1) == 0 || info.isExecutable();
 }
 
 bool changeMode(const std::string& path, int mode) {
-    if (::chmod(systemName(path).c_str(), static_cast<mode_t>(mode)) == 0) {
-        return true;
-    }
-    if (errno == ENOENT) {
+    const QString name = qtName(path);
+    if (!QFileInfo::exists(name)) {
         throw Exception("The path " + quoted(path) + " is invalid.");
     }
-    if (errno == EACCES || errno == EPERM) {
-        throw Exception(quoted(path) + " permission denied.");
+    if (QFile::setPermissions(name, permissionsOf(mode))) {
+        return true;
     }
-    throw Exception("Invalid error code.");
+    throw Exception(quoted(path) + " permission denied.");
 }
 
 std::uint64_t fileSize(const std::string& path) {
-    return static_cast<std::uint64_t>(statusOrRaise(path).st_size);
+    return static_cast<std::uint64_t>(infoOrRaise(path).size());
 }
 
 std::int64_t creationTime(const std::string& path) {
-    struct statx info {};
-    if (::statx(AT_FDCWD, systemName(path).c_str(), 0, STATX_BTIME | STATX_CTIME, &info) != 0) {
-        throw Exception("Filename or path could not be found: " + quoted(path));
-    }
+    const QFileInfo info = infoOrRaise(path);
     // Not every file system records a birth time; the last status change is the nearest there is.
-    return (info.stx_mask & STATX_BTIME) != 0 ? info.stx_btime.tv_sec : info.stx_ctime.tv_sec;
+    const QDateTime birth = info.birthTime();
+    return (birth.isValid() ? birth : info.metadataChangeTime()).toSecsSinceEpoch();
 }
 
 std::int64_t modificationTime(const std::string& path) {
-    return statusOrRaise(path).st_mtime;
+    return infoOrRaise(path).lastModified().toSecsSinceEpoch();
 }
 
 std::int64_t accessTime(const std::string& path) {
-    return statusOrRaise(path).st_atime;
+    return infoOrRaise(path).lastRead().toSecsSinceEpoch();
 }
 
 void createFile(const std::string& path) {
@@ -215,33 +235,29 @@ bool renameFile(const std::string& from, const std::string& to) {
                                    " already exists or could not be created (invalid path);" + "or " +
                                    quoted(from) + " is a directory and " + quoted(to) +
                                    " specifies a different path.";
-    const bool sourceThere = exists(from);
+    const QString source = qtName(from);
+    const QString target = qtName(to);
+    if (!anythingAt(source)) {
+        throw Exception("File or path specified by " + quoted(from) + " not found.");
+    }
     // The system here would replace an existing target; renaming never overwrites.
-    if (sourceThere && exists(to)) {
+    if (exists(to) || anythingAt(target)) {
         throw Exception(deniedText);
     }
-    if (::rename(systemName(from).c_str(), systemName(to).c_str()) == 0) {
+    const QFileInfo sourceInfo(source);
+    const QString sourcePath = sourceInfo.absoluteFilePath();
+    const QString targetPath = QFileInfo(target).absoluteFilePath();
+    // A folder cannot move into itself, and no name part may be longer than the system takes.
+    if ((sourceInfo.isDir() && targetPath.startsWith(sourcePath + "/")) ||
+        QFile::encodeName(QFileInfo(target).fileName()).size() > 255) {
+        throw Exception("Name contains invalid characters.");
+    }
+    const bool renamed = sourceInfo.isDir() && !sourceInfo.isSymLink() ? QDir().rename(source, target)
+                                                                       : QFile::rename(source, target);
+    if (renamed) {
         return true;
     }
-    switch (errno) {
-        case ENOENT:
-            if (!sourceThere) {
-                throw Exception("File or path specified by " + quoted(from) + " not found.");
-            }
-            throw Exception(deniedText);
-        case EACCES:
-        case EPERM:
-        case EEXIST:
-        case ENOTEMPTY:
-        case EISDIR:
-        case ENOTDIR:
-            throw Exception(deniedText);
-        case EINVAL:
-        case ENAMETOOLONG:
-            throw Exception("Name contains invalid characters.");
-        default:
-            return false;
-    }
+    throw Exception(deniedText);
 }
 
 bool moveFile(const std::string& from, const std::string& to) {
@@ -257,54 +273,63 @@ bool moveFile(const std::string& from, const std::string& to) {
 }
 
 void copyFile(const std::string& from, const std::string& to) {
-    const auto fail = [&]() {
+    const auto fail = [&](int reason) {
         return Exception("Couldn't copy file " + quoted(from) + " to file " + quoted(to) + ": " +
-                         lastErrorText());
+                         lastErrorText(reason));
     };
-    Descriptor source(::open(systemName(from).c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (source.get() < 0 || ::fstat(source.get(), &info) != 0) {
-        throw fail();
+    const QString sourceName = qtName(from);
+    const QString targetName = qtName(to);
+    QFile source(sourceName);
+    if (QFileInfo(sourceName).isDir()) {
+        throw fail(EISDIR);
     }
-    if (!S_ISREG(info.st_mode)) {
-        errno = EISDIR;
-        throw fail();
+    if (!source.open(QIODevice::ReadOnly)) {
+        throw fail(openFailure(sourceName, false));
     }
-    const std::string target = systemName(to);
-    bool copied = false;
-    {
-        Descriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777));
-        if (out.get() < 0) {
-            throw fail();
-        }
-        copied = copyContent(source.get(), out.get());
+    QFile target(targetName);
+    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        throw fail(openFailure(targetName, true));
     }
+    const bool copied = copyContent(source, target) && target.flush();
+    target.close();
     if (!copied) {
-        const int error = errno;
-        ::unlink(target.c_str());
-        errno = error;
-        throw fail();
+        target.remove();
+        throw fail(source.error() != QFileDevice::NoError ? EIO : ENOSPC);
     }
+    target.setPermissions(source.permissions());
 }
 
 void deleteFile(const std::string& path) {
-    if (::unlink(systemName(path).c_str()) != 0) {
-        throw Exception("Error deleting " + quoted(path) + ": " + lastErrorText());
+    const QString name = qtName(path);
+    const QFileInfo info(name);
+    if (info.isDir() && !info.isSymLink()) {
+        throw Exception("Error deleting " + quoted(path) + ": " + lastErrorText(EISDIR));
+    }
+    if (!QFile::remove(name)) {
+        throw Exception("Error deleting " + quoted(path) + ": " +
+                        lastErrorText(anythingAt(name) ? EACCES : ENOENT));
     }
 }
 
 bool makeDirectory(const std::string& path) {
-    if (::mkdir(systemName(path).c_str(), 0777) == 0) {
-        return true;
-    }
-    if (errno == ENOENT) {
-        throw Exception("The path " + quoted(path) + " was not found.");
-    }
-    if (errno == EEXIST) {
+    const QString name = qtName(path);
+    if (anythingAt(name)) {
         throw Exception("Directory was not created because " + quoted(path) +
                         " is the name of an existing file, directory, or device.");
     }
-    return false;
+    // The nearest folder on the way that is there: a file in its place makes the path no folder
+    // path at all, which is no "not found".
+    QFileInfo above(QFileInfo(name).absolutePath());
+    while (!anythingAt(above.absoluteFilePath()) && !above.isRoot()) {
+        above = QFileInfo(above.absolutePath());
+    }
+    if (!above.isDir()) {
+        return false;
+    }
+    if (!parentFolderExists(name)) {
+        throw Exception("The path " + quoted(path) + " was not found.");
+    }
+    return QDir().mkdir(name);
 }
 
 void makeDirectories(const std::string& path) {
@@ -322,24 +347,21 @@ void makeDirectories(const std::string& path) {
 }
 
 bool removeDirectory(const std::string& path) {
-    if (::rmdir(systemName(path).c_str()) == 0) {
+    const QString name = qtName(path);
+    const QFileInfo info(name);
+    if (!anythingAt(name)) {
+        throw Exception("The path " + quoted(path) + " is invalid.");
+    }
+    const bool folder = info.isDir() && !info.isSymLink();
+    if (folder && QDir().rmdir(name)) {
         return true;
     }
-    switch (errno) {
-        case ENOENT:
-            throw Exception("The path " + quoted(path) + " is invalid.");
-        case EACCES:
-            throw Exception("A program has an open handle to the directory.");
-        case ENOTEMPTY:
-        case EEXIST:
-        case ENOTDIR:
-        case EBUSY:
-            throw Exception("The path " + quoted(path) +
-                            " is not a directory; directory is not empty; or directory is either current "
-                            "working directory or root directory.");
-        default:
-            return false;
+    if (folder && entriesOf(name).isEmpty() && !QFileInfo(info.absolutePath()).isWritable()) {
+        throw Exception("A program has an open handle to the directory.");
     }
+    throw Exception("The path " + quoted(path) +
+                    " is not a directory; directory is not empty; or directory is either current "
+                    "working directory or root directory.");
 }
 
 bool removeDirectoryTree(const std::string& path) {
@@ -388,20 +410,14 @@ bool isDirectoryEmpty(const std::string& path) {
     // Anything the search for "*.*" finds counts, a file without a dot in its name included; the
     // wildcard filter of listDirectory would pass such a file over.
     const std::string folder = orDot(path);
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(systemName(folder).c_str()));
-    if (!dir) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            return true;
-        }
+    const QFileInfo info(qtName(folder));
+    if (!info.isDir()) {
+        return true;
+    }
+    if (!info.isReadable()) {
         throw Exception("Invalid filename specification: " + quoted(joinPath(folder, "*.*")));
     }
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") {
-            return false;
-        }
-    }
-    return true;
+    return entriesOf(qtName(folder)).isEmpty();
 }
 
 std::vector<std::string> listDirectory(const std::string& path, const std::string& pattern, bool folders,
@@ -411,17 +427,17 @@ std::vector<std::string> listDirectory(const std::string& path, const std::strin
     if (pattern.empty() || pattern.find_first_of("\\/") != std::string::npos) {
         throw Exception("Invalid filename specification: " + quoted(search));
     }
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(systemName(folder).c_str()));
-    if (!dir) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            return {};
-        }
+    const QFileInfo info(qtName(folder));
+    if (!info.isDir()) {
+        return {};
+    }
+    if (!info.isReadable()) {
         throw Exception("Invalid filename specification: " + quoted(search));
     }
     std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == ".." || !searchFinds(pattern, name)) {
+    for (const QString& entry : entriesOf(qtName(folder))) {
+        const std::string name = QFile::encodeName(entry).toStdString();
+        if (!searchFinds(pattern, name)) {
             continue;
         }
         if (isFolderEntry(joinPath(folder, name))) {
@@ -449,11 +465,7 @@ std::vector<std::string> listEntries(const std::string& path) {
 }
 
 std::string currentDirectory() {
-    char buffer[PATH_MAX];
-    if (::getcwd(buffer, sizeof buffer) == nullptr) {
-        return std::string();
-    }
-    return buffer;
+    return QFile::encodeName(QDir::currentPath()).toStdString();
 }
 
 void setCurrentDirectory(const std::string& path) {
@@ -461,19 +473,22 @@ void setCurrentDirectory(const std::string& path) {
         throw Exception("The path length should not exceed 260 chars including the final \"\\\": " +
                         quoted(path));
     }
-    if (::chdir(systemName(path).c_str()) != 0) {
-        throw Exception(" -- SetCurrentDirectory error " + toString(errno));
+    const QString name = qtName(path);
+    if (!QDir::setCurrent(name)) {
+        const QFileInfo info(name);
+        const int reason = !info.exists() ? ENOENT : !info.isDir() ? ENOTDIR : EACCES;
+        throw Exception(" -- SetCurrentDirectory error " + toString(reason));
     }
 }
 
 std::string homeDirectory() {
-    if (const char* home = std::getenv("HOME")) {
-        return home;
+    if (qEnvironmentVariableIsSet("HOME")) {
+        return qgetenv("HOME").toStdString();
     }
-    const char* drive = std::getenv("HOMEDRIVE");
-    const char* folder = std::getenv("HOMEPATH");
-    if (drive != nullptr || folder != nullptr) {
-        return std::string(drive != nullptr ? drive : "") + (folder != nullptr ? folder : "");
+    const bool drive = qEnvironmentVariableIsSet("HOMEDRIVE");
+    const bool folder = qEnvironmentVariableIsSet("HOMEPATH");
+    if (drive || folder) {
+        return qgetenv("HOMEDRIVE").toStdString() + qgetenv("HOMEPATH").toStdString();
     }
     return "C:\\";
 }
@@ -494,9 +509,8 @@ std::string findInList(const std::string& name, const std::string& list) {
 }
 
 std::string findInPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
     // PATH separates its folders with ":" here; the list form of this library uses ";".
-    std::string folders = path != nullptr ? path : "";
+    std::string folders = qgetenv("PATH").toStdString();
     std::replace(folders.begin(), folders.end(), ':', ';');
     return findInList(name, ".;" + folders);
 }
@@ -507,8 +521,7 @@ std::string programDirectory(const std::string& path) {
 }
 
 std::string lastErrorText(int code) {
-    char buffer[256];
-    std::string text = ::strerror_r(code, buffer, sizeof buffer);
+    std::string text = std::strerror(code);
     if (!text.empty() && text.back() == '\n') {
         text.pop_back();
     }

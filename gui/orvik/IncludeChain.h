@@ -1,9 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace orvik {
@@ -17,10 +14,11 @@ public:
     // Raises orvik::Exception when `path` is already open in the chain or the chain is full.
     void enter(const std::string& path);
     void leave();
-    std::size_t depth() const { return files_.size(); }
+    std::size_t depth() const { return m_files.size(); }
 
 private:
-    std::vector<std::pair<dev_t, ino_t>> files_;
+    // Each file by its canonical path.
+    std::vector<std::string> m_files;
 };
 
 }  // namespace orvik

@@ -38,9 +38,12 @@ void syncFolderOf(const std::string& path) {
 
 }  // namespace
 
+std::string temporarySuffix() {
+    return "." + std::to_string(::getpid()) + "." + std::to_string(g_counter.fetch_add(1) + 1) + ".tmp";
+}
+
 std::string temporaryNameFor(const std::string& path) {
-    return path + "." + std::to_string(::getpid()) + "." + std::to_string(g_counter.fetch_add(1) + 1) +
-           ".tmp";
+    return path + temporarySuffix();
 }
 
 int writeFileAtomically(const std::string& path, std::string_view contents, unsigned mode) {

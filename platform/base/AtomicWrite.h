@@ -11,7 +11,9 @@ namespace base {
 // umask). Fails on demand as "writeFileAtomically".
 int writeFileAtomically(const std::string& path, std::string_view contents, unsigned mode = 0644);
 
-// The temporary name the next write of `path` would use: "<path>.<pid>.<counter>.tmp".
+// A temporary name for `path`, unique to this call: "<path>.<pid>.<counter>.tmp".
 std::string temporaryNameFor(const std::string& path);
+// The part after the path, for callers that build the name themselves.
+std::string temporarySuffix();
 
 }  // namespace base

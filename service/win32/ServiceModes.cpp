@@ -1,9 +1,8 @@
 #include "service/win32/ServiceModes.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -52,7 +51,7 @@ void serviceMain(DWORD, char**) {
         // The engine ended by itself: leave without STOPPED. A failed run ends with its non-zero
         // result, which is what makes systemd apply the restarts of the failure actions.
         fflush(stdout);
-        _exit(result);
+        std::_Exit(result);
     }
     try {
         reportServiceStatus(SERVICE_STOP_PENDING);

@@ -1,6 +1,5 @@
 // The host opens capture files for its callers, so a caller may only name a file it could open
 // for writing itself.
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,8 +7,8 @@
 
 #include "DriverFixture.h"
 #include "driver/client/PellodurProtocol.h"
-#include "driver/host/PeerCredentials.h"
 #include "driver/host/PellodurConnection.h"
+#include "platform/devicesocket/PeerCredentials.h"
 
 namespace {
 
@@ -62,7 +61,8 @@ TEST_F(CaptureRightsTest, CallerMayNameOnlyFilesItCouldWrite) {
     };
     for (const auto& c : cases) {
         if (c.needsRoot && !root) continue;
-        EXPECT_EQ(PeerCredentials(c.uid, c.uid).mayCreateOrWrite(c.path.string()), c.allowed) << c.what;
+        EXPECT_EQ(devicesocket::PeerCredentials(c.uid, c.uid).mayCreateOrWrite(c.path.string()), c.allowed)
+            << c.what;
     }
 }
 
@@ -71,27 +71,20 @@ TEST_F(CaptureRightsTest, HostRefusesACaptureTheCallerCouldNotOpen) {
     LoadWithTwoAdapters();
     ::chmod(root_.c_str(), 0755);
     fs::path open = Dir("open", 0777), closed = Dir("closed", 0755);
-    int fds[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
-    auto connection = std::make_unique<PellodurConnection>(fds[0], 91, PeerCredentials(CALLER, CALLER));
+    devicesocket::DeviceConnection host;
+    devicesocket::DeviceConnection caller;
+    ASSERT_TRUE(devicesocket::DeviceConnection::pair(host, caller));
+    auto connection = std::make_unique<PellodurConnection>(std::move(host), 91,
+                                                           devicesocket::PeerCredentials(CALLER, CALLER));
     connection->start();
 
     using P = PellodurConstants;
     auto readReply = [&]() {
         uint8_t header[P::REPLY_HEADER_LENGTH];
-        size_t got = 0;
-        while (got < sizeof(header)) {
-            ssize_t n = ::recv(fds[1], header + got, sizeof(header) - got, 0);
-            if (n <= 0) return uint32_t(0xFFFFFFFF);
-            got += size_t(n);
-        }
+        if (!caller.readFull(header, sizeof(header))) return uint32_t(0xFFFFFFFF);
         uint32_t length = FiltGetU32(header, P::REPLY_LENGTH);
         Bytes rest(length - P::REPLY_HEADER_LENGTH);
-        for (size_t at = 0; at < rest.size();) {
-            ssize_t n = ::recv(fds[1], rest.data() + at, rest.size() - at, 0);
-            if (n <= 0) break;
-            at += size_t(n);
-        }
+        caller.readFull(rest.data(), rest.size());
         return FiltGetU32(header, P::REPLY_STATUS);
     };
     ASSERT_EQ(readReply(), STATUS_SUCCESS);  // the create
@@ -112,7 +105,7 @@ TEST_F(CaptureRightsTest, HostRefusesACaptureTheCallerCouldNotOpen) {
         FiltPutU32(frame.data(), P::REQUEST_CODE, FiltConstants::IOCTL_FILT_CAPTURE_FILE);
         FiltPutU32(frame.data(), P::REQUEST_INPUT_LENGTH, uint32_t(input.size()));
         frame.insert(frame.end(), input.begin(), input.end());
-        EXPECT_EQ(::send(fds[1], frame.data(), frame.size(), MSG_NOSIGNAL), ssize_t(frame.size()));
+        EXPECT_TRUE(caller.writeFull(frame.data(), frame.size()));
         return readReply();
     };
 
@@ -122,9 +115,8 @@ TEST_F(CaptureRightsTest, HostRefusesACaptureTheCallerCouldNotOpen) {
     EXPECT_EQ(fs::file_size(open / "allowed.pcap"), 24u);
     EXPECT_EQ(capture({}), STATUS_SUCCESS);  // a stop names no file
 
-    ::shutdown(fds[1], SHUT_RDWR);
+    caller.shutdown();
     connection.reset();
-    ::close(fds[1]);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/base/LocalTime.h"
 #include "platform/iphlpapi/IpHelper.h"
 #include "platform/netcfg/NetCfg.h"
 #include "tools/report/RegistryDump.h"
@@ -75,7 +76,7 @@ void PrintLeaseTime(ReportOutput& out, registry::HKEY key, const char* label, co
     std::time_t when = std::time_t(seconds);
     char text[64];
     std::tm local{};
-    localtime_r(&when, &local);
+    base::localTime(when, local);
     // The C library's own local time text, line end included.
     std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y\n", &local);
     out.print("%s%s", label, text);

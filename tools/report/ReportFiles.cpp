@@ -1,10 +1,9 @@
 #include "tools/report/ReportFiles.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/base/Process.h"
 #include "platform/image/WindowsPaths.h"
 
 namespace report {
@@ -33,7 +32,7 @@ int Win32FromErrno(int error) {
 
 int ChangeDirectory(const std::string& windowsFolder) {
     std::string local = winpath::MapWindowsPath(windowsFolder);
-    if (::chdir(local.c_str()) != 0) return Win32FromErrno(errno);
+    if (int error = base::changeDirectory(local); error != 0) return Win32FromErrno(error);
     return 0;
 }
 
@@ -43,7 +42,7 @@ std::string CurrentDirectory() {
 }
 
 void RestoreDirectory(const std::string& localFolder) {
-    if (!localFolder.empty() && ::chdir(localFolder.c_str()) != 0) {
+    if (!localFolder.empty() && base::changeDirectory(localFolder) != 0) {
         // Nothing to go back to; the report goes on where it is.
     }
 }

@@ -8,16 +8,17 @@
 #include <string>
 
 #include "driver/client/FiltDeviceClient.h"
+#include "platform/base/Process.h"
 #include "tools/report/ReportConstants.h"
 #include "tools/report/ReportSections.h"
 
 namespace {
 
 uint32_t RoundPause() {
-    const char* text = std::getenv(report::ReportConstants::PAUSE_VARIABLE);
-    if (!text || !*text) return report::ReportConstants::ROUND_PAUSE_MS;
+    std::string text = base::environmentVariable(report::ReportConstants::PAUSE_VARIABLE);
+    if (text.empty()) return report::ReportConstants::ROUND_PAUSE_MS;
     char* end = nullptr;
-    unsigned long value = std::strtoul(text, &end, 10);
+    unsigned long value = std::strtoul(text.c_str(), &end, 10);
     if (*end || value > report::ReportConstants::ROUND_PAUSE_MS)
         return report::ReportConstants::ROUND_PAUSE_MS;
     return uint32_t(value);

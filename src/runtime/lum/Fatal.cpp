@@ -1,10 +1,11 @@
 #include "runtime/lum/Fatal.h"
 
-#include <unistd.h>
-
 #include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 #include "ostrum.h"
 #include "runtime/lum/Log.h"
@@ -31,6 +32,6 @@ void fatalError(const char* format, ...) {
     fprintf(stderr, "FATAL: %s\n", text);
     fflush(stderr);
     // Gives the logging thread time to write the line out before the process goes.
-    usleep(1000 * 1000);
-    _exit(3);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    std::_Exit(3);
 }

@@ -1,13 +1,13 @@
 #include "runtime/lum/LogLine.h"
 
-#include <sys/time.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <string>
 
+#include "platform/base/LocalTime.h"
+#include "platform/base/Process.h"
 #include "runtime/lum/LogConstants.h"
 
 namespace {
@@ -73,18 +73,16 @@ void LogMessage::set(const char* message) {
 }
 
 int formatLogTimeStamp(char* buffer, size_t size) {
-    struct timeval now;
-    gettimeofday(&now, nullptr);
-    struct tm local;
-    localtime_r(&now.tv_sec, &local);
+    base::LocalNow now = base::localNow();
+    const std::tm& local = now.calendar;
     // The offset of local time from UTC, so UTC+01:00 prints "+0100".
-    long offsetMinutes = local.tm_gmtoff / 60;
+    long offsetMinutes = now.utcOffsetSeconds / 60;
     char sign = offsetMinutes < 0 ? '-' : '+';
     long absolute = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
     int n =
         snprintf(buffer, size, "%s %02d %04d %02d:%02d:%02d.%03d %c%02ld%02ld:", MONTHS[local.tm_mon % 12],
                  local.tm_mday, local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec,
-                 static_cast<int>(now.tv_usec / 1000), sign, absolute / 60, absolute % 60);
+                 now.milliseconds, sign, absolute / 60, absolute % 60);
     if (n < 0) return 0;
     return static_cast<size_t>(n) < size ? n : static_cast<int>(size - 1);
 }
@@ -93,10 +91,9 @@ const char* logHostName() {
     static char name[LogConstants::HOST_NAME_SIZE + 1];
     static std::once_flag once;
     std::call_once(once, [] {
-        if (gethostname(name, LogConstants::HOST_NAME_SIZE) != 0 || name[0] == '\0') {
-            strcpy(name, " ");
-        }
-        name[LogConstants::HOST_NAME_SIZE] = '\0';
+        std::string host = base::hostName();
+        if (host.empty()) host = " ";
+        snprintf(name, sizeof name, "%s", host.c_str());
     });
     return name;
 }

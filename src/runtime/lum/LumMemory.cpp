@@ -1,7 +1,5 @@
 #include "runtime/lum/LumMemory.h"
 
-#include <pthread.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -12,6 +10,7 @@
 #include "runtime/lum/LumMain.h"
 #include "travik.h"
 #include "vel/exception/MemoryException.h"
+#include "win/SrwLock.h"
 
 void lumMemAlloc(const char* file, int line, void** pp, int size) {
     if (!LUM_ASSERT(file && line > 0) || !LUM_ASSERT_TEXT(pp && *pp == nullptr, "pp && *pp == null") ||
@@ -58,21 +57,21 @@ constexpr size_t HEADER = 16;
 // Whether operator new blocks come from the run-time's pool. Readers hold the lock across their
 // pool call, so the pool cannot close under them; a plain lock without constructor or destructor,
 // as it is used before static construction and after static destruction.
-pthread_rwlock_t PoolLock = PTHREAD_RWLOCK_INITIALIZER;
+win::SRWLOCK PoolLock = SRWLOCK_INIT;
 bool PoolOpen = false;
 
 class PoolReader {
 public:
-    PoolReader() { pthread_rwlock_rdlock(&PoolLock); }
-    ~PoolReader() { pthread_rwlock_unlock(&PoolLock); }
+    PoolReader() { win::AcquireSRWLockShared(&PoolLock); }
+    ~PoolReader() { win::ReleaseSRWLockShared(&PoolLock); }
     PoolReader(const PoolReader&) = delete;
     PoolReader& operator=(const PoolReader&) = delete;
 };
 
 void setPoolOpen(bool open) {
-    pthread_rwlock_wrlock(&PoolLock);
+    win::AcquireSRWLockExclusive(&PoolLock);
     PoolOpen = open;
-    pthread_rwlock_unlock(&PoolLock);
+    win::ReleaseSRWLockExclusive(&PoolLock);
 }
 
 }  // namespace

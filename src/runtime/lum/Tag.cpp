@@ -1,10 +1,9 @@
 #include "runtime/lum/Tag.h"
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
+
+#include "platform/base/Process.h"
 
 int Tag::print(char* buffer, size_t size) const {
     if (size == 0) return 0;
@@ -20,7 +19,7 @@ int Tag::print(char* buffer, size_t size) const {
 }
 
 TagTID::TagTID() : Tag("tid", m_text) {
-    snprintf(m_text, sizeof m_text, "%ld", static_cast<long>(syscall(SYS_gettid)));
+    snprintf(m_text, sizeof m_text, "%ld", base::osThreadId());
 }
 
 bool Tags::add(const Tag& tag) {

@@ -7,6 +7,8 @@
 #include <ctime>
 #include <memory>
 
+#include "platform/base/LocalTime.h"
+
 namespace {
 
 struct CipherContextDeleter {
@@ -40,7 +42,7 @@ CryptoPrimitives::CipherResult CryptoPrimitives::aes128Cbc(bool encrypt, const s
 void CryptoPrimitives::seedFromLocalTime() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    base::localTime(now, local);
     const int fields[9] = {local.tm_sec,  local.tm_min,  local.tm_hour, local.tm_mday, local.tm_mon,
                            local.tm_year, local.tm_wday, local.tm_yday, local.tm_isdst};
     RAND_seed(fields, sizeof fields);

@@ -10,9 +10,7 @@ add_library(vel_exception_further STATIC
   FileIOException.cpp
   CredentialException.cpp
   ConnectionApiException.cpp
-  LogWindowsException.cpp
 )
 target_include_directories(vel_exception_further PUBLIC ${PROJECT_SOURCE_DIR}/src)
-# Some carry texts of the string module, whose wide-text conversion in turn logs through
-# LogWindowsException: the two static libraries depend on each other.
-target_link_libraries(vel_exception_further PUBLIC vel_exception vel_string lum)
+# Some carry texts of the string module.
+target_link_libraries(vel_exception_further PUBLIC vel_string lum)

@@ -1,7 +1,6 @@
 #include "vel/os/FileUtil.h"
 
-#include <unistd.h>
-
+#include "platform/base/AtomicWrite.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LogConstants.h"
 #include "vel/exception/ExceptionConstants.h"
@@ -27,10 +26,10 @@ void close(WinHandle_win& handle) {
     if (closed.failed()) logFailure(FileConstants::INTERNAL_ERROR_CLOSE, closed.description());
 }
 
-// "a.xml" -> "a.xml.<pid>.tmp", beside the target so that the rename stays on one file system.
+// "a.xml" -> "a.xml.<pid>.<n>.tmp", beside the target so that the rename stays on one file system,
+// and of its own for each write, so that two writers of one file never share a temporary file.
 Unicode temporaryPath(const Unicode& path) {
-    FormatBuffer100 suffix(".%ld.tmp", static_cast<long>(::getpid()));
-    return path + Unicode(suffix.ascii());
+    return path + Unicode(Ascii(base::temporarySuffix().c_str()));
 }
 
 bool createFolders(const Unicode& folder, const Unicode& subpath) {

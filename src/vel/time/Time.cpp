@@ -1,5 +1,6 @@
 #include "vel/time/Time.h"
 
+#include "platform/base/LocalTime.h"
 #include "runtime/lum/Assert.h"
 #include "vel/string/Ascii.h"
 #include "vel/string/FormatBuffer.h"
@@ -107,6 +108,6 @@ std::int32_t Time::daysInMonth(std::int32_t month, std::int32_t year) {
 const std::tm* Time::localTime(std::int64_t time) {
     static std::tm record;
     std::time_t value = static_cast<std::time_t>(time);
-    if (!localtime_r(&value, &record)) return nullptr;
+    if (!base::localTime(value, record)) return nullptr;
     return &record;
 }

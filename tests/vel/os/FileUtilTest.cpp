@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../basevaluessupport/BaseValuesTestSupport.h"
@@ -137,6 +139,25 @@ TEST_F(FileUtilTest, WriteReplacesTheFileWhole) {
     ASSERT_TRUE(back.exists());
     EXPECT_EQ(back.value().length(), 0);
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"config.xml"});
+}
+
+// Two writers of one file each write a temporary file of their own: neither truncates or moves
+// away the other's, so every write succeeds and the file is always one writer's whole content.
+TEST_F(FileUtilTest, ConcurrentWritersOfOneFileNeverMixTheirContents) {
+    const fs::path path = file("shared.xml");
+    const std::string first(256 * 1024, 'a');
+    const std::string second(128 * 1024, 'b');
+    for (int round = 0; round < 20; ++round) {
+        std::atomic<int> failed{0};
+        std::thread one([&] { failed += writeFile(wide(path.string()), ByteArray(first.c_str())) ? 0 : 1; });
+        std::thread two([&] { failed += writeFile(wide(path.string()), ByteArray(second.c_str())) ? 0 : 1; });
+        one.join();
+        two.join();
+        ASSERT_EQ(failed, 0) << "round " << round;
+        std::string content = contentOf(path);
+        ASSERT_TRUE(content == first || content == second) << "round " << round << ": " << content.size();
+        ASSERT_EQ(folderEntries(), std::vector<std::string>{"shared.xml"});
+    }
 }
 
 // A write that fails part-way must not leave a truncated file where a good one was.
