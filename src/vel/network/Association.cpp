@@ -2,8 +2,8 @@
 
 #include "runtime/lum/Assert.h"
 
-Association Association::create(std::int32_t associationMode, std::int32_t encryption) {
-    return Association(new AssociationImpl(associationMode, encryption), Reference::TAKE_OVER);
+Association Association::create(std::int32_t associationMode, std::int32_t encryption, bool dynamicWep) {
+    return Association(new AssociationImpl(associationMode, encryption, dynamicWep), Reference::TAKE_OVER);
 }
 
 Association Association::fromElement(ElementInterface* p) {
@@ -20,4 +20,9 @@ std::int32_t Association::getAssociationMode() const {
 std::int32_t Association::getEncryption() const {
     if (!LUM_ASSERT(m)) return 0;
     return impl()->m_encryption;
+}
+
+bool Association::isDynamicWep() const {
+    if (!LUM_ASSERT(m)) return false;
+    return impl()->m_dynamicWep;
 }

@@ -1,0 +1,190 @@
+#pragma once
+// One configured network (a named wired or wireless network of a group, or a global network):
+// its settings from the configuration files and the connection API, the objects that follow it,
+// and its behaviour when started and stopped. Everything runs on the event-queue thread.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "vel/configuration/Settings8021x.h"
+#include "vel/network/NetworkBehavior.h"
+#include "vel/reference/ElementVector.h"
+#include "vel/reference/HandleOf.h"
+#include "vel/reference/Reference.h"
+#include "vel/reference/ReferenceImpl.h"
+#include "vel/string/Ascii.h"
+#include "vel/string/ByteArray.h"
+
+class Network;
+class NetworkSubscriberInterface;
+class VelAdapter;
+
+class NetworkImpl : public ReferenceImpl {
+public:
+    // Media type of a network that no reader has set yet.
+    static constexpr std::int32_t MEDIA_TYPE_NONE = 4;
+    static constexpr std::int32_t MEDIA_WIRED = 1;
+    static constexpr std::int32_t MEDIA_WIRELESS = 2;
+    static constexpr std::int32_t ORIGIN_USER = 1;
+    static constexpr std::int32_t ORIGIN_ADMINISTRATOR = 2;
+    static constexpr std::int32_t INITIAL_DEFAULT_CONNECTION_TIMEOUT = 40;
+    static constexpr std::int32_t INITIAL_DEFAULT_ASSOCIATION_TIMEOUT = 3;
+
+    explicit NetworkImpl(const Ascii& name);
+    ~NetworkImpl() override;
+
+    // Empties the subscriber list and lets the behaviour drop what it holds.
+    void clearReferences() override;
+
+    NetworkBehaviorInterface& behavior() { return *m_behavior; }
+
+    // Each subscriber's networkAccessStateChanged, in list order; the list length is read again
+    // after every call, as a subscriber may leave while it is told.
+    void notifyAccessState(std::int32_t accessState);
+    // The same for the state of the adapter the network holds (networkStateChanged).
+    void notifyAdapterState(std::int32_t adapterState, const VelAdapter& adapter);
+
+    // Calls tell for every subscriber in list order, following the changes the calls make.
+    void forEachSubscriber(const std::function<void(NetworkSubscriberInterface*)>& tell);
+
+    // Asserts that a reader has set the media type.
+    bool checkMediaType() const;
+
+    Ascii m_name;
+    bool m_global = false;
+    // An 802.1X ("authenticationNetwork") network.
+    bool m_flagB = false;
+    std::int32_t m_networkMedia = 0;
+    Settings8021x m_settings8021x = Settings8021x::create();
+    ElementVector m_subscribers = ElementVector::create();
+    std::int32_t m_origin = 0;
+    bool m_extendUserConnectionBeyondLogoff = false;
+    std::int32_t m_mediaType = MEDIA_TYPE_NONE;
+    ByteArray m_ssid;
+    std::int32_t m_associationMode = 0;
+    std::int32_t m_encryption = 1;
+    std::int32_t m_connectionTypes = 0;
+    std::int32_t m_credentialStorage = 0;
+    std::int32_t m_allowedCertificateSource = 0;
+    std::int32_t m_smartCardPinStorage = 0;
+    // Carried for the configuration files and the connection API, unchanged.
+    bool m_furtherFlag1 = false;
+    std::int32_t m_furtherNumber1 = 30;
+    bool m_furtherFlag2 = true;
+    std::int32_t m_furtherNumber2 = 0;
+    std::int32_t m_connectionTimeout;
+    std::int32_t m_associationTimeout;
+    // Shown in the network state event: the outer and the inner EAP method.
+    std::int32_t m_outerEapMethod = 0;
+    std::int32_t m_innerEapMethod = 0;
+    Ascii m_script;
+    // EAP-FAST PACs kept for this network (Credential entries).
+    ElementVector m_savedPacs = ElementVector::create();
+
+    static std::atomic<std::int32_t> DefaultConnectionTimeout;
+    static std::atomic<std::int32_t> DefaultAssociationTimeout;
+
+private:
+    std::unique_ptr<NetworkBehaviorInterface> m_behavior;
+};
+
+class Network : public Reference {
+public:
+    Network() = default;
+    explicit Network(NetworkImpl* existing) : Reference(existing) {}
+    static Network create(const Ascii& name);
+
+    Ascii name() const { return impl()->m_name; }
+
+    // Behaviour.
+    void start() const { impl()->behavior().start(); }
+    void stop() const { impl()->behavior().stop(); }
+    void accessChanged() const { impl()->behavior().accessChanged(); }
+    // False while the network is stopped or its access is.
+    bool isStarted() const { return impl()->behavior().isStarted(); }
+    void disconnect() const { impl()->behavior().disconnect(); }
+
+    // Settings. Those that need the media type assert that a reader has set it.
+    bool isGlobal() const { return impl()->m_global; }
+    void setGlobal(bool global) const { impl()->m_global = global; }
+    bool getFlagB() const { return impl()->m_flagB; }
+    void setFlagB(bool is8021x) const { impl()->m_flagB = is8021x; }
+    // 1 wired, 2 wireless; sets the media type with it.
+    void setNetworkMedia(std::int32_t media) const;
+    std::int32_t getNetworkMedia() const { return impl()->m_networkMedia; }
+    // 1 added by a user (connection API, user file), 2 from the administrator's file.
+    std::int32_t getOrigin() const { return impl()->m_origin; }
+    void setOrigin(std::int32_t origin) const { impl()->m_origin = origin; }
+    // 0 wired, 1 wifi, 2 unit test; sets the network media with it.
+    void setMediaType(std::int32_t mediaType) const;
+    std::int32_t getMediaType() const;
+    ByteArray getSsid() const;
+    // Binds an ASCII key to the new SSID too.
+    void setSsid(const ByteArray& ssid) const;
+    // Binds the ASCII pre-shared keys of the network to its SSID again.
+    void refreshSsid() const;
+    std::int32_t getAssociationMode() const;
+    void setAssociationMode(std::int32_t mode) const;
+    std::int32_t getEncryption() const;
+    void setEncryption(std::int32_t encryption) const;
+    // 1 machine, 2 user, 3 machine and user.
+    std::int32_t getConnectionTypes() const { return impl()->m_connectionTypes; }
+    void setConnectionTypes(std::int32_t types) const { impl()->m_connectionTypes = types; }
+    std::int32_t getAllowedCertificateSource() const { return impl()->m_allowedCertificateSource; }
+    void setAllowedCertificateSource(std::int32_t source) const {
+        impl()->m_allowedCertificateSource = source;
+    }
+    std::int32_t getSmartCardPinStorage() const { return impl()->m_smartCardPinStorage; }
+    void setSmartCardPinStorage(std::int32_t storage) const { impl()->m_smartCardPinStorage = storage; }
+    std::int32_t getCredentialStorage() const { return impl()->m_credentialStorage; }
+    void setCredentialStorage(std::int32_t storage) const { impl()->m_credentialStorage = storage; }
+    std::int32_t getConnectionTimeout() const;
+    void setConnectionTimeout(std::int32_t seconds) const;
+    std::int32_t getAssociationTimeout() const;
+    void setAssociationTimeout(std::int32_t seconds) const;
+    Ascii getScript() const { return impl()->m_script; }
+    void setScript(const Ascii& path) const { impl()->m_script = path; }
+    bool getExtendUserConnectionBeyondLogoff() const { return impl()->m_extendUserConnectionBeyondLogoff; }
+    void setExtendUserConnectionBeyondLogoff(bool extend) const {
+        impl()->m_extendUserConnectionBeyondLogoff = extend;
+    }
+    bool getFurtherFlag1() const;
+    void setFurtherFlag1(bool value) const;
+    std::int32_t getFurtherNumber1() const;
+    void setFurtherNumber1(std::int32_t value) const;
+    bool getFurtherFlag2() const;
+    void setFurtherFlag2(bool value) const;
+    std::int32_t getFurtherNumber2() const;
+    void setFurtherNumber2(std::int32_t value) const;
+    std::int32_t getOuterEapMethod() const { return impl()->m_outerEapMethod; }
+    std::int32_t getInnerEapMethod() const { return impl()->m_innerEapMethod; }
+    void setEapMethods(std::int32_t outer, std::int32_t inner) const;
+    Settings8021x getSettings8021x() const { return impl()->m_settings8021x; }
+    void setSettings8021x(const Settings8021x& settings) const { impl()->m_settings8021x = settings; }
+    ElementVector getSavedPacs() const { return impl()->m_savedPacs; }
+
+    // Every new network takes these; a reader's nonzero value replaces them.
+    static std::int32_t getDefaultConnectionTimeout();
+    static void setDefaultConnectionTimeout(std::int32_t seconds);
+    static std::int32_t getDefaultAssociationTimeout();
+    static void setDefaultAssociationTimeout(std::int32_t seconds);
+
+    // The objects that follow the network.
+    void addSubscriber(NetworkSubscriberInterface* subscriber) const;
+    void removeSubscriber(NetworkSubscriberInterface* subscriber) const;
+    bool hasSubscriber(NetworkSubscriberInterface* subscriber) const;
+
+    NetworkImpl* impl() const { return static_cast<NetworkImpl*>(static_cast<ReferenceImpl*>(m)); }
+};
+
+// An optional network.
+class NetworkProxy : public HandleProxy<Network> {
+public:
+    using HandleProxy<Network>::HandleProxy;
+
+    // The network; asserts that the holder was tested and holds one.
+    Network network() const;
+    // Holds the network (which must be set) and is usable at once.
+    void setNetwork(const Network& network) { hold(network, "network.m"); }
+};
