@@ -24,8 +24,7 @@ std::atomic<VpnAuthHandle> g_auth{0};
 std::atomic<std::uint32_t> g_authFields{0};
 
 constexpr const char* PROFILES_PATTERN = "\\Varnel Systems\\VPN Client\\Profiles\\*.pcf";
-constexpr const char* PROFILE_EXTENSION = ".pcf";
-constexpr int PROFILE_EXTENSION_LENGTH = 4;
+constexpr int PROFILE_EXTENSION_LENGTH = 4;  // ".pcf"
 
 void postMappedError(int error) {
     VpnClientEvent event = IpSecErrorToClientEvent(error);
@@ -267,10 +266,8 @@ AsciiVector TamselVpnClientImpl::getVpnProfiles() {
     for (std::int32_t i = 0; i < files.length(); ++i) {
         Ascii file = files.get(i);
         // Exactly the extension comes off: "Office.pcf" is the profile "Office".
-        if (file.length() > PROFILE_EXTENSION_LENGTH &&
-            file.substring(-PROFILE_EXTENSION_LENGTH, file.length()) == PROFILE_EXTENSION) {
+        if (file.length() > PROFILE_EXTENSION_LENGTH)
             profiles.add(file.substring(0, -PROFILE_EXTENSION_LENGTH));
-        }
     }
     return profiles;
 }
