@@ -1,22 +1,18 @@
 #pragma once
 // Loading libraries by their Windows names. "NAME.dll" is the shared library "libNAME.so", looked
 // for in the running program's folder and then in C:\Windows\system32 below the program-data root.
-// Failures set the thread's last error (winfile::GetLastError) as Windows does.
-#include <cstdint>
-
+// Failures set the thread's last error (base::win32::GetLastError) as Windows does, and each call
+// can be made to fail by its name (base::failNext).
 namespace win {
 
 using HMODULE = void*;
 using FARPROC = void (*)();
 
-constexpr std::uint32_t ERROR_MOD_NOT_FOUND = 126;
-constexpr std::uint32_t ERROR_PROC_NOT_FOUND = 127;
-
-// Null when no such library loads.
+// Null when no such library loads (ERROR_MOD_NOT_FOUND).
 HMODULE LoadLibraryA(const char* name);
-// Null when the library has no such entry point.
+// Null when the library has no such entry point (ERROR_PROC_NOT_FOUND).
 FARPROC GetProcAddress(HMODULE module, const char* name);
-// False when the module was not loaded.
+// 0 when the module was not loaded (ERROR_INVALID_HANDLE).
 int FreeLibrary(HMODULE module);
 
 }  // namespace win

@@ -1,8 +1,8 @@
 #include "vel/vpn/ScSofToken2Api.h"
 
+#include "platform/base/Win32Error.h"
 #include "platform/softtoken/SofTokApi.h"
 #include "platform/win/Module.h"
-#include "platform/win/WinFile.h"
 #include "runtime/lum/Log.h"
 
 namespace {
@@ -30,7 +30,7 @@ void freeLibrary() {
         logInfo(0, "Unloaded library %s", ScSofToken2Api::LIBRARY_NAME);
     } else {
         logError(0, "Failed to unload library %s: error code %d", ScSofToken2Api::LIBRARY_NAME,
-                 static_cast<int>(winfile::GetLastError()));
+                 static_cast<int>(base::win32::GetLastError()));
     }
     g_library = Library{};
 }

@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "VpnTestSupport.h"
+#include "platform/base/FailureInjection.h"
+#include "platform/base/Win32Error.h"
 #include "platform/softtoken/TokenLibrary.h"
 #include "vel/vpn/ScSofToken2.h"
+#include "vel/vpn/ScSofToken2Api.h"
 
 namespace tamsel::test {
 namespace {
@@ -25,6 +28,7 @@ protected:
     }
     void TearDown() override {
         token.reset();
+        base::clearFailures();
         VpnTest::TearDown();
     }
 
@@ -78,6 +82,29 @@ TEST_F(ScSofToken2Test, WithoutTheLibraryNoPasscodeIsGenerated) {
     EXPECT_EQ(logged("ScSofToken2Impl : uninitialized - no passcode generated"), 1);
     token.reset();
     EXPECT_EQ(logged("Unloaded library SoftAPI-II.dll"), 0);
+}
+
+TEST_F(ScSofToken2Test, ALibraryWithoutEveryEntryPointIsReleased) {
+    install(SOFTTOKEN_LIBRARY);
+    base::failNext("GetProcAddress", base::win32::ERROR_PROC_NOT_FOUND, 1);
+    token = ScSofToken2::create();
+    EXPECT_FALSE(token->isAvailable());
+    EXPECT_EQ(logged("ScSofToken2Api : not all function addresses obtained - releasing SoftAPI-II.dll"), 1);
+    EXPECT_EQ(logged("Unloaded library SoftAPI-II.dll"), 1);
+    token.reset();
+
+    // Loaded once per process: a second load while the first holds is refused.
+    token = ScSofToken2::create();
+    ASSERT_TRUE(token->isAvailable());
+    ScSofToken2Api second;
+    EXPECT_FALSE(second.load());
+    EXPECT_EQ(logged("WARNING: ScSofToken2Api initialize attempted multiple times"), 1);
+    Ascii passcode;
+    EXPECT_EQ(token->generate("alice", "1234", passcode), ScSofToken2Constants::GENERATED);
+
+    base::failNext("FreeLibrary", base::win32::ERROR_INVALID_HANDLE, 1);
+    token.reset();
+    EXPECT_EQ(logged("Failed to unload library SoftAPI-II.dll: error code 6"), 1);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "VpnTestSupport.h"
+#include "platform/base/FailureInjection.h"
+#include "platform/base/Win32Error.h"
 #include "platform/dunmere/VpnService.h"
 #include "vel/vpn/TamselVpnClient.h"
 #include "vel/vpn/VpnClientEvent.h"
@@ -39,6 +41,7 @@ protected:
     }
     void TearDown() override {
         client.reset();
+        base::clearFailures();
         VpnTest::TearDown();
     }
 
@@ -237,6 +240,31 @@ TEST_F(TamselVpnClientTest, ReleasingTheClientClosesTheChannelAndEndsTheApi) {
     client.reset();
     EXPECT_EQ(logged("VPN API destroyed"), 1);
     EXPECT_EQ(logged("Unloaded Library dunmere.dll"), 1);
+}
+
+TEST_F(TamselVpnClientTest, EntryPointsAreLookedUpAtEachCall) {
+    install(DUNMERE_LIBRARY);
+    create();
+    // No tracker runs yet: the one lookup that fails is the channel's.
+    base::failNext("GetProcAddress", base::win32::ERROR_PROC_NOT_FOUND, 1);
+    EXPECT_EQ(client.openChannel(), VpnClientConstants::CHANNEL_INIT_FAILED);
+    EXPECT_EQ(logged("GetProcAddress failed for vpn_channel_init"), 1);
+    EXPECT_EQ(logged("vpn_channel_init error VPN_ERROR (1)"), 1);
+
+    ASSERT_EQ(client.openChannel(), VpnClientConstants::DONE);
+    // The tracker looks its entry up too, so every lookup fails for the moment of the connect.
+    base::failNext("GetProcAddress", base::win32::ERROR_PROC_NOT_FOUND, 0);
+    int result = client.connect("Office");
+    base::clearFailures();
+    EXPECT_EQ(result, VpnClientConstants::CALL_FAILED);
+    EXPECT_EQ(logged("GetProcAddress failed for vpn_connect"), 1);
+    EXPECT_EQ(logged("vpn_connect failed with err VPN_ERROR (1)"), 1);
+    ASSERT_EQ(client.connect("Office"), VpnClientConstants::DONE);
+    ASSERT_TRUE(receiver.waitFor(CLIENT_CONNECTED));
+
+    base::failNext("FreeLibrary", base::win32::ERROR_INVALID_HANDLE, 1);
+    client.reset();
+    EXPECT_EQ(logged("Error unloading dll dunmere.dll"), 1);
 }
 
 TEST_F(TamselVpnClientTest, ProfilesAreTheProfileFilesWithoutTheirExtension) {
