@@ -115,7 +115,8 @@ int VpnService::channelDestroy(VpnChannel channel) {
     return VPN_OK;
 }
 
-int VpnService::processEvents(VpnChannel channel, int count) {
+int VpnService::processEvents(VpnChannel channel, int count, int* delivered) {
+    if (delivered) *delivered = 0;
     auto deadline = std::chrono::steady_clock::now() + WAIT_SLICE * (count > 0 ? count : 0);
     std::unique_lock<std::mutex> lock(m_mutex);
     if (findChannel(channel) == nullptr) return VPN_ERROR_BAD_PARAM;
@@ -138,6 +139,7 @@ int VpnService::processEvents(VpnChannel channel, int count) {
         c->busyThread = std::this_thread::get_id();
         lock.unlock();
         callback(callbacks);
+        if (delivered) ++*delivered;
         lock.lock();
         if (Channel* after = findChannel(channel)) after->busy = false;
         m_queued.notify_all();

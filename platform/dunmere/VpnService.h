@@ -61,7 +61,8 @@ public:
     int apiDestroy();
     int channelInit(VpnChannel* channel, std::uint32_t* permissions, const VpnCallbacks* callbacks);
     int channelDestroy(VpnChannel channel);
-    int processEvents(VpnChannel channel, int count);
+    // `delivered`, when given, counts the callbacks that ran.
+    int processEvents(VpnChannel channel, int count, int* delivered = nullptr);
     int connect(VpnChannel channel, const char* entry, const char* user, const char* password,
                 std::uint32_t flags);
     int disconnect(VpnChannel channel);

@@ -5,7 +5,9 @@
 //
 // Callbacks come only from inside vpn_process_events, on the thread that calls it, and never for a
 // channel after its vpn_channel_destroy. Every entry point returns a DunmereResult.
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 extern "C" {
 
@@ -147,4 +149,93 @@ using VpnDisconnectFunction = int (*)(VpnChannel);
 using VpnAcknowledgeBannerFunction = int (*)(VpnChannel, int);
 using VpnAuthSetAttributeFunction = int (*)(VpnAuthHandle, int, const char*);
 using VpnAuthRespondFunction = int (*)(VpnChannel, VpnAuthHandle, int);
+}
+
+// The names of the results and states, as logs and the lab write them.
+struct DunmereName {
+    int value;
+    const char* name;
+};
+
+inline constexpr DunmereName DUNMERE_RESULT_NAMES[] = {
+    {VPN_OK, "VPN_OK"},
+    {VPN_ERROR, "VPN_ERROR"},
+    {VPN_ERROR_BAD_PARAM, "VPN_ERROR_BAD_PARAM"},
+    {VPN_ERROR_NOT_A_PROFILE, "VPN_ERROR_NOT_A_PROFILE"},
+    {VPN_ERROR_IPC_FAILURE, "VPN_ERROR_IPC_FAILURE"},
+    {VPN_ERROR_OUT_OF_MEMORY, "VPN_ERROR_OUT_OF_MEMORY"},
+    {VPN_ERROR_SERVICE_NOT_RUNNING, "VPN_ERROR_SERVICE_NOT_RUNNING"},
+    {VPN_ERROR_SERVICE_SHUTTING_DOWN, "VPN_ERROR_SERVICE_SHUTTING_DOWN"},
+    {VPN_ERROR_NOT_CONNECTED, "VPN_ERROR_NOT_CONNECTED"},
+    {VPN_ERROR_ALREADY_CONNECTING, "VPN_ERROR_ALREADY_CONNECTING"},
+    {VPN_ERROR_ALREADY_CONNECTED, "VPN_ERROR_ALREADY_CONNECTED"},
+    {VPN_ERROR_CONNECT_ABORTED, "VPN_ERROR_CONNECT_ABORTED"},
+    {VPN_ERROR_NO_PPPTOOL, "VPN_ERROR_NO_PPPTOOL"},
+    {VPN_ERROR_DRIVER_FAIL, "VPN_ERROR_DRIVER_FAIL"},
+    {VPN_ERROR_NO_MORE_BACKUPS, "VPN_ERROR_NO_MORE_BACKUPS"},
+    {VPN_ERROR_PPP_FAIL, "VPN_ERROR_PPP_FAIL"},
+    {VPN_ERROR_CTCP_FAIL, "VPN_ERROR_CTCP_FAIL"},
+    {VPN_ERROR_IKE_FAIL, "VPN_ERROR_IKE_FAIL"},
+    {VPN_ERROR_HOSTNAME_LOOKUP_FAIL, "VPN_ERROR_HOSTNAME_LOOKUP_FAIL"},
+    {VPN_ERROR_USER_CANCELLED_AUTH, "VPN_ERROR_USER_CANCELLED_AUTH"},
+    {VPN_ERROR_SA_EXPIRED, "VPN_ERROR_SA_EXPIRED"},
+    {VPN_ERROR_PEER_NOT_RESPONDING, "VPN_ERROR_PEER_NOT_RESPONDING"},
+    {VPN_ERROR_LOAD_BALANCING, "VPN_ERROR_LOAD_BALANCING"},
+    {VPN_ERROR_IKE_NEG_FAILED, "VPN_ERROR_IKE_NEG_FAILED"},
+    {VPN_ERROR_DUPLICATE_EXISTS, "VPN_ERROR_DUPLICATE_EXISTS"},
+    {VPN_ERROR_NO_CLIENT_EXTENSIONS, "VPN_ERROR_NO_CLIENT_EXTENSIONS"},
+    {VPN_ERROR_USER_AUTH_FAILED, "VPN_ERROR_USER_AUTH_FAILED"},
+    {VPN_ERROR_FIREWALL_NO_LONGER_RUNNING, "VPN_ERROR_FIREWALL_NO_LONGER_RUNNING"},
+    {VPN_ERROR_UNABLE_TO_CONFIGURE_FIREWALL, "VPN_ERROR_UNABLE_TO_CONFIGURE_FIREWALL"},
+    {VPN_ERROR_UPDATE_CERT_FAILED, "VPN_ERROR_UPDATE_CERT_FAILED"},
+    {VPN_ERROR_ADDRESS_CHANGE, "VPN_ERROR_ADDRESS_CHANGE"},
+    {VPN_ERROR_AUTH_PHASE_ERROR, "VPN_ERROR_AUTH_PHASE_ERROR"},
+    {VPN_ERROR_BY_ERROR, "VPN_ERROR_BY_ERROR"},
+    {VPN_ERROR_BY_ADMIN_COMMAND, "VPN_ERROR_BY_ADMIN_COMMAND"},
+    {VPN_ERROR_SERVER_SHUTDOWN, "VPN_ERROR_SERVER_SHUTDOWN"},
+    {VPN_ERROR_SERVER_IN_FLAMES, "VPN_ERROR_SERVER_IN_FLAMES"},
+    {VPN_ERROR_MAX_CONNECT_TIME, "VPN_ERROR_MAX_CONNECT_TIME"},
+    {VPN_ERROR_IDLE_TIMEOUT, "VPN_ERROR_IDLE_TIMEOUT"},
+    {VPN_ERROR_SERVER_REBOOT, "VPN_ERROR_SERVER_REBOOT"},
+    {VPN_ERROR_PHASE2_PROPOSAL_MISMATCH, "VPN_ERROR_PHASE2_PROPOSAL_MISMATCH"},
+    {VPN_ERROR_FIREWALL_MISMATCH, "VPN_ERROR_FIREWALL_MISMATCH"},
+    {VPN_ERROR_CERT_EXPIRED, "VPN_ERROR_CERT_EXPIRED"},
+    {VPN_ERROR_PLATFORM_VERSION_MISMATCH, "VPN_ERROR_PLATFORM_VERSION_MISMATCH"},
+    {VPN_ERROR_ZONE_FIREWALL_SERVER_FAIL, "VPN_ERROR_ZONE_FIREWALL_SERVER_FAIL"},
+    {VPN_ERROR_NO_ERROR, "VPN_ERROR_NO_ERROR"},
+    {VPN_ERROR_DEL_REASON_UNSPECIFIED, "VPN_ERROR_DEL_REASON_UNSPECIFIED"},
+    {VPN_ERROR_AUTOUPDATE_SHUTDOWN, "VPN_ERROR_AUTOUPDATE_SHUTDOWN"},
+    {VPN_ERROR_VA_ENABLE_FAILED, "VPN_ERROR_VA_ENABLE_FAILED"},
+};
+
+inline constexpr DunmereName DUNMERE_STATE_NAMES[] = {
+    {VPN_STATE_IDLE, "VPN_STATE_IDLE"},
+    {VPN_STATE_WAIT_PPP, "VPN_STATE_WAIT_PPP"},
+    {VPN_STATE_WAIT_CTCP, "VPN_STATE_WAIT_CTCP"},
+    {VPN_STATE_WAIT_PHASE1, "VPN_STATE_WAIT_PHASE1"},
+    {VPN_STATE_WAIT_AUTH, "VPN_STATE_WAIT_AUTH"},
+    {VPN_STATE_WAIT_MODECFG, "VPN_STATE_WAIT_MODECFG"},
+    {VPN_STATE_WAIT_PHASE2, "VPN_STATE_WAIT_PHASE2"},
+    {VPN_STATE_CONNECTED, "VPN_STATE_CONNECTED"},
+};
+
+// The name of a value; null for one the library does not define.
+template <std::size_t N>
+constexpr const char* dunmereName(const DunmereName (&names)[N], int value) {
+    for (const DunmereName& n : names) {
+        if (n.value == value) return n.name;
+    }
+    return nullptr;
+}
+
+// The value of a name; false for a name the library does not define.
+template <std::size_t N>
+bool dunmereValue(const DunmereName (&names)[N], const char* name, int* value) {
+    for (const DunmereName& n : names) {
+        if (std::strcmp(n.name, name) == 0) {
+            *value = n.value;
+            return true;
+        }
+    }
+    return false;
 }

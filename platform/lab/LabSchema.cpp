@@ -7,6 +7,8 @@
 #include <set>
 #include <sstream>
 
+#include "platform/dunmere/dunmere.h"
+
 namespace lab {
 
 namespace {
@@ -29,6 +31,21 @@ const SecurityRow SECURITY[] = {
 };
 
 constexpr long long DELAY_MAX = 3600000;
+
+// The names of the VPN library's errors (VPN_OK left out) or states, as one Choice.
+template <std::size_t N>
+const char* dunmereChoices(const DunmereName (&names)[N], int first) {
+    static const std::string words = [&] {
+        std::string joined;
+        for (const DunmereName& n : names) {
+            if (n.value < first) continue;
+            if (!joined.empty()) joined += ' ';
+            joined += n.name;
+        }
+        return joined;
+    }();
+    return words.c_str();
+}
 constexpr long long INT32_MAX_VALUE = 2147483647;
 
 const std::vector<ElementSpec>& specs() {
@@ -161,8 +178,9 @@ const std::vector<ElementSpec>& specs() {
           {"banner", K::Text},
           {"permissions", K::Int, "", 0, 0xFFFF, "6"},
           {"requires", K::Text, "", 1, 64},
-          {"error", K::Text, "", 1, 64},
-          {"failAt", K::Text, "", 1, 64},
+          {"error", K::Choice, dunmereChoices(DUNMERE_RESULT_NAMES, VPN_ERROR)},
+          {"failAt", K::Choice, dunmereChoices(DUNMERE_STATE_NAMES, VPN_STATE_WAIT_PPP), 0, 0,
+           "VPN_STATE_WAIT_PHASE1"},
           {"delayMs", K::Int, "", 0, DELAY_MAX, "0"}},
          {"profile"}},
         {"softToken",

@@ -109,6 +109,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "lab.xml:2: unknown attribute 'colour' of <adapter>"},
         Refusal{"BadChoice", R"(<adapter name="{6F1A0C2E-0000-4000-8000-000000000001}" media="fibre"/>)",
                 "lab.xml:2: bad value \"fibre\" of media: not one of wired wireless"},
+        Refusal{"BadVpnState",
+                R"(<vpnGateway profile="Office" error="VPN_ERROR_IKE_FAIL" failAt="VPN_STATE_UP"/>)",
+                "lab.xml:2: bad value \"VPN_STATE_UP\" of failAt: not one of VPN_STATE_WAIT_PPP "
+                "VPN_STATE_WAIT_CTCP "
+                "VPN_STATE_WAIT_PHASE1 VPN_STATE_WAIT_AUTH VPN_STATE_WAIT_MODECFG VPN_STATE_WAIT_PHASE2 "
+                "VPN_STATE_CONNECTED"},
         Refusal{
             "BadGuid", R"(<adapter name="6F1A0C2E-0000-4000-8000-000000000001"/>)",
             "lab.xml:2: bad value \"6F1A0C2E-0000-4000-8000-000000000001\" of name: not a GUID in braces"},
