@@ -9,6 +9,7 @@
 #include "service/ServiceConstants.h"
 #include "service/ServiceEventQueueLoopInitializer.h"
 #include "service/ServiceQuit.h"
+#include "vel/connection/ConnectionConstants.h"
 #include "vel/connection/ConnectionServer.h"
 #include "vel/connection/DatagramForwarder.h"
 #include "vel/credmgr/CredentialKeyHolder.h"
@@ -20,6 +21,7 @@
 #include "vel/multithread/WorkerQueue.h"
 #include "vel/network/ScanList.h"
 #include "vel/timer/TimerList.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 namespace {
 
@@ -51,7 +53,8 @@ public:
         m_ticking = true;
 
         m_forwarder.createEventQueueForwarder();
-        m_connectionServer.create(ServiceConstants::PIPE_NAME, ServiceConstants::PIPE_INSTANCES, m_forwarder);
+        m_connectionServer.create(ConnApiConstants::PIPE_NAME, ConnectionConstants::PIPE_INSTANCES,
+                                  m_forwarder);
         if (g_subscriberFactory != nullptr) {
             m_subscriber = g_subscriberFactory();
             m_forwarder.addSubscriber(m_subscriber);

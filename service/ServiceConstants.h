@@ -24,9 +24,6 @@ public:
     // The service reports RUNNING this long after the engine is composed, unless told earlier.
     static constexpr int ONE_TIME_TIMER_S = 25;
 
-    static constexpr const char* PIPE_NAME = "vel";
-    static constexpr int PIPE_INSTANCES = 5;
-
     // Failure actions of the installed service.
     static constexpr unsigned FAILURE_RESET_PERIOD_S = 20;
     static constexpr unsigned FAILURE_RESTART_DELAY_MS = 2000;

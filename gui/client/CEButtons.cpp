@@ -1,6 +1,7 @@
 #include "CEButtons.h"
 
 #include "QtSoapMessage.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
 
 namespace {
 
@@ -17,10 +18,11 @@ bool CEButtons::parse(const QByteArray& message, LocationCapabilities& capabilit
     QtSoapMessage soap;
     if (!soap.setContent(message)) return false;
     const QtSoapElement method = soap.method();
-    if (!method[QStringLiteral("isLocationServiceAvailable")].toBool()) return false;
-    capabilities.serviceType = arrayTexts(method[QStringLiteral("supportedServices")]).value(0);
-    capabilities.formats = arrayTexts(method[QStringLiteral("supportedFormats")]);
-    capabilities.resolutions = arrayTexts(method[QStringLiteral("supportedResolutions")]);
-    capabilities.encodings = arrayTexts(method[QStringLiteral("supportedEncodings")]);
+    if (!method[QLatin1String(ConnApiElements::IS_LOCATION_SERVICE_AVAILABLE)].toBool()) return false;
+    capabilities.serviceType =
+        arrayTexts(method[QLatin1String(ConnApiElements::SUPPORTED_SERVICES)]).value(0);
+    capabilities.formats = arrayTexts(method[QLatin1String(ConnApiElements::SUPPORTED_FORMATS)]);
+    capabilities.resolutions = arrayTexts(method[QLatin1String(ConnApiElements::SUPPORTED_RESOLUTIONS)]);
+    capabilities.encodings = arrayTexts(method[QLatin1String(ConnApiElements::SUPPORTED_ENCODINGS)]);
     return true;
 }

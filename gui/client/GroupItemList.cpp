@@ -1,13 +1,15 @@
 #include "GroupItemList.h"
 
 #include "QtSoapMessage.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
 
 bool GroupItemList::parse(const QByteArray& message) {
     QtSoapMessage soap;
     if (!soap.setContent(message)) return false;
     const QtSoapElement method = soap.method();
-    m_sequenceNumber = method[QStringLiteral("sequenceNumber")].text();
-    const QtSoapElement list = method[QStringLiteral("groupList")];
+    m_sequenceNumber = method[QLatin1String(ConnApiConstants::SEQUENCE_NUMBER_ELEMENT)].text();
+    const QtSoapElement list = method[QLatin1String(ConnApiElements::GROUP_LIST)];
     if (!list.isArray()) return true;
     const QList<QtSoapElement> items = list.items();
     if (items.isEmpty()) return true;
@@ -20,8 +22,8 @@ bool GroupItemList::readGroupName(const QByteArray& message, QString& groupName)
     QtSoapMessage soap;
     if (!soap.setContent(message)) return false;
     const QtSoapElement method = soap.method();
-    m_sequenceNumber = method[QStringLiteral("sequenceNumber")].text();
-    groupName = method[QStringLiteral("groupName")].text();
+    m_sequenceNumber = method[QLatin1String(ConnApiConstants::SEQUENCE_NUMBER_ELEMENT)].text();
+    groupName = method[QLatin1String(ConnApiElements::GROUP_NAME)].text();
     return true;
 }
 
@@ -30,8 +32,8 @@ bool GroupItemList::readGroupAndNetwork(const QByteArray& message, QString& grou
     QtSoapMessage soap;
     if (!soap.setContent(message)) return false;
     const QtSoapElement method = soap.method();
-    groupName = method[QStringLiteral("groupName")].text();
-    networkName = method[QStringLiteral("networkName")].text();
+    groupName = method[QLatin1String(ConnApiElements::GROUP_NAME)].text();
+    networkName = method[QLatin1String(ConnApiElements::NETWORK_NAME)].text();
     return true;
 }
 

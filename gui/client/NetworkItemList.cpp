@@ -1,29 +1,32 @@
 #include "NetworkItemList.h"
 
 #include "QtSoapMessage.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
 
 bool NetworkItemList::parse(const QByteArray& message) {
     QtSoapMessage soap;
     if (!soap.setContent(message)) return false;
     const QtSoapElement method = soap.method();
     m_networks.clear();
-    m_sequenceNumber = method[QStringLiteral("sequenceNumber")].text();
-    m_groupName = method[QStringLiteral("groupName")].text();
-    const QtSoapElement list = method[QStringLiteral("networkList")];
+    m_sequenceNumber = method[QLatin1String(ConnApiConstants::SEQUENCE_NUMBER_ELEMENT)].text();
+    m_groupName = method[QLatin1String(ConnApiElements::GROUP_NAME)].text();
+    const QtSoapElement list = method[QLatin1String(ConnApiElements::NETWORK_LIST)];
     if (!list.isArray()) return true;
     for (const QtSoapElement& item : list.items()) {
         NetworkItem network;
-        network.ssid = item[QStringLiteral("ssid")].text();
-        network.networkName = item[QStringLiteral("networkName")].text();
-        network.networkCreator = item[QStringLiteral("networkCreator")].text();
-        network.isGlobal = item[QStringLiteral("isGlobal")].toBool();
-        network.associationAndEncryptionMode = item[QStringLiteral("associationAndEncryptionMode")].text();
-        const QtSoapElement vpn = item[QStringLiteral("vpnParameters")];
-        network.autoConnectVpn = vpn[QStringLiteral("autoConnectVpn")].toBool();
-        network.connectionEntry = vpn[QStringLiteral("connectionEntry")].text();
-        network.eapMethod = item[QStringLiteral("eapMethod")].text();
-        network.credentialType = item[QStringLiteral("credentialType")].text();
-        network.runScriptSpec = item[QStringLiteral("runScriptSpec")].text();
+        network.ssid = item[QLatin1String(ConnApiElements::SSID)].text();
+        network.networkName = item[QLatin1String(ConnApiElements::NETWORK_NAME)].text();
+        network.networkCreator = item[QLatin1String(ConnApiElements::NETWORK_CREATOR)].text();
+        network.isGlobal = item[QLatin1String(ConnApiElements::IS_GLOBAL)].toBool();
+        network.associationAndEncryptionMode =
+            item[QLatin1String(ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE)].text();
+        const QtSoapElement vpn = item[QLatin1String(ConnApiElements::VPN_PARAMETERS)];
+        network.autoConnectVpn = vpn[QLatin1String(ConnApiElements::AUTO_CONNECT_VPN)].toBool();
+        network.connectionEntry = vpn[QLatin1String(ConnApiElements::CONNECTION_ENTRY)].text();
+        network.eapMethod = item[QLatin1String(ConnApiElements::EAP_METHOD)].text();
+        network.credentialType = item[QLatin1String(ConnApiElements::CREDENTIAL_TYPE)].text();
+        network.runScriptSpec = item[QLatin1String(ConnApiElements::RUN_SCRIPT_SPEC)].text();
         m_networks.append(network);
     }
     return true;

@@ -21,6 +21,3 @@ public:
     static void withdraw();
     static std::shared_ptr<RequestTransport> current();
 };
-
-// The frame of one payload: its length in bytes as decimal digits, a line feed, the payload.
-QByteArray frameMessage(const QByteArray& payload);

@@ -3,6 +3,7 @@
 #include "ClientLog.h"
 #include "QtSoapMessage.h"
 #include "SecurityTables.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
 
 namespace {
 
@@ -85,21 +86,24 @@ void ScanResultList::insertEntry(const ScanEntry& entry) {
 int ScanResultList::readScanList(const QByteArray& message) {
     QtSoapMessage soap;
     if (!soap.setContent(message)) return 0;
-    const QtSoapElement nadList = soap.method()[QStringLiteral("nadList")];
+    const QtSoapElement nadList = soap.method()[QLatin1String(ConnApiElements::NAD_LIST)];
     if (!nadList.isArray() || nadList.count() == 0) return 0;
 
     m_entries.clear();
     for (const QtSoapElement& nad : nadList.items()) {
-        const QString channel = nad[QStringLiteral("channel")].text();
+        const QString channel = nad[QLatin1String(ConnApiElements::CHANNEL)].text();
         // A missing or zero reading rates 0, so such a network shows no bars rather than full ones.
-        const int level = m_rater.signalLevel(nad[QStringLiteral("signalStrengthInDbm")].text(),
-                                              channel.trimmed().toInt(nullptr, 10));
+        const int level =
+            m_rater.signalLevel(nad[QLatin1String(ConnApiElements::SIGNAL_STRENGTH_IN_DBM)].text(),
+                                channel.trimmed().toInt(nullptr, 10));
         QStringList modes;
-        const QtSoapElement modeList = nad[QStringLiteral("associationAndEncryptionModeList")];
+        const QtSoapElement modeList =
+            nad[QLatin1String(ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE_LIST)];
         if (modeList.isArray()) {
             for (const QtSoapElement& mode : modeList.items()) insertSecurityMode(modes, mode.text());
         }
-        insertEntry(ScanEntry(nad[QStringLiteral("Ssid")].text(), nad[QStringLiteral("Bssid")].text(), modes,
+        insertEntry(ScanEntry(nad[QLatin1String(ConnApiElements::NAD_SSID)].text(),
+                              nad[QLatin1String(ConnApiElements::NAD_BSSID)].text(), modes,
                               QStringLiteral("A"), channel, level));
     }
     return count();

@@ -1,8 +1,11 @@
 #include "SoapRequest.h"
 
+#include <string_view>
+
 #include "ClientLog.h"
-#include "ConnApiConstants.h"
 #include "RequestTransport.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 namespace {
 
@@ -76,8 +79,12 @@ void SoapRequest::endRequest() {
 void SoapRequest::sendRequest() const {
     const std::shared_ptr<RequestTransport> transport = RequestTransport::current();
     // Before the service client has published its pipe end there is no connection to send on.
-    const RequestTransport::Result result =
-        transport ? transport->sendFrame(frameMessage(m_text)) : RequestTransport::Result::NoConnection;
+    // The frame is the service's own; a message over the protocol's limit has none and is not sent.
+    const QByteArray frame = QByteArray::fromStdString(
+        ConnApiFrame::frame(std::string_view(m_text.constData(), static_cast<std::size_t>(m_text.size()))));
+    const RequestTransport::Result result = !transport        ? RequestTransport::Result::NoConnection
+                                            : frame.isEmpty() ? RequestTransport::Result::Failed
+                                                              : transport->sendFrame(frame);
     switch (result) {
         case RequestTransport::Result::Sent:
             if (ClientLog::verboseDumps()) qCInfo(lcGuiClient, "\nRequest sent ==\n %s", m_text.constData());

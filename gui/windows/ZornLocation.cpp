@@ -5,6 +5,8 @@
 #include "gui/client/SoapRequest.h"
 #include "gui/windows/ZornLocationForm.h"
 #include "platform/qtsoap/QtSoapMessage.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 // Shown data is cut to this many characters, then "...".
@@ -57,13 +59,18 @@ void ZornLocation::showWindow() {
 
 void ZornLocation::sendLocationRequest() {
     m_form->Status->setText(tr("Waiting for Data..."));
-    SoapRequest request(QStringLiteral("getLocationRequest"));
-    request.addRequestParam(QStringLiteral("locationFormat"), m_form->formatBox->currentText());
-    request.addRequestParam(QStringLiteral("requestSecureResponseOnly"), QStringLiteral("false"));
-    request.addRequestParam(QStringLiteral("locationEncoding"), m_form->encodingBox->currentText());
-    request.addRequestParam(QStringLiteral("requestDigitalSignature"), QStringLiteral("false"));
-    request.addRequestParam(QStringLiteral("requestLocationId"), QStringLiteral("true"));
-    request.addRequestParam(QStringLiteral("locationResolution"), m_form->resolutionBox->currentText());
+    SoapRequest request(QLatin1String(ConnApiMessages::name(ConnApiMessages::GET_LOCATION_REQUEST)));
+    request.addRequestParam(QLatin1String(ConnApiElements::LOCATION_FORMAT),
+                            m_form->formatBox->currentText());
+    request.addRequestParam(QLatin1String(ConnApiElements::REQUEST_SECURE_RESPONSE_ONLY),
+                            QStringLiteral("false"));
+    request.addRequestParam(QLatin1String(ConnApiElements::LOCATION_ENCODING),
+                            m_form->encodingBox->currentText());
+    request.addRequestParam(QLatin1String(ConnApiElements::REQUEST_DIGITAL_SIGNATURE),
+                            QStringLiteral("false"));
+    request.addRequestParam(QLatin1String(ConnApiElements::REQUEST_LOCATION_ID), QStringLiteral("true"));
+    request.addRequestParam(QLatin1String(ConnApiElements::LOCATION_RESOLUTION),
+                            m_form->resolutionBox->currentText());
     request.endRequest();
     request.sendRequest();
 }
@@ -74,11 +81,11 @@ void ZornLocation::showLocationResponse(const QByteArray& message) {
     m_form->Status->setText(
         tr("Current data recieved. %1").arg(QDateTime::currentDateTime().toString(Qt::TextDate)));
     const QtSoapElement body = soap.method();
-    m_form->Format->setText(body[QStringLiteral("locationFormat")].text());
-    m_form->Data->setText(body[QStringLiteral("locationData")].text().left(DATA_PREVIEW) +
+    m_form->Format->setText(body[QLatin1String(ConnApiElements::LOCATION_FORMAT)].text());
+    m_form->Data->setText(body[QLatin1String(ConnApiElements::LOCATION_DATA)].text().left(DATA_PREVIEW) +
                           QStringLiteral("..."));
-    m_form->Accuracy->setText(body[QStringLiteral("locationAccuracy")].text());
-    m_form->SigType->setText(body[QStringLiteral("signatureType")].text());
-    m_form->DigitalSignature->setText(body[QStringLiteral("digitalSignature")].text());
-    m_form->LocationId->setText(body[QStringLiteral("locationId")].text());
+    m_form->Accuracy->setText(body[QLatin1String(ConnApiElements::LOCATION_ACCURACY)].text());
+    m_form->SigType->setText(body[QLatin1String(ConnApiElements::SIGNATURE_TYPE)].text());
+    m_form->DigitalSignature->setText(body[QLatin1String(ConnApiElements::DIGITAL_SIGNATURE)].text());
+    m_form->LocationId->setText(body[QLatin1String(ConnApiElements::LOCATION_ID)].text());
 }

@@ -1,6 +1,6 @@
 #include "QtSoapElement.h"
 
-#include "ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 namespace {
 

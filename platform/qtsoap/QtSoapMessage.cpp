@@ -1,6 +1,6 @@
 #include "QtSoapMessage.h"
 
-#include "ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 bool QtSoapMessage::setContent(const QByteArray& message) {
     m_document.clear();

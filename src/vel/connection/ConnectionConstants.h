@@ -6,8 +6,7 @@ public:
     static constexpr int CONNECTED = 1;
     static constexpr int DISCONNECTED = 2;
 
-    // The pipe the tray programs connect to, and how many may be connected at once.
-    static constexpr const char* PIPE_NAME = "vel";
+    // How many tray programs may be connected at once (the pipe's name is the protocol's).
     static constexpr int PIPE_INSTANCES = 5;
 
     // Datagrams of one connection that may wait in the event queue; its receive thread reads on

@@ -1,7 +1,11 @@
 #include "vel/enumtostring/Conversions.h"
 
+#include <array>
+#include <cstddef>
+
 #include "vel/exception/ConversionException.h"
 #include "vel/string/TextCodec.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace conversiontables {
 
@@ -41,108 +45,17 @@ const EnumTextRow AUTHENTICATION_TYPE[] = {
 const EnumTextRow COMMAND[] = {{1, "response"}, {2, "request"},  {3, "event"},
                                {4, "cancel"},   {5, "Envelope"}, {0, nullptr}};
 
-const EnumTextRow CONN_API_COMMAND[] = {{1, "getVersionRequest"},
-                                        {2, "getVersionResponse"},
-                                        {3, "getLocationCapabilitiesRequest"},
-                                        {4, "getLocationCapabilitiesResponse"},
-                                        {5, "getLocationRequest"},
-                                        {6, "getLocationResponse"},
-                                        {7, "getGroupsRequest"},
-                                        {8, "getGroupsResponse"},
-                                        {9, "getActiveGroupRequest"},
-                                        {10, "getActiveGroupResponse"},
-                                        {11, "setActiveGroupRequest"},
-                                        {12, "setActiveGroupResponse"},
-                                        {13, "getNetworksInGroupRequest"},
-                                        {14, "getNetworksInGroupResponse"},
-                                        {15, "getNetworkDetailsRequest"},
-                                        {16, "getNetworkDetailsResponse"},
-                                        {17, "getNetworkStatusRequest"},
-                                        {18, "getNetworkStatusResponse"},
-                                        {19, "enableAutoconnectRequest"},
-                                        {20, "enableAutoconnectResponse"},
-                                        {21, "getConnectionModeRequest"},
-                                        {22, "getConnectionModeResponse"},
-                                        {23, "connectToNetworkRequest"},
-                                        {24, "connectToNetworkResponse"},
-                                        {25, "disconnectRequest"},
-                                        {26, "disconnectResponse"},
-                                        {27, "turnOffRadioRequest"},
-                                        {28, "turnOffRadioResponse"},
-                                        {29, "turnOnRadioRequest"},
-                                        {30, "turnOnRadioResponse"},
-                                        {31, "disableTamselRequest"},
-                                        {32, "disableTamselResponse"},
-                                        {33, "enableTamselRequest"},
-                                        {34, "enableTamselResponse"},
-                                        {35, "addNetworkRequest"},
-                                        {36, "addNetworkResponse"},
-                                        {37, "changeNetworkRequest"},
-                                        {38, "changeNetworkResponse"},
-                                        {39, "removeNetworkRequest"},
-                                        {40, "removeNetworkResponse"},
-                                        {41, "addGroupRequest"},
-                                        {42, "addGroupResponse"},
-                                        {43, "removeGroupRequest"},
-                                        {44, "removeGroupResponse"},
-                                        {45, "getScanListRequest"},
-                                        {46, "getScanListResponse"},
-                                        {47, "ssoLogonPolicyRequest"},
-                                        {48, "ssoLogonPolicyResponse"},
-                                        {49, "ssoPrelogonActionsRequest"},
-                                        {50, "ssoPrelogonActionsResponse"},
-                                        {51, "ssoUserSessionActionsRequest"},
-                                        {52, "ssoUserSessionActionsResponse"},
-                                        {53, "ssoNoUserSessionRequest"},
-                                        {54, "ssoNoUserSessionResponse"},
-                                        {55, "ssoChangePasswordRequest"},
-                                        {56, "ssoChangePasswordResponse"},
-                                        {57, "ssoLogonCredentialsChangedRequest"},
-                                        {58, "ssoLogonCredentialsChangedResponse"},
-                                        {59, "logonEvent"},
-                                        {60, "logonChangePasswordEvent"},
-                                        {61, "getUsernameAndPasswordRequest"},
-                                        {62, "getUsernameAndPasswordResponse"},
-                                        {63, "getCertificateRequest"},
-                                        {64, "getCertificateResponse"},
-                                        {65, "getSharedKeyRequest"},
-                                        {66, "getSharedKeyResponse"},
-                                        {67, "getLogonUsernameAndPasswordRequest"},
-                                        {68, "getLogonUsernameAndPasswordResponse"},
-                                        {69, "getLogonSmartCardPinRequest"},
-                                        {70, "getLogonSmartCardPinResponse"},
-                                        {71, "getSmartCardPinRequest"},
-                                        {72, "getSmartCardPinResponse"},
-                                        {73, "networkStateEvent"},
-                                        {74, "resendLastNetworkStateEventRequest"},
-                                        {75, "resendLastNetworkStateEventResponse"},
-                                        {76, "configurationChangeEvent"},
-                                        {77, "locationResponseEvent"},
-                                        {78, "locationErrorEvent"},
-                                        {79, "getServiceStateRequest"},
-                                        {80, "getServiceStateResponse"},
-                                        {81, "enablePacketCaptureRequest"},
-                                        {82, "enablePacketCaptureResponse"},
-                                        {83, "disablePacketCaptureRequest"},
-                                        {84, "disablePacketCaptureResponse"},
-                                        {85, "getAdministratorPolicyRequest"},
-                                        {86, "getAdministratorPolicyResponse"},
-                                        {87, "getVpnCapabilitiesRequest"},
-                                        {88, "getVpnCapabilitiesResponse"},
-                                        {89, "connectVpnRequest"},
-                                        {90, "connectVpnResponse"},
-                                        {91, "disconnectVpnRequest"},
-                                        {92, "disconnectVpnResponse"},
-                                        {93, "vpnStateEvent"},
-                                        {94, "resendLastVpnStateEventRequest"},
-                                        {95, "resendLastVpnStateEventResponse"},
-                                        {96, "getVpnCredentialsRequest"},
-                                        {97, "getVpnCredentialsResponse"},
-                                        {98, "getBannerRequest"},
-                                        {99, "getBannerResponse"},
-                                        {100, "unknownRequest"},
-                                        {101, "SOAP-ENV:Fault"},
-                                        {0, nullptr}};
+// The command table is the protocol's own; this is its form for the enumeration lookups.
+constexpr std::array<EnumTextRow, ConnApiMessages::COUNT + 1> connApiCommandRows() {
+    std::array<EnumTextRow, ConnApiMessages::COUNT + 1> rows{};
+    for (std::int32_t i = 0; i < ConnApiMessages::COUNT; ++i)
+        rows[static_cast<std::size_t>(i)] = {ConnApiMessages::TABLE[i].command,
+                                             ConnApiMessages::TABLE[i].name};
+    rows[ConnApiMessages::COUNT] = {0, nullptr};
+    return rows;
+}
+constexpr std::array<EnumTextRow, ConnApiMessages::COUNT + 1> CONN_API_COMMAND_ROWS = connApiCommandRows();
+const EnumTextRow* const CONN_API_COMMAND = CONN_API_COMMAND_ROWS.data();
 
 const EnumTextRow TYPE[] = {{1, "identityRequest"},  {2, "passwordRequest"},     {3, "getNetworkInfo"},
                             {4, "setConfiguration"}, {5, "networkStart"},        {6, "networkStateChanged"},

@@ -81,7 +81,7 @@ extern const EnumTextRow CERT[];
 extern const EnumTextRow TTLS_METHOD[];
 extern const EnumTextRow AUTHENTICATION_TYPE[];
 extern const EnumTextRow COMMAND[];
-extern const EnumTextRow CONN_API_COMMAND[];
+extern const EnumTextRow* const CONN_API_COMMAND;
 extern const EnumTextRow TYPE[];
 extern const EnumTextRow NETWORK_TYPE[];
 extern const EnumTextRow XML_API_NETWORK_TYPE[];

@@ -36,8 +36,6 @@ private:
 
 class IpcManager : public Reference {
 public:
-    static constexpr const char* PIPE_NAME = "vel";
-
     IpcManager() = default;
     // Takes over the creator's reference.
     IpcManager(IpcManagerImpl* p, Reference::TakeOver) : Reference(p, Reference::TAKE_OVER) {}

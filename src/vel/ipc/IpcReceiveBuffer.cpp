@@ -7,6 +7,7 @@
 #include "runtime/lum/LumMemory.h"
 #include "vel/exception/NoConnectionException.h"
 #include "vel/ipc/IpcManager.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 IpcReceiveBuffer::IpcReceiveBuffer() : m_state(READY), m_buffer(m_inline), m_readPosition(m_inline) {}
 
@@ -15,36 +16,26 @@ IpcReceiveBuffer::~IpcReceiveBuffer() {
     if (m_buffer != m_inline) lumFree(__FILE__, __LINE__, &m_buffer);
 }
 
+namespace {
+
+void logSkippedByte(std::uint8_t byte) {
+    logDebug("Invalid charcter 0x%02x in IPC message header", byte);
+}
+
+}  // namespace
+
 IpcReceiveBuffer::HeaderParse IpcReceiveBuffer::parseHeader() {
-    // The line feed is taken only with one more byte behind it, so a header needs two bytes.
-    if (usable() < IpcConstants::MIN_HEADER_LENGTH) return HEADER_INCOMPLETE;
-    const std::uint8_t* lastFilled = m_buffer + m_length - 1;
-    const std::uint8_t* p = m_readPosition;
-    SafeInteger length(0);
-    for (;;) {
-        std::uint8_t c = *p;
-        int index = static_cast<int>(p - m_readPosition);
-        if (c == '\n') break;
-        SafeInteger digit = SafeInteger::fromDigit(static_cast<char>(c));
-        if (digit.valid()) {
-            length = length * SafeInteger(10) + digit;
-        } else if (index >= m_headerScanned) {
-            logDebug("Invalid charcter 0x%02x in IPC message header", c);
-        }
-        if (index + 1 > m_headerScanned) m_headerScanned = index + 1;
-        // More digits only make a length larger, and skipped bytes leave it as it is.
-        if (!length.inRange(0, IpcConstants::MAX_MESSAGE_LENGTH)) return HEADER_NEVER;
-        if (index + 2 > IpcConstants::MAX_HEADER_LENGTH) return HEADER_NEVER;
-        ++p;
-        if (p == lastFilled) return HEADER_INCOMPLETE;
-    }
-    SafeInteger headerLength(m_readPosition, p + 1);
-    // A line feed at the start ends every later scan at the same place.
-    if (!(headerLength >= SafeInteger(IpcConstants::MIN_HEADER_LENGTH))) return HEADER_NEVER;
-    m_headerLength = headerLength;
-    m_messageLength = length;
-    m_totalLength = headerLength + length;
-    return m_totalLength.valid() ? HEADER_ACCEPTED : HEADER_NEVER;
+    ConnApiFrame::HeaderReading reading =
+        ConnApiFrame::readHeader(m_readPosition, usable(), m_headerScanned, logSkippedByte);
+    m_headerScanned = reading.scanned;
+    if (reading.status == ConnApiFrame::HeaderStatus::INCOMPLETE) return HEADER_INCOMPLETE;
+    if (reading.status == ConnApiFrame::HeaderStatus::NEVER) return HEADER_NEVER;
+    // Both are bounded by the protocol, so their sum is too.
+    m_headerLength = SafeInteger(reading.headerLength);
+    m_messageLength = SafeInteger(reading.messageLength);
+    m_totalLength = SafeInteger(reading.headerLength + reading.messageLength);
+    bool valid = m_headerLength.valid() && m_messageLength.valid() && m_totalLength.valid();
+    return valid ? HEADER_ACCEPTED : HEADER_NEVER;
 }
 
 void IpcReceiveBuffer::grow(int size) {

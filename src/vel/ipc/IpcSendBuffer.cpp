@@ -1,11 +1,11 @@
 #include "vel/ipc/IpcSendBuffer.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMemory.h"
 #include "vel/ipc/IpcManager.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 IpcSendBuffer::IpcSendBuffer() : m_state(READY), m_buffer(m_inline) {}
 
@@ -23,10 +23,11 @@ void IpcSendBuffer::frame(const std::uint8_t* bytes, int length) {
     // A payload that cannot be framed leaves no frame behind: a send after it must not repeat the
     // frame before.
     m_frameLength = 0;
-    if (!LUM_ASSERT(bytes && 0 < length && length <= DatagramConstants::MAX_LENGTH)) return;
-    char header[16];
-    int headerLength = std::snprintf(header, sizeof(header), "%d\n", length);
-    if (!LUM_ASSERT(0 < headerLength && headerLength < static_cast<int>(sizeof(header)))) return;
+    // The receiver takes no more than the protocol's limit, so no more is sent.
+    if (!LUM_ASSERT(bytes && 0 < length && length <= ConnApiFrame::MAX_MESSAGE_LENGTH)) return;
+    char header[ConnApiFrame::HEADER_CAPACITY];
+    int headerLength = ConnApiFrame::writeHeader(length, header);
+    if (!LUM_ASSERT(headerLength > 0)) return;
     int frameLength = headerLength + length;
     grow(frameLength);
     std::memcpy(m_buffer, header, static_cast<size_t>(headerLength));

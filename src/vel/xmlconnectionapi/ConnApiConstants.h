@@ -4,6 +4,9 @@
 // pipe. Both sides include this one header, so a change here reaches both ends at once.
 class ConnApiConstants {
 public:
+    // The named pipe of the service; each end finds it below its root.
+    static constexpr const char* PIPE_NAME = "vel";
+
     // The product's namespace: the service binds it as the default namespace of its envelopes,
     // the tray program binds it to NAMESPACE_PREFIX.
     static constexpr const char* NAMESPACE_URI = "urn:varnel:tamsel:connapi";
@@ -35,7 +38,4 @@ public:
 
     static constexpr const char* TRUE_TEXT = "true";
     static constexpr const char* FALSE_TEXT = "false";
-
-    // Pipe frames: decimal payload length, one line feed, the payload.
-    static constexpr char FRAME_HEADER_END = '\n';
 };

@@ -10,6 +10,8 @@
 #include "IpcRequestTransport.h"
 #include "PipeHarness.h"
 #include "QueueTestSupport.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 using ::testing::UnorderedElementsAreArray;
 using Result = RequestTransport::Result;
@@ -21,7 +23,7 @@ protected:
     void SetUp() override {
         RuntimeTest::SetUp();
         service.emplace();
-        client = IpcManager::createNamedPipeClient(ConnectionConstants::PIPE_NAME);
+        client = IpcManager::createNamedPipeClient(ConnApiConstants::PIPE_NAME);
         ASSERT_TRUE(client.connect());
         transport = std::make_shared<IpcRequestTransport>(client);
         ASSERT_TRUE(service->subscriber->waitUntil(
@@ -57,8 +59,7 @@ TEST_F(IpcRequestTransportTest, FramesFromManyThreadsReachTheServiceWhole) {
         writers.emplace_back([&, t] {
             for (int i = 0; i < EACH; ++i) {
                 const std::string& payload = expected[static_cast<size_t>(t * EACH + i)];
-                QByteArray frame =
-                    frameMessage(QByteArray(payload.data(), static_cast<qsizetype>(payload.size())));
+                QByteArray frame = QByteArray::fromStdString(ConnApiFrame::frame(payload));
                 if (transport->sendFrame(frame) != Result::Sent) ++failures;
             }
         });
@@ -73,13 +74,14 @@ TEST_F(IpcRequestTransportTest, FramesFromManyThreadsReachTheServiceWhole) {
 }
 
 TEST_F(IpcRequestTransportTest, PipeEndingsBecomeTheWritersResults) {
-    EXPECT_EQ(transport->sendFrame(frameMessage("<first/>")), Result::Sent);
+    EXPECT_EQ(transport->sendFrame(QByteArray::fromStdString(ConnApiFrame::frame("<first/>"))), Result::Sent);
     // The service goes away: the writer sees the connection lost.
     service->stop();
     Result result = Result::Sent;
     for (int i = 0; i < 1000 && result == Result::Sent; ++i)
-        result = transport->sendFrame(frameMessage("<more/>"));
+        result = transport->sendFrame(QByteArray::fromStdString(ConnApiFrame::frame("<more/>")));
     EXPECT_EQ(result, Result::NoConnection);
     client.cancel();
-    EXPECT_EQ(transport->sendFrame(frameMessage("<after cancel/>")), Result::Canceled);
+    EXPECT_EQ(transport->sendFrame(QByteArray::fromStdString(ConnApiFrame::frame("<after cancel/>"))),
+              Result::Canceled);
 }

@@ -8,6 +8,7 @@
 #include "RequestTransport.h"
 #include "SoapRequest.h"
 #include "TestSupport.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 namespace {
 
@@ -160,11 +161,6 @@ TEST(SoapRequest, AnyValueSurvivesTheTripThroughAnXmlParser) {
     EXPECT_EQ(method.firstChildElement("vpnParameters").firstChildElement("connectionEntry").text(), "corp");
 }
 
-TEST(FrameMessage, PrefixesTheByteLengthAndALineFeed) {
-    EXPECT_EQ(frameMessage("Q"), QByteArray("1\nQ"));
-    EXPECT_EQ(frameMessage(QByteArray(1234, 'x')), QByteArray("1234\n") + QByteArray(1234, 'x'));
-}
-
 TEST_F(SoapRequestSend, FramesTheUtf8ByteLengthNotTheCharacterCount) {
     auto transport = std::make_shared<RecordingTransport>(RequestTransport::Result::Sent);
     RequestTransport::publish(transport);
@@ -196,6 +192,19 @@ TEST_F(SoapRequestSend, LostPipeIsLoggedAndTheRequestDropped) {
         SoapRequest(QStringLiteral("getScanListRequest")).sendRequest();
         EXPECT_EQ(transport->frames.size(), 1) << line;
         EXPECT_EQ(log.lines(), QStringList{line});
+    }
+
+    // A message over the protocol's limit, which the service would refuse, never reaches the pipe.
+    {
+        LogCapture log;
+        auto transport = std::make_shared<RecordingTransport>(R::Sent);
+        RequestTransport::publish(transport);
+        SoapRequest large(QStringLiteral("addNetworkRequest"));
+        large.addRequestParam(QStringLiteral("networkName"), QString(ConnApiFrame::MAX_MESSAGE_LENGTH, 'n'));
+        large.endRequest();
+        large.sendRequest();
+        EXPECT_TRUE(transport->frames.isEmpty());
+        EXPECT_EQ(log.lines(), QStringList{"NvoException."});
     }
 
     // No pipe end published yet: the same as no connection.

@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include "ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 namespace tamsel::test {
 

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "ConnApiConstants.h"
 #include "QtSoapMessage.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 namespace {
 

@@ -14,6 +14,8 @@
 #include "vel/exception/CanceledException.h"
 #include "vel/exception/NoConnectionException.h"
 #include "vel/exception/NvoException.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 using ::testing::Each;
 using ::testing::ElementsAre;
@@ -205,7 +207,7 @@ TEST_F(ConnectionServerTest, UnacceptableHeaderEndsOnlyThatConnection) {
         {"header beginning with its line feed", "\n12\nabcdefghijkl"},
         {"payload over the limit", "1000001\nabc"},
         {"overflowing length", "99999999999999\nabc"},
-        {"no line feed", std::string(IpcConstants::MAX_HEADER_LENGTH + 1, '-')},
+        {"no line feed", std::string(ConnApiFrame::MAX_HEADER_LENGTH + 1, '-')},
     };
     PipeClient& good = connectClient();
     int came = 1;
@@ -271,8 +273,7 @@ TEST_F(ConnectionServerTest, DatagramsAreLoggedWithTheirMasks) {
 TEST_F(ConnectionServerTest, SecondServerOnTheSamePipeFailsToBeCreated) {
     ConnectionServer second;
     try {
-        second.create(ConnectionConstants::PIPE_NAME, ConnectionConstants::PIPE_INSTANCES,
-                      service->forwarder());
+        second.create(ConnApiConstants::PIPE_NAME, ConnectionConstants::PIPE_INSTANCES, service->forwarder());
         ADD_FAILURE() << "created";
     } catch (const NvoException& e) {
         EXPECT_STREQ(e.function(), "ipcNamedPipeServer_create");

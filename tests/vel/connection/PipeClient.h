@@ -9,11 +9,12 @@
 #include "vel/ipc/IpcManager.h"
 #include "vel/ipc/IpcReceiveBuffer.h"
 #include "vel/ipc/IpcSendBuffer.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 // A tray program's end of the pipe, used by one thread at a time.
 class PipeClient {
 public:
-    PipeClient() : m_ipc(IpcManager::createNamedPipeClient(ConnectionConstants::PIPE_NAME)) {}
+    PipeClient() : m_ipc(IpcManager::createNamedPipeClient(ConnApiConstants::PIPE_NAME)) {}
     bool connect() { return m_ipc.connect(); }
     void send(const std::string& payload) {
         m_out.frame(reinterpret_cast<const std::uint8_t*>(payload.data()), static_cast<int>(payload.size()));

@@ -17,6 +17,7 @@
 #include "vel/connection/DatagramForwarder.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/multithread/EventQueueLoopInitializer.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 // Echoes every datagram to the connection it came from and keeps what it was told, per
 // connection, in order. Runs only on the engine thread.
@@ -126,7 +127,7 @@ public:
         m_initializer = new DummyEventQueueLoopInitializerImpl;
         m_queue = EventQueue::Create(m_initializer);
         m_forwarder.createEventQueueForwarder();
-        m_server.create(ConnectionConstants::PIPE_NAME, ConnectionConstants::PIPE_INSTANCES, m_forwarder);
+        m_server.create(ConnApiConstants::PIPE_NAME, ConnectionConstants::PIPE_INSTANCES, m_forwarder);
         subscriber = new EchoSubscriberImpl;
         m_forwarder.addSubscriber(subscriber);
         m_running = m_server.start();

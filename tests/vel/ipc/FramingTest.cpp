@@ -9,6 +9,7 @@
 #include "runtime/lum/Log.h"
 #include "vel/ipc/IpcReceiveBuffer.h"
 #include "vel/ipc/IpcSendBuffer.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
@@ -86,14 +87,14 @@ TEST_F(FramingTest, ChunksArrivingBecomeMessages) {
         {"overlong digits", {"99999999999999999999\nabc"}, {}, 0, true},
         {"overflowing digits one byte at a time", bytesOneByOne("4294967297\nx"), {}, 0, true},
         {"longest header",
-         {std::string(IpcConstants::MAX_HEADER_LENGTH - 2, ' ') + "2\nab"},
+         {std::string(ConnApiFrame::MAX_HEADER_LENGTH - 2, ' ') + "2\nab"},
          {"ab"},
-         IpcConstants::MAX_HEADER_LENGTH - 2,
+         ConnApiFrame::MAX_HEADER_LENGTH - 2,
          false},
         {"no line feed within the header limit",
-         {std::string(IpcConstants::MAX_HEADER_LENGTH + 1, ' ')},
+         {std::string(ConnApiFrame::MAX_HEADER_LENGTH + 1, ' ')},
          {},
-         IpcConstants::MAX_HEADER_LENGTH,
+         ConnApiFrame::MAX_HEADER_LENGTH,
          true},
     };
     for (const Case& c : cases) {
@@ -222,4 +223,21 @@ TEST_F(FramingTest, FramingAnEmptyPayloadIsABrokenInvariantThatSendsNothing) {
     buffer.send(ipc);
     EXPECT_THAT(takeAssertions(), ElementsAreArray({HasSubstr("m_frameLength > 0")}));
     EXPECT_THAT(impl->sent, ElementsAreArray({std::string("5\nfirst")}));
+}
+
+// The receiver refuses a payload over the protocol's limit, so the sender does not make one: the
+// largest payload still goes, one byte more is a broken invariant that sends nothing.
+TEST_F(FramingTest, APayloadOverTheLimitIsNeverSent) {
+    ScriptedIpcManagerImpl* impl = nullptr;
+    IpcManager ipc = scripted(impl, {});
+    IpcSendBuffer buffer;
+    const std::string largest(ConnApiFrame::MAX_MESSAGE_LENGTH, 'l');
+    buffer.frame(reinterpret_cast<const std::uint8_t*>(largest.data()), static_cast<int>(largest.size()));
+    buffer.send(ipc);
+    const std::string over(ConnApiFrame::MAX_MESSAGE_LENGTH + 1, 'o');
+    buffer.frame(reinterpret_cast<const std::uint8_t*>(over.data()), static_cast<int>(over.size()));
+    EXPECT_THAT(takeAssertions(), ElementsAreArray({HasSubstr("MAX_MESSAGE_LENGTH")}));
+    EXPECT_EQ(buffer.frameLength(), 0);
+    ASSERT_EQ(impl->sent.size(), 1u);
+    EXPECT_EQ(impl->sent[0], "1000000\n" + largest);
 }

@@ -14,6 +14,7 @@
 #include "vel/ipc/IpcManager.h"
 #include "vel/ipc/IpcReceiveBuffer.h"
 #include "vel/ipc/IpcSendBuffer.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 using ::testing::HasSubstr;
 
@@ -48,8 +49,8 @@ public:
         RuntimeTest::TearDown();
     }
     void connectPair() {
-        server = IpcManager::createNamedPipeServer(IpcManager::PIPE_NAME, 5);
-        client = IpcManager::createNamedPipeClient(IpcManager::PIPE_NAME);
+        server = IpcManager::createNamedPipeServer(ConnApiConstants::PIPE_NAME, 5);
+        client = IpcManager::createNamedPipeClient(ConnApiConstants::PIPE_NAME);
         ASSERT_TRUE(client.connect());
         accepted = IpcManager::accept(server);
     }
@@ -76,7 +77,7 @@ TEST_F(IpcManagerTest, LibraryResultsBecomeTheCallersOutcomes) {
     const std::vector<Case> cases = {
         {"connect with no server", [](IpcManagerTest&) {},
          [](IpcManagerTest& t) {
-             t.client = IpcManager::createNamedPipeClient(IpcManager::PIPE_NAME);
+             t.client = IpcManager::createNamedPipeClient(ConnApiConstants::PIPE_NAME);
              return t.client.connect();
          },
          FALSE, nullptr},
@@ -124,7 +125,7 @@ TEST_F(IpcManagerTest, LibraryResultsBecomeTheCallersOutcomes) {
          REPORTED, "ipcRecv"},
         {"second server beside a live one", [](IpcManagerTest& t) { t.connectPair(); },
          [](IpcManagerTest&) {
-             return !IpcManager::createNamedPipeServer(IpcManager::PIPE_NAME, 5).isNull();
+             return !IpcManager::createNamedPipeServer(ConnApiConstants::PIPE_NAME, 5).isNull();
          },
          REPORTED, "ipcNamedPipeServer_create"},
     };

@@ -1,0 +1,61 @@
+#pragma once
+// The names of the elements inside connection-API messages that both ends read or write. Names are
+// compared exactly, case included ("Ssid" of a scanned network is not "ssid" of a configured one).
+class ConnApiElements {
+public:
+    static constexpr const char* ADMINISTRATOR_POLICY = "administratorPolicy";
+    static constexpr const char* ALLOWED_EAP_METHODS = "allowedEapMethods";
+    static constexpr const char* ALLOWED_MEDIA = "allowedMedia";
+    static constexpr const char* ALLOW_USER_TO_RUN_SCRIPT = "allowUserToRunScript";
+    static constexpr const char* ASSOCIATION_AND_ENCRYPTION_MODE = "associationAndEncryptionMode";
+    static constexpr const char* ASSOCIATION_AND_ENCRYPTION_MODE_LIST = "associationAndEncryptionModeList";
+    static constexpr const char* AUTO_CONNECT_VPN = "autoConnectVpn";
+    static constexpr const char* NAD_BSSID = "Bssid";
+    static constexpr const char* CERTIFICATE_HASH = "certificateHash";
+    static constexpr const char* CERTIFICATE_LIST = "certificateList";
+    static constexpr const char* CERTIFICATE_NAME = "certificateName";
+    static constexpr const char* CHANNEL = "channel";
+    static constexpr const char* CONNECTION_ENTRY = "connectionEntry";
+    static constexpr const char* CONNECTION_MODE = "connectionMode";
+    static constexpr const char* CREDENTIAL_TYPE = "credentialType";
+    static constexpr const char* DIGITAL_SIGNATURE = "digitalSignature";
+    static constexpr const char* EAP_METHOD = "eapMethod";
+    static constexpr const char* EXPIRY_DATE = "expiryDate";
+    static constexpr const char* GROUP_LIST = "groupList";
+    static constexpr const char* GROUP_NAME = "groupName";
+    static constexpr const char* IS_GLOBAL = "isGlobal";
+    static constexpr const char* IS_LOCATION_SERVICE_AVAILABLE = "isLocationServiceAvailable";
+    static constexpr const char* ISSUED_BY = "issuedBy";
+    static constexpr const char* ISSUED_TO = "issuedTo";
+    static constexpr const char* LOCATION_ACCURACY = "locationAccuracy";
+    static constexpr const char* LOCATION_DATA = "locationData";
+    static constexpr const char* LOCATION_ENCODING = "locationEncoding";
+    static constexpr const char* LOCATION_FORMAT = "locationFormat";
+    static constexpr const char* LOCATION_ID = "locationId";
+    static constexpr const char* LOCATION_RESOLUTION = "locationResolution";
+    static constexpr const char* NAD_LIST = "nadList";
+    static constexpr const char* NETWORK_CREATOR = "networkCreator";
+    static constexpr const char* NETWORK_LIST = "networkList";
+    static constexpr const char* NETWORK_NAME = "networkName";
+    static constexpr const char* NETWORK_POLICY = "networkPolicy";
+    static constexpr const char* PASSWORD_PROMPT = "passwordPrompt";
+    static constexpr const char* PASSWORD_TYPE = "passwordType";
+    static constexpr const char* REQUEST_DIGITAL_SIGNATURE = "requestDigitalSignature";
+    static constexpr const char* REQUEST_LOCATION_ID = "requestLocationId";
+    static constexpr const char* REQUEST_SECURE_RESPONSE_ONLY = "requestSecureResponseOnly";
+    static constexpr const char* RUN_SCRIPT_SPEC = "runScriptSpec";
+    static constexpr const char* SERIAL_NUMBER = "serialNumber";
+    static constexpr const char* SIGNAL_STRENGTH_IN_DBM = "signalStrengthInDbm";
+    static constexpr const char* SIGNATURE_TYPE = "signatureType";
+    static constexpr const char* SMART_CARD_NAME = "smartCardName";
+    static constexpr const char* NAD_SSID = "Ssid";
+    static constexpr const char* SSID = "ssid";
+    static constexpr const char* SUPPORTED_ENCODINGS = "supportedEncodings";
+    static constexpr const char* SUPPORTED_FORMATS = "supportedFormats";
+    static constexpr const char* SUPPORTED_RESOLUTIONS = "supportedResolutions";
+    static constexpr const char* SUPPORTED_SERVICES = "supportedServices";
+    static constexpr const char* USER_CONTROL_POLICY = "userControlPolicy";
+    static constexpr const char* USERNAME_PROMPT = "usernamePrompt";
+    static constexpr const char* VPN_ENABLED = "vpnEnabled";
+    static constexpr const char* VPN_PARAMETERS = "vpnParameters";
+};
