@@ -1,18 +1,24 @@
-#ifndef TAMSEL_SERVICE_ENGINEHOLDER_H
-#define TAMSEL_SERVICE_ENGINEHOLDER_H
-
+#pragma once
 // Holds one reference to each engine object of the service for the life of the event-queue
 // thread. It is built there before the first event, so that every state machine is created on the
 // thread that later runs it, and torn down there after the last. Each engine object joins the
-// holder when its subsystem is part of the service.
+// holder as one row of its table (EngineHolder.cpp) with its named steps here, when its
+// subsystem is part of the service.
+#include <span>
+
+#include "service/CompositionTable.h"
+
 class EngineHolder {
 public:
-    // Event-queue thread: creates the members, starts the authentication library and subscribes
-    // the members to each other, in that order.
+    // Event-queue thread: creates the members in row order, then runs their start steps (the
+    // authentication library's start, the subscriptions) by place.
     static EngineHolder* build();
 
-    // Event-queue thread: stops the members and releases them, the last built first.
+    // Event-queue thread: runs the members' stop steps by place (clearing references, stopping the
+    // active configuration and the library), then releases them by place.
     void tearDown();
 };
 
-#endif
+using EngineHolderRow = CompositionRow<EngineHolder>;
+// The table itself, for the tests that read it.
+std::span<const EngineHolderRow> engineHolderRows();

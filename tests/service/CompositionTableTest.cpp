@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "service/CompositionTable.h"
+#include "service/EngineHolder.h"
+#include "service/ServiceComposition.h"
+
+namespace tamsel::test {
+namespace {
+
+// Records the steps a table runs, in order.
+class Recorder {
+public:
+    void createA() { steps.push_back("create a"); }
+    void createB() { steps.push_back("create b"); }
+    void startA() { steps.push_back("start a"); }
+    void startC() { steps.push_back("start c"); }
+    void stopA() { steps.push_back("stop a"); }
+    void stopB() { steps.push_back("stop b"); }
+    void stopC() { steps.push_back("stop c"); }
+    void releaseA() { steps.push_back("release a"); }
+    void releaseB() { steps.push_back("release b"); }
+    void releaseC() { steps.push_back("release c"); }
+    std::vector<std::string> steps;
+};
+
+using R = CompositionRow<Recorder>;
+constexpr int NONE = R::NONE;
+constexpr std::array<R, 3> ROWS = {{
+    {"a", &Recorder::createA, 20, &Recorder::startA, 30, &Recorder::stopA, 10, &Recorder::releaseA},
+    {"b", &Recorder::createB, NONE, nullptr, 10, &Recorder::stopB, 30, &Recorder::releaseB},
+    {"c", nullptr, 10, &Recorder::startC, 20, &Recorder::stopC, 20, &Recorder::releaseC},
+}};
+using Table = CompositionTable<Recorder>;
+
+TEST(CompositionTableTest, CreatesInRowOrderAndRunsTheOtherStepsByPlace) {
+    Recorder recorder;
+    Table::create(recorder, ROWS);
+    Table::start(recorder, ROWS);
+    Table::stop(recorder, ROWS);
+    Table::release(recorder, ROWS);
+    EXPECT_EQ(recorder.steps,
+              (std::vector<std::string>{"create a", "create b", "start c", "start a", "stop b", "stop c",
+                                        "stop a", "release a", "release c", "release b"}));
+}
+
+TEST(CompositionTableTest, ATableWithAPlaceTakenTwiceOrAStepWithoutPlaceIsRefused) {
+    static_assert(Table::placesUnique(ROWS));
+    EXPECT_TRUE(Table::stepsPlaced(ROWS));
+    constexpr std::array<R, 2> twice = {{
+        {"a", nullptr, NONE, nullptr, 10, &Recorder::stopA, NONE, nullptr},
+        {"b", nullptr, NONE, nullptr, 10, &Recorder::stopB, NONE, nullptr},
+    }};
+    static_assert(!CompositionTable<Recorder>::placesUnique(twice));
+    constexpr std::array<R, 1> unplaced = {
+        {{"a", nullptr, NONE, &Recorder::startA, NONE, nullptr, NONE, nullptr}}};
+    EXPECT_FALSE((CompositionTable<Recorder>::stepsPlaced(unplaced)));
+    constexpr std::array<R, 1> placedWithoutStep = {
+        {{"a", nullptr, 10, nullptr, NONE, nullptr, NONE, nullptr}}};
+    EXPECT_FALSE((CompositionTable<Recorder>::stepsPlaced(placedWithoutStep)));
+}
+
+// The members of a table in the order one column runs them.
+template <typename Row>
+std::vector<std::string> order(std::span<const Row> rows, int Row::*place) {
+    std::vector<const Row*> placed;
+    for (const Row& row : rows)
+        if (row.*place != Row::NONE) placed.push_back(&row);
+    std::sort(placed.begin(), placed.end(),
+              [place](const Row* a, const Row* b) { return a->*place < b->*place; });
+    std::vector<std::string> members;
+    for (const Row* row : placed) members.push_back(row->member);
+    return members;
+}
+
+// runEngine creates, starts, stops and releases in the system's orders, row by row.
+TEST(CompositionTableTest, ServiceCompositionFollowsTheSystemsOrders) {
+    EXPECT_TRUE(CompositionTable<ServiceComposition>::stepsPlaced(serviceCompositionRows()));
+    EXPECT_TRUE(CompositionTable<EngineHolder>::stepsPlaced(engineHolderRows()));
+    std::vector<std::string> created;
+    for (const auto& row : serviceCompositionRows())
+        if (row.create != nullptr) created.push_back(row.member);
+    EXPECT_EQ(created, (std::vector<std::string>{"scan list", "timer list", "event queue", "worker queue",
+                                                 "alternate queue", "one-time timer"}));
+    EXPECT_EQ(order<ServiceCompositionRow>(serviceCompositionRows(), &ServiceCompositionRow::startPlace),
+              (std::vector<std::string>{"one-time timer", "timer list", "datagram forwarder",
+                                        "connection server", "client communication"}));
+    EXPECT_EQ(order<ServiceCompositionRow>(serviceCompositionRows(), &ServiceCompositionRow::stopPlace),
+              (std::vector<std::string>{"timer list", "one-time timer", "event queue", "client communication",
+                                        "connection server", "alternate queue", "worker queue"}));
+    EXPECT_EQ(order<ServiceCompositionRow>(serviceCompositionRows(), &ServiceCompositionRow::releasePlace),
+              (std::vector<std::string>{"connection server", "client communication", "datagram forwarder",
+                                        "one-time timer", "alternate queue", "worker queue", "event queue",
+                                        "timer list", "scan list", "loop initializer interface"}));
+}
+
+}  // namespace
+}  // namespace tamsel::test
