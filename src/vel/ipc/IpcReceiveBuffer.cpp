@@ -18,15 +18,15 @@ IpcReceiveBuffer::~IpcReceiveBuffer() {
 
 namespace {
 
-void logSkippedByte(std::uint8_t byte) {
-    logDebug("Invalid charcter 0x%02x in IPC message header", byte);
+void logSkippedRun(std::uint8_t first, int count) {
+    logDebug("Invalid charcter 0x%02x in IPC message header (%d skipped)", first, count);
 }
 
 }  // namespace
 
 IpcReceiveBuffer::HeaderParse IpcReceiveBuffer::parseHeader() {
     ConnApiFrame::HeaderReading reading =
-        ConnApiFrame::readHeader(m_readPosition, usable(), m_headerScanned, logSkippedByte);
+        ConnApiFrame::readHeader(m_readPosition, usable(), m_headerScanned, logSkippedRun);
     m_headerScanned = reading.scanned;
     if (reading.status == ConnApiFrame::HeaderStatus::INCOMPLETE) return HEADER_INCOMPLETE;
     if (reading.status == ConnApiFrame::HeaderStatus::NEVER) return HEADER_NEVER;

@@ -44,6 +44,6 @@ private:
     SafeInteger m_totalLength{0};
     std::uint8_t* m_messageStart = nullptr;
     // Header bytes of the pending frame already scanned, so that a header parsed again after
-    // more bytes arrived logs each skipped byte once.
+    // more bytes arrived logs each run of skipped bytes once.
     int m_headerScanned = 0;
 };

@@ -25,22 +25,32 @@ std::string ConnApiFrame::frame(std::string_view payload) {
 }
 
 ConnApiFrame::HeaderReading ConnApiFrame::readHeader(const std::uint8_t* bytes, int count, int alreadyScanned,
-                                                     SkippedByte skipped) {
+                                                     SkippedRun skipped) {
     HeaderReading reading{HeaderStatus::INCOMPLETE, 0, 0, alreadyScanned};
     if (count < MIN_HEADER_LENGTH) return reading;
     std::int64_t length = 0;
+    int runStart = -1;
+    auto endRun = [&](int end) {
+        if (runStart >= 0 && skipped != nullptr) skipped(bytes[runStart], end - runStart);
+        runStart = -1;
+    };
     int index = 0;
     for (;; ++index) {
         std::uint8_t c = bytes[index];
-        if (c == HEADER_END) break;
-        if (c >= '0' && c <= '9') {
-            length = length * 10 + (c - '0');
-        } else if (index >= alreadyScanned && skipped != nullptr) {
-            skipped(c);
+        bool digit = c >= '0' && c <= '9';
+        if (c == HEADER_END || digit) {
+            // A run whose end an earlier call saw was reported by that call.
+            if (index >= alreadyScanned) endRun(index);
+            runStart = -1;
+        } else if (runStart < 0) {
+            runStart = index;
         }
+        if (c == HEADER_END) break;
+        if (digit) length = length * 10 + (c - '0');
         if (index + 1 > reading.scanned) reading.scanned = index + 1;
         // More digits only make a length larger, and skipped bytes leave it as it is.
         if (length > MAX_MESSAGE_LENGTH || index + 2 > MAX_HEADER_LENGTH) {
+            endRun(index + 1);
             reading.status = HeaderStatus::NEVER;
             return reading;
         }

@@ -32,13 +32,16 @@ public:
         int messageLength;  // once accepted
         int scanned;        // header bytes looked at so far
     };
-    // Called for each byte of a header that is neither a digit nor its end, once per byte.
-    using SkippedByte = void (*)(std::uint8_t byte);
+    // Called once for each run of header bytes that are neither digits nor its end, with the
+    // run's first byte and length, when the run ends or the header is refused: junk costs one
+    // report per run, not one per byte.
+    using SkippedRun = void (*)(std::uint8_t first, int count);
 
     // Reads the header at the start of the `count` bytes received so far. Bytes other than digits
     // are skipped. The line feed counts only with a byte behind it. The first `alreadyScanned`
-    // bytes were looked at by an earlier call and are not reported again. NEVER: a length over
-    // MAX_MESSAGE_LENGTH, a header longer than MAX_HEADER_LENGTH, or one that starts with its end.
+    // bytes were looked at by an earlier call: a run that ended among them is not reported again.
+    // NEVER: a length over MAX_MESSAGE_LENGTH, a header longer than MAX_HEADER_LENGTH, or one that
+    // starts with its end.
     static HeaderReading readHeader(const std::uint8_t* bytes, int count, int alreadyScanned,
-                                    SkippedByte skipped);
+                                    SkippedRun skipped);
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
@@ -20,9 +21,10 @@ TEST(ConnApiFrameTest, FramesPrefixTheByteLengthAndALineFeedUpToTheLimit) {
     EXPECT_EQ(ConnApiFrame::writeHeader(-1, header), 0);
 }
 
-std::vector<std::uint8_t> g_skipped;
-void recordSkipped(std::uint8_t byte) {
-    g_skipped.push_back(byte);
+using Run = std::pair<std::uint8_t, int>;
+std::vector<Run> g_skipped;
+void recordSkipped(std::uint8_t first, int count) {
+    g_skipped.emplace_back(first, count);
 }
 
 struct HeaderCase {
@@ -32,7 +34,7 @@ struct HeaderCase {
     ConnApiFrame::HeaderStatus status;
     int headerLength;
     int messageLength;
-    std::vector<std::uint8_t> skipped;
+    std::vector<Run> skipped;  // each run of skipped bytes: its first byte and length
 };
 
 TEST(ConnApiFrameTest, HeadersAreReadAsBothEndsWriteThem) {
@@ -42,17 +44,36 @@ TEST(ConnApiFrameTest, HeadersAreReadAsBothEndsWriteThem) {
         {"whole header", "5\nhello", 0, S::ACCEPTED, 2, 5, {}},
         {"one byte only", "5", 0, S::INCOMPLETE, 0, 0, {}},
         {"line feed without a byte behind it", "12\n", 0, S::INCOMPLETE, 0, 0, {}},
-        {"skipped bytes reported once", "1x2\nab", 0, S::ACCEPTED, 4, 12, {'x'}},
-        {"bytes seen before are not reported again", "1x2\nab", 2, S::ACCEPTED, 4, 12, {}},
+        {"skipped byte reported once", "1x2\nab", 0, S::ACCEPTED, 4, 12, {{'x', 1}}},
+        {"one report per run of skipped bytes", "1xx2yyy\nab", 0, S::ACCEPTED, 8, 12, {{'x', 2}, {'y', 3}}},
+        {"a run an earlier call saw end is not reported again", "1x2\nab", 3, S::ACCEPTED, 4, 12, {}},
+        {"a run an earlier call saw begin is reported at its end",
+         "1xy2\nab",
+         2,
+         S::ACCEPTED,
+         5,
+         12,
+         {{'x', 2}}},
+        {"a run not ended yet is not reported", "1xyz", 0, S::INCOMPLETE, 0, 0, {}},
         {"leading zeros", "0003\nabc", 0, S::ACCEPTED, 5, 3, {}},
         {"empty payload", "0\n5", 0, S::ACCEPTED, 2, 0, {}},
         {"header that starts with its end", "\n5\n", 0, S::NEVER, 0, 0, {}},
         {"length over the limit", "1000001\nx", 0, S::NEVER, 0, 0, {}},
         {"overlong digits", "99999999999999999999\nabc", 0, S::NEVER, 0, 0, {}},
-        {"longest header", longest, 0, S::ACCEPTED, ConnApiFrame::MAX_HEADER_LENGTH, 2,
-         std::vector<std::uint8_t>(ConnApiFrame::MAX_HEADER_LENGTH - 2, ' ')},
-        {"header past the limit", std::string(ConnApiFrame::MAX_HEADER_LENGTH + 1, ' '), 0, S::NEVER, 0, 0,
-         std::vector<std::uint8_t>(ConnApiFrame::MAX_HEADER_LENGTH, ' ')},
+        {"longest header",
+         longest,
+         0,
+         S::ACCEPTED,
+         ConnApiFrame::MAX_HEADER_LENGTH,
+         2,
+         {{' ', ConnApiFrame::MAX_HEADER_LENGTH - 2}}},
+        {"header past the limit",
+         std::string(ConnApiFrame::MAX_HEADER_LENGTH + 1, ' '),
+         0,
+         S::NEVER,
+         0,
+         0,
+         {{' ', ConnApiFrame::MAX_HEADER_LENGTH}}},
     };
     for (const HeaderCase& c : cases) {
         SCOPED_TRACE(c.name);
