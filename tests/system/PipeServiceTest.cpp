@@ -84,7 +84,8 @@ protected:
         setenv("TAMSEL_HOME", root.path().c_str(), 1);
         configureLogFiles(&CLIENT_LOG, 1);
         runtime.emplace();
-        service.emplace(root, std::vector<std::string>{"-run"});
+        if (!debugLevel.empty()) root.write("veldebug.txt", debugLevel);
+        service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
         ASSERT_TRUE(service->started());
         watchdog.emplace(service->pid(), std::chrono::seconds(90));
     }
@@ -127,6 +128,22 @@ protected:
         for (const char* fault : {"Fatal Shutdown", "Internal error", "Assertion", "queue is full"})
             EXPECT_THAT(log, Not(HasSubstr(fault))) << log;
     }
+
+    // Lets the engine go on once it waits in the echo subscriber's hold (after HOLD_TEXT).
+    void releaseEngine() {
+        const std::string fifo = root.path() + "/" + ServiceEchoSubscriberImpl::HOLD_FIFO;
+        int release = -1;
+        ASSERT_TRUE(waitFor([&] {
+            return (release = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0;
+        })) << "the engine does not wait on "
+            << fifo;
+        EXPECT_EQ(write(release, "!", 1), 1);
+        close(release);
+    }
+
+    // Set by a test's fixture before the service starts.
+    std::string debugLevel;
+    std::map<std::string, std::string> serviceEnvironment;
 
     TempRoot root;
     std::optional<LumRuntime> runtime;
@@ -228,14 +245,7 @@ TEST_F(PipeServiceTest, FloodOfTinyFramesDoesNotStopTheService) {
 
     for (PipeClient* flooder : flooders) flooder->sendRaw(flood);
     other.send("<other/>");
-    // Lets the engine go on, once it waits for that.
-    int release = -1;
-    ASSERT_TRUE(waitFor([&] {
-        return (release = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0;
-    })) << "the engine does not wait on "
-        << fifo;
-    EXPECT_EQ(write(release, "!", 1), 1);
-    close(release);
+    releaseEngine();
 
     std::vector<std::future<std::string>> echoes;
     for (PipeClient* flooder : flooders) {
@@ -272,4 +282,51 @@ TEST_F(PipeServiceTest, StopWithClientsConnectedEndsCleanly) {
     EXPECT_FALSE(late.connect());
     // Each connection's two threads ended with the pipe server, before the queues' workers.
     expectOrderedRun(root.logText(), 2 * 3);
+}
+
+namespace {
+
+// The engine's queue load is logged once it is above half; the one-time timer fires at the start,
+// so that nothing but the pipe posts while the clients come and go.
+class PipeServiceLoadTest : public PipeServiceTest {
+protected:
+    PipeServiceLoadTest() {
+        debugLevel = "0x4f";
+        serviceEnvironment["TAMSEL_TEST_ONE_TIME_TIMER_S"] = "0";
+    }
+};
+
+}  // namespace
+
+TEST_F(PipeServiceLoadTest, ManyShortLivedClientsBehindABusyEngineStayWithinThePipesShare) {
+    // Each client comes, sends a few frames at once and goes while the engine thread is busy, so
+    // that its connection's news and datagrams wait in the engine's queue after it has gone: up to
+    // seven frames stay below a connection's own limit, and its receive thread sees the client go.
+    constexpr int CLIENTS = 64;
+    const std::string fifo = root.path() + "/" + ServiceEchoSubscriberImpl::HOLD_FIFO;
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0) << strerror(errno);
+    PipeClient& holder = connectClient();
+    roundTrip(holder, ServiceEchoSubscriberImpl::HOLD_TEXT);
+
+    std::vector<std::thread> comers;
+    for (int c = 0; c < CLIENTS; ++c) {
+        comers.emplace_back([c] {
+            PipeClient client;
+            ASSERT_TRUE(client.connect());
+            std::string frames;
+            for (int f = 0; f < c % 8; ++f) frames += "1\n" + std::string(1, static_cast<char>('a' + f % 26));
+            client.sendRaw(frames);
+            client.close();
+        });
+    }
+    for (std::thread& t : comers) t.join();
+    releaseEngine();
+    // Accepted after every one of them.
+    EXPECT_NO_THROW(roundTrip(connectClient(), "<last/>"));
+    ASSERT_TRUE(service->running()) << root.logText();
+    expectCleanEnd();
+    std::string log = root.logText();
+    EXPECT_EQ(countOf(log, "]: Accepted new connection\n"), CLIENTS + 2);
+    EXPECT_THAT(log, Not(HasSubstr("Current number of messages in queue")))
+        << "the queue was more than half full";
 }

@@ -59,23 +59,24 @@ void ConnectionImpl::cancelAndJoin() {
     joinThreads();
 }
 
-void ConnectionImpl::datagramQueued() {
+void ConnectionImpl::eventQueued() {
     MutexLock lock(&m_mutex);
-    ++m_queuedDatagrams;
+    ++m_queuedEvents;
 }
 
-void ConnectionImpl::datagramHandled() {
+void ConnectionImpl::eventHandled() {
     {
         MutexLock lock(&m_mutex);
-        if (!LUM_ASSERT(m_queuedDatagrams > 0)) return;
-        --m_queuedDatagrams;
+        if (!LUM_ASSERT(m_queuedEvents > 0)) return;
+        --m_queuedEvents;
     }
     m_queueRoomSignal.set();
 }
 
 bool ConnectionImpl::waitForQueueRoom() {
     MutexRegionLock lock(&m_mutex);
-    while (!m_canceled && !m_sendExited && m_queuedDatagrams >= ConnectionConstants::MAX_QUEUED_DATAGRAMS) {
+    // One event stays free for the disconnected news.
+    while (!m_canceled && !m_sendExited && m_queuedEvents >= ConnectionConstants::MAX_QUEUED_EVENTS - 1) {
         lock.unlock();
         m_queueRoomSignal.wait();
         lock.lock();

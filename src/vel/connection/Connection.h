@@ -27,10 +27,11 @@ public:
     void cancel();
     void cancelAndJoin();
 
-    // A received datagram waits for the engine (the forwarder's queue holds it), and has been
-    // handled (or dropped). The receive thread reads on only while few wait.
-    void datagramQueued();
-    void datagramHandled();
+    // An event of this connection (its connected or disconnected news, a received datagram)
+    // waits for the engine, and has run (or was dropped). The receive thread reads on only while
+    // few wait.
+    void eventQueued();
+    void eventHandled();
 
 protected:
     DatagramForwarderImpl* forwarder() const;
@@ -52,7 +53,7 @@ protected:
     bool m_receiveExited = false;
     bool m_sendExited = false;
     RuntimeSignal m_sendSignal;
-    int m_queuedDatagrams = 0;
+    int m_queuedEvents = 0;
     RuntimeSignal m_queueRoomSignal;
 
 private:

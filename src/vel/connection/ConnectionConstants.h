@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vel/multithread/EventQueueBudget.h"
+
 class ConnectionConstants {
 public:
     // States told to datagram subscribers.
@@ -9,8 +11,11 @@ public:
     // How many tray programs may be connected at once (the pipe's name is the protocol's).
     static constexpr int PIPE_INSTANCES = 5;
 
-    // Datagrams of one connection that may wait in the event queue; its receive thread reads on
-    // only when fewer wait. With every connection at the limit, the bounded event queue keeps
-    // room for the rest of the service.
-    static constexpr int MAX_QUEUED_DATAGRAMS = 8;
+    // Events of one connection that may be in the event queue at once, from posting until they
+    // have run: its connected news, the datagrams it received and its disconnected news. Its
+    // receive thread reads on only while one more datagram leaves room for the last news.
+    static constexpr int MAX_QUEUED_EVENTS = 10;
+    // The server accepts a client only while fewer than PIPE_INSTANCES connections have events
+    // that may still be queued, so the pipe as a whole keeps within its share.
+    static_assert(PIPE_INSTANCES * MAX_QUEUED_EVENTS <= EventQueueBudget::PIPE_SHARE);
 };

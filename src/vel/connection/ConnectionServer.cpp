@@ -10,12 +10,22 @@
 ConnectionServerImpl::ConnectionServerImpl(const char* pipeName, int instances,
                                            const DatagramForwarder& forwarder)
     : m_server(IpcManager::createNamedPipeServer(pipeName, instances)),
+      m_instances(instances),
       m_forwarder(forwarder),
-      m_connections(ElementVector::create()) {}
+      m_connections(ElementVector::create()) {
+    m_roomSignal.open();
+}
+
+bool ConnectionServerImpl::waitForRoom() {
+    // A connection stays in the list until its disconnected news has run, and with it every
+    // earlier event of that connection: the pipe library frees its instance sooner than that.
+    while (!m_serverCancelDone && m_connections.length() >= m_instances) m_roomSignal.wait();
+    return !m_serverCancelDone;
+}
 
 void ConnectionServerImpl::run() {
     try {
-        while (!m_serverCancelDone) {
+        while (waitForRoom()) {
             IpcManager accepted = IpcManager::accept(m_server);
             logDebug("Accepted new connection");
             Connection connection(new AcceptedConnectionImpl(m_forwarder, accepted), Reference::TAKE_OVER);
@@ -30,6 +40,7 @@ void ConnectionServerImpl::run() {
 void ConnectionServerImpl::cancel() {
     if (!LUM_ASSERT_TEXT(!m_serverCancelDone, "! m_serverCancelDone")) return;
     m_serverCancelDone = true;
+    m_roomSignal.set();
     m_server.cancel();
     if (started()) join();
     m_server.destroy();
@@ -50,7 +61,10 @@ void ConnectionServerImpl::cancel() {
 void ConnectionServerImpl::connectionStateChanged(const Connection& connection, int state) {
     if (state != ConnectionConstants::DISCONNECTED) return;
     // Both threads have ended: the join returns at once.
-    if (m_connections.remove(connection.m) == 1) connection.cancelAndJoin();
+    if (m_connections.remove(connection.m) == 1) {
+        connection.cancelAndJoin();
+        m_roomSignal.set();
+    }
 }
 
 void ConnectionServerImpl::datagramReceived(const Connection&, const Datagram&) {}

@@ -3,6 +3,7 @@
 // with its own threads, and drops a connection once it has gone.
 #include <atomic>
 
+#include "runtime/multithread/RuntimeSignal.h"
 #include "vel/connection/Connection.h"
 #include "vel/connection/DatagramForwarder.h"
 #include "vel/connection/DatagramSubscriber.h"
@@ -27,7 +28,13 @@ public:
     int connectionCount() { return m_connections.length(); }
 
 private:
+    // Waits until fewer than the instance count of connections are held; false once cancelled.
+    bool waitForRoom();
+
     std::atomic<bool> m_serverCancelDone{false};
+    int m_instances;
+    // Set when a connection leaves the list, and by the cancel.
+    RuntimeSignal m_roomSignal;
     IpcManager m_server;
     DatagramForwarder m_forwarder;
     ElementVector m_connections;

@@ -13,7 +13,13 @@ void EventQueueDatagramForwarderImpl::datagramReceived(const Connection& connect
 
 ConnectionStateChangeEventImpl::ConnectionStateChangeEventImpl(DatagramForwarderImpl* forwarder,
                                                                const Connection& connection, int state)
-    : m_forwarder(forwarder), m_connection(connection), m_state(state) {}
+    : m_forwarder(forwarder), m_connection(connection), m_state(state) {
+    m_connection.impl()->eventQueued();
+}
+
+ConnectionStateChangeEventImpl::~ConnectionStateChangeEventImpl() {
+    m_connection.impl()->eventHandled();
+}
 
 void ConnectionStateChangeEventImpl::run() {
     m_forwarder.notifyConnectionStateChanged(m_connection, m_state);
@@ -22,11 +28,11 @@ void ConnectionStateChangeEventImpl::run() {
 DatagramEventImpl::DatagramEventImpl(DatagramForwarderImpl* forwarder, const Connection& connection,
                                      const Datagram& datagram)
     : m_forwarder(forwarder), m_connection(connection), m_datagram(datagram) {
-    m_connection.impl()->datagramQueued();
+    m_connection.impl()->eventQueued();
 }
 
 DatagramEventImpl::~DatagramEventImpl() {
-    m_connection.impl()->datagramHandled();
+    m_connection.impl()->eventHandled();
 }
 
 void DatagramEventImpl::run() {

@@ -18,9 +18,12 @@ private:
     EventQueue m_queue;
 };
 
+// Both kinds count as queued on their connection from creation until they are destroyed, run or
+// dropped.
 class ConnectionStateChangeEventImpl : public MessageEventImpl {
 public:
     ConnectionStateChangeEventImpl(DatagramForwarderImpl* forwarder, const Connection& connection, int state);
+    ~ConnectionStateChangeEventImpl() override;
     void run() override;
 
 private:
@@ -29,7 +32,6 @@ private:
     int m_state;
 };
 
-// Counts as queued on its connection from creation until it is destroyed, run or dropped.
 class DatagramEventImpl : public MessageEventImpl {
 public:
     DatagramEventImpl(DatagramForwarderImpl* forwarder, const Connection& connection,
