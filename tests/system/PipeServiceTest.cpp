@@ -18,6 +18,7 @@
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
 #include "vel/exception/NoConnectionException.h"
+#include "vel/ipc/IpcConstants.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -329,4 +330,28 @@ TEST_F(PipeServiceLoadTest, ManyShortLivedClientsBehindABusyEngineStayWithinTheP
     EXPECT_EQ(countOf(log, "]: Accepted new connection\n"), CLIENTS + 2);
     EXPECT_THAT(log, Not(HasSubstr("Current number of messages in queue")))
         << "the queue was more than half full";
+}
+
+TEST_F(PipeServiceTest, ClientThatNeverReadsIsDroppedAndTheServiceGoesOn) {
+    // Every datagram is echoed to a client that reads nothing: once the socket is full the echoes
+    // wait in its connection, until there are more than a client may have waiting.
+    const std::string big(IpcConstants::MAX_MESSAGE_LENGTH - 1000, 'd');
+    constexpr int FRAMES = 2 * ConnectionConstants::MAX_OUTGOING_BYTES / IpcConstants::MAX_MESSAGE_LENGTH;
+    PipeClient& other = connectClient();
+    PipeClient& deaf = connectClient();
+    roundTrip(other, "<before/>");
+    // Its own frames go out until the service has cut it off.
+    try {
+        for (int i = 0; i < FRAMES; ++i) deaf.send(big);
+    } catch (const NoConnectionException&) {
+    }
+    ASSERT_TRUE(waitFor([&] {
+        return countOf(root.logText(), "the client does not read: dropped with") == 1;
+    })) << "the deaf client was never dropped";
+    // What it had not read yet is still in its socket, then the connection ends.
+    EXPECT_THROW(for (;;) deaf.receive(), NoConnectionException);
+    roundTrip(other, "<after/>");
+    roundTrip(connectClient(), "<newcomer/>");
+    expectCleanEnd();
+    EXPECT_EQ(countOf(root.logText(), "the client does not read: dropped with"), 1);
 }

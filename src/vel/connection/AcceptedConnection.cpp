@@ -47,11 +47,25 @@ Datagram AcceptedConnectionImpl::takeOutgoing() {
     if (m_outgoing.length() == 0) return Datagram();
     Datagram next = Datagram::fromElement(m_outgoing.get(0));
     m_outgoing.removeAt(0);
+    m_outgoingBytes -= next.length();
     return next;
 }
 
-void AcceptedConnectionImpl::appendOutgoing(const Datagram& datagram) {
+bool AcceptedConnectionImpl::appendOutgoing(const Datagram& datagram) {
+    if (m_outgoing.length() >= ConnectionConstants::MAX_OUTGOING_DATAGRAMS ||
+        datagram.length() > ConnectionConstants::MAX_OUTGOING_BYTES - m_outgoingBytes) {
+        logError(0, "Connection %p, the client does not read: dropped with %d datagrams (%d bytes) unsent",
+                 static_cast<void*>(this), m_outgoing.length(), m_outgoingBytes);
+        return false;
+    }
     m_outgoing.add(datagram.m);
+    m_outgoingBytes += datagram.length();
+    return true;
+}
+
+void AcceptedConnectionImpl::dropOutgoing() {
+    m_outgoing.clear();
+    m_outgoingBytes = 0;
 }
 
 void AcceptedConnectionImpl::receiveLoop() {

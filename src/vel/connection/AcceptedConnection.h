@@ -39,11 +39,13 @@ public:
 
 protected:
     Datagram takeOutgoing() override;
-    void appendOutgoing(const Datagram& datagram) override;
+    bool appendOutgoing(const Datagram& datagram) override;
+    void dropOutgoing() override;
     void joinThreads() override;
 
 private:
     AcceptedConnectionReceiveThread m_receiveThread;
     AcceptedConnectionSendThread m_sendThread;
     ElementVector m_outgoing;
+    int m_outgoingBytes = 0;
 };

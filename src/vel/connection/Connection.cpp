@@ -30,8 +30,12 @@ void ConnectionImpl::send(const Datagram& datagram) {
     {
         MutexLock lock(&m_mutex);
         // Nobody would ever send it.
-        if (isFinished()) return;
-        appendOutgoing(datagram);
+        if (isFinished() || m_canceled) return;
+        if (!appendOutgoing(datagram)) {
+            dropOutgoing();
+            cancelLocked();
+            return;
+        }
     }
     m_sendSignal.set();
 }

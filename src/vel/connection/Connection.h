@@ -21,7 +21,8 @@ public:
     // True once neither thread runs any more.
     virtual bool isFinished() = 0;
 
-    // Queues one datagram for the send thread; dropped when the connection is finished.
+    // Queues one datagram for the send thread; dropped when the connection is finished or
+    // cancelled. A client whose outgoing list is full is dropped: the connection is cancelled.
     void send(const Datagram& datagram);
     // Stops both threads from another thread: blocked pipe calls end, waits end.
     void cancel();
@@ -37,7 +38,9 @@ protected:
     DatagramForwarderImpl* forwarder() const;
     // Takes the datagram to send next out of the outgoing list; null when it is empty.
     virtual Datagram takeOutgoing() = 0;
-    virtual void appendOutgoing(const Datagram& datagram) = 0;
+    // False, after an error line, when the list has no room left for the datagram.
+    virtual bool appendOutgoing(const Datagram& datagram) = 0;
+    virtual void dropOutgoing() = 0;
     virtual void joinThreads() = 0;
 
     // Run by each thread as it ends.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vel/ipc/IpcConstants.h"
 #include "vel/multithread/EventQueueBudget.h"
 
 class ConnectionConstants {
@@ -18,4 +19,9 @@ public:
     // The server accepts a client only while fewer than PIPE_INSTANCES connections have events
     // that may still be queued, so the pipe as a whole keeps within its share.
     static_assert(PIPE_INSTANCES * MAX_QUEUED_EVENTS <= EventQueueBudget::PIPE_SHARE);
+
+    // What may wait to be sent to one client. A client that falls that far behind does not read;
+    // it is dropped rather than let the service grow without bound.
+    static constexpr int MAX_OUTGOING_DATAGRAMS = 1000;
+    static constexpr int MAX_OUTGOING_BYTES = 8 * IpcConstants::MAX_MESSAGE_LENGTH;
 };
