@@ -14,6 +14,8 @@ public:
     static constexpr const char* VERSION = "5.1.1.18";
 
     static constexpr const char* INSTANCE_MUTEX_NAME = "Global\\{1E3CE9C9-9712-49A6-B36A-90E00000E4C6}";
+    // A second instance waits for the first in steps this long, so that a stop ends its wait.
+    static constexpr unsigned INSTANCE_WAIT_STEP_MS = 100;
     // Below the program-data root, which stands for the root of the system drive.
     static constexpr const char* DEBUG_LEVEL_FILE = "veldebug.txt";
     // Every level bit but 32, for a debug file that holds no number.

@@ -9,6 +9,7 @@
 #include "runtime/lum/LumMain.h"
 #include "service/RunEngine.h"
 #include "service/ServiceConstants.h"
+#include "service/ServiceQuit.h"
 #include "vel/exception/BaseException.h"
 #include "win/NamedMutex.h"
 
@@ -57,7 +58,22 @@ void startLogging() {
 int runService() {
     MUTEX_HANDLE instance = CreateMutex(nullptr, 0, ServiceConstants::INSTANCE_MUTEX_NAME);
     if (instance == nullptr) return 1;
-    DWORD waited = WaitForSingleObject(instance, INFINITE);
+    // A stop while another instance runs ends the wait and this run, before it touches the log,
+    // the pipe or anything else of the running instance. Without another instance a stop is kept
+    // for the engine, as during the rest of the start.
+    DWORD waited = WaitForSingleObject(instance, 0);
+    if (waited == WAIT_TIMEOUT) {
+        while (waited == WAIT_TIMEOUT && !ServiceQuit::requested())
+            waited = WaitForSingleObject(instance, ServiceConstants::INSTANCE_WAIT_STEP_MS);
+        if (waited == WAIT_OBJECT_0 && ServiceQuit::requested()) {
+            ReleaseMutex(instance);
+            waited = WAIT_TIMEOUT;
+        }
+    }
+    if (waited == WAIT_TIMEOUT) {
+        CloseHandle(instance);
+        return 0;
+    }
     if (waited != WAIT_OBJECT_0) {
         if (waited == WAIT_ABANDONED) ReleaseMutex(instance);
         CloseHandle(instance);

@@ -167,6 +167,28 @@ TEST(ConsoleRun, SecondInstanceWaitsUntilTheFirstIsGone) {
     EXPECT_EQ(countOf(secondLog, "]: Starting tamselsvc.exe"), 1);
 }
 
+TEST(ConsoleRun, StopWhileWaitingForTheFirstInstanceEndsTheSecondTouchingNothing) {
+    TempRoot root;
+    ServiceProcess first(root, {"-run"});
+    ASSERT_TRUE(
+        waitFor([&] { return countOf(root.logText(), "OneTimeTimerStartEventImpl event processed") == 1; }));
+    ServiceProcess second(root, {"-run"});
+    ASSERT_TRUE(waitFor([&] { return second.outputHas(RUNNING); })) << second.output();
+
+    second.signal(SIGINT);
+    ASSERT_EQ(second.waitForExit(std::chrono::seconds(10)), 0) << "still waiting: " << second.output();
+    EXPECT_EQ(second.output(),
+              std::string(RUNNING) + "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n");
+    EXPECT_FALSE(std::filesystem::exists(root.log("PreviousLog1.txt"))) << "the first run's log was rotated";
+    EXPECT_TRUE(first.running());
+    // The first serves on undisturbed and ends whole.
+    first.signal(SIGINT);
+    ASSERT_EQ(first.waitForExit(), 0) << first.output();
+    std::string log = root.logText();
+    expectOrderedRun(log);
+    EXPECT_EQ(countOf(log, "]: Starting tamselsvc.exe"), 1);
+}
+
 }  // namespace
 
 namespace {
