@@ -96,19 +96,26 @@ void ElementVectorImpl::removeAt(int index) {
 }
 
 void ElementVectorImpl::clear() {
-    RuntimeMutexLock lock(referenceMutex());
-    while (m_length > 0) {
-        ElementInterface* p = m_ppList[--m_length];
-        m_ppList[m_length] = nullptr;
-        p->release();
+    ElementInterface** list;
+    int32_t length;
+    {
+        RuntimeMutexLock lock(referenceMutex());
+        list = m_ppList;
+        length = m_length;
+        m_ppList = nullptr;
+        m_length = 0;
+        m_capacity = 0;
     }
-    if (m_ppList != nullptr) lumFree(__FILE__, __LINE__, &m_ppList);
-    m_capacity = 0;
+    // Released outside the lock, as every release is: the last one destroys, and a destructor may
+    // wait for a thread that needs the lock.
+    for (int32_t i = length; i-- > 0;) list[i]->release();
+    if (list != nullptr) lumFree(__FILE__, __LINE__, &list);
 }
 
 void ElementVectorImpl::destroyAll() {
     std::vector<Reference> old;
     {
+        // The copy keeps every element alive, so the clear under the lock destroys nothing.
         RuntimeMutexLock lock(referenceMutex());
         old = snapshot();
         clear();

@@ -27,7 +27,7 @@ public:
     // 1 when the first element equal to p was removed, 0 when p is not in the list.
     int remove(ElementInterface* p);
     void removeAt(int index);
-    // Releases every element, last first, and frees the array.
+    // Empties the list under the lock, then releases every element, last first, outside it.
     void clear();
     // Empties the list under the lock, then, outside it, clears each old element's references
     // and releases it.

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <future>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,6 +12,7 @@
 #include "../../runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
+#include "runtime/multithread/RuntimeMutex.h"
 #include "vel/reference/ElementVector.h"
 
 namespace {
@@ -174,4 +178,50 @@ TEST_F(ElementVectorTest, ConcurrentSubscribersEndConsistent) {
     for (std::thread& t : threads) t.join();
     EXPECT_EQ(list.length(), 8);
     for (int i = 0; i < 16; ++i) EXPECT_EQ(node(nodes[i])->references(), i % 4 < 2 ? 1 : 2) << i;
+}
+
+namespace {
+
+// Its destructor needs another thread to take the reference lock, as a destructor that stops a
+// thread of its own does; under the lock it would wait for ever.
+class NeedsTheLockToDie : public ReferenceImpl {
+public:
+    ~NeedsTheLockToDie() override {
+        auto taken = std::make_shared<std::promise<void>>();
+        std::future<void> done = taken->get_future();
+        Helpers.emplace_back([taken] {
+            RuntimeMutexLock lock(*ReferenceMutex);
+            taken->set_value();
+        });
+        DiedOutsideTheLock.push_back(done.wait_for(std::chrono::seconds(5)) == std::future_status::ready);
+    }
+    static inline std::vector<bool> DiedOutsideTheLock;
+    static inline std::vector<std::thread> Helpers;
+};
+
+}  // namespace
+
+TEST_F(ElementVectorTest, ElementsHeldOnlyByTheListAreDestroyedOutsideTheLock) {
+    struct Case {
+        const char* name;
+        std::function<void(ElementVector&)> empty;
+    };
+    const std::vector<Case> cases = {
+        {"clear", [](ElementVector& list) { list.clear(); }},
+        {"the list's own end", [](ElementVector& list) { list.reset(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        NeedsTheLockToDie::DiedOutsideTheLock.clear();
+        ElementVector list = ElementVector::create();
+        for (int i = 0; i < 3; ++i) {
+            Reference element(new NeedsTheLockToDie, Reference::TAKE_OVER);
+            list.add(element.m);
+        }
+        c.empty(list);
+        for (std::thread& t : NeedsTheLockToDie::Helpers) t.join();
+        NeedsTheLockToDie::Helpers.clear();
+        EXPECT_EQ(NeedsTheLockToDie::DiedOutsideTheLock, std::vector<bool>(3, true));
+    }
+    EXPECT_TRUE(Assertions.empty());
 }
