@@ -11,7 +11,12 @@
 // travel to the event-queue thread as events.
 class OneTimeTimerImpl : public ReferenceImpl, public TimerSubscriberInterface {
 public:
-    REFERENCE_IMPL_FORWARDS
+    void addRef() override { ReferenceImpl::addRef(); }
+    void release() override { ReferenceImpl::release(); }
+    void release2() override { ReferenceImpl::release2(); }
+    // The event-queue thread: cancels the timer, which holds this object as its subscriber, so
+    // that the cycle breaks without waiting for the expiry or the cancel event.
+    void clearReferences() override { cancelTimer(); }
 
     explicit OneTimeTimerImpl(int seconds) : m_seconds(seconds) {}
 

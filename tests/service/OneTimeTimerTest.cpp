@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ServiceTestSupport.h"
 #include "runtime/lum/LumMain.h"
 #include "service/OneTimeTimer.h"
@@ -89,6 +91,34 @@ TEST_F(OneTimeTimerTest, CancelWithoutARunningTimerIsHarmless) {
     std::string log = readText(m_root.log());
     EXPECT_EQ(countOf(log, "]: OneTimeTimerCancelEventImpl event processed\n"), 1);
     EXPECT_EQ(countOf(log, "Assertion"), 0);
+}
+
+// Runs a function on the event-queue thread.
+class CallEventImpl : public MessageEventImpl {
+public:
+    explicit CallEventImpl(std::function<void()> f) : m_f(std::move(f)) {}
+    void run() override { m_f(); }
+
+private:
+    std::function<void()> m_f;
+};
+
+TEST_F(OneTimeTimerTest, ClearReferencesCancelsTheTimerAndBreaksTheCycle) {
+    m_timer = OneTimeTimer::create(25);
+    m_timer.start();
+    bool runningBefore = false;
+    OneTimeTimerImpl* timer = m_timer.impl();
+    m_eventQueue.post(MessageEvent(new CallEventImpl([&] {
+        runningBefore = timer->running();
+        static_cast<ElementInterface*>(static_cast<ReferenceImpl*>(timer))->clearReferences();
+    })));
+    stopQueue();
+    EXPECT_TRUE(runningBefore);
+    EXPECT_FALSE(m_timer.impl()->running());
+    EXPECT_EQ(TimerListImpl::Singleton.load()->timerCount(), 0);
+    // Only the test's own handle is left: the timer no longer holds its subscriber.
+    EXPECT_EQ(static_cast<ReferenceImpl*>(m_timer.impl())->references(), 1);
+    EXPECT_EQ(countOf(readText(m_root.log()), "Assertion"), 0);
 }
 
 }  // namespace
