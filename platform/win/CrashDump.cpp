@@ -100,10 +100,13 @@ void writeBacktrace(int fd) {
     backtrace_symbols_fd(frames, count, fd);
 }
 
+std::atomic<unsigned long (*)()> ThreadNumber{nullptr};
+
 // The calling thread and its call stack end every dump.
 void finishDump(int fd) {
     put(fd, "\nthread: ");
-    putNumber(fd, static_cast<unsigned long>(gettid()), 10);
+    unsigned long (*number)() = ThreadNumber.load();
+    putNumber(fd, number != nullptr ? number() : static_cast<unsigned long>(gettid()), 10);
     put(fd, "\n");
     writeBacktrace(fd);
     close(fd);
@@ -231,6 +234,10 @@ std::string crashDumpPath() {
 std::string debugDumpPath() {
     DumpPaths* paths = CurrentPaths.load(std::memory_order_acquire);
     return paths != nullptr ? std::string(paths->debug) : std::string();
+}
+
+void setCrashDumpThreadNumber(unsigned long (*number)()) {
+    ThreadNumber = number;
 }
 
 void writeDebugDump(const char* reason) {

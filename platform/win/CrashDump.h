@@ -16,6 +16,10 @@ bool setCrashDumpPaths(const std::string& crash, const std::string& debug);
 std::string crashDumpPath();
 std::string debugDumpPath();
 
+// How dumps number the calling thread (as the program's log lines do); the kernel's number until
+// set. The function must be safe in a signal handler.
+void setCrashDumpThreadNumber(unsigned long (*number)());
+
 // Writes the debug dump (reason, thread, call stack), overwriting an older one, and returns.
 void writeDebugDump(const char* reason);
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "runtime/lum/RuntimeFolders.h"
+#include "runtime/lum/Tag.h"
 #include "win/CrashDump.h"
 
 namespace {
@@ -25,6 +26,7 @@ bool prepareEnvironment() {
         return true;
     }
     if (!buildPaths()) return false;
+    win::setCrashDumpThreadNumber(&logThreadNumber);
     Prepared = true;
     return true;
 }

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/base/Process.h"
+#include "ostrum.h"
 
 int Tag::print(char* buffer, size_t size) const {
     if (size == 0) return 0;
@@ -19,7 +19,14 @@ int Tag::print(char* buffer, size_t size) const {
 }
 
 TagTID::TagTID() : Tag("tid", m_text) {
-    snprintf(m_text, sizeof m_text, "%ld", base::osThreadId());
+    snprintf(m_text, sizeof m_text, "%lu", logThreadNumber());
+}
+
+unsigned long logThreadNumber() {
+    // The number ostrum's own trace lines give the thread, so that one thread's lines match.
+    OsThreadId id = 0;
+    osThreadSelf(&id);
+    return static_cast<unsigned long>(id);
 }
 
 bool Tags::add(const Tag& tag) {

@@ -19,6 +19,10 @@ protected:
     const char* m_value;
 };
 
+// The calling thread's number in log lines and dumps: ostrum's, as its trace lines show it. Safe in a
+// signal handler.
+unsigned long logThreadNumber();
+
 // The calling thread's id, printed in every log line header.
 class TagTID : public Tag {
 public:

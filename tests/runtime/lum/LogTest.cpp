@@ -8,6 +8,7 @@
 #include <string>
 
 #include "LumTestSupport.h"
+#include "ostrum.h"
 #include "runtime/lum/Log.h"
 
 using ::testing::ContainsRegex;
@@ -43,7 +44,9 @@ TEST(Log, LineHasSequenceHostTimeSeverityThreadAndMessage) {
     char host[300] = "";
     gethostname(host, sizeof host);
     EXPECT_EQ(m[2].str(), host);
-    EXPECT_EQ(std::stol(m[4].str()), static_cast<long>(syscall(SYS_gettid)));
+    OsThreadId self = 0;
+    osThreadSelf(&self);
+    EXPECT_EQ(std::stoul(m[4].str()), static_cast<unsigned long>(self)) << "ostrum's number of the thread";
 }
 
 TEST(Log, TimeZoneFieldIsTheOffsetOfLocalTimeFromUtc) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "LumTestSupport.h"
 #include "ostrum.h"
 #include "runtime/lum/Assert.h"
+#include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
 #include "runtime/lum/LumMemory.h"
 #include "runtime/multithread/RuntimeMutex.h"
@@ -100,11 +102,18 @@ TEST_F(LumMainTest, ThreadsAreTracedAtDebugLevel) {
         LumRuntime runtime;
         OsThread* thread = nullptr;
         ASSERT_EQ(_slThreadExec(
-                      __FILE__, __LINE__, &thread, [](void*) {}, nullptr),
+                      __FILE__, __LINE__, &thread, [](void*) { logInfo(0, "in the thread"); }, nullptr),
                   OS_OK);
         ASSERT_EQ(_osThreadJoin(__FILE__, __LINE__, &thread), OS_OK);
     }
     std::string text = readText(root.log());
+    // One number for the thread in its own lines and in the traces of its start and end.
+    std::smatch exec, own, join;
+    ASSERT_TRUE(std::regex_search(text, exec, std::regex(R"(thread exec, .*thread_id=(\d+)\n)")));
+    ASSERT_TRUE(std::regex_search(text, own, std::regex(R"(%\[tid=(\d+)\]: in the thread\n)")));
+    ASSERT_TRUE(std::regex_search(text, join, std::regex(R"(thread join, .*thread_id=(\d+)\n)")));
+    EXPECT_EQ(own[1].str(), exec[1].str());
+    EXPECT_EQ(own[1].str(), join[1].str());
     EXPECT_THAT(
         text, ContainsRegex("%BRISEL-7-DEBUG_MSG: %\\[tid=[0-9]+\\]: Ostrum:TRACE: context=vel, thread exec, "
                             "LumMainTest.cpp:[0-9]+, m0x[0-9a-f]+, err=0\\(OS_OK\\), thread_id=[0-9]+\n"));
