@@ -9,6 +9,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "win/SignalStack.h"
+
 namespace {
 
 constexpr const char* SOURCE = "platform/travik/travik";
@@ -97,17 +99,13 @@ struct ThreadStart {
 
 // Every thread gets an alternate signal stack of its own, so that a fault handler can still run
 // when the thread has overflowed its stack.
+static_assert(SL_SIGNAL_STACK_SIZE == win::AlternateSignalStack::SIZE);
+
 void threadStart(void* p) {
     ThreadStart start = *static_cast<ThreadStart*>(p);
     free(p);
-    stack_t stack = {};
-    stack.ss_sp = malloc(SL_SIGNAL_STACK_SIZE);
-    stack.ss_size = SL_SIGNAL_STACK_SIZE;
-    stack_t previous = {};
-    bool set = stack.ss_sp != nullptr && sigaltstack(&stack, &previous) == 0;
+    win::AlternateSignalStack stack;
     start.entry(start.argument);
-    if (set) sigaltstack(&previous, nullptr);
-    free(stack.ss_sp);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <shared_mutex>
 #include <thread>
 
+#include "win/SignalStack.h"
+
 namespace {
 
 class LoggingThread {
@@ -60,6 +62,7 @@ public:
 
 private:
     void body() {
+        win::AlternateSignalStack stack;
         for (;;) {
             bool stop;
             {

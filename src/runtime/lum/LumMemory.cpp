@@ -85,14 +85,23 @@ void lumMemoryClose() {
 }
 
 void* lumNewBlock(const char* file, int line, size_t size) {
-    if (size <= static_cast<size_t>(MemoryConstants::MAX_SIZE) - HEADER) {
+    bool open;
+    {
         PoolReader reader;
-        if (PoolOpen) {
+        open = PoolOpen;
+        if (open && size <= static_cast<size_t>(MemoryConstants::MAX_SIZE)) {
             void* p = nullptr;
             if (_slMemAlloc(file, line, &p, static_cast<int>(size + HEADER)) != OS_OK) throw std::bad_alloc();
             *static_cast<uint64_t*>(p) = FROM_POOL;
             return static_cast<char*>(p) + HEADER;
         }
+    }
+    // While the run-time stands, its limit holds for new as for every checked allocation: a larger
+    // request is a broken invariant, not a quiet trip to the system's heap.
+    if (open) {
+        LUM_ASSERT_TEXT(size <= static_cast<size_t>(MemoryConstants::MAX_SIZE),
+                        "0 <= size && size <= MemoryConstants::MAX_SIZE");
+        throw std::bad_alloc();
     }
     void* p = malloc(size + HEADER);
     if (p == nullptr) throw std::bad_alloc();

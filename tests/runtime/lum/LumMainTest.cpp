@@ -195,6 +195,30 @@ TEST_F(LumMainTest, OperatorNewBlocksComeFromWhereverTheRunTimeStands) {
     EXPECT_EQ(Assertions, 0);
 }
 
+TEST_F(LumMainTest, OperatorNewHoldsToTheLimitOfCheckedMemory) {
+    LumRuntime runtime;
+    struct Case {
+        size_t size;
+        bool given;
+    } cases[] = {{0, true},
+                 {static_cast<size_t>(MemoryConstants::MAX_SIZE), true},
+                 {static_cast<size_t>(MemoryConstants::MAX_SIZE) + 1, false},
+                 {static_cast<size_t>(MemoryConstants::MAX_SIZE) * 4, false}};
+    for (const Case& c : cases) {
+        Assertions = 0;
+        void* p = nullptr;
+        bool thrown = false;
+        try {
+            p = lumNewBlock(__FILE__, __LINE__, c.size);
+        } catch (const std::bad_alloc&) {
+            thrown = true;
+        }
+        EXPECT_EQ(thrown, !c.given) << c.size;
+        EXPECT_EQ(Assertions, c.given ? 0 : 1) << c.size;
+        lumDeleteBlock(p);
+    }
+}
+
 TEST_F(LumMainTest, TravikMessagesAreLoggedWithTheirLevel) {
     LumRuntime runtime;
     // slDestroy and slInit log through the callback; an error-level message adds internal error 11.
