@@ -47,25 +47,28 @@ Datagram AcceptedConnectionImpl::takeOutgoing() {
     if (m_outgoing.length() == 0) return Datagram();
     Datagram next = Datagram::fromElement(m_outgoing.get(0));
     m_outgoing.removeAt(0);
-    m_outgoingBytes -= next.length();
+    m_outgoingWeight -= weightOf(next);
     return next;
 }
 
+int AcceptedConnectionImpl::weightOf(const Datagram& datagram) {
+    return datagram.length() + ConnectionConstants::OUTGOING_DATAGRAM_WEIGHT;
+}
+
 bool AcceptedConnectionImpl::appendOutgoing(const Datagram& datagram) {
-    if (m_outgoing.length() >= ConnectionConstants::MAX_OUTGOING_DATAGRAMS ||
-        datagram.length() > ConnectionConstants::MAX_OUTGOING_BYTES - m_outgoingBytes) {
+    if (weightOf(datagram) > ConnectionConstants::MAX_OUTGOING_BYTES - m_outgoingWeight) {
         logError(0, "Connection %p, the client does not read: dropped with %d datagrams (%d bytes) unsent",
-                 static_cast<void*>(this), m_outgoing.length(), m_outgoingBytes);
+                 static_cast<void*>(this), m_outgoing.length(), m_outgoingWeight);
         return false;
     }
     m_outgoing.add(datagram.m);
-    m_outgoingBytes += datagram.length();
+    m_outgoingWeight += weightOf(datagram);
     return true;
 }
 
 void AcceptedConnectionImpl::dropOutgoing() {
     m_outgoing.clear();
-    m_outgoingBytes = 0;
+    m_outgoingWeight = 0;
 }
 
 void AcceptedConnectionImpl::receiveLoop() {

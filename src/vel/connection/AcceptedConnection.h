@@ -46,6 +46,9 @@ protected:
 private:
     AcceptedConnectionReceiveThread m_receiveThread;
     AcceptedConnectionSendThread m_sendThread;
+    static int weightOf(const Datagram& datagram);
+
     ElementVector m_outgoing;
-    int m_outgoingBytes = 0;
+    // The weight of the list's datagrams, ConnectionConstants::MAX_OUTGOING_BYTES at most.
+    int m_outgoingWeight = 0;
 };

@@ -21,7 +21,9 @@ public:
     static_assert(PIPE_INSTANCES * MAX_QUEUED_EVENTS <= EventQueueBudget::PIPE_SHARE);
 
     // What may wait to be sent to one client. A client that falls that far behind does not read;
-    // it is dropped rather than let the service grow without bound.
-    static constexpr int MAX_OUTGOING_DATAGRAMS = 1000;
+    // it is dropped rather than let the service grow without bound. A waiting datagram weighs its
+    // bytes and what keeping it costs besides (its record, its block, its slot in the list), so
+    // that many small ones count as well as a few large ones.
     static constexpr int MAX_OUTGOING_BYTES = 8 * IpcConstants::MAX_MESSAGE_LENGTH;
+    static constexpr int OUTGOING_DATAGRAM_WEIGHT = 256;
 };

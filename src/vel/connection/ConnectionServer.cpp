@@ -10,9 +10,9 @@
 ConnectionServerImpl::ConnectionServerImpl(const char* pipeName, int instances,
                                            const DatagramForwarder& forwarder)
     : m_server(IpcManager::createNamedPipeServer(pipeName, instances)),
-      m_instances(instances),
       m_forwarder(forwarder),
-      m_connections(ElementVector::create()) {
+      m_connections(ElementVector::create()),
+      m_instances(instances) {
     m_roomSignal.open();
 }
 

@@ -32,12 +32,12 @@ private:
     bool waitForRoom();
 
     std::atomic<bool> m_serverCancelDone{false};
-    int m_instances;
-    // Set when a connection leaves the list, and by the cancel.
-    RuntimeSignal m_roomSignal;
     IpcManager m_server;
     DatagramForwarder m_forwarder;
     ElementVector m_connections;
+    int m_instances;
+    // Set when a connection leaves the list, and by the cancel.
+    RuntimeSignal m_roomSignal;
 };
 
 class ConnectionServer : public Reference {
