@@ -6,6 +6,7 @@
 #include "LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/CrashHandler.h"
+#include "runtime/lum/Tag.h"
 
 using ::testing::ContainsRegex;
 using ::testing::EndsWith;
@@ -73,6 +74,9 @@ TEST_F(AssertTest, FailedAssertionLogsTwoLinesWritesTheDebugDumpAndReturns) {
     std::string first = readText(debugDumpPath());
     EXPECT_THAT(first, HasSubstr("Assertion '1 + 1 == 3' failed at [AssertTest.cpp:"));
     EXPECT_THAT(first, HasSubstr("backtrace:"));
+    // The dump names the thread as its log lines do.
+    EXPECT_THAT(first, HasSubstr("\nthread: " + std::to_string(logThreadNumber()) + "\n"));
+    EXPECT_THAT(text, HasSubstr("%[tid=" + std::to_string(logThreadNumber()) + "]: Internal error 7"));
     LUM_ASSERT(false && "second");
     std::string second = readText(debugDumpPath());
     EXPECT_THAT(second, HasSubstr("false && \"second\""));
