@@ -90,36 +90,14 @@ int _slMsgQCreate(const char* file, int line, OsMsgQ** queue, int capacity, int 
     return _osMsgQCreate(file, line, queue, capacity, messageSize, ctx);
 }
 
-namespace {
-
-struct ThreadStart {
-    OsThreadFunction entry;
-    void* argument;
-};
-
-// Every thread gets an alternate signal stack of its own, so that a fault handler can still run
-// when the thread has overflowed its stack.
+// ostrum gives each of its threads the alternate signal stack of this size.
 static_assert(SL_SIGNAL_STACK_SIZE == win::AlternateSignalStack::SIZE);
-
-void threadStart(void* p) {
-    ThreadStart start = *static_cast<ThreadStart*>(p);
-    free(p);
-    win::AlternateSignalStack stack;
-    start.entry(start.argument);
-}
-
-}  // namespace
 
 int _slThreadExec(const char* file, int line, OsThread** thread, OsThreadFunction entry, void* argument) {
     OsContext* ctx = context();
     if (ctx == nullptr) return SL_ERR_NOT_STARTED;
     if (entry == nullptr) return OS_ERR_ARGUMENT;
-    auto* start = static_cast<ThreadStart*>(malloc(sizeof(ThreadStart)));
-    if (start == nullptr) return OS_ERR_NO_MEMORY;
-    *start = {entry, argument};
-    int rc = _osThreadExec(file, line, thread, threadStart, start, ctx);
-    if (rc != OS_OK) free(start);
-    return rc;
+    return _osThreadExec(file, line, thread, entry, argument, ctx);
 }
 
 int _slTimerCreate(const char* file, int line, OsTimer** timer, OsTimerCallback callback, void* userData) {

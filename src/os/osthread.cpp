@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "osinternal.h"
+#include "win/SignalStack.h"
 #include "win/ThreadId.h"
 
 struct OsThread {
@@ -28,6 +29,9 @@ bool validThread(const OsThread* thread) {
 }
 
 void* threadBody(void* argument) {
+    // From the thread's first step on, so that a fault handler can still run when it has
+    // overflowed its stack.
+    win::AlternateSignalStack stack;
     auto* thread = static_cast<OsThread*>(argument);
     win::bindCurrentThreadId(thread->id);
     if (_osSignalWait(SRC_THREAD, __LINE__, thread->startSignal) != OS_OK) return nullptr;

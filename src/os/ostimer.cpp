@@ -7,7 +7,6 @@
 #include <sched.h>
 
 #include "osinternal.h"
-#include "win/SignalStack.h"
 #include "win/ThreadId.h"
 #include "win/Tick.h"
 
@@ -66,7 +65,6 @@ void raisePriority() {
 }
 
 void timerLoop(void* argument) {
-    win::AlternateSignalStack stack;
     auto* record = static_cast<TimerRecord*>(argument);
     OsThreadId self = win::currentThreadId();
     raisePriority();

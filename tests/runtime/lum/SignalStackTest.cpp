@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "LumTestSupport.h"
+#include "runtime/lum/Log.h"
 #include "runtime/lum/LogConstants.h"
 #include "runtime/lum/LoggingThread.h"
 #include "runtime/lum/LumMain.h"
@@ -60,18 +61,31 @@ TEST(SignalStack, EveryThreadOfTheRunTimeHasAnAlternateSignalStack) {
     LumRuntime runtime;
     ASSERT_TRUE(
         startLoggingThread(LogConstants::RING_SIZE, LogConstants::PASS_SIZE, LogConstants::LINE_SIZE));
-    // ostrum's timer thread, and a thread of the system library that waits.
+    // ostrum's timer thread, and a thread of the system library that waits; each has run once
+    // before it is asked, as has the logging thread.
+    static std::atomic<bool> ticked{false}, working{false};
     OsTimer* timer = nullptr;
     ASSERT_EQ(_slTimerCreate(
-                  __FILE__, __LINE__, &timer, [](void*) {}, nullptr),
+                  __FILE__, __LINE__, &timer, [](void*) { ticked = true; }, nullptr),
               OS_OK);
     RuntimeSignal release;
     release.open();
     OsThread* worker = nullptr;
     ASSERT_EQ(_slThreadExec(
                   __FILE__, __LINE__, &worker,
-                  [](void* signal) { static_cast<RuntimeSignal*>(signal)->wait(); }, &release),
+                  [](void* signal) {
+                      working = true;
+                      static_cast<RuntimeSignal*>(signal)->wait();
+                  },
+                  &release),
               OS_OK);
+    logInfo(0, "signal stack probe");
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!(ticked && working && readText(root.log()).find("signal stack probe") != std::string::npos) &&
+           std::chrono::steady_clock::now() < until) {
+        std::this_thread::yield();
+    }
+    ASSERT_TRUE(ticked && working) << "the timer and worker threads run";
 
     struct sigaction action = {};
     action.sa_handler = onProbe;
@@ -90,7 +104,9 @@ TEST(SignalStack, EveryThreadOfTheRunTimeHasAnAlternateSignalStack) {
             std::this_thread::yield();
         ASSERT_EQ(AnswerCount.load(), before + 1) << "thread " << tid << " did not take the signal";
         EXPECT_EQ(Answers[before].tid.load(), tid);
-        EXPECT_TRUE(Answers[before].onAlternateStack.load()) << "thread " << tid << " has no alternate stack";
+        EXPECT_TRUE(Answers[before].onAlternateStack.load())
+            << "thread " << tid << " (" << readText("/proc/self/task/" + std::to_string(tid) + "/comm")
+            << ") has no alternate stack";
     }
     sigaction(PROBE, &previous, nullptr);
 
