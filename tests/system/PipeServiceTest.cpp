@@ -18,7 +18,7 @@
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
 #include "vel/exception/NoConnectionException.h"
-#include "vel/ipc/IpcConstants.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -335,8 +335,8 @@ TEST_F(PipeServiceLoadTest, ManyShortLivedClientsBehindABusyEngineStayWithinTheP
 TEST_F(PipeServiceTest, ClientThatNeverReadsIsDroppedAndTheServiceGoesOn) {
     // Every datagram is echoed to a client that reads nothing: once the socket is full the echoes
     // wait in its connection, until there are more than a client may have waiting.
-    const std::string big(IpcConstants::MAX_MESSAGE_LENGTH - 1000, 'd');
-    constexpr int FRAMES = 2 * ConnectionConstants::MAX_OUTGOING_BYTES / IpcConstants::MAX_MESSAGE_LENGTH;
+    const std::string big(ConnApiFrame::MAX_MESSAGE_LENGTH - 1000, 'd');
+    constexpr int FRAMES = 2 * ConnectionConstants::MAX_OUTGOING_BYTES / ConnApiFrame::MAX_MESSAGE_LENGTH;
     PipeClient& other = connectClient();
     PipeClient& deaf = connectClient();
     roundTrip(other, "<before/>");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "vel/ipc/IpcConstants.h"
 #include "vel/multithread/EventQueueBudget.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 class ConnectionConstants {
 public:
@@ -24,6 +24,6 @@ public:
     // it is dropped rather than let the service grow without bound. A waiting datagram weighs its
     // bytes and what keeping it costs besides (its record, its block, its slot in the list), so
     // that many small ones count as well as a few large ones.
-    static constexpr int MAX_OUTGOING_BYTES = 8 * IpcConstants::MAX_MESSAGE_LENGTH;
+    static constexpr int MAX_OUTGOING_BYTES = 8 * ConnApiFrame::MAX_MESSAGE_LENGTH;
     static constexpr int OUTGOING_DATAGRAM_WEIGHT = 256;
 };

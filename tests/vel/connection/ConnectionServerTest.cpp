@@ -285,8 +285,8 @@ TEST_F(ConnectionServerTest, SecondServerOnTheSamePipeFailsToBeCreated) {
 
 TEST_F(ConnectionServerTest, ClientThatNeverReadsIsDroppedOnceItsBacklogIsFull) {
     // Echoes of the largest frames pile up for a client that sends and never reads.
-    const std::string big(IpcConstants::MAX_MESSAGE_LENGTH, 'L');
-    constexpr int FRAMES = 2 * ConnectionConstants::MAX_OUTGOING_BYTES / IpcConstants::MAX_MESSAGE_LENGTH;
+    const std::string big(ConnApiFrame::MAX_MESSAGE_LENGTH, 'L');
+    constexpr int FRAMES = 2 * ConnectionConstants::MAX_OUTGOING_BYTES / ConnApiFrame::MAX_MESSAGE_LENGTH;
     PipeClient& other = connectClient();
     PipeClient& deaf = connectClient();
     ASSERT_TRUE(waitForStates(2, 0));
