@@ -12,6 +12,10 @@ public:
     // The executable's name in the start-up line of the log.
     static constexpr const char* EXECUTABLE_NAME = "tamselsvc.exe";
     static constexpr const char* VERSION = "5.1.1.18";
+    // Logged at start by a build that checks configuration signatures with the published test key.
+    static constexpr const char* TEST_KEY_WARNING =
+        "Configuration signatures are checked with the published test key: a configuration anyone "
+        "signs with it is accepted";
 
     static constexpr const char* INSTANCE_MUTEX_NAME = "Global\\{1E3CE9C9-9712-49A6-B36A-90E00000E4C6}";
     // A second instance waits for the first in steps this long, so that a stop ends its wait.

@@ -11,6 +11,7 @@
 #include "service/ServiceConstants.h"
 #include "service/ServiceQuit.h"
 #include "vel/exception/BaseException.h"
+#include "vel/libxml2/XmlSignature.h"
 #include "win/NamedMutex.h"
 
 using namespace winsvc;
@@ -83,6 +84,7 @@ int runService() {
     readDebugLevel();
     startLogging();
     logInfo(0, "Starting %s: %s", ServiceConstants::EXECUTABLE_NAME, ServiceConstants::VERSION);
+    if (XmlSignature::builtInKeyIsTestKey()) logWarning(0, "%s", ServiceConstants::TEST_KEY_WARNING);
 
     int result = 1;
     std::optional<LumRuntime> runtime;

@@ -7,6 +7,7 @@
 
 #include "ServiceLog.h"
 #include "ServiceProcess.h"
+#include "service/ServiceConstants.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -109,6 +110,15 @@ TEST(ConsoleRun, StartsAndStopsInOrder) {
     EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event processed"), expired);
     EXPECT_LT(expired, indexOf(lines, "OneTimeTimerCancelEventImpl event created"));
     EXPECT_THAT(log, Not(HasSubstr("Set service status to running"))) << "a console run reports nothing";
+    // A build that checks configurations with the published test key says so once, as a warning
+    // right after the start line.
+    const std::string warning = std::string("%BRISEL-4-WARNING_MSG: %[tid=");
+    int warned = indexOf(lines, ServiceConstants::TEST_KEY_WARNING);
+    EXPECT_EQ(countOf(log, ServiceConstants::TEST_KEY_WARNING), TAMSEL_CONFIG_KEY_IS_TEST ? 1 : 0);
+    if (TAMSEL_CONFIG_KEY_IS_TEST) {
+        EXPECT_EQ(warned, indexOf(lines, "Starting tamselsvc.exe: 5.1.1.18") + 1);
+        EXPECT_THAT(log, HasSubstr(warning));
+    }
 }
 
 class EarlyStop : public testing::TestWithParam<int> {};

@@ -12,6 +12,8 @@ class XmlSignature {
 public:
     // The public key given to the build, in PEM form.
     static const char* builtInPublicKey();
+    // True when that is the published test key, whose private half anyone can read.
+    static bool builtInKeyIsTestKey();
 
     // Every failure, malformed signature or key included, is a false result.
     static bool verify(XmlDocument& document, const char* publicKeyPem);
