@@ -5,6 +5,7 @@
 #include "orvik/Conversions.h"
 #include "orvik/Exception.h"
 #include "orvik/FileSystem.h"
+#include "orvik/XmlLibrary.h"
 
 namespace orvik {
 
@@ -44,8 +45,12 @@ XmlReader::XmlReader(const std::string& path) {
         std::fclose(file_);
         throw Exception(ORVIK_LOCATED("Error creating the xml input buffer for " + path));
     }
+    XmlLibrary::use();
     reader_ = xmlNewTextReader(buffer_, path.c_str());
-    if (reader_ == nullptr) {
+    if (reader_ == nullptr ||
+        xmlTextReaderSetup(reader_, nullptr, path.c_str(), nullptr, XmlLibrary::parseOptions()) != 0) {
+        if (reader_ != nullptr) xmlFreeTextReader(reader_);
+        reader_ = nullptr;
         xmlFreeParserInputBuffer(buffer_);
         std::fclose(file_);
         throw Exception(ORVIK_LOCATED("Error creating the xml reader for " + path));
@@ -99,6 +104,7 @@ void XmlReader::raisePendingError() {
 }
 
 bool XmlReader::read() {
+    const XmlLibrary::ReadingSettings reading;
     const int result = xmlTextReaderRead(reader_);
     raisePendingError();
     if (result < 0) {

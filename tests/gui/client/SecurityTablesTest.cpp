@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QSet>
+#include <iterator>
 
 #include "SecurityTables.h"
 
@@ -37,6 +38,58 @@ TEST(SecurityTables, TablesAgreeWithOneAnother) {
     }
 
     EXPECT_EQ(signalLevelNames(), QStringList({"", "VeryLow", "Low", "Good", "VeryGood", "Excellent"}));
+}
+
+// Every row of the security types as the system's table has it: display text, wire value and the
+// two key element names.
+TEST(SecurityTables, SecurityTypeRowsAreTheSystemsOwn) {
+    const struct {
+        const char* display;
+        const char* wire;
+        const char* asciiKey;
+        const char* hexKey;
+    } rows[] = {
+        {"-- Select Security Type --", "", "", ""},
+        {"Open(non-secured)", "openNoEncryption", "openNoEncryption", "openNoEncryption"},
+        {"WEP", "openStaticWep", "wepAscii?Key", "wepHex?Key"},
+        {"Shared WEP", "sharedStaticWep", "wepAscii?Key", "wepHex?Key"},
+        {"WPA Personal AES", "wpaPersonalAes", "wpaAsciiKey", "wpaHexKey"},
+        {"WPA Personal TKIP", "wpaPersonalTkip", "wpaAsciiKey", "wpaHexKey"},
+        {"WPA2 Personal AES", "wpa2PersonalAes", "wpaAsciiKey", "wpaHexKey"},
+        {"WPA2 Personal TKIP", "wpa2PersonalTkip", "wpaAsciiKey", "wpaHexKey"},
+        {"WPA Enterprise AES", "wpaEnterpriseAes", "wpaAsciiKey", "wpaHexKey"},
+        {"WPA Enterprise TKIP", "wpaEnterpriseTkip", "wpaAsciiKey", "wpaHexKey"},
+        {"WPA2 Enterprise AES", "wpa2EnterpriseAes", "wpaAsciiKey", "wpaHexKey"},
+        {"WPA2 Enterprise TKIP", "wpa2EnterpriseTkip", "wpaAsciiKey", "wpaHexKey"},
+        {"Quillan Enterprise AES", "quillanEnterpriseAes", "quillanAsciiKey", "quillanHexKey"},
+        {"Quillan Enterprise TKIP", "quillanEnterpriseTkip", "quillanAsciiKey", "quillanHexKey"},
+    };
+    const QList<SecurityType>& types = securityTypeTable();
+    ASSERT_EQ(types.size(), static_cast<qsizetype>(std::size(rows)));
+    for (qsizetype i = 0; i < types.size(); ++i) {
+        const SecurityType& t = types.at(i);
+        const auto& row = rows[i];
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        EXPECT_EQ(t.displayName, QString::fromUtf8(row.display));
+        EXPECT_EQ(t.wireValue, QString::fromUtf8(row.wire));
+        EXPECT_EQ(t.asciiKeyElement, QString::fromUtf8(row.asciiKey));
+        EXPECT_EQ(t.hexKeyElement, QString::fromUtf8(row.hexKey));
+    }
+
+    EXPECT_EQ(
+        securityModeOrder(),
+        QStringList({"openNoEncryption", "wep", "wpaPersonalTkip", "wpaPersonalAes", "wpaEnterpriseTkip",
+                     "wpaEnterpriseAes", "wpa2PersonalTkip", "wpa2PersonalAes", "wpa2EnterpriseTkip",
+                     "wpa2EnterpriseAes", "quillanEnterpriseTkip", "quillanEnterpriseAes"}));
+    EXPECT_EQ(
+        securityModeRank(),
+        QStringList({"openNoEncryption", "wpa2PersonalTkip", "wpa2PersonalAes", "wpaPersonalTkip",
+                     "wpaPersonalAes", "wep", "quillanEnterpriseTkip", "quillanEnterpriseAes",
+                     "wpa2EnterpriseTkip", "wpa2EnterpriseAes", "wpaEnterpriseTkip", "wpaEnterpriseAes"}));
+    EXPECT_EQ(securityModeLabels(),
+              QStringList({"Open(non-secured)", "WPA2-Personal", "WPA2-Personal", "WPA-Personal",
+                           "WPA-Personal", "WEP", "Shared-WEP", "Quillan-Enterprise", "Quillan-Enterprise",
+                           "WPA2-Enterprise", "WPA2-Enterprise", "WPA-Enterprise", "WPA-Enterprise"}));
 }
 
 }  // namespace

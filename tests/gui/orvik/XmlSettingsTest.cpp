@@ -236,6 +236,35 @@ TEST_F(XmlSettingsTest, IncludesNestUpToSixteenDeep) {
         ContainsRegex("^.*: [0-9]+: GenericXmlParser -- includes nested deeper than 16 at .*level17\\.xml"));
 }
 
+TEST_F(XmlSettingsTest, EntitiesExpandOnlyWithinTheServicesBounds) {
+    const std::string small = "<!DOCTYPE CONFIG [<!ENTITY help \"C:/help/\">]>\n";
+    tmp.write("small.xml",
+              "<?xml version=\"1.0\"?>\n" + small +
+                  "<CONFIG><set name='page' value='&help;a.html'/><set name='c' value='&lt;&#65;'/>"
+                  "</CONFIG>\n");
+    const XmlSettings settings(tmp.path(), "small.xml");
+    EXPECT_EQ(settings.get("page"), "C:/help/a.html");
+    EXPECT_EQ(settings.get("c"), "<A");
+
+    // A few kilobytes that would expand to values of megabytes, in one step or in several.
+    const std::string chunk(10000, 'x');
+    std::string wide = "<!DOCTYPE CONFIG [<!ENTITY e \"" + chunk + "\">]>\n<CONFIG><set name='a' value='";
+    for (int i = 0; i < 1200; ++i) wide += "&e;";
+    wide += "'/></CONFIG>\n";
+    std::string deep = "<!DOCTYPE CONFIG [<!ENTITY e0 \"laughing laughing laughing\">";
+    for (int i = 1; i <= 8; ++i) {
+        deep += "<!ENTITY e" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j) deep += "&e" + std::to_string(i - 1) + ";";
+        deep += "\">";
+    }
+    deep += "]>\n<CONFIG><set name='a' value='&e8;'/></CONFIG>\n";
+    for (const std::string& text : {wide, deep}) {
+        tmp.write("big.xml", "<?xml version=\"1.0\"?>\n" + text);
+        EXPECT_THAT(raised([&] { XmlSettings(tmp.path(), "big.xml"); }), HasSubstr("XmlReader error"))
+            << text.substr(0, 60);
+    }
+}
+
 TEST_F(XmlSettingsTest, ReadingLeavesTheXmlLibraryStateOfTheProgramAlone) {
     // State the program set up in the library before reading: a global clean-up after a file would drop it.
     ASSERT_EQ(xmlAddEncodingAlias("UTF-8", "ORVIK-TEST-ALIAS"), 0);
