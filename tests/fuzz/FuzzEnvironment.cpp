@@ -8,28 +8,22 @@
 
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
+#include "tests/support/TempHome.h"
 
 namespace tamsel::fuzz {
 
 namespace {
 
 struct Environment {
-    std::string root;
+    tamsel::test::TempHome root{"fuzz"};
     std::unique_ptr<LumRuntime> runtime;
 
     Environment() {
-        char pattern[] = "/tmp/tamsel-fuzz-XXXXXX";
-        root = ::mkdtemp(pattern);
-        ::setenv("TAMSEL_HOME", root.c_str(), 1);
         runtime = std::make_unique<LumRuntime>();
         const char* mask = std::getenv("TAMSEL_FUZZ_LOG");
         setLogLevelMask(mask != nullptr ? static_cast<int>(std::strtol(mask, nullptr, 0)) : 0);
     }
-    ~Environment() {
-        runtime.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
+    ~Environment() { runtime.reset(); }
 };
 
 Environment& environment() {
@@ -44,7 +38,7 @@ void startEngineRuntime() {
 }
 
 const std::string& fuzzRoot() {
-    return environment().root;
+    return environment().root.path();
 }
 
 }  // namespace tamsel::fuzz

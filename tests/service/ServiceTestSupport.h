@@ -1,5 +1,4 @@
-#ifndef TAMSEL_TESTS_SERVICE_SERVICETESTSUPPORT_H
-#define TAMSEL_TESTS_SERVICE_SERVICETESTSUPPORT_H
+#pragma once
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -12,33 +11,20 @@
 #include <string>
 #include <thread>
 
-#include "TestText.h"
 #include "runtime/lum/Log.h"
 #include "service/win32/ServiceStatus.h"
+#include "tests/support/TempHome.h"
+#include "tests/support/TestText.h"
 
 // A fresh program-data root for one test, with the log written into it.
-class TempRoot {
+class TempRoot : public tamsel::test::TempHome {
 public:
-    TempRoot() {
-        char pattern[] = "/tmp/tamsel-service-XXXXXX";
-        m_path = mkdtemp(pattern);
-        setenv("TAMSEL_HOME", m_path.c_str(), 1);
+    TempRoot() : TempHome("service") {
         setLogLevelMask(LogConstants::INITIAL_MASK);
         configureLogFiles(&serviceLogFileSpec(), 1);
     }
-    ~TempRoot() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempRoot(const TempRoot&) = delete;
-    TempRoot& operator=(const TempRoot&) = delete;
 
-    std::string path() const { return m_path; }
-    std::string log() const { return m_path + "/logs/CurrentLog.txt"; }
-    std::string statusFile() const { return m_path + "/run/VarnelTamselSvc.status"; }
-
-private:
-    std::string m_path;
+    std::string statusFile() const { return path() + "/run/VarnelTamselSvc.status"; }
 };
 
 using tamsel::test::countOf;
@@ -50,5 +36,3 @@ inline void registerServiceControlHandlerOnce() {
     static bool registered = (registerServiceControlHandler(), true);
     (void)registered;
 }
-
-#endif

@@ -1,104 +1,79 @@
 #pragma once
-
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// Programs started by tests: the programs under test (service, driver host, report) and outside
+// tools. Standard output goes to a pipe the test reads, so that it can wait for a line with a
+// deadline instead of sleeping, or to a file. A child still running at the end is signalled
+// (SIGTERM, or the signal given) and reaped.
+#include <sys/types.h>
 
 #include <chrono>
+#include <csignal>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace tamsel::test {
 
-// A program started by a test with its standard output on a pipe the test reads, so the test can
-// wait for a line with a deadline instead of sleeping. A child still running at the end is
-// terminated and reaped.
 class ChildProcess {
 public:
+    struct Options {
+        std::vector<std::string> arguments;
+        // Set on top of the test's own environment.
+        std::map<std::string, std::string> environment;
+        // Empty: standard output on a pipe for readLine and readAll.
+        std::string outputFile;
+        // Standard error joins standard output.
+        bool errorToOutput = false;
+        // The program is looked up in PATH.
+        bool searchPath = false;
+        // Runs in the child before the program replaces it (current folder, environment).
+        std::function<void()> prepare;
+        // What ends a child still running when this object goes.
+        int endSignal = SIGTERM;
+    };
+
     ChildProcess() = default;
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
-    ~ChildProcess() {
-        if (running()) {
-            signal(SIGTERM);
-            wait();
-        }
-        closeOutput();
-    }
+    ~ChildProcess();
 
-    // Runs `prepare` in the child before the program replaces it (chdir, environment).
-    bool start(const std::string& path, const std::vector<std::string>& arguments = {},
-               const std::function<void()>& prepare = {}) {
-        int out[2];
-        if (::pipe(out) != 0) return false;
-        m_pid = ::fork();
-        if (m_pid < 0) return false;
-        if (m_pid == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::close(out[1]);
-            if (prepare) prepare();
-            std::vector<char*> argv;
-            argv.push_back(const_cast<char*>(path.c_str()));
-            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(path.c_str(), argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        m_output = out[0];
-        return true;
-    }
+    bool start(const std::string& program, const Options& options);
+    bool start(const std::string& program, const std::vector<std::string>& arguments = {},
+               const std::function<void()>& prepare = {});
 
-    bool running() const { return m_pid > 0; }
-    void signal(int number) const {
-        if (running()) ::kill(m_pid, number);
-    }
+    bool started() const { return m_pid > 0; }
+    pid_t pid() const { return m_pid; }
+    // Started and not reaped yet.
+    bool running();
+    void signal(int number) const;
 
-    // The exit status, or -1 when the program did not exit normally.
-    int wait() {
-        if (!running()) return -1;
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    // Blocks until the program ends: its exit status, or -1 when it did not exit normally.
+    int wait();
+    // The exit code, 128 + n when signal n ended it, or -1 when it did not end in time.
+    int waitForExit(std::chrono::milliseconds deadline = std::chrono::seconds(60));
 
     // The next line of output without its line feed; "<timeout>" or "<eof>" ends what was read.
-    std::string readLine(std::chrono::milliseconds deadline) {
-        auto until = std::chrono::steady_clock::now() + deadline;
-        std::string line;
-        for (;;) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                until - std::chrono::steady_clock::now());
-            pollfd fd{m_output, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&fd, 1, int(left.count())) <= 0) return line + "<timeout>";
-            char c;
-            if (::read(m_output, &c, 1) != 1) return line + "<eof>";
-            if (c == '\n') return line;
-            line.push_back(c);
-        }
-    }
-
+    std::string readLine(std::chrono::milliseconds deadline);
     // Everything the program writes until it closes its output.
-    std::string readAll() {
-        std::string text;
-        char buffer[4096];
-        ssize_t n;
-        while ((n = ::read(m_output, buffer, sizeof buffer)) > 0) text.append(buffer, size_t(n));
-        return text;
-    }
+    std::string readAll();
 
 private:
-    void closeOutput() {
-        if (m_output >= 0) ::close(m_output);
-        m_output = -1;
-    }
+    void reaped(int status);
+    void closeOutput();
 
     pid_t m_pid = -1;
     int m_output = -1;
+    int m_endSignal = SIGTERM;
+    bool m_ended = false;
+    int m_status = 0;
 };
+
+struct ProgramResult {
+    int exitStatus = -1;  // -1 when it did not exit normally
+    std::string output;   // standard output
+};
+
+// Runs a program (looked up in PATH) to its end and collects its standard output.
+ProgramResult runProgram(const std::vector<std::string>& arguments);
 
 }  // namespace tamsel::test

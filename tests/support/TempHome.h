@@ -1,37 +1,29 @@
 #pragma once
-
-#include <stdlib.h>
-
-#include <filesystem>
-#include <stdexcept>
 #include <string>
-#include <system_error>
 
 namespace tamsel::test {
 
-// A program-data root of the test's own below /tmp, named in TAMSEL_HOME while it lives and
-// removed with everything in it afterwards, so no test sees another's files.
+// A folder of the test's own below /tmp, removed with everything in it afterwards, so no test
+// sees another's files. As a program-data root it is named in TAMSEL_HOME while it lives.
 class TempHome {
 public:
-    explicit TempHome(const std::string& tag) {
-        std::string pattern = "/tmp/tamsel-" + tag + "-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
-        m_path = pattern;
-        setenv("TAMSEL_HOME", m_path.c_str(), 1);
-    }
-    ~TempHome() {
-        unsetenv("TAMSEL_HOME");
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
+    enum class Use { ROOT, FOLDER };
+
+    explicit TempHome(const std::string& tag, Use use = Use::ROOT);
+    ~TempHome();
     TempHome(const TempHome&) = delete;
     TempHome& operator=(const TempHome&) = delete;
 
     const std::string& path() const { return m_path; }
     std::string file(const std::string& name) const { return m_path + "/" + name; }
+    // The run-time's current log below this root.
+    std::string log(const std::string& name = "CurrentLog.txt") const { return m_path + "/logs/" + name; }
+    // Writes a file below the folder, making the folders on its way.
+    std::string write(const std::string& name, const std::string& text) const;
 
 private:
     std::string m_path;
+    Use m_use;
 };
 
 }  // namespace tamsel::test

@@ -44,7 +44,7 @@ TEST(AdminPolicy, AllowedMediaDecidesTheNoWirelessSignal) {
     for (const Case& c : cases) {
         AdminPolicy policy;
         QSignalSpy noWireless(&policy, &AdminPolicy::NoWireless);
-        LogCapture log;
+        ClientLogCapture log;
         ASSERT_TRUE(policy.parse(policyMessage(c.media))) << c.label;
         if (c.emitted.isEmpty()) {
             EXPECT_EQ(noWireless.count(), 0) << c.label;

@@ -186,7 +186,7 @@ TEST_F(SoapRequestSend, LostPipeIsLoggedAndTheRequestDropped) {
         {R::Failed, "NvoException."},
     };
     for (const auto& [result, line] : cases) {
-        LogCapture log;
+        ClientLogCapture log;
         auto transport = std::make_shared<RecordingTransport>(result);
         RequestTransport::publish(transport);
         SoapRequest(QStringLiteral("getScanListRequest")).sendRequest();
@@ -196,7 +196,7 @@ TEST_F(SoapRequestSend, LostPipeIsLoggedAndTheRequestDropped) {
 
     // A message over the protocol's limit, which the service would refuse, never reaches the pipe.
     {
-        LogCapture log;
+        ClientLogCapture log;
         auto transport = std::make_shared<RecordingTransport>(R::Sent);
         RequestTransport::publish(transport);
         SoapRequest large(QStringLiteral("addNetworkRequest"));
@@ -209,7 +209,7 @@ TEST_F(SoapRequestSend, LostPipeIsLoggedAndTheRequestDropped) {
 
     // No pipe end published yet: the same as no connection.
     RequestTransport::withdraw();
-    LogCapture log;
+    ClientLogCapture log;
     SoapRequest(QStringLiteral("getScanListRequest")).sendRequest();
     EXPECT_EQ(log.lines(), QStringList{"NoConnectionException."});
 }
@@ -219,12 +219,12 @@ TEST_F(SoapRequestSend, VerboseDumpLogsTheTextOfASentRequestOnly) {
     SoapRequest request(QStringLiteral("getServiceStateRequest"));
     request.endRequest();
     {
-        LogCapture log;
+        ClientLogCapture log;
         request.sendRequest();
         EXPECT_TRUE(log.lines().isEmpty());
     }
     ClientLog::setVerboseDumps(true);
-    LogCapture log;
+    ClientLogCapture log;
     request.sendRequest();
     EXPECT_EQ(log.lines(), QStringList{"\nRequest sent ==\n " + QString::fromUtf8(request.text())});
 }

@@ -9,15 +9,15 @@
 using tamsel::test::serviceMessage;
 
 // Collects the lines the client core logs while it lives.
-class LogCapture {
+class ClientLogCapture {
 public:
-    LogCapture() {
+    ClientLogCapture() {
         s_lines.clear();
-        m_previous = qInstallMessageHandler(&LogCapture::handler);
+        m_previous = qInstallMessageHandler(&ClientLogCapture::handler);
     }
-    ~LogCapture() { qInstallMessageHandler(m_previous); }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
+    ~ClientLogCapture() { qInstallMessageHandler(m_previous); }
+    ClientLogCapture(const ClientLogCapture&) = delete;
+    ClientLogCapture& operator=(const ClientLogCapture&) = delete;
 
     const QStringList& lines() const { return s_lines; }
 

@@ -14,10 +14,12 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/TempHome.h"
 #include "travik_ipc.h"
 
 namespace {
@@ -67,15 +69,14 @@ private:
 class TravikIpcTest : public ::testing::Test {
 public:
     void SetUp() override {
-        char pattern[] = "/tmp/tamsel-ipc-XXXXXX";
-        m_root = mkdtemp(pattern);
-        setenv("TAMSEL_HOME", m_root.c_str(), 1);
+        m_home = std::make_unique<tamsel::test::TempHome>("ipc");
+        m_root = m_home->path();
         // A send to a closed peer must come back as a result, never as a signal.
         signal(SIGPIPE, SIG_DFL);
     }
     void TearDown() override {
         for (IpcHandle** h : {&client, &accepted, &server}) EXPECT_EQ(ipcDestroy(h), IPC_OK);
-        std::filesystem::remove_all(m_root);
+        m_home.reset();
     }
 
     std::string path() const { return m_root + "/run/vel"; }
@@ -100,6 +101,7 @@ public:
         ASSERT_TRUE(std::filesystem::exists(path()));
     }
 
+    std::unique_ptr<tamsel::test::TempHome> m_home;
     std::string m_root;
     IpcHandle* server = nullptr;
     IpcHandle* accepted = nullptr;

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_TESTS_RUNTIME_LUM_LUMTESTSUPPORT_H
-#define TAMSEL_TESTS_RUNTIME_LUM_LUMTESTSUPPORT_H
+#pragma once
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -12,28 +11,18 @@
 #include <vector>
 
 #include "runtime/lum/Log.h"
+#include "tests/support/TempHome.h"
+#include "tests/support/TestText.h"
 
 // A fresh program-data root for one test, with the log files pointed into it.
-class TempRoot {
+class TempRoot : public tamsel::test::TempHome {
 public:
-    explicit TempRoot(const LogFileSpec& spec = serviceLogFileSpec()) {
-        char pattern[] = "/tmp/tamsel-test-XXXXXX";
-        m_path = mkdtemp(pattern);
-        setenv("TAMSEL_HOME", m_path.c_str(), 1);
+    explicit TempRoot(const LogFileSpec& spec = serviceLogFileSpec()) : TempHome("test") {
         setLogLevelMask(LogConstants::INITIAL_MASK);
         configureLogFiles(&spec, 1);
     }
-    ~TempRoot() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
 
-    std::string path() const { return m_path; }
-    std::string logs() const { return m_path + "/logs/"; }
-    std::string log(const std::string& name = "CurrentLog.txt") const { return logs() + name; }
-
-private:
-    std::string m_path;
+    std::string logs() const { return path() + "/logs/"; }
 };
 
 inline bool fileExists(const std::string& path) {
@@ -41,12 +30,7 @@ inline bool fileExists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-inline std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using tamsel::test::readText;
 
 inline std::vector<std::string> readLines(const std::string& path) {
     std::vector<std::string> lines;
@@ -61,5 +45,3 @@ inline long sequenceOf(const std::string& line) {
     long value = strtol(line.c_str(), &end, 10);
     return end != line.c_str() && *end == ':' ? value : -1;
 }
-
-#endif

@@ -6,14 +6,17 @@
 #include <optional>
 #include <string>
 
-#include "RunProgram.h"
 #include "TempHome.h"
 #include "platform/netcfg/NetworkState.h"
+#include "tests/support/ChildProcess.h"
 #include "tools/adapterrestart/AdapterRestart.h"
 
 using adapterrestart::RestartMatchingAdapters;
 
 namespace {
+
+using tamsel::test::ProgramResult;
+using tamsel::test::runProgram;
 
 class AdapterRestartTest : public ::testing::Test {
 protected:

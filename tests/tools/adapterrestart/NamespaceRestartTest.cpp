@@ -5,10 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "RunProgram.h"
 #include "platform/netcfg/NetworkState.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempHome.h"
 
 namespace {
+
+using tamsel::test::ProgramResult;
+using tamsel::test::runProgram;
 
 // A real restart: the utility runs inside a network namespace of its own on an interface made
 // for the test. Taking the interface down drops the route through it, which is how the test sees
@@ -29,19 +33,14 @@ protected:
                 GTEST_SKIP() << "neither dummy nor veth interfaces can be made here";
             ASSERT_EQ(inside({"ip", "link", "set", "tnb1", "up"}).exitStatus, 0);
         }
-        char pattern[] = "/tmp/tamsel-netns-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        setenv("TAMSEL_HOME", root_.c_str(), 1);
+        home_ = std::make_unique<tamsel::test::TempHome>("netns");
+        root_ = home_->path();
         std::ofstream(root_ + "/netcfg") << "[component]\nbind-name = {NS}\nid = tamsel\\dummy\n"
                                             "hardware-ids = tamsel\\dummy\ninterface = tnb0\n";
     }
     void TearDown() override {
         if (created_) runProgram({"ip", "netns", "del", namespace_});
-        if (!root_.empty()) {
-            unsetenv("TAMSEL_HOME");
-            std::filesystem::remove_all(root_);
-        }
+        home_.reset();
     }
 
     ProgramResult inside(std::vector<std::string> args) {
@@ -54,6 +53,7 @@ protected:
     }
 
     std::string namespace_;
+    std::unique_ptr<tamsel::test::TempHome> home_;
     std::string root_;
     bool created_ = false;
 };

@@ -12,6 +12,7 @@
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
+#include "tests/support/TempHome.h"
 
 namespace {
 
@@ -24,16 +25,12 @@ void recordAssertion(const char*, int, const char* expression) {
     g_assertions.emplace_back(expression ? expression : "?");
 }
 
-std::string logPath() {
-    return g_root + "/logs/CurrentLog.txt";
-}
-
 class RuntimeEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        char pattern[] = "/tmp/tamsel-basevalues-XXXXXX";
-        g_root = ::mkdtemp(pattern);
-        ::setenv("TAMSEL_HOME", g_root.c_str(), 1);
+        m_home = new tamsel::test::TempHome("basevalues");
+        g_root = m_home->path();
+        LogCapture::useLogFile(g_root + "/logs/CurrentLog.txt");
         m_runtime = new LumRuntime;
         setAssertionHandler(recordAssertion);
         // The first line rotates the log; later captures start after it.
@@ -43,11 +40,11 @@ public:
     void TearDown() override {
         setAssertionHandler(nullptr);
         delete m_runtime;
-        std::error_code ignored;
-        std::filesystem::remove_all(g_root, ignored);
+        delete m_home;
     }
 
 private:
+    tamsel::test::TempHome* m_home = nullptr;
     LumRuntime* m_runtime = nullptr;
 };
 
@@ -64,31 +61,4 @@ std::vector<std::string> BaseValuesTest::takeAssertions() {
     std::vector<std::string> taken;
     taken.swap(g_assertions);
     return taken;
-}
-
-LogCapture::LogCapture() {
-    std::error_code error;
-    auto size = std::filesystem::file_size(logPath(), error);
-    m_offset = error ? 0 : static_cast<long>(size);
-}
-
-std::string LogCapture::text() const {
-    std::ifstream in(logPath(), std::ios::binary);
-    in.seekg(m_offset);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-std::vector<std::string> LogCapture::messages() const {
-    std::vector<std::string> lines;
-    std::istringstream in(text());
-    std::string line;
-    while (std::getline(in, line)) {
-        // The header ends in the thread tag and ": ".
-        auto tid = line.find("[tid=");
-        auto start = tid == std::string::npos ? std::string::npos : line.find("]: ", tid);
-        lines.push_back(start == std::string::npos ? line : line.substr(start + 3));
-    }
-    return lines;
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/LogCapture.h"
+
 class BaseValuesTest {
 public:
     // The temporary root (TAMSEL_HOME) of this test program.
@@ -12,15 +14,4 @@ public:
     static std::vector<std::string> takeAssertions();
 };
 
-// Collects what the log file gains from its construction on.
-class LogCapture {
-public:
-    LogCapture();
-    std::string text() const;
-    bool contains(const std::string& part) const { return text().find(part) != std::string::npos; }
-    // Lines (without their headers) in the order they were written.
-    std::vector<std::string> messages() const;
-
-private:
-    long m_offset;
-};
+using tamsel::test::LogCapture;
