@@ -1,39 +1,22 @@
 #include "driver/host/PellodurConnection.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 
 #include "driver/FiltInterface.h"
 #include "driver/client/PellodurProtocol.h"
-#include "platform/base/Utf16.h"
+#include "platform/ndis/Kernel.h"
 
 namespace {
 
 using P = PellodurConstants;
-
-// The path of a capture request as the driver will open it, in the system's encoding.
-std::string CapturePath(const std::vector<uint8_t>& input) {
-    std::u16string name;
-    for (size_t at = 8; at + 1 < input.size(); at += 2) {
-        char16_t c = char16_t(input[at] | input[at + 1] << 8);
-        if (c == 0) break;
-        name.push_back(c);
-    }
-    return base::utf16ToUtf8(name);
-}
 
 }  // namespace
 
 PellodurConnection::PellodurConnection(devicesocket::DeviceConnection connection, uint32_t processId,
                                        devicesocket::PeerCredentials credentials)
     : m_connection(std::move(connection)), m_processId(processId), m_credentials(std::move(credentials)) {}
-
-bool PellodurConnection::captureAllowed(uint32_t outputLength, const std::vector<uint8_t>& input) const {
-    // A query of the name (an output buffer) or a stop (no path) opens nothing.
-    if (outputLength > 0) return true;
-    std::string path = CapturePath(input);
-    return path.empty() || m_credentials.mayCreateOrWrite(path);
-}
 
 PellodurConnection::~PellodurConnection() {
     stop();
@@ -92,13 +75,19 @@ bool PellodurConnection::serve(uint32_t kind, uint32_t id, uint32_t code, std::v
         queueReply(id, status, information, output);
     };
     std::shared_ptr<ndissim::SimIoRequest> request;
-    if (kind == P::KIND_DEVICE_CONTROL && code == FiltConstants::IOCTL_FILT_CAPTURE_FILE &&
-        !captureAllowed(outputLength, input)) {
-        queueReply(id, STATUS_ACCESS_DENIED, 0, {});
-        return true;
-    }
     if (kind == P::KIND_DEVICE_CONTROL) {
-        request = m_file->deviceControl(code, input.data(), uint32_t(input.size()), outputLength, notify);
+        // The host has more rights than its callers: a file the driver opens for this request is
+        // opened as the caller may, and one the caller may not open is refused as access denied.
+        auto refused = std::make_shared<std::atomic<bool>>(false);
+        CallerFileAccess asCaller([this, refused](const std::string& path) {
+            int fd = m_credentials.openForWriting(path);
+            if (fd == -EACCES) *refused = true;
+            return fd;
+        });
+        auto answer = [this, id, refused](uint32_t status, size_t information, std::vector<uint8_t> output) {
+            queueReply(id, *refused ? uint32_t(STATUS_ACCESS_DENIED) : status, information, output);
+        };
+        request = m_file->deviceControl(code, input.data(), uint32_t(input.size()), outputLength, answer);
     } else if (kind == P::KIND_READ) {
         request = m_file->read(outputLength, notify);
     } else if (kind == P::KIND_CANCEL) {

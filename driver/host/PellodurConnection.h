@@ -32,7 +32,6 @@ private:
     bool serve(uint32_t kind, uint32_t id, uint32_t code, std::vector<uint8_t> input, uint32_t outputLength);
     void queueReply(uint32_t id, uint32_t status, size_t information, const std::vector<uint8_t>& output);
     // A capture file is opened by the host; it must be one the caller could open itself.
-    bool captureAllowed(uint32_t outputLength, const std::vector<uint8_t>& input) const;
 
     devicesocket::DeviceConnection m_connection;
     uint32_t m_processId;

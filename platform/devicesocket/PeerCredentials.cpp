@@ -1,12 +1,14 @@
 #include "platform/devicesocket/PeerCredentials.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
+#include <utility>
 
 namespace devicesocket {
 
@@ -39,29 +41,90 @@ bool PeerCredentials::allows(std::uint32_t owner, std::uint32_t group, unsigned 
     return mode & bits;
 }
 
-bool PeerCredentials::mayCreateOrWrite(const std::string& path) const {
-    if (path.empty()) return false;
-    std::filesystem::path target = std::filesystem::absolute(path).lexically_normal();
-    std::filesystem::path directory = target.parent_path();
-    auto allowed = [this](const struct stat& status, Access access) {
-        return allows(status.st_uid, status.st_gid, status.st_mode, access);
-    };
+namespace {
 
-    // Every directory from the root down to the file's own must be searchable.
-    std::filesystem::path walked;
-    for (const auto& part : directory) {
-        walked /= part;
-        struct stat status {};
-        if (::stat(walked.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
-        if (!allowed(status, Access::Search)) return false;
+// Closes the descriptor it holds when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
+    void reset(int fd = -1) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = fd;
     }
 
-    struct stat status {};
-    if (::stat(target.c_str(), &status) == 0)
-        return !S_ISDIR(status.st_mode) && allowed(status, Access::Write);
-    if (errno != ENOENT) return false;
-    struct stat parent {};
-    return ::stat(directory.c_str(), &parent) == 0 && allowed(parent, Access::Write);
+private:
+    int m_fd;
+};
+
+// The path's names from the root down; false for a path that is not absolute or names no file.
+bool splitPath(const std::string& path, std::vector<std::string>* parts) {
+    if (path.empty() || path[0] != '/' || path.back() == '/') return false;
+    std::string part;
+    for (size_t at = 1; at <= path.size(); ++at) {
+        if (at == path.size() || path[at] == '/') {
+            if (!part.empty() && part != ".") parts->push_back(part);
+            part.clear();
+        } else {
+            part += path[at];
+        }
+    }
+    return !parts->empty() && parts->back() != "..";
+}
+
+}  // namespace
+
+int PeerCredentials::openForWriting(const std::string& path) const {
+    constexpr int APPEND = O_WRONLY | O_APPEND | O_CLOEXEC;
+    if (m_userId == 0) {
+        int fd = ::open(path.c_str(), APPEND | O_CREAT | O_TRUNC, 0644);
+        return fd >= 0 ? fd : -errno;
+    }
+    std::vector<std::string> parts;
+    if (!splitPath(path, &parts)) return -EACCES;
+    auto allowed = [this](int fd, Access access, struct stat* status) {
+        return ::fstat(fd, status) == 0 && allows(status->st_uid, status->st_gid, status->st_mode, access);
+    };
+
+    struct stat directory {};
+    Descriptor walked(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (walked.get() < 0) return -errno;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        if (!allowed(walked.get(), Access::Search, &directory)) return -EACCES;
+        // O_NOFOLLOW with O_DIRECTORY: a link on the way is not a directory.
+        int next = ::openat(walked.get(), parts[i].c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0) return errno == ENOTDIR || errno == ELOOP ? -EACCES : -errno;
+        walked.reset(next);
+    }
+    if (!allowed(walked.get(), Access::Search, &directory)) return -EACCES;
+    const char* name = parts.back().c_str();
+
+    // An existing file: its own rights decide, read from the file that was opened. Not blocking,
+    // so that a pipe without a reader cannot hold the caller.
+    Descriptor file(::openat(walked.get(), name, APPEND | O_NOFOLLOW | O_NONBLOCK));
+    if (file.get() >= 0) {
+        struct stat status {};
+        if (!allowed(file.get(), Access::Write, &status) || !S_ISREG(status.st_mode)) return -EACCES;
+        if (::ftruncate(file.get(), 0) != 0) return -errno;
+        ::fcntl(file.get(), F_SETFL, O_WRONLY | O_APPEND);
+        return file.release();
+    }
+    if (errno == ELOOP || errno == EISDIR || errno == ENXIO) return -EACCES;
+    if (errno != ENOENT) return -errno;
+
+    // A new file: made here and nowhere else (a link of that name, even a dangling one, is refused),
+    // and the caller's own, as if it had made it.
+    if (!allows(directory.st_uid, directory.st_gid, directory.st_mode, Access::Write)) return -EACCES;
+    file.reset(::openat(walked.get(), name, APPEND | O_CREAT | O_EXCL | O_NOFOLLOW, 0644));
+    if (file.get() < 0) return errno == EEXIST ? -EACCES : -errno;
+    if (::geteuid() == 0 && ::fchown(file.get(), m_userId, m_groupId) != 0) {
+        // Left the host's: the caller can do less with it, never more.
+    }
+    return file.release();
 }
 
 }  // namespace devicesocket

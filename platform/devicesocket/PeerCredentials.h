@@ -14,10 +14,13 @@ public:
     std::uint32_t userId() const { return m_userId; }
     std::uint32_t groupId() const { return m_groupId; }
 
-    // True when the caller could open the path for writing, creating it if it does not exist:
-    // search rights on every directory above it and write rights on the file, or on its
-    // directory for a new file.
-    bool mayCreateOrWrite(const std::string& path) const;
+    // Opens the path for appending as the caller could, creating it (then the caller's own) or
+    // emptying it: a descriptor, or -errno (-EACCES when the caller may not). The path is walked
+    // step by step by the system, with search rights on every directory passed, `..` included,
+    // and write rights on the file, or on its directory for a new file; a symbolic link anywhere
+    // on it is refused, so that what is checked is what is opened. The superuser opens as the
+    // system would.
+    int openForWriting(const std::string& path) const;
 
 private:
     enum class Access { Write = 2, Search = 1 };

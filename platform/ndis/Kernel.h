@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "NdisTypes.h"
@@ -140,6 +141,22 @@ NTSTATUS IoCallDriver(DEVICE_OBJECT* device, IRP* irp);
 // Creates or overwrites the file for appending; the name is an NT path ("\??\" + a path, which
 // here is a path of this system).
 NTSTATUS ZwCreateFile(void** handle, const UNICODE_STRING* name);
+
+// The I/O manager runs a request in its caller's context. While one of these lives on a thread,
+// the files that thread creates are opened as that caller may open them: the opener gives a
+// descriptor or -errno (-EACCES: the caller may not, STATUS_ACCESS_DENIED). Without one a file
+// is opened with the host's own rights, as the system opens what its configuration names.
+class CallerFileAccess {
+public:
+    using Opener = std::function<int(const std::string& path)>;
+    explicit CallerFileAccess(Opener opener);
+    ~CallerFileAccess();
+    CallerFileAccess(const CallerFileAccess&) = delete;
+    CallerFileAccess& operator=(const CallerFileAccess&) = delete;
+
+private:
+    Opener m_previous;
+};
 NTSTATUS ZwWriteFile(void* handle, const void* data, ULONG length);
 NTSTATUS ZwClose(void* handle);
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "Kernel.h"
 #include "platform/base/Utf16.h"
@@ -16,13 +17,26 @@ std::string NativePath(const UNICODE_STRING* name) {
     return base::utf16ToUtf8(text);
 }
 
+thread_local CallerFileAccess::Opener t_callerOpener;
+
 }  // namespace
+
+CallerFileAccess::CallerFileAccess(Opener opener) : m_previous(std::move(t_callerOpener)) {
+    t_callerOpener = std::move(opener);
+}
+
+CallerFileAccess::~CallerFileAccess() {
+    t_callerOpener = std::move(m_previous);
+}
 
 NTSTATUS ZwCreateFile(void** handle, const UNICODE_STRING* name) {
     *handle = nullptr;
     if (!name || !name->Buffer || name->Length == 0) return STATUS_INVALID_PARAMETER;
-    int fd = ::open(NativePath(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return errno == EACCES ? STATUS_ACCESS_DENIED : STATUS_UNSUCCESSFUL;
+    std::string path = NativePath(name);
+    int fd = t_callerOpener ? t_callerOpener(path)
+                            : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0 && !t_callerOpener) fd = -errno;
+    if (fd < 0) return fd == -EACCES || fd == -EPERM ? STATUS_ACCESS_DENIED : STATUS_UNSUCCESSFUL;
     *handle = reinterpret_cast<void*>(intptr_t(fd) + 1);
     return STATUS_SUCCESS;
 }

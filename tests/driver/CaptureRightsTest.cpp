@@ -1,8 +1,10 @@
-// The host opens capture files for its callers, so a caller may only name a file it could open
-// for writing itself.
+// The host opens capture files for its callers, so a caller may only have a file opened that it
+// could open for writing itself, and what is checked is what is opened.
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "DriverFixture.h"
@@ -30,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(CaptureRightsTest, CallerMayNameOnlyFilesItCouldWrite) {
+TEST_F(CaptureRightsTest, CallerMayOpenOnlyFilesItCouldWrite) {
     bool root = ::geteuid() == 0;
     ::chmod(root_.c_str(), 0755);
     fs::path open = Dir("open", 0777), closed = Dir("closed", 0755), hidden = Dir("hidden", 0700);
@@ -61,9 +63,68 @@ TEST_F(CaptureRightsTest, CallerMayNameOnlyFilesItCouldWrite) {
     };
     for (const auto& c : cases) {
         if (c.needsRoot && !root) continue;
-        EXPECT_EQ(devicesocket::PeerCredentials(c.uid, c.uid).mayCreateOrWrite(c.path.string()), c.allowed)
-            << c.what;
+        int fd = devicesocket::PeerCredentials(c.uid, c.uid).openForWriting(c.path.string());
+        EXPECT_EQ(fd >= 0, c.allowed) << c.what;
+        if (fd >= 0) ::close(fd);
     }
+}
+
+// The rows a caller could use against a host with more rights than its own, checked in a process
+// of an unprivileged user, which also plays the host: what it makes, the caller may not write.
+// Returns the rows that went wrong.
+std::string AttackRows(const fs::path& base, uid_t caller) {
+    std::string wrong;
+    auto dir = [&](const fs::path& path, mode_t mode) {
+        fs::create_directories(path);
+        ::chmod(path.c_str(), mode);
+        return path;
+    };
+    fs::path pub = dir(base / "pub", 0777), closed = dir(base / "closed", 0755);
+    fs::path sub = dir(closed / "sub", 0755), real = dir(pub / "real", 0777);
+    fs::create_directory_symlink(sub, pub / "l");
+    fs::create_symlink(closed / "new.pcap", pub / "dangling.pcap");
+    const struct {
+        const char* what;
+        std::string path;
+        bool allowed;
+        fs::path made;  // where the file is when it was opened
+    } rows[] = {
+        {"a new file where the caller may write", (pub / "a.pcap").string(), true, pub / "a.pcap"},
+        {"a plain path the caller may not write", (closed / "a.pcap").string(), false, closed / "a.pcap"},
+        {"back up through a link", (pub / "l" / ".." / "owned.pcap").string(), false, closed / "owned.pcap"},
+        {"down a link", (pub / "l" / "a.pcap").string(), false, sub / "a.pcap"},
+        {"a dangling link", (pub / "dangling.pcap").string(), false, closed / "new.pcap"},
+        {"back up through a directory", (real / ".." / "b.pcap").string(), true, pub / "b.pcap"},
+        {"a relative path", "pub/c.pcap", false, pub / "c.pcap"},
+    };
+    for (const auto& row : rows) {
+        int fd = devicesocket::PeerCredentials(caller, caller).openForWriting(row.path);
+        if (fd >= 0) ::close(fd);
+        if ((fd >= 0) != row.allowed || fs::exists(row.made) != row.allowed)
+            wrong += std::string(row.what) + (fd >= 0 ? ": opened" : ": refused") +
+                     (fs::exists(row.made) ? ", file made; " : ", no file; ");
+    }
+    return wrong;
+}
+
+TEST(CaptureRightsAsUser, LinksAndDotDotLeadNowhereTheCallerMayNotWrite) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const fs::path base = fs::temp_directory_path() / ("tamsel-rights-" + std::to_string(::getpid()));
+    fs::remove_all(base);
+    EXPECT_EXIT(
+        {
+            fs::create_directories(base);
+            // Tests may run as root: the rows are run as nobody.
+            if (::geteuid() == 0) {
+                (void)!::chown(base.c_str(), 65534, 65534);
+                if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+            }
+            std::string wrong = AttackRows(base, ::geteuid() == CALLER ? CALLER + 1 : CALLER);
+            std::fputs(wrong.c_str(), stderr);
+            ::_exit(wrong.empty() ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "^$");
+    fs::remove_all(base);
 }
 
 // A connection of the host spoken to over a socket pair, as a caller with other rights.
@@ -111,6 +172,15 @@ TEST_F(CaptureRightsTest, HostRefusesACaptureTheCallerCouldNotOpen) {
 
     EXPECT_EQ(capture(closed / "denied.pcap"), STATUS_ACCESS_DENIED);
     EXPECT_FALSE(fs::exists(closed / "denied.pcap"));
+    // Links the caller made in a directory it may write, leading where it may not: through a link
+    // and back up with "..", and a dangling link that would be followed into the closed directory.
+    fs::path sub = Dir("sub", 0755, closed);
+    fs::create_directory_symlink(sub, open / "l");
+    fs::create_symlink(closed / "new.pcap", open / "dangling.pcap");
+    EXPECT_EQ(capture(open / "l" / ".." / "owned.pcap"), STATUS_ACCESS_DENIED);
+    EXPECT_EQ(capture(open / "dangling.pcap"), STATUS_ACCESS_DENIED);
+    EXPECT_FALSE(fs::exists(closed / "owned.pcap"));
+    EXPECT_FALSE(fs::exists(closed / "new.pcap"));
     EXPECT_EQ(capture(open / "allowed.pcap"), STATUS_SUCCESS);
     EXPECT_EQ(fs::file_size(open / "allowed.pcap"), 24u);
     EXPECT_EQ(capture({}), STATUS_SUCCESS);  // a stop names no file
