@@ -7,8 +7,9 @@
 
 namespace setupapi {
 
-// Restarts one device: the Linux interface taken down and brought up when the device is one and
-// this process is allowed to, else a restart counted in the device's record of the state file.
+// Restarts one device: the Linux interface taken down and brought up when the device is one
+// (ERROR_ACCESS_DENIED when this process may not), else a restart counted in the device's record
+// of the state file.
 class DeviceRestart {
 public:
     // The device as the state file names it: its bind name (if any) or else its position.

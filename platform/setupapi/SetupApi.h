@@ -8,8 +8,9 @@
 // The device installer functions for the devices of the net class, over the network
 // configuration state: the present devices with their hardware and compatible ids, and the class
 // installer's property change that restarts a device. A device that is a Linux interface is
-// restarted for real (taken down and up) when this process may do that; otherwise the restart is
-// counted in the state file. Errors are Win32 codes through GetLastError.
+// restarted for real (taken down and up), or refused with ERROR_ACCESS_DENIED when this process
+// may not; a device that is none has its restart counted in the state file. Errors are Win32
+// codes through GetLastError.
 namespace setupapi {
 
 using com::DWORD;

@@ -1,7 +1,9 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -182,12 +184,27 @@ TEST_F(SetupApiTest, PropertyChangeRestartsAndOtherRequestsAreRefused) {
     EXPECT_EQ(restartsRecorded(5), 0u);
 }
 
-TEST_F(SetupApiTest, InterfaceThatMayNotBeCycledIsRecorded) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may cycle the loopback interface, which other tests use";
-    HDEVINFO set = devices(DIGCF_PRESENT);
-    SP_DEVINFO_DATA loop = deviceAt(set, 1);
-    ASSERT_TRUE(restart(set, loop));
-    EXPECT_EQ(restartsRecorded(3), 1u);
+TEST_F(SetupApiTest, InterfaceThatMayNotBeCycledIsRefusedAndNotRecorded) {
+    // Run as nobody, so that the loopback interface other tests use stays up even under root.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0) {
+                for (const char* path : {"", "/netcfg"})
+                    if (chown((root_ + path).c_str(), 65534, 65534) != 0) _exit(2);
+                if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+            }
+            HDEVINFO set = devices(DIGCF_PRESENT);
+            SP_DEVINFO_DATA loop = deviceAt(set, 1);
+            bool restarted = restart(set, loop);
+            DWORD error = GetLastError();
+            std::fprintf(stderr, "%s%s%s", restarted ? "restarted; " : "",
+                         error != base::win32::ERROR_ACCESS_DENIED ? "not access denied; " : "",
+                         restartsRecorded(3) != 0 ? "recorded; " : "");
+            _exit(!restarted && error == base::win32::ERROR_ACCESS_DENIED && restartsRecorded(3) == 0 ? 0
+                                                                                                      : 1);
+        },
+        testing::ExitedWithCode(0), "^$");
 }
 
 TEST_F(SetupApiTest, StaleHandlesAndBadStructuresAreRefused) {

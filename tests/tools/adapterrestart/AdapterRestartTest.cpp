@@ -1,5 +1,7 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -7,6 +9,7 @@
 #include <string>
 
 #include "TempHome.h"
+#include "platform/base/Win32Error.h"
 #include "platform/netcfg/NetworkState.h"
 #include "tests/support/ChildProcess.h"
 #include "tools/adapterrestart/AdapterRestart.h"
@@ -168,6 +171,24 @@ TEST_F(AdapterRestartTest, ProgramPrintsUsageAndExitsWithTheLowBitsOfItsResult) 
         EXPECT_EQ(run.output, c.output) << c.args.back();
     }
     EXPECT_EQ(restarts(), (std::vector<unsigned>{0, 1, 0, 0, 0, 0}));
+}
+
+// A restart the program may not make fails as the system fails it and is not recorded: the
+// program runs as nobody, who may not take an interface down.
+TEST_F(AdapterRestartTest, AdapterThatMayNotBeRestartedFailsWithAccessDenied) {
+    writeState(
+        "[component]\nbind-name = {LOOP}\nid = pci\\ven_4\nhardware-ids = pci\\ven_4\ninterface = lo\n");
+    if (geteuid() == 0) {
+        for (const std::string& path : {root_, root_ + "/netcfg"})
+            ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+    }
+    tamsel::test::ChildProcess program;
+    ASSERT_TRUE(program.start(NICBOUNCE_PATH, {"{LOOP}"}, [] {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(99);
+    }));
+    EXPECT_EQ(program.wait(), int(base::win32::ERROR_ACCESS_DENIED & 0xFF));
+    EXPECT_EQ(restarts(), (std::vector<unsigned>{0}));
 }
 
 }  // namespace
