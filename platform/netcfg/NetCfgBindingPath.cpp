@@ -10,6 +10,11 @@ HRESULT NetCfgBindingPathImpl::IsEnabled() {
 
 HRESULT NetCfgBindingPathImpl::Enable(bool enable) {
     if (!model_->writeLocked) return NETCFG_E_NO_WRITE_LOCK;
+    // The owner's notify object may keep the path disabled.
+    if (enable && !record().enabled) {
+        HRESULT hr = QueryBindingPath(model_, index_, NCN_ENABLE | NCN_BINDING_PATH);
+        if (hr == NETCFG_S_DISABLE_QUERY) return hr;
+    }
     record().enabled = enable;
     return com::S_OK;
 }

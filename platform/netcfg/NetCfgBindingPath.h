@@ -12,7 +12,8 @@ public:
         : model_(std::move(model)), index_(index) {}
 
     HRESULT IsEnabled() override;
-    // Needs the write lock; the change is kept until Apply writes it or Cancel drops it.
+    // Needs the write lock; the change is kept until Apply writes it or Cancel drops it. A path the
+    // owner's notify object vetoes stays disabled (NETCFG_S_DISABLE_QUERY).
     HRESULT Enable(bool enable) override;
     HRESULT GetPathToken(char** token) override;
     HRESULT GetOwner(INetCfgComponent** owner) override;

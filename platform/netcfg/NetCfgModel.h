@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/com/ComObject.h"
@@ -18,8 +19,20 @@ struct NetCfgModel {
     NetworkState loaded;
     bool initialized = false;
     bool writeLocked = false;
+    // The notify objects loaded at Initialize, by the index of their component; each holds one
+    // reference until Uninitialize.
+    std::vector<std::pair<std::size_t, INetCfgComponentNotifyBinding*>> notifyObjects;
 };
 using NetCfgModelPtr = std::shared_ptr<NetCfgModel>;
+
+// Loads the notify object registered for each component, as the system does when a configuration
+// is opened: created in process, initialised with its component and the configuration. One that
+// cannot be loaded is left out.
+void LoadNotifyObjects(const NetCfgModelPtr& model, INetCfg* netCfg);
+void ReleaseNotifyObjects(NetCfgModel& model);
+// Asks the notify object of the path's owner about the path: S_OK when there is none, else its
+// answer (NETCFG_S_DISABLE_QUERY: the path is to be disabled).
+HRESULT QueryBindingPath(const NetCfgModelPtr& model, std::size_t binding, DWORD changeFlag);
 
 // Interface objects over the model, each with one reference.
 HRESULT CreateComponent(const NetCfgModelPtr& model, std::size_t index, INetCfgComponent** component);

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -48,6 +49,7 @@ const GUID CLSID_CNetCfg{0x5B035261, 0x40F9, 0x11D1, {0xAA, 0xEC, 0x00, 0x80, 0x
 NetConfigurationImpl::NetConfigurationImpl() : model_(std::make_shared<NetCfgModel>()) {}
 
 NetConfigurationImpl::~NetConfigurationImpl() {
+    ReleaseNotifyObjects(*model_);
     ReleaseWriteLock();
 }
 
@@ -63,12 +65,15 @@ HRESULT NetConfigurationImpl::Initialize(void*) {
     model_->loaded = std::move(state);
     model_->writeLocked = writeLocked;
     model_->initialized = true;
+    LoadNotifyObjects(model_, this);
     return S_OK;
 }
 
 HRESULT NetConfigurationImpl::Uninitialize() {
     if (!model_->initialized) return NETCFG_E_NOT_INITIALIZED;
     model_->initialized = false;
+    // The notify objects hold this configuration: they go here, as the system lets them go.
+    ReleaseNotifyObjects(*model_);
     return S_OK;
 }
 
@@ -194,6 +199,33 @@ HRESULT NetConfigurationImpl::IsWriteLocked(char** lockedBy) {
         hr = errno == EWOULDBLOCK ? holderOf(fd, lockedBy) : fromErrno(errno);
     }
     ::close(fd);
+    return hr;
+}
+
+long RequeryBindingsOver(const std::string& bindName) {
+    INetCfg* netCfg = nullptr;
+    HRESULT hr = com::CreateComObject<NetConfigurationImpl>(&netCfg);
+    if (com::FAILED(hr)) return hr;
+    auto* configuration = static_cast<NetConfigurationImpl*>(netCfg);
+    hr = configuration->AcquireWriteLock(REQUERY_LOCK_TIMEOUT_MS, "device restart", nullptr);
+    if (hr == S_OK) hr = configuration->Initialize(nullptr);
+    if (hr == S_OK) {
+        NetCfgModelPtr model = configuration->model();
+        bool changed = false;
+        for (std::size_t i = 0; i < model->state.bindings.size(); ++i) {
+            const auto& path = model->state.bindings[i].path;
+            if (std::find(path.begin() + 1, path.end(), bindName) == path.end()) continue;
+            if (QueryBindingPath(model, i, NCN_ADD | NCN_BINDING_PATH) == NETCFG_S_DISABLE_QUERY &&
+                model->state.bindings[i].enabled) {
+                model->state.bindings[i].enabled = false;
+                changed = true;
+            }
+        }
+        if (changed) hr = configuration->Apply();
+        configuration->Uninitialize();
+    }
+    configuration->ReleaseWriteLock();
+    netCfg->Release();
     return hr;
 }
 

@@ -29,6 +29,8 @@ public:
     HRESULT ReleaseWriteLock() override;
     HRESULT IsWriteLocked(char** lockedBy) override;
 
+    const NetCfgModelPtr& model() const { return model_; }
+
 private:
     static std::string lockFilePath();
     static HRESULT holderOf(int fd, char** lockedBy);
@@ -37,5 +39,11 @@ private:
     int lockFd_ = -1;
     std::string description_;
 };
+
+// A device that was restarted has its bindings added again: the notify objects are asked about
+// every binding path through it, and the paths one vetoes are disabled. Needs COM on the calling
+// thread to load them; an HRESULT.
+inline constexpr DWORD REQUERY_LOCK_TIMEOUT_MS = 5000;
+long RequeryBindingsOver(const std::string& bindName);
 
 }  // namespace netcfg

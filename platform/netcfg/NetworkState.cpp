@@ -85,7 +85,11 @@ bool setComponentField(ComponentRecord& c, const std::string& key, const std::st
         c.deviceStatus = static_cast<com::ULONG>(n);
     } else if (key == "param-key")
         c.paramKey = value;
-    else if (key == "interface")
+    else if (key == "notify-object") {
+        com::GUID clsid;
+        if (!com::GUIDFromString(value, &clsid)) return false;
+        c.notifyObject = value;
+    } else if (key == "interface")
         c.interfaceName = value;
     else if (key == "hardware-ids")
         c.hardwareIds = splitList(value, ',');
@@ -153,6 +157,7 @@ std::string NetworkState::serialize() const {
         out << "characteristics = " << lowerHex(buf, sizeof buf, c.characteristics) << "\n";
         if (c.deviceStatus) out << "device-status = " << lowerHex(buf, sizeof buf, *c.deviceStatus) << "\n";
         if (c.paramKey) out << "param-key = " << *c.paramKey << "\n";
+        if (c.notifyObject) out << "notify-object = " << *c.notifyObject << "\n";
         if (!c.interfaceName.empty()) out << "interface = " << c.interfaceName << "\n";
         if (c.hardwareIds) out << "hardware-ids = " << joinList(*c.hardwareIds, ", ") << "\n";
         if (c.compatibleIds) out << "compatible-ids = " << joinList(*c.compatibleIds, ", ") << "\n";

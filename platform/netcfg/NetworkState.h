@@ -19,6 +19,9 @@ struct ComponentRecord {
     com::DWORD characteristics = 0;
     std::optional<com::ULONG> deviceStatus;
     std::optional<std::string> paramKey;  // below HKEY_LOCAL_MACHINE
+    // The class of the notify object registered for the component, which the configuration loads
+    // and asks about the component's binding paths.
+    std::optional<std::string> notifyObject;
     // The device: the Linux interface it is (if any), its ids, whether it is present, the Win32
     // error a restart is to fail with (0: none), and how many restarts were recorded rather than
     // carried out.
@@ -53,6 +56,7 @@ struct BindingRecord {
 //   hardware-ids = pci\ven_8086&dev_100e&subsys_001e8086, pci\ven_8086&dev_100e
 //   compatible-ids = pci\cc_020000
 //   param-key = SYSTEM\CurrentControlSet\Control\Class\{...}\0001
+//   notify-object = {20DE2CCC-9E1D-4B43-9A2C-2BB85B2EDBA2}
 //   present = yes
 //   restart-error = 0
 //   restarts = 0

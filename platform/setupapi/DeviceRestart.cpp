@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/base/Win32Error.h"
+#include "platform/netcfg/NetConfiguration.h"
 #include "platform/netcfg/NetworkState.h"
 #include "platform/setupapi/SetupApi.h"
 
@@ -27,8 +28,10 @@ DWORD fromErrno(int error) {
 DWORD DeviceRestart::run() const {
     // A device that is a Linux interface is restarted for real or not at all: one this process
     // may not take down is refused as the system refuses it, and nothing is recorded.
-    if (!interfaceName_.empty()) return cycleInterface();
-    return record();
+    DWORD result = interfaceName_.empty() ? record() : cycleInterface();
+    // A restarted device has its bindings added again, and the notify objects have their say.
+    if (result == base::win32::ERROR_SUCCESS && bindName_) netcfg::RequeryBindingsOver(*bindName_);
+    return result;
 }
 
 DWORD DeviceRestart::cycleInterface() const {

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "TempHome.h"
 #include "platform/com/ComObject.h"
 #include "platform/netcfg/NetCfg.h"
+#include "platform/netcfg/NetworkState.h"
 #include "platform/registry/Registry.h"
 
 using namespace netcfg;
@@ -422,6 +424,85 @@ TEST_F(BindCtlTest, ModuleCanUnloadOnlyWithoutObjectsOrLocks) {
     EXPECT_EQ(server_.getClassObject(CLSID_CNetCfg, com::IID_IClassFactory, &none),
               com::CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(server_.canUnloadNow(), S_OK);
+}
+
+// The configuration loads the notify object registered for the protocol, as the system does: the
+// veto holds when paths are enabled and when an adapter is restarted.
+const char* REGISTERED_STATE = R"(
+[component]
+bind-name = Proto
+id = ms_proto
+class = nettrans
+notify-object = {20DE2CCC-9E1D-4B43-9A2C-2BB85B2EDBA2}
+[component]
+bind-name = {PHYS}
+id = pci\phys
+characteristics = 0x4
+hardware-ids = pci\phys
+[component]
+bind-name = {VIRT}
+id = tamsel_virtual
+characteristics = 0x21
+hardware-ids = tamsel_virtual
+[binding]
+path = Proto {PHYS}
+enabled = ENABLED
+[binding]
+path = Proto {VIRT}
+enabled = ENABLED
+)";
+
+std::string registeredState(const char* enabled) {
+    std::string text = REGISTERED_STATE;
+    for (size_t at; (at = text.find("ENABLED")) != std::string::npos;) text.replace(at, 7, enabled);
+    return text;
+}
+
+std::vector<bool> enabledInTheFile() {
+    NetworkState state;
+    EXPECT_EQ(NetworkStateFile::read(state), 0);
+    std::vector<bool> enabled;
+    for (const auto& binding : state.bindings) enabled.push_back(binding.enabled);
+    return enabled;
+}
+
+TEST_F(BindCtlTest, EnablingAPathOverAVirtualAdapterIsVetoedByTheLoadedNotifyObject) {
+    std::ofstream(root_ + "/netcfg") << registeredState("no");
+    INetCfg* netCfg = nullptr;
+    ASSERT_EQ(com::CoCreateInstance(CLSID_CNetCfg, nullptr, com::CLSCTX_INPROC_SERVER, IID_INetCfg,
+                                    reinterpret_cast<void**>(&netCfg)),
+              S_OK);
+    INetCfgLock* lock = nullptr;
+    ASSERT_EQ(netCfg->QueryInterface(IID_INetCfgLock, reinterpret_cast<void**>(&lock)), S_OK);
+    ASSERT_EQ(lock->AcquireWriteLock(1000, "test", nullptr), S_OK);
+    ASSERT_EQ(netCfg->Initialize(nullptr), S_OK);
+    INetCfgComponent* proto = nullptr;
+    ASSERT_EQ(netCfg->FindComponent("ms_proto", &proto), S_OK);
+    INetCfgComponentBindings* bindings = nullptr;
+    ASSERT_EQ(proto->QueryInterface(IID_INetCfgComponentBindings, reinterpret_cast<void**>(&bindings)), S_OK);
+    IEnumNetCfgBindingPath* all = nullptr;
+    ASSERT_EQ(bindings->EnumBindingPaths(EBP_BELOW, &all), S_OK);
+    std::vector<HRESULT> results;
+    for (INetCfgBindingPath* path = nullptr; all->Next(1, &path, nullptr) == S_OK; path->Release())
+        results.push_back(path->Enable(true));
+    EXPECT_EQ(results, (std::vector<HRESULT>{S_OK, REFUSED}));
+    EXPECT_EQ(netCfg->Apply(), S_OK);
+    all->Release();
+    bindings->Release();
+    proto->Release();
+    EXPECT_EQ(netCfg->Uninitialize(), S_OK);
+    lock->ReleaseWriteLock();
+    lock->Release();
+    netCfg->Release();
+    EXPECT_EQ(enabledInTheFile(), (std::vector<bool>{true, false}));
+}
+
+TEST_F(BindCtlTest, RestartingAVirtualAdapterDisablesThePathsTheNotifyObjectVetoes) {
+    std::ofstream(root_ + "/netcfg") << registeredState("yes");
+    tamsel::test::ChildProcess restart;
+    ASSERT_TRUE(restart.start(NICBOUNCE_PATH, {"{PHYS},{VIRT}"}));
+    EXPECT_EQ(restart.wait(), 0);
+    EXPECT_EQ(enabledInTheFile(), (std::vector<bool>{true, false}));
 }
 
 }  // namespace
