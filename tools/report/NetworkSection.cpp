@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <ctime>
 #include <vector>
 
@@ -25,7 +26,9 @@ std::string TakeString(char* text) {
 
 struct RegistryValue {
     uint32_t type = registry::REG_NONE;
+    // The stored bytes and two zero bytes behind them, which end a text that has no end.
     std::vector<uint8_t> data;
+    uint32_t size = 0;  // the stored bytes
 };
 
 bool ReadValue(registry::HKEY key, const char* name, uint32_t wantedType, RegistryValue* value) {
@@ -33,7 +36,9 @@ bool ReadValue(registry::HKEY key, const char* name, uint32_t wantedType, Regist
     if (registry::RegQueryValueEx(key, name, &value->type, nullptr, &size) != 0 || value->type != wantedType)
         return false;
     value->data.assign(size + 2, 0);
-    return registry::RegQueryValueEx(key, name, &value->type, value->data.data(), &size) == 0;
+    if (registry::RegQueryValueEx(key, name, &value->type, value->data.data(), &size) != 0) return false;
+    value->size = std::min<uint32_t>(size, uint32_t(value->data.size()));
+    return true;
 }
 
 bool ReadString(registry::HKEY key, const char* name, std::string* text) {
@@ -46,8 +51,10 @@ bool ReadString(registry::HKEY key, const char* name, std::string* text) {
 bool ReadDword(registry::HKEY key, const char* name, uint32_t* number) {
     RegistryValue value;
     if (!ReadValue(key, name, registry::REG_DWORD, &value)) return false;
-    *number =
-        uint32_t(value.data[0] | value.data[1] << 8 | value.data[2] << 16 | uint32_t(value.data[3]) << 24);
+    // A value stored with fewer than four bytes gives the bytes it has, as the registry dump
+    // prints it; the rest of the number stays 0.
+    *number = 0;
+    for (uint32_t i = 0; i < 4 && i < value.size; ++i) *number |= uint32_t(value.data[i]) << (8 * i);
     return true;
 }
 

@@ -5,6 +5,20 @@
 
 namespace report {
 
+namespace {
+
+// At most `count` characters of a UTF-8 text, cut where a character begins.
+std::string firstCharacters(const std::string& text, size_t count) {
+    size_t at = 0;
+    for (size_t characters = 0; at < text.size(); ++at) {
+        bool starts = (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80;
+        if (starts && characters++ == count) break;
+    }
+    return text.substr(0, at);
+}
+
+}  // namespace
+
 WirelessTable::WirelessTable() : entries_(ReportConstants::WIRELESS_ADAPTERS) {}
 
 void WirelessTable::clear() {
@@ -12,7 +26,7 @@ void WirelessTable::clear() {
 }
 
 void WirelessTable::store(const std::string& adapterName, std::vector<uint8_t> list) {
-    std::string name = adapterName.substr(0, MAX_NAME);
+    std::string name = firstCharacters(adapterName, MAX_NAME);
     if (name.empty()) return;
     uint32_t count = BssidListItemCount(list.data(), list.size());
     for (auto& entry : entries_) {

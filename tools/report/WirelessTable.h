@@ -16,6 +16,7 @@ struct WirelessEntry {
 
 class WirelessTable {
 public:
+    // Characters of an adapter name that are kept.
     static constexpr size_t MAX_NAME = 127;
 
     WirelessTable();

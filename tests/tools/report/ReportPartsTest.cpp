@@ -141,6 +141,12 @@ TEST(WirelessTable, TenAdaptersAtMostAndLongNamesCut) {
     table.clear();
     table.store(std::string(200, 'x'), ListOf(1));
     EXPECT_EQ(table.entries()[0].adapterName, std::string(127, 'x'));
+    // Characters of more than one byte (two, three, four) are kept whole.
+    std::string wide;
+    for (int i = 0; i < 70; ++i) wide += "\xc3\xa9\xe6\xb8\xac\xf0\x9f\x93\xb6";
+    table.store(wide, ListOf(1));
+    // 42 times three characters and one more.
+    EXPECT_EQ(table.entries()[1].adapterName, wide.substr(0, 42 * 9 + 2));
 }
 
 TEST(WirelessTable, PrintingStopsAtAnEmptyListAndReportsABrokenOne) {
@@ -420,6 +426,37 @@ TEST_F(NetworkSectionTest, DhcpAdapterWithLeaseTimesAndGateways) {
               "                     10.1.0.2\n"
               "\n"
               "Ethernet Interface Information:\n");
+}
+
+// Numbers stored with fewer than four bytes are read as the bytes they have, as the registry dump
+// prints such a value, and nothing behind them.
+TEST_F(NetworkSectionTest, ShortNumbersGiveTheBytesTheyHave) {
+    std::ofstream(root_ / "netcfg")
+        << "[component]\nbind-name = {S1}\nid = pci\\ven_1\n"
+        << "display-name = Short\nclass = net\ncharacteristics = 0x4\ndevice-status = 0x1a\n";
+    const char* tcpip = "SYSTEM\\CurrentControlSet\\Services\\{S1}\\Parameters\\Tcpip";
+    Set(tcpip, "EnableDHCP", registry::REG_DWORD, std::string("\x01", 1));
+    Set(tcpip, "LeaseObtainedTime", registry::REG_DWORD, std::string("\x3c", 1));            // 60 s
+    Set(tcpip, "LeaseTerminatesTime", registry::REG_DWORD, std::string("\x10\x0e\x00", 3));  // 3600 s
+    fs::create_directories(root_ / "net");
+    iphlpapi::SetInterfaceFolder((root_ / "net").string());
+
+    const char* zone = std::getenv("TZ");
+    std::string savedZone = zone ? zone : "";
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    ReportOutput out;
+    report::PrintNetworkSection(out);
+    if (zone)
+        ::setenv("TZ", savedZone.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+    EXPECT_NE(out.text().find("    DHCP enabled\n"
+                              "    Lease obtained:   Thu Jan  1 00:01:00 1970\n"
+                              "    Lease terminates: Thu Jan  1 01:00:00 1970\n"),
+              std::string::npos)
+        << out.text();
 }
 
 using InterfaceTableTest = TemporaryRoot;
