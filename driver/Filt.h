@@ -92,8 +92,9 @@ NDIS_STATUS MiniportTransferDataHandler(NDIS_PACKET* packet, ULONG* bytesTransfe
                                         ULONG bytesToTransfer);
 
 // True when the frame's EtherType (bytes 12 and 13 of its first piece) is in the binding's list.
-bool FiltEtherTypeListed(const FiltBinding* binding, const UCHAR* firstBytes, ULONG firstLength);
-bool FiltPacketEtherTypeListed(const FiltBinding* binding, NDIS_PACKET* packet);
+// The list is read under the binding's lock, which the caller must not hold.
+bool FiltEtherTypeListed(FiltBinding* binding, const UCHAR* firstBytes, ULONG firstLength);
+bool FiltPacketEtherTypeListed(FiltBinding* binding, NDIS_PACKET* packet);
 // Copies the packet and sends it to every opener as a diverted frame; drops it silently when it
 // cannot be copied.
 void FiltDivertPacket(FiltBinding* binding, NDIS_PACKET* packet);

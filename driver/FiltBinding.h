@@ -1,6 +1,8 @@
 // The binding record: one per lower adapter, from bind to unbind, with its virtual miniport.
 #pragma once
 
+#include <atomic>
+
 #include "platform/ndis/Ndis.h"
 
 constexpr ULONG FILT_TAG = NdisTag('N', 'V', 'O', '1');
@@ -127,7 +129,9 @@ struct FiltBinding {
 
     ULONG OwnerPid = 0;
     ULONG MediaConnected = 0;
-    ULONG PortOpen = 1;
+    // Read on every frame without the lock, written under it.
+    std::atomic<ULONG> PortOpen{1};
+    // Both under the lock.
     USHORT EtherTypes[16] = {};
     ULONG EtherTypeCount = 0;
     ULONG StatusFilter[16] = {};

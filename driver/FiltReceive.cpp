@@ -108,17 +108,19 @@ void AssembleDiverted(FiltBinding* binding, NDIS_HANDLE macReceiveContext, const
 
 }  // namespace
 
-bool FiltEtherTypeListed(const FiltBinding* binding, const UCHAR* firstBytes, ULONG firstLength) {
-    ULONG count = binding->EtherTypeCount;
-    if (!firstBytes || firstLength < 14 || count == 0) return false;
+bool FiltEtherTypeListed(FiltBinding* binding, const UCHAR* firstBytes, ULONG firstLength) {
+    if (!firstBytes || firstLength < 14) return false;
     USHORT value;
     std::memcpy(&value, firstBytes + 12, sizeof(value));
-    for (ULONG i = 0; i < count && i < FiltConstants::MAX_ETHER_TYPES; ++i)
-        if (binding->EtherTypes[i] == value) return true;
-    return false;
+    bool listed = false;
+    NdisDprAcquireSpinLock(&binding->Lock);
+    for (ULONG i = 0; i < binding->EtherTypeCount && i < FiltConstants::MAX_ETHER_TYPES && !listed; ++i)
+        listed = binding->EtherTypes[i] == value;
+    NdisDprReleaseSpinLock(&binding->Lock);
+    return listed;
 }
 
-bool FiltPacketEtherTypeListed(const FiltBinding* binding, NDIS_PACKET* packet) {
+bool FiltPacketEtherTypeListed(FiltBinding* binding, NDIS_PACKET* packet) {
     NDIS_BUFFER* first = nullptr;
     NdisQueryPacket(packet, nullptr, nullptr, &first, nullptr);
     if (!first) return false;

@@ -88,6 +88,20 @@ void MiniportSendPacketsHandler(NDIS_HANDLE context, NDIS_PACKET** packets, ULON
     }
 }
 
+namespace {
+
+// A raw frame's packet, buffer and copy of the frame.
+void FreeRawFrame(NDIS_PACKET* packet) {
+    FiltPacketReserved reserved = *FiltReservedOf(packet);
+    NDIS_BUFFER* buffer = nullptr;
+    NdisUnchainBufferAtFront(packet, &buffer);
+    if (buffer) NdisFreeBuffer(buffer);
+    FiltFree(reserved.Frame, reserved.FrameLength);
+    NdisFreePacket(packet);
+}
+
+}  // namespace
+
 void ProtocolSendCompleteHandler(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet,
                                  NDIS_STATUS status) {
     auto* binding = static_cast<FiltBinding*>(protocolBindingContext);
@@ -95,17 +109,12 @@ void ProtocolSendCompleteHandler(NDIS_HANDLE protocolBindingContext, NDIS_PACKET
     if (NdisGetPoolFromPacket(packet) != binding->SendPool) {
         NdisMSendComplete(miniport, packet, status);
     } else if (FiltReservedOf(packet)->Kind == FILT_KIND_FRAME) {
-        FiltPacketReserved reserved = *FiltReservedOf(packet);
-        NDIS_BUFFER* buffer = nullptr;
-        NdisUnchainBufferAtFront(packet, &buffer);
-        if (buffer) NdisFreeBuffer(buffer);
         UCHAR tag[4];
-        FiltPutU32(tag, 0, reserved.Tag);
+        FiltPutU32(tag, 0, FiltReservedOf(packet)->Tag);
         UCHAR result =
             status == NDIS_STATUS_SUCCESS ? FiltConstants::FILT_CMD_OK : FiltConstants::FILT_CMD_FAILED;
+        FreeRawFrame(packet);
         FiltSendPrivateIndication(binding, FiltConstants::GROUP_FRAMES, 0, result, tag, sizeof(tag));
-        FiltFree(reserved.Frame, reserved.FrameLength);
-        NdisFreePacket(packet);
     } else {
         NDIS_PACKET* original = FiltReservedOf(packet)->Original;
         NdisIMCopySendCompletePerPacketInfo(original, packet);
@@ -145,7 +154,13 @@ UCHAR FiltSendRawFrame(FiltBinding* binding, ULONG tag, const UCHAR* frame, ULON
     if (FiltCaptureActive(binding)) FiltCaptureFrame(binding, copy, length);
     NdisSend(&status, binding->LowerHandle, packet);
     if (status == NDIS_STATUS_PENDING) return FiltConstants::FILT_CMD_PENDING;
-    // Completed at once: the completion indication goes out before the caller hears the result.
-    ProtocolSendCompleteHandler(binding, packet, status);
-    return status == NDIS_STATUS_SUCCESS ? FiltConstants::FILT_CMD_OK : FiltConstants::FILT_CMD_FAILED;
+    if (status == NDIS_STATUS_SUCCESS) {
+        // Sent at once: the completion indication goes out before the caller hears the result.
+        ProtocolSendCompleteHandler(binding, packet, status);
+        return FiltConstants::FILT_CMD_OK;
+    }
+    // Failed at once: the caller hears it in the result, and no completion follows.
+    FreeRawFrame(packet);
+    UncountSend(binding);
+    return FiltConstants::FILT_CMD_FAILED;
 }
