@@ -42,15 +42,13 @@ void SimLowerMiniport::setOpenStatus(NDIS_STATUS status) {
 
 std::vector<SimRequestRecord> SimLowerMiniport::requests() const {
     std::lock_guard<std::mutex> guard(mutex_);
-    return requests_;
+    return std::vector<SimRequestRecord>(requests_.begin(), requests_.end());
 }
 
 size_t SimLowerMiniport::requestCount(NDIS_OID oid) const {
     std::lock_guard<std::mutex> guard(mutex_);
-    size_t count = 0;
-    for (const auto& record : requests_)
-        if (record.oid == oid) ++count;
-    return count;
+    auto it = requestCounts_.find(oid);
+    return it == requestCounts_.end() ? 0 : it->second;
 }
 
 std::vector<uint8_t> SimLowerMiniport::answer(NDIS_OID oid) const {
@@ -66,12 +64,12 @@ size_t SimLowerMiniport::pendingRequestCount() const {
 
 std::vector<void*> SimLowerMiniport::cancelledSends() const {
     std::lock_guard<std::mutex> guard(mutex_);
-    return cancelled_;
+    return std::vector<void*>(cancelled_.begin(), cancelled_.end());
 }
 
 void SimLowerMiniport::cancelSends(void* cancelId) {
     std::lock_guard<std::mutex> guard(mutex_);
-    cancelled_.push_back(cancelId);
+    keep(cancelled_, cancelId);
 }
 
 NDIS_STATUS SimLowerMiniport::openStatus() const {
@@ -90,7 +88,8 @@ NDIS_STATUS SimLowerMiniport::serve(NDIS_REQUEST* request) {
         auto* bytes = static_cast<const uint8_t*>(request->InformationBuffer);
         record.data.assign(bytes, bytes + request->InformationBufferLength);
     }
-    requests_.push_back(record);
+    keep(requests_, record);
+    ++requestCounts_[request->Oid];
 
     auto failure = failures_.find(request->Oid);
     if (failure != failures_.end()) return failure->second;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -42,8 +43,12 @@ struct SimRequestRecord {
     std::vector<uint8_t> data;  // what a set carried
 };
 
+// What the adapter keeps for a test to inspect: the last RECORD_LIMIT frames, requests and cancels,
+// so that a host that runs for long does not grow with its traffic; the counts are of everything.
 class SimLowerMiniport {
 public:
+    static constexpr size_t RECORD_LIMIT = 256;
+
     SimLowerMiniport(std::u16string deviceName, std::u16string instanceName, NDIS_MEDIUM medium);
     ~SimLowerMiniport();
 
@@ -61,6 +66,7 @@ public:
     void setPendingIoCount(ULONG count);
     void setOpenStatus(NDIS_STATUS status);
 
+    // The last requests (at most RECORD_LIMIT); the count is of every request for the OID.
     std::vector<SimRequestRecord> requests() const;
     size_t requestCount(NDIS_OID oid) const;
     std::vector<uint8_t> answer(NDIS_OID oid) const;
@@ -69,13 +75,16 @@ public:
     // Finishes the pending requests and reports them to the protocol above; returns how many.
     size_t completePendingRequests();
 
-    // Cancel ids that reached the adapter, in order.
+    // The last cancel ids that reached the adapter (at most RECORD_LIMIT), in order.
     std::vector<void*> cancelledSends() const;
 
     // ---- frames ----
     // Sends answer this status; NDIS_STATUS_PENDING keeps them until completePendingSends().
     void setSendStatus(NDIS_STATUS status);
+    // The last frames sent (at most RECORD_LIMIT), and how many were sent in all.
     std::vector<SimSentFrame> sentFrames() const;
+    size_t sentFrameCount() const;
+    // Waits until `count` frames were sent in all.
     bool waitSentFrames(size_t count, std::chrono::milliseconds deadline) const;
     size_t completePendingSends(NDIS_STATUS status);
     // Indicates a received packet to the protocol above; returns what its handler answered.
@@ -124,15 +133,23 @@ private:
     mutable std::mutex mutex_;
     std::map<NDIS_OID, std::vector<uint8_t>> answers_;
     std::map<NDIS_OID, NDIS_STATUS> failures_;
-    std::vector<SimRequestRecord> requests_;
+    template <class T>
+    static void keep(std::deque<T>& records, T record) {
+        records.push_back(std::move(record));
+        if (records.size() > RECORD_LIMIT) records.pop_front();
+    }
+
+    std::deque<SimRequestRecord> requests_;
+    std::map<NDIS_OID, size_t> requestCounts_;
     std::vector<Pending> pending_;
-    std::vector<void*> cancelled_;
+    std::deque<void*> cancelled_;
     bool pend_ = false;
     ULONG pendingIo_ = 0;
     NDIS_STATUS openStatus_ = NDIS_STATUS_SUCCESS;
 
     mutable std::condition_variable framesCv_;
-    std::vector<SimSentFrame> sent_;
+    std::deque<SimSentFrame> sent_;
+    size_t sentCount_ = 0;
     std::vector<PendingSend> pendingSends_;
     NDIS_STATUS sendStatus_ = NDIS_STATUS_SUCCESS;
     bool pendTransfers_ = false;

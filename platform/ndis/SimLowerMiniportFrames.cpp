@@ -42,17 +42,23 @@ void SimLowerMiniport::setSendStatus(NDIS_STATUS status) {
 
 std::vector<SimSentFrame> SimLowerMiniport::sentFrames() const {
     std::lock_guard<std::mutex> guard(mutex_);
-    return sent_;
+    return std::vector<SimSentFrame>(sent_.begin(), sent_.end());
+}
+
+size_t SimLowerMiniport::sentFrameCount() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return sentCount_;
 }
 
 bool SimLowerMiniport::waitSentFrames(size_t count, std::chrono::milliseconds deadline) const {
     std::unique_lock<std::mutex> lock(mutex_);
-    return framesCv_.wait_for(lock, deadline, [&] { return sent_.size() >= count; });
+    return framesCv_.wait_for(lock, deadline, [&] { return sentCount_ >= count; });
 }
 
 NDIS_STATUS SimLowerMiniport::send(NDIS_HANDLE protocolBindingContext, NDIS_PACKET* packet) {
     std::lock_guard<std::mutex> guard(mutex_);
-    sent_.push_back(SimSentFrame{FrameOf(packet), NdisGetPacketFlags(packet)});
+    keep(sent_, SimSentFrame{FrameOf(packet), NdisGetPacketFlags(packet)});
+    ++sentCount_;
     framesCv_.notify_all();
     if (sendStatus_ == NDIS_STATUS_PENDING)
         pendingSends_.push_back(PendingSend{protocolBindingContext, packet});

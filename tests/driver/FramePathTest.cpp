@@ -254,6 +254,26 @@ TEST_F(FramePathTest, RawFrameReachesTheAdapterAndItsCompletionIsIndicated) {
     wired_->setSendStatus(NDIS_STATUS_SUCCESS);
 }
 
+// A host that runs for long sends without end: the adapter keeps only the last frames and
+// requests for inspection, and counts them all.
+TEST_F(FramePathTest, AdapterKeepsABoundedRecordOfItsTraffic) {
+    LoadOwningEapol();
+    auto& upper = Upper();
+    constexpr size_t FRAMES = 2 * SimLowerMiniport::RECORD_LIMIT + 5;
+    for (size_t i = 0; i < FRAMES; ++i) upper.send(Ipv4(1514, uint8_t(i)));
+    ASSERT_TRUE(wired_->waitSentFrames(FRAMES, 10s));
+    EXPECT_EQ(wired_->sentFrameCount(), FRAMES);
+    auto kept = wired_->sentFrames();
+    ASSERT_EQ(kept.size(), SimLowerMiniport::RECORD_LIMIT);
+    EXPECT_EQ(kept.back().bytes, Ipv4(1514, uint8_t(FRAMES - 1)));
+    EXPECT_EQ(kept.front().bytes, Ipv4(1514, uint8_t(FRAMES - SimLowerMiniport::RECORD_LIMIT)));
+
+    size_t before = wired_->requestCount(OID_GEN_PHYSICAL_MEDIUM);
+    for (size_t i = 0; i < FRAMES; ++i) upper.query(OID_GEN_PHYSICAL_MEDIUM, 4);
+    EXPECT_EQ(wired_->requestCount(OID_GEN_PHYSICAL_MEDIUM), before + FRAMES);
+    EXPECT_LE(wired_->requests().size(), SimLowerMiniport::RECORD_LIMIT);
+}
+
 TEST_F(FramePathTest, RawFrameIsRefusedWhileTheMediumIsDisconnected) {
     auto& owner = LoadOwningEapol();
     NdisEnvironment::instance().indicateStatus(*wired_, NDIS_STATUS_MEDIA_DISCONNECT);
