@@ -22,6 +22,7 @@ namespace {
 std::mutex g_stopMutex;
 std::condition_variable g_stopped;
 bool g_stop = false;
+bool g_reload = false;
 
 // Ctrl+C, Ctrl+Break and a termination request all end the host.
 winsvc::BOOL onControl(winsvc::DWORD) {
@@ -31,9 +32,28 @@ winsvc::BOOL onControl(winsvc::DWORD) {
     return 1;
 }
 
-void waitForStop() {
+// The driver unloaded its protocol (a rebind): the system would load it again.
+void onProtocolGone() {
+    std::lock_guard<std::mutex> lock(g_stopMutex);
+    g_reload = true;
+    g_stopped.notify_all();
+}
+
+// True for a reload, false for a stop.
+bool waitForStopOrReload() {
     std::unique_lock<std::mutex> lock(g_stopMutex);
-    g_stopped.wait(lock, [] { return g_stop; });
+    g_stopped.wait(lock, [] { return g_stop || g_reload; });
+    if (g_stop) return false;
+    g_reload = false;
+    return true;
+}
+
+// Unloads what is left of the driver and loads it again over the same adapters.
+NTSTATUS reloadDriver() {
+    FiltUnload(nullptr);
+    NTSTATUS status = DriverEntry(nullptr, nullptr);
+    if (status == STATUS_SUCCESS) ndissim::NdisEnvironment::instance().bindAll();
+    return status;
 }
 
 }  // namespace
@@ -73,6 +93,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     ndissim::NdisEnvironment::instance().bindAll();
+    ndissim::NdisEnvironment::instance().setProtocolGoneHandler(onProtocolGone);
 
     PellodurServer server(socketPath);
     if (!server.start(&error)) {
@@ -84,9 +105,24 @@ int main(int argc, char** argv) {
                 ndissim::NdisEnvironment::instance().initializedMiniportCount());
     std::fflush(stdout);
 
-    waitForStop();
+    int result = 0;
+    while (waitForStopOrReload()) {
+        // Not on the thread of the request that unloaded it: that request is still finishing.
+        NTSTATUS reloaded = reloadDriver();
+        if (reloaded != STATUS_SUCCESS) {
+            std::printf(
+                "nvofilt: the driver could not be loaded again after a rebind (0x%08X); no longer serving\n",
+                reloaded);
+            result = 1;
+            break;
+        }
+        std::printf("nvofilt: driver loaded again after a rebind, with %zu adapter(s)\n",
+                    ndissim::NdisEnvironment::instance().initializedMiniportCount());
+        std::fflush(stdout);
+    }
     server.stop();
+    ndissim::NdisEnvironment::instance().setProtocolGoneHandler({});
     FiltUnload(nullptr);
     std::printf("nvofilt: stopped\n");
-    return 0;
+    return result;
 }

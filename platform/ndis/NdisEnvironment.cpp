@@ -335,9 +335,19 @@ NDIS_STATUS NdisEnvironment::deregisterProtocol() {
             if (Open* open = findOpen(*lower)) open->open = false;
         }
     }
-    std::lock_guard<std::recursive_mutex> guard(mutex_);
-    protocolRegistered_ = false;
+    std::function<void()> gone;
+    {
+        std::lock_guard<std::recursive_mutex> guard(mutex_);
+        protocolRegistered_ = false;
+        gone = protocolGone_;
+    }
+    if (gone) gone();
     return NDIS_STATUS_SUCCESS;
+}
+
+void NdisEnvironment::setProtocolGoneHandler(std::function<void()> handler) {
+    std::lock_guard<std::recursive_mutex> guard(mutex_);
+    protocolGone_ = std::move(handler);
 }
 
 NDIS_STATUS NdisEnvironment::registerDevice(const std::u16string& name, PDRIVER_DISPATCH functions[],

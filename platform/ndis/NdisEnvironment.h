@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -66,6 +67,9 @@ public:
     bool offersPacketStacks() const { return offerStacks_; }
 
     bool protocolRegistered();
+    // Called (outside the environment's lock) each time a protocol has gone: the system notices
+    // a driver that unloaded its protocol and loads it again, which is the host's part here.
+    void setProtocolGoneHandler(std::function<void()> handler);
     bool miniportRegistered();
     bool wrapperInitialized();
     const NDIS_MINIPORT_CHARACTERISTICS& miniportCharacteristics();
@@ -123,6 +127,7 @@ private:
     bool wrapper_ = false;
     bool miniportRegistered_ = false;
     bool protocolRegistered_ = false;
+    std::function<void()> protocolGone_;
     NDIS_MINIPORT_CHARACTERISTICS miniportChars_;
     NDIS_PROTOCOL_CHARACTERISTICS protocolChars_;
     std::vector<std::unique_ptr<SimLowerMiniport>> lowers_;

@@ -182,4 +182,27 @@ TEST_F(HostClientTest, MalformedFramesEndOnlyThatClient) {
     EXPECT_EQ(device.open(), 0u);
 }
 
+// A rebind unloads the driver's protocol; the host loads the driver again, as the system would,
+// and programs open the device as before.
+TEST_F(HostClientTest, DriverIsLoadedAgainAfterARebind) {
+    {
+        FiltDeviceClient device;
+        ASSERT_EQ(device.open(), 0u);
+        uint32_t bytes = 0;
+        ASSERT_EQ(device.deviceIoControl(C::IOCTL_FILT_REBIND, nullptr, 0, nullptr, 0, &bytes), 0u);
+    }
+    EXPECT_EQ(host_.readLine(std::chrono::seconds(20)),
+              "nvofilt: driver loaded again after a rebind, with 2 adapter(s)");
+    FiltDeviceClient device;
+    ASSERT_EQ(device.open(), 0u);
+    Bytes batch(4096);
+    uint32_t bytes = 0;
+    auto read = device.readAsync(4096);
+    ASSERT_EQ(device.getOverlappedResult(*read, batch.data(), 4096, &bytes, 5000), 0u);
+    auto records = Parse(batch, bytes);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].type, C::EVENT_ADAPTER_ARRIVAL);
+    EXPECT_EQ(records[1].type, C::EVENT_ADAPTER_ARRIVAL);
+}
+
 }  // namespace
