@@ -8,6 +8,7 @@
 #include "GroupItemList.h"
 #include "MergeItemList.h"
 #include "Mode.h"
+#include "ResponseType.h"
 #include "StateEvent.h"
 
 void registerProtocolTypes() {
@@ -25,4 +26,5 @@ void registerProtocolTypes() {
     qRegisterMetaType<Mode>("Mode");
     qRegisterMetaType<LocationCapabilities>("LocationCapabilities");
     qRegisterMetaType<ScanEntry>("ScanEntry");
+    qRegisterMetaType<ResponseType>("ResponseType");
 }

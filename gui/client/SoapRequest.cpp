@@ -101,6 +101,13 @@ void SoapRequest::sendRequest() const {
     }
 }
 
+void SoapRequest::send(const QString& method, const QList<QPair<QString, QString>>& children) {
+    SoapRequest request(method);
+    for (const auto& [name, value] : children) request.addRequestParam(name, value);
+    request.endRequest();
+    request.sendRequest();
+}
+
 QByteArray SoapRequest::xmlEscape(const QByteArray& bytes) {
     // The ampersand goes first so that the entities written below are not escaped twice.
     QByteArray escaped = bytes;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 // The envelope around every message the tray program sends, built once.
@@ -28,6 +30,9 @@ public:
     const QByteArray& method() const { return m_method; }
 
     static QByteArray xmlEscape(const QByteArray& bytes);
+
+    // A request of the tray program's own with these (name, value) children, ended and sent.
+    static void send(const QString& method, const QList<QPair<QString, QString>>& children = {});
 
 private:
     void begin(const QByteArray& sequenceNumber);

@@ -314,8 +314,9 @@ TEST(StateEvent, VpnFlagFollowsTheVpnStateAndSurvivesClearing) {
 
 TEST(ProtocolTypes, RecordsAreKnownToTheMetaTypeSystemByName) {
     registerProtocolTypes();
-    const char* const names[] = {"NetworkItemList", "GroupItemList", "MergeItemList", "MergeItemList*",
-                                 "StateEvent",      "Credentials",   "Certificate",   "Mode"};
+    const char* const names[] = {"NetworkItemList", "GroupItemList", "MergeItemList",
+                                 "MergeItemList*",  "StateEvent",    "Credentials",
+                                 "Certificate",     "Mode",          "ResponseType"};
     for (const char* name : names) EXPECT_TRUE(QMetaType::fromName(name).isValid()) << name;
 
     // Queued signals copy through the meta type: the copy must carry the value.

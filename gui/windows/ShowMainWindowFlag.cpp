@@ -1,0 +1,3 @@
+#include "gui/windows/ShowMainWindowFlag.h"
+
+bool showMainWindowAtStart = false;
