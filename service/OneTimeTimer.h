@@ -1,5 +1,4 @@
-#ifndef TAMSEL_SERVICE_ONETIMETIMER_H
-#define TAMSEL_SERVICE_ONETIMETIMER_H
+#pragma once
 
 #include "vel/multithread/MessageEvent.h"
 #include "vel/reference/ReferenceImpl.h"
@@ -70,5 +69,3 @@ public:
 private:
     OneTimeTimer m_timer;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_SERVICE_RUNENGINE_H
-#define TAMSEL_SERVICE_RUNENGINE_H
+#pragma once
 
 // Composes the service: creates the scan list, the timer list and the three queues, lets the
 // event-queue thread build the engine, starts the timers, opens the pipe server, waits for the
@@ -17,5 +16,3 @@ using DatagramSubscriberFactory = DatagramSubscriberInterface* (*)();
 // is cancelled. The service sets none; a program that answers on the pipe for tests sets one
 // before it starts. Null removes it again.
 void setDatagramSubscriberFactory(DatagramSubscriberFactory factory);
-
-#endif

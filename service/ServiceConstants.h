@@ -1,5 +1,4 @@
-#ifndef TAMSEL_SERVICE_SERVICECONSTANTS_H
-#define TAMSEL_SERVICE_SERVICECONSTANTS_H
+#pragma once
 
 class ServiceConstants {
 public:
@@ -40,5 +39,3 @@ public:
     // Controls accepted once RUNNING was reported: STOP, SHUTDOWN and POWEREVENT.
     static constexpr unsigned CONTROLS_WHEN_RUNNING = 0x45;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_SERVICE_SERVICEEVENTQUEUELOOPINITIALIZER_H
-#define TAMSEL_SERVICE_SERVICEEVENTQUEUELOOPINITIALIZER_H
+#pragma once
 
 #include "runtime/multithread/RuntimeSignal.h"
 #include "service/EngineHolder.h"
@@ -26,5 +25,3 @@ public:
 private:
     RuntimeSignal m_initDone;
 };
-
-#endif

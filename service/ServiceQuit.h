@@ -1,5 +1,4 @@
-#ifndef TAMSEL_SERVICE_SERVICEQUIT_H
-#define TAMSEL_SERVICE_SERVICEQUIT_H
+#pragma once
 
 // The way every control handler tells the run body to stop. The quit signal exists only while the
 // main thread waits on it, but a stop can come at any time from the start: a request before the
@@ -19,5 +18,3 @@ public:
     // A new run of the body starts with no request.
     static void reset();
 };
-
-#endif

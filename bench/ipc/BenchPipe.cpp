@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "PipeHarness.h"
+#include "tests/vel/connection/PipeHarness.h"
 #include "runtime/lum/LumMain.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/base/Root.h"
 #include "platform/lab/LabReader.h"
 #include "platform/ndis/NdisEnvironment.h"
-#include "win/ConsoleControl.h"
+#include "platform/win/ConsoleControl.h"
 
 namespace {
 

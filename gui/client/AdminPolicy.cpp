@@ -1,7 +1,7 @@
-#include "AdminPolicy.h"
+#include "gui/client/AdminPolicy.h"
 
-#include "ClientLog.h"
-#include "QtSoapMessage.h"
+#include "gui/client/ClientLog.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 

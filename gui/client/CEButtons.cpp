@@ -1,6 +1,6 @@
-#include "CEButtons.h"
+#include "gui/client/CEButtons.h"
 
-#include "QtSoapMessage.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 
 namespace {

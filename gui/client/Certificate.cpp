@@ -1,6 +1,6 @@
-#include "Certificate.h"
+#include "gui/client/Certificate.h"
 
-#include "QtSoapMessage.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 

@@ -1,4 +1,4 @@
-#include "ClientLog.h"
+#include "gui/client/ClientLog.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
-#include "Credentials.h"
+#include "gui/client/Credentials.h"
 
-#include "QtSoapMessage.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 

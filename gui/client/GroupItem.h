@@ -2,7 +2,7 @@
 
 #include <QMetaType>
 
-#include "NetworkItemList.h"
+#include "gui/client/NetworkItemList.h"
 
 // One connection group: its name and networks, and whether it is the service's active group.
 class GroupItem {

@@ -1,6 +1,6 @@
-#include "GroupItemList.h"
+#include "gui/client/GroupItemList.h"
 
-#include "QtSoapMessage.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 

@@ -5,7 +5,7 @@
 #include <QMetaType>
 #include <QString>
 
-#include "GroupItem.h"
+#include "gui/client/GroupItem.h"
 
 // The connection groups (getGroupsResponse) and the replies that change them.
 class GroupItemList {

@@ -1,4 +1,4 @@
-#include "IpcRequestTransport.h"
+#include "gui/client/IpcRequestTransport.h"
 
 #include "vel/exception/CanceledException.h"
 #include "vel/exception/NoConnectionException.h"

@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <mutex>
 
-#include "RequestTransport.h"
+#include "gui/client/RequestTransport.h"
 #include "vel/ipc/IpcManager.h"
 
 class IpcRequestTransport : public RequestTransport {

@@ -1,4 +1,4 @@
-#include "MergeItemList.h"
+#include "gui/client/MergeItemList.h"
 
 const QString MergeItemList::SEPARATOR_NAME = QStringLiteral("-------");
 

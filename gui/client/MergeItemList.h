@@ -4,9 +4,9 @@
 #include <QMetaType>
 #include <QString>
 
-#include "MergeItem.h"
-#include "NetworkItemList.h"
-#include "ScanResultList.h"
+#include "gui/client/MergeItem.h"
+#include "gui/client/NetworkItemList.h"
+#include "gui/client/ScanResultList.h"
 
 // The rows of the "Available Connections" list: configured networks, a separator, then the scanned
 // networks that match no configured one.

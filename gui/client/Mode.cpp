@@ -1,6 +1,6 @@
-#include "Mode.h"
+#include "gui/client/Mode.h"
 
-#include "QtSoapMessage.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 

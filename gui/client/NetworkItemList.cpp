@@ -1,6 +1,6 @@
-#include "NetworkItemList.h"
+#include "gui/client/NetworkItemList.h"
 
-#include "QtSoapMessage.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 

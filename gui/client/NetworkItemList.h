@@ -5,7 +5,7 @@
 #include <QMetaType>
 #include <QString>
 
-#include "NetworkItem.h"
+#include "gui/client/NetworkItem.h"
 
 // The networks of one group (getNetworksInGroupResponse).
 class NetworkItemList {

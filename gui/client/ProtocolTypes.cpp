@@ -1,15 +1,15 @@
-#include "ProtocolTypes.h"
+#include "gui/client/ProtocolTypes.h"
 
 #include <QMetaType>
 
-#include "CEButtons.h"
-#include "Certificate.h"
-#include "Credentials.h"
-#include "GroupItemList.h"
-#include "MergeItemList.h"
-#include "Mode.h"
-#include "ResponseType.h"
-#include "StateEvent.h"
+#include "gui/client/CEButtons.h"
+#include "gui/client/Certificate.h"
+#include "gui/client/Credentials.h"
+#include "gui/client/GroupItemList.h"
+#include "gui/client/MergeItemList.h"
+#include "gui/client/Mode.h"
+#include "gui/client/ResponseType.h"
+#include "gui/client/StateEvent.h"
 
 void registerProtocolTypes() {
     qRegisterMetaType<NetworkItem>("NetworkItem");

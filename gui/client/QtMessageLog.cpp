@@ -1,4 +1,4 @@
-#include "QtMessageLog.h"
+#include "gui/client/QtMessageLog.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "RequestTransport.h"
+#include "gui/client/RequestTransport.h"
 
 #include <mutex>
 

@@ -1,8 +1,8 @@
-#include "ScanResultList.h"
+#include "gui/client/ScanResultList.h"
 
-#include "ClientLog.h"
-#include "QtSoapMessage.h"
-#include "SecurityTables.h"
+#include "gui/client/ClientLog.h"
+#include "platform/qtsoap/QtSoapMessage.h"
+#include "gui/client/SecurityTables.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "ScanEntry.h"
-#include "SignalStrength.h"
+#include "gui/client/ScanEntry.h"
+#include "gui/client/SignalStrength.h"
 
 // The parsed scan list, owned by the service client: one entry per SSID, open networks first and
 // the enterprise modes last, each entry's modes strongest first.

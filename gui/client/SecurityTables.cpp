@@ -1,4 +1,4 @@
-#include "SecurityTables.h"
+#include "gui/client/SecurityTables.h"
 
 const QList<SecurityType>& securityTypeTable() {
     static const QList<SecurityType> table = {

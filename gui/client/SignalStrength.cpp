@@ -1,9 +1,9 @@
-#include "SignalStrength.h"
+#include "gui/client/SignalStrength.h"
 
 #include <cstdlib>
 #include <limits>
 
-#include "SecurityTables.h"
+#include "gui/client/SecurityTables.h"
 
 namespace {
 constexpr int FIRST_24GHZ_CHANNEL = 1;

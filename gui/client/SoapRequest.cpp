@@ -1,9 +1,9 @@
-#include "SoapRequest.h"
+#include "gui/client/SoapRequest.h"
 
 #include <string_view>
 
-#include "ClientLog.h"
-#include "RequestTransport.h"
+#include "gui/client/ClientLog.h"
+#include "gui/client/RequestTransport.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
 

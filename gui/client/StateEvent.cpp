@@ -1,4 +1,4 @@
-#include "StateEvent.h"
+#include "gui/client/StateEvent.h"
 
 void StateEvent::clear() {
     const QString vpn = vpnFlag;

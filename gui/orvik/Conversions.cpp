@@ -1,12 +1,12 @@
-#include "orvik/Conversions.h"
+#include "gui/orvik/Conversions.h"
 
 #include <cctype>
 #include <cwctype>
 #include <sstream>
 #include <stdexcept>
 
-#include "orvik/Exception.h"
-#include "orvik/Utf8.h"
+#include "gui/orvik/Exception.h"
+#include "gui/orvik/Utf8.h"
 
 namespace orvik {
 

@@ -1,6 +1,6 @@
-#include "orvik/Exception.h"
+#include "gui/orvik/Exception.h"
 
-#include "orvik/Conversions.h"
+#include "gui/orvik/Conversions.h"
 
 namespace orvik {
 

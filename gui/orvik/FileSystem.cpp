@@ -1,4 +1,4 @@
-#include "orvik/FileSystem.h"
+#include "gui/orvik/FileSystem.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "orvik/Conversions.h"
-#include "orvik/Exception.h"
-#include "orvik/PathName.h"
-#include "orvik/Paths.h"
-#include "orvik/Wildcard.h"
+#include "gui/orvik/Conversions.h"
+#include "gui/orvik/Exception.h"
+#include "gui/orvik/PathName.h"
+#include "gui/orvik/Paths.h"
+#include "gui/orvik/Wildcard.h"
 
 namespace orvik {
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "orvik/Exception.h"
-#include "orvik/FileSystem.h"
-#include "orvik/IncludeChain.h"
-#include "orvik/XmlLibrary.h"
-#include "orvik/XmlReader.h"
+#include "gui/orvik/Exception.h"
+#include "gui/orvik/FileSystem.h"
+#include "gui/orvik/IncludeChain.h"
+#include "gui/orvik/LibXmlState.h"
+#include "gui/orvik/XmlReader.h"
 
 namespace orvik {
 
@@ -33,7 +33,7 @@ public:
         if (filename.empty() || !isFile(filename)) {
             throw Exception("GenericXmlParser -- read() called with invalid filename!");
         }
-        XmlLibrary::use();
+        LibXmlState::use();
         chain_.enter(filename);
         if (reader_) {
             suspended_.push_back(std::move(reader_));

@@ -1,4 +1,4 @@
-#include "orvik/HelpPlacement.h"
+#include "gui/orvik/HelpPlacement.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>

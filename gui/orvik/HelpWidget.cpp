@@ -1,8 +1,8 @@
-#include "orvik/HelpWidget.h"
+#include "gui/orvik/HelpWidget.h"
 
 #include <QtCore/QUrl>
 
-#include "orvik/HelpWidgetForm.h"
+#include "gui/orvik/HelpWidgetForm.h"
 
 namespace orvik {
 

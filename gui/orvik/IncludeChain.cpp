@@ -1,12 +1,12 @@
-#include "orvik/IncludeChain.h"
+#include "gui/orvik/IncludeChain.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
-#include "orvik/Conversions.h"
-#include "orvik/Exception.h"
-#include "orvik/PathName.h"
+#include "gui/orvik/Conversions.h"
+#include "gui/orvik/Exception.h"
+#include "gui/orvik/PathName.h"
 
 namespace orvik {
 

@@ -1,8 +1,8 @@
-#include "orvik/PathName.h"
+#include "gui/orvik/PathName.h"
 
 #include <cctype>
 
-#include "orvik/Conversions.h"
+#include "gui/orvik/Conversions.h"
 
 namespace orvik {
 

@@ -1,8 +1,8 @@
-#include "orvik/Paths.h"
+#include "gui/orvik/Paths.h"
 
-#include "orvik/Conversions.h"
-#include "orvik/FileSystem.h"
-#include "orvik/PathName.h"
+#include "gui/orvik/Conversions.h"
+#include "gui/orvik/FileSystem.h"
+#include "gui/orvik/PathName.h"
 
 namespace orvik {
 

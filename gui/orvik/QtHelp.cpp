@@ -1,4 +1,4 @@
-#include "orvik/QtHelp.h"
+#include "gui/orvik/QtHelp.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTextStream>
@@ -9,12 +9,12 @@
 #include <QtWidgets/QWidget>
 #include <algorithm>
 
-#include "orvik/Conversions.h"
-#include "orvik/Exception.h"
-#include "orvik/HelpPlacement.h"
-#include "orvik/HelpWidget.h"
-#include "orvik/Paths.h"
-#include "orvik/XmlSettings.h"
+#include "gui/orvik/Conversions.h"
+#include "gui/orvik/Exception.h"
+#include "gui/orvik/HelpPlacement.h"
+#include "gui/orvik/HelpWidget.h"
+#include "gui/orvik/Paths.h"
+#include "gui/orvik/XmlSettings.h"
 
 namespace orvik {
 

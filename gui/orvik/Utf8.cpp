@@ -1,4 +1,4 @@
-#include "orvik/Utf8.h"
+#include "gui/orvik/Utf8.h"
 
 namespace orvik::utf8 {
 

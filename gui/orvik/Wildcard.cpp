@@ -1,4 +1,4 @@
-#include "orvik/Wildcard.h"
+#include "gui/orvik/Wildcard.h"
 
 #include <vector>
 

@@ -1,11 +1,11 @@
-#include "orvik/XmlReader.h"
+#include "gui/orvik/XmlReader.h"
 
 #include <cstdlib>
 
-#include "orvik/Conversions.h"
-#include "orvik/Exception.h"
-#include "orvik/FileSystem.h"
-#include "orvik/XmlLibrary.h"
+#include "gui/orvik/Conversions.h"
+#include "gui/orvik/Exception.h"
+#include "gui/orvik/FileSystem.h"
+#include "gui/orvik/LibXmlState.h"
 
 namespace orvik {
 
@@ -45,10 +45,10 @@ XmlReader::XmlReader(const std::string& path) {
         std::fclose(file_);
         throw Exception(ORVIK_LOCATED("Error creating the xml input buffer for " + path));
     }
-    XmlLibrary::use();
+    LibXmlState::use();
     reader_ = xmlNewTextReader(buffer_, path.c_str());
     if (reader_ == nullptr ||
-        xmlTextReaderSetup(reader_, nullptr, path.c_str(), nullptr, XmlLibrary::parseOptions()) != 0) {
+        xmlTextReaderSetup(reader_, nullptr, path.c_str(), nullptr, LibXmlState::parseOptions()) != 0) {
         if (reader_ != nullptr) xmlFreeTextReader(reader_);
         reader_ = nullptr;
         xmlFreeParserInputBuffer(buffer_);
@@ -104,7 +104,7 @@ void XmlReader::raisePendingError() {
 }
 
 bool XmlReader::read() {
-    const XmlLibrary::ReadingSettings reading;
+    const LibXmlState::ReadingSettings reading;
     const int result = xmlTextReaderRead(reader_);
     raisePendingError();
     if (result < 0) {

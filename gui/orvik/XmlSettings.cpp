@@ -1,8 +1,8 @@
-#include "orvik/XmlSettings.h"
+#include "gui/orvik/XmlSettings.h"
 
-#include "orvik/Exception.h"
-#include "orvik/FileSystem.h"
-#include "orvik/Paths.h"
+#include "gui/orvik/Exception.h"
+#include "gui/orvik/FileSystem.h"
+#include "gui/orvik/Paths.h"
 
 namespace orvik {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "orvik/GenericXmlParser.h"
+#include "gui/orvik/GenericXmlParser.h"
 
 namespace orvik {
 

@@ -1,11 +1,11 @@
-#include "Kernel.h"
+#include "platform/ndis/Kernel.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 
-#include "PoolTracker.h"
+#include "platform/ndis/PoolTracker.h"
 
 NDIS_STATUS NdisAllocateMemoryWithTag(void** address, ULONG length, ULONG tag) {
     *address = ndissim::PoolTracker::instance().allocate(length, tag);

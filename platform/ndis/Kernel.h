@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "NdisTypes.h"
+#include "platform/ndis/NdisTypes.h"
 
 // ---- tagged pool memory -------------------------------------------------------------------------
 

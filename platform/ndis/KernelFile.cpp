@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "Kernel.h"
+#include "platform/ndis/Kernel.h"
 #include "platform/base/Utf16.h"
 
 namespace {

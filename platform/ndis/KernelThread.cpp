@@ -4,7 +4,7 @@
 #include <new>
 #include <thread>
 
-#include "Kernel.h"
+#include "platform/ndis/Kernel.h"
 
 namespace {
 

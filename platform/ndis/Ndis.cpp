@@ -1,8 +1,8 @@
-#include "Ndis.h"
+#include "platform/ndis/Ndis.h"
 
 #include <string>
 
-#include "NdisEnvironment.h"
+#include "platform/ndis/NdisEnvironment.h"
 
 using ndissim::NdisEnvironment;
 

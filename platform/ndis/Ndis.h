@@ -1,9 +1,9 @@
 // The NDIS 5.1 calls an intermediate driver makes, as the user-mode stand-in offers them.
 #pragma once
 
-#include "Kernel.h"
-#include "NdisPacket.h"
-#include "NdisTypes.h"
+#include "platform/ndis/Kernel.h"
+#include "platform/ndis/NdisPacket.h"
+#include "platform/ndis/NdisTypes.h"
 
 // ---- characteristics ----------------------------------------------------------------------------
 

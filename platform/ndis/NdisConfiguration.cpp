@@ -3,8 +3,8 @@
 #include <list>
 #include <string>
 
-#include "Ndis.h"
-#include "NdisEnvironment.h"
+#include "platform/ndis/Ndis.h"
+#include "platform/ndis/NdisEnvironment.h"
 #include "platform/base/Utf16.h"
 #include "platform/registry/Registry.h"
 

@@ -1,4 +1,4 @@
-#include "NdisEnvironment.h"
+#include "platform/ndis/NdisEnvironment.h"
 
 #include <algorithm>
 

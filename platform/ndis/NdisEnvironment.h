@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "Ndis.h"
-#include "SimLowerMiniport.h"
-#include "SimUpperProtocol.h"
+#include "platform/ndis/Ndis.h"
+#include "platform/ndis/SimLowerMiniport.h"
+#include "platform/ndis/SimUpperProtocol.h"
 #include "platform/base/FailureInjection.h"
 
 namespace ndissim {

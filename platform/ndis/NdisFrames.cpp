@@ -1,7 +1,7 @@
 // The frame calls of the stand-in's NDIS: down to the simulated adapter, up to the simulated
 // protocol above a virtual miniport.
-#include "Ndis.h"
-#include "NdisEnvironment.h"
+#include "platform/ndis/Ndis.h"
+#include "platform/ndis/NdisEnvironment.h"
 
 using ndissim::NdisEnvironment;
 

@@ -1,10 +1,10 @@
-#include "NdisPacket.h"
+#include "platform/ndis/NdisPacket.h"
 
 #include <atomic>
 #include <mutex>
 #include <new>
 
-#include "NdisEnvironment.h"
+#include "platform/ndis/NdisEnvironment.h"
 
 namespace {
 

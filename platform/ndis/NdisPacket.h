@@ -2,7 +2,7 @@
 // that NDIS 5.1 gives as macros.
 #pragma once
 
-#include "NdisTypes.h"
+#include "platform/ndis/NdisTypes.h"
 
 // A descriptor of one piece of a frame. A descriptor whose pages cannot be mapped answers a null
 // address to NdisQueryBufferSafe.

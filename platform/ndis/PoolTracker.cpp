@@ -1,4 +1,4 @@
-#include "PoolTracker.h"
+#include "platform/ndis/PoolTracker.h"
 
 #include <cstdio>
 #include <cstdlib>

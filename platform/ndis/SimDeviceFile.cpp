@@ -1,9 +1,9 @@
-#include "SimDeviceFile.h"
+#include "platform/ndis/SimDeviceFile.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "NdisEnvironment.h"
+#include "platform/ndis/NdisEnvironment.h"
 
 namespace ndissim {
 

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "Kernel.h"
+#include "platform/ndis/Kernel.h"
 
 namespace ndissim {
 

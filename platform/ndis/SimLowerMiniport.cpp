@@ -1,8 +1,8 @@
-#include "SimLowerMiniport.h"
+#include "platform/ndis/SimLowerMiniport.h"
 
 #include <cstring>
 
-#include "NdisEnvironment.h"
+#include "platform/ndis/NdisEnvironment.h"
 
 namespace ndissim {
 

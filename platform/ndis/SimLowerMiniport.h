@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "NdisPacket.h"
-#include "NdisTypes.h"
+#include "platform/ndis/NdisPacket.h"
+#include "platform/ndis/NdisTypes.h"
 
 namespace ndissim {
 

@@ -1,9 +1,9 @@
 // The simulated adapter's frames: what the protocol above sends, and receives it indicates.
 #include <cstring>
 
-#include "Ndis.h"
-#include "NdisEnvironment.h"
-#include "SimLowerMiniport.h"
+#include "platform/ndis/Ndis.h"
+#include "platform/ndis/NdisEnvironment.h"
+#include "platform/ndis/SimLowerMiniport.h"
 
 namespace ndissim {
 

@@ -1,6 +1,6 @@
-#include "SimUpperProtocol.h"
+#include "platform/ndis/SimUpperProtocol.h"
 
-#include "NdisEnvironment.h"
+#include "platform/ndis/NdisEnvironment.h"
 
 namespace ndissim {
 

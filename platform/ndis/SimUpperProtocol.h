@@ -7,8 +7,8 @@
 #include <mutex>
 #include <vector>
 
-#include "NdisPacket.h"
-#include "NdisTypes.h"
+#include "platform/ndis/NdisPacket.h"
+#include "platform/ndis/NdisTypes.h"
 
 namespace ndissim {
 

@@ -1,9 +1,9 @@
 // The simulated upper protocol's frames: sends through the virtual miniport and what it indicates.
 #include <cstring>
 
-#include "Ndis.h"
-#include "NdisEnvironment.h"
-#include "SimUpperProtocol.h"
+#include "platform/ndis/Ndis.h"
+#include "platform/ndis/NdisEnvironment.h"
+#include "platform/ndis/SimUpperProtocol.h"
 
 namespace ndissim {
 

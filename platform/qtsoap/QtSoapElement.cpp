@@ -1,4 +1,4 @@
-#include "QtSoapElement.h"
+#include "platform/qtsoap/QtSoapElement.h"
 
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 

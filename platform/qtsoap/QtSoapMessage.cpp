@@ -1,4 +1,4 @@
-#include "QtSoapMessage.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 

@@ -4,7 +4,7 @@
 #include <QDomDocument>
 #include <QString>
 
-#include "QtSoapElement.h"
+#include "platform/qtsoap/QtSoapElement.h"
 
 // One SOAP 1.1 message received from the service. The readers of the tray program call
 // setContent first and leave their record as it was when it returns false.

@@ -9,7 +9,7 @@
 #include <ctime>
 #include <mutex>
 
-#include "win/SignalStack.h"
+#include "platform/win/SignalStack.h"
 
 namespace {
 

@@ -4,8 +4,7 @@
  * locks, waits on, sends to, joins and destroys them with the ostrum operations. Results are 0 for
  * success and negative codes (the ostrum codes where an ostrum call failed).
  */
-#ifndef TAMSEL_PLATFORM_TRAVIK_TRAVIK_H
-#define TAMSEL_PLATFORM_TRAVIK_TRAVIK_H
+#pragma once
 
 #include <stdarg.h>
 #include <stdint.h>
@@ -80,6 +79,4 @@ const char* slPathFileName(const char* path);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

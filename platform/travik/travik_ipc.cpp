@@ -1,7 +1,7 @@
 // Named pipes over Unix domain stream sockets. Every blocking call polls its socket together with
 // the handle's cancel descriptor, an eventfd that stays readable once written, so that a cancel
 // reaches calls blocked now and every later one.
-#include "travik_ipc.h"
+#include "platform/travik/travik_ipc.h"
 
 #include <fcntl.h>
 #include <grp.h>

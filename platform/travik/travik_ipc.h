@@ -7,8 +7,7 @@
  * thread makes every blocked and every later receive, send, accept or connect on that handle
  * return IPC_ERR_CANCELED. No call raises SIGPIPE.
  */
-#ifndef TAMSEL_PLATFORM_TRAVIK_TRAVIK_IPC_H
-#define TAMSEL_PLATFORM_TRAVIK_TRAVIK_IPC_H
+#pragma once
 
 #ifdef __cplusplus
 extern "C" {
@@ -57,6 +56,4 @@ int ipcPipePath(const char* name, char* buffer, int size);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

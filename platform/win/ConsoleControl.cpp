@@ -1,6 +1,6 @@
-#include "win/ConsoleControl.h"
+#include "platform/win/ConsoleControl.h"
 
-#include "win/ControlSignals.h"
+#include "platform/win/ControlSignals.h"
 
 namespace winsvc {
 

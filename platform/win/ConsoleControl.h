@@ -4,7 +4,7 @@
 // last added first. When no handler takes an event the process ends as the signal would end it.
 // SIGTERM goes to the service control handler when one is registered, else it reaches the console
 // handlers as CTRL_CLOSE_EVENT.
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
 
 namespace winsvc {
 

@@ -1,4 +1,4 @@
-#include "win/ControlSignals.h"
+#include "platform/win/ControlSignals.h"
 
 #include <pthread.h>
 #include <signal.h>

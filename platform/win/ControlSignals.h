@@ -1,7 +1,7 @@
 #pragma once
 // The one thread that takes the control signals (SIGINT, SIGQUIT, SIGTERM) with sigwait and hands
 // them to the console and service control handlers; shared by both stand-ins.
-#include "win/ConsoleControl.h"
+#include "platform/win/ConsoleControl.h"
 
 namespace winsvc::signals {
 

@@ -1,4 +1,4 @@
-#include "win/CrashDump.h"
+#include "platform/win/CrashDump.h"
 
 #include <execinfo.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "win/Event.h"
+#include "platform/win/Event.h"
 
 #include <atomic>
 #include <chrono>

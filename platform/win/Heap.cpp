@@ -1,4 +1,4 @@
-#include "win/Heap.h"
+#include "platform/win/Heap.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "win/NamedMutex.h"
+#include "platform/win/NamedMutex.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

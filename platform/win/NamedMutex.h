@@ -3,7 +3,7 @@
 // program-data root ('\' and '/' in the name become '_'). The system drops the lock when the
 // holder dies, so a waiter never meets an abandoned mutex. Two handles of one process on one name
 // exclude each other as two processes do.
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
 
 namespace winsvc {
 

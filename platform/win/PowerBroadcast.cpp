@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/lab/Lab.h"
-#include "win/ControlSignals.h"
-#include "win/ServiceControl.h"
+#include "platform/win/ControlSignals.h"
+#include "platform/win/ServiceControl.h"
 
 namespace winsvc {
 

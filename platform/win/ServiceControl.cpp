@@ -1,4 +1,4 @@
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/base/Folders.h"
-#include "win/ControlSignals.h"
-#include "win/ServiceStatusFile.h"
-#include "win/ServiceUnit.h"
+#include "platform/win/ControlSignals.h"
+#include "platform/win/ServiceStatusFile.h"
+#include "platform/win/ServiceUnit.h"
 
 extern char** environ;
 

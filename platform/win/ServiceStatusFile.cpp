@@ -1,4 +1,4 @@
-#include "win/ServiceStatusFile.h"
+#include "platform/win/ServiceStatusFile.h"
 
 #include <signal.h>
 #include <unistd.h>

@@ -3,7 +3,7 @@
 // that another process (the installer) can query it.
 #include <string>
 
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
 
 namespace winsvc::statusfile {
 

@@ -1,4 +1,4 @@
-#include "win/ServiceUnit.h"
+#include "platform/win/ServiceUnit.h"
 
 #include <unistd.h>
 

@@ -3,7 +3,7 @@
 // unit file and read back from it.
 #include <string>
 
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
 
 namespace winsvc::unit {
 

@@ -1,4 +1,4 @@
-#include "win/SignalStack.h"
+#include "platform/win/SignalStack.h"
 
 #include <cstdlib>
 

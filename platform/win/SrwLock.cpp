@@ -1,4 +1,4 @@
-#include "win/SrwLock.h"
+#include "platform/win/SrwLock.h"
 
 namespace win {
 

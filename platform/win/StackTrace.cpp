@@ -1,4 +1,4 @@
-#include "win/StackTrace.h"
+#include "platform/win/StackTrace.h"
 
 #include <dlfcn.h>
 #include <execinfo.h>

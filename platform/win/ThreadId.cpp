@@ -1,4 +1,4 @@
-#include "win/ThreadId.h"
+#include "platform/win/ThreadId.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "win/Tick.h"
+#include "platform/win/Tick.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "WinFile.h"
+#include "platform/win/WinFile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,7 +18,7 @@
 #include <set>
 #include <string>
 
-#include "WinHandle.h"
+#include "platform/win/WinHandle.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Folders.h"
 #include "platform/base/Root.h"

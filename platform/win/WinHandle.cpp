@@ -1,4 +1,4 @@
-#include "WinHandle.h"
+#include "platform/win/WinHandle.h"
 
 #include <unistd.h>
 

@@ -1,11 +1,11 @@
-#include "WinImpersonation.h"
+#include "platform/win/WinImpersonation.h"
 
 #include <signal.h>
 
 #include <atomic>
 #include <cerrno>
 
-#include "WinHandle.h"
+#include "platform/win/WinHandle.h"
 #include "platform/base/FailureInjection.h"
 
 namespace winfile {

@@ -5,7 +5,7 @@
 // name (platform/base/FailureInjection.h).
 #include <cstdint>
 
-#include "WinFile.h"
+#include "platform/win/WinFile.h"
 
 namespace winfile {
 

@@ -9,5 +9,5 @@ add_library(winservice STATIC
   ServiceControl.cpp
   PowerBroadcast.cpp
 )
-target_include_directories(winservice PUBLIC ${PROJECT_SOURCE_DIR}/platform)
+target_include_directories(winservice PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(winservice PUBLIC base lab Threads::Threads)

@@ -12,7 +12,7 @@
 #include "service/ServiceQuit.h"
 #include "vel/exception/BaseException.h"
 #include "vel/libxml2/XmlSignature.h"
-#include "win/NamedMutex.h"
+#include "platform/win/NamedMutex.h"
 
 using namespace winsvc;
 

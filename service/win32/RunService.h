@@ -1,5 +1,4 @@
-#ifndef TAMSEL_SERVICE_WIN32_RUNSERVICE_H
-#define TAMSEL_SERVICE_WIN32_RUNSERVICE_H
+#pragma once
 
 #include <cstdio>
 
@@ -11,5 +10,3 @@ int runService();
 // The log level mask for a debug file: a hexadecimal number after "0x", else a decimal one, else
 // every bit but 32; bit 256 is always cleared. A null file (none there) keeps the current mask.
 int debugLevelFromFile(FILE* file, int currentMask);
-
-#endif

@@ -12,7 +12,7 @@
 #include "service/win32/RunService.h"
 #include "service/win32/ServiceStatus.h"
 #include "vel/exception/WindowsException.h"
-#include "win/ConsoleControl.h"
+#include "platform/win/ConsoleControl.h"
 
 using namespace winsvc;
 

@@ -1,7 +1,6 @@
-#ifndef TAMSEL_SERVICE_WIN32_SERVICEMODES_H
-#define TAMSEL_SERVICE_WIN32_SERVICEMODES_H
+#pragma once
 
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
 
 // The modes of the command line. Each returns 0 when its work was done and 1 when it failed.
 int runServiceMode(int argc, char** argv);
@@ -14,5 +13,3 @@ int runConsole();
 // or until it has STOPPED or the time-out has passed (false). Throws WindowsException
 // ("QueryServiceStatus").
 bool waitUntilRunning(winsvc::SC_HANDLE service, int timeoutS);
-
-#endif

@@ -1,7 +1,6 @@
-#ifndef TAMSEL_SERVICE_WIN32_SERVICESTATUS_H
-#define TAMSEL_SERVICE_WIN32_SERVICESTATUS_H
+#pragma once
 
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
 
 // The service's status record as the service control manager sees it, the flags of the process
 // (service mode, stop asked for by the manager, RUNNING reported) and the control handler.
@@ -38,5 +37,3 @@ const char* powerEventText(int event);
 
 // Forgets the flags and the status of a former run (tests run several in one process).
 void resetServiceStatus();
-
-#endif

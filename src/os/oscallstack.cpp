@@ -1,9 +1,9 @@
 // Call stacks recorded per block while a context tracks leaks, and their lines in leak reports.
 #include <cstdio>
 
-#include "osinternal.h"
-#include "win/Heap.h"
-#include "win/StackTrace.h"
+#include "os/osinternal.h"
+#include "platform/win/Heap.h"
+#include "platform/win/StackTrace.h"
 
 namespace ostrum {
 

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "osinternal.h"
+#include "os/osinternal.h"
 
 namespace ostrum {
 

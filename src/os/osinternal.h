@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "ostrum.h"
-#include "win/Event.h"
+#include "platform/win/Event.h"
 
 namespace ostrum {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "osinternal.h"
+#include "os/osinternal.h"
 
 namespace ostrum {
 

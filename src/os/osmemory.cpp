@@ -1,8 +1,8 @@
 // Guarded memory pools: blocks that carry their origin and guard words, on the process heap.
 #include <cstring>
 
-#include "osinternal.h"
-#include "win/Heap.h"
+#include "os/osinternal.h"
+#include "platform/win/Heap.h"
 
 namespace ostrum {
 

@@ -2,8 +2,8 @@
 // blocking on both ends. Every operation holds the queue mutex except while waiting on a signal.
 #include <cstring>
 
-#include "osinternal.h"
-#include "win/ThreadId.h"
+#include "os/osinternal.h"
+#include "platform/win/ThreadId.h"
 
 struct OsMsgQ {
     int capacity;

@@ -2,9 +2,9 @@
 // waiters, which then compete again for the word.
 #include <cstring>
 
-#include "osinternal.h"
-#include "win/Interlocked.h"
-#include "win/ThreadId.h"
+#include "os/osinternal.h"
+#include "platform/win/Interlocked.h"
+#include "platform/win/ThreadId.h"
 
 namespace ostrum {
 

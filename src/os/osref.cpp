@@ -2,8 +2,8 @@
 // destructor and a keyed lookup. One global lock serialises every reference pool of the process.
 #include <cstring>
 
-#include "osinternal.h"
-#include "win/Heap.h"
+#include "os/osinternal.h"
+#include "platform/win/Heap.h"
 
 namespace ostrum {
 namespace {

@@ -1,6 +1,6 @@
 // Layout and guard words of reference blocks: the memory block's header words, then the reference
 // count, then the head guard; the payload keeps the host allocator's alignment.
-#include "osinternal.h"
+#include "os/osinternal.h"
 
 namespace ostrum {
 

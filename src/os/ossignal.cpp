@@ -1,8 +1,8 @@
 // Auto-reset signals: one set releases one waiter, or lets exactly the next wait through.
 #include <cstring>
 
-#include "osinternal.h"
-#include "win/ThreadId.h"
+#include "os/osinternal.h"
+#include "platform/win/ThreadId.h"
 
 using namespace ostrum;
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "osinternal.h"
-#include "win/SignalStack.h"
-#include "win/ThreadId.h"
+#include "os/osinternal.h"
+#include "platform/win/SignalStack.h"
+#include "platform/win/ThreadId.h"
 
 struct OsThread {
     OsThreadFunction function;

@@ -2,7 +2,7 @@
 #include <ctime>
 
 #include "ostrum.h"
-#include "win/Tick.h"
+#include "platform/win/Tick.h"
 
 namespace {
 // Hundred-nanosecond units between 1601-01-01 and 1970-01-01, the offset of the system file time.

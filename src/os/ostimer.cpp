@@ -6,9 +6,9 @@
 #include <pthread.h>
 #include <sched.h>
 
-#include "osinternal.h"
-#include "win/ThreadId.h"
-#include "win/Tick.h"
+#include "os/osinternal.h"
+#include "platform/win/ThreadId.h"
+#include "platform/win/Tick.h"
 
 namespace ostrum {
 

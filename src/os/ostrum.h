@@ -7,8 +7,7 @@
  * before the object is torn down. Results are OS_OK (0) or one of the negative codes below.
  * Nothing is thrown and nothing is logged: the context's callbacks are the only reporting channel.
  */
-#ifndef OSTRUM_OSTRUM_H
-#define OSTRUM_OSTRUM_H
+#pragma once
 
 #include <stddef.h>
 #include <stdint.h>
@@ -262,5 +261,3 @@ OSTRUM_API void bo_letohs(void* dst, const void* src);
 #ifdef __cplusplus
 }
 #endif
-
-#endif /* OSTRUM_OSTRUM_H */

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ChildProcess.h"
-#include "TempHome.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempHome.h"
 #include "platform/com/ComObject.h"
 #include "platform/netcfg/NetCfg.h"
 #include "platform/netcfg/NetworkState.h"

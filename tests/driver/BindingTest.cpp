@@ -1,5 +1,5 @@
 // Bindings: start-up values, media state, the upper protocols' requests, power and GUIDs.
-#include "DriverFixture.h"
+#include "tests/driver/DriverFixture.h"
 
 namespace {
 

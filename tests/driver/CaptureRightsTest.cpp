@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "DriverFixture.h"
+#include "tests/driver/DriverFixture.h"
 #include "driver/client/PellodurProtocol.h"
 #include "driver/host/PellodurConnection.h"
 #include "platform/devicesocket/PeerCredentials.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <future>
 
-#include "FrameFixture.h"
+#include "tests/driver/FrameFixture.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The control device: openers, event records, reads and the I/O control codes.
-#include "DriverFixture.h"
+#include "tests/driver/DriverFixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "DriverFixture.h"
+#include "tests/driver/DriverFixture.h"
 #include "platform/ndis/NdisPacket.h"
 
 // An Ethernet frame of `length` bytes with the EtherType bytes given and a recognisable payload.

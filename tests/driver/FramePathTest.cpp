@@ -1,6 +1,6 @@
 // The frame path: diversion of listed EtherTypes to user mode, the port that gates everything
 // else, upper protocols' sends, raw frames from user mode and packets lent to the upper side.
-#include "FrameFixture.h"
+#include "tests/driver/FrameFixture.h"
 
 namespace {
 

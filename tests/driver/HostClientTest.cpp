@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ChildProcess.h"
+#include "tests/support/ChildProcess.h"
 #include "driver/FiltInterface.h"
 #include "driver/client/FiltDeviceClient.h"
 #include "driver/client/PellodurProtocol.h"

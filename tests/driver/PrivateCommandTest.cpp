@@ -1,5 +1,5 @@
 // Private commands: framing, result bytes, ownership and what owning a binding allows.
-#include "DriverFixture.h"
+#include "tests/driver/DriverFixture.h"
 
 namespace {
 

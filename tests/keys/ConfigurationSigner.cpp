@@ -1,4 +1,4 @@
-#include "ConfigurationSigner.h"
+#include "tests/keys/ConfigurationSigner.h"
 
 #include <libxml/tree.h>
 #include <openssl/bio.h>

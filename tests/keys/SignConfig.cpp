@@ -4,7 +4,7 @@
 #include <exception>
 #include <fstream>
 
-#include "ConfigurationSigner.h"
+#include "tests/keys/ConfigurationSigner.h"
 #include "runtime/lum/LumMain.h"
 #include "vel/exception/XmlException.h"
 #include "vel/libxml2/XmlDocument.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "OsTestSupport.h"
+#include "tests/os/OsTestSupport.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Win32Error.h"
 

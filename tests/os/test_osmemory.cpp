@@ -1,7 +1,7 @@
 #include <cstring>
 #include <regex>
 
-#include "OsTestSupport.h"
+#include "tests/os/OsTestSupport.h"
 
 using namespace ostest;
 

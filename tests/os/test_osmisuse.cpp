@@ -1,7 +1,7 @@
 // Result codes of misuse, one row per wrong call.
 #include <functional>
 
-#include "OsTestSupport.h"
+#include "tests/os/OsTestSupport.h"
 
 using namespace ostest;
 

@@ -2,7 +2,7 @@
 #include <thread>
 #include <vector>
 
-#include "OsTestSupport.h"
+#include "tests/os/OsTestSupport.h"
 
 using namespace ostest;
 

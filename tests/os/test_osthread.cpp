@@ -1,7 +1,7 @@
 #include <set>
 #include <vector>
 
-#include "OsTestSupport.h"
+#include "tests/os/OsTestSupport.h"
 
 using namespace ostest;
 

@@ -1,7 +1,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "OsTestSupport.h"
+#include "tests/os/OsTestSupport.h"
 
 namespace {
 

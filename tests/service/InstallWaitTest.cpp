@@ -4,9 +4,9 @@
 
 #include <chrono>
 
-#include "ServiceTestSupport.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "service/win32/ServiceModes.h"
-#include "win/ServiceStatusFile.h"
+#include "platform/win/ServiceStatusFile.h"
 
 using namespace winsvc;
 using std::chrono::steady_clock;

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "ServiceTestSupport.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "runtime/lum/LumMain.h"
 #include "service/OneTimeTimer.h"
 #include "service/ServiceQuit.h"

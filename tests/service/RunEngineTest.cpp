@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "ServiceTestSupport.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "runtime/lum/LumMain.h"
 #include "service/RunEngine.h"
 #include "service/ServiceQuit.h"

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <future>
 
-#include "ServiceTestSupport.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
 #include "service/ServiceQuit.h"

@@ -4,10 +4,10 @@
 #include <ostream>
 #include <string>
 
-#include "ServiceTestSupport.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "service/ServiceQuit.h"
 #include "service/win32/ServiceStatus.h"
-#include "win/ServiceStatusFile.h"
+#include "platform/win/ServiceStatusFile.h"
 
 using namespace winsvc;
 

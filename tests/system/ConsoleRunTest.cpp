@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 
-#include "ServiceLog.h"
-#include "ServiceProcess.h"
+#include "tests/system/ServiceLog.h"
+#include "tests/system/ServiceProcess.h"
 #include "service/ServiceConstants.h"
 
 using ::testing::HasSubstr;

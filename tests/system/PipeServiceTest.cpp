@@ -11,10 +11,10 @@
 #include <optional>
 #include <thread>
 
-#include "PipeClient.h"
-#include "ServiceEchoSubscriber.h"
-#include "ServiceLog.h"
-#include "ServiceProcess.h"
+#include "tests/vel/connection/PipeClient.h"
+#include "tests/system/ServiceEchoSubscriber.h"
+#include "tests/system/ServiceLog.h"
+#include "tests/system/ServiceProcess.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
 #include "vel/exception/NoConnectionException.h"

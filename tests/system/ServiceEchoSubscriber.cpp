@@ -1,4 +1,4 @@
-#include "ServiceEchoSubscriber.h"
+#include "tests/system/ServiceEchoSubscriber.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_TESTS_SYSTEM_SERVICEECHOSUBSCRIBER_H
-#define TAMSEL_TESTS_SYSTEM_SERVICEECHOSUBSCRIBER_H
+#pragma once
 
 #include "vel/connection/DatagramSubscriber.h"
 #include "vel/reference/ReferenceImpl.h"
@@ -23,5 +22,3 @@ public:
     // For the service's start-up: a new subscriber with one reference for the caller.
     static DatagramSubscriberInterface* create();
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_TESTS_SYSTEM_SERVICELOG_H
-#define TAMSEL_TESTS_SYSTEM_SERVICELOG_H
+#pragma once
 // Reading a service run's CurrentLog.txt: its messages, and the order of a whole run's start-up and
 // shut-down.
 #include <gmock/gmock.h>
@@ -96,5 +95,3 @@ inline void expectOrderedRun(const std::string& log, size_t connectionThreads = 
     EXPECT_LT(indexOf(lines, "OneTimeTimerCancelEventImpl event created"), cancelRun);
     EXPECT_LT(cancelRun, firstJoin);
 }
-
-#endif

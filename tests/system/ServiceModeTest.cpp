@@ -3,7 +3,7 @@
 
 #include <regex>
 
-#include "ServiceProcess.h"
+#include "tests/system/ServiceProcess.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;

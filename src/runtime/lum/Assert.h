@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_ASSERT_H
-#define TAMSEL_RUNTIME_LUM_ASSERT_H
+#pragma once
 
 // Logs "Internal error 7, contact software manufacturer" and "Assertion '<expression>' failed at
 // [<file>:<line>]", writes the debug dump and returns: the program goes on.
@@ -25,5 +24,3 @@ void reportFunctionException(const char* file, int line, const char* function, i
 // Checks with a text of its own in place of the expression.
 #define LUM_ASSERT_TEXT(expression, text) \
     (static_cast<bool>(expression) ? true : (::assertionFailed(__FILE__, __LINE__, text), false))
-
-#endif

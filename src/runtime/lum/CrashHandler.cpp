@@ -5,7 +5,7 @@
 
 #include "runtime/lum/RuntimeFolders.h"
 #include "runtime/lum/Tag.h"
-#include "win/CrashDump.h"
+#include "platform/win/CrashDump.h"
 
 namespace {
 

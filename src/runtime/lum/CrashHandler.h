@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_CRASHHANDLER_H
-#define TAMSEL_RUNTIME_LUM_CRASHHANDLER_H
+#pragma once
 
 #include <string>
 
@@ -20,5 +19,3 @@ void refreshCrashDumpPaths();
 // The two dump paths (empty before the environment was prepared).
 std::string crashDumpPath();
 std::string debugDumpPath();
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_FATAL_H
-#define TAMSEL_RUNTIME_LUM_FATAL_H
+#pragma once
 
 struct OsMutex;
 
@@ -9,5 +8,3 @@ struct OsMutex;
 
 // The travik log mutex that fatalError holds while it writes (set by LumMain; null before).
 void setFatalErrorMutex(OsMutex* mutex);
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_LOG_H
-#define TAMSEL_RUNTIME_LUM_LOG_H
+#pragma once
 
 #include <cstdarg>
 
@@ -45,5 +44,3 @@ void configureLogFiles(const LogFileSpec* specs, int count);
 
 // The service's table: one record taking every level.
 const LogFileSpec& serviceLogFileSpec();
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_LOGCONSTANTS_H
-#define TAMSEL_RUNTIME_LUM_LOGCONSTANTS_H
+#pragma once
 
 class LogConstants {
 public:
@@ -44,5 +43,3 @@ public:
     static constexpr int SEVERITY_INFO = 6;
     static constexpr int SEVERITY_DEBUG = 7;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_LOGFILE_H
-#define TAMSEL_RUNTIME_LUM_LOGFILE_H
+#pragma once
 
 #include <atomic>
 #include <cstddef>
@@ -41,5 +40,3 @@ void writeLogLineDirect(LogFileRecord& record, const char* line, size_t length);
 // Formats a line with the record's next sequence number and writes it directly.
 void logDirect(LogFileRecord& record, const Severity& severity, const Tags* tags, const LogMessage& message);
 void logDirectText(LogFileRecord& record, const Severity& severity, const char* text);
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_LOGLINE_H
-#define TAMSEL_RUNTIME_LUM_LOGLINE_H
+#pragma once
 
 #include <cstdarg>
 #include <cstddef>
@@ -46,5 +45,3 @@ const char* logHostName();
 // Returns the length, or -1 when the header does not fit.
 int composeLogLine(char* buffer, size_t size, long sequence, const Severity& severity, const Tags* tags,
                    const LogMessage& message);
-
-#endif

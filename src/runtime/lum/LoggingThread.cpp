@@ -8,7 +8,7 @@
 #include <shared_mutex>
 #include <thread>
 
-#include "win/SignalStack.h"
+#include "platform/win/SignalStack.h"
 
 namespace {
 

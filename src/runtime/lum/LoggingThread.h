@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_LOGGINGTHREAD_H
-#define TAMSEL_RUNTIME_LUM_LOGGINGTHREAD_H
+#pragma once
 
 #include <mutex>
 #include <vector>
@@ -67,5 +66,3 @@ bool loggingThreadRunning();
 // Hands a line to the logging thread; false when no thread takes it (the caller writes directly).
 bool loggingThreadPut(LogFileRecord& record, const Severity& severity, const Tags* tags,
                       const LogMessage& message);
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_LUMMAIN_H
-#define TAMSEL_RUNTIME_LUM_LUMMAIN_H
+#pragma once
 
 #include <cstddef>
 
@@ -51,5 +50,3 @@ public:
 private:
     LumMain* m_main = nullptr;
 };
-
-#endif

@@ -10,7 +10,7 @@
 #include "runtime/lum/LumMain.h"
 #include "travik.h"
 #include "vel/exception/MemoryException.h"
-#include "win/SrwLock.h"
+#include "platform/win/SrwLock.h"
 
 void lumMemAlloc(const char* file, int line, void** pp, int size) {
     if (!LUM_ASSERT(file && line > 0) || !LUM_ASSERT_TEXT(pp && *pp == nullptr, "pp && *pp == null") ||

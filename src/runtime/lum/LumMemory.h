@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_LUMMEMORY_H
-#define TAMSEL_RUNTIME_LUM_LUMMEMORY_H
+#pragma once
 
 #include <cstddef>
 
@@ -53,5 +52,3 @@ void lumMemoryOpen();
 void lumMemoryClose();
 // Alignments beyond the header's 16 bytes come from the host heap.
 void* lumNewAlignedBlock(size_t size, size_t alignment);
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_LUM_TAG_H
-#define TAMSEL_RUNTIME_LUM_TAG_H
+#pragma once
 
 #include <cstddef>
 
@@ -56,5 +55,3 @@ private:
     const Tag* m_tags[MAX_TAGS] = {};
     int m_count = 0;
 };
-
-#endif

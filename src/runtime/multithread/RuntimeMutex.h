@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_MULTITHREAD_RUNTIMEMUTEX_H
-#define TAMSEL_RUNTIME_MULTITHREAD_RUNTIMEMUTEX_H
+#pragma once
 
 struct OsMutex;
 
@@ -48,5 +47,3 @@ extern RuntimeMutex* ReferenceMutex;
 // ReferenceMutex, which must exist: engine objects live only while the run-time is ready, and a
 // count touched outside it ends the process with a clear message instead of a stray access.
 RuntimeMutex& referenceMutex();
-
-#endif

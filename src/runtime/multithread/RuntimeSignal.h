@@ -1,5 +1,4 @@
-#ifndef TAMSEL_RUNTIME_MULTITHREAD_RUNTIMESIGNAL_H
-#define TAMSEL_RUNTIME_MULTITHREAD_RUNTIMESIGNAL_H
+#pragma once
 
 struct OsSignal;
 
@@ -24,5 +23,3 @@ public:
 private:
     OsSignal* m_signal = nullptr;
 };
-
-#endif

@@ -2,7 +2,7 @@
 
 #include "runtime/lum/Assert.h"
 #include "vel/configuration/AuthenticationMethodClasses.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/reference/HandleOf.h"
 #include "vel/string/FormatBuffer.h"

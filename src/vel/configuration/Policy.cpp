@@ -7,7 +7,7 @@
 #include "vel/configuration/AuthenticationMethod.h"
 #include "vel/configuration/EapMethod.h"
 #include "vel/configuration/NetworkGroup.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/network/Association.h"
 #include "vel/network/Network.h"

@@ -5,7 +5,7 @@
 #include "vel/credmgr/CredentialConstants.h"
 #include "vel/credmgr/CredentialProxy.h"
 #include "vel/credmgr/StoredCredentialText.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/exception/ExceptionConstants.h"
 

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_EXCEPTION_BASEEXCEPTION_H
-#define TAMSEL_VEL_EXCEPTION_BASEEXCEPTION_H
+#pragma once
 
 // Root of every error the service throws. A handler that catches one calls report(), which writes
 // the error to the log, and then goes on or ends its work.
@@ -8,5 +7,3 @@ public:
     virtual void report() const {}
     virtual ~BaseException() = default;
 };
-
-#endif

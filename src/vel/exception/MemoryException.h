@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_EXCEPTION_MEMORYEXCEPTION_H
-#define TAMSEL_VEL_EXCEPTION_MEMORYEXCEPTION_H
+#pragma once
 
 #include "vel/exception/BaseException.h"
 
@@ -14,5 +13,3 @@ public:
 private:
     int m_code;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_EXCEPTION_PATHEXCEPTION_H
-#define TAMSEL_VEL_EXCEPTION_PATHEXCEPTION_H
+#pragma once
 
 #include "vel/exception/BaseException.h"
 
@@ -16,5 +15,3 @@ private:
     const char* m_file;
     int m_line;
 };
-
-#endif

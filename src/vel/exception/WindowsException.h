@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_EXCEPTION_WINDOWSEXCEPTION_H
-#define TAMSEL_VEL_EXCEPTION_WINDOWSEXCEPTION_H
+#pragma once
 
 #include "vel/exception/PathException.h"
 
@@ -17,5 +16,3 @@ private:
     const char* m_function;
     int m_code;
 };
-
-#endif

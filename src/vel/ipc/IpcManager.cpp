@@ -2,7 +2,7 @@
 
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
-#include "travik_ipc.h"
+#include "platform/travik/travik_ipc.h"
 #include "vel/exception/CanceledException.h"
 #include "vel/exception/NoConnectionException.h"
 #include "vel/exception/NvoException.h"

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_ALTEVENTQUEUE_H
-#define TAMSEL_VEL_MULTITHREAD_ALTEVENTQUEUE_H
+#pragma once
 
 #include <atomic>
 
@@ -33,5 +32,3 @@ private:
         return static_cast<AltEventQueueImpl*>(static_cast<ReferenceImpl*>(m));
     }
 };
-
-#endif

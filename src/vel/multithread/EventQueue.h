@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_EVENTQUEUE_H
-#define TAMSEL_VEL_MULTITHREAD_EVENTQUEUE_H
+#pragma once
 
 #include <atomic>
 
@@ -31,5 +30,3 @@ private:
     explicit EventQueue(EventQueueImpl* p) : Reference(p) {}
     EventQueueImpl* impl() const { return static_cast<EventQueueImpl*>(static_cast<ReferenceImpl*>(m)); }
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_EVENTQUEUELOOPINITIALIZER_H
-#define TAMSEL_VEL_MULTITHREAD_EVENTQUEUELOOPINITIALIZER_H
+#pragma once
 
 #include "vel/reference/ElementInterface.h"
 #include "vel/reference/ReferenceImpl.h"
@@ -19,5 +18,3 @@ public:
     void init() override {}
     void finalize() override {}
 };
-
-#endif

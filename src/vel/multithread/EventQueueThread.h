@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_EVENTQUEUETHREAD_H
-#define TAMSEL_VEL_MULTITHREAD_EVENTQUEUETHREAD_H
+#pragma once
 
 #include "vel/multithread/EventQueueLoopInitializer.h"
 #include "vel/multithread/MessageQueue.h"
@@ -21,5 +20,3 @@ private:
     Reference m_queue;
     Reference m_initializer;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_MESSAGEEVENT_H
-#define TAMSEL_VEL_MULTITHREAD_MESSAGEEVENT_H
+#pragma once
 
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
@@ -18,5 +17,3 @@ public:
 
     MessageEventImpl* event() const { return static_cast<MessageEventImpl*>(static_cast<ReferenceImpl*>(m)); }
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_MESSAGEEVENTPROXY_H
-#define TAMSEL_VEL_MULTITHREAD_MESSAGEEVENTPROXY_H
+#pragma once
 
 #include "vel/multithread/MessageEvent.h"
 #include "vel/reference/Proxy.h"
@@ -16,5 +15,3 @@ public:
     // The event; exists() must have been asked.
     MessageEventImpl* event() const;
 };
-
-#endif

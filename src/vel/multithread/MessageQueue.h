@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_MESSAGEQUEUE_H
-#define TAMSEL_VEL_MULTITHREAD_MESSAGEQUEUE_H
+#pragma once
 
 #include <atomic>
 
@@ -45,5 +44,3 @@ private:
     RuntimeMutex m_sendMutex;
     RuntimeMutex m_receiveMutex;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_QUITSIGNAL_H
-#define TAMSEL_VEL_MULTITHREAD_QUITSIGNAL_H
+#pragma once
 
 #include <atomic>
 
@@ -37,5 +36,3 @@ private:
     QuitSignal(QuitSignalImpl* p, Reference::TakeOver) : Reference(p, Reference::TAKE_OVER) {}
     explicit QuitSignal(QuitSignalImpl* p) : Reference(p) {}
 };
-
-#endif

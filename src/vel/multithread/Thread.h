@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_THREAD_H
-#define TAMSEL_VEL_MULTITHREAD_THREAD_H
+#pragma once
 
 #include "vel/reference/ReferenceImpl.h"
 
@@ -26,5 +25,3 @@ private:
 
     OsThread* m_thread = nullptr;
 };
-
-#endif

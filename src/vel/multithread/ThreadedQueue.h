@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_THREADEDQUEUE_H
-#define TAMSEL_VEL_MULTITHREAD_THREADEDQUEUE_H
+#pragma once
 
 #include "vel/multithread/EventQueueLoopInitializer.h"
 #include "vel/multithread/MessageEvent.h"
@@ -30,5 +29,3 @@ private:
     Reference m_queue;
     ElementVector m_threads;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_MULTITHREAD_WORKERQUEUE_H
-#define TAMSEL_VEL_MULTITHREAD_WORKERQUEUE_H
+#pragma once
 
 #include <atomic>
 
@@ -33,5 +32,3 @@ private:
     explicit WorkerQueue(WorkerQueueImpl* p) : Reference(p) {}
     WorkerQueueImpl* impl() const { return static_cast<WorkerQueueImpl*>(static_cast<ReferenceImpl*>(m)); }
 };
-
-#endif

@@ -7,7 +7,7 @@
 #include "vel/os/OsOpenFile_win.h"
 #include "vel/string/ByteOutputBuffer.h"
 #include "vel/string/FormatBuffer.h"
-#include "win/WinFile.h"
+#include "platform/win/WinFile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "vel/os/WinHandle_win.h"
 #include "vel/string/Ascii.h"
 #include "vel/string/Unicode.h"
-#include "win/WinFile.h"
+#include "platform/win/WinFile.h"
 
 class OsResult_win {
 public:

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "vel/string/FormatBuffer.h"
-#include "win/WinFile.h"
+#include "platform/win/WinFile.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // A platform handle that is closed when its last holder lets go, unless it was closed before.
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
-#include "win/WinFile.h"
+#include "platform/win/WinFile.h"
 
 class WinHandleImpl_win : public ReferenceImpl {
 public:

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_REFERENCE_ELEMENTINTERFACE_H
-#define TAMSEL_VEL_REFERENCE_ELEMENTINTERFACE_H
+#pragma once
 
 // The root of every engine object and of every interface an engine object offers. Every
 // interface adds its operations after these four; an object with several interfaces forwards the
@@ -25,5 +24,3 @@ public:
 protected:
     ~ElementInterface() = default;
 };
-
-#endif

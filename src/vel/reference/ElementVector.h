@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_REFERENCE_ELEMENTVECTOR_H
-#define TAMSEL_VEL_REFERENCE_ELEMENTVECTOR_H
+#pragma once
 
 #include <cstdint>
 #include <functional>
@@ -77,5 +76,3 @@ private:
         return static_cast<ElementVectorImpl*>(static_cast<ReferenceImpl*>(m));
     }
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_REFERENCE_PROXY_H
-#define TAMSEL_VEL_REFERENCE_PROXY_H
+#pragma once
 
 #include "vel/reference/Reference.h"
 
@@ -25,5 +24,3 @@ protected:
     ElementInterface* m_p = nullptr;
     bool m_usable = false;
 };
-
-#endif

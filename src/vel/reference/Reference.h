@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_REFERENCE_REFERENCE_H
-#define TAMSEL_VEL_REFERENCE_REFERENCE_H
+#pragma once
 
 #include "vel/reference/ElementInterface.h"
 
@@ -33,5 +32,3 @@ public:
 
     ElementInterface* m = nullptr;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_REFERENCE_REFERENCEIMPL_H
-#define TAMSEL_VEL_REFERENCE_REFERENCEIMPL_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -51,5 +50,3 @@ private:
     void clearReferences() override {     \
         ReferenceImpl::clearReferences(); \
     }
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_REFERENCE_SAFEINTEGER_H
-#define TAMSEL_VEL_REFERENCE_SAFEINTEGER_H
+#pragma once
 
 #include <cstdint>
 
@@ -40,5 +39,3 @@ private:
     mutable bool m_checked = false;
     int32_t m_value = 0;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_TIMER_THREADSAFETIMER_H
-#define TAMSEL_VEL_TIMER_THREADSAFETIMER_H
+#pragma once
 
 #include <atomic>
 #include <cstdint>
@@ -43,5 +42,3 @@ public:
         return static_cast<ThreadSafeTimerImpl*>(static_cast<ReferenceImpl*>(m));
     }
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_TIMER_THREADSAFETIMERPROXY_H
-#define TAMSEL_VEL_TIMER_THREADSAFETIMERPROXY_H
+#pragma once
 
 #include "vel/reference/Proxy.h"
 #include "vel/timer/ThreadSafeTimer.h"
@@ -20,5 +19,3 @@ public:
     // Lets the timer go.
     void clear();
 };
-
-#endif

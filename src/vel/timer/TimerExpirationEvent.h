@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_TIMER_TIMEREXPIRATIONEVENT_H
-#define TAMSEL_VEL_TIMER_TIMEREXPIRATIONEVENT_H
+#pragma once
 
 #include "vel/multithread/MessageEvent.h"
 #include "vel/timer/ThreadSafeTimer.h"
@@ -15,5 +14,3 @@ public:
 private:
     ThreadSafeTimer m_timer;
 };
-
-#endif

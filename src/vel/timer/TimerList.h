@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_TIMER_TIMERLIST_H
-#define TAMSEL_VEL_TIMER_TIMERLIST_H
+#pragma once
 
 #include <atomic>
 
@@ -64,5 +63,3 @@ private:
     TimerList(TimerListImpl* p, Reference::TakeOver) : Reference(p, Reference::TAKE_OVER) {}
     explicit TimerList(TimerListImpl* p) : Reference(p) {}
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_VEL_TIMER_TIMERSUBSCRIBER_H
-#define TAMSEL_VEL_TIMER_TIMERSUBSCRIBER_H
+#pragma once
 
 #include "vel/reference/ElementInterface.h"
 
@@ -10,5 +9,3 @@ class TimerSubscriberInterface : public ElementInterface {
 public:
     virtual void timerExpired(const ThreadSafeTimer& timer) = 0;
 };
-
-#endif

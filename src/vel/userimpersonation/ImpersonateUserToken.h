@@ -5,7 +5,7 @@
 
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
-#include "win/WinImpersonation.h"
+#include "platform/win/WinImpersonation.h"
 
 class ImpersonateUserTokenImpl : public ReferenceImpl {
 public:

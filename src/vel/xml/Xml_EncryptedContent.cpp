@@ -5,7 +5,7 @@
 
 #include "vel/credmgr/CredentialKeyHolder.h"
 #include "vel/credmgr/CryptoPrimitives.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/XmlException.h"
 #include "vel/xml/XmlSchema.h"
 

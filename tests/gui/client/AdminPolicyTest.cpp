@@ -2,8 +2,8 @@
 
 #include <QSignalSpy>
 
-#include "AdminPolicy.h"
-#include "TestSupport.h"
+#include "gui/client/AdminPolicy.h"
+#include "tests/gui/client/TestSupport.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "IpcRequestTransport.h"
-#include "PipeHarness.h"
-#include "QueueTestSupport.h"
+#include "gui/client/IpcRequestTransport.h"
+#include "tests/vel/connection/PipeHarness.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
 

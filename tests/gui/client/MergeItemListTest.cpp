@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "MergeItemList.h"
+#include "gui/client/MergeItemList.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <QMetaType>
 #include <QVariant>
 
-#include "CEButtons.h"
-#include "Certificate.h"
-#include "Credentials.h"
-#include "GroupItemList.h"
-#include "Mode.h"
-#include "ProtocolTypes.h"
-#include "StateEvent.h"
-#include "TestSupport.h"
+#include "gui/client/CEButtons.h"
+#include "gui/client/Certificate.h"
+#include "gui/client/Credentials.h"
+#include "gui/client/GroupItemList.h"
+#include "gui/client/Mode.h"
+#include "gui/client/ProtocolTypes.h"
+#include "gui/client/StateEvent.h"
+#include "tests/gui/client/TestSupport.h"
 
 namespace {
 

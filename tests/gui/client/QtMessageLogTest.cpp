@@ -5,11 +5,11 @@
 #include <QLoggingCategory>
 #include <QString>
 
-#include "ClientLog.h"
-#include "LumTestSupport.h"
-#include "QtMessageLog.h"
-#include "RequestTransport.h"
-#include "SoapRequest.h"
+#include "gui/client/ClientLog.h"
+#include "tests/runtime/lum/LumTestSupport.h"
+#include "gui/client/QtMessageLog.h"
+#include "gui/client/RequestTransport.h"
+#include "gui/client/SoapRequest.h"
 
 using ::testing::ContainsRegex;
 using ::testing::HasSubstr;

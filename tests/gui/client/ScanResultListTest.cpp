@@ -2,8 +2,8 @@
 
 #include <QStringList>
 
-#include "ScanResultList.h"
-#include "TestSupport.h"
+#include "gui/client/ScanResultList.h"
+#include "tests/gui/client/TestSupport.h"
 
 namespace {
 

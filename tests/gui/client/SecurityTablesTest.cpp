@@ -3,7 +3,7 @@
 #include <QSet>
 #include <iterator>
 
-#include "SecurityTables.h"
+#include "gui/client/SecurityTables.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "SignalStrength.h"
+#include "gui/client/SignalStrength.h"
 
 namespace {
 

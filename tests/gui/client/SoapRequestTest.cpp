@@ -3,11 +3,11 @@
 #include <QDomDocument>
 #include <QList>
 
-#include "ClientLog.h"
-#include "QtSoapMessage.h"
-#include "RequestTransport.h"
-#include "SoapRequest.h"
-#include "TestSupport.h"
+#include "gui/client/ClientLog.h"
+#include "platform/qtsoap/QtSoapMessage.h"
+#include "gui/client/RequestTransport.h"
+#include "gui/client/SoapRequest.h"
+#include "tests/gui/client/TestSupport.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 namespace {

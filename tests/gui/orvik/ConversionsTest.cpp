@@ -4,8 +4,8 @@
 #include <climits>
 #include <stdexcept>
 
-#include "orvik/Conversions.h"
-#include "orvik/Exception.h"
+#include "gui/orvik/Conversions.h"
+#include "gui/orvik/Exception.h"
 
 namespace orvik {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "orvik/FileSystem.h"
-#include "orvik/PathName.h"
-#include "orvik/Paths.h"
+#include "gui/orvik/FileSystem.h"
+#include "gui/orvik/PathName.h"
+#include "gui/orvik/Paths.h"
 
 namespace orvik {
 namespace {

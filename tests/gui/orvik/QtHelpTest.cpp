@@ -12,9 +12,9 @@
 #include <QtWidgets/QToolTip>
 #include <memory>
 
-#include "orvik/Exception.h"
-#include "orvik/HelpWidget.h"
-#include "orvik/QtHelp.h"
+#include "gui/orvik/Exception.h"
+#include "gui/orvik/HelpWidget.h"
+#include "gui/orvik/QtHelp.h"
 
 namespace orvik {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "orvik/Exception.h"
+#include "gui/orvik/Exception.h"
 
 namespace orvik::test {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "orvik/Wildcard.h"
+#include "gui/orvik/Wildcard.h"
 
 namespace orvik {
 namespace {

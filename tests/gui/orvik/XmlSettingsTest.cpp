@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
-#include "Raised.h"
-#include "TempFolder.h"
-#include "orvik/Exception.h"
-#include "orvik/FileSystem.h"
-#include "orvik/XmlReader.h"
-#include "orvik/XmlSettings.h"
+#include "tests/gui/orvik/Raised.h"
+#include "tests/gui/orvik/TempFolder.h"
+#include "gui/orvik/Exception.h"
+#include "gui/orvik/FileSystem.h"
+#include "gui/orvik/XmlReader.h"
+#include "gui/orvik/XmlSettings.h"
 
 namespace orvik {
 namespace {

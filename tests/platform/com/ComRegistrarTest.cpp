@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "TempRoot.h"
+#include "tests/platform/com/TempRoot.h"
 #include "platform/com/ComModule.h"
 #include "platform/com/ComRegistrar.h"
 #include "platform/com/TypeLib.h"

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "TempRoot.h"
+#include "tests/platform/com/TempRoot.h"
 #include "platform/com/ComObject.h"
 #include "platform/registry/Registry.h"
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "TempHome.h"
+#include "tests/support/TempHome.h"
 
 // A program-data root of its own for each test, so the registry starts empty.
 class TempRootTest : public ::testing::Test {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TempHome.h"
+#include "tests/support/TempHome.h"
 #include "platform/lab/LabReader.h"
 #include "tests/support/LabBuilder.h"
 

@@ -11,7 +11,7 @@
 #include <future>
 #include <thread>
 
-#include "TempHome.h"
+#include "tests/support/TempHome.h"
 #include "platform/lab/Lab.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/lab/LabCallbackGate.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TempHome.h"
+#include "tests/support/TempHome.h"
 #include "platform/com/Com.h"
 #include "platform/netcfg/NetCfg.h"
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "NetCfgFixture.h"
+#include "tests/platform/netcfg/NetCfgFixture.h"
 #include "platform/registry/Registry.h"
 
 using namespace netcfg;

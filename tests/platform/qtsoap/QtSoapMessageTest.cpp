@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "QtSoapMessage.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "RegistryTestSupport.h"
+#include "tests/platform/registry/RegistryTestSupport.h"
 #include "platform/registry/RegistryTree.h"
 
 using namespace registry;

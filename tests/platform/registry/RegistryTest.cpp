@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "RegistryTestSupport.h"
+#include "tests/platform/registry/RegistryTestSupport.h"
 
 using namespace registry;
 using namespace base::win32;

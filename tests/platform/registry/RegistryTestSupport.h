@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TempHome.h"
+#include "tests/support/TempHome.h"
 #include "platform/registry/Registry.h"
 
 // Every test gets its own program-data root, so the registry starts empty.

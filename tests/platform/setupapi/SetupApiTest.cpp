@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TempHome.h"
+#include "tests/support/TempHome.h"
 #include "platform/netcfg/NetCfg.h"
 #include "platform/netcfg/NetworkState.h"
 #include "platform/setupapi/SetupApi.h"

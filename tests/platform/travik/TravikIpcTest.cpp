@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "tests/support/TempHome.h"
-#include "travik_ipc.h"
+#include "platform/travik/travik_ipc.h"
 
 namespace {
 

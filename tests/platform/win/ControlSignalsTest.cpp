@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "WinServiceTestSupport.h"
-#include "win/ConsoleControl.h"
+#include "tests/platform/win/WinServiceTestSupport.h"
+#include "platform/win/ConsoleControl.h"
 
 using namespace winsvc;
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "TempHome.h"
+#include "tests/support/TempHome.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/win/DataProtection.h"
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "win/Event.h"
+#include "platform/win/Event.h"
 
 namespace tamsel::test {
 namespace {

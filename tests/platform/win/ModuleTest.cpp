@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TempHome.h"
+#include "tests/support/TempHome.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Win32Error.h"
 #include "platform/win/Module.h"

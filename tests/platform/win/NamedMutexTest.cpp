@@ -3,8 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "WinServiceTestSupport.h"
-#include "win/NamedMutex.h"
+#include "tests/platform/win/WinServiceTestSupport.h"
+#include "platform/win/NamedMutex.h"
 
 using namespace winsvc;
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "TempHome.h"
+#include "tests/support/TempHome.h"
 #include "platform/lab/Lab.h"
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
 
 using namespace winsvc;
 

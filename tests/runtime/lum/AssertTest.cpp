@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/Tag.h"

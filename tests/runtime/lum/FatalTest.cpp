@@ -8,7 +8,7 @@
 #include <exception>
 #include <string>
 
-#include "LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/Fatal.h"

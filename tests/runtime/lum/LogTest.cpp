@@ -7,7 +7,7 @@
 #include <regex>
 #include <string>
 
-#include "LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "ostrum.h"
 #include "runtime/lum/Log.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/LogFile.h"
 #include "runtime/lum/LoggingThread.h"
 

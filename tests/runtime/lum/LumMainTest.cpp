@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "ostrum.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"

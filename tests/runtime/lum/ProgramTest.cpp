@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 
 extern char** environ;
 

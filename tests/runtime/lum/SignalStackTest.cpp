@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LogConstants.h"
 #include "runtime/lum/LoggingThread.h"

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "TempHome.h"
 #include "platform/base/Win32Error.h"
+#include "tests/support/TempHome.h"
 #include "platform/netcfg/NetworkState.h"
 #include "tests/support/ChildProcess.h"
 #include "tools/adapterrestart/AdapterRestart.h"

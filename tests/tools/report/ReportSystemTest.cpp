@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ChildProcess.h"
+#include "tests/support/ChildProcess.h"
 #include "platform/registry/Registry.h"
 #include "tests/tools/report/BssidTestLists.h"
 

@@ -1,4 +1,4 @@
-#include "BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

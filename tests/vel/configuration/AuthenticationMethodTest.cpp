@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ConfigurationTestSupport.h"
+#include "tests/vel/configuration/ConfigurationTestSupport.h"
 #include "vel/configuration/AuthenticationMethod.h"
 #include "vel/configuration/AuthenticationMethodClasses.h"
 #include "vel/configuration/Settings8021x.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ConfigurationTestSupport.h"
+#include "tests/vel/configuration/ConfigurationTestSupport.h"
 #include "tests/support/RecordingConfigurationSubscriber.h"
 #include "vel/configuration/Configuration.h"
 #include "vel/configuration/MetaConnection.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "tests/support/FakeConfigurationMatchmaker.h"
 #include "tests/support/FakeNetworkBehavior.h"
 #include "tests/support/FakeVpnBehavior.h"

@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "ConfigurationTestSupport.h"
+#include "tests/vel/configuration/ConfigurationTestSupport.h"
 #include "vel/configuration/NetworkGroup.h"
 
 using ::testing::ElementsAre;

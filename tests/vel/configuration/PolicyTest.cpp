@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ConfigurationTestSupport.h"
+#include "tests/vel/configuration/ConfigurationTestSupport.h"
 #include "vel/network/Association.h"
 #include "vel/configuration/AuthenticationMethod.h"
 #include "vel/configuration/AuthenticationMethodClasses.h"

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "PipeHarness.h"
-#include "QueueTestSupport.h"
+#include "tests/vel/connection/PipeHarness.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "runtime/lum/Log.h"
 #include "vel/exception/CanceledException.h"
 #include "vel/exception/NoConnectionException.h"

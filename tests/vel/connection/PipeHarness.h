@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "PipeClient.h"
+#include "tests/vel/connection/PipeClient.h"
 #include "ostrum.h"
 #include "vel/connection/ConnectionConstants.h"
 #include "vel/connection/ConnectionServer.h"

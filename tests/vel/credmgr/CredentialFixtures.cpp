@@ -1,4 +1,4 @@
-#include "CredentialFixtures.h"
+#include "tests/vel/credmgr/CredentialFixtures.h"
 
 #include <openssl/evp.h>
 #include <openssl/hmac.h>

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/credmgr/CredentialKeyHolder.h"
 
 namespace tamsel::test {

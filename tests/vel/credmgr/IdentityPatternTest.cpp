@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/credmgr/IdentityPattern.h"
 
 namespace tamsel::test {

@@ -3,8 +3,8 @@
 #include <set>
 #include <string>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
-#include "CredentialFixtures.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/credmgr/CredentialFixtures.h"
 #include "vel/credmgr/PacFile.h"
 #include "vel/exception/CredentialException.h"
 

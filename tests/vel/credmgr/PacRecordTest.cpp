@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
-#include "CredentialFixtures.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/credmgr/CredentialFixtures.h"
 #include "vel/credmgr/PacRecord.h"
 
 namespace tamsel::test {

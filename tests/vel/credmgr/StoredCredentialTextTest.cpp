@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
-#include "CredentialFixtures.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/credmgr/CredentialFixtures.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/win/DataProtection.h"
 #include "runtime/lum/Crc32.h"

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-#include "CredentialFixtures.h"
+#include "tests/vel/credmgr/CredentialFixtures.h"
 
 using namespace tamsel::test;
 

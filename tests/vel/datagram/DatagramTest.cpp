@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/datagram/Datagram.h"
 #include "vel/string/ByteOutputBuffer.h"
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/enumtostring/BaseCredentialTypeConversions.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/ConversionException.h"
 
 namespace {
@@ -239,7 +239,7 @@ TEST(EnumerationTextTest, AMissReportsInternalError149WithTheConversionsSource) 
     EXPECT_TRUE(log.contains("Internal error 149, contact software manufacturer"));
     EXPECT_TRUE(
         log.contains("CAUGHT: ConversionException for function 'EapTypeToText: Unknown EAP type.' "
-                     "[Conversions.cpp:"));
+                     "[EnumConversions.cpp:"));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "../../runtime/lum/LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "vel/exception/MemoryException.h"
 #include "vel/exception/NvoException.h"
 #include "vel/exception/WindowsException.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/exception/CanceledException.h"
 #include "vel/exception/ConnectionApiException.h"
 #include "vel/exception/ConversionException.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "QueueTestSupport.h"
-#include "ScriptedIpcManager.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
+#include "tests/vel/ipc/ScriptedIpcManager.h"
 #include "runtime/lum/Log.h"
 #include "vel/ipc/IpcReceiveBuffer.h"
 #include "vel/ipc/IpcSendBuffer.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/exception/XmlException.h"
 #include "vel/libxml2/OwnedXmlNode.h"
 #include "vel/libxml2/XmlChildIterator.h"

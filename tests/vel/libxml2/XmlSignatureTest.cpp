@@ -10,9 +10,9 @@
 #include <functional>
 #include <string>
 
-#include "ChildProcess.h"
-#include "ConfigurationSigner.h"
-#include "TempHome.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/keys/ConfigurationSigner.h"
+#include "tests/support/TempHome.h"
 #include "vel/libxml2/XmlDocument.h"
 #include "vel/libxml2/XmlSignature.h"
 

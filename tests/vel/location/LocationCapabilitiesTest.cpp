@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/location/LocationCapabilities.h"
 
 namespace {

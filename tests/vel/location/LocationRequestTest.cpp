@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/location/LocationRequest.h"
 
 namespace {

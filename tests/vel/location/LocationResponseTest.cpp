@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/location/LocationResponse.h"
 
 namespace {

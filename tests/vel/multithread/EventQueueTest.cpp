@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/exception/NvoException.h"
 #include "vel/multithread/AltEventQueue.h"
 #include "vel/multithread/EventQueue.h"

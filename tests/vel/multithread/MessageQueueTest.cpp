@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "runtime/lum/Log.h"
 #include "vel/multithread/MessageQueue.h"
 

@@ -1,5 +1,4 @@
-#ifndef TAMSEL_TESTS_VEL_MULTITHREAD_QUEUETESTSUPPORT_H
-#define TAMSEL_TESTS_VEL_MULTITHREAD_QUEUETESTSUPPORT_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -13,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "ostrum.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
@@ -163,5 +162,3 @@ private:
     std::vector<std::string> m_log;
     std::vector<OsThreadId> m_threads;
 };
-
-#endif

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "QueueTestSupport.h"
-#include "ScanEntries.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
+#include "tests/vel/network/ScanEntries.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/network/ScanList.h"
 

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "QueueTestSupport.h"
-#include "ScanEntries.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
+#include "tests/vel/network/ScanEntries.h"
 #include "vel/network/Association.h"
 #include "vel/network/Ssid.h"
 

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/os/MutexLock.h"
 
 namespace {

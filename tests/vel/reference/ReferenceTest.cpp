@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "../../runtime/lum/LumTestSupport.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
 #include "runtime/multithread/RuntimeMutex.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/string/Ascii.h"
 #include "vel/string/ByteArray.h"
 #include "vel/string/Unicode.h"

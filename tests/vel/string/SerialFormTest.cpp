@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/datagram/NamedDatagramVector.h"
 #include "vel/string/ByteArrayVector.h"
 #include "vel/string/NetworkOrderInteger.h"

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/timer/ThreadSafeTimerProxy.h"
 #include "vel/timer/TimerConstants.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "platform/base/FailureInjection.h"
 #include "vel/userimpersonation/ImpersonateUserToken.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "VpnTestSupport.h"
+#include "tests/vel/vpn/VpnTestSupport.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Win32Error.h"
 #include "platform/dunmere/VpnService.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "LabBuilder.h"
-#include "VpnTestSupport.h"
+#include "tests/support/LabBuilder.h"
+#include "tests/vel/vpn/VpnTestSupport.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/dunmere/VpnService.h"
 #include "platform/lab/Lab.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/vpn/VpnEventReceiver.h"
 

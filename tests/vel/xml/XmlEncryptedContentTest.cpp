@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "XmlTestSupport.h"
+#include "tests/vel/xml/XmlTestSupport.h"
 #include "vel/credmgr/CredentialKeyHolder.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/libxml2/XmlParentNode.h"

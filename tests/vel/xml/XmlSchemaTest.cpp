@@ -3,7 +3,7 @@
 #include <climits>
 #include <string>
 
-#include "XmlTestSupport.h"
+#include "tests/vel/xml/XmlTestSupport.h"
 #include "vel/xml/XmlSchema.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 
 #include <array>
 #include <cstddef>

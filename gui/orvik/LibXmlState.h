@@ -4,7 +4,7 @@ namespace orvik {
 
 // libxml2's process-wide state. Its global clean-up frees what every open reader of the process may
 // still be using, so it runs once, when the program exits, and never after a single file.
-class XmlLibrary {
+class LibXmlState {
 public:
     // Checks the library version, keeps external entities away from settings files and arranges
     // the clean-up at exit (the first time only).

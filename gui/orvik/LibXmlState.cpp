@@ -1,4 +1,4 @@
-#include "orvik/XmlLibrary.h"
+#include "gui/orvik/LibXmlState.h"
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -21,7 +21,7 @@ xmlParserInputPtr loadEntity(const char* url, const char* id, xmlParserCtxtPtr c
 
 }  // namespace
 
-void XmlLibrary::use() {
+void LibXmlState::use() {
     LIBXML_TEST_VERSION
     static std::once_flag once;
     std::call_once(once, [] {
@@ -32,15 +32,15 @@ void XmlLibrary::use() {
     });
 }
 
-int XmlLibrary::parseOptions() {
+int LibXmlState::parseOptions() {
     return XML_PARSE_NOENT | XML_PARSE_NONET;
 }
 
-XmlLibrary::ReadingSettings::ReadingSettings() {
+LibXmlState::ReadingSettings::ReadingSettings() {
     ++t_readingSettings;
 }
 
-XmlLibrary::ReadingSettings::~ReadingSettings() {
+LibXmlState::ReadingSettings::~ReadingSettings() {
     --t_readingSettings;
 }
 
