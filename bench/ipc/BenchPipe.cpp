@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "tests/vel/connection/PipeHarness.h"
 #include "runtime/lum/LumMain.h"
+#include "tests/vel/connection/PipeHarness.h"
 
 namespace {
 

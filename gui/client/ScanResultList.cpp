@@ -1,8 +1,8 @@
 #include "gui/client/ScanResultList.h"
 
 #include "gui/client/ClientLog.h"
-#include "platform/qtsoap/QtSoapMessage.h"
 #include "gui/client/SecurityTables.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 
 namespace {

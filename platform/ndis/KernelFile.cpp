@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/ndis/Kernel.h"
 #include "platform/base/Utf16.h"
+#include "platform/ndis/Kernel.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <list>
 #include <string>
 
+#include "platform/base/Utf16.h"
 #include "platform/ndis/Ndis.h"
 #include "platform/ndis/NdisEnvironment.h"
-#include "platform/base/Utf16.h"
 #include "platform/registry/Registry.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/FailureInjection.h"
 #include "platform/ndis/Ndis.h"
 #include "platform/ndis/SimLowerMiniport.h"
 #include "platform/ndis/SimUpperProtocol.h"
-#include "platform/base/FailureInjection.h"
 
 namespace ndissim {
 

@@ -19,7 +19,7 @@ namespace {
 // The library is loaded at start-up, so the fast TLS model is safe and keeps the lookup off the
 // lock path.
 __attribute__((tls_model("initial-exec"))) thread_local uint32_t t_id = 0;
-}
+}  // namespace
 
 uint32_t currentThreadId() {
     if (t_id == 0) t_id = nextId();

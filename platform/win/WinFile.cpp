@@ -18,11 +18,11 @@
 #include <set>
 #include <string>
 
-#include "platform/win/WinHandle.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Folders.h"
 #include "platform/base/Root.h"
 #include "platform/base/Utf16.h"
+#include "platform/win/WinHandle.h"
 
 namespace winfile {
 namespace {

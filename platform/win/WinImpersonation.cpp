@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cerrno>
 
-#include "platform/win/WinHandle.h"
 #include "platform/base/FailureInjection.h"
+#include "platform/win/WinHandle.h"
 
 namespace winfile {
 namespace {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/base/Root.h"
+#include "platform/win/NamedMutex.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LoggingThread.h"
 #include "runtime/lum/LumMain.h"
@@ -12,7 +13,6 @@
 #include "service/ServiceQuit.h"
 #include "vel/exception/BaseException.h"
 #include "vel/libxml2/XmlSignature.h"
-#include "platform/win/NamedMutex.h"
 
 using namespace winsvc;
 

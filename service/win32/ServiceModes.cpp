@@ -7,12 +7,12 @@
 #include <string>
 #include <thread>
 
+#include "platform/win/ConsoleControl.h"
 #include "service/ServiceConstants.h"
 #include "service/ServiceQuit.h"
 #include "service/win32/RunService.h"
 #include "service/win32/ServiceStatus.h"
 #include "vel/exception/WindowsException.h"
-#include "platform/win/ConsoleControl.h"
 
 using namespace winsvc;
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ChildProcess.h"
-#include "tests/support/TempHome.h"
 #include "platform/com/ComObject.h"
 #include "platform/netcfg/NetCfg.h"
 #include "platform/netcfg/NetworkState.h"
 #include "platform/registry/Registry.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempHome.h"
 
 using namespace netcfg;
 using com::HRESULT;

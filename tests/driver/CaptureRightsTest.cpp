@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <fstream>
 
-#include "tests/driver/DriverFixture.h"
 #include "driver/client/PellodurProtocol.h"
 #include "driver/host/PellodurConnection.h"
 #include "platform/devicesocket/PeerCredentials.h"
+#include "tests/driver/DriverFixture.h"
 
 namespace {
 

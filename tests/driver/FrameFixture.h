@@ -4,8 +4,8 @@
 
 #include <chrono>
 
-#include "tests/driver/DriverFixture.h"
 #include "platform/ndis/NdisPacket.h"
+#include "tests/driver/DriverFixture.h"
 
 // An Ethernet frame of `length` bytes with the EtherType bytes given and a recognisable payload.
 inline Bytes EthernetFrame(uint8_t typeHigh, uint8_t typeLow, size_t length, uint8_t seed = 0) {

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ChildProcess.h"
 #include "driver/FiltInterface.h"
 #include "driver/client/FiltDeviceClient.h"
 #include "driver/client/PellodurProtocol.h"
+#include "tests/support/ChildProcess.h"
 
 namespace {
 

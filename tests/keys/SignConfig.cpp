@@ -4,8 +4,8 @@
 #include <exception>
 #include <fstream>
 
-#include "tests/keys/ConfigurationSigner.h"
 #include "runtime/lum/LumMain.h"
+#include "tests/keys/ConfigurationSigner.h"
 #include "vel/exception/XmlException.h"
 #include "vel/libxml2/XmlDocument.h"
 #include "vel/libxml2/XmlSignature.h"

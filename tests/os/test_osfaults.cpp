@@ -3,9 +3,9 @@
 #include <functional>
 #include <string>
 
-#include "tests/os/OsTestSupport.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Win32Error.h"
+#include "tests/os/OsTestSupport.h"
 
 using namespace ostest;
 

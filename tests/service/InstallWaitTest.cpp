@@ -4,9 +4,9 @@
 
 #include <chrono>
 
-#include "tests/service/ServiceTestSupport.h"
-#include "service/win32/ServiceModes.h"
 #include "platform/win/ServiceStatusFile.h"
+#include "service/win32/ServiceModes.h"
+#include "tests/service/ServiceTestSupport.h"
 
 using namespace winsvc;
 using std::chrono::steady_clock;

@@ -2,11 +2,11 @@
 
 #include <functional>
 
-#include "tests/service/ServiceTestSupport.h"
 #include "runtime/lum/LumMain.h"
 #include "service/OneTimeTimer.h"
 #include "service/ServiceQuit.h"
 #include "service/win32/ServiceStatus.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/timer/TimerList.h"
 

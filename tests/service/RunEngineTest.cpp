@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "tests/service/ServiceTestSupport.h"
 #include "runtime/lum/LumMain.h"
 #include "service/RunEngine.h"
 #include "service/ServiceQuit.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "vel/connection/DatagramSubscriber.h"
 #include "vel/credmgr/CredentialKeyHolder.h"
 #include "vel/network/ScanList.h"

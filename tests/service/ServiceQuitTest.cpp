@@ -3,10 +3,10 @@
 #include <chrono>
 #include <future>
 
-#include "tests/service/ServiceTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
 #include "service/ServiceQuit.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "vel/multithread/QuitSignal.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <ostream>
 #include <string>
 
-#include "tests/service/ServiceTestSupport.h"
+#include "platform/win/ServiceStatusFile.h"
 #include "service/ServiceQuit.h"
 #include "service/win32/ServiceStatus.h"
-#include "platform/win/ServiceStatusFile.h"
+#include "tests/service/ServiceTestSupport.h"
 
 using namespace winsvc;
 

@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 
+#include "service/ServiceConstants.h"
 #include "tests/system/ServiceLog.h"
 #include "tests/system/ServiceProcess.h"
-#include "service/ServiceConstants.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;

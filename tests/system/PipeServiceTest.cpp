@@ -11,12 +11,12 @@
 #include <optional>
 #include <thread>
 
-#include "tests/vel/connection/PipeClient.h"
+#include "runtime/lum/Log.h"
+#include "runtime/lum/LumMain.h"
 #include "tests/system/ServiceEchoSubscriber.h"
 #include "tests/system/ServiceLog.h"
 #include "tests/system/ServiceProcess.h"
-#include "runtime/lum/Log.h"
-#include "runtime/lum/LumMain.h"
+#include "tests/vel/connection/PipeClient.h"
 #include "vel/exception/NoConnectionException.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
 

@@ -3,9 +3,9 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/win/CrashDump.h"
 #include "runtime/lum/RuntimeFolders.h"
 #include "runtime/lum/Tag.h"
-#include "platform/win/CrashDump.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <new>
 
 #include "ostrum.h"
+#include "platform/win/SrwLock.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Fatal.h"
 #include "runtime/lum/LumMain.h"
 #include "travik.h"
 #include "vel/exception/MemoryException.h"
-#include "platform/win/SrwLock.h"
 
 void lumMemAlloc(const char* file, int line, void** pp, int size) {
     if (!LUM_ASSERT(file && line > 0) || !LUM_ASSERT_TEXT(pp && *pp == nullptr, "pp && *pp == null") ||

@@ -1,8 +1,8 @@
 #include "vel/ipc/IpcManager.h"
 
+#include "platform/travik/travik_ipc.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
-#include "platform/travik/travik_ipc.h"
 #include "vel/exception/CanceledException.h"
 #include "vel/exception/NoConnectionException.h"
 #include "vel/exception/NvoException.h"

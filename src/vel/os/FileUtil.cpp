@@ -1,13 +1,13 @@
 #include "vel/os/FileUtil.h"
 
 #include "platform/base/AtomicWrite.h"
+#include "platform/win/WinFile.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LogConstants.h"
 #include "vel/exception/ExceptionConstants.h"
 #include "vel/os/OsOpenFile_win.h"
 #include "vel/string/ByteOutputBuffer.h"
 #include "vel/string/FormatBuffer.h"
-#include "platform/win/WinFile.h"
 
 namespace {
 

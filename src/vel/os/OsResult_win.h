@@ -2,10 +2,10 @@
 // Results of the platform's file calls. The status must be tested before the payload is read.
 #include <cstdint>
 
+#include "platform/win/WinFile.h"
 #include "vel/os/WinHandle_win.h"
 #include "vel/string/Ascii.h"
 #include "vel/string/Unicode.h"
-#include "platform/win/WinFile.h"
 
 class OsResult_win {
 public:

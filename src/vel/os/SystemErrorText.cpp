@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "vel/string/FormatBuffer.h"
 #include "platform/win/WinFile.h"
+#include "vel/string/FormatBuffer.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 // A platform handle that is closed when its last holder lets go, unless it was closed before.
+#include "platform/win/WinFile.h"
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
-#include "platform/win/WinFile.h"
 
 class WinHandleImpl_win : public ReferenceImpl {
 public:

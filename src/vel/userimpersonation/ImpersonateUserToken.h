@@ -3,9 +3,9 @@
 // handle value in its own process, duplicated into this one.
 #include <cstdint>
 
+#include "platform/win/WinImpersonation.h"
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
-#include "platform/win/WinImpersonation.h"
 
 class ImpersonateUserTokenImpl : public ReferenceImpl {
 public:

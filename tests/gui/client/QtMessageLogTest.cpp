@@ -6,10 +6,10 @@
 #include <QString>
 
 #include "gui/client/ClientLog.h"
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "gui/client/QtMessageLog.h"
 #include "gui/client/RequestTransport.h"
 #include "gui/client/SoapRequest.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 
 using ::testing::ContainsRegex;
 using ::testing::HasSubstr;

@@ -4,9 +4,9 @@
 #include <QList>
 
 #include "gui/client/ClientLog.h"
-#include "platform/qtsoap/QtSoapMessage.h"
 #include "gui/client/RequestTransport.h"
 #include "gui/client/SoapRequest.h"
+#include "platform/qtsoap/QtSoapMessage.h"
 #include "tests/gui/client/TestSupport.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
 

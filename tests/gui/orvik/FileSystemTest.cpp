@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <optional>
 
-#include "tests/gui/orvik/Raised.h"
-#include "tests/gui/orvik/TempFolder.h"
 #include "gui/orvik/Exception.h"
 #include "gui/orvik/FileSystem.h"
 #include "gui/orvik/Paths.h"
+#include "tests/gui/orvik/Raised.h"
+#include "tests/gui/orvik/TempFolder.h"
 
 namespace orvik {
 namespace {

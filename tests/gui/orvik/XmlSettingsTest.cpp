@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
-#include "tests/gui/orvik/Raised.h"
-#include "tests/gui/orvik/TempFolder.h"
 #include "gui/orvik/Exception.h"
 #include "gui/orvik/FileSystem.h"
 #include "gui/orvik/XmlReader.h"
 #include "gui/orvik/XmlSettings.h"
+#include "tests/gui/orvik/Raised.h"
+#include "tests/gui/orvik/TempFolder.h"
 
 namespace orvik {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "tests/platform/com/TempRoot.h"
 #include "platform/com/ComModule.h"
 #include "platform/com/ComRegistrar.h"
 #include "platform/com/TypeLib.h"
 #include "platform/registry/Registry.h"
+#include "tests/platform/com/TempRoot.h"
 
 using namespace com;
 using namespace registry;

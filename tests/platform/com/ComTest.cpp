@@ -2,9 +2,9 @@
 
 #include <thread>
 
-#include "tests/platform/com/TempRoot.h"
 #include "platform/com/ComObject.h"
 #include "platform/registry/Registry.h"
+#include "tests/platform/com/TempRoot.h"
 
 using namespace com;
 

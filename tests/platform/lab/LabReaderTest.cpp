@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/TempHome.h"
 #include "platform/lab/LabReader.h"
 #include "tests/support/LabBuilder.h"
+#include "tests/support/TempHome.h"
 
 namespace tamsel::test {
 namespace {

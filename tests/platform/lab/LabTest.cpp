@@ -11,11 +11,11 @@
 #include <future>
 #include <thread>
 
-#include "tests/support/TempHome.h"
-#include "platform/lab/Lab.h"
 #include "platform/base/FailureInjection.h"
+#include "platform/lab/Lab.h"
 #include "platform/lab/LabCallbackGate.h"
 #include "tests/support/LabBuilder.h"
+#include "tests/support/TempHome.h"
 
 namespace tamsel::test {
 namespace {

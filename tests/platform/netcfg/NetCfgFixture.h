@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/TempHome.h"
 #include "platform/com/Com.h"
 #include "platform/netcfg/NetCfg.h"
+#include "tests/support/TempHome.h"
 
 // A program-data root of its own with a network configuration written by the test, inside a COM
 // apartment.

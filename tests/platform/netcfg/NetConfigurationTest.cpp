@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "tests/platform/netcfg/NetCfgFixture.h"
 #include "platform/registry/Registry.h"
+#include "tests/platform/netcfg/NetCfgFixture.h"
 
 using namespace netcfg;
 using com::S_FALSE;

@@ -5,8 +5,8 @@
 
 #include <thread>
 
-#include "tests/platform/registry/RegistryTestSupport.h"
 #include "platform/registry/RegistryTree.h"
+#include "tests/platform/registry/RegistryTestSupport.h"
 
 using namespace registry;
 using namespace base::win32;

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/TempHome.h"
 #include "platform/registry/Registry.h"
+#include "tests/support/TempHome.h"
 
 // Every test gets its own program-data root, so the registry starts empty.
 class RegistryRootTest : public ::testing::Test {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/TempHome.h"
 #include "platform/netcfg/NetCfg.h"
 #include "platform/netcfg/NetworkState.h"
 #include "platform/setupapi/SetupApi.h"
+#include "tests/support/TempHome.h"
 
 using namespace setupapi;
 

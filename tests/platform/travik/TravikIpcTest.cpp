@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/TempHome.h"
 #include "platform/travik/travik_ipc.h"
+#include "tests/support/TempHome.h"
 
 namespace {
 

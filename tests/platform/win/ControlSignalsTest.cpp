@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/platform/win/WinServiceTestSupport.h"
 #include "platform/win/ConsoleControl.h"
+#include "tests/platform/win/WinServiceTestSupport.h"
 
 using namespace winsvc;
 

@@ -7,9 +7,9 @@
 #include <iterator>
 #include <string>
 
-#include "tests/support/TempHome.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/win/DataProtection.h"
+#include "tests/support/TempHome.h"
 
 namespace tamsel::test {
 namespace {

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/TempHome.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Win32Error.h"
 #include "platform/win/Module.h"
+#include "tests/support/TempHome.h"
 
 namespace tamsel::test {
 namespace {

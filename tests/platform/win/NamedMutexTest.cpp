@@ -3,8 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/platform/win/WinServiceTestSupport.h"
 #include "platform/win/NamedMutex.h"
+#include "tests/platform/win/WinServiceTestSupport.h"
 
 using namespace winsvc;
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "tests/support/TempHome.h"
 #include "platform/lab/Lab.h"
 #include "platform/win/ServiceControl.h"
+#include "tests/support/TempHome.h"
 
 using namespace winsvc;
 

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/platform/win/WinServiceTestSupport.h"
 #include "platform/win/ServiceControl.h"
 #include "platform/win/ServiceStatusFile.h"
 #include "platform/win/ServiceUnit.h"
+#include "tests/platform/win/WinServiceTestSupport.h"
 
 using namespace winsvc;
 using ::testing::HasSubstr;

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/Tag.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 
 using ::testing::ContainsRegex;
 using ::testing::EndsWith;

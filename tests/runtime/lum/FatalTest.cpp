@@ -8,11 +8,11 @@
 #include <exception>
 #include <string>
 
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/Fatal.h"
 #include "runtime/lum/LumMain.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "travik.h"
 
 using ::testing::HasSubstr;

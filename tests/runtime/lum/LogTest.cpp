@@ -7,9 +7,9 @@
 #include <regex>
 #include <string>
 
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "ostrum.h"
 #include "runtime/lum/Log.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 
 using ::testing::ContainsRegex;
 using ::testing::EndsWith;

@@ -5,9 +5,9 @@
 #include <string>
 #include <thread>
 
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/LogFile.h"
 #include "runtime/lum/LoggingThread.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;

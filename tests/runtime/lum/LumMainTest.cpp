@@ -7,7 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "ostrum.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
@@ -15,6 +14,7 @@
 #include "runtime/lum/LumMemory.h"
 #include "runtime/multithread/RuntimeMutex.h"
 #include "runtime/multithread/RuntimeSignal.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "travik.h"
 #include "vel/exception/MemoryException.h"
 #include "vel/exception/NvoException.h"

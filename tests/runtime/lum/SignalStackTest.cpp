@@ -13,12 +13,12 @@
 #include <string>
 #include <thread>
 
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LogConstants.h"
 #include "runtime/lum/LoggingThread.h"
 #include "runtime/lum/LumMain.h"
 #include "runtime/multithread/RuntimeSignal.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "travik.h"
 
 namespace {

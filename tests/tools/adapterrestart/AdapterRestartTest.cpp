@@ -9,9 +9,9 @@
 #include <string>
 
 #include "platform/base/Win32Error.h"
-#include "tests/support/TempHome.h"
 #include "platform/netcfg/NetworkState.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TempHome.h"
 #include "tools/adapterrestart/AdapterRestart.h"
 
 using adapterrestart::RestartMatchingAdapters;

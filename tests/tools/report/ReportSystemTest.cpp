@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ChildProcess.h"
 #include "platform/registry/Registry.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/tools/report/BssidTestLists.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/configuration/ConfigurationTestSupport.h"
 #include "tests/support/RecordingConfigurationSubscriber.h"
+#include "tests/vel/configuration/ConfigurationTestSupport.h"
 #include "vel/configuration/Configuration.h"
 #include "vel/configuration/MetaConnection.h"
 #include "vel/exception/InvalidGroupException.h"

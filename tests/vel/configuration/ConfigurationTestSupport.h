@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/multithread/QueueTestSupport.h"
 #include "tests/support/FakeConfigurationMatchmaker.h"
 #include "tests/support/FakeNetworkBehavior.h"
 #include "tests/support/FakeVpnBehavior.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/configuration/NetworkGroup.h"
 #include "vel/network/Network.h"

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "tests/vel/configuration/ConfigurationTestSupport.h"
-#include "vel/network/Association.h"
 #include "vel/configuration/AuthenticationMethod.h"
 #include "vel/configuration/AuthenticationMethodClasses.h"
 #include "vel/configuration/Configuration.h"
 #include "vel/configuration/EapMethod.h"
 #include "vel/configuration/Policy.h"
+#include "vel/network/Association.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/configuration/ConfigurationTestSupport.h"
 #include "tests/support/RecordingConfigurationSubscriber.h"
+#include "tests/vel/configuration/ConfigurationTestSupport.h"
 #include "vel/configuration/Configuration.h"
 
 using ::testing::ElementsAre;

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "runtime/lum/Log.h"
 #include "tests/vel/connection/PipeHarness.h"
 #include "tests/vel/multithread/QueueTestSupport.h"
-#include "runtime/lum/Log.h"
 #include "vel/exception/CanceledException.h"
 #include "vel/exception/NoConnectionException.h"
 #include "vel/exception/NvoException.h"

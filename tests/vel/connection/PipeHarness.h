@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/connection/PipeClient.h"
 #include "ostrum.h"
+#include "tests/vel/connection/PipeClient.h"
 #include "vel/connection/ConnectionConstants.h"
 #include "vel/connection/ConnectionServer.h"
 #include "vel/connection/DatagramForwarder.h"

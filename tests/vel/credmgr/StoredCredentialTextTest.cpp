@@ -6,11 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
-#include "tests/vel/credmgr/CredentialFixtures.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/win/DataProtection.h"
 #include "runtime/lum/Crc32.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
+#include "tests/vel/credmgr/CredentialFixtures.h"
 #include "vel/credmgr/StoredCredentialText.h"
 
 namespace tamsel::test {

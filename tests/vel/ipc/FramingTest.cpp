@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/multithread/QueueTestSupport.h"
-#include "tests/vel/ipc/ScriptedIpcManager.h"
 #include "runtime/lum/Log.h"
+#include "tests/vel/ipc/ScriptedIpcManager.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/ipc/IpcReceiveBuffer.h"
 #include "vel/ipc/IpcSendBuffer.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"

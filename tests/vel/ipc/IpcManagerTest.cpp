@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/multithread/QueueTestSupport.h"
 #include "platform/travik/travik_ipc.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/exception/CanceledException.h"
 #include "vel/exception/NoConnectionException.h"
 #include "vel/exception/NvoException.h"

@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "tests/support/ChildProcess.h"
 #include "tests/keys/ConfigurationSigner.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempHome.h"
 #include "vel/libxml2/XmlDocument.h"
 #include "vel/libxml2/XmlSignature.h"

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "tests/vel/multithread/QueueTestSupport.h"
 #include "runtime/lum/Log.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/multithread/MessageQueue.h"
 
 using ::testing::ContainsRegex;

@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "ostrum.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "vel/multithread/EventQueueLoopInitializer.h"
 #include "vel/multithread/MessageEvent.h"
 

@@ -8,11 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "platform/base/FailureInjection.h"
+#include "platform/win/WinFile.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/os/FileUtil.h"
 #include "vel/os/SystemErrorText.h"
-#include "platform/win/WinFile.h"
 
 namespace fs = std::filesystem;
 

@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
 #include "runtime/multithread/RuntimeMutex.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "vel/reference/ElementVector.h"
 
 namespace {

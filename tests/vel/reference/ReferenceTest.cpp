@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-#include "tests/runtime/lum/LumTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
 #include "runtime/multithread/RuntimeMutex.h"
+#include "tests/runtime/lum/LumTestSupport.h"
 #include "vel/reference/ElementVector.h"
 #include "vel/reference/Proxy.h"
 #include "vel/reference/Reference.h"

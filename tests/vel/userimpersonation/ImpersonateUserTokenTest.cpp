@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "platform/base/FailureInjection.h"
+#include "tests/vel/basevaluessupport/BaseValuesTestSupport.h"
 #include "vel/userimpersonation/ImpersonateUserToken.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/multithread/QueueTestSupport.h"
 #include "platform/dunmere/dunmere.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/enumtostring/EnumConversions.h"
 #include "vel/vpn/IpSecError.h"
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/vpn/VpnTestSupport.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Win32Error.h"
 #include "platform/softtoken/TokenLibrary.h"
+#include "tests/vel/vpn/VpnTestSupport.h"
 #include "vel/vpn/ScSofToken2.h"
 #include "vel/vpn/ScSofToken2Api.h"
 

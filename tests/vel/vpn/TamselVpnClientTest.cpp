@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/vel/vpn/VpnTestSupport.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Win32Error.h"
 #include "platform/dunmere/VpnService.h"
+#include "tests/vel/vpn/VpnTestSupport.h"
 #include "vel/vpn/TamselVpnClient.h"
 #include "vel/vpn/VpnClientEvent.h"
 

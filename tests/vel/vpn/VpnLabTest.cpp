@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/LabBuilder.h"
-#include "tests/vel/vpn/VpnTestSupport.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/dunmere/VpnService.h"
 #include "platform/lab/Lab.h"
 #include "platform/softtoken/TokenLibrary.h"
+#include "tests/support/LabBuilder.h"
+#include "tests/vel/vpn/VpnTestSupport.h"
 #include "vel/vpn/ScSofToken2.h"
 #include "vel/vpn/TamselVpnClient.h"
 #include "vel/vpn/VpnClientEvent.h"
