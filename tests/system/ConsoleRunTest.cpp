@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 
+#include <optional>
+
 #include "service/ServiceConstants.h"
 #include "tests/system/ServiceLog.h"
 #include "tests/system/ServiceProcess.h"
@@ -142,31 +144,40 @@ INSTANTIATE_TEST_SUITE_P(ConsoleSignals, EarlyStop, testing::Values(SIGINT, SIGQ
                                                                         : "Close");
                          });
 
-TEST(ConsoleRun, SecondInstanceWaitsUntilTheFirstIsGone) {
-    TempRoot root;
-    ServiceProcess first(root, {"-run"});
-    ASSERT_TRUE(
-        waitFor([&] { return countOf(root.logText(), "OneTimeTimerStartEventImpl event processed") == 1; }));
+// A first instance running, and a second one started beside it.
+class TwoInstances : public testing::Test {
+protected:
+    void SetUp() override {
+        first.emplace(root, std::vector<std::string>{"-run"});
+        ASSERT_TRUE(waitFor(
+            [&] { return countOf(root.logText(), "OneTimeTimerStartEventImpl event processed") == 1; }));
+        second.emplace(root, std::vector<std::string>{"-run"});
+        ASSERT_TRUE(waitFor([&] { return second->outputHas(RUNNING); })) << second->output();
+    }
 
-    ServiceProcess second(root, {"-run"});
-    ASSERT_TRUE(waitFor([&] { return second.outputHas(RUNNING); })) << second.output();
+    TempRoot root;
+    std::optional<ServiceProcess> first;
+    std::optional<ServiceProcess> second;
+};
+
+TEST_F(TwoInstances, SecondWaitsUntilTheFirstIsGone) {
     // The instance lock is held by the first, and the second has not started logging.
     int lock =
         open((root.path() + "/run/Global_{1E3CE9C9-9712-49A6-B36A-90E00000E4C6}.lock").c_str(), O_RDWR);
     ASSERT_GE(lock, 0);
     EXPECT_NE(flock(lock, LOCK_EX | LOCK_NB), 0);
     close(lock);
-    EXPECT_TRUE(second.running());
+    EXPECT_TRUE(second->running());
     EXPECT_EQ(countOf(root.logText(), "]: Starting tamselsvc.exe"), 1);
 
-    first.signal(SIGINT);
-    ASSERT_EQ(first.waitForExit(), 0);
+    first->signal(SIGINT);
+    ASSERT_EQ(first->waitForExit(), 0);
     ASSERT_TRUE(waitFor([&] {
         return countOf(root.logText(), "OneTimeTimerStartEventImpl event processed") == 1 &&
                std::filesystem::exists(root.log("PreviousLog1.txt"));
     }));
-    second.signal(SIGINT);
-    ASSERT_EQ(second.waitForExit(), 0) << second.output();
+    second->signal(SIGINT);
+    ASSERT_EQ(second->waitForExit(), 0) << second->output();
 
     // Each run whole in a file of its own: the second rotated the log only after the first ended.
     std::string firstLog = root.logText("PreviousLog1.txt");
@@ -177,23 +188,16 @@ TEST(ConsoleRun, SecondInstanceWaitsUntilTheFirstIsGone) {
     EXPECT_EQ(countOf(secondLog, "]: Starting tamselsvc.exe"), 1);
 }
 
-TEST(ConsoleRun, StopWhileWaitingForTheFirstInstanceEndsTheSecondTouchingNothing) {
-    TempRoot root;
-    ServiceProcess first(root, {"-run"});
-    ASSERT_TRUE(
-        waitFor([&] { return countOf(root.logText(), "OneTimeTimerStartEventImpl event processed") == 1; }));
-    ServiceProcess second(root, {"-run"});
-    ASSERT_TRUE(waitFor([&] { return second.outputHas(RUNNING); })) << second.output();
-
-    second.signal(SIGINT);
-    ASSERT_EQ(second.waitForExit(std::chrono::seconds(10)), 0) << "still waiting: " << second.output();
-    EXPECT_EQ(second.output(),
+TEST_F(TwoInstances, StopWhileWaitingForTheFirstEndsTheSecondTouchingNothing) {
+    second->signal(SIGINT);
+    ASSERT_EQ(second->waitForExit(std::chrono::seconds(10)), 0) << "still waiting: " << second->output();
+    EXPECT_EQ(second->output(),
               std::string(RUNNING) + "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n");
     EXPECT_FALSE(std::filesystem::exists(root.log("PreviousLog1.txt"))) << "the first run's log was rotated";
-    EXPECT_TRUE(first.running());
+    EXPECT_TRUE(first->running());
     // The first serves on undisturbed and ends whole.
-    first.signal(SIGINT);
-    ASSERT_EQ(first.waitForExit(), 0) << first.output();
+    first->signal(SIGINT);
+    ASSERT_EQ(first->waitForExit(), 0) << first->output();
     std::string log = root.logText();
     expectOrderedRun(log);
     EXPECT_EQ(countOf(log, "]: Starting tamselsvc.exe"), 1);

@@ -368,6 +368,22 @@ TEST_F(ProductSectionTest, WithoutTheServiceKeyTheDefaultFolderIsUsed) {
 
 using NetworkSectionTest = TemporaryRoot;
 
+// The network section as printed with local time in UTC, the zone of the test put back after.
+std::string NetworkSectionInUtc() {
+    const char* zone = std::getenv("TZ");
+    std::string savedZone = zone ? zone : "";
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    ReportOutput out;
+    report::PrintNetworkSection(out);
+    if (zone)
+        ::setenv("TZ", savedZone.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+    return out.text();
+}
+
 // An adapter on DHCP: its lease times as the C library's local time text, the addresses the
 // server gave and every gateway on its own line.
 TEST_F(NetworkSectionTest, DhcpAdapterWithLeaseTimesAndGateways) {
@@ -393,19 +409,9 @@ TEST_F(NetworkSectionTest, DhcpAdapterWithLeaseTimesAndGateways) {
     fs::create_directories(root_ / "net");
     iphlpapi::SetInterfaceFolder((root_ / "net").string());
 
-    const char* zone = std::getenv("TZ");
-    std::string savedZone = zone ? zone : "";
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    ReportOutput out;
-    report::PrintNetworkSection(out);
-    if (zone)
-        ::setenv("TZ", savedZone.c_str(), 1);
-    else
-        ::unsetenv("TZ");
-    ::tzset();
+    const std::string text = NetworkSectionInUtc();
 
-    EXPECT_EQ(out.text(),
+    EXPECT_EQ(text,
               "Network Information:\n"
               "--------------------\n"
               "  Adapter name: Lab wired\n"
@@ -441,22 +447,12 @@ TEST_F(NetworkSectionTest, ShortNumbersGiveTheBytesTheyHave) {
     fs::create_directories(root_ / "net");
     iphlpapi::SetInterfaceFolder((root_ / "net").string());
 
-    const char* zone = std::getenv("TZ");
-    std::string savedZone = zone ? zone : "";
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    ReportOutput out;
-    report::PrintNetworkSection(out);
-    if (zone)
-        ::setenv("TZ", savedZone.c_str(), 1);
-    else
-        ::unsetenv("TZ");
-    ::tzset();
-    EXPECT_NE(out.text().find("    DHCP enabled\n"
-                              "    Lease obtained:   Thu Jan  1 00:01:00 1970\n"
-                              "    Lease terminates: Thu Jan  1 01:00:00 1970\n"),
+    const std::string text = NetworkSectionInUtc();
+    EXPECT_NE(text.find("    DHCP enabled\n"
+                        "    Lease obtained:   Thu Jan  1 00:01:00 1970\n"
+                        "    Lease terminates: Thu Jan  1 01:00:00 1970\n"),
               std::string::npos)
-        << out.text();
+        << text;
 }
 
 using InterfaceTableTest = TemporaryRoot;
