@@ -57,6 +57,7 @@ inline constexpr DWORD ERROR_ALREADY_REGISTERED = 1242;
 inline constexpr DWORD ERROR_PRIVILEGE_NOT_HELD = 1314;
 inline constexpr DWORD ERROR_NO_SYSTEM_RESOURCES = 1450;
 inline constexpr DWORD ERROR_INVALID_USER_BUFFER = 1784;
+inline constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
 inline constexpr DWORD ERROR_NO_SUCH_DEVINST = 0xE000020B;
 inline constexpr DWORD ERROR_NO_CLASSINSTALL_PARAMS = 0xE0000215;
 // An errno without a Windows counterpart is reported as this flag plus the errno.

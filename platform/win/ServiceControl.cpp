@@ -206,9 +206,10 @@ BOOL SetServiceStatus(SERVICE_STATUS_HANDLE handle, const SERVICE_STATUS* status
     return 1;
 }
 
-SC_HANDLE OpenSCManager(const char*, const char*, DWORD) {
+SC_HANDLE OpenSCManager(const char*, const char*, DWORD access) {
     std::string folder = unit::folder();
-    if (access(folder.c_str(), W_OK | X_OK) != 0) return fail(errnoError(errno), SC_HANDLE{});
+    int needed = access == SC_MANAGER_CONNECT ? R_OK | X_OK : W_OK | X_OK;
+    if (::access(folder.c_str(), needed) != 0) return fail(errnoError(errno), SC_HANDLE{});
     return new ServiceHandleRecord{true, std::string()};
 }
 
@@ -286,6 +287,37 @@ BOOL QueryServiceStatus(SC_HANDLE service, SERVICE_STATUS* status) {
     if (status == nullptr) return fail(ERROR_INVALID_PARAMETER, 0);
     long pid = 0;
     *status = currentStatus(service->name, &pid);
+    return 1;
+}
+
+BOOL QueryServiceConfig(SC_HANDLE service, QUERY_SERVICE_CONFIG* config, DWORD bufSize, DWORD* bytesNeeded) {
+    if (!isService(service) || bytesNeeded == nullptr) return fail(ERROR_INVALID_HANDLE, 0);
+    unit::ServiceUnit u;
+    if (!unit::load(service->name, &u)) return fail(ERROR_SERVICE_DOES_NOT_EXIST, 0);
+    // The texts in their order behind the record: path, group, dependencies (ended by two NULs),
+    // account, display name.
+    const std::string texts[] = {"\"" + u.binaryPath + "\"", "", std::string(1, '\0'), "LocalSystem",
+                                 u.displayName};
+    DWORD size = sizeof(QUERY_SERVICE_CONFIG);
+    for (const std::string& text : texts) size += static_cast<DWORD>(text.size() + 1);
+    *bytesNeeded = size;
+    if (config == nullptr || bufSize < size) return fail(ERROR_INSUFFICIENT_BUFFER, 0);
+    char* at = reinterpret_cast<char*>(config + 1);
+    const char* placed[5];
+    for (int i = 0; i < 5; ++i) {
+        placed[i] = at;
+        std::memcpy(at, texts[i].c_str(), texts[i].size() + 1);
+        at += texts[i].size() + 1;
+    }
+    *config = QUERY_SERVICE_CONFIG{SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS,
+                                   u.autoStart ? SERVICE_AUTO_START : SERVICE_DEMAND_START,
+                                   SERVICE_ERROR_NORMAL,
+                                   placed[0],
+                                   placed[1],
+                                   0,
+                                   placed[2],
+                                   placed[3],
+                                   placed[4]};
     return 1;
 }
 

@@ -18,7 +18,9 @@ using SC_HANDLE = ServiceHandleRecord*;
 struct StatusHandleRecord;
 using SERVICE_STATUS_HANDLE = StatusHandleRecord*;
 
+constexpr DWORD SC_MANAGER_CONNECT = 0x1;
 constexpr DWORD SC_MANAGER_ALL_ACCESS = 0xF003F;
+constexpr DWORD SERVICE_QUERY_CONFIG = 0x1;
 constexpr DWORD SERVICE_ALL_ACCESS = 0xF01FF;
 
 constexpr DWORD SERVICE_WIN32_OWN_PROCESS = 0x10;
@@ -63,6 +65,19 @@ struct SERVICE_STATUS {
     DWORD dwServiceSpecificExitCode;
     DWORD dwCheckPoint;
     DWORD dwWaitHint;
+};
+
+// What QueryServiceConfig fills; the texts lie in the caller's buffer behind the record.
+struct QUERY_SERVICE_CONFIG {
+    DWORD dwServiceType;
+    DWORD dwStartType;
+    DWORD dwErrorControl;
+    const char* lpBinaryPathName;
+    const char* lpLoadOrderGroup;
+    DWORD dwTagId;
+    const char* lpDependencies;
+    const char* lpServiceStartName;
+    const char* lpDisplayName;
 };
 
 struct SERVICE_DESCRIPTION {
@@ -111,6 +126,7 @@ BOOL SetServiceStatus(SERVICE_STATUS_HANDLE handle, const SERVICE_STATUS* status
 // unregisters it).
 BOOL RegisterPowerBroadcastHandler(LPHANDLER_FUNCTION_EX handler, void* context);
 
+// Connect access alone needs only to read the unit folder; every other access, to change it.
 SC_HANDLE OpenSCManager(const char* machine, const char* database, DWORD access);
 SC_HANDLE CreateService(SC_HANDLE manager, const char* name, const char* displayName, DWORD access,
                         DWORD serviceType, DWORD startType, DWORD errorControl, const char* binaryPath,
@@ -120,6 +136,10 @@ SC_HANDLE OpenService(SC_HANDLE manager, const char* name, DWORD access);
 BOOL ChangeServiceConfig2(SC_HANDLE service, DWORD infoLevel, const void* info);
 BOOL StartService(SC_HANDLE service, DWORD argc, const char** argv);
 BOOL QueryServiceStatus(SC_HANDLE service, SERVICE_STATUS* status);
+// The unit's configuration. The program path comes in double quotes, as Windows keeps a path with
+// blanks. A buffer smaller than the record and its texts fails with ERROR_INSUFFICIENT_BUFFER and
+// the size needed in bytesNeeded.
+BOOL QueryServiceConfig(SC_HANDLE service, QUERY_SERVICE_CONFIG* config, DWORD bufSize, DWORD* bytesNeeded);
 BOOL ControlService(SC_HANDLE service, DWORD control, SERVICE_STATUS* status);
 BOOL DeleteService(SC_HANDLE service);
 BOOL CloseServiceHandle(SC_HANDLE handle);

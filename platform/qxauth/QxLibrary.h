@@ -1,0 +1,43 @@
+#pragma once
+// Inside the authentication library stand-in: what its source files share. The library serves
+// from the lab (platform/lab/Lab.h): qxInit acquires it, qxExit releases it, and every callback
+// goes out on the lab thread through a gate that closes with qxExit.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/lab/LabWorld.h"
+#include "platform/qxauth/qxAuth.h"
+
+namespace qxauth {
+
+// Between qxInit and qxExit.
+bool initialized();
+
+// Sends a global event with a copy of the data on the lab thread, unless qxExit comes first.
+void sendGlobalEvent(int kind, std::vector<uint8_t> data);
+
+// A line of the library's own log at a QX_LOG_* level, to the log callback when that level is on.
+void log(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// The lab adapter of a symbolic name (the adapter's `name`), or null; call under the lab's lock.
+const lab::Element* adapterOf(const char* portName);
+
+// The EAP methods whose qxEap...Init succeeded since qxInit (EAP types: 4, 6, 13, 17, 21, 25, 26, 43).
+bool eapMethodReady(int eapType);
+
+// The values behind credential handles (identity, password, PIN, pre-shared key, PAC).
+struct HandleValue {
+    int kind = 0;
+    std::vector<uint8_t> bytes;   // the identity, password, PIN, key (PSK: the 32-byte master key)
+    std::vector<uint8_t> opaque;  // a PAC's opaque part
+};
+// A new handle of the value's kind; 0 when no number is free.
+QX_HANDLE makeHandle(HandleValue value);
+// False for 0, an unknown or destroyed handle, or one of another kind.
+bool handleValue(QX_HANDLE handle, int kind, HandleValue* value);
+bool dropHandle(QX_HANDLE handle, int kind);
+// "password#3", or "0" for no handle, as the calls record writes handles.
+std::string handleText(QX_HANDLE handle);
+
+}  // namespace qxauth

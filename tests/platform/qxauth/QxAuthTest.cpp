@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <future>
+#include <thread>
+
+#include "TempHome.h"
+#include "platform/base/FailureInjection.h"
+#include "platform/lab/Lab.h"
+#include "platform/qxauth/QxLibrary.h"
+#include "platform/qxauth/qxAuth.h"
+#include "tests/support/LabBuilder.h"
+
+namespace tamsel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Event {
+    int kind;
+    std::vector<std::string> names;
+    bool onLabThread;
+};
+
+// What the library's callbacks delivered.
+struct Received {
+    std::vector<Event> events;
+    std::vector<std::pair<int, std::string>> lines;
+    std::function<void()> inside;  // run inside the global callback
+};
+
+std::vector<std::string> namesOf(const void* data, int length) {
+    std::vector<std::string> names;
+    const char* text = static_cast<const char*>(data);
+    for (int at = 0; at < length;) {
+        std::string name(text + at);
+        names.push_back(name);
+        at += static_cast<int>(name.size()) + 1;
+    }
+    return names;
+}
+
+void onEvent(void* context, int kind, const void* data, int length) {
+    auto* received = static_cast<Received*>(context);
+    received->events.push_back({kind, namesOf(data, length), lab::Lab::instance().onLabThread()});
+    if (received->inside) received->inside();
+}
+
+void onLogLine(void* context, const QX_LOG_LINE* line, const char* message) {
+    static_cast<Received*>(context)->lines.emplace_back(line->level, message);
+}
+
+class QxAuthTest : public testing::Test {
+protected:
+    void SetUp() override {
+        lab::clearCalls();
+        base::clearFailures();
+        lab().setManual(true);
+    }
+    void TearDown() override {
+        if (qxauth::initialized()) qxExit();
+        while (lab().running()) lab().release();
+        lab().setManual(false);
+        base::clearFailures();
+    }
+    int start(const LabBuilder& builder) {
+        builder.writeTo(m_home.file("lab.xml"));
+        QX_INIT init = {&m_received, onEvent};
+        return qxInit(&init);
+    }
+    static lab::Lab& lab() { return lab::Lab::instance(); }
+
+    TempHome m_home{"qxauth"};
+    Received m_received;
+};
+
+TEST(QxAuthTexts, EveryCodeHasItsNameAndOthersAreUnknown) {
+    struct Case {
+        const char* (*text)(int);
+        int code;
+        const char* name;
+    };
+    const Case cases[] = {
+        {qxErrorString, QX_OK, "QX_OK"},
+        {qxErrorString, -2, "QX_ERR_NOT_INITIALIZED"},
+        {qxErrorString, -4, "QX_ERR_INV_PARAM"},
+        {qxErrorString, -21, "QX_ERR_NOT_FOUND"},
+        {qxErrorString, -30, "QX_ERR_INV_SYNC"},
+        {qxErrorString, -32, "QX_ERR_NOT_APPLICABLE"},
+        {qxErrorString, -35, "QX_ERR_CANCELED"},
+        {qxErrorString, -36, "QX_ERR_CARD_BLOCKED"},
+        {qxErrorString, -5, "QX_ERR_UNKNOWN"},
+        {qxEventString, 1, "QX_EVENT_ADAPTER_LIST"},
+        {qxEventString, 2, "QX_EVENT_SMART_CARD_LIST"},
+        {qxEventString, 3, "QX_EVENT_IP_CONFIG_CHANGED"},
+        {qxEventString, 4, "QX_EVENT_UNKNOWN"},
+        {qxLogLevelString, 1, "QX_LOG_ERROR"},
+        {qxLogLevelString, 14, "QX_LOG_PLUGIN"},
+        {qxLogLevelString, 15, "QX_LOG_FRAMES"},
+        {qxLogLevelString, 0, "QX_LOG_UNKNOWN"},
+        {qxPortStateString, 1, "QX_PORT_STATE_DISCONNECTED"},
+        {qxPortStateString, 5, "QX_PORT_STATE_HELD"},
+        {qxPortStateString, 6, "QX_PORT_STATE_UNKNOWN"},
+        {qxPortStatusString, 100, "QX_PORT_STATUS_LINK_DOWN"},
+        {qxPortStatusString, 203, "QX_PORT_STATUS_NO_AUTHENTICATOR"},
+        {qxPortStatusString, 710, "QX_PORT_STATUS_SUPERSEDED"},
+        {qxPortStatusString, 0, "QX_PORT_STATUS_UNKNOWN"},
+        {qxEapStatusString, 318, "QX_EAP_STATUS_INVALID_PAC"},
+        {qxEapStatusString, 402, "QX_EAP_STATUS_CLEARTEXT_FAILURE"},
+        {qxEapStatusString, 403, "QX_EAP_STATUS_UNKNOWN"},
+    };
+    for (const Case& c : cases) EXPECT_STREQ(c.text(c.code), c.name) << c.code;
+}
+
+TEST_F(QxAuthTest, AdapterNamesGoOutAfterInitAndWhenTheSetChanges) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0").wirelessAdapter(2, "wlan0");
+    ASSERT_EQ(start(builder), QX_OK);
+    EXPECT_TRUE(m_received.events.empty());  // only on the lab thread
+
+    lab().pump();
+    ASSERT_EQ(m_received.events.size(), 1u);
+    EXPECT_EQ(m_received.events[0].kind, QX_EVENT_ADAPTER_LIST);
+    EXPECT_EQ(m_received.events[0].names,
+              (std::vector<std::string>{LabBuilder::guid(1), LabBuilder::guid(2)}));
+    EXPECT_TRUE(m_received.events[0].onLabThread);
+
+    // A change that keeps the set sends nothing.
+    EXPECT_EQ(lab().command("set adapter friendly=eth0 link=down"), "ok");
+    lab().pump();
+    EXPECT_EQ(m_received.events.size(), 1u);
+
+    EXPECT_EQ(lab().command("remove adapter friendly=eth0"), "ok");
+    lab().pump();
+    ASSERT_EQ(m_received.events.size(), 2u);
+    EXPECT_EQ(m_received.events[1].names, std::vector<std::string>{LabBuilder::guid(2)});
+}
+
+TEST_F(QxAuthTest, CallbacksComeOnTheLabThreadAndMayCallTheLibrary) {
+    lab().setManual(false);
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0", {{"description", "Lab NIC"}});
+    std::promise<std::pair<int, std::string>> answered;
+    m_received.inside = [&] {
+        QX_PORT_ATTR attributes = {};
+        int result = qxGetPortAttr(LabBuilder::guid(1).c_str(), &attributes);
+        answered.set_value({result, attributes.description});
+    };
+    ASSERT_EQ(start(builder), QX_OK);
+    auto future = answered.get_future();
+    ASSERT_EQ(future.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(future.get(), std::make_pair(int(QX_OK), std::string("Lab NIC")));
+    ASSERT_EQ(m_received.events.size(), 1u);
+    EXPECT_TRUE(m_received.events[0].onLabThread);
+    EXPECT_EQ(qxExit(), QX_OK);
+}
+
+TEST_F(QxAuthTest, NothingIsDeliveredAfterExit) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0");
+    ASSERT_EQ(start(builder), QX_OK);
+    ASSERT_EQ(qxLogSet(&m_received, onLogLine), QX_OK);
+    ASSERT_EQ(qxLogEnable(QX_LOG_INFO, 1), QX_OK);
+    qxauth::sendGlobalEvent(QX_EVENT_IP_CONFIG_CHANGED, {});
+    ASSERT_EQ(qxExit(), QX_OK);
+    lab().pump();
+    EXPECT_TRUE(m_received.events.empty());
+    EXPECT_TRUE(m_received.lines.empty());
+    EXPECT_EQ(qxExit(), QX_ERR_NOT_INITIALIZED);
+}
+
+TEST_F(QxAuthTest, ABadLabFailsTheStartAndIsNamedOnStandardError) {
+    std::ofstream(m_home.file("lab.xml"))
+        << "<lab>\n<adapter name=\"{6F1A0C2E-0000-4000-8000-000000000001}\" media=\"radio\"/>\n</lab>\n";
+    QX_INIT init = {&m_received, onEvent};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(qxInit(&init), QX_ERR_FAILURE);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(m_home.file("lab.xml") + ":2: bad value \"radio\" of media"), std::string::npos)
+        << said;
+    EXPECT_FALSE(qxauth::initialized());
+    EXPECT_FALSE(lab().running());
+}
+
+TEST_F(QxAuthTest, VersionIsTheLabsLibrary) {
+    LabBuilder builder;
+    builder.library("4.1.0.7", "2009-12-31 23:59:59");
+    ASSERT_EQ(start(builder), QX_OK);
+    QX_VERSION version = {};
+    ASSERT_EQ(qxVersion(&version), QX_OK);
+    EXPECT_EQ(version.major, 4);
+    EXPECT_EQ(version.minor, 1);
+    EXPECT_EQ(version.patch, 0);
+    EXPECT_EQ(version.build, 7);
+    EXPECT_EQ(version.built, 1262303999);
+    EXPECT_EQ(qxVersion(nullptr), QX_ERR_INV_PARAM);
+}
+
+TEST_F(QxAuthTest, LogLinesComeForEnabledLevelsOnly) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0");
+    ASSERT_EQ(start(builder), QX_OK);
+    ASSERT_EQ(qxLogSet(&m_received, onLogLine), QX_OK);
+    EXPECT_EQ(qxLogEnable(QX_LOG_FRAMES + 1, 1), QX_ERR_INV_PARAM);
+    lab().pump();
+    EXPECT_TRUE(m_received.lines.empty());
+
+    ASSERT_EQ(qxLogEnable(QX_LOG_INFO, 1), QX_OK);
+    EXPECT_EQ(lab().command("add adapter name=" + LabBuilder::guid(2)), "ok");
+    lab().pump();
+    ASSERT_EQ(m_received.lines.size(), 1u);
+    EXPECT_EQ(m_received.lines[0], std::make_pair(int(QX_LOG_INFO), std::string("adapter list: 78 byte(s)")));
+}
+
+TEST_F(QxAuthTest, StartCallsNeedTheLibraryAndCanBeToldToFail) {
+    using Start = int (*)(void*);
+    const std::pair<const char*, Start> starts[] = {
+        {"qxSmartCardInit", qxSmartCardInit}, {"qxEapLEAPInit", qxEapLEAPInit},
+        {"qxEapFASTInit", qxEapFASTInit},     {"qxEapMSCHAPv2Init", qxEapMSCHAPv2Init},
+        {"qxEapGTCInit", qxEapGTCInit},       {"qxEapPEAPInit", qxEapPEAPInit},
+        {"qxEapTLSInit", qxEapTLSInit},       {"qxEapMD5Init", qxEapMD5Init},
+        {"qxEapTTLSInit", qxEapTTLSInit},
+    };
+    for (const auto& [name, call] : starts) EXPECT_EQ(call(nullptr), QX_ERR_NOT_INITIALIZED) << name;
+    QX_TLV tlv;
+    EXPECT_EQ(qxTlvInit(&tlv), QX_ERR_NOT_INITIALIZED);
+
+    ASSERT_EQ(start(LabBuilder()), QX_OK);
+    EXPECT_EQ(lab().command("fail qxEapTLSInit -1"), "ok");
+    for (const auto& [name, call] : starts) {
+        int expected = std::string(name) == "qxSmartCardInit" ? QX_ERR_NOT_SUPPORTED
+                       : std::string(name) == "qxEapTLSInit"  ? QX_ERR_FAILURE
+                                                              : QX_OK;
+        EXPECT_EQ(call(nullptr), expected) << name;
+    }
+    EXPECT_TRUE(qxauth::eapMethodReady(26));
+    EXPECT_FALSE(qxauth::eapMethodReady(13));
+    ASSERT_EQ(qxTlvInit(&tlv), QX_OK);
+    EXPECT_EQ(tlv.tag, QX_TLV_TAG);
+    EXPECT_EQ(tlv.check, qxTlvCheck(&tlv));
+}
+
+TEST_F(QxAuthTest, AttributesOfTheLabsAdapters) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0", {{"mtu", "9000"}})
+        .wirelessAdapter(2, "wlan0",
+                         {{"bands", "an"}, {"locationCapable", "true"}, {"description", "Lab radio"}});
+    EXPECT_EQ(qxGetPortAttr(LabBuilder::guid(1).c_str(), nullptr), QX_ERR_INV_PARAM);
+    QX_PORT_ATTR attributes = {};
+    EXPECT_EQ(qxGetPortAttr(LabBuilder::guid(1).c_str(), &attributes), QX_ERR_NOT_INITIALIZED);
+    ASSERT_EQ(start(builder), QX_OK);
+
+    ASSERT_EQ(qxGetPortAttr(LabBuilder::guid(1).c_str(), &attributes), QX_OK);
+    EXPECT_STREQ(attributes.description, "Lab wired adapter eth0");
+    EXPECT_EQ(std::vector<uint8_t>(attributes.macAddress, attributes.macAddress + 6),
+              (std::vector<uint8_t>{2, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(attributes.mtu, 9000u);
+    EXPECT_EQ(attributes.flags, uint32_t(QX_ATTR_8023));
+
+    ASSERT_EQ(qxGetPortAttr(LabBuilder::guid(2).c_str(), &attributes), QX_OK);
+    EXPECT_STREQ(attributes.description, "Lab radio");
+    EXPECT_EQ(attributes.flags & (QX_ATTR_8023 | QX_ATTR_WIRELESS),
+              uint32_t(QX_ATTR_80211A | QX_ATTR_80211N));
+    EXPECT_NE(attributes.flags & QX_ATTR_LOCATION, 0u);
+    EXPECT_NE(attributes.flags & QX_ATTR_AUTH_11I_PSK, 0u);
+
+    // By symbolic name only, and gone once the lab removes the adapter.
+    EXPECT_EQ(qxGetPortAttr("eth0", &attributes), QX_ERR_NOT_FOUND);
+    EXPECT_EQ(lab().command("remove adapter friendly=wlan0"), "ok");
+    EXPECT_EQ(qxGetPortAttr(LabBuilder::guid(2).c_str(), &attributes), QX_ERR_NOT_FOUND);
+}
+
+TEST(QxAuthHandles, AreTaggedWithTheirKindAndSecretsAreRecordedByLengthOnly) {
+    lab::clearCalls();
+    const uint8_t alice[] = {'a', 'l', 'i', 'c', 'e'};
+    const uint8_t secret[] = {'s', '3', 'c', 'r', '3', 't'};
+    QX_HANDLE identity = 0;
+    QX_HANDLE password = 0;
+    QX_HANDLE pin = 0;
+    ASSERT_EQ(qxIdentityCreate(&identity, alice, 5), QX_OK);
+    ASSERT_EQ(qxPasswordCreate(&password, secret, 6), QX_OK);
+    ASSERT_EQ(qxPinCreate(&pin, "1234", 4), QX_OK);
+    EXPECT_EQ(qxHandleKind(identity), QX_HANDLE_IDENTITY);
+    EXPECT_EQ(qxHandleKind(password), QX_HANDLE_PASSWORD);
+    EXPECT_EQ(qxHandleKind(pin), QX_HANDLE_PIN);
+    qxauth::HandleValue value;
+    ASSERT_TRUE(qxauth::handleValue(password, QX_HANDLE_PASSWORD, &value));
+    EXPECT_EQ(value.bytes, std::vector<uint8_t>(secret, secret + 6));
+
+    // Another kind, a destroyed handle, bad arguments.
+    QX_HANDLE copy = password;
+    EXPECT_EQ(qxIdentityDestroy(&copy), QX_ERR_INV_PARAM);
+    EXPECT_EQ(qxPasswordDestroy(&password), QX_OK);
+    EXPECT_EQ(password, 0u);
+    EXPECT_EQ(qxPasswordDestroy(&copy), QX_ERR_INV_PARAM);
+    EXPECT_EQ(qxPinCreate(&pin, "", 0), QX_ERR_INV_PARAM);
+    EXPECT_EQ(qxIdentityCreate(nullptr, alice, 5), QX_ERR_INV_PARAM);
+
+    std::string calls;
+    for (const std::string& line : lab::recordedCalls()) calls += line + "\n";
+    EXPECT_NE(calls.find("qxIdentityCreate(&" + qxauth::handleText(identity) + ", \"alice\", 5) = 0"),
+              std::string::npos)
+        << calls;
+    EXPECT_NE(calls.find("qxPasswordCreate(&" + qxauth::handleText(copy) + ", <secret:6>, 6) = 0"),
+              std::string::npos)
+        << calls;
+    EXPECT_NE(calls.find("qxPinCreate(&" + qxauth::handleText(pin) + ", <secret:4>, 4) = 0"),
+              std::string::npos);
+    EXPECT_EQ(calls.find("s3cr3t"), std::string::npos);
+    EXPECT_EQ(calls.find("1234"), std::string::npos);
+    qxIdentityDestroy(&identity);
+    qxPinDestroy(&pin);
+}
+
+TEST(QxAuthHandles, PassPhrasesBecomeTheMasterKeyOfTheirNetwork) {
+    // The pass phrase "password" over the SSID "IEEE" (IEEE 802.11i, H.4).
+    const uint8_t ieee[] = {'I', 'E', 'E', 'E'};
+    const std::vector<uint8_t> expected = {0xf4, 0x2c, 0x6f, 0xc5, 0x2d, 0xf0, 0xeb, 0xef, 0x9e, 0xbb, 0x4b,
+                                           0x90, 0xb3, 0x8a, 0x5f, 0x90, 0x2e, 0x83, 0xfe, 0x1b, 0x13, 0x5a,
+                                           0x70, 0xe2, 0x3a, 0xed, 0x76, 0x2e, 0x97, 0x10, 0xa1, 0x2e};
+    QX_HANDLE psk = 0;
+    ASSERT_EQ(qxRsnPskCreate(&psk, "password", ieee, 4), QX_OK);
+    qxauth::HandleValue value;
+    ASSERT_TRUE(qxauth::handleValue(psk, QX_HANDLE_PSK, &value));
+    EXPECT_EQ(value.bytes, expected);
+    EXPECT_EQ(qxRsnPskDestroy(&psk), QX_OK);
+
+    QX_HANDLE other = 0;
+    EXPECT_EQ(qxRsnPskCreate(&other, "short", ieee, 4), QX_ERR_INV_PARAM);
+    EXPECT_EQ(qxRsnPskCreate(&other, "password", ieee, 0), QX_ERR_INV_PARAM);
+    EXPECT_EQ(qxRsnBinPskCreate(&other, expected.data(), 31), QX_ERR_INV_PARAM);
+    ASSERT_EQ(qxRsnBinPskCreate(&other, expected.data(), 13), QX_OK);
+    EXPECT_EQ(qxRsnPskDestroy(&other), QX_OK);
+
+    const std::vector<uint8_t> opaque = {0, 2, 0, 4, 1, 2, 3, 4};
+    QX_HANDLE pac = 0;
+    EXPECT_EQ(qxEapFASTPacCreate(&pac, expected.data(), 16, opaque.data(), 8), QX_ERR_INV_PARAM);
+    ASSERT_EQ(qxEapFASTPacCreate(&pac, expected.data(), 32, opaque.data(), 8), QX_OK);
+    ASSERT_TRUE(qxauth::handleValue(pac, QX_HANDLE_PAC, &value));
+    EXPECT_EQ(value.opaque, opaque);
+    EXPECT_EQ(qxEapFASTPacDestroy(&pac), QX_OK);
+}
+
+}  // namespace
+}  // namespace tamsel::test
