@@ -2,14 +2,25 @@
 
 #include <array>
 
+#include "vel/cm/NvoManager.h"
+
 namespace {
 using H = EngineHolder;
 using Row = EngineHolderRow;
+constexpr int NONE = Row::NONE;
 }  // namespace
 
 // One row per member, in the order of creation; the release places run from the last member
-// created to the first.
-constexpr std::array<Row, 0> ENGINE_HOLDER_ROWS = {};
+// created to the first. The authentication library starts once every member exists; it stops
+// after the adapter list has let its adapters go and before the power subscribers are emptied.
+// clang-format off
+constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
+    // member                    create                  start (place, step)      stop (place, step)        release (place, step)
+    {"adapter list",             &H::createAdapterList,  NONE, nullptr,           40,  &H::clearAdapterList, 80,  &H::releaseAdapterList},
+    {"power events",             &H::createPower,        NONE, nullptr,           80,  &H::clearPower,       10,  &H::releasePower},
+    {"authentication library",   nullptr,                10,   &H::startLibrary,  50,  &H::stopLibrary,      NONE, nullptr},
+});
+// clang-format on
 using Table = CompositionTable<H>;
 static_assert(Table::placesUnique(ENGINE_HOLDER_ROWS));
 
@@ -27,4 +38,36 @@ EngineHolder* EngineHolder::build() {
 void EngineHolder::tearDown() {
     Table::stop(*this, ENGINE_HOLDER_ROWS);
     Table::release(*this, ENGINE_HOLDER_ROWS);
+}
+
+void EngineHolder::createAdapterList() {
+    m_adapterList = SymbolicNameAdapterList::create();
+}
+
+void EngineHolder::clearAdapterList() {
+    if (m_adapterList) m_adapterList->clearReferences();
+}
+
+void EngineHolder::releaseAdapterList() {
+    m_adapterList.reset();
+}
+
+void EngineHolder::createPower() {
+    m_power = ServicePower::create();
+}
+
+void EngineHolder::clearPower() {
+    if (m_power) m_power->clearReferences();
+}
+
+void EngineHolder::releasePower() {
+    m_power.reset();
+}
+
+void EngineHolder::startLibrary() {
+    NvoManager().init();
+}
+
+void EngineHolder::stopLibrary() {
+    NvoManager().exit();
 }

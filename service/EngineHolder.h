@@ -4,9 +4,12 @@
 // thread that later runs it, and torn down there after the last. Each engine object joins the
 // holder as one row of its table (EngineHolder.cpp) with its named steps here, when its
 // subsystem is part of the service.
+#include <optional>
 #include <span>
 
 #include "service/CompositionTable.h"
+#include "vel/powerevent/ServicePower.h"
+#include "vel/symbolicname/SymbolicNameAdapterList.h"
 
 class EngineHolder {
 public:
@@ -17,6 +20,21 @@ public:
     // Event-queue thread: runs the members' stop steps by place (clearing references, stopping the
     // active configuration and the library), then releases them by place.
     void tearDown();
+
+    // The steps of the rows.
+    void createAdapterList();
+    void clearAdapterList();
+    void releaseAdapterList();
+    void createPower();
+    void clearPower();
+    void releasePower();
+    void startLibrary();
+    void stopLibrary();
+
+private:
+    // Empty until created: a default handle binds to an existing singleton.
+    std::optional<SymbolicNameAdapterList> m_adapterList;
+    std::optional<ServicePower> m_power;
 };
 
 using EngineHolderRow = CompositionRow<EngineHolder>;

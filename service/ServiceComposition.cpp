@@ -28,6 +28,7 @@ constexpr int NONE = Row::NONE;
 constexpr auto SERVICE_COMPOSITION_ROWS = std::to_array<Row>({
     // member                      create                   start  (place, step)              stop   (place, step)              release (place, step)
     {"scan list",                  &C::createScanList,      NONE, nullptr,                    NONE, nullptr,                    100, &C::releaseScanList},
+    {"engine manager",             &C::createEngineManager, NONE, nullptr,                    NONE, nullptr,                    90,  &C::releaseEngineManager},
     {"timer list",                 &C::createTimerList,     20,   &C::startTicking,           10,   &C::stopTicking,            80,  &C::releaseTimerList},
     {"event queue",                &C::createEventQueue,    NONE, nullptr,                    30,   &C::stopEventQueue,         70,  &C::releaseEventQueue},
     {"worker queue",               &C::createWorkerQueue,   NONE, nullptr,                    70,   &C::stopWorkerQueue,        60,  &C::releaseWorkerQueue},
@@ -85,6 +86,15 @@ void ServiceComposition::createScanList() {
 
 void ServiceComposition::releaseScanList() {
     m_scanList.reset();
+}
+
+// Before the event queue, whose thread starts the authentication library through it.
+void ServiceComposition::createEngineManager() {
+    m_engineManager = NvoManager::create();
+}
+
+void ServiceComposition::releaseEngineManager() {
+    m_engineManager.reset();
 }
 
 void ServiceComposition::createTimerList() {

@@ -8,6 +8,7 @@
 #include "service/CompositionTable.h"
 #include "service/OneTimeTimer.h"
 #include "service/ServiceEventQueueLoopInitializer.h"
+#include "vel/cm/NvoManager.h"
 #include "vel/connection/ConnectionServer.h"
 #include "vel/connection/DatagramForwarder.h"
 #include "vel/multithread/AltEventQueue.h"
@@ -37,6 +38,8 @@ public:
     // The steps of the rows.
     void createScanList();
     void releaseScanList();
+    void createEngineManager();
+    void releaseEngineManager();
     void createTimerList();
     void startTicking();
     void stopTicking();
@@ -74,6 +77,8 @@ private:
     Reference m_initializerInterface;
     // Empty until created: a ScanList made by default binds to the existing list.
     std::optional<ScanList> m_scanList;
+    // Empty until created, for the same reason.
+    std::optional<NvoManager> m_engineManager;
     TimerList m_timerList;
     EventQueue m_eventQueue;
     WorkerQueue m_workerQueue;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/lab/LabCalls.h"
+#include "platform/lab/LabHostAllocator.h"
 #include "platform/lab/LabScheduler.h"
 #include "platform/lab/LabSocket.h"
 #include "platform/lab/LabWorld.h"
@@ -87,7 +88,9 @@ private:
     bool m_manual = false;
     int m_nextListener = 1;
     std::map<int, std::function<void(const std::string&)>> m_listeners;
-    std::map<std::string, CommandHandler> m_commands;
+    // Commands may be added while a program runs, yet live as long as it: on the host heap.
+    std::map<std::string, CommandHandler, std::less<>, HostAllocator<std::pair<const std::string, CommandHandler>>>
+        m_commands;
 };
 
 // Splits a command line into words at blanks; "double quotes" keep blanks inside a word.

@@ -1,19 +1,24 @@
 #include "platform/lab/LabCalls.h"
 
 #include <cstdarg>
+#include <cstdlib>
+#include <new>
 #include <cstdio>
 #include <deque>
 #include <mutex>
 
 #include "platform/base/FailureInjection.h"
+#include "platform/lab/LabHostAllocator.h"
 
 namespace lab {
 
 namespace {
 
+using HostString = std::basic_string<char, std::char_traits<char>, HostAllocator<char>>;
+
 std::mutex Mutex;
-std::deque<std::string>& calls() {
-    static std::deque<std::string> record;
+std::deque<HostString, HostAllocator<HostString>>& calls() {
+    static std::deque<HostString, HostAllocator<HostString>> record;
     return record;
 }
 
@@ -21,18 +26,21 @@ std::deque<std::string>& calls() {
 
 void recordCall(const std::string& line) {
     std::lock_guard<std::mutex> lock(Mutex);
-    calls().push_back(line);
+    calls().emplace_back(line.data(), line.size());
     if (calls().size() > MAX_RECORDED_CALLS) calls().pop_front();
 }
 
 std::vector<std::string> recordedCalls() {
     std::lock_guard<std::mutex> lock(Mutex);
-    return std::vector<std::string>(calls().begin(), calls().end());
+    std::vector<std::string> copy;
+    for (const HostString& line : calls()) copy.emplace_back(line.data(), line.size());
+    return copy;
 }
 
 void clearCalls() {
     std::lock_guard<std::mutex> lock(Mutex);
     calls().clear();
+    calls().shrink_to_fit();
 }
 
 Call::Call(const char* function, std::string arguments)

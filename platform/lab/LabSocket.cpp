@@ -79,7 +79,8 @@ void LabSocket::stop() {
     closeFd(&m_wake[0]);
     closeFd(&m_wake[1]);
     if (!m_path.empty()) ::unlink(m_path.c_str());
-    m_path.clear();
+    std::string().swap(m_path);
+    m_handler = nullptr;
 }
 
 void LabSocket::serve() {

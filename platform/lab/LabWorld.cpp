@@ -224,8 +224,9 @@ bool World::checkReferences(int* line, std::string* error) const {
 
 void World::clear() {
     m_elements.clear();
-    file.clear();
-    folder.clear();
+    // Their buffers go too: a cleared world keeps nothing of the lab it held.
+    std::string().swap(file);
+    std::string().swap(folder);
 }
 
 }  // namespace lab

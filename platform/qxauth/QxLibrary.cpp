@@ -224,6 +224,9 @@ int qxExit(void) {
         s.context = nullptr;
         s.logCallback = nullptr;
         s.logContext = nullptr;
+        // Nothing of a run outlives it.
+        s.eapMethods.clear();
+        std::vector<uint8_t>().swap(s.lastAdapterList);
     }
     return call.finish(QX_OK);
 }

@@ -196,6 +196,9 @@ int runConsole() {
         e.report();
         return 1;
     }
+    // A console run has no service control manager; the lab's power broadcasts reach the same
+    // handler a service has.
+    RegisterPowerBroadcastHandler(serviceControlHandler, nullptr);
     printf("Running %s...\n", name);
     printf("Use Ctrl+C or Ctrl+Break to stop %s.\n", name);
     fflush(stdout);

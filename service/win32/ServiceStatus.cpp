@@ -7,6 +7,9 @@
 #include "service/ServiceConstants.h"
 #include "service/ServiceQuit.h"
 #include "vel/exception/WindowsException.h"
+#include "vel/multithread/EventQueue.h"
+#include "vel/powerevent/PowerEvents.h"
+#include "vel/powerevent/ServicePower.h"
 
 using namespace winsvc;
 
@@ -84,43 +87,6 @@ void reportServiceRunning() {
     RunningReported = true;
 }
 
-ServicePowerEvent powerEventOfBroadcast(DWORD broadcast) {
-    if (broadcast == PBT_APMSUSPEND) return VEL_POWER_EVENT_SUSPEND;
-    if (broadcast == PBT_APMRESUMEAUTOMATIC) return VEL_POWER_EVENT_RESUME;
-    return VEL_POWER_EVENT_UNKNOWN;
-}
-
-const char* powerBroadcastText(DWORD broadcast) {
-    switch (broadcast) {
-        case PBT_APMQUERYSUSPEND:
-            return "PBT_APMQUERYSUSPEND";
-        case PBT_APMQUERYSUSPENDFAILED:
-            return "PBT_APMQUERYSUSPENDFAILED";
-        case PBT_APMSUSPEND:
-            return "PBT_APMSUSPEND";
-        case PBT_APMRESUMECRITICAL:
-            return "PBT_APMRESUMECRITICAL";
-        case PBT_APMRESUMESUSPEND:
-            return "PBT_APMRESUMESUSPEND";
-        case PBT_APMBATTERYLOW:
-            return "PBT_APMBATTERYLOW";
-        case PBT_APMPOWERSTATUSCHANGE:
-            return "PBT_APMPOWERSTATUSCHANGE";
-        case PBT_APMOEMEVENT:
-            return "PBT_APMOEMEVENT";
-        case PBT_APMRESUMEAUTOMATIC:
-            return "PBT_APMRESUMEAUTOMATIC";
-        default:
-            return "UNKNOWN";
-    }
-}
-
-const char* powerEventText(int event) {
-    if (event == VEL_POWER_EVENT_SUSPEND) return "VEL_POWER_EVENT_SUSPEND";
-    if (event == VEL_POWER_EVENT_RESUME) return "VEL_POWER_EVENT_RESUME";
-    return "VEL_POWER_EVENT_UNKNOWN";
-}
-
 DWORD serviceControlHandler(DWORD control, DWORD eventType, void*, void*) {
     try {
         switch (control) {
@@ -134,6 +100,9 @@ DWORD serviceControlHandler(DWORD control, DWORD eventType, void*, void*) {
                 ServicePowerEvent event = powerEventOfBroadcast(eventType);
                 logInfo(0, "PowerEvent recvd: %s, type=%d, %s", powerBroadcastText(eventType),
                         static_cast<int>(eventType), powerEventText(event));
+                // Before the engine runs and once it has stopped there is no one to tell.
+                if (event == VEL_POWER_EVENT_RESUME && EventQueueImpl::Singleton.load() != nullptr)
+                    EventQueue::Instance().post(makePowerEvent(event));
                 break;
             }
             default: {

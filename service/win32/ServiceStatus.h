@@ -21,19 +21,10 @@ bool stopRequestedByManager();
 void reportServiceRunning();
 
 // The extended control handler: stop and shutdown end the service, power events are logged and a
-// resume goes on to the engine, every other control reports the status again. Returns 0.
+// resume goes on to the engine as a power event, every other control reports the status again.
+// Console runs take the lab's power broadcasts with it too. Returns 0.
 winsvc::DWORD serviceControlHandler(winsvc::DWORD control, winsvc::DWORD eventType, void* eventData,
                                     void* context);
-
-// Power events as the engine knows them.
-enum ServicePowerEvent {
-    VEL_POWER_EVENT_SUSPEND = 0,
-    VEL_POWER_EVENT_RESUME = 1,
-    VEL_POWER_EVENT_UNKNOWN = 2
-};
-ServicePowerEvent powerEventOfBroadcast(winsvc::DWORD broadcast);
-const char* powerBroadcastText(winsvc::DWORD broadcast);
-const char* powerEventText(int event);
 
 // Forgets the flags and the status of a former run (tests run several in one process).
 void resetServiceStatus();

@@ -83,8 +83,8 @@ TEST(CompositionTableTest, ServiceCompositionFollowsTheSystemsOrders) {
     std::vector<std::string> created;
     for (const auto& row : serviceCompositionRows())
         if (row.create != nullptr) created.push_back(row.member);
-    EXPECT_EQ(created, (std::vector<std::string>{"scan list", "timer list", "event queue", "worker queue",
-                                                 "alternate queue", "one-time timer"}));
+    EXPECT_EQ(created, (std::vector<std::string>{"scan list", "engine manager", "timer list", "event queue",
+                                                 "worker queue", "alternate queue", "one-time timer"}));
     EXPECT_EQ(order<ServiceCompositionRow>(serviceCompositionRows(), &ServiceCompositionRow::startPlace),
               (std::vector<std::string>{"one-time timer", "timer list", "datagram forwarder",
                                         "connection server", "client communication"}));
@@ -94,7 +94,22 @@ TEST(CompositionTableTest, ServiceCompositionFollowsTheSystemsOrders) {
     EXPECT_EQ(order<ServiceCompositionRow>(serviceCompositionRows(), &ServiceCompositionRow::releasePlace),
               (std::vector<std::string>{"connection server", "client communication", "datagram forwarder",
                                         "one-time timer", "alternate queue", "worker queue", "event queue",
-                                        "timer list", "scan list", "loop initializer interface"}));
+                                        "timer list", "engine manager", "scan list",
+                                        "loop initializer interface"}));
+}
+
+// The engine holder builds and tears down in the system's orders, row by row.
+TEST(CompositionTableTest, EngineHolderFollowsTheSystemsOrders) {
+    std::vector<std::string> created;
+    for (const auto& row : engineHolderRows())
+        if (row.create != nullptr) created.push_back(row.member);
+    EXPECT_EQ(created, (std::vector<std::string>{"adapter list", "power events"}));
+    EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::startPlace),
+              (std::vector<std::string>{"authentication library"}));
+    EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::stopPlace),
+              (std::vector<std::string>{"adapter list", "authentication library", "power events"}));
+    EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::releasePlace),
+              (std::vector<std::string>{"power events", "adapter list"}));
 }
 
 }  // namespace

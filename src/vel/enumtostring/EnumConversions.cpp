@@ -133,6 +133,21 @@ const EnumTextRow REQUEST_TYPE[] = {{5, "usernameAndPassword"}, {1, "password"},
 const EnumTextRow MEDIA_TYPE[] = {
     {0, "wired"}, {1, "wifi"}, {2, "unit test"}, {3, "invalid media type"}, {0, nullptr}};
 
+const EnumTextRow ADAPTER_STATE[] = {{0, "none"},
+                                     {1, "unbound"},
+                                     {2, "unmanaged"},
+                                     {3, "disconnected link down"},
+                                     {4, "disconnected link up"},
+                                     {5, "associating"},
+                                     {6, "associated"},
+                                     {7, "authenticating"},
+                                     {8, "authenticated"},
+                                     {9, "no_ip"},
+                                     {10, "connected"},
+                                     {11, "auth_failed"},
+                                     {12, "countermeasures"},
+                                     {0, nullptr}};
+
 const EnumTextRow VPN_SETTING[] = {
     {1, "rsaSecurId"}, {2, "secureComputingSofTokenII"}, {3, "password"}, {4, "certificate"}, {0, nullptr}};
 
@@ -487,6 +502,11 @@ std::int32_t TextToRequestType(const char* text, std::int32_t length) {
 
 const char* MediaTypeToText(std::int32_t value) {
     return EnumTable::toText(MEDIA_TYPE, value, __FILE__, __LINE__, "MediaTypeToText: Unknown media type.");
+}
+
+const char* AdapterStateToText(std::int32_t value) {
+    return EnumTable::toText(ADAPTER_STATE, value, __FILE__, __LINE__,
+                             "AdapterStateToText: Unknown adapter state.");
 }
 
 const char* VpnSettingToText(std::int32_t value) {

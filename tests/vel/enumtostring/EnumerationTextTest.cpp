@@ -88,6 +88,8 @@ const std::vector<Table> TABLES = {
      "RequestTypeToText: Unknown credential type.", "TextToRequestType: Unknown credential type."},
     {"MEDIA_TYPE", conversiontables::MEDIA_TYPE, 4, MediaTypeToText, nullptr,
      "MediaTypeToText: Unknown media type.", nullptr},
+    {"ADAPTER_STATE", conversiontables::ADAPTER_STATE, 13, AdapterStateToText, nullptr,
+     "AdapterStateToText: Unknown adapter state.", nullptr},
     {"VPN_SETTING", conversiontables::VPN_SETTING, 4, VpnSettingToText, TextToVpnSetting,
      "VpnSettingToText: Unknown VPN settings type.", "TextToVpnSetting: Unknown VPN settings type."},
     {"VPN_STATE", conversiontables::VPN_STATE, 4, VpnStateToText, nullptr,

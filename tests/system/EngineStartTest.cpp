@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "ServiceLog.h"
+#include "ServiceProcess.h"
+
+namespace {
+
+const char* const WIRED = "{6F1A0C2E-0000-4000-8000-000000000001}";
+const char* const WIRELESS = "{6F1A0C2E-0000-4000-8000-000000000002}";
+
+// run/lab from outside: a command, and its answer up to "ok" or "error: ...".
+class LabClient {
+public:
+    explicit LabClient(const std::string& path) {
+        m_fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        m_connected = connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~LabClient() { close(m_fd); }
+    bool connected() const { return m_connected; }
+
+    std::vector<std::string> command(const std::string& line) {
+        std::string text = line + "\n";
+        if (write(m_fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+            return {"<write failed>"};
+        std::vector<std::string> answer;
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        std::string current;
+        while (std::chrono::steady_clock::now() < end) {
+            pollfd fd{m_fd, POLLIN, 0};
+            if (poll(&fd, 1, 100) <= 0) continue;
+            char c;
+            if (read(m_fd, &c, 1) != 1) break;
+            if (c != '\n') {
+                current.push_back(c);
+                continue;
+            }
+            answer.push_back(current);
+            if (current == "ok" || current.rfind("error:", 0) == 0) return answer;
+            current.clear();
+        }
+        answer.push_back("<no answer>");
+        return answer;
+    }
+
+private:
+    int m_fd;
+    bool m_connected = false;
+};
+
+TEST(EngineStart, TheLibraryStartsOnTheLabAndFollowsItsAdaptersAndPowerUntilCtrlC) {
+    TempRoot root;
+    ServiceProcess service(root, {"-run"},
+                           {{"TAMSEL_LAB", OFFICE_LAB}, {"TAMSEL_TEST_ONE_TIME_TIMER_S", "0"}});
+    const std::string unmanaged = "AdapterStateMachine::handleEvent(): new state = unmanaged";
+    ASSERT_TRUE(waitFor([&] {
+        std::string log = root.logText();
+        return countOf(log, std::string(WIRED) + ": " + unmanaged) == 1 &&
+               countOf(log, std::string(WIRELESS) + ": " + unmanaged) == 1 &&
+               countOf(log, "]: OneTimeTimer timer expired\n") == 1;
+    })) << root.logText();
+    std::string log = root.logText();
+    for (const char* line : {"]: Successfully initialized FIPS module.\n",
+                             "]: Successfully initialized qxAuth Ver: 4.2.0.17 2009-",
+                             "]: qxSmartCardInit: smart cards are not supported on this platform\n",
+                             "]: Tivra unknown version successfully loaded.\n"})
+        EXPECT_EQ(countOf(log, line), 1) << line << "\n" << log;
+
+    std::string socket = root.path() + "/run/lab";
+    struct stat info = {};
+    ASSERT_EQ(stat(socket.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    LabClient lab(socket);
+    ASSERT_TRUE(lab.connected());
+    std::vector<std::string> calls = lab.command("calls");
+    int enabled = 0;
+    for (const std::string& call : calls) enabled += call.rfind("qxLogEnable(", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(enabled, 14);
+    EXPECT_EQ(calls.back(), "ok");
+
+    EXPECT_EQ(lab.command("remove adapter friendly=wlan0"), std::vector<std::string>{"ok"});
+    EXPECT_TRUE(waitFor([&] {
+        return countOf(root.logText(), std::string("]: Adapter removed: ") + WIRELESS) == 1;
+    })) << root.logText();
+
+    EXPECT_EQ(lab.command("power resume"), std::vector<std::string>{"ok"});
+    EXPECT_TRUE(waitFor([&] {
+        std::string text = root.logText();
+        return countOf(text,
+                       "]: PowerEvent recvd: PBT_APMRESUMEAUTOMATIC, type=18, VEL_POWER_EVENT_RESUME\n") ==
+                   1 &&
+               countOf(text, "]: ServicePowerImpl::notifySubscribers(),# of subscribers: 0\n") == 1;
+    })) << root.logText();
+
+    service.signal(SIGINT);
+    ASSERT_EQ(service.waitForExit(), 0) << service.output();
+    log = root.logText();
+    EXPECT_EQ(countOf(log, "]: Tivra: unloaded\n"), 1) << log;
+    EXPECT_NE(stat(socket.c_str(), &info), 0) << "run/lab is gone with the library";
+    expectOrderedRun(log);
+}
+
+}  // namespace
