@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "ServiceTestSupport.h"
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/LumMain.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/multithread/EventQueueLoopInitializer.h"
 #include "vel/powerevent/PowerEvents.h"

@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "ServiceLog.h"
-#include "ServiceProcess.h"
+#include "tests/system/ServiceLog.h"
+#include "tests/system/ServiceProcess.h"
 
 namespace {
 

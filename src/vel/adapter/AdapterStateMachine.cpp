@@ -3,7 +3,7 @@
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
 #include "vel/adapter/AdapterStateBehavior.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 
 namespace {
 

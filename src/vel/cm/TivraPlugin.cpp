@@ -7,8 +7,8 @@
 #include "platform/qxauth/qxAuth.h"
 #include "platform/win/FileVersion.h"
 #include "platform/win/Module.h"
+#include "platform/win/ServiceControl.h"
 #include "runtime/lum/Log.h"
-#include "win/ServiceControl.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "vel/powerevent/PowerEvents.h"
 
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
 
 using namespace winsvc;
 

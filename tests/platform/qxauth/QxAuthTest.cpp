@@ -5,12 +5,12 @@
 #include <future>
 #include <thread>
 
-#include "TempHome.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/lab/Lab.h"
 #include "platform/qxauth/QxLibrary.h"
 #include "platform/qxauth/qxAuth.h"
 #include "tests/support/LabBuilder.h"
+#include "tests/support/TempHome.h"
 
 namespace tamsel::test {
 namespace {

@@ -1,11 +1,11 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "TempHome.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/lab/Lab.h"
 #include "platform/qxauth/qxAuth.h"
 #include "tests/support/LabBuilder.h"
+#include "tests/support/TempHome.h"
 
 namespace tamsel::test {
 namespace {

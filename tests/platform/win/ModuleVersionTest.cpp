@@ -3,12 +3,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "TempHome.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/base/Win32Error.h"
 #include "platform/lab/LabCalls.h"
 #include "platform/win/FileVersion.h"
 #include "platform/win/Module.h"
+#include "tests/support/TempHome.h"
 
 namespace tamsel::test {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "WinServiceTestSupport.h"
-#include "win/ServiceControl.h"
+#include "platform/win/ServiceControl.h"
+#include "tests/platform/win/WinServiceTestSupport.h"
 
 using namespace winsvc;
 

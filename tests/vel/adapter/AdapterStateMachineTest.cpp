@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "QueueTestSupport.h"
-#include "TestText.h"
+#include "tests/support/TestText.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/adapter/AdapterStateMachine.h"
 
 namespace tamsel::test {

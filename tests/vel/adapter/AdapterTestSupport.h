@@ -4,12 +4,12 @@
 #include <utility>
 #include <vector>
 
-#include "QueueTestSupport.h"
-#include "TestText.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/lab/Lab.h"
 #include "platform/qxauth/qxAuth.h"
 #include "tests/support/LabBuilder.h"
+#include "tests/support/TestText.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/adapter/VelAdapter.h"
 
 namespace tamsel::test {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "AdapterTestSupport.h"
+#include "tests/vel/adapter/AdapterTestSupport.h"
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/adapter/VelAdapter.h"
 

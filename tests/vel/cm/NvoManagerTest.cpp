@@ -7,17 +7,17 @@
 #include <optional>
 #include <regex>
 
-#include "QueueTestSupport.h"
-#include "TestText.h"
 #include "platform/base/FailureInjection.h"
 #include "platform/lab/Lab.h"
 #include "platform/qxauth/qxAuth.h"
+#include "platform/win/ServiceControl.h"
 #include "tests/support/LabBuilder.h"
+#include "tests/support/TestText.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/cm/NvoManager.h"
 #include "vel/exception/NvoException.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
-#include "win/ServiceControl.h"
 
 namespace tamsel::test {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "QueueTestSupport.h"
-#include "TestText.h"
+#include "tests/support/TestText.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/powerevent/PowerEvents.h"
 #include "vel/powerevent/ServicePower.h"
 

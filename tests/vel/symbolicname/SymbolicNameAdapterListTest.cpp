@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "AdapterTestSupport.h"
+#include "tests/vel/adapter/AdapterTestSupport.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
 
 namespace tamsel::test {
