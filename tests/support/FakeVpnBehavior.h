@@ -18,7 +18,7 @@ public:
 
     bool isAutomatedVpnCapable() override;
     void handleNetworkEvent(std::int32_t event) override;
-    void clearReferences() override {}
+    void clearReferences() override;
 
 private:
     FakeVpns& m_owner;
@@ -40,6 +40,7 @@ public:
 
     bool capable = false;
     int capableQueries = 0;
+    int referencesCleared = 0;
     std::vector<std::int32_t> networkEvents;
 
 private:
@@ -49,6 +50,10 @@ private:
 inline bool FakeVpnBehavior::isAutomatedVpnCapable() {
     ++m_owner.capableQueries;
     return m_owner.capable;
+}
+
+inline void FakeVpnBehavior::clearReferences() {
+    ++m_owner.referencesCleared;
 }
 
 inline void FakeVpnBehavior::handleNetworkEvent(std::int32_t event) {

@@ -30,6 +30,8 @@ void ConfigurationImpl::clearReferences() {
     m_stateMachine.clear();
     cancelManualConnection();
     m_subscribers.clear();
+    // The VPN machines' timers hold them; they go with the configuration.
+    m_vpnManager.impl()->clearReferences();
 }
 
 // --- Choosing groups ---

@@ -80,6 +80,18 @@ bool Policy::checkNetworkAgainstPolicy(const Network& network) const {
     if (network.getMediaType() == AdapterConstants::MEDIA_TYPE_80211 && !isAssociationModeAllowed(network)) {
         allowed = false;
     }
+    // The methods as stored: the top method of each, not the inner ones.
+    std::int32_t types = network.getConnectionTypes();
+    if ((types == NetworkImpl::CONNECTION_TYPES_USER || types == NetworkImpl::CONNECTION_TYPES_BOTH) &&
+        !areMethodsAllowed(
+            network.getAuthenticationParameters(AdapterConstants::CONNECTION_USER).authenticationMethods())) {
+        allowed = false;
+    }
+    if ((types == NetworkImpl::CONNECTION_TYPES_MACHINE || types == NetworkImpl::CONNECTION_TYPES_BOTH) &&
+        !areMethodsAllowed(network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE)
+                               .authenticationMethods())) {
+        allowed = false;
+    }
     return allowed;
 }
 

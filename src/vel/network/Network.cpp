@@ -3,6 +3,7 @@
 #include "runtime/lum/Assert.h"
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/configuration/NetworkSubscriberInterface.h"
+#include "vel/credmgr/CredentialConstants.h"
 #include "vel/reference/HandleOf.h"
 
 std::atomic<std::int32_t> NetworkImpl::DefaultConnectionTimeout{INITIAL_DEFAULT_CONNECTION_TIMEOUT};
@@ -87,7 +88,21 @@ void Network::setSsid(const ByteArray& ssid) const {
 }
 
 void Network::refreshSsid() const {
-    // The ASCII pre-shared keys are bound to the SSID once the authentication parameters exist.
+    for (const AuthenticationParameters& parameters :
+         {impl()->m_userAuthenticationParameters, impl()->m_machineAuthenticationParameters}) {
+        CredentialProxy key = parameters.getPasswordOrKeyCredential();
+        if (key.exists() && key.credential().type() == CredentialConstants::TYPE_ASCII_PSK) {
+            key.credential().setSsid(impl()->m_ssid);
+        }
+    }
+}
+
+AuthenticationParameters Network::getAuthenticationParameters(std::int32_t connType) const {
+    LUM_ASSERT_TEXT(
+        connType == AdapterConstants::CONNECTION_USER || connType == AdapterConstants::CONNECTION_MACHINE,
+        "connType == AdapterConstants::CONNECTION_USER || connType == AdapterConstants::CONNECTION_MACHINE");
+    return connType == AdapterConstants::CONNECTION_MACHINE ? impl()->m_machineAuthenticationParameters
+                                                            : impl()->m_userAuthenticationParameters;
 }
 
 std::int32_t Network::getAssociationMode() const {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "vel/configuration/Settings8021x.h"
+#include "vel/network/AuthenticationParameters.h"
 #include "vel/network/NetworkBehavior.h"
 #include "vel/reference/ElementVector.h"
 #include "vel/reference/HandleOf.h"
@@ -26,6 +27,10 @@ public:
     static constexpr std::int32_t MEDIA_TYPE_NONE = 4;
     static constexpr std::int32_t MEDIA_WIRED = 1;
     static constexpr std::int32_t MEDIA_WIRELESS = 2;
+    // Allowed connection types.
+    static constexpr std::int32_t CONNECTION_TYPES_MACHINE = 1;
+    static constexpr std::int32_t CONNECTION_TYPES_USER = 2;
+    static constexpr std::int32_t CONNECTION_TYPES_BOTH = 3;
     static constexpr std::int32_t ORIGIN_USER = 1;
     static constexpr std::int32_t ORIGIN_ADMINISTRATOR = 2;
     static constexpr std::int32_t INITIAL_DEFAULT_CONNECTION_TIMEOUT = 40;
@@ -59,6 +64,8 @@ public:
     Settings8021x m_settings8021x = Settings8021x::create();
     ElementVector m_subscribers = ElementVector::create();
     std::int32_t m_origin = 0;
+    AuthenticationParameters m_userAuthenticationParameters = AuthenticationParameters::create();
+    AuthenticationParameters m_machineAuthenticationParameters = AuthenticationParameters::create();
     bool m_extendUserConnectionBeyondLogoff = false;
     std::int32_t m_mediaType = MEDIA_TYPE_NONE;
     ByteArray m_ssid;
@@ -163,6 +170,8 @@ public:
     Settings8021x getSettings8021x() const { return impl()->m_settings8021x; }
     void setSettings8021x(const Settings8021x& settings) const { impl()->m_settings8021x = settings; }
     ElementVector getSavedPacs() const { return impl()->m_savedPacs; }
+    // connType: AdapterConstants::CONNECTION_MACHINE or CONNECTION_USER.
+    AuthenticationParameters getAuthenticationParameters(std::int32_t connType) const;
 
     // Every new network takes these; a reader's nonzero value replaces them.
     static std::int32_t getDefaultConnectionTimeout();

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "tests/vel/configuration/ConfigurationTestSupport.h"
+#include "tests/vel/credmgr/CredentialFixtures.h"
 #include "vel/configuration/AuthenticationMethod.h"
 #include "vel/configuration/AuthenticationMethodClasses.h"
+#include "vel/configuration/PacInfo.h"
 #include "vel/configuration/Settings8021x.h"
+#include "vel/exception/CredentialException.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -140,6 +143,21 @@ TEST_F(AuthenticationMethodTest, Default8021xTimers) {
     EXPECT_EQ(std::vector<std::int32_t>(
                   {timers.authPeriod(), timers.heldPeriod(), timers.startPeriod(), timers.maxStart()}),
               std::vector<std::int32_t>({30, 60, 30, 3}));
+}
+
+TEST_F(AuthenticationMethodTest, TrustedPacsFromAFileOrAStoredText) {
+    Bytes file = pacFile(pacTlv(PacParts{}));
+    Ascii fileText = ByteArray(file.data(), static_cast<std::int32_t>(file.size())).toBase64();
+    PacInfo fromFile = PacInfo::create(fileText, "pac password", false);
+    EXPECT_EQ(std::string(fromFile.pac().iid().text()), "alice");
+    EXPECT_EQ(fromFile.pac().pacType(), 1);
+
+    PacInfo stored = PacInfo::create(fromFile.pac().storedText().toBase64(), "", true);
+    EXPECT_TRUE(stored.isPersistent());
+    EXPECT_EQ(std::string(stored.pac().iid().text()), "alice");
+    EXPECT_EQ(stored.pac().aid(), fromFile.pac().aid());
+
+    EXPECT_THROW(PacInfo::create(fileText, "wrong password", false), CredentialException);
 }
 
 }  // namespace

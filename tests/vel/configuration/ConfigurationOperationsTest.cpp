@@ -413,6 +413,7 @@ TEST_F(ConfigurationOperationsTest, ClearingStopsTheNetworksAndLetsEveryoneGo) {
     EXPECT_FALSE(configuration.connectedNetwork().exists());
     EXPECT_EQ(o1.getAssociationTimeout(), 3);
     EXPECT_EQ(follower->references(), 1) << "the configuration let its follower go";
+    EXPECT_EQ(vpns->referencesCleared, 1) << "and its VPN machines let theirs go";
     for (const Network& network : {g1, o1, o2}) EXPECT_FALSE(network.hasSubscriber(configuration.impl()));
     follower->ReferenceImpl::release();
 }

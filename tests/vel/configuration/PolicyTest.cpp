@@ -103,6 +103,28 @@ TEST_F(PolicyTest, EveryMethodIsTestedAndEachRefusalLogged) {
     EXPECT_TRUE(peapOnly.areMethodsAllowed(ElementVector::create()));
 }
 
+TEST_F(PolicyTest, TheMethodsOfEachConnectionTypeTheNetworkAllows) {
+    using T = AuthenticationTypeConstants;
+    Policy peapOnly = policyAllowing({}, {T::EAP_PEAP});
+    Network network = makeNetwork("wired");
+    // A top method that is allowed passes whatever runs inside it.
+    AuthenticationMethod peap = AuthenticationMethod::ofType(T::EAP_PEAP);
+    peap.addInnerAuthenticationMethod(AuthenticationMethod::ofType(T::EAP_TLS));
+    network.getAuthenticationParameters(AdapterConstants::CONNECTION_USER).addAuthenticationMethod(peap);
+    network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE)
+        .addAuthenticationMethod(AuthenticationMethod::ofType(T::EAP_TLS));
+    struct Case {
+        std::int32_t connectionTypes;
+        bool allowed;
+    };
+    for (Case c : {Case{0, true}, Case{1, false}, Case{2, true}, Case{3, false}}) {
+        network.setConnectionTypes(c.connectionTypes);
+        markLog();
+        EXPECT_EQ(peapOnly.checkNetworkAgainstPolicy(network), c.allowed) << c.connectionTypes;
+        EXPECT_EQ(logged().size(), c.allowed ? 0u : 1u) << c.connectionTypes;
+    }
+}
+
 TEST_F(PolicyTest, DuplicateNames) {
     Policy any = policyAllowing({}, {});
     NetworkGroup twice = makeGroup("Office", {makeNetwork("x"), makeNetwork("y"), makeNetwork("x")});
