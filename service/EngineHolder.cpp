@@ -15,10 +15,11 @@ constexpr int NONE = Row::NONE;
 // after the adapter list has let its adapters go and before the power subscribers are emptied.
 // clang-format off
 constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
-    // member                    create                  start (place, step)      stop (place, step)        release (place, step)
-    {"adapter list",             &H::createAdapterList,  NONE, nullptr,           40,  &H::clearAdapterList, 80,  &H::releaseAdapterList},
-    {"power events",             &H::createPower,        NONE, nullptr,           80,  &H::clearPower,       10,  &H::releasePower},
-    {"authentication library",   nullptr,                10,   &H::startLibrary,  50,  &H::stopLibrary,      NONE, nullptr},
+    // member                    create                          start (place, step)      stop (place, step)                   release (place, step)
+    {"adapter list",             &H::createAdapterList,          NONE, nullptr,           40,  &H::clearAdapterList,           80,  &H::releaseAdapterList},
+    {"client communication",     &H::createClientCommunication,  NONE, nullptr,           10,  &H::clearClientCommunication,   60,  &H::releaseClientCommunication},
+    {"power events",             &H::createPower,                NONE, nullptr,           80,  &H::clearPower,                 10,  &H::releasePower},
+    {"authentication library",   nullptr,                        10,   &H::startLibrary,  50,  &H::stopLibrary,                NONE, nullptr},
 });
 // clang-format on
 using Table = CompositionTable<H>;
@@ -70,4 +71,16 @@ void EngineHolder::startLibrary() {
 
 void EngineHolder::stopLibrary() {
     NvoManager().exit();
+}
+
+void EngineHolder::createClientCommunication() {
+    m_clientCommunication = ClientCommunication::create();
+}
+
+void EngineHolder::clearClientCommunication() {
+    if (!m_clientCommunication.isNull()) m_clientCommunication.impl()->clearReferences();
+}
+
+void EngineHolder::releaseClientCommunication() {
+    m_clientCommunication.reset();
 }

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "service/CompositionTable.h"
+#include "vel/communication/ClientCommunication.h"
 #include "vel/powerevent/ServicePower.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
 
@@ -25,6 +26,9 @@ public:
     void createAdapterList();
     void clearAdapterList();
     void releaseAdapterList();
+    void createClientCommunication();
+    void clearClientCommunication();
+    void releaseClientCommunication();
     void createPower();
     void clearPower();
     void releasePower();
@@ -34,6 +38,8 @@ public:
 private:
     // Empty until created: a default handle binds to an existing singleton.
     std::optional<SymbolicNameAdapterList> m_adapterList;
+    // The service's link to its clients.
+    ClientCommunication m_clientCommunication;
     std::optional<ServicePower> m_power;
 };
 

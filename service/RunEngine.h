@@ -11,8 +11,8 @@ class DatagramSubscriberInterface;
 // Makes one more subscriber of the pipe's datagrams, holding one reference for the caller.
 using DatagramSubscriberFactory = DatagramSubscriberInterface* (*)();
 
-// A subscriber that runEngine adds to the forwarder after the connection server, where the client
-// communication belongs, and removes again once the event queue has stopped and before the server
+// A subscriber that runEngine adds to the forwarder after the connection server in place of the
+// client communication, and removes again once the event queue has stopped and before the server
 // is cancelled. The service sets none; a program that answers on the pipe for tests sets one
 // before it starts. Null removes it again.
 void setDatagramSubscriberFactory(DatagramSubscriberFactory factory);

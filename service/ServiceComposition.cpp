@@ -35,6 +35,7 @@ constexpr auto SERVICE_COMPOSITION_ROWS = std::to_array<Row>({
     {"alternate queue",            &C::createAltQueue,      NONE, nullptr,                    60,   &C::stopAltQueue,           50,  &C::releaseAltQueue},
     {"one-time timer",             &C::createOneTimeTimer,  10,   &C::startOneTimeTimer,      20,   &C::cancelOneTimeTimer,     40,  &C::releaseOneTimeTimer},
     {"datagram forwarder",         nullptr,                 30,   &C::createForwarder,        NONE, nullptr,                    30,  &C::releaseForwarder},
+    {"quit signal",                nullptr,                 35,   &C::createQuitSignal,       NONE, nullptr,                    35,  &C::releaseQuitSignal},
     {"connection server",          nullptr,                 40,   &C::createConnectionServer, 50,   &C::cancelConnectionServer, 10,  &C::releaseConnectionServer},
     {"client communication",       nullptr,                 50,   &C::subscribeClients,       40,   &C::unsubscribeClients,     20,  &C::releaseClients},
     {"loop initializer interface", nullptr,                 NONE, nullptr,                    NONE, nullptr,                    110, &C::releaseInitializerInterface},
@@ -62,12 +63,7 @@ void ServiceComposition::startUp() {
 bool ServiceComposition::waitForQuit() {
     try {
         if (!m_connectionServer.start()) return false;
-        QuitSignal quit = QuitSignal::Create();
-        // A stop that came while the service was starting wakes the wait at once.
-        ServiceQuit::signalCreated();
-        struct Released {
-            ~Released() { ServiceQuit::signalReleasing(); }
-        } released;
+        // A stop that came while the service was starting has set the signal already.
         QuitSignal::wait();
     } catch (const BaseException& e) {
         e.report();
@@ -179,6 +175,19 @@ void ServiceComposition::releaseForwarder() {
     m_forwarder.reset();
 }
 
+void ServiceComposition::createQuitSignal() {
+    // A client may ask for the repair, which sets the quit signal, as soon as the pipe is served.
+    m_quitSignal = QuitSignal::Create();
+    ServiceQuit::signalCreated();
+}
+
+void ServiceComposition::releaseQuitSignal() {
+    if (m_quitSignal.isNull()) return;
+    // Later stops are only kept.
+    ServiceQuit::signalReleasing();
+    m_quitSignal.reset();
+}
+
 void ServiceComposition::createConnectionServer() {
     m_connectionServer.create(ConnApiConstants::PIPE_NAME, ConnectionConstants::PIPE_INSTANCES, m_forwarder);
 }
@@ -194,19 +203,28 @@ void ServiceComposition::releaseConnectionServer() {
 }
 
 void ServiceComposition::subscribeClients() {
-    if (m_subscribers == nullptr) return;
-    m_subscriber = m_subscribers();
-    m_forwarder.addSubscriber(m_subscriber);
+    if (m_subscribers != nullptr) {
+        m_subscriber = m_subscribers();
+        m_forwarder.addSubscriber(m_subscriber);
+    } else {
+        m_clientCommunication = ClientCommunication::Instance();
+        m_clientCommunication.subscribeToForwarder(m_forwarder);
+    }
     m_subscribed = true;
 }
 
 void ServiceComposition::unsubscribeClients() {
     if (!m_subscribed) return;
     m_subscribed = false;
-    m_forwarder.removeSubscriber(m_subscriber);
+    if (m_subscriber != nullptr) {
+        m_forwarder.removeSubscriber(m_subscriber);
+    } else {
+        m_clientCommunication.unsubscribeFromForwarder(m_forwarder);
+    }
 }
 
 void ServiceComposition::releaseClients() {
+    m_clientCommunication.reset();
     if (m_subscriber == nullptr) return;
     m_subscriber->release();
     m_subscriber = nullptr;

@@ -9,10 +9,12 @@
 #include "service/OneTimeTimer.h"
 #include "service/ServiceEventQueueLoopInitializer.h"
 #include "vel/cm/NvoManager.h"
+#include "vel/communication/ClientCommunication.h"
 #include "vel/connection/ConnectionServer.h"
 #include "vel/connection/DatagramForwarder.h"
 #include "vel/multithread/AltEventQueue.h"
 #include "vel/multithread/EventQueue.h"
+#include "vel/multithread/QuitSignal.h"
 #include "vel/multithread/WorkerQueue.h"
 #include "vel/network/ScanList.h"
 #include "vel/reference/Reference.h"
@@ -59,6 +61,8 @@ public:
     void releaseOneTimeTimer();
     void createForwarder();
     void releaseForwarder();
+    void createQuitSignal();
+    void releaseQuitSignal();
     void createConnectionServer();
     void cancelConnectionServer();
     void releaseConnectionServer();
@@ -85,7 +89,10 @@ private:
     AltEventQueue m_altQueue;
     OneTimeTimer m_oneTimeTimer;
     DatagramForwarder m_forwarder;
+    QuitSignal m_quitSignal;
     ConnectionServer m_connectionServer;
+    // The service's subscriber of the pipe, unless a test program gives one of its own.
+    ClientCommunication m_clientCommunication;
     DatagramSubscriberInterface* m_subscriber = nullptr;
     bool m_subscribed = false;
     bool m_timerStarted = false;

@@ -86,15 +86,15 @@ TEST(CompositionTableTest, ServiceCompositionFollowsTheSystemsOrders) {
     EXPECT_EQ(created, (std::vector<std::string>{"scan list", "engine manager", "timer list", "event queue",
                                                  "worker queue", "alternate queue", "one-time timer"}));
     EXPECT_EQ(order<ServiceCompositionRow>(serviceCompositionRows(), &ServiceCompositionRow::startPlace),
-              (std::vector<std::string>{"one-time timer", "timer list", "datagram forwarder",
+              (std::vector<std::string>{"one-time timer", "timer list", "datagram forwarder", "quit signal",
                                         "connection server", "client communication"}));
     EXPECT_EQ(order<ServiceCompositionRow>(serviceCompositionRows(), &ServiceCompositionRow::stopPlace),
               (std::vector<std::string>{"timer list", "one-time timer", "event queue", "client communication",
                                         "connection server", "alternate queue", "worker queue"}));
     EXPECT_EQ(order<ServiceCompositionRow>(serviceCompositionRows(), &ServiceCompositionRow::releasePlace),
               (std::vector<std::string>{"connection server", "client communication", "datagram forwarder",
-                                        "one-time timer", "alternate queue", "worker queue", "event queue",
-                                        "timer list", "engine manager", "scan list",
+                                        "quit signal", "one-time timer", "alternate queue", "worker queue",
+                                        "event queue", "timer list", "engine manager", "scan list",
                                         "loop initializer interface"}));
 }
 
@@ -103,13 +103,14 @@ TEST(CompositionTableTest, EngineHolderFollowsTheSystemsOrders) {
     std::vector<std::string> created;
     for (const auto& row : engineHolderRows())
         if (row.create != nullptr) created.push_back(row.member);
-    EXPECT_EQ(created, (std::vector<std::string>{"adapter list", "power events"}));
+    EXPECT_EQ(created, (std::vector<std::string>{"adapter list", "client communication", "power events"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::startPlace),
               (std::vector<std::string>{"authentication library"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::stopPlace),
-              (std::vector<std::string>{"adapter list", "authentication library", "power events"}));
+              (std::vector<std::string>{"client communication", "adapter list", "authentication library",
+                                        "power events"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::releasePlace),
-              (std::vector<std::string>{"power events", "adapter list"}));
+              (std::vector<std::string>{"power events", "client communication", "adapter list"}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "vel/ipc/IpcReceiveBuffer.h"
 #include "vel/ipc/IpcSendBuffer.h"
 #include "vel/os/MutexLock.h"
+#include "vel/xmlconnectionapi/ConnApiDump.h"
 
 void AcceptedConnectionReceiveThread::run() {
     m_connection->receiveLoop();
@@ -79,8 +80,10 @@ void AcceptedConnectionImpl::receiveLoop() {
         while (waitForQueueRoom()) {
             Datagram datagram = buffer.receive(m_ipc);
             MutexLock lock(&m_mutex);
-            logMasked(LogConstants::LEVEL_PIPE_IN, "DBG", "Connection %p, incoming datagram: %s",
-                      static_cast<void*>(this), datagram.text());
+            if (logEnabled(LogConstants::LEVEL_PIPE_IN)) {
+                logMasked(LogConstants::LEVEL_PIPE_IN, "DBG", "Connection %p, incoming datagram: %s",
+                          static_cast<void*>(this), ConnApiDump::masked(dumpText(datagram)).c_str());
+            }
             forwarder()->datagramReceived(self, datagram);
         }
     } catch (const CanceledException& e) {

@@ -5,6 +5,7 @@
 #include "vel/connection/ConnectionConstants.h"
 #include "vel/connection/DatagramForwarder.h"
 #include "vel/os/MutexLock.h"
+#include "vel/xmlconnectionapi/ConnApiDump.h"
 
 ConnectionImpl::ConnectionImpl(const DatagramForwarder& forwarder, const IpcManager& ipc)
     : m_forwarder(forwarder), m_ipc(ipc) {
@@ -19,14 +20,20 @@ DatagramForwarderImpl* ConnectionImpl::forwarder() const {
     return static_cast<DatagramForwarderImpl*>(static_cast<ReferenceImpl*>(m_forwarder.m));
 }
 
+std::string_view ConnectionImpl::dumpText(const Datagram& datagram) {
+    return std::string_view(datagram.text(), static_cast<size_t>(datagram.length()));
+}
+
 Connection Connection::fromElement(ElementInterface* element) {
     return Connection(static_cast<ConnectionImpl*>(static_cast<ReferenceImpl*>(element)));
 }
 
 void ConnectionImpl::send(const Datagram& datagram) {
     if (!LUM_ASSERT(!datagram.isNull() && datagram.length() > 0)) return;
-    logMasked(LogConstants::LEVEL_PIPE_OUT, "DBG", "Connection %p, outgoing datagram: %s",
-              static_cast<void*>(this), datagram.text());
+    if (logEnabled(LogConstants::LEVEL_PIPE_OUT)) {
+        logMasked(LogConstants::LEVEL_PIPE_OUT, "DBG", "Connection %p, outgoing datagram: %s",
+                  static_cast<void*>(this), ConnApiDump::masked(dumpText(datagram)).c_str());
+    }
     {
         MutexLock lock(&m_mutex);
         // Nobody would ever send it.

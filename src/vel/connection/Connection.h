@@ -1,6 +1,8 @@
 #pragma once
 // One tray program's connection. Sending only queues; the connection's own threads move the
 // bytes. What it receives, and that it came and went, go to its datagram forwarder.
+#include <string_view>
+
 #include "runtime/multithread/RuntimeMutex.h"
 #include "runtime/multithread/RuntimeSignal.h"
 #include "vel/datagram/Datagram.h"
@@ -42,6 +44,9 @@ protected:
     virtual bool appendOutgoing(const Datagram& datagram) = 0;
     virtual void dropOutgoing() = 0;
     virtual void joinThreads() = 0;
+
+    // A datagram's bytes for a message dump, whose secrets the dump masks.
+    static std::string_view dumpText(const Datagram& datagram);
 
     // Run by each thread as it ends.
     void exitStep(Side side);

@@ -37,6 +37,10 @@ const EnumTextRow CERT[] = {{1, "certificate"}, {2, "certificateId"}, {0, nullpt
 const EnumTextRow TTLS_METHOD[] = {{1, "chap"}, {2, "mschap"},     {3, "mschapv2"},
                                    {4, "pap"},  {5, "eapMethods"}, {0, nullptr}};
 
+// The inner methods of a tunnel as the connection API names them; TTLS_METHOD names them for logs.
+const EnumTextRow XML_API_TTLS_METHOD[] = {
+    {4097, "chap"}, {4098, "mschap"}, {4099, "mschapv2"}, {4100, "pap"}, {0, nullptr}};
+
 const EnumTextRow AUTHENTICATION_TYPE[] = {
     {4, "eapMd5"},    {6, "eapGtc"},      {13, "eapTls"},      {17, "leap"},    {18, "eapSim"},
     {21, "eapTtls"},  {25, "eapPeap"},    {26, "eapMschapv2"}, {43, "eapFast"}, {4097, "chap"},
@@ -360,6 +364,11 @@ std::int32_t TextToCert(const char* text, std::int32_t length) {
 const char* TtlsMethodToText(std::int32_t value) {
     return EnumTable::toText(TTLS_METHOD, value, __FILE__, __LINE__,
                              "TtlsMethodToText: Unknown TTLS method.");
+}
+
+const char* XmlApiTtlsMethodToText(std::int32_t value) {
+    return EnumTable::toText(XML_API_TTLS_METHOD, value, __FILE__, __LINE__,
+                             "XmlApiTtlsMethodToText: Unknown TTLS method.");
 }
 
 const char* AuthenticationTypeToText(std::int32_t value) {

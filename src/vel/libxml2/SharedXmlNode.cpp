@@ -120,6 +120,15 @@ void SharedXmlNode::unlink() const {
     if (LUM_ASSERT(m_p)) xmlUnlinkNode(m_p);
 }
 
+void SharedXmlNode::removeChildren() const {
+    if (!LUM_ASSERT(m_p)) return;
+    while (m_p->children != nullptr) {
+        xmlNodePtr child = m_p->children;
+        xmlUnlinkNode(child);
+        xmlFreeNode(child);
+    }
+}
+
 void SharedXmlNode::appendChild(const SharedXmlNode& node) const {
     if (!LUM_ASSERT(m_p) || !LUM_ASSERT(node.m_p)) XmlException::raise(__FILE__, __LINE__, "xmlAddChild");
     xmlUnlinkNode(node.m_p);

@@ -34,6 +34,8 @@ public:
 
     void unlink() const;
     void appendChild(const SharedXmlNode& node) const;
+    // Frees every child node, of whatever kind.
+    void removeChildren() const;
 
     // Children built here sit on lines of their own: a line feed before the first child of a parent
     // and after every child.

@@ -16,6 +16,13 @@ const xmlChar* X(const char* s) {
     return reinterpret_cast<const xmlChar*>(s);
 }
 
+// Stops the parse at the first document type declaration, before its internal subset.
+void refuseDocumentType(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    *static_cast<bool*>(parser->_private) = true;
+    xmlStopParser(parser);
+}
+
 }  // namespace
 
 XmlDocument::XmlDocument() : m_doc(xmlNewDoc(nullptr)) {
@@ -30,6 +37,25 @@ void XmlDocument::parse(const char* buffer, int length) {
     if (!LUM_ASSERT(buffer && length >= 0)) XmlException::raise(__FILE__, __LINE__, "XmlReadBuffer");
     xmlDocPtr doc = xmlReadMemory(buffer, length, nullptr, nullptr, XmlLibrary::parseOptions());
     if (doc == nullptr) XmlException::raise(__FILE__, __LINE__, "XmlReadBuffer");
+    xmlFreeDoc(m_doc);
+    m_doc = doc;
+}
+
+void XmlDocument::parseMessage(const char* buffer, int length) {
+    if (!LUM_ASSERT(buffer && length >= 0)) XmlException::raise(__FILE__, __LINE__, "XmlReadBuffer");
+    XmlLibrary::protectParser();
+    xmlParserCtxtPtr parser = xmlNewParserCtxt();
+    if (parser == nullptr) XmlException::raise(__FILE__, __LINE__, "xmlNewParserCtxt");
+    bool refused = false;
+    parser->_private = &refused;
+    parser->sax->internalSubset = &refuseDocumentType;
+    xmlDocPtr doc = xmlCtxtReadMemory(parser, buffer, length, nullptr, nullptr, XML_PARSE_NONET);
+    xmlFreeParserCtxt(parser);
+    if (doc != nullptr && refused) {
+        xmlFreeDoc(doc);
+        doc = nullptr;
+    }
+    if (doc == nullptr) XmlException::raise(__FILE__, __LINE__, refused ? "DOCTYPE" : "XmlReadBuffer");
     xmlFreeDoc(m_doc);
     m_doc = doc;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the service and the tray program must agree on to read each other's messages on the "vel"
-// pipe. Both sides include this one header, so a change here reaches both ends at once.
+// pipe. Both sides include this one header, so a change here reaches both ends at once. Every
+// message is listed once, with its children, in docs/connapi.md.
 class ConnApiConstants {
 public:
     // The named pipe of the service; each end finds it below its root.
@@ -38,4 +39,24 @@ public:
 
     static constexpr const char* TRUE_TEXT = "true";
     static constexpr const char* FALSE_TEXT = "false";
+
+    // A payload of this one byte asks the service to repair: restart the adapters and stop.
+    static constexpr char REPAIR_REQUEST = 'Q';
+
+    // The errorCode of a fault.
+    static constexpr int ERROR_NO_CONFIGURATION = 1;
+    static constexpr int ERROR_DENIED_BY_POLICY = 2;
+    // For example the named group or network exists already, or does not exist.
+    static constexpr int ERROR_CANNOT_CARRY_OUT = 3;
+    static constexpr int ERROR_UNSUPPORTED_OPTION = 4;
+    static constexpr int ERROR_NOT_IN_AUTO_MODE = 5;
+    static constexpr int ERROR_LOCATION_NOT_AVAILABLE = 6;
+    static constexpr int ERROR_LOCATION = 7;
+    static constexpr int ERROR_INTERNAL = 8;
+    // The request's body did not read: a missing or empty child, a value outside its table.
+    static constexpr int ERROR_INVALID_XML = 9;
+    static constexpr int ERROR_UNKNOWN_REQUEST = 10;
+    static constexpr int ERROR_NO_AUTOMATED_VPN = 11;
+    static constexpr int ERROR_NO_VPN_ACTIVITY = 12;
+    static constexpr int ERROR_PROFILE_CHANGE_NOT_ALLOWED = 13;
 };

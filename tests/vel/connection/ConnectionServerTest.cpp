@@ -270,6 +270,19 @@ TEST_F(ConnectionServerTest, DatagramsAreLoggedWithTheirMasks) {
     EXPECT_THAT(log, ::testing::Not(HasSubstr("<quiet/>")));
 }
 
+TEST_F(ConnectionServerTest, DumpedDatagramsHideTheirSecrets) {
+    setLogLevelMask(LogConstants::INITIAL_MASK | LogConstants::LEVEL_PIPE_IN | LogConstants::LEVEL_PIPE_OUT);
+    PipeClient& client = connectClient();
+    roundTrip(client, "<r><tamsel:password>hunter2</tamsel:password><pin>4711</pin><user>alice</user></r>");
+    setLogLevelMask(LogConstants::INITIAL_MASK);
+    std::string log = readText(root.log());
+    EXPECT_THAT(log, HasSubstr("incoming datagram: <r><tamsel:password>***</tamsel:password><pin>***</pin>"
+                               "<user>alice</user></r>"));
+    EXPECT_THAT(log, HasSubstr("outgoing datagram: <r><tamsel:password>***</tamsel:password>"));
+    EXPECT_THAT(log, ::testing::Not(HasSubstr("hunter2")));
+    EXPECT_THAT(log, ::testing::Not(HasSubstr("4711")));
+}
+
 TEST_F(ConnectionServerTest, SecondServerOnTheSamePipeFailsToBeCreated) {
     ConnectionServer second;
     try {

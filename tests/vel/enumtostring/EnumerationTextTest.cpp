@@ -44,6 +44,8 @@ const std::vector<Table> TABLES = {
      "TextToCert: Unknown certificate type."},
     {"TTLS_METHOD", conversiontables::TTLS_METHOD, 5, TtlsMethodToText, nullptr,
      "TtlsMethodToText: Unknown TTLS method.", nullptr},
+    {"XML_API_TTLS_METHOD", conversiontables::XML_API_TTLS_METHOD, 4, XmlApiTtlsMethodToText, nullptr,
+     "XmlApiTtlsMethodToText: Unknown TTLS method.", nullptr},
     {"AUTHENTICATION_TYPE", conversiontables::AUTHENTICATION_TYPE, 13, AuthenticationTypeToText,
      TextToAuthenticationType, "AuthenticationTypeToText: Unknown authentication type.",
      "TextToAuthenticationType: Unknown authentication type."},

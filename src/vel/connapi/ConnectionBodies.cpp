@@ -1,0 +1,114 @@
+#include "vel/connapi/ConnectionBodies.h"
+
+#include "runtime/lum/Log.h"
+#include "vel/connapi/ConnApiMessage.h"
+#include "vel/connapi/ConnApiReader.h"
+#include "vel/connapi/ConnApiWriter.h"
+#include "vel/enumtostring/Conversions.h"
+#include "vel/exception/ConversionException.h"
+#include "vel/network/Association.h"
+#include "vel/xmlconnectionapi/ConnApiElement.h"
+
+namespace {
+
+constexpr std::int32_t ASSOCIATION_UNKNOWN = 0;
+constexpr std::int32_t ENCRYPTION_WEP = 2;
+constexpr std::int32_t NETWORK_MEDIA_WIRED = 1;
+constexpr std::int32_t NETWORK_MEDIA_WIFI = 2;
+
+void writeScanEntry(XmlParentNode& list, const ScanEntryRecord& entry) {
+    XmlParentNode nad = ConnApiWriter::element(list, ConnApiElement::NAD);
+    ConnApiWriter::text(nad, ConnApiElement::SSID, entry.ssid);
+    ConnApiWriter::hex(nad, ConnApiElement::BSSID, entry.bssid);
+    XmlParentNode modes = ConnApiWriter::array(nad, ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE_LIST);
+    for (const auto& [association, encryption] : entry.modes) {
+        if (association == ASSOCIATION_UNKNOWN && encryption == ENCRYPTION_WEP) {
+            ConnApiWriter::text(modes, ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE,
+                                ConnectionBodies::SCANNED_WEP);
+            continue;
+        }
+        // A pair the catalogue has no text for costs that mode, not the whole list.
+        try {
+            ConnApiWriter::text(modes, ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE,
+                                AssociationModeToText(association, encryption));
+        } catch (const ConversionException&) {
+            logDebug("Scan list entry mode (%d, %d) has no text", association, encryption);
+        }
+    }
+    ConnApiWriter::integer(nad, ConnApiElement::CHANNEL, entry.channel);
+    ConnApiWriter::integer(nad, ConnApiElement::SIGNAL_STRENGTH_IN_DBM, entry.signalStrengthInDbm);
+    ConnApiWriter::integer(nad, ConnApiElement::SNR, entry.snr);
+}
+
+}  // namespace
+
+ScanEntryRecord ScanEntryRecord::from(const Ssid& ssid) {
+    ScanEntryRecord record;
+    record.ssid = ssid.getSsid();
+    record.bssid = ssid.getBssid();
+    ElementVector modes = ssid.getAssociationAndEncryptionModes();
+    for (const Reference& mode : modes.snapshot()) {
+        Association association = Association::fromElement(mode.m);
+        record.modes.emplace_back(association.getAssociationMode(), association.getEncryption());
+    }
+    record.channel = ssid.getChannel();
+    record.signalStrengthInDbm = ssid.getSignalStrengthInDbm();
+    record.snr = ssid.getSnr();
+    return record;
+}
+
+void ConnectionBodies::writeConnectionMode(const SoapBodyContext& context, std::int32_t connectionMode,
+                                           const Ascii& groupName, const Ascii& networkName) {
+    XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
+    ConnApiWriter::text(message, ConnApiElement::CONNECTION_MODE, XmlApiConnectionModeToText(connectionMode));
+    ConnApiWriter::textUnlessEmpty(message, ConnApiElement::GROUP_NAME, groupName);
+    ConnApiWriter::textUnlessEmpty(message, ConnApiElement::NETWORK_NAME, networkName);
+}
+
+ConnectToNetworkRecord ConnectionBodies::readConnectToNetwork(const SharedXmlNode& element) {
+    ConnApiReader reader(element);
+    ConnectToNetworkRecord record;
+    record.networkName = reader.requiredText(ConnApiElement::NETWORK_NAME);
+    if (reader.has(ConnApiElement::CONNECTION_MODE)) {
+        record.connectionMode =
+            TextToXmlApiConnectionMode(reader.optionalText(ConnApiElement::CONNECTION_MODE).text());
+    }
+    return record;
+}
+
+void ConnectionBodies::writeNetworkName(const SoapBodyContext& context, const Ascii& networkName) {
+    XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
+    ConnApiWriter::text(message, ConnApiElement::NETWORK_NAME, networkName);
+}
+
+void ConnectionBodies::writeScanList(const SoapBodyContext& context,
+                                     const std::vector<ScanEntryRecord>& entries) {
+    XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
+    XmlParentNode list = ConnApiWriter::array(message, ConnApiElement::NAD_LIST);
+    for (const ScanEntryRecord& entry : entries) writeScanEntry(list, entry);
+}
+
+void ConnectionBodies::writeServiceState(const SoapBodyContext& context, bool clientEnabled,
+                                         bool radioEnabled) {
+    XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
+    ConnApiWriter::boolean(message, ConnApiElement::TAMSEL_ENABLED, clientEnabled);
+    ConnApiWriter::boolean(message, ConnApiElement::RADIO_ENABLED, radioEnabled);
+}
+
+void ConnectionBodies::writeAdministratorPolicy(const SoapBodyContext& context,
+                                                const AdministratorPolicyRecord& policy) {
+    XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
+    XmlParentNode administrator = ConnApiWriter::element(message, ConnApiElement::ADMINISTRATOR_POLICY);
+    XmlParentNode network = ConnApiWriter::element(administrator, ConnApiElement::NETWORK_POLICY);
+    XmlParentNode methods = ConnApiWriter::array(network, ConnApiElement::ALLOWED_EAP_METHODS);
+    for (std::int32_t method : policy.allowedEapMethods)
+        ConnApiWriter::text(methods, ConnApiElement::EAP_METHOD, EapTypeToText(method));
+    XmlParentNode user = ConnApiWriter::element(administrator, ConnApiElement::USER_CONTROL_POLICY);
+    XmlParentNode media = ConnApiWriter::array(user, ConnApiElement::ALLOWED_MEDIA);
+    if (policy.allowWired)
+        ConnApiWriter::text(media, ConnApiElement::MEDIA_TYPE, NetworkTypeToText(NETWORK_MEDIA_WIRED));
+    if (policy.allowWireless)
+        ConnApiWriter::text(media, ConnApiElement::MEDIA_TYPE, NetworkTypeToText(NETWORK_MEDIA_WIFI));
+    ConnApiWriter::boolean(user, ConnApiElement::VPN_ENABLED, policy.allowVpn);
+    ConnApiWriter::boolean(user, ConnApiElement::ALLOW_USER_TO_RUN_SCRIPT, policy.allowRunScript);
+}

@@ -1,0 +1,75 @@
+#include "vel/connapi/NetworkStateBody.h"
+
+#include "runtime/lum/Log.h"
+#include "vel/connapi/ConnApiMessage.h"
+#include "vel/connapi/ConnApiWriter.h"
+#include "vel/enumtostring/Conversions.h"
+#include "vel/exception/ConversionException.h"
+#include "vel/xmlconnectionapi/ConnApiElement.h"
+
+namespace {
+
+constexpr std::int32_t FIRST_INNER_METHOD = 4096;
+
+bool carriesAuthentication(std::int32_t state) {
+    return state == NetworkStateRecord::AUTHENTICATING || state == NetworkStateRecord::ACQUIRING_IP_ADDRESS ||
+           state == NetworkStateRecord::CONNECTED;
+}
+
+void writeMethod(XmlParentNode& message, const char* name, std::int32_t method) {
+    const char* text = nullptr;
+    try {
+        text = NetworkStateBody::eapMethodText(method);
+    } catch (const ConversionException&) {
+        logDebug("Network state event: EAP method %d has no text, %s left out", method, name);
+        return;
+    }
+    ConnApiWriter::text(message, name, text);
+}
+
+void writeFailure(XmlParentNode& message, const NetworkFailureRecord& failure) {
+    XmlParentNode info = ConnApiWriter::element(message, ConnApiElement::NETWORK_CONNECTION_FAILURE_INFO);
+    ConnApiWriter::text(info, ConnApiElement::REASON, XmlApiFailureReasonToText(failure.reason));
+    ConnApiWriter::integer(info, ConnApiElement::ASSOCIATION_TIME_OUT, failure.associationTimeOut);
+    if (!(failure.association == 0 && failure.encryption == 1)) {
+        ConnApiWriter::text(info, ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE,
+                            AssociationModeToText(failure.association, failure.encryption));
+    }
+    ConnApiWriter::text(info, ConnApiElement::EAP_LEVEL, XmlApiEapLevelToText(failure.eapLevel));
+    if (failure.lastMessageSent != 0) {
+        ConnApiWriter::text(info, ConnApiElement::LAST_8021X_MESSAGE_SENT,
+                            XmlApiDiagnosticMessageToText(failure.lastMessageSent));
+    }
+    if (failure.lastMessageReceived != 0) {
+        ConnApiWriter::text(info, ConnApiElement::LAST_8021X_MESSAGE_RECEIVED,
+                            XmlApiDiagnosticMessageToText(failure.lastMessageReceived));
+    }
+}
+
+}  // namespace
+
+const char* NetworkStateBody::eapMethodText(std::int32_t method) {
+    return method < FIRST_INNER_METHOD ? EapTypeToText(method) : XmlApiTtlsMethodToText(method);
+}
+
+void NetworkStateBody::write(const SoapBodyContext& context, const NetworkStateRecord& record) {
+    XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
+    ConnApiWriter::text(message, ConnApiElement::GROUP_NAME, record.groupName);
+    ConnApiWriter::text(message, ConnApiElement::NETWORK_NAME, record.networkName);
+    ConnApiWriter::text(message, ConnApiElement::NETWORK_STATE, XmlApiNetworkTypeToText(record.networkState));
+    ConnApiWriter::hex(message, ConnApiElement::NAD_MAC_ADDRESS, record.nadMacAddress);
+    ConnApiWriter::integer(message, ConnApiElement::CHANNEL, record.channel);
+    ConnApiWriter::integer(message, ConnApiElement::SIGNAL_STRENGTH_IN_DBM, record.signalStrengthInDbm);
+    ConnApiWriter::text(message, ConnApiElement::ADAPTER_NAME, record.adapterName);
+    ConnApiWriter::hex(message, ConnApiElement::ADAPTER_MAC_ADDRESS, record.adapterMacAddress);
+    ConnApiWriter::textUnlessEmpty(message, ConnApiElement::SERVER_VERIFIED_NAME, record.serverVerifiedName);
+    if (record.networkState == NetworkStateRecord::CONNECTED)
+        ConnApiWriter::text(message, ConnApiElement::IP_ADDRESS, record.ipAddress);
+    if (carriesAuthentication(record.networkState)) {
+        ConnApiWriter::integer(message, ConnApiElement::SPEED_IN_MBPS, record.speedInMbps);
+        writeMethod(message, ConnApiElement::OUTER_EAP_METHOD, record.outerEapMethod);
+        if (record.innerEapMethod != 0)
+            writeMethod(message, ConnApiElement::INNER_EAP_METHOD, record.innerEapMethod);
+    }
+    if (record.failure.reason != 0) writeFailure(message, record.failure);
+}

@@ -1,0 +1,30 @@
+#include "vel/connapi/SoapFault.h"
+
+#include <string>
+
+#include "vel/connapi/ConnApiMessage.h"
+#include "vel/connapi/ConnApiWriter.h"
+#include "vel/enumtostring/Conversions.h"
+#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
+
+namespace {
+
+std::string soapName(const char* localName) {
+    return std::string(ConnApiConstants::SOAP_ENV_PREFIX) + ":" + localName;
+}
+
+}  // namespace
+
+void xmlWriteFault(const SharedXmlNode& body, const SoapFaultRecord& fault) {
+    XmlParentNode element =
+        ConnApiMessage::writeHeader(body, SoapBodyContext(ConnApiCommand::SOAP_FAULT, 0, body));
+    element.addTextChild(soapName(ConnApiConstants::FAULT_CODE_ELEMENT).c_str(),
+                         ConnApiConstants::FAULT_CODE_CLIENT);
+    element.addTextChild(soapName(ConnApiConstants::FAULT_STRING_ELEMENT).c_str(),
+                         ConnApiCommandToText(fault.command));
+    XmlParentNode detail(element.addChild(soapName(ConnApiConstants::FAULT_DETAIL_ELEMENT).c_str()));
+    ConnApiWriter::integer(detail, ConnApiConstants::SEQUENCE_NUMBER_ELEMENT, fault.sequenceNumber);
+    ConnApiWriter::integer(detail, ConnApiConstants::ERROR_CODE_ELEMENT, fault.errorCode);
+    ConnApiWriter::text(detail, ConnApiConstants::ERROR_STRING_ELEMENT, fault.errorText);
+}

@@ -1,0 +1,8 @@
+#include "vel/ipcmsghandlers/SoapResponseHandler.h"
+
+#include "vel/enumtostring/Conversions.h"
+#include "vel/ipcmsghandlers/ConnApiLog.h"
+
+void SoapResponseHandlerImpl::process() {
+    ConnApiLog::guard(ConnApiCommandToText(m_context.command()), false, [this] { handleResponse(); });
+}
