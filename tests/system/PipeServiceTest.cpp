@@ -11,6 +11,7 @@
 #include <optional>
 #include <thread>
 
+#include "tests/system/ServiceClientTest.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
 #include "tests/system/ServiceEchoSubscriber.h"
@@ -28,48 +29,6 @@ namespace {
 constexpr int INSTANCES = ConnectionConstants::PIPE_INSTANCES;
 const char* const STOPPED = "Stopping Varnel Tamsel...\nVarnel Tamsel is stopped.\n";
 
-// The test program's own errors and warnings go to its standard output, away from the service's
-// files.
-const LogFileSpec CLIENT_LOG = {LogConstants::FOLDER_PROGRAM_DATA,
-                                LogConstants::LEVEL_ERROR | LogConstants::LEVEL_WARNING,
-                                nullptr,
-                                nullptr,
-                                1,
-                                0};
-
-// Kills the service when a test outlives its time: every client blocked on the pipe then sees the
-// connection end and fails, instead of the test hanging.
-class Watchdog {
-public:
-    Watchdog(pid_t service, std::chrono::seconds limit)
-        : m_thread([this, service, limit] {
-              std::unique_lock<std::mutex> lock(m_mutex);
-              if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
-                  m_fired = true;
-                  kill(service, SIGKILL);
-              }
-          }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_all();
-        m_thread.join();
-    }
-    bool fired() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_fired;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    bool m_fired = false;
-    std::thread m_thread;
-};
-
 // A message of a client that no other client sends; sizes from a few bytes to more than one read
 // of the socket.
 std::string payloadOf(int client, int message) {
@@ -79,44 +38,11 @@ std::string payloadOf(int client, int message) {
     return text;
 }
 
-class PipeServiceTest : public testing::Test {
+class PipeServiceTest : public ServiceClientTest {
 protected:
-    void SetUp() override {
-        setenv("TAMSEL_HOME", root.path().c_str(), 1);
-        configureLogFiles(&CLIENT_LOG, 1);
-        runtime.emplace();
-        if (!debugLevel.empty()) root.write("veldebug.txt", debugLevel);
-        service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
-        ASSERT_TRUE(service->started());
-        watchdog.emplace(service->pid(), std::chrono::seconds(90));
-    }
-    void TearDown() override {
-        clients.clear();
-        bool fired = watchdog && watchdog->fired();
-        watchdog.reset();
-        EXPECT_FALSE(fired) << "the service did not answer in time\n" << root.logText();
-        service.reset();
-        runtime.reset();
-        EXPECT_EQ(LumMain::leakCount(), 0);
-    }
-
-    // A new tray program, connected once the service listens.
-    PipeClient& connectClient() {
-        clients.push_back(std::make_unique<PipeClient>());
-        PipeClient& client = *clients.back();
-        EXPECT_TRUE(waitFor([&] { return client.connect(); })) << root.logText();
-        return client;
-    }
-
     static void roundTrip(PipeClient& client, const std::string& payload) {
         client.send(payload);
         EXPECT_EQ(client.receive(), payload);
-    }
-
-    // Ctrl+C, and the service's exit code.
-    int stopService() {
-        service->signal(SIGINT);
-        return service->waitForExit();
     }
 
     // A run that ended by Ctrl+C after an ordinary end of its work.
@@ -141,16 +67,6 @@ protected:
         EXPECT_EQ(write(release, "!", 1), 1);
         close(release);
     }
-
-    // Set by a test's fixture before the service starts.
-    std::string debugLevel;
-    std::map<std::string, std::string> serviceEnvironment;
-
-    TempRoot root;
-    std::optional<LumRuntime> runtime;
-    std::optional<ServiceProcess> service;
-    std::optional<Watchdog> watchdog;
-    std::vector<std::unique_ptr<PipeClient>> clients;
 };
 
 }  // namespace

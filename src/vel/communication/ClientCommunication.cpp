@@ -103,6 +103,10 @@ void ClientCommunicationImpl::resendLastNetworkStateEvent() {
     sendNetworkStateEvent(last.adapterState, last.network.network(), last.groupName.value());
 }
 
+void ClientCommunicationImpl::resendLastVpnStateEvent() {
+    sendVpnStateEvent(ConnApiEngine::lastVpnState(), VPN_STATUS_NONE).send();
+}
+
 void ClientCommunicationImpl::configurationEvent(std::int32_t) {}
 
 void ClientCommunicationImpl::networkStateChanged(std::int32_t adapterState, const ConnApiNetwork& network) {

@@ -31,6 +31,7 @@ public:
     static constexpr std::int32_t REQUEST_PASSWORD_CHANGE = 2;
     static constexpr std::int32_t REQUEST_USERNAME_AND_PASSWORD = 5;
     static constexpr std::int32_t ADAPTER_STATE_CONNECTED = 10;
+    static constexpr std::int32_t VPN_STATUS_NONE = 0;
 
     explicit ClientCommunicationImpl(const HandlerTable& handlers);
     ~ClientCommunicationImpl() override;

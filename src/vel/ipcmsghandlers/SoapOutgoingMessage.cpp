@@ -7,6 +7,7 @@
 #include "vel/ipcmsghandlers/LocationErrorEvent.h"
 #include "vel/ipcmsghandlers/LocationResponseEvent.h"
 #include "vel/ipcmsghandlers/LogonEvent.h"
+#include "vel/ipcmsghandlers/VpnStateEvent.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 namespace {
@@ -62,4 +63,8 @@ SoapOutgoingMessage SoapOutgoingMessage::createLocationErrorEvent(std::int32_t r
 
 SoapOutgoingMessage sendLogonEvent(std::int32_t logonAttemptId, const Ascii& eventType) {
     return SoapOutgoingMessage(new LogonEventImpl(logonAttemptId, eventType));
+}
+
+SoapOutgoingMessage sendVpnStateEvent(std::int32_t state, std::int32_t status) {
+    return SoapOutgoingMessage(new VpnStateEventImpl(state, status));
 }

@@ -53,3 +53,5 @@ public:
 
 // A logonEvent (the logon state machine's "preLogonDone"); the caller sends it.
 SoapOutgoingMessage sendLogonEvent(std::int32_t logonAttemptId, const Ascii& eventType);
+// A vpnStateEvent of the VPN state and status; the caller sends it.
+SoapOutgoingMessage sendVpnStateEvent(std::int32_t state, std::int32_t status);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "ConnApiElement.h"
+#include "vel/xmlconnectionapi/ConnApiElement.h"
 
 class ConnApiDump {
 public:

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "../basevaluessupport/BaseValuesTestSupport.h"
-#include "ConnApiCorpus.h"
+#include "tests/vel/connapi/ConnApiCorpus.h"
 #include "vel/connapi/ConnectionBodies.h"
 #include "vel/connapi/CredentialBodies.h"
 #include "vel/connapi/NetworkBodies.h"

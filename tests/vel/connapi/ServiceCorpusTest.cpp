@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../basevaluessupport/BaseValuesTestSupport.h"
-#include "ConnApiCorpus.h"
+#include "tests/vel/connapi/ConnApiCorpus.h"
 #include "vel/connapi/ConnApiMessage.h"
 #include "vel/connapi/ConnectionBodies.h"
 #include "vel/connapi/CredentialBodies.h"

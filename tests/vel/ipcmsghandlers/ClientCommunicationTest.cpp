@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ConnApiTestSupport.h"
+#include "tests/vel/ipcmsghandlers/ConnApiTestSupport.h"
 #include "vel/ipcmsghandlers/GetBannerRequest.h"
 #include "vel/ipcmsghandlers/GetVpnCredentialsRequest.h"
 #include "vel/ipcmsghandlers/LocationRequestNumbers.h"
@@ -292,6 +292,21 @@ TEST_F(ClientCommunicationTest, PasswordChangeResultOutsideItsTableSendsNothing)
     communication.impl()->logonChangePasswordResult(4, 5);
     EXPECT_EQ(recorder(a).take(), std::vector<std::string>{});
     EXPECT_TRUE(log.contains("Invalid result type")) << log.text();
+}
+
+TEST_F(ClientCommunicationTest, VpnStateGoesToEveryClientWithItsTexts) {
+    Connection a = connect();
+    Connection b = connect();
+    communication.resendLastVpnStateEvent();
+    sendVpnStateEvent(3, 20).send();
+    for (Connection* c : {&a, &b}) {
+        const std::vector<std::string> sent = recorder(*c).take();
+        ASSERT_EQ(sent.size(), 2u);
+        EXPECT_EQ(SentMessage(sent[0]).child("vpnState"), "connected") << "the VPN manager's last state";
+        EXPECT_EQ(SentMessage(sent[0]).child("vpnStatus"), "none");
+        EXPECT_EQ(SentMessage(sent[1]).child("vpnState"), "connecting");
+        EXPECT_EQ(SentMessage(sent[1]).child("vpnStatus"), "Unable to contact the security gateway.");
+    }
 }
 
 TEST_F(ClientCommunicationTest, LeftAndClearedConnectionsGetNothing) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "QueueTestSupport.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/communication/ClientCommunication.h"
 #include "vel/connection/ConnectionConstants.h"
 #include "vel/ipcmsghandlers/ConnApiEngine.h"

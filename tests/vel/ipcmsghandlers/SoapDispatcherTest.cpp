@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../connapi/ConnApiCorpus.h"
-#include "ConnApiTestSupport.h"
+#include "tests/vel/ipcmsghandlers/ConnApiTestSupport.h"
 #include "vel/connapi/ConnApiMessage.h"
 #include "vel/connapi/ConnectionBodies.h"
 #include "vel/connapi/CredentialBodies.h"
