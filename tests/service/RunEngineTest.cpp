@@ -8,6 +8,7 @@
 #include "tests/service/ServiceTestSupport.h"
 #include "vel/connection/DatagramSubscriber.h"
 #include "vel/credmgr/CredentialKeyHolder.h"
+#include "vel/multithread/QuitSignal.h"
 #include "vel/network/ScanList.h"
 #include "vel/reference/ReferenceImpl.h"
 
@@ -22,6 +23,7 @@ public:
 
 // What the probe saw once start-up had built everything but the quit wait.
 struct RunningService {
+    bool quitSignalExisted = false;
     bool scanListExisted = false;
     bool entryFound = false;
     bool keyHolderUsed = false;
@@ -30,6 +32,8 @@ struct RunningService {
 // Runs where the client communication joins the forwarder: every singleton of the start-up exists.
 // It writes the scan list as a port manager would and asks the service to stop right away.
 DatagramSubscriberInterface* probeRunningService() {
+    // A client may ask for the repair as soon as the pipe is served.
+    g_seen.quitSignalExisted = QuitSignalImpl::Singleton != nullptr;
     g_seen.scanListExisted = ScanListImpl::Singleton != nullptr;
     if (g_seen.scanListExisted) {
         const std::uint8_t bssid[6] = {0, 1, 2, 3, 4, 5};
@@ -58,6 +62,7 @@ TEST(RunEngineTest, ScanListLivesFromStartUpToTheEndOfShutDown) {
         EXPECT_FALSE(CredentialKeyHolder::exists()) << "destroyed after the singletons";
     }
     setDatagramSubscriberFactory(nullptr);
+    EXPECT_TRUE(g_seen.quitSignalExisted);
     EXPECT_TRUE(g_seen.scanListExisted);
     EXPECT_TRUE(g_seen.entryFound);
     EXPECT_TRUE(g_seen.keyHolderUsed);

@@ -15,6 +15,7 @@
 #include "vel/ipcmsghandlers/LogonChangePasswordEvent.h"
 #include "vel/ipcmsghandlers/LogonEvent.h"
 #include "vel/ipcmsghandlers/NetworkStateEvent.h"
+#include "vel/ipcmsghandlers/NetworkView.h"
 #include "vel/ipcmsghandlers/SoapDispatcher.h"
 #include "vel/ipcmsghandlers/SoapEnvelope.h"
 #include "vel/multithread/QuitSignal.h"
@@ -108,6 +109,24 @@ void ClientCommunicationImpl::resendLastVpnStateEvent() {
 }
 
 void ClientCommunicationImpl::configurationEvent(std::int32_t) {}
+
+void ClientCommunicationImpl::networkStateChanged(std::int32_t adapterState, const VelAdapter&,
+                                                  const Network& network) {
+    networkStateChanged(adapterState, NetworkView::of(network));
+}
+
+void ClientCommunicationImpl::configurationCredentialRequest(const Network& network, const ElementVector&,
+                                                             std::int32_t credentialType,
+                                                             std::int32_t credentialSource,
+                                                             std::int32_t requestType, const Ascii& prompt) {
+    // The certificates come as CertificateRecords once the certificate objects exist.
+    configurationCredentialRequest(NetworkView::of(network), {}, credentialType, credentialSource,
+                                   requestType, prompt.isNull() ? AsciiProxy() : AsciiProxy(prompt));
+}
+
+void ClientCommunicationImpl::changePasswordResult(std::int32_t attemptId, std::int32_t result) {
+    logonChangePasswordResult(attemptId, result);
+}
 
 void ClientCommunicationImpl::networkStateChanged(std::int32_t adapterState, const ConnApiNetwork& network) {
     if (adapterState == ADAPTER_STATE_CONNECTED) clearCredentialRequest();

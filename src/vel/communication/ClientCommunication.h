@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "vel/configuration/ConfigurationSubscriberInterface.h"
 #include "vel/connection/Connection.h"
 #include "vel/connection/DatagramForwarder.h"
 #include "vel/connection/DatagramSubscriber.h"
@@ -19,7 +20,9 @@
 #include "vel/reference/ReferenceImpl.h"
 #include "vel/string/Ascii.h"
 
-class ClientCommunicationImpl : public ReferenceImpl, public DatagramSubscriberInterface {
+class ClientCommunicationImpl : public ReferenceImpl,
+                                public ConfigurationSubscriberInterface,
+                                public DatagramSubscriberInterface {
 public:
     // Credential types of a credential request, and the sources of a password.
     static constexpr std::int32_t CREDENTIAL_NONE = 1;
@@ -54,8 +57,15 @@ public:
     void resendLastNetworkStateEvent();
     void resendLastVpnStateEvent();
 
-    // The configuration's news.
-    void configurationEvent(std::int32_t state);
+    // The configuration's news, as its networks report them: each turned into the forms below.
+    void configurationEvent(std::int32_t state) override;
+    void networkStateChanged(std::int32_t adapterState, const VelAdapter& adapter,
+                             const Network& network) override;
+    void configurationCredentialRequest(const Network& network, const ElementVector& certificates,
+                                        std::int32_t credentialType, std::int32_t credentialSource,
+                                        std::int32_t requestType, const Ascii& prompt) override;
+    void changePasswordResult(std::int32_t attemptId, std::int32_t result) override;
+
     void networkStateChanged(std::int32_t adapterState, const ConnApiNetwork& network);
     void configurationCredentialRequest(const ConnApiNetwork& network,
                                         const std::vector<CertificateRecord>& certificates,

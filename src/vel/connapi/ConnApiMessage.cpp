@@ -4,8 +4,8 @@
 
 #include "vel/enumtostring/Conversions.h"
 #include "vel/string/FormatBuffer.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ SharedXmlNode ConnApiMessage::writeEnvelope(XmlDocument& document) {
 
 XmlParentNode ConnApiMessage::writeHeader(const SharedXmlNode& parent, const SoapBodyContext& context) {
     XmlParentNode message(parent.addChild(ConnApiCommandToText(context.command())));
-    if (context.command() != ConnApiCommand::SOAP_FAULT) {
+    if (context.command() != ConnApiMessages::FAULT) {
         FormatBuffer100 number("%d", context.sequenceNumber());
         message.addTextChild(ConnApiConstants::SEQUENCE_NUMBER_ELEMENT, number.text());
     }

@@ -7,7 +7,7 @@
 #include "vel/enumtostring/Conversions.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/network/Association.h"
-#include "vel/xmlconnectionapi/ConnApiElement.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
 
 namespace {
 
@@ -17,27 +17,27 @@ constexpr std::int32_t NETWORK_MEDIA_WIRED = 1;
 constexpr std::int32_t NETWORK_MEDIA_WIFI = 2;
 
 void writeScanEntry(XmlParentNode& list, const ScanEntryRecord& entry) {
-    XmlParentNode nad = ConnApiWriter::element(list, ConnApiElement::NAD);
-    ConnApiWriter::text(nad, ConnApiElement::SSID, entry.ssid);
-    ConnApiWriter::hex(nad, ConnApiElement::BSSID, entry.bssid);
-    XmlParentNode modes = ConnApiWriter::array(nad, ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE_LIST);
+    XmlParentNode nad = ConnApiWriter::element(list, ConnApiElements::NAD);
+    ConnApiWriter::text(nad, ConnApiElements::SSID, entry.ssid);
+    ConnApiWriter::hex(nad, ConnApiElements::BSSID, entry.bssid);
+    XmlParentNode modes = ConnApiWriter::array(nad, ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE_LIST);
     for (const auto& [association, encryption] : entry.modes) {
         if (association == ASSOCIATION_UNKNOWN && encryption == ENCRYPTION_WEP) {
-            ConnApiWriter::text(modes, ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE,
+            ConnApiWriter::text(modes, ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE,
                                 ConnectionBodies::SCANNED_WEP);
             continue;
         }
         // A pair the catalogue has no text for costs that mode, not the whole list.
         try {
-            ConnApiWriter::text(modes, ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE,
+            ConnApiWriter::text(modes, ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE,
                                 AssociationModeToText(association, encryption));
         } catch (const ConversionException&) {
             logDebug("Scan list entry mode (%d, %d) has no text", association, encryption);
         }
     }
-    ConnApiWriter::integer(nad, ConnApiElement::CHANNEL, entry.channel);
-    ConnApiWriter::integer(nad, ConnApiElement::SIGNAL_STRENGTH_IN_DBM, entry.signalStrengthInDbm);
-    ConnApiWriter::integer(nad, ConnApiElement::SNR, entry.snr);
+    ConnApiWriter::integer(nad, ConnApiElements::CHANNEL, entry.channel);
+    ConnApiWriter::integer(nad, ConnApiElements::SIGNAL_STRENGTH_IN_DBM, entry.signalStrengthInDbm);
+    ConnApiWriter::integer(nad, ConnApiElements::SNR, entry.snr);
 }
 
 }  // namespace
@@ -60,55 +60,56 @@ ScanEntryRecord ScanEntryRecord::from(const Ssid& ssid) {
 void ConnectionBodies::writeConnectionMode(const SoapBodyContext& context, std::int32_t connectionMode,
                                            const Ascii& groupName, const Ascii& networkName) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::text(message, ConnApiElement::CONNECTION_MODE, XmlApiConnectionModeToText(connectionMode));
-    ConnApiWriter::textUnlessEmpty(message, ConnApiElement::GROUP_NAME, groupName);
-    ConnApiWriter::textUnlessEmpty(message, ConnApiElement::NETWORK_NAME, networkName);
+    ConnApiWriter::text(message, ConnApiElements::CONNECTION_MODE,
+                        XmlApiConnectionModeToText(connectionMode));
+    ConnApiWriter::textUnlessEmpty(message, ConnApiElements::GROUP_NAME, groupName);
+    ConnApiWriter::textUnlessEmpty(message, ConnApiElements::NETWORK_NAME, networkName);
 }
 
 ConnectToNetworkRecord ConnectionBodies::readConnectToNetwork(const SharedXmlNode& element) {
     ConnApiReader reader(element);
     ConnectToNetworkRecord record;
-    record.networkName = reader.requiredText(ConnApiElement::NETWORK_NAME);
-    if (reader.has(ConnApiElement::CONNECTION_MODE)) {
+    record.networkName = reader.requiredText(ConnApiElements::NETWORK_NAME);
+    if (reader.has(ConnApiElements::CONNECTION_MODE)) {
         record.connectionMode =
-            TextToXmlApiConnectionMode(reader.optionalText(ConnApiElement::CONNECTION_MODE).text());
+            TextToXmlApiConnectionMode(reader.optionalText(ConnApiElements::CONNECTION_MODE).text());
     }
     return record;
 }
 
 void ConnectionBodies::writeNetworkName(const SoapBodyContext& context, const Ascii& networkName) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::text(message, ConnApiElement::NETWORK_NAME, networkName);
+    ConnApiWriter::text(message, ConnApiElements::NETWORK_NAME, networkName);
 }
 
 void ConnectionBodies::writeScanList(const SoapBodyContext& context,
                                      const std::vector<ScanEntryRecord>& entries) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    XmlParentNode list = ConnApiWriter::array(message, ConnApiElement::NAD_LIST);
+    XmlParentNode list = ConnApiWriter::array(message, ConnApiElements::NAD_LIST);
     for (const ScanEntryRecord& entry : entries) writeScanEntry(list, entry);
 }
 
 void ConnectionBodies::writeServiceState(const SoapBodyContext& context, bool clientEnabled,
                                          bool radioEnabled) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::boolean(message, ConnApiElement::TAMSEL_ENABLED, clientEnabled);
-    ConnApiWriter::boolean(message, ConnApiElement::RADIO_ENABLED, radioEnabled);
+    ConnApiWriter::boolean(message, ConnApiElements::TAMSEL_ENABLED, clientEnabled);
+    ConnApiWriter::boolean(message, ConnApiElements::RADIO_ENABLED, radioEnabled);
 }
 
 void ConnectionBodies::writeAdministratorPolicy(const SoapBodyContext& context,
                                                 const AdministratorPolicyRecord& policy) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    XmlParentNode administrator = ConnApiWriter::element(message, ConnApiElement::ADMINISTRATOR_POLICY);
-    XmlParentNode network = ConnApiWriter::element(administrator, ConnApiElement::NETWORK_POLICY);
-    XmlParentNode methods = ConnApiWriter::array(network, ConnApiElement::ALLOWED_EAP_METHODS);
+    XmlParentNode administrator = ConnApiWriter::element(message, ConnApiElements::ADMINISTRATOR_POLICY);
+    XmlParentNode network = ConnApiWriter::element(administrator, ConnApiElements::NETWORK_POLICY);
+    XmlParentNode methods = ConnApiWriter::array(network, ConnApiElements::ALLOWED_EAP_METHODS);
     for (std::int32_t method : policy.allowedEapMethods)
-        ConnApiWriter::text(methods, ConnApiElement::EAP_METHOD, EapTypeToText(method));
-    XmlParentNode user = ConnApiWriter::element(administrator, ConnApiElement::USER_CONTROL_POLICY);
-    XmlParentNode media = ConnApiWriter::array(user, ConnApiElement::ALLOWED_MEDIA);
+        ConnApiWriter::text(methods, ConnApiElements::EAP_METHOD, EapTypeToText(method));
+    XmlParentNode user = ConnApiWriter::element(administrator, ConnApiElements::USER_CONTROL_POLICY);
+    XmlParentNode media = ConnApiWriter::array(user, ConnApiElements::ALLOWED_MEDIA);
     if (policy.allowWired)
-        ConnApiWriter::text(media, ConnApiElement::MEDIA_TYPE, NetworkTypeToText(NETWORK_MEDIA_WIRED));
+        ConnApiWriter::text(media, ConnApiElements::MEDIA_TYPE, NetworkTypeToText(NETWORK_MEDIA_WIRED));
     if (policy.allowWireless)
-        ConnApiWriter::text(media, ConnApiElement::MEDIA_TYPE, NetworkTypeToText(NETWORK_MEDIA_WIFI));
-    ConnApiWriter::boolean(user, ConnApiElement::VPN_ENABLED, policy.allowVpn);
-    ConnApiWriter::boolean(user, ConnApiElement::ALLOW_USER_TO_RUN_SCRIPT, policy.allowRunScript);
+        ConnApiWriter::text(media, ConnApiElements::MEDIA_TYPE, NetworkTypeToText(NETWORK_MEDIA_WIFI));
+    ConnApiWriter::boolean(user, ConnApiElements::VPN_ENABLED, policy.allowVpn);
+    ConnApiWriter::boolean(user, ConnApiElements::ALLOW_USER_TO_RUN_SCRIPT, policy.allowRunScript);
 }

@@ -6,7 +6,7 @@
 #include "vel/enumtostring/BaseCredentialTypeConversions.h"
 #include "vel/enumtostring/Conversions.h"
 #include "vel/xml/XmlSchema.h"
-#include "vel/xmlconnectionapi/ConnApiElement.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
 
 namespace {
 
@@ -22,12 +22,12 @@ struct KeyRule {
 
 // In reading order: each accepted key replaces the one before, so the last accepted one wins.
 constexpr KeyRule KEY_RULES[] = {
-    {ConnApiElement::WEP_ASCII_40_KEY, StaticKeyRecord::KIND_ASCII, 5, true, 5},
-    {ConnApiElement::WEP_ASCII_128_KEY, StaticKeyRecord::KIND_ASCII, 13, true, 13},
-    {ConnApiElement::WEP_HEX_40_KEY, StaticKeyRecord::KIND_BINARY, 10, false, 5},
-    {ConnApiElement::WEP_HEX_128_KEY, StaticKeyRecord::KIND_BINARY, 26, false, 13},
-    {ConnApiElement::WPA_ASCII_KEY, StaticKeyRecord::KIND_ASCII, 0, false, 0},
-    {ConnApiElement::WPA_HEX_KEY, StaticKeyRecord::KIND_BINARY, 64, false, 0},
+    {ConnApiElements::WEP_ASCII_40_KEY, StaticKeyRecord::KIND_ASCII, 5, true, 5},
+    {ConnApiElements::WEP_ASCII_128_KEY, StaticKeyRecord::KIND_ASCII, 13, true, 13},
+    {ConnApiElements::WEP_HEX_40_KEY, StaticKeyRecord::KIND_BINARY, 10, false, 5},
+    {ConnApiElements::WEP_HEX_128_KEY, StaticKeyRecord::KIND_BINARY, 26, false, 13},
+    {ConnApiElements::WPA_ASCII_KEY, StaticKeyRecord::KIND_ASCII, 0, false, 0},
+    {ConnApiElements::WPA_HEX_KEY, StaticKeyRecord::KIND_BINARY, 64, false, 0},
 };
 
 StaticKeyRecord readKey(const ConnApiReader& reader, bool withLength) {
@@ -49,86 +49,86 @@ StaticKeyRecord readKey(const ConnApiReader& reader, bool withLength) {
 // The children of an add or change request from ssid on.
 NetworkSettingsRecord readSettings(const ConnApiReader& reader, bool withKeyLength) {
     NetworkSettingsRecord settings;
-    settings.hasSsid = reader.has(ConnApiElement::SSID);
+    settings.hasSsid = reader.has(ConnApiElements::SSID);
     if (settings.hasSsid) {
-        const Ascii ssid = reader.optionalText(ConnApiElement::SSID);
+        const Ascii ssid = reader.optionalText(ConnApiElements::SSID);
         if (ssid.length() > NetworkBodies::MAX_SSID_LENGTH) vel::xmlError("Invalid ssid length.");
         settings.ssid = ssid.toByteArray();
     }
-    settings.hasAssociation = reader.has(ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE);
+    settings.hasAssociation = reader.has(ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE);
     if (settings.hasAssociation) {
         const std::int64_t pair = TextToAssociationMode(
-            reader.optionalText(ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE).text());
+            reader.optionalText(ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE).text());
         settings.association = static_cast<std::int32_t>(pair & 0xffffffff);
         settings.encryption = static_cast<std::int32_t>(pair >> 32);
     }
     settings.key = readKey(reader, withKeyLength);
-    settings.hasVpn = reader.has(ConnApiElement::VPN_PARAMETERS);
+    settings.hasVpn = reader.has(ConnApiElements::VPN_PARAMETERS);
     if (settings.hasVpn) {
-        ConnApiReader vpn(reader.child(ConnApiElement::VPN_PARAMETERS));
-        settings.connectionEntry = vpn.requiredText(ConnApiElement::CONNECTION_ENTRY);
-        settings.autoConnectVpn = TextToBool(vpn.requiredText(ConnApiElement::AUTO_CONNECT_VPN).text()) != 0;
+        ConnApiReader vpn(reader.child(ConnApiElements::VPN_PARAMETERS));
+        settings.connectionEntry = vpn.requiredText(ConnApiElements::CONNECTION_ENTRY);
+        settings.autoConnectVpn = TextToBool(vpn.requiredText(ConnApiElements::AUTO_CONNECT_VPN).text()) != 0;
     }
-    if (reader.has(ConnApiElement::EAP_METHOD))
-        settings.eapMethod = TextToEapType(reader.optionalText(ConnApiElement::EAP_METHOD).text());
-    if (reader.has(ConnApiElement::CREDENTIAL_TYPE)) {
-        settings.credentialType =
-            basecredential::TextToCredentialType(reader.optionalText(ConnApiElement::CREDENTIAL_TYPE).text());
+    if (reader.has(ConnApiElements::EAP_METHOD))
+        settings.eapMethod = TextToEapType(reader.optionalText(ConnApiElements::EAP_METHOD).text());
+    if (reader.has(ConnApiElements::CREDENTIAL_TYPE)) {
+        settings.credentialType = basecredential::TextToCredentialType(
+            reader.optionalText(ConnApiElements::CREDENTIAL_TYPE).text());
     }
-    settings.hasScript = reader.has(ConnApiElement::RUN_SCRIPT_SPEC);
-    settings.script = reader.optionalText(ConnApiElement::RUN_SCRIPT_SPEC);
+    settings.hasScript = reader.has(ConnApiElements::RUN_SCRIPT_SPEC);
+    settings.script = reader.optionalText(ConnApiElements::RUN_SCRIPT_SPEC);
     return settings;
 }
 
 void writeNetworkEntry(XmlParentNode& list, const NetworkListEntry& entry) {
-    XmlParentNode network = ConnApiWriter::element(list, ConnApiElement::NETWORK);
-    ConnApiWriter::text(network, ConnApiElement::NETWORK_NAME, entry.networkName);
-    ConnApiWriter::text(network, ConnApiElement::NETWORK_CREATOR, NetworkCreatorToText(entry.creator));
-    ConnApiWriter::text(network, ConnApiElement::NETWORK_MEDIA, NetworkTypeToText(entry.media));
-    ConnApiWriter::boolean(network, ConnApiElement::IS_GLOBAL, entry.isGlobal);
+    XmlParentNode network = ConnApiWriter::element(list, ConnApiElements::NETWORK);
+    ConnApiWriter::text(network, ConnApiElements::NETWORK_NAME, entry.networkName);
+    ConnApiWriter::text(network, ConnApiElements::NETWORK_CREATOR, NetworkCreatorToText(entry.creator));
+    ConnApiWriter::text(network, ConnApiElements::NETWORK_MEDIA, NetworkTypeToText(entry.media));
+    ConnApiWriter::boolean(network, ConnApiElements::IS_GLOBAL, entry.isGlobal);
     if (entry.ssid.length() > 0) {
-        ConnApiWriter::text(network, ConnApiElement::SSID, Ascii(entry.ssid.text(), entry.ssid.length()));
-        ConnApiWriter::text(network, ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE,
+        ConnApiWriter::text(network, ConnApiElements::SSID, Ascii(entry.ssid.text(), entry.ssid.length()));
+        ConnApiWriter::text(network, ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE,
                             AssociationModeToText(entry.association, entry.encryption));
     }
     if (entry.hasVpn) {
-        XmlParentNode vpn = ConnApiWriter::element(network, ConnApiElement::VPN_PARAMETERS);
-        ConnApiWriter::text(vpn, ConnApiElement::CONNECTION_ENTRY, entry.connectionEntry);
-        ConnApiWriter::boolean(vpn, ConnApiElement::AUTO_CONNECT_VPN, entry.autoConnectVpn);
+        XmlParentNode vpn = ConnApiWriter::element(network, ConnApiElements::VPN_PARAMETERS);
+        ConnApiWriter::text(vpn, ConnApiElements::CONNECTION_ENTRY, entry.connectionEntry);
+        ConnApiWriter::boolean(vpn, ConnApiElements::AUTO_CONNECT_VPN, entry.autoConnectVpn);
     }
     if (entry.eapMethod) {
-        ConnApiWriter::text(network, ConnApiElement::EAP_METHOD, EapTypeToText(*entry.eapMethod));
+        ConnApiWriter::text(network, ConnApiElements::EAP_METHOD, EapTypeToText(*entry.eapMethod));
         if (entry.credentialType) {
-            ConnApiWriter::text(network, ConnApiElement::CREDENTIAL_TYPE,
+            ConnApiWriter::text(network, ConnApiElements::CREDENTIAL_TYPE,
                                 basecredential::CredentialTypeToText(*entry.credentialType));
         }
     }
-    ConnApiWriter::text(network, ConnApiElement::RUN_SCRIPT_SPEC, entry.script);
+    ConnApiWriter::text(network, ConnApiElements::RUN_SCRIPT_SPEC, entry.script);
 }
 
 }  // namespace
 
 void NetworkBodies::writeGroupList(const SoapBodyContext& context, const AsciiVector& groupNames) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    XmlParentNode list = ConnApiWriter::array(message, ConnApiElement::GROUP_LIST);
+    XmlParentNode list = ConnApiWriter::array(message, ConnApiElements::GROUP_LIST);
     for (std::int32_t i = 0; i < groupNames.length(); ++i)
-        ConnApiWriter::text(list, ConnApiElement::GROUP_NAME, groupNames.get(i));
+        ConnApiWriter::text(list, ConnApiElements::GROUP_NAME, groupNames.get(i));
 }
 
 void NetworkBodies::writeGroupName(const SoapBodyContext& context, const Ascii& groupName) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::text(message, ConnApiElement::GROUP_NAME, groupName);
+    ConnApiWriter::text(message, ConnApiElements::GROUP_NAME, groupName);
 }
 
 Ascii NetworkBodies::readGroupName(const SharedXmlNode& element) {
-    return ConnApiReader(element).requiredText(ConnApiElement::GROUP_NAME);
+    return ConnApiReader(element).requiredText(ConnApiElements::GROUP_NAME);
 }
 
 void NetworkBodies::writeNetworksInGroup(const SoapBodyContext& context, const Ascii& groupName,
                                          const std::vector<NetworkListEntry>& networks) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::text(message, ConnApiElement::GROUP_NAME, groupName);
-    XmlParentNode list = ConnApiWriter::array(message, ConnApiElement::NETWORK_LIST);
+    ConnApiWriter::text(message, ConnApiElements::GROUP_NAME, groupName);
+    XmlParentNode list = ConnApiWriter::array(message, ConnApiElements::NETWORK_LIST);
     for (const NetworkListEntry& entry : networks) writeNetworkEntry(list, entry);
 }
 
@@ -138,7 +138,7 @@ AddNetworkRequestRecord NetworkBodies::readAddNetworkRequest(const SharedXmlNode
     const GroupAndNetworkRecord names = readGroupAndNetwork(element);
     record.groupName = names.groupName;
     record.networkName = names.networkName;
-    record.media = TextToNetworkType(reader.requiredText(ConnApiElement::NETWORK_MEDIA).text());
+    record.media = TextToNetworkType(reader.requiredText(ConnApiElements::NETWORK_MEDIA).text());
     record.settings = readSettings(reader, true);
     return record;
 }
@@ -149,12 +149,12 @@ ChangeNetworkRequestRecord NetworkBodies::readChangeNetworkRequest(const SharedX
     const GroupAndNetworkRecord names = readGroupAndNetwork(element);
     record.groupName = names.groupName;
     record.networkName = names.networkName;
-    record.newGroupName = reader.optionalText(ConnApiElement::NEW_GROUP_NAME);
-    record.newNetworkName = reader.optionalText(ConnApiElement::NEW_NETWORK_NAME);
-    if (reader.has(ConnApiElement::PRIORITY))
-        record.priority = TextToXmlApiNetworkPriority(reader.optionalText(ConnApiElement::PRIORITY).text());
-    if (reader.has(ConnApiElement::NETWORK_MEDIA))
-        record.media = TextToNetworkType(reader.optionalText(ConnApiElement::NETWORK_MEDIA).text());
+    record.newGroupName = reader.optionalText(ConnApiElements::NEW_GROUP_NAME);
+    record.newNetworkName = reader.optionalText(ConnApiElements::NEW_NETWORK_NAME);
+    if (reader.has(ConnApiElements::PRIORITY))
+        record.priority = TextToXmlApiNetworkPriority(reader.optionalText(ConnApiElements::PRIORITY).text());
+    if (reader.has(ConnApiElements::NETWORK_MEDIA))
+        record.media = TextToNetworkType(reader.optionalText(ConnApiElements::NETWORK_MEDIA).text());
     record.settings = readSettings(reader, false);
     return record;
 }
@@ -162,22 +162,22 @@ ChangeNetworkRequestRecord NetworkBodies::readChangeNetworkRequest(const SharedX
 GroupAndNetworkRecord NetworkBodies::readGroupAndNetwork(const SharedXmlNode& element) {
     ConnApiReader reader(element);
     GroupAndNetworkRecord record;
-    record.groupName = reader.requiredText(ConnApiElement::GROUP_NAME);
-    record.networkName = reader.requiredText(ConnApiElement::NETWORK_NAME);
+    record.groupName = reader.requiredText(ConnApiElements::GROUP_NAME);
+    record.networkName = reader.requiredText(ConnApiElements::NETWORK_NAME);
     return record;
 }
 
 void NetworkBodies::writeGroupAndNetwork(const SoapBodyContext& context, const Ascii& groupName,
                                          const Ascii& networkName) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::text(message, ConnApiElement::GROUP_NAME, groupName);
-    ConnApiWriter::text(message, ConnApiElement::NETWORK_NAME, networkName);
+    ConnApiWriter::text(message, ConnApiElements::GROUP_NAME, groupName);
+    ConnApiWriter::text(message, ConnApiElements::NETWORK_NAME, networkName);
 }
 
 void NetworkBodies::writeChangeNetworkResponse(const SoapBodyContext& context, const Ascii& groupName,
                                                const Ascii& newGroupName, const Ascii& networkName) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::text(message, ConnApiElement::GROUP_NAME, groupName);
-    ConnApiWriter::textUnlessEmpty(message, ConnApiElement::NEW_GROUP_NAME, newGroupName);
-    ConnApiWriter::text(message, ConnApiElement::NETWORK_NAME, networkName);
+    ConnApiWriter::text(message, ConnApiElements::GROUP_NAME, groupName);
+    ConnApiWriter::textUnlessEmpty(message, ConnApiElements::NEW_GROUP_NAME, newGroupName);
+    ConnApiWriter::text(message, ConnApiElements::NETWORK_NAME, networkName);
 }

@@ -5,7 +5,7 @@
 #include "vel/connapi/ConnApiWriter.h"
 #include "vel/enumtostring/Conversions.h"
 #include "vel/exception/ConversionException.h"
-#include "vel/xmlconnectionapi/ConnApiElement.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
 
 namespace {
 
@@ -28,20 +28,20 @@ void writeMethod(XmlParentNode& message, const char* name, std::int32_t method) 
 }
 
 void writeFailure(XmlParentNode& message, const NetworkFailureRecord& failure) {
-    XmlParentNode info = ConnApiWriter::element(message, ConnApiElement::NETWORK_CONNECTION_FAILURE_INFO);
-    ConnApiWriter::text(info, ConnApiElement::REASON, XmlApiFailureReasonToText(failure.reason));
-    ConnApiWriter::integer(info, ConnApiElement::ASSOCIATION_TIME_OUT, failure.associationTimeOut);
+    XmlParentNode info = ConnApiWriter::element(message, ConnApiElements::NETWORK_CONNECTION_FAILURE_INFO);
+    ConnApiWriter::text(info, ConnApiElements::REASON, XmlApiFailureReasonToText(failure.reason));
+    ConnApiWriter::integer(info, ConnApiElements::ASSOCIATION_TIME_OUT, failure.associationTimeOut);
     if (!(failure.association == 0 && failure.encryption == 1)) {
-        ConnApiWriter::text(info, ConnApiElement::ASSOCIATION_AND_ENCRYPTION_MODE,
+        ConnApiWriter::text(info, ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE,
                             AssociationModeToText(failure.association, failure.encryption));
     }
-    ConnApiWriter::text(info, ConnApiElement::EAP_LEVEL, XmlApiEapLevelToText(failure.eapLevel));
+    ConnApiWriter::text(info, ConnApiElements::EAP_LEVEL, XmlApiEapLevelToText(failure.eapLevel));
     if (failure.lastMessageSent != 0) {
-        ConnApiWriter::text(info, ConnApiElement::LAST_8021X_MESSAGE_SENT,
+        ConnApiWriter::text(info, ConnApiElements::LAST_8021X_MESSAGE_SENT,
                             XmlApiDiagnosticMessageToText(failure.lastMessageSent));
     }
     if (failure.lastMessageReceived != 0) {
-        ConnApiWriter::text(info, ConnApiElement::LAST_8021X_MESSAGE_RECEIVED,
+        ConnApiWriter::text(info, ConnApiElements::LAST_8021X_MESSAGE_RECEIVED,
                             XmlApiDiagnosticMessageToText(failure.lastMessageReceived));
     }
 }
@@ -54,22 +54,23 @@ const char* NetworkStateBody::eapMethodText(std::int32_t method) {
 
 void NetworkStateBody::write(const SoapBodyContext& context, const NetworkStateRecord& record) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::text(message, ConnApiElement::GROUP_NAME, record.groupName);
-    ConnApiWriter::text(message, ConnApiElement::NETWORK_NAME, record.networkName);
-    ConnApiWriter::text(message, ConnApiElement::NETWORK_STATE, XmlApiNetworkTypeToText(record.networkState));
-    ConnApiWriter::hex(message, ConnApiElement::NAD_MAC_ADDRESS, record.nadMacAddress);
-    ConnApiWriter::integer(message, ConnApiElement::CHANNEL, record.channel);
-    ConnApiWriter::integer(message, ConnApiElement::SIGNAL_STRENGTH_IN_DBM, record.signalStrengthInDbm);
-    ConnApiWriter::text(message, ConnApiElement::ADAPTER_NAME, record.adapterName);
-    ConnApiWriter::hex(message, ConnApiElement::ADAPTER_MAC_ADDRESS, record.adapterMacAddress);
-    ConnApiWriter::textUnlessEmpty(message, ConnApiElement::SERVER_VERIFIED_NAME, record.serverVerifiedName);
+    ConnApiWriter::text(message, ConnApiElements::GROUP_NAME, record.groupName);
+    ConnApiWriter::text(message, ConnApiElements::NETWORK_NAME, record.networkName);
+    ConnApiWriter::text(message, ConnApiElements::NETWORK_STATE,
+                        XmlApiNetworkTypeToText(record.networkState));
+    ConnApiWriter::hex(message, ConnApiElements::NAD_MAC_ADDRESS, record.nadMacAddress);
+    ConnApiWriter::integer(message, ConnApiElements::CHANNEL, record.channel);
+    ConnApiWriter::integer(message, ConnApiElements::SIGNAL_STRENGTH_IN_DBM, record.signalStrengthInDbm);
+    ConnApiWriter::text(message, ConnApiElements::ADAPTER_NAME, record.adapterName);
+    ConnApiWriter::hex(message, ConnApiElements::ADAPTER_MAC_ADDRESS, record.adapterMacAddress);
+    ConnApiWriter::textUnlessEmpty(message, ConnApiElements::SERVER_VERIFIED_NAME, record.serverVerifiedName);
     if (record.networkState == NetworkStateRecord::CONNECTED)
-        ConnApiWriter::text(message, ConnApiElement::IP_ADDRESS, record.ipAddress);
+        ConnApiWriter::text(message, ConnApiElements::IP_ADDRESS, record.ipAddress);
     if (carriesAuthentication(record.networkState)) {
-        ConnApiWriter::integer(message, ConnApiElement::SPEED_IN_MBPS, record.speedInMbps);
-        writeMethod(message, ConnApiElement::OUTER_EAP_METHOD, record.outerEapMethod);
+        ConnApiWriter::integer(message, ConnApiElements::SPEED_IN_MBPS, record.speedInMbps);
+        writeMethod(message, ConnApiElements::OUTER_EAP_METHOD, record.outerEapMethod);
         if (record.innerEapMethod != 0)
-            writeMethod(message, ConnApiElement::INNER_EAP_METHOD, record.innerEapMethod);
+            writeMethod(message, ConnApiElements::INNER_EAP_METHOD, record.innerEapMethod);
     }
     if (record.failure.reason != 0) writeFailure(message, record.failure);
 }

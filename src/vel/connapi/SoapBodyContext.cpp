@@ -3,11 +3,11 @@
 #include "vel/enumtostring/Conversions.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/xml/XmlSchema.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 SoapBodyContext SoapBodyContext::fromElement(const SharedXmlNode& element) {
-    std::int32_t command = ConnApiCommand::UNKNOWN_REQUEST;
+    std::int32_t command = ConnApiMessages::UNKNOWN_REQUEST;
     try {
         command = TextToConnApiCommand(element.name());
     } catch (const ConversionException& e) {

@@ -5,8 +5,8 @@
 #include "vel/connapi/ConnApiMessage.h"
 #include "vel/connapi/ConnApiWriter.h"
 #include "vel/enumtostring/Conversions.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ std::string soapName(const char* localName) {
 
 void xmlWriteFault(const SharedXmlNode& body, const SoapFaultRecord& fault) {
     XmlParentNode element =
-        ConnApiMessage::writeHeader(body, SoapBodyContext(ConnApiCommand::SOAP_FAULT, 0, body));
+        ConnApiMessage::writeHeader(body, SoapBodyContext(ConnApiMessages::FAULT, 0, body));
     element.addTextChild(soapName(ConnApiConstants::FAULT_CODE_ELEMENT).c_str(),
                          ConnApiConstants::FAULT_CODE_CLIENT);
     element.addTextChild(soapName(ConnApiConstants::FAULT_STRING_ELEMENT).c_str(),

@@ -6,7 +6,7 @@
 #include "vel/connapi/ConnApiWriter.h"
 #include "vel/enumtostring/Conversions.h"
 #include "vel/location/LocationConstants.h"
-#include "vel/xmlconnectionapi/ConnApiElement.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
 
 namespace {
 
@@ -40,15 +40,15 @@ LocationRecord LocationRecord::from(const LocationResponse& response) {
 LocationRequestRecord Xml_Location::ReadRequest(const SharedXmlNode& element) {
     ConnApiReader reader(element);
     LocationRequestRecord record;
-    record.format = TextToLocationFormat(reader.requiredText(ConnApiElement::LOCATION_FORMAT).text());
+    record.format = TextToLocationFormat(reader.requiredText(ConnApiElements::LOCATION_FORMAT).text());
     record.secureResponseOnly =
-        TextToBool(reader.requiredText(ConnApiElement::REQUEST_SECURE_RESPONSE_ONLY).text()) != 0;
-    record.encoding = TextToLocationEncoding(reader.requiredText(ConnApiElement::LOCATION_ENCODING).text());
+        TextToBool(reader.requiredText(ConnApiElements::REQUEST_SECURE_RESPONSE_ONLY).text()) != 0;
+    record.encoding = TextToLocationEncoding(reader.requiredText(ConnApiElements::LOCATION_ENCODING).text());
     record.digitalSignature =
-        TextToBool(reader.requiredText(ConnApiElement::REQUEST_DIGITAL_SIGNATURE).text()) != 0;
-    record.locationId = TextToBool(reader.requiredText(ConnApiElement::REQUEST_LOCATION_ID).text()) != 0;
+        TextToBool(reader.requiredText(ConnApiElements::REQUEST_DIGITAL_SIGNATURE).text()) != 0;
+    record.locationId = TextToBool(reader.requiredText(ConnApiElements::REQUEST_LOCATION_ID).text()) != 0;
     // A request without a resolution leaves the choice to the access point.
-    const Ascii resolution = reader.optionalText(ConnApiElement::LOCATION_RESOLUTION);
+    const Ascii resolution = reader.optionalText(ConnApiElements::LOCATION_RESOLUTION);
     if (resolution.length() > 0) record.resolution = TextToLocationResolution(resolution.text());
     return record;
 }
@@ -56,35 +56,35 @@ LocationRequestRecord Xml_Location::ReadRequest(const SharedXmlNode& element) {
 void Xml_Location::WriteCapabilities(const SoapBodyContext& context,
                                      const LocationCapabilitiesRecord& record) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::boolean(message, ConnApiElement::IS_LOCATION_SERVICE_AVAILABLE, record.available);
+    ConnApiWriter::boolean(message, ConnApiElements::IS_LOCATION_SERVICE_AVAILABLE, record.available);
     if (!record.available) return;
-    writeSlots(message, ConnApiElement::SUPPORTED_SERVICES, ConnApiElement::SERVICE_TYPE, record.services,
+    writeSlots(message, ConnApiElements::SUPPORTED_SERVICES, ConnApiElements::SERVICE_TYPE, record.services,
                LocationServiceToText);
-    writeSlots(message, ConnApiElement::SUPPORTED_FORMATS, ConnApiElement::LOCATION_FORMAT, record.formats,
+    writeSlots(message, ConnApiElements::SUPPORTED_FORMATS, ConnApiElements::LOCATION_FORMAT, record.formats,
                LocationFormatToText);
-    writeSlots(message, ConnApiElement::SUPPORTED_RESOLUTIONS, ConnApiElement::LOCATION_RESOLUTION,
+    writeSlots(message, ConnApiElements::SUPPORTED_RESOLUTIONS, ConnApiElements::LOCATION_RESOLUTION,
                record.resolutions, LocationResolutionToText);
-    writeSlots(message, ConnApiElement::SUPPORTED_ENCODINGS, ConnApiElement::LOCATION_ENCODING,
+    writeSlots(message, ConnApiElements::SUPPORTED_ENCODINGS, ConnApiElements::LOCATION_ENCODING,
                record.encodings, LocationEncodingToText);
 }
 
 void Xml_Location::CreateXmlResponseEvent(const SoapBodyContext& context, const LocationRecord& record) {
     logDebug("In Xml_Location::CreateXmlResponseEvent");
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::text(message, ConnApiElement::LOCATION_FORMAT, LocationFormatToText(record.format));
-    ConnApiWriter::text(message, ConnApiElement::LOCATION_DATA, record.data.toBase64());
-    ConnApiWriter::integer(message, ConnApiElement::LOCATION_ACCURACY, record.accuracy);
+    ConnApiWriter::text(message, ConnApiElements::LOCATION_FORMAT, LocationFormatToText(record.format));
+    ConnApiWriter::text(message, ConnApiElements::LOCATION_DATA, record.data.toBase64());
+    ConnApiWriter::integer(message, ConnApiElements::LOCATION_ACCURACY, record.accuracy);
     if (record.signature.length() > 0) {
         if (record.signatureType == LocationConstants::SIGNATURE_TYPE_NONE)
             logDebug("Location signature without type");
-        ConnApiWriter::text(message, ConnApiElement::SIGNATURE_TYPE,
+        ConnApiWriter::text(message, ConnApiElements::SIGNATURE_TYPE,
                             LocationSignTypeToText(record.signatureType));
-        ConnApiWriter::text(message, ConnApiElement::DIGITAL_SIGNATURE, record.signature.toBase64());
+        ConnApiWriter::text(message, ConnApiElements::DIGITAL_SIGNATURE, record.signature.toBase64());
     }
-    ConnApiWriter::text(message, ConnApiElement::LOCATION_ID, record.locationId);
+    ConnApiWriter::text(message, ConnApiElements::LOCATION_ID, record.locationId);
 }
 
 void Xml_Location::CreateXmlErrorEvent(const SoapBodyContext& context, std::int32_t error) {
     XmlParentNode message = ConnApiMessage::writeHeaderOnBody(context);
-    ConnApiWriter::integer(message, ConnApiElement::ERROR, error);
+    ConnApiWriter::integer(message, ConnApiElements::ERROR, error);
 }

@@ -1,12 +1,12 @@
 #include "vel/ipcmsghandlers/ConfigurationChangeEvent.h"
 
 #include "vel/connapi/ConnApiMessage.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 void ConfigurationChangeEventImpl::writeBody(SoapBodyContext& context) {
     xmlWriteEmptyResponse(context);
 }
 
 std::int32_t ConfigurationChangeEventImpl::command() {
-    return ConnApiCommand::CONFIGURATION_CHANGE_EVENT;
+    return ConnApiMessages::CONFIGURATION_CHANGE_EVENT;
 }

@@ -2,7 +2,7 @@
 
 #include "vel/connapi/CredentialBodies.h"
 #include "vel/connapi/XmlCertificate.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 void GetCertificateRequestImpl::writeBody(SoapBodyContext& context) {
     std::vector<XmlCertificate> offered;
@@ -23,5 +23,5 @@ void GetCertificateRequestImpl::writeBody(SoapBodyContext& context) {
 }
 
 std::int32_t GetCertificateRequestImpl::command() {
-    return ConnApiCommand::GET_CERTIFICATE_REQUEST;
+    return ConnApiMessages::GET_CERTIFICATE_REQUEST;
 }

@@ -1,7 +1,7 @@
 #include "vel/ipcmsghandlers/GetLogonSmartCardPinRequest.h"
 
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 std::int32_t GetLogonSmartCardPinRequestImpl::command() {
-    return ConnApiCommand::GET_LOGON_SMART_CARD_PIN_REQUEST;
+    return ConnApiMessages::GET_LOGON_SMART_CARD_PIN_REQUEST;
 }

@@ -1,7 +1,7 @@
 #include "vel/ipcmsghandlers/GetLogonUsernamePasswordRequest.h"
 
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 std::int32_t GetLogonUsernamePasswordRequestImpl::command() {
-    return ConnApiCommand::GET_LOGON_USERNAME_AND_PASSWORD_REQUEST;
+    return ConnApiMessages::GET_LOGON_USERNAME_AND_PASSWORD_REQUEST;
 }

@@ -1,7 +1,7 @@
 #include "vel/ipcmsghandlers/GetSmartCardPinRequest.h"
 
 #include "vel/connapi/CredentialBodies.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 void GetSmartCardPinRequestImpl::writeBody(SoapBodyContext& context) {
     CredentialBodies::writeSmartCardPinRequest(context, m_groupName, m_network.networkName(),
@@ -9,5 +9,5 @@ void GetSmartCardPinRequestImpl::writeBody(SoapBodyContext& context) {
 }
 
 std::int32_t GetSmartCardPinRequestImpl::command() {
-    return ConnApiCommand::GET_SMART_CARD_PIN_REQUEST;
+    return ConnApiMessages::GET_SMART_CARD_PIN_REQUEST;
 }

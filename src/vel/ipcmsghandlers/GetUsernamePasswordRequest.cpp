@@ -1,7 +1,7 @@
 #include "vel/ipcmsghandlers/GetUsernamePasswordRequest.h"
 
 #include "vel/connapi/CredentialBodies.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 
@@ -20,5 +20,5 @@ void GetUsernamePasswordRequestImpl::writeBody(SoapBodyContext& context) {
 }
 
 std::int32_t GetUsernamePasswordRequestImpl::command() {
-    return ConnApiCommand::GET_USERNAME_AND_PASSWORD_REQUEST;
+    return ConnApiMessages::GET_USERNAME_AND_PASSWORD_REQUEST;
 }

@@ -2,14 +2,14 @@
 
 #include "vel/communication/ClientCommunication.h"
 #include "vel/connapi/VpnBodies.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 void GetVpnCredentialsRequestImpl::writeBody(SoapBodyContext& context) {
     VpnBodies::writeVpnCredentialsRequest(context, m_usernamePrompt, m_passwordPrompt);
 }
 
 std::int32_t GetVpnCredentialsRequestImpl::command() {
-    return ConnApiCommand::GET_VPN_CREDENTIALS_REQUEST;
+    return ConnApiMessages::GET_VPN_CREDENTIALS_REQUEST;
 }
 
 void GetVpnCredentialsRequestImpl::afterSend(const Datagram& datagram) {

@@ -2,7 +2,7 @@
 
 #include "vel/connapi/XmlLocation.h"
 #include "vel/ipcmsghandlers/LocationRequestNumbers.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 void LocationErrorEventImpl::writeBody(SoapBodyContext& context) {
     context.setSequenceNumber(
@@ -11,5 +11,5 @@ void LocationErrorEventImpl::writeBody(SoapBodyContext& context) {
 }
 
 std::int32_t LocationErrorEventImpl::command() {
-    return ConnApiCommand::LOCATION_ERROR_EVENT;
+    return ConnApiMessages::LOCATION_ERROR_EVENT;
 }

@@ -4,8 +4,8 @@
 #include "vel/exception/ConversionException.h"
 #include "vel/exception/XmlException.h"
 #include "vel/ipcmsghandlers/LocationRequestNumbers.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 void LocationResponseEventImpl::writeBody(SoapBodyContext& context) {
     context.setSequenceNumber(LocationRequestNumbers::fullNumberOf(m_response.getSequenceNumber()));
@@ -19,10 +19,10 @@ void LocationResponseEventImpl::writeBody(SoapBodyContext& context) {
     }
     context.body().removeChildren();
     Xml_Location::CreateXmlErrorEvent(
-        SoapBodyContext(ConnApiCommand::LOCATION_ERROR_EVENT, context.sequenceNumber(), context.body()),
+        SoapBodyContext(ConnApiMessages::LOCATION_ERROR_EVENT, context.sequenceNumber(), context.body()),
         ConnApiConstants::ERROR_LOCATION);
 }
 
 std::int32_t LocationResponseEventImpl::command() {
-    return ConnApiCommand::LOCATION_RESPONSE_EVENT;
+    return ConnApiMessages::LOCATION_RESPONSE_EVENT;
 }

@@ -2,7 +2,7 @@
 
 #include "vel/connapi/SsoBodies.h"
 #include "vel/exception/ConnectionApiException.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 
@@ -31,5 +31,5 @@ void LogonChangePasswordEventImpl::writeBody(SoapBodyContext& context) {
 }
 
 std::int32_t LogonChangePasswordEventImpl::command() {
-    return ConnApiCommand::LOGON_CHANGE_PASSWORD_EVENT;
+    return ConnApiMessages::LOGON_CHANGE_PASSWORD_EVENT;
 }

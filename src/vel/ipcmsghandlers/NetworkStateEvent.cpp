@@ -3,7 +3,7 @@
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
 #include "vel/connapi/NetworkStateBody.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 
@@ -74,5 +74,5 @@ void NetworkStateEventImpl::writeBody(SoapBodyContext& context) {
 }
 
 std::int32_t NetworkStateEventImpl::command() {
-    return ConnApiCommand::NETWORK_STATE_EVENT;
+    return ConnApiMessages::NETWORK_STATE_EVENT;
 }

@@ -2,12 +2,13 @@
 // of handler, its factory and its arrival line exactly as logged.
 #include "vel/ipcmsghandlers/HandlerTable.h"
 #include "vel/ipcmsghandlers/UnknownRequestHandler.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 
 constexpr HandlerRow SERVICE_HANDLER_ROWS[] = {
-    {ConnApiCommand::UNKNOWN_REQUEST, HandlerKind::REQUEST, &makeHandler<UnknownRequestHandlerImpl>, nullptr},
+    {ConnApiMessages::UNKNOWN_REQUEST, HandlerKind::REQUEST, &makeHandler<UnknownRequestHandlerImpl>,
+     nullptr},
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "vel/ipcmsghandlers/LogonEvent.h"
 #include "vel/ipcmsghandlers/VpnStateEvent.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void SoapOutgoingMessageImpl::send() {
         SoapBodyContext context(command(), nextSequenceNumber(), body);
         writeBody(context);
         Datagram datagram = Datagram::fromByteArray(m_document.dump());
-        if (datagram.length() > ConnApiConstants::MAX_PAYLOAD_LENGTH)
+        if (datagram.length() > ConnApiFrame::MAX_MESSAGE_LENGTH)
             ConnectionApiException::raise(__FILE__, __LINE__, "SoapOutgoingMessage::send",
                                           "Message too long");
         ClientCommunication::Instance().sendToAll(datagram);

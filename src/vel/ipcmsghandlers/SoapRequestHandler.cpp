@@ -8,6 +8,7 @@
 #include "vel/ipcmsghandlers/ConnApiEngine.h"
 #include "vel/ipcmsghandlers/ConnApiLog.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 std::int32_t SoapRequestHandlerImpl::precheck() {
     return ConnApiEngine::configurationExists() ? 0 : ConnApiConstants::ERROR_NO_CONFIGURATION;
@@ -47,7 +48,7 @@ void SoapRequestHandlerImpl::process() {
             } catch (const BaseException& e) {
                 e.report();
             }
-            if (datagram.isNull() || datagram.length() > ConnApiConstants::MAX_PAYLOAD_LENGTH) {
+            if (datagram.isNull() || datagram.length() > ConnApiFrame::MAX_MESSAGE_LENGTH) {
                 logError(0, "Reply %s does not fit a frame; answered with a fault",
                          ConnApiCommandToText(reply.command()));
                 code = ConnApiConstants::ERROR_INTERNAL;

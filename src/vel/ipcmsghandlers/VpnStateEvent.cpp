@@ -2,12 +2,12 @@
 
 #include "vel/connapi/VpnBodies.h"
 #include "vel/enumtostring/Conversions.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 void VpnStateEventImpl::writeBody(SoapBodyContext& context) {
     VpnBodies::writeVpnStateEvent(context, VpnStateToText(m_state), VpnStatusToText(m_status));
 }
 
 std::int32_t VpnStateEventImpl::command() {
-    return ConnApiCommand::VPN_STATE_EVENT;
+    return ConnApiMessages::VPN_STATE_EVENT;
 }

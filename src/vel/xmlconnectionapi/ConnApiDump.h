@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "vel/xmlconnectionapi/ConnApiElement.h"
+#include "vel/xmlconnectionapi/ConnApiElements.h"
 
 class ConnApiDump {
 public:
@@ -43,10 +43,15 @@ public:
     }
 
 private:
-    static constexpr const char* SECRET_ELEMENTS[] = {
-        ConnApiElement::PASSWORD,         ConnApiElement::OLD_PASSWORD,      ConnApiElement::PIN,
-        ConnApiElement::WEP_ASCII_40_KEY, ConnApiElement::WEP_ASCII_128_KEY, ConnApiElement::WEP_HEX_40_KEY,
-        ConnApiElement::WEP_HEX_128_KEY,  ConnApiElement::WPA_ASCII_KEY,     ConnApiElement::WPA_HEX_KEY};
+    static constexpr const char* SECRET_ELEMENTS[] = {ConnApiElements::PASSWORD,
+                                                      ConnApiElements::OLD_PASSWORD,
+                                                      ConnApiElements::PIN,
+                                                      ConnApiElements::WEP_ASCII_40_KEY,
+                                                      ConnApiElements::WEP_ASCII_128_KEY,
+                                                      ConnApiElements::WEP_HEX_40_KEY,
+                                                      ConnApiElements::WEP_HEX_128_KEY,
+                                                      ConnApiElements::WPA_ASCII_KEY,
+                                                      ConnApiElements::WPA_HEX_KEY};
 
     static bool startsName(char c) { return c != '/' && c != '?' && c != '!'; }
 

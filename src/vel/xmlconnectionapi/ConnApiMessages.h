@@ -4,7 +4,7 @@
 // this one table; a request's reply is the row after it.
 #include <cstdint>
 
-struct ConnApiMessage {
+struct ConnApiMessageRow {
     std::int32_t command;
     const char* name;
 };
@@ -115,7 +115,7 @@ public:
     static constexpr std::int32_t UNKNOWN_REQUEST = 100;
     static constexpr std::int32_t FAULT = 101;
 
-    static constexpr ConnApiMessage TABLE[COUNT] = {
+    static constexpr ConnApiMessageRow TABLE[COUNT] = {
         {GET_VERSION_REQUEST, "getVersionRequest"},
         {GET_VERSION_RESPONSE, "getVersionResponse"},
         {GET_LOCATION_CAPABILITIES_REQUEST, "getLocationCapabilitiesRequest"},

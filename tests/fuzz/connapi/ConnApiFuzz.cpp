@@ -22,9 +22,9 @@
 #include "vel/ipc/IpcReceiveBuffer.h"
 #include "vel/ipcmsghandlers/SoapEnvelope.h"
 #include "vel/libxml2/XmlLibrary.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiDump.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 
@@ -98,8 +98,7 @@ void handle(const Datagram& datagram) {
         for (SharedXmlNode child = body.firstChild(); child.isNonNull(); child = child.nextSibling()) {
             if (!child.isElement()) continue;
             const SoapBodyContext context = SoapBodyContext::fromElement(child);
-            if (context.command() < ConnApiCommand::FIRST || context.command() > ConnApiCommand::LAST)
-                __builtin_trap();
+            if (context.command() < 1 || context.command() > ConnApiMessages::COUNT) __builtin_trap();
             readEveryWay(child);
         }
     });

@@ -15,7 +15,7 @@
 #include "vel/exception/XmlException.h"
 #include "vel/libxml2/XmlDocument.h"
 #include "vel/location/LocationConstants.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ TEST(ConnApiBodiesTest, SequenceNumbersReadWithAutomaticBaseAndSaturate) {
                          "</sequenceNumber></getGroupsRequest>");
         SoapBodyContext context = SoapBodyContext::fromElement(message.element());
         EXPECT_EQ(context.sequenceNumber(), c.number) << c.text;
-        EXPECT_EQ(context.command(), ConnApiCommand::GET_GROUPS_REQUEST);
+        EXPECT_EQ(context.command(), ConnApiMessages::GET_GROUPS_REQUEST);
     }
     Received none("<getGroupsRequest/>");
     EXPECT_EQ(SoapBodyContext::fromElement(none.element()).sequenceNumber(), 0);
@@ -94,13 +94,13 @@ TEST(ConnApiBodiesTest, CommandComesFromTheLocalNameAndUnknownNamesAreLogged) {
         "<t:getActiveGroupRequest xmlns:t=\"x\"><t:sequenceNumber>3</t:sequenceNumber>"
         "</t:getActiveGroupRequest>");
     SoapBodyContext context = SoapBodyContext::fromElement(prefixed.element());
-    EXPECT_EQ(context.command(), ConnApiCommand::GET_ACTIVE_GROUP_REQUEST);
+    EXPECT_EQ(context.command(), ConnApiMessages::GET_ACTIVE_GROUP_REQUEST);
     EXPECT_EQ(context.sequenceNumber(), 3);
 
     for (const char* name : {"fooRequest", "GetGroupsRequest", "Fault"}) {
         LogCapture log;
         Received unknown(std::string("<") + name + "/>");
-        EXPECT_EQ(SoapBodyContext::fromElement(unknown.element()).command(), ConnApiCommand::UNKNOWN_REQUEST)
+        EXPECT_EQ(SoapBodyContext::fromElement(unknown.element()).command(), ConnApiMessages::UNKNOWN_REQUEST)
             << name;
         EXPECT_TRUE(log.contains("TextToConnApiCommand: Unknown command.")) << log.text();
     }
@@ -108,7 +108,7 @@ TEST(ConnApiBodiesTest, CommandComesFromTheLocalNameAndUnknownNamesAreLogged) {
 
 TEST(ConnApiBodiesTest, HeaderCarriesTheNumberAndAnEmptyReplyNothingElse) {
     Written reply;
-    xmlWriteEmptyResponse(reply.context(ConnApiCommand::DISCONNECT_RESPONSE, -3));
+    xmlWriteEmptyResponse(reply.context(ConnApiMessages::DISCONNECT_RESPONSE, -3));
     EXPECT_EQ(childNames(reply.element()), std::vector<std::string>{"sequenceNumber"});
     EXPECT_STREQ(reply.element().name(), "disconnectResponse");
     EXPECT_STREQ(reply.element().childContent("sequenceNumber"), "-3");
@@ -225,7 +225,7 @@ TEST(ConnApiBodiesTest, NetworkStateEventChildrenDependOnTheState) {
     };
     for (const auto& c : cases) {
         Written event;
-        NetworkStateBody::write(event.context(ConnApiCommand::NETWORK_STATE_EVENT), stateOf(c.state));
+        NetworkStateBody::write(event.context(ConnApiMessages::NETWORK_STATE_EVENT), stateOf(c.state));
         EXPECT_EQ(childNames(event.element()), c.children) << "state " << c.state;
     }
 }
@@ -240,7 +240,7 @@ TEST(ConnApiBodiesTest, NetworkStateEventNamesMethodsAndFailuresByTheirTables) {
     r.failure.encryption = 4;
     r.failure.eapLevel = 2;
     r.failure.lastMessageReceived = 21;
-    NetworkStateBody::write(event.context(ConnApiCommand::NETWORK_STATE_EVENT), r);
+    NetworkStateBody::write(event.context(ConnApiMessages::NETWORK_STATE_EVENT), r);
     SharedXmlNode e = event.element();
     EXPECT_STREQ(e.childContent("networkState"), "connected");
     EXPECT_STREQ(e.childContent("serverVerifiedName"), "radius");
@@ -260,7 +260,7 @@ TEST(ConnApiBodiesTest, NetworkStateEventNamesMethodsAndFailuresByTheirTables) {
     NetworkStateRecord odd = stateOf(NetworkStateRecord::AUTHENTICATING);
     odd.outerEapMethod = 18;
     odd.innerEapMethod = 4097;
-    NetworkStateBody::write(unknown.context(ConnApiCommand::NETWORK_STATE_EVENT), odd);
+    NetworkStateBody::write(unknown.context(ConnApiMessages::NETWORK_STATE_EVENT), odd);
     EXPECT_TRUE(unknown.element().findChild("outerEapMethod").isNull());
     EXPECT_STREQ(unknown.element().childContent("innerEapMethod"), "chap");
 }
@@ -273,7 +273,7 @@ TEST(ConnApiBodiesTest, LocationResponseWithoutSignatureHasFourChildren) {
     r.accuracy = 3;
     r.signatureType = LocationConstants::SIGNATURE_TYPE_NONE;
     r.locationId = "id";
-    Xml_Location::CreateXmlResponseEvent(event.context(ConnApiCommand::LOCATION_RESPONSE_EVENT), r);
+    Xml_Location::CreateXmlResponseEvent(event.context(ConnApiMessages::LOCATION_RESPONSE_EVENT), r);
     EXPECT_EQ(childNames(event.element()),
               (std::vector<std::string>{"sequenceNumber", "locationFormat", "locationData",
                                         "locationAccuracy", "locationId"}));
@@ -302,7 +302,7 @@ TEST(ConnApiBodiesTest, NetworkListLeavesOutWhatANetworkDoesNotHave) {
     plain.association = 7;  // without an SSID the pair is not written either
     NetworkListEntry methodOnly = plain;
     methodOnly.eapMethod = 13;
-    NetworkBodies::writeNetworksInGroup(reply.context(ConnApiCommand::GET_NETWORKS_IN_GROUP_RESPONSE), "g",
+    NetworkBodies::writeNetworksInGroup(reply.context(ConnApiMessages::GET_NETWORKS_IN_GROUP_RESPONSE), "g",
                                         {plain, methodOnly});
     SharedXmlNode list = reply.element().findChild("networkList");
     std::vector<std::string> networks;

@@ -21,7 +21,7 @@
 #include "vel/connapi/VpnBodies.h"
 #include "vel/connapi/XmlLocation.h"
 #include "vel/libxml2/XmlDocument.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 using tamsel::test::ConnApiCorpus;
 
@@ -262,7 +262,7 @@ const std::vector<WrittenFile>& serviceFiles() {
          [](const SoapBodyContext& c) { VpnBodies::writeBannerRequest(c, "Authorized use only."); }},
         {"101-fault.xml", 0,
          [](const SoapBodyContext& c) {
-             xmlWriteFault(c.body(), SoapFaultRecord{ConnApiCommand::GET_GROUPS_RESPONSE, 42, 1, Ascii("")});
+             xmlWriteFault(c.body(), SoapFaultRecord{ConnApiMessages::GET_GROUPS_RESPONSE, 42, 1, Ascii("")});
          }},
     };
     return files;

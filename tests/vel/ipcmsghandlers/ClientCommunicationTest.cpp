@@ -11,6 +11,7 @@
 #include "vel/ipcmsghandlers/GetVpnCredentialsRequest.h"
 #include "vel/ipcmsghandlers/LocationRequestNumbers.h"
 #include "vel/ipcmsghandlers/LogonRequestMarker.h"
+#include "vel/ipcmsghandlers/NetworkView.h"
 #include "vel/ipcmsghandlers/SoapOutgoingMessage.h"
 
 using namespace tamsel::test;
@@ -307,6 +308,36 @@ TEST_F(ClientCommunicationTest, VpnStateGoesToEveryClientWithItsTexts) {
         EXPECT_EQ(SentMessage(sent[1]).child("vpnState"), "connecting");
         EXPECT_EQ(SentMessage(sent[1]).child("vpnStatus"), "Unable to contact the security gateway.");
     }
+}
+
+TEST_F(ClientCommunicationTest, ConfiguredNetworksReachTheClientsThroughTheirView) {
+    Network network = Network::create("Corp-WiFi");
+    network.setMediaType(ConnApiNetworkInterface::MEDIA_WIRELESS);
+    network.setFlagB(true);
+    network.setEapMethods(25, 4099);
+    ConfigurationSubscriberInterface& configurationNews = *communication.impl();
+    Connection a = connect();
+
+    configurationNews.configurationCredentialRequest(network, ElementVector::create(), 2, 2, 1,
+                                                     Ascii("Password"));
+    SentMessage asked(recorder(a).take().at(0));
+    EXPECT_EQ(asked.child("networkName"), "Corp-WiFi");
+    EXPECT_EQ(asked.child("passwordPrompt"), "Password");
+    configurationNews.changePasswordResult(3, 2);
+    EXPECT_EQ(SentMessage(recorder(a).take().at(0)).child("changePasswordResult"), "passwordChangeFailed");
+
+    communication.impl()->networkStateChanged(6, NetworkView::of(network));
+    SentMessage state(recorder(a).take().at(0));
+    EXPECT_EQ(state.child("networkState"), "authenticating") << "associated, with the 802.1X flag";
+    EXPECT_EQ(state.child("outerEapMethod"), "eapPeap");
+    EXPECT_EQ(state.child("innerEapMethod"), "mschapv2");
+
+    // A request without a prompt is not asked again of a later client.
+    configurationNews.configurationCredentialRequest(network, ElementVector::create(), 2, 2, 5, Ascii());
+    recorder(a).take();
+    EXPECT_EQ(recorder(connect()).take(), std::vector<std::string>{});
+    EXPECT_EQ(NetworkView::networkOf(NetworkView::of(network)), network);
+    EXPECT_TRUE(NetworkView::networkOf(fakeNetwork("other")).isNull());
 }
 
 TEST_F(ClientCommunicationTest, LeftAndClearedConnectionsGetNothing) {

@@ -9,7 +9,7 @@
 
 #include "vel/enumtostring/Conversions.h"
 #include "vel/ipcmsghandlers/HandlerTable.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ std::vector<std::pair<int, DocRow>> messageRows() {
 
 TEST(ConnApiDocTest, EveryCommandIsListedOnceInOrderUnderItsName) {
     const auto rows = messageRows();
-    ASSERT_EQ(rows.size(), static_cast<size_t>(ConnApiCommand::LAST));
-    for (int n = ConnApiCommand::FIRST; n <= ConnApiCommand::LAST; ++n) {
+    ASSERT_EQ(rows.size(), static_cast<size_t>(ConnApiMessages::COUNT));
+    for (int n = 1; n <= ConnApiMessages::COUNT; ++n) {
         EXPECT_EQ(rows[n - 1].first, n);
         EXPECT_EQ(rows[n - 1].second.name, ConnApiCommandToText(n)) << n;
     }
@@ -46,7 +46,7 @@ TEST(ConnApiDocTest, EveryHandledCommandIsListedAsArrivingWithTheAnswerItsKindGi
     for (const HandlerRow& handler : HandlerTable::service().rows()) {
         SCOPED_TRACE(handler.command);
         const DocRow& row = rows.at(handler.command);
-        if (handler.command == ConnApiCommand::UNKNOWN_REQUEST) continue;
+        if (handler.command == ConnApiMessages::UNKNOWN_REQUEST) continue;
         EXPECT_NE(row.direction.find("to S"), std::string::npos) << row.direction;
         if (handler.kind == HandlerKind::RESPONSE) {
             EXPECT_EQ(row.answer.rfind("none", 0), 0u) << row.answer;

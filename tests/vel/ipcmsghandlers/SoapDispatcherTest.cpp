@@ -19,7 +19,7 @@
 #include "vel/exception/MemoryException.h"
 #include "vel/ipcmsghandlers/SoapRequestHandler.h"
 #include "vel/ipcmsghandlers/SoapResponseHandler.h"
-#include "vel/xmlconnectionapi/ConnApiCommand.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 using namespace tamsel::test;
 using ::testing::ElementsAre;
@@ -35,7 +35,7 @@ public:
     std::int32_t replyCommand() override { return REPLY; }
 };
 
-class GroupsHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::GET_GROUPS_RESPONSE> {
+class GroupsHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::GET_GROUPS_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t handle(const SoapBodyContext&, const SoapBodyContext& reply) override {
@@ -46,7 +46,7 @@ public:
     }
 };
 
-class ActiveGroupHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::GET_ACTIVE_GROUP_RESPONSE> {
+class ActiveGroupHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::GET_ACTIVE_GROUP_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t handle(const SoapBodyContext&, const SoapBodyContext& reply) override {
@@ -56,7 +56,7 @@ public:
 };
 
 // Runs without an active configuration.
-class SessionHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::SSO_USER_SESSION_ACTIONS_RESPONSE> {
+class SessionHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::SSO_USER_SESSION_ACTIONS_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t precheck() override { return 0; }
@@ -67,7 +67,7 @@ public:
 };
 
 // Reads its group with the real reader: a request without one raises XmlException.
-class SetGroupHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::SET_ACTIVE_GROUP_RESPONSE> {
+class SetGroupHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::SET_ACTIVE_GROUP_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t handle(const SoapBodyContext& request, const SoapBodyContext& reply) override {
@@ -76,7 +76,7 @@ public:
     }
 };
 
-class ConversionHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::CONNECT_TO_NETWORK_RESPONSE> {
+class ConversionHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::CONNECT_TO_NETWORK_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t handle(const SoapBodyContext& request, const SoapBodyContext&) override {
@@ -85,7 +85,7 @@ public:
     }
 };
 
-class ServiceErrorHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::ENABLE_AUTOCONNECT_RESPONSE> {
+class ServiceErrorHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::ENABLE_AUTOCONNECT_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t handle(const SoapBodyContext&, const SoapBodyContext& reply) override {
@@ -94,7 +94,7 @@ public:
     }
 };
 
-class StdErrorHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::GET_CONNECTION_MODE_RESPONSE> {
+class StdErrorHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::GET_CONNECTION_MODE_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t handle(const SoapBodyContext&, const SoapBodyContext&) override {
@@ -102,14 +102,14 @@ public:
     }
 };
 
-class OddThrowHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::DISCONNECT_RESPONSE> {
+class OddThrowHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::DISCONNECT_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t handle(const SoapBodyContext&, const SoapBodyContext&) override { throw 42; }
 };
 
 // Writes part of its reply, then finds it cannot go on.
-class HalfReplyHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::ADD_GROUP_RESPONSE> {
+class HalfReplyHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::ADD_GROUP_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t handle(const SoapBodyContext&, const SoapBodyContext& reply) override {
@@ -118,7 +118,7 @@ public:
     }
 };
 
-class HugeReplyHandlerImpl : public ScriptedHandlerImpl<ConnApiCommand::GET_SCAN_LIST_RESPONSE> {
+class HugeReplyHandlerImpl : public ScriptedHandlerImpl<ConnApiMessages::GET_SCAN_LIST_RESPONSE> {
 public:
     using ScriptedHandlerImpl::ScriptedHandlerImpl;
     std::int32_t handle(const SoapBodyContext&, const SoapBodyContext& reply) override {
@@ -146,26 +146,26 @@ public:
 };
 
 constexpr HandlerRow TEST_ROWS[] = {
-    {ConnApiCommand::GET_GROUPS_REQUEST, HandlerKind::REQUEST, &makeHandler<GroupsHandlerImpl>, nullptr},
-    {ConnApiCommand::GET_ACTIVE_GROUP_REQUEST, HandlerKind::REQUEST, &makeHandler<ActiveGroupHandlerImpl>,
+    {ConnApiMessages::GET_GROUPS_REQUEST, HandlerKind::REQUEST, &makeHandler<GroupsHandlerImpl>, nullptr},
+    {ConnApiMessages::GET_ACTIVE_GROUP_REQUEST, HandlerKind::REQUEST, &makeHandler<ActiveGroupHandlerImpl>,
      "Active group request received."},
-    {ConnApiCommand::SET_ACTIVE_GROUP_REQUEST, HandlerKind::REQUEST, &makeHandler<SetGroupHandlerImpl>,
+    {ConnApiMessages::SET_ACTIVE_GROUP_REQUEST, HandlerKind::REQUEST, &makeHandler<SetGroupHandlerImpl>,
      nullptr},
-    {ConnApiCommand::SSO_USER_SESSION_ACTIONS_REQUEST, HandlerKind::REQUEST, &makeHandler<SessionHandlerImpl>,
+    {ConnApiMessages::SSO_USER_SESSION_ACTIONS_REQUEST, HandlerKind::REQUEST,
+     &makeHandler<SessionHandlerImpl>, nullptr},
+    {ConnApiMessages::CONNECT_TO_NETWORK_REQUEST, HandlerKind::REQUEST, &makeHandler<ConversionHandlerImpl>,
      nullptr},
-    {ConnApiCommand::CONNECT_TO_NETWORK_REQUEST, HandlerKind::REQUEST, &makeHandler<ConversionHandlerImpl>,
+    {ConnApiMessages::ENABLE_AUTOCONNECT_REQUEST, HandlerKind::REQUEST, &makeHandler<ServiceErrorHandlerImpl>,
      nullptr},
-    {ConnApiCommand::ENABLE_AUTOCONNECT_REQUEST, HandlerKind::REQUEST, &makeHandler<ServiceErrorHandlerImpl>,
+    {ConnApiMessages::GET_CONNECTION_MODE_REQUEST, HandlerKind::REQUEST, &makeHandler<StdErrorHandlerImpl>,
      nullptr},
-    {ConnApiCommand::GET_CONNECTION_MODE_REQUEST, HandlerKind::REQUEST, &makeHandler<StdErrorHandlerImpl>,
+    {ConnApiMessages::DISCONNECT_REQUEST, HandlerKind::REQUEST, &makeHandler<OddThrowHandlerImpl>, nullptr},
+    {ConnApiMessages::ADD_GROUP_REQUEST, HandlerKind::REQUEST, &makeHandler<HalfReplyHandlerImpl>, nullptr},
+    {ConnApiMessages::GET_SCAN_LIST_REQUEST, HandlerKind::REQUEST, &makeHandler<HugeReplyHandlerImpl>,
      nullptr},
-    {ConnApiCommand::DISCONNECT_REQUEST, HandlerKind::REQUEST, &makeHandler<OddThrowHandlerImpl>, nullptr},
-    {ConnApiCommand::ADD_GROUP_REQUEST, HandlerKind::REQUEST, &makeHandler<HalfReplyHandlerImpl>, nullptr},
-    {ConnApiCommand::GET_SCAN_LIST_REQUEST, HandlerKind::REQUEST, &makeHandler<HugeReplyHandlerImpl>,
-     nullptr},
-    {ConnApiCommand::GET_USERNAME_AND_PASSWORD_RESPONSE, HandlerKind::RESPONSE,
+    {ConnApiMessages::GET_USERNAME_AND_PASSWORD_RESPONSE, HandlerKind::RESPONSE,
      &makeHandler<PasswordAnswerHandlerImpl>, "User name and password received from user."},
-    {ConnApiCommand::GET_CERTIFICATE_RESPONSE, HandlerKind::RESPONSE,
+    {ConnApiMessages::GET_CERTIFICATE_RESPONSE, HandlerKind::RESPONSE,
      &makeHandler<CertificateAnswerHandlerImpl>, nullptr},
 };
 
@@ -351,8 +351,8 @@ TEST(HandlerTableTest, ServiceTableServesEachCommandOnceAndUnknownOnesWithFaultT
     std::set<std::int32_t> seen;
     for (const HandlerRow& row : HandlerTable::service().rows()) {
         EXPECT_TRUE(seen.insert(row.command).second) << row.command;
-        EXPECT_GE(row.command, ConnApiCommand::FIRST);
-        EXPECT_LE(row.command, ConnApiCommand::LAST);
+        EXPECT_GE(row.command, 1);
+        EXPECT_LE(row.command, ConnApiMessages::COUNT);
     }
 }
 

@@ -88,4 +88,35 @@ TEST_F(XmlParseSafetyTest, EntityExpansionStaysBounded) {
     }
 }
 
+TEST_F(XmlParseSafetyTest, PipeMessagesRefuseEveryDocumentTypeAndSubstituteNothing) {
+    std::string bomb = "<!DOCTYPE a [<!ENTITY e0 \"laughing\">";
+    for (int i = 1; i <= 12; ++i) {
+        bomb += "<!ENTITY e" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j) bomb += "&e" + std::to_string(i - 1) + ";";
+        bomb += "\">";
+    }
+    bomb += "]><a>&e12;</a>";
+    const std::string refused[] = {
+        "<!DOCTYPE a><a/>",
+        "<!DOCTYPE a SYSTEM \"" + path("subset.dtd") + "\"><a>&leak;</a>",
+        "<!DOCTYPE a [<!ENTITY x SYSTEM \"" + path("secret.txt") + "\">]><a>&x;</a>",
+        "<!DOCTYPE a [<!ENTITY x \"inner\">]><a>&x;</a>",
+        bomb,
+    };
+    for (const std::string& text : refused) {
+        SCOPED_TRACE(text.substr(0, 60));
+        XmlDocument document;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(document.parseMessage(text.data(), static_cast<int>(text.size())), XmlException);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    }
+    // The predefined entities are the only ones a message may use; an undeclared one is an error.
+    XmlDocument document;
+    const std::string plain = "<a>&lt;b&gt; &amp; &#65;</a>";
+    document.parseMessage(plain.data(), static_cast<int>(plain.size()));
+    EXPECT_STREQ(document.rootElement().content(), "<b> & A");
+    const std::string undeclared = "<a>&x;</a>";
+    EXPECT_THROW(document.parseMessage(undeclared.data(), static_cast<int>(undeclared.size())), XmlException);
+}
+
 }  // namespace

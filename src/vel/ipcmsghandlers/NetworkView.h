@@ -1,0 +1,30 @@
+#pragma once
+// The connection API's view of a configured network: what the model holds now (name, media, the
+// 802.1X flag, the EAP methods of the state event). Association, adapter and connection
+// information come from the network's adapter; until the network keeps them they read as absent.
+#include "vel/ipcmsghandlers/ConnApiNetwork.h"
+#include "vel/network/Network.h"
+#include "vel/reference/ReferenceImpl.h"
+
+class NetworkViewImpl : public ReferenceImpl, public ConnApiNetworkInterface {
+public:
+    REFERENCE_IMPL_FORWARDS
+
+    explicit NetworkViewImpl(const Network& network) : m_network(network) {}
+
+    Ascii networkName() override;
+    std::int32_t mediaType() override;
+    NetworkDetails details() override;
+
+    const Network& network() const { return m_network; }
+
+private:
+    Network m_network;
+};
+
+class NetworkView {
+public:
+    static ConnApiNetwork of(const Network& network);
+    // The configured network behind a view; an empty handle for a network seen otherwise.
+    static Network networkOf(const ConnApiNetwork& network);
+};
