@@ -191,6 +191,30 @@ TEST_F(ConnApiServiceTest, HostileMessagesAreAnsweredOrLoggedAndNobodyElseNotice
     EXPECT_THAT(log, Not(HasSubstr("Fatal Shutdown")));
 }
 
+TEST_F(ConnApiServiceTest, ClientThatNeverReadsIsDroppedAndTheOthersAreServed) {
+    PipeClient& deaf = connectClient();
+    PipeClient& other = connectClient();
+    std::string body;
+    for (int i = 0; i < 500; ++i)
+        body += "<tamsel:getVersionRequest><tamsel:sequenceNumber>" + std::to_string(i) +
+                "</tamsel:sequenceNumber></tamsel:getVersionRequest>";
+    const std::string envelope = trayEnvelope(body);
+    // Each envelope is answered with 500 faults that nobody reads, until the service lets go.
+    bool dropped = false;
+    for (int i = 0; i < 400 && !dropped; ++i) {
+        try {
+            deaf.send(envelope);
+        } catch (const NoConnectionException&) {
+            dropped = true;
+        }
+    }
+    EXPECT_TRUE(dropped);
+    expectAnswered(other, 1);
+    const std::string log = stopAndReadLog();
+    EXPECT_THAT(log, HasSubstr("the client does not read: dropped"));
+    EXPECT_THAT(log, Not(HasSubstr("Fatal Shutdown")));
+}
+
 TEST_F(ConnApiServiceTest, RepairByteStopsTheServiceInOrder) {
     PipeClient& client = connectClient();
     expectAnswered(client, 1);

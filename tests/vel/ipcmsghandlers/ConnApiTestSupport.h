@@ -41,9 +41,11 @@ public:
 
 protected:
     Datagram takeOutgoing() override { return Datagram(); }
-    void appendOutgoing(const Datagram& datagram) override {
+    bool appendOutgoing(const Datagram& datagram) override {
         m_sent.emplace_back(datagram.text(), static_cast<size_t>(datagram.length()));
+        return true;
     }
+    void dropOutgoing() override { m_sent.clear(); }
     void joinThreads() override {}
 
 private:
