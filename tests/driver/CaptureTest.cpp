@@ -236,6 +236,18 @@ protected:
         wired_->receivePacket(Ipv4(2100, 100));
         ASSERT_TRUE(WaitUntil([&] { return Queued() == 24 + 2048; }));
         wired_->receivePacket(Ipv4(2100, 101));
+        // The record fits the pipe's atomic size, so nothing shows in the pipe while the writer
+        // waits: only the kernel can tell that it has got as far as the write.
+        ASSERT_TRUE(WaitUntil([] { return SomeThreadWaitsToWriteAPipe(); }));
+    }
+
+    static bool SomeThreadWaitsToWriteAPipe() {
+        for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+            std::ifstream wchan(task.path() / "wchan");
+            std::string where;
+            if (std::getline(wchan, where) && where.find("pipe_write") != std::string::npos) return true;
+        }
+        return false;
     }
 
     std::filesystem::path fifo_;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/string/FormatBuffer.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiMessages.h"

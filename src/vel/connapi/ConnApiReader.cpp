@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/xml/XmlSchema.h"
 
 Ascii ConnApiReader::requiredText(const char* name) const {

@@ -1,6 +1,6 @@
 #include "vel/connapi/ConnApiWriter.h"
 
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/string/FormatBuffer.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 

@@ -3,7 +3,7 @@
 #include "vel/connapi/ConnApiMessage.h"
 #include "vel/connapi/ConnApiReader.h"
 #include "vel/connapi/ConnApiWriter.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 
 void CredentialBodies::writeUsernamePasswordRequest(const SoapBodyContext& context, const Ascii& groupName,

@@ -3,7 +3,7 @@
 #include "runtime/lum/Log.h"
 #include "vel/connapi/ConnApiMessage.h"
 #include "vel/connapi/ConnApiWriter.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 

@@ -1,6 +1,6 @@
 #include "vel/connapi/SoapBodyContext.h"
 
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/xml/XmlSchema.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"

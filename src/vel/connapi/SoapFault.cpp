@@ -4,7 +4,7 @@
 
 #include "vel/connapi/ConnApiMessage.h"
 #include "vel/connapi/ConnApiWriter.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiMessages.h"
 

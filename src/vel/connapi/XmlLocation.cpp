@@ -4,7 +4,7 @@
 #include "vel/connapi/ConnApiMessage.h"
 #include "vel/connapi/ConnApiReader.h"
 #include "vel/connapi/ConnApiWriter.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/location/LocationConstants.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
 

@@ -1,7 +1,7 @@
 #include "vel/ipcmsghandlers/SoapEnvelope.h"
 
 #include "vel/connapi/SoapBodyContext.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 namespace {

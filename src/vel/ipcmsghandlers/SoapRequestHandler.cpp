@@ -3,7 +3,7 @@
 #include "runtime/lum/Log.h"
 #include "vel/connapi/ConnApiMessage.h"
 #include "vel/connapi/SoapFault.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/BaseException.h"
 #include "vel/ipcmsghandlers/ConnApiEngine.h"
 #include "vel/ipcmsghandlers/ConnApiLog.h"

@@ -1,6 +1,6 @@
 #include "vel/ipcmsghandlers/SoapResponseHandler.h"
 
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/ipcmsghandlers/ConnApiLog.h"
 
 void SoapResponseHandlerImpl::process() {

@@ -1,7 +1,7 @@
 #include "vel/ipcmsghandlers/VpnStateEvent.h"
 
 #include "vel/connapi/VpnBodies.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 void VpnStateEventImpl::writeBody(SoapBodyContext& context) {

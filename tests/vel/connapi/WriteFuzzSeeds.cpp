@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "ConnApiCorpus.h"
+#include "tests/vel/connapi/ConnApiCorpus.h"
 
 using tamsel::test::ConnApiCorpus;
 

@@ -7,7 +7,7 @@
 #include <regex>
 #include <string>
 
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/ipcmsghandlers/HandlerTable.h"
 #include "vel/xmlconnectionapi/ConnApiMessages.h"
 

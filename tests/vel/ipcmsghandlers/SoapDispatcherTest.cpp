@@ -15,7 +15,7 @@
 #include "vel/connapi/ConnectionBodies.h"
 #include "vel/connapi/CredentialBodies.h"
 #include "vel/connapi/NetworkBodies.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/MemoryException.h"
 #include "vel/ipcmsghandlers/SoapRequestHandler.h"
 #include "vel/ipcmsghandlers/SoapResponseHandler.h"
