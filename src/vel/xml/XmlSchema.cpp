@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "runtime/lum/Assert.h"
+#include "vel/enumtostring/Conversions.h"
 #include "vel/exception/XmlException.h"
 
 namespace vel {
@@ -25,12 +26,56 @@ Ascii xmlChildText(const SharedXmlNode& node, const char* name) {
     return Ascii(text != nullptr ? text : "");
 }
 
-Ascii xmlRequiredText(const SharedXmlNode& node, const char* name) {
+SharedXmlNode xmlRequiredChild(const SharedXmlNode& node, const char* name, const char* message) {
     SharedXmlNode child = node.findChild(name);
-    if (child.isNull()) xmlError("\"%s\" tag is required", name);
+    if (child.isNull()) xmlError(message, name);
+    return child;
+}
+
+Ascii xmlRequiredText(const SharedXmlNode& node, const char* name) {
+    SharedXmlNode child = xmlRequiredChild(node, name, XmlMessages::TAG_REQUIRED_WITHOUT_STOP);
     const char* text = child.content();
-    if (text == nullptr || *text == '\0') xmlError("Empty \"%s\" tag.", name);
+    if (text == nullptr || *text == '\0') xmlError(XmlMessages::EMPTY_TAG, name);
     return Ascii(text);
+}
+
+bool xmlRequiredBool(const SharedXmlNode& node, const char* name) {
+    const char* text = xmlRequiredChild(node, name).content();
+    if (text == nullptr || *text == '\0') xmlError(XmlMessages::TAG_IS_EMPTY_WITHOUT_STOP, name);
+    return TextToBool(text) != 0;
+}
+
+bool xmlOptionalBool(const SharedXmlNode& node, const char* name) {
+    SharedXmlNode child = node.findChild(name);
+    if (child.isNull()) return false;
+    const char* text = child.content();
+    return TextToBool(text != nullptr ? text : "") != 0;
+}
+
+int xmlRequiredAttributeInt(const SharedXmlNode& node, const char* name, const char* message) {
+    XmlString value = node.attribute(name);
+    if (value.isNull()) xmlError(message, name);
+    return xmlParseInt(value.text());
+}
+
+void xmlCheckReferenceFalse(const SharedXmlNode& node) {
+    static constexpr const char* REFERENCE = "reference";
+    XmlString reference = node.attribute(REFERENCE);
+    if (!reference.isNull() && TextToBool(reference.text()) != 0) {
+        xmlError(XmlMessages::ATTRIBUTE_SHOULD_BE_FALSE, REFERENCE);
+    }
+}
+
+SharedXmlNode xmlFirstElementChild(const SharedXmlNode& node) {
+    SharedXmlNode child = node.firstChild();
+    while (child.isNonNull() && !child.isElement()) child = child.nextSibling();
+    return child;
+}
+
+SharedXmlNode xmlNextElementSibling(const SharedXmlNode& node) {
+    SharedXmlNode sibling = node.nextSibling();
+    while (sibling.isNonNull() && !sibling.isElement()) sibling = sibling.nextSibling();
+    return sibling;
 }
 
 int xmlOptionalInt(const SharedXmlNode& node, const char* name) {
@@ -40,16 +85,14 @@ int xmlOptionalInt(const SharedXmlNode& node, const char* name) {
 }
 
 int xmlRequiredInt(const SharedXmlNode& node, const char* name) {
-    SharedXmlNode child = node.findChild(name);
-    if (child.isNull()) xmlError("\"%s\" tag is required.", name);
-    const char* text = child.content();
-    if (text == nullptr || *text == '\0') xmlError("Empty \"%s\" tag.", name);
+    const char* text = xmlRequiredChild(node, name).content();
+    if (text == nullptr || *text == '\0') xmlError(XmlMessages::EMPTY_TAG, name);
     return xmlParseInt(text);
 }
 
 int xmlPositiveInt(const SharedXmlNode& node, const char* name) {
     int value = xmlRequiredInt(node, name);
-    if (value <= 0) xmlError("Positive integer value required in \"%s\" tag.", name);
+    if (value <= 0) xmlError(XmlMessages::POSITIVE_INTEGER_REQUIRED, name);
     return value;
 }
 
@@ -62,13 +105,19 @@ int xmlParseInt(const char* text) {
     return static_cast<int>(value);
 }
 
+Ascii xmlIntText(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return Ascii(text);
+}
+
 Ascii xmlHexEncode(const ByteArray& bytes) {
     return bytes.toHex();
 }
 
 ByteArray xmlHexDecode(const Ascii& text) {
     ByteArray bytes = ByteArray::fromHex(text);
-    if (bytes.length() == 0) xmlError("Invalid HEX representation.");
+    if (bytes.length() == 0) xmlErrorText(XmlMessages::INVALID_HEX);
     return bytes;
 }
 
@@ -129,6 +178,10 @@ void xmlError(const char* format, ...) {
     std::vsnprintf(buffer, sizeof buffer, format, arguments);
     va_end(arguments);
     XmlException::raise(__FILE__, __LINE__, buffer);
+}
+
+void xmlErrorText(const char* text) {
+    XmlException::raise(__FILE__, __LINE__, text);
 }
 
 }  // namespace vel

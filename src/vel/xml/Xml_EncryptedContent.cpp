@@ -56,18 +56,18 @@ ByteArray Xml_EncryptedContent::Decrypt(const ByteArray& cipherText) {
     const int length = cipherText.length();
     // Anything but an IV and whole blocks, at least one of them, cannot be ours; refusing it here keeps
     // the padding count inside the decrypted bytes.
-    if (length < 2 * BLOCK || length % BLOCK != 0) vel::xmlError("Invalid padding length");
+    if (length < 2 * BLOCK || length % BLOCK != 0) vel::xmlErrorText(XmlMessages::INVALID_PADDING_LENGTH);
     const unsigned char* iv = cipherText.bytes();
     std::vector<unsigned char> plain = aes128Cbc(false, iv, iv + BLOCK, length - BLOCK);
     // A count of 0 removes nothing; the length check above keeps any count up to a block inside.
     const int padding = plain.back();
-    if (padding > BLOCK) vel::xmlError("Invalid padding length");
+    if (padding > BLOCK) vel::xmlErrorText(XmlMessages::INVALID_PADDING_LENGTH);
     return ByteArray(plain.data(), static_cast<int>(plain.size()) - padding);
 }
 
 namespace vel {
 
-void xmlEncryptContent(XmlParentBase& parent, const char* name, const XmlContentValue& value) {
+SharedXmlNode xmlEncryptContent(XmlParentBase& parent, const char* name, const XmlContentValue& value) {
     using C = EncryptedContentConstants;
     SharedXmlNode element = parent.addChild(name);
     element.setAttribute(C::ENCRYPT_CONTENT, "true");
@@ -77,14 +77,15 @@ void xmlEncryptContent(XmlParentBase& parent, const char* name, const XmlContent
     data.setAttribute("Type", C::CONTENT_TYPE);
     data.addChild(C::CIPHER_DATA)
         .addTextChild(C::CIPHER_VALUE, Xml_EncryptedContent::Encrypt(value.bytes).toBase64().text());
+    return element;
 }
 
 XmlContentValue xmlDecryptContent(const SharedXmlNode& element) {
     using C = EncryptedContentConstants;
     XmlString encrypt = element.attribute(C::ENCRYPT_CONTENT);
-    if (encrypt.isNull()) xmlError("Attribute \"%s\" is required.", C::ENCRYPT_CONTENT);
+    if (encrypt.isNull()) xmlError(XmlMessages::ATTRIBUTE_REQUIRED, C::ENCRYPT_CONTENT);
     if (!TextToBool(encrypt.text())) {
-        xmlError("\"%s\" attribute should have fixed value \"true\".", C::ENCRYPT_CONTENT);
+        xmlError(XmlMessages::ATTRIBUTE_SHOULD_BE_TRUE, C::ENCRYPT_CONTENT);
     }
     XmlContentValue value;
     XmlString persistent = element.attribute(C::PERSISTENT_HANDLE);
@@ -93,23 +94,29 @@ XmlContentValue xmlDecryptContent(const SharedXmlNode& element) {
     SharedXmlNode data = element.findChild(C::ENCRYPTED_DATA);
     if (data.isNonNull()) {
         XmlString type = data.attribute("Type");
-        if (type.isNull()) xmlError("Attribute \"type\" is required.");
+        if (type.isNull()) xmlErrorText(XmlMessages::TYPE_ATTRIBUTE_REQUIRED);
         if (std::strcmp(type.text(), C::CONTENT_TYPE) != 0) {
-            xmlError("\"Type\" attribute should have fixed value \"%s\".", C::CONTENT_TYPE);
+            xmlError(XmlMessages::TYPE_ATTRIBUTE_VALUE, C::CONTENT_TYPE);
         }
         SharedXmlNode cipherData = data.findChild(C::CIPHER_DATA);
-        if (cipherData.isNull()) xmlError("Attribute \"%s\" is required.", C::CIPHER_DATA);
+        if (cipherData.isNull()) xmlError(XmlMessages::ATTRIBUTE_REQUIRED, C::CIPHER_DATA);
         SharedXmlNode cipherValue = cipherData.findChild(C::CIPHER_VALUE);
-        if (cipherValue.isNull()) xmlError("Attribute \"%s\" is required.", C::CIPHER_VALUE);
+        if (cipherValue.isNull()) xmlError(XmlMessages::ATTRIBUTE_REQUIRED, C::CIPHER_VALUE);
         const char* text = cipherValue.content();
-        if (text == nullptr || *text == '\0') xmlError("Tag \"%s\" is empty.", C::CIPHER_VALUE);
+        if (text == nullptr || *text == '\0') xmlError(XmlMessages::TAG_IS_EMPTY, C::CIPHER_VALUE);
         value.bytes =
             Xml_EncryptedContent::Decrypt(ByteArray::fromBase64(text, static_cast<int>(std::strlen(text))));
         return value;
     }
     const char* text = element.content();
-    if (text == nullptr || *text == '\0') xmlError("Tag \"%s\" is empty.", element.name());
+    if (text == nullptr || *text == '\0') xmlError(XmlMessages::TAG_IS_EMPTY, element.name());
     value.bytes = value.persistent ? xmlHexDecode(Ascii(text)) : ByteArray(text);
+    return value;
+}
+
+XmlContentValue xmlDecryptTextContent(const SharedXmlNode& element) {
+    XmlContentValue value = xmlDecryptContent(element);
+    if (!value.persistent) value.bytes = xmlUnescape(Ascii::fromByteArray(value.bytes)).toByteArray();
     return value;
 }
 

@@ -32,9 +32,12 @@ public:
 
 namespace vel {
 
-// Appends the element name to the parent with the value in enciphered form.
-void xmlEncryptContent(XmlParentBase& parent, const char* name, const XmlContentValue& value);
+// Appends the element name to the parent with the value in enciphered form; returns the element.
+SharedXmlNode xmlEncryptContent(XmlParentBase& parent, const char* name, const XmlContentValue& value);
 // The value of an element, enciphered or plain.
 XmlContentValue xmlDecryptContent(const SharedXmlNode& element);
+// The same for a text value: unless it is a stored text (the persistent flag), the five XML entity
+// sequences in it are replaced by their characters.
+XmlContentValue xmlDecryptTextContent(const SharedXmlNode& element);
 
 }  // namespace vel
