@@ -54,6 +54,10 @@ XmlAuthenticationRecord userAuthenticationSettingsRecord(std::int32_t type, std:
                 break;
         }
     }
+    // EAP-FAST sends the certificate inside the EAP-TLS it was given, as a file saying so would.
+    if (type == T::EAP_FAST && credentialKind == C::CREDENTIAL_CERTIFICATE) {
+        method.certificateSendingMode = C::SEND_VIA_INNER_METHOD;
+    }
     method.validateServerCertificate = false;
     method.credentialKind = credentialKind;
     method.enablePosture = true;

@@ -1,5 +1,9 @@
 #include "vel/xml/XmlAuthenticationConversion.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
 #include "runtime/lum/Log.h"
 #include "vel/configuration/AuthenticationMethodClasses.h"
 #include "vel/configuration/PacInfo.h"
@@ -54,6 +58,48 @@ AuthenticationMethod buildMethod(const XmlMethodSettings& settings) {
         method.setEnablePosture(settings.enablePosture);
     }
     return method;
+}
+
+bool isOneOf(std::int32_t type, std::initializer_list<std::int32_t> types) {
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
+
+// What the method's element can say, so that a saved file always reads back: the credential kind
+// the element gives its method, and inner methods it can name (a tunnel left without one gets the
+// password default, as a network the connection API makes with a password would have).
+void makeWritable(XmlMethodSettings& settings) {
+    const std::int32_t type = settings.type;
+    std::int32_t& kind = settings.credentialKind;
+    if (type == T::EAP_TLS) kind = C::CREDENTIAL_CERTIFICATE;
+    if (isOneOf(type, {T::EAP_MD5, T::EAP_MSCHAPV2, T::EAP_LEAP, T::EAP_TTLS})) kind = C::CREDENTIAL_PASSWORD;
+    if (type == T::EAP_GTC && kind != C::CREDENTIAL_TOKEN) kind = C::CREDENTIAL_PASSWORD;
+    if (isOneOf(type, {T::EAP_PEAP, T::EAP_FAST}) &&
+        !isOneOf(kind, {C::CREDENTIAL_PASSWORD, C::CREDENTIAL_CERTIFICATE, C::CREDENTIAL_TOKEN})) {
+        kind = C::CREDENTIAL_PASSWORD;
+    }
+    std::vector<std::int32_t> writable;
+    for (std::int32_t inner : settings.innerMethods) {
+        const bool ttls =
+            type == T::EAP_TTLS && isOneOf(inner, {T::TTLS_PAP, T::TTLS_CHAP, T::TTLS_MSCHAP,
+                                                   T::TTLS_MSCHAPV2, T::EAP_MD5, T::EAP_MSCHAPV2});
+        const bool password = isOneOf(type, {T::EAP_PEAP, T::EAP_FAST}) && kind == C::CREDENTIAL_PASSWORD &&
+                              isOneOf(inner, {T::EAP_MSCHAPV2, T::EAP_GTC});
+        if (ttls || password) writable.push_back(inner);
+    }
+    if (type == T::EAP_PEAP && writable.size() > 1) writable.resize(1);
+    if (writable.empty() && (type == T::EAP_TTLS ||
+                             (isOneOf(type, {T::EAP_PEAP, T::EAP_FAST}) && kind == C::CREDENTIAL_PASSWORD))) {
+        writable.push_back(T::EAP_MSCHAPV2);
+    }
+    if (isOneOf(type, {T::EAP_PEAP, T::EAP_FAST}) && kind == C::CREDENTIAL_TOKEN) writable = {T::EAP_GTC};
+    if (type == T::EAP_PEAP && kind == C::CREDENTIAL_CERTIFICATE) writable = {T::EAP_TLS};
+    if (type == T::EAP_FAST && kind == C::CREDENTIAL_CERTIFICATE) {
+        const bool viaInner =
+            !isOneOf(settings.certificateSendingMode, {C::SEND_WHENEVER_REQUESTED, C::SEND_SECURELY_ONLY});
+        if (viaInner) settings.certificateSendingMode = C::SEND_VIA_INNER_METHOD;
+        writable = viaInner ? std::vector<std::int32_t>{T::EAP_TLS} : std::vector<std::int32_t>{};
+    }
+    if (isOneOf(type, {T::EAP_TTLS, T::EAP_PEAP, T::EAP_FAST})) settings.innerMethods = writable;
 }
 
 // The collection kind a record can be written with: certificates and tokens need their storage
@@ -133,6 +179,7 @@ XmlAuthenticationRecord XmlAuthenticationConversion::fromNetwork(const Network& 
                 XmlPacRecord{pac.pac().storedText().toBase64(), pac.secretKey(), true});
         }
     }
+    makeWritable(settings);
     if (settings.source.kind == C::SOURCE_PROFILE) {
         if (settings.credentialKind == C::CREDENTIAL_CERTIFICATE) {
             CredentialProxy certificate = parameters.getCertificateCredential();

@@ -43,7 +43,8 @@ TEST_F(AdministratorFileTest, TheSampleIsSignedAtBuildTimeWithTheTestKey) {
     ASSERT_NE(text.find("<Signature"), std::string::npos);
     XmlDocument document;
     parseRoot(document, text);
-    EXPECT_TRUE(XmlSignature::verify(document, ConfigurationSigner::readFile(TAMSEL_TEST_PUBLIC_KEY).c_str()));
+    EXPECT_TRUE(
+        XmlSignature::verify(document, ConfigurationSigner::readFile(TAMSEL_TEST_PUBLIC_KEY).c_str()));
     // The signed text is the source's, signature apart.
     const std::string source = fileText(TAMSEL_SAMPLE_CONFIGURATION_SOURCE);
     EXPECT_NE(source.find("<displayName>Lab TTLS MSCHAP</displayName>"), std::string::npos);
@@ -90,7 +91,8 @@ const ModelRow SAMPLE_MODEL[] = {
     {"Wired MD5", "machine", "none"},
     {"Wired MD5", "collection", "storage=0 source=0 pin=0 extend=0"},
     {"Wired MSCHAPv2", "types", "1"},
-    {"Wired MSCHAPv2", "machine", "eapMschapv2 credential=1 source=1 identity=host/<machine>| secret=se&cret\"' fast=0/0"},
+    {"Wired MSCHAPv2", "machine",
+     "eapMschapv2 credential=1 source=1 identity=host/<machine>| secret=se&cret\"' fast=0/0"},
     {"Wired MSCHAPv2", "user", "none"},
     {"Wired MSCHAPv2", "8021x", "30/60/30/3"},
     {"Wired GTC", "types", "3"},
@@ -100,7 +102,8 @@ const ModelRow SAMPLE_MODEL[] = {
     {"Wired PEAP", "machine",
      "eapPeap[eapMschapv2] credential=1 source=6 identity=anonymous|host/[machine] "
      "validate=rules(0:1:radius.example.com,1:2:.example.com)/cas(1:Example Root CA,2:0a0b0c0d) fast=0/0"},
-    {"Wired PEAP", "user", "eapPeap[eapTls] credential=2 source=2 identity=anonymous|[username]@example.com fast=1/0"},
+    {"Wired PEAP", "user",
+     "eapPeap[eapTls] credential=2 source=2 identity=anonymous|[username]@example.com fast=1/0"},
     {"Wired PEAP", "collection", "storage=1 source=1 pin=2 extend=0"},
     {"Corp LEAP", "timeouts", "40/3"},
     {"Corp LEAP", "ssid", "corp-leap"},
@@ -111,7 +114,8 @@ const ModelRow SAMPLE_MODEL[] = {
     {"Corp TLS", "mode", "wpa2EnterpriseAes"},
     {"Corp TLS", "types", "1"},
     {"Corp TLS", "machine",
-     "eapTls credential=2 source=1 identity=host/[machine]| certificate=00112233445566778899aabbccddeeff00112233 "
+     "eapTls credential=2 source=1 identity=host/[machine]| "
+     "certificate=00112233445566778899aabbccddeeff00112233 "
      "validate=any/cas(1:Corp CA) fast=1/0"},
     {"Corp TLS User", "mode", "wpaEnterpriseTkip"},
     {"Corp TLS User", "user",
@@ -120,17 +124,20 @@ const ModelRow SAMPLE_MODEL[] = {
     {"Corp TTLS PAP", "mode", "quillanEnterpriseAes"},
     {"Corp TTLS PAP", "machine",
      "eapTtls[pap] credential=1 source=1 identity=anonymous|host/[machine] secret=tunnel&pass fast=0/0"},
-    {"Corp TTLS PAP", "user", "eapTtls[eapMd5,eapMschapv2] credential=1 source=2 identity=anonymous|[username] fast=1/0"},
+    {"Corp TTLS PAP", "user",
+     "eapTtls[eapMd5,eapMschapv2] credential=1 source=2 identity=anonymous|[username] fast=1/0"},
     {"Corp TTLS PAP", "collection", "storage=0 source=0 pin=0 extend=0"},
     {"Corp TTLS CHAP", "mode", "quillanEnterpriseTkip"},
     {"Corp TTLS CHAP", "machine", "eapTls credential=2 source=6 identity=host/[machine]| fast=0/0"},
     {"Corp TTLS CHAP", "user", "eapTtls[chap] credential=1 source=3 identity=anonymous|[username] fast=0/0"},
     {"Corp FAST", "mode", "wpa2EnterpriseTkip"},
     {"Corp FAST", "machine",
-     "eapFast[eapTls] credential=2 source=1 identity=anonymous|host/[machine] certificate=cafe0001 fast=1/0 mode=1 "
+     "eapFast[eapTls] credential=2 source=1 identity=anonymous|host/[machine] certificate=cafe0001 fast=1/0 "
+     "mode=1 "
      "pac=1/1 posture=1 pacs=1"},
     {"Corp FAST", "user",
-     "eapFast[eapMschapv2,eapGtc] credential=1 source=2 identity=anonymous|[username] fast=1/0 pac=0/0 posture=0 "
+     "eapFast[eapMschapv2,eapGtc] credential=1 source=2 identity=anonymous|[username] fast=1/0 pac=0/0 "
+     "posture=0 "
      "pacs=0"},
     {"Corp FAST", "collection", "storage=1 source=0 pin=0 extend=0"},
     {"Corp FAST Token", "mode", "wpaEnterpriseAes"},
@@ -139,7 +146,8 @@ const ModelRow SAMPLE_MODEL[] = {
     {"Corp FAST Token", "collection", "storage=2 source=0 pin=0 extend=0"},
     {"Corp FAST Certificate", "mode", "openStaticWep"},
     {"Corp FAST Certificate", "machine",
-     "eapFast credential=2 source=6 identity=anonymous|host/[machine] fast=0/0 mode=3 pac=0/0 posture=1 pacs=0"},
+     "eapFast credential=2 source=6 identity=anonymous|host/[machine] fast=0/0 mode=3 pac=0/0 posture=1 "
+     "pacs=0"},
     {"Corp FAST Certificate", "user",
      "eapFast credential=2 source=2 identity=anonymous|[username] fast=0/0 mode=4 pac=0/0 posture=1 pacs=0"},
     {"Corp FAST Certificate", "collection", "storage=1 source=3 pin=3 extend=0"},
@@ -164,7 +172,8 @@ const ModelRow SAMPLE_MODEL[] = {
     {"Lab PEAP GTC", "user",
      "eapPeap[eapGtc] credential=1 source=1 identity=anonymous|[username] secret=lab-pass fast=0/0"},
     {"Lab TTLS MSCHAP", "mode", "wpaEnterpriseTkip"},
-    {"Lab TTLS MSCHAP", "machine", "eapTtls[mschap] credential=1 source=6 identity=anonymous|host/[machine] fast=0/0"},
+    {"Lab TTLS MSCHAP", "machine",
+     "eapTtls[mschap] credential=1 source=6 identity=anonymous|host/[machine] fast=0/0"},
     {"Lab TTLS MSCHAP", "user",
      "eapTtls[mschapv2] credential=1 source=1 identity=anonymous|[username] secret=user-pass fast=0/0"},
 };
@@ -172,7 +181,8 @@ const ModelRow SAMPLE_MODEL[] = {
 TEST_F(AdministratorFileTest, TheSampleReadsToItsModel) {
     Configuration configuration = readText(sampleText());
     for (const ModelRow& row : SAMPLE_MODEL) {
-        EXPECT_EQ(describe(configuration, row.network, row.field), row.value) << row.network << " " << row.field;
+        EXPECT_EQ(describe(configuration, row.network, row.field), row.value)
+            << row.network << " " << row.field;
     }
     // Groups in file order, the global one flagged, each with its networks in file order.
     std::vector<std::string> groups;
@@ -186,7 +196,8 @@ TEST_F(AdministratorFileTest, TheSampleReadsToItsModel) {
     // The policy's entries in file order; the one named open1xDynamicWep is told from static WEP.
     std::vector<Reference> modes = configuration.networkPolicy().allowedAssociationModes().snapshot();
     ASSERT_EQ(modes.size(), 14u);
-    for (size_t i = 0; i < modes.size(); ++i) EXPECT_EQ(Association::fromElement(modes[i].m).isDynamicWep(), i == 3);
+    for (size_t i = 0; i < modes.size(); ++i)
+        EXPECT_EQ(Association::fromElement(modes[i].m).isDynamicWep(), i == 3);
     EXPECT_EQ(configuration.networkPolicy().allowedEapMethods().length(), 13);
     EXPECT_EQ(logged("Manual pac provisioning.").size(), 1u);
     configuration.impl()->clearReferences();
@@ -215,21 +226,50 @@ TEST_F(AdministratorFileTest, EveryChangeOfTheTableGivesItsAnswer) {
 
 TEST_F(AdministratorFileTest, TheTableReachesEveryMessageTheReadersGive) {
     // Reached only through records no file can hold.
-    const std::set<std::string> elsewhere = {M::UNSUPPORTED_EAP_METHOD, M::EMPTY_CREDENTIAL_TAG, M::TAG_IS_INVALID,
-                                             M::TWO_TAGS_ONE_REQUIRED, M::INVALID_DEVELOPMENT_VERSION,
-                                             M::MANUAL_PAC_PROVISIONING, M::UNABLE_TO_VERIFY_SIGNATURE};
-    const char* const messages[] = {
-        M::TAG_REQUIRED, M::TAG_REQUIRED_WITHOUT_STOP, M::TAG_IS_REQUIRED, M::TAG_IS_REQUIRED_LEADING_BLANK,
-        M::TAG_IS_REQUIRED_LOWER_CASE, M::EMPTY_TAG, M::TAG_IS_EMPTY, M::TAG_IS_EMPTY_WITHOUT_STOP,
-        M::POSITIVE_INTEGER_REQUIRED, M::ATTRIBUTE_REQUIRED, M::ATTRIBUTE_SHOULD_BE_FALSE, M::ATTRIBUTE_SHOULD_BE_TRUE,
-        M::TYPE_ATTRIBUTE_REQUIRED, M::TYPE_ATTRIBUTE_VALUE, M::MULTIPLE_TAGS, M::ONE_METHOD_ONLY, M::TWO_TAGS_REQUIRED,
-        M::THREE_TAGS_REQUIRED, M::FOUR_TAGS_REQUIRED, M::INVALID_VERSION, M::INVALID_CONFIGURATION_FILE,
-        M::UNDEFINED_CERTIFICATE_CONTAINER, M::EMPTY_CERTIFICATE_CONTAINER, M::INVALID_ASCII_SSID_LENGTH,
-        M::UNDEFINED_CONNECTION_TYPE, M::INVALID_KEY, M::INVALID_HEX, M::INVALID_WEP_KEY_LENGTH,
-        M::INVALID_HEX_PSK_LENGTH, M::INVALID_ASCII_PSK_LENGTH, M::UNKNOWN_USER_AUTHENTICATION_METHOD,
-        M::UNDEFINED_INNER_TTLS_METHOD, M::UNDEFINED_TRUSTED_SERVER_RULES, M::UNDEFINED_VERIFICATION_RULE,
-        M::EMPTY_SERVER_VERIFICATION_RULE, M::UNDEFINED_TRUSTED_CAS, M::INVALID_CREDENTIAL_STORAGE_TYPE,
-        M::INVALID_CREDENTIAL_STORAGE_TAG, M::CREDENTIAL_TYPE_MISMATCH, M::INVALID_PADDING_LENGTH};
+    const std::set<std::string> elsewhere = {
+        M::UNSUPPORTED_EAP_METHOD,    M::EMPTY_CREDENTIAL_TAG,        M::TAG_IS_INVALID,
+        M::TWO_TAGS_ONE_REQUIRED,     M::INVALID_DEVELOPMENT_VERSION, M::MANUAL_PAC_PROVISIONING,
+        M::UNABLE_TO_VERIFY_SIGNATURE};
+    const char* const messages[] = {M::TAG_REQUIRED,
+                                    M::TAG_REQUIRED_WITHOUT_STOP,
+                                    M::TAG_IS_REQUIRED,
+                                    M::TAG_IS_REQUIRED_LEADING_BLANK,
+                                    M::TAG_IS_REQUIRED_LOWER_CASE,
+                                    M::EMPTY_TAG,
+                                    M::TAG_IS_EMPTY,
+                                    M::TAG_IS_EMPTY_WITHOUT_STOP,
+                                    M::POSITIVE_INTEGER_REQUIRED,
+                                    M::ATTRIBUTE_REQUIRED,
+                                    M::ATTRIBUTE_SHOULD_BE_FALSE,
+                                    M::ATTRIBUTE_SHOULD_BE_TRUE,
+                                    M::TYPE_ATTRIBUTE_REQUIRED,
+                                    M::TYPE_ATTRIBUTE_VALUE,
+                                    M::MULTIPLE_TAGS,
+                                    M::ONE_METHOD_ONLY,
+                                    M::TWO_TAGS_REQUIRED,
+                                    M::THREE_TAGS_REQUIRED,
+                                    M::FOUR_TAGS_REQUIRED,
+                                    M::INVALID_VERSION,
+                                    M::INVALID_CONFIGURATION_FILE,
+                                    M::UNDEFINED_CERTIFICATE_CONTAINER,
+                                    M::EMPTY_CERTIFICATE_CONTAINER,
+                                    M::INVALID_ASCII_SSID_LENGTH,
+                                    M::UNDEFINED_CONNECTION_TYPE,
+                                    M::INVALID_KEY,
+                                    M::INVALID_HEX,
+                                    M::INVALID_WEP_KEY_LENGTH,
+                                    M::INVALID_HEX_PSK_LENGTH,
+                                    M::INVALID_ASCII_PSK_LENGTH,
+                                    M::UNKNOWN_USER_AUTHENTICATION_METHOD,
+                                    M::UNDEFINED_INNER_TTLS_METHOD,
+                                    M::UNDEFINED_TRUSTED_SERVER_RULES,
+                                    M::UNDEFINED_VERIFICATION_RULE,
+                                    M::EMPTY_SERVER_VERIFICATION_RULE,
+                                    M::UNDEFINED_TRUSTED_CAS,
+                                    M::INVALID_CREDENTIAL_STORAGE_TYPE,
+                                    M::INVALID_CREDENTIAL_STORAGE_TAG,
+                                    M::CREDENTIAL_TYPE_MISMATCH,
+                                    M::INVALID_PADDING_LENGTH};
     for (const char* message : messages) {
         ASSERT_EQ(elsewhere.count(message), 0u);
         const std::regex pattern = formatPattern(message);
@@ -255,7 +295,8 @@ TEST_F(AdministratorFileTest, TheMessagesKeepTheSystemsOwnSpelling) {
 TEST_F(AdministratorFileTest, OnlyAnAcceptedFileSetsTheDefaultTimeoutsAndTellsTheMatchmakerItsMedia) {
     matchmaker->takeCalls();
     const AdministratorFileMutation refused = {"", "<eapMd5/><eapGtc/>", "<eapGtc/>", "x"};
-    EXPECT_EQ(refusalOf([&] { readText(mutatedSample(sampleText(), refused)); }), M::INVALID_CONFIGURATION_FILE);
+    EXPECT_EQ(refusalOf([&] { readText(mutatedSample(sampleText(), refused)); }),
+              M::INVALID_CONFIGURATION_FILE);
     EXPECT_EQ(describeConfiguration(Configuration::create("probe"), "defaults"), "40/3");
     EXPECT_TRUE(matchmaker->takeCalls().empty());
 
@@ -276,14 +317,22 @@ TEST_F(AdministratorFileTest, ADevelopmentVersionOtherThanOneIsOnlyLogged) {
 
 TEST_F(AdministratorFileTest, TheRecordHoldsWhatTheModelDoesNotKeep) {
     // Empty policy lists are no error for the reader; the model then refuses the networks.
-    const AdministratorFileMutation row = {"", "<openNoEncryption/><openStaticWep/><sharedStaticWep/><open1xDynamicWep/>", "", ""};
+    const AdministratorFileMutation row = {
+        "", "<openNoEncryption/><openStaticWep/><sharedStaticWep/><open1xDynamicWep/>", "", ""};
     XmlDocument document;
-    XmlConfigurationRecord record = Xml_Configuration::ReadRoot(parseRoot(document, mutatedSample(sampleText(), row)));
+    XmlConfigurationRecord record =
+        Xml_Configuration::ReadRoot(parseRoot(document, mutatedSample(sampleText(), row)));
     EXPECT_EQ(record.networkPolicy.allowedAssociationModes().length(), 10);
     EXPECT_TRUE(record.metaConnections.empty());
     EXPECT_EQ(record.connectionSettings.defaultConnectionTimeout, 45);
     EXPECT_EQ(record.connectionSettings.defaultAssociationTimeout, 5);
-    const AdministratorFileMutation none = {"", "<openNoEncryption/><openStaticWep/><sharedStaticWep/><open1xDynamicWep/>\n      <wpaPersonalTkip/><wpaPersonalAes/><wpa2PersonalTkip/><wpa2PersonalAes/>\n      <wpaEnterpriseTkip/><wpaEnterpriseAes/><wpa2EnterpriseTkip/><wpa2EnterpriseAes/>\n      <quillanEnterpriseTkip/><quillanEnterpriseAes/>", "", ""};
+    const AdministratorFileMutation none = {
+        "",
+        "<openNoEncryption/><openStaticWep/><sharedStaticWep/><open1xDynamicWep/>\n      "
+        "<wpaPersonalTkip/><wpaPersonalAes/><wpa2PersonalTkip/><wpa2PersonalAes/>\n      "
+        "<wpaEnterpriseTkip/><wpaEnterpriseAes/><wpa2EnterpriseTkip/><wpa2EnterpriseAes/>\n      "
+        "<quillanEnterpriseTkip/><quillanEnterpriseAes/>",
+        "", ""};
     XmlDocument empty;
     EXPECT_EQ(Xml_Configuration::ReadRoot(parseRoot(empty, mutatedSample(sampleText(), none)))
                   .networkPolicy.allowedAssociationModes()

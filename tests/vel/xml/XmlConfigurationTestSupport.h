@@ -65,7 +65,8 @@ inline std::string describeValidation(const CertificateValidationParameters& val
         for (const Reference& held : validation.serverRules().snapshot()) {
             TrustedServerRule rule = handleOf<TrustedServerRule>(held.m);
             if (text.back() != '(') text += ",";
-            text += std::to_string(rule.matchKind()) + ":" + std::to_string(rule.howMatch()) + ":" + str(rule.name());
+            text += std::to_string(rule.matchKind()) + ":" + std::to_string(rule.howMatch()) + ":" +
+                    str(rule.name());
         }
         text += ")";
     }
@@ -88,7 +89,8 @@ inline std::string describeParameters(const Network& network, std::int32_t conne
     std::string text = typeText(method.authenticationType());
     std::vector<Reference> inner = method.innerAuthenticationMethods().snapshot();
     for (size_t i = 0; i < inner.size(); ++i) {
-        text += (i == 0 ? "[" : ",") + typeText(handleOf<AuthenticationMethod>(inner[i].m).authenticationType());
+        text +=
+            (i == 0 ? "[" : ",") + typeText(handleOf<AuthenticationMethod>(inner[i].m).authenticationType());
     }
     if (!inner.empty()) text += "]";
     text += " credential=" + std::to_string(method.credentialType()) +
@@ -106,7 +108,8 @@ inline std::string describeParameters(const Network& network, std::int32_t conne
     }
     text += " fast=" + std::to_string(method.getFastReconnect()) + "/" +
             std::to_string(method.getDisableWhenSmartCard());
-    if (method.getCertificateSendingMode() != 0) text += " mode=" + std::to_string(method.getCertificateSendingMode());
+    if (method.getCertificateSendingMode() != 0)
+        text += " mode=" + std::to_string(method.getCertificateSendingMode());
     if (method.authenticationType() == AuthenticationTypeConstants::EAP_FAST) {
         text += " pac=" + std::to_string(method.getUsePac()) + "/" +
                 std::to_string(method.getUsePac() && method.getAllowUnauthProvisioning()) +
@@ -125,9 +128,11 @@ inline std::string describeKey(const Network& network, bool formOnly) {
     std::string text = parameters.getStaticKeyType() == AuthenticationParameters::KEY_HEX ? "hex" : "ascii";
     if (!formOnly) {
         const ByteArray psk = key.credential().psk();
-        text += " " + (parameters.getStaticKeyType() == AuthenticationParameters::KEY_HEX ? hexOf(psk) : str(psk));
+        text += " " +
+                (parameters.getStaticKeyType() == AuthenticationParameters::KEY_HEX ? hexOf(psk) : str(psk));
     }
-    if (parameters.getStaticKeyValue() != 0) text += " size " + std::to_string(parameters.getStaticKeyValue());
+    if (parameters.getStaticKeyValue() != 0)
+        text += " size " + std::to_string(parameters.getStaticKeyValue());
     return text;
 }
 
@@ -138,7 +143,8 @@ inline std::string describeNetwork(const Network& network, const std::string& fi
     if (field == "global") return network.isGlobal() ? "true" : "false";
     if (field == "origin") return number(network.getOrigin());
     if (field == "timeouts") {
-        return number(network.getConnectionTimeout()) + (wireless ? "/" + number(network.getAssociationTimeout()) : "");
+        return number(network.getConnectionTimeout()) +
+               (wireless ? "/" + number(network.getAssociationTimeout()) : "");
     }
     if (field == "script") return str(network.getScript());
     if (field == "ssid") return str(network.getSsid());
@@ -183,19 +189,22 @@ inline std::string describeConfiguration(const Configuration& configuration, con
     if (field == "vpn") return number(configuration.vpnSettingsType());
     if (field == "connection") {
         ConnectionSettings settings = configuration.connectionSettings();
-        return number(settings.behaviorAtLogon()) + "/" + number(settings.secondsToWaitForConnection()) + "/" +
-               number(settings.validateWpaHandshake());
+        return number(settings.behaviorAtLogon()) + "/" + number(settings.secondsToWaitForConnection()) +
+               "/" + number(settings.validateWpaHandshake());
     }
     if (field == "defaults") {
-        return number(Network::getDefaultConnectionTimeout()) + "/" + number(Network::getDefaultAssociationTimeout());
+        return number(Network::getDefaultConnectionTimeout()) + "/" +
+               number(Network::getDefaultAssociationTimeout());
     }
     UserControlPolicy control = configuration.policy().userControlPolicy();
     if (field == "media") {
-        return std::string(control.allowWireless() ? "wifi" : "") + (control.allowWireless() && control.allowWired() ? " " : "") +
+        return std::string(control.allowWireless() ? "wifi" : "") +
+               (control.allowWireless() && control.allowWired() ? " " : "") +
                (control.allowWired() ? "wired" : "");
     }
     if (field == "control") {
-        return "vpn=" + number(control.allowVpn()) + " script=" + number(control.allowRunScriptAfterConnect());
+        return "vpn=" + number(control.allowVpn()) +
+               " script=" + number(control.allowRunScriptAfterConnect());
     }
     return "no field " + field;
 }
@@ -209,7 +218,8 @@ inline Network findNetwork(const Configuration& configuration, const std::string
     return Network();
 }
 
-inline std::string describe(const Configuration& configuration, const std::string& network, const std::string& field) {
+inline std::string describe(const Configuration& configuration, const std::string& network,
+                            const std::string& field) {
     if (network.empty()) return describeConfiguration(configuration, field);
     Network found = findNetwork(configuration, network);
     return found.isNull() ? "no network " + network : describeNetwork(found, field);
@@ -224,7 +234,6 @@ protected:
         Network::setDefaultAssociationTimeout(NetworkImpl::INITIAL_DEFAULT_ASSOCIATION_TIMEOUT);
         ConfigurationTest::TearDown();
     }
-
 };
 
 }  // namespace tamsel::test
