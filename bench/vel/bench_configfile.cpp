@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "ConfigurationSigner.h"
 #include "runtime/lum/LumMain.h"
+#include "tests/keys/ConfigurationSigner.h"
 #include "vel/libxml2/XmlDocument.h"
 #include "vel/xml/Xml_Configuration.h"
 

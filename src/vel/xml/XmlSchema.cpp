@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "runtime/lum/Assert.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/XmlException.h"
 
 namespace vel {

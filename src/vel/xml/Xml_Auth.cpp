@@ -1,7 +1,7 @@
 #include "vel/xml/Xml_Auth.h"
 
 #include "vel/configuration/AuthenticationMethodClasses.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/libxml2/XmlParentNode.h"
 #include "vel/xml/XmlElements.h"
 #include "vel/xml/XmlSchema.h"

@@ -1,6 +1,6 @@
 #include "vel/xml/Xml_CredentialStorage.h"
 
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/xml/XmlSchema.h"
 
 std::int32_t Xml_CredentialStorage::Read(const SharedXmlNode& node) {

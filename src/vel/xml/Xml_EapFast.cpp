@@ -1,7 +1,7 @@
 #include "vel/xml/Xml_EapFast.h"
 
 #include "vel/configuration/AuthenticationMethodClasses.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/libxml2/XmlParentNode.h"
 #include "vel/xml/XmlBuiltinMethods.h"
 #include "vel/xml/XmlElements.h"

@@ -1,6 +1,6 @@
 #include "vel/xml/Xml_NetworkGroup.h"
 
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/libxml2/XmlParentNode.h"
 #include "vel/xml/XmlElements.h"
 #include "vel/xml/XmlSchema.h"

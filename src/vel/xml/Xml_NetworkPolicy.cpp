@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "vel/configuration/EapMethod.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/network/Association.h"
 #include "vel/xml/XmlElements.h"
 #include "vel/xml/XmlSchema.h"

@@ -1,6 +1,6 @@
 #include "vel/xml/Xml_ServerCertValidationParam.h"
 
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/libxml2/XmlParentNode.h"
 #include "vel/reference/HandleOf.h"
 #include "vel/xml/XmlElements.h"

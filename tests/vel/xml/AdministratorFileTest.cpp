@@ -4,9 +4,9 @@
 #include <set>
 #include <string>
 
-#include "ConfigurationSigner.h"
-#include "XmlConfigurationTestSupport.h"
+#include "tests/keys/ConfigurationSigner.h"
 #include "tests/support/AdministratorFileMutations.h"
+#include "tests/vel/xml/XmlConfigurationTestSupport.h"
 #include "vel/libxml2/XmlSignature.h"
 #include "vel/xml/Xml_Configuration.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "XmlConfigurationTestSupport.h"
 #include "tests/support/AdministratorFileMutations.h"
+#include "tests/vel/xml/XmlConfigurationTestSupport.h"
 #include "vel/xml/Xml_InternalConfiguration.h"
 
 namespace tamsel::test {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "XmlConfigurationTestSupport.h"
+#include "tests/vel/xml/XmlConfigurationTestSupport.h"
 #include "vel/xml/UserAuthenticationSettings.h"
 #include "vel/xml/XmlAuthenticationConversion.h"
 #include "vel/xml/XmlMessages.h"

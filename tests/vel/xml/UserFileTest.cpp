@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "XmlConfigurationTestSupport.h"
 #include "tests/support/AdministratorFileMutations.h"
+#include "tests/vel/xml/XmlConfigurationTestSupport.h"
 #include "vel/configuration/MetaConnection.h"
 #include "vel/xml/UserAuthenticationSettings.h"
 #include "vel/xml/XmlElements.h"

@@ -5,13 +5,13 @@
 #include <sstream>
 #include <string>
 
-#include "ConfigurationTestSupport.h"
-#include "XmlTestSupport.h"
+#include "tests/vel/configuration/ConfigurationTestSupport.h"
+#include "tests/vel/xml/XmlTestSupport.h"
 #include "vel/configuration/AuthenticationMethodClasses.h"
 #include "vel/configuration/Configuration.h"
 #include "vel/configuration/PacInfo.h"
 #include "vel/credmgr/CredentialConstants.h"
-#include "vel/enumtostring/Conversions.h"
+#include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/network/Association.h"
 #include "vel/reference/HandleOf.h"
