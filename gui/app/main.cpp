@@ -1,0 +1,5 @@
+#include "gui/app/GuiStartup.h"
+
+int main(int argc, char** argv) {
+    return GuiStartup::run(argc, argv);
+}
