@@ -66,14 +66,16 @@ int quitRunningInstance(SingleInstance& instance) {
 
 }  // namespace
 
+bool GuiStartup::firstArgumentIs(int argc, char** argv, const char* name) {
+    return argc > 1 && QString::fromLocal8Bit(argv[1]).compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
 int GuiStartup::run(int argc, char** argv) {
     // Before any thread exists, so that every later thread leaves SIGINT and SIGTERM to it.
     MainApp::installControlHandler();
-    const QString first = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
 
     SingleInstance instance;
-    if (first.compare(QLatin1String(QUIT_SWITCH), Qt::CaseInsensitive) == 0)
-        return quitRunningInstance(instance);
+    if (firstArgumentIs(argc, argv, QUIT_SWITCH)) return quitRunningInstance(instance);
     // The lock comes before the log, so that a second start never turns the running instance's
     // current log into the previous one.
     switch (instance.claim()) {
@@ -89,7 +91,7 @@ int GuiStartup::run(int argc, char** argv) {
     }
     startLogging();
 
-    if (first.compare(QLatin1String(ACCESS_SWITCH), Qt::CaseInsensitive) == 0) showMainWindowAtStart = true;
+    if (firstArgumentIs(argc, argv, ACCESS_SWITCH)) showMainWindowAtStart = true;
 
     try {
         orvik::QtHelp::loadIndex(QString::fromStdString(executableFolder()) + QLatin1String(HELP_INDEX));

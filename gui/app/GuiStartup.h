@@ -12,6 +12,9 @@ public:
     // How long "-Quit" waits for the running instance to let its lock go.
     static constexpr int QUIT_WAIT_MS = 20000;
 
+    // Whether the first argument is the switch, written in any case.
+    static bool firstArgumentIs(int argc, char** argv, const char* name);
+
     // The program's exit code: the event loop's, 0 after a hand-off, 1 when the lock cannot be had.
     static int run(int argc, char** argv);
 };

@@ -192,7 +192,7 @@ TEST_F(ServiceClientTest, MessagesBecomeSignalsInArrivalOrder) {
          {"UserName(Corp,7)"}},
         {"network state: only the active group's",
          {groupsReply({"Office", "Home"}), activeGroupReply("Office"),
-          stateEvent("Home", "Flat", "connected"), stateEvent("Office", "Corp", "associating")},
+          stateEventMessage("Home", "Flat", "connected"), stateEventMessage("Office", "Corp", "associating")},
          {"ActiveGroup(Office)", "StateChange(Office,Corp,Associating)"}},
     };
     for (const auto& row : rows) {
@@ -210,10 +210,10 @@ TEST_F(ServiceClientTest, DisabledByUserIgnoresScanListsAndStates) {
     followUps({groupsReply({"Office"}), activeGroupReply("Office")});
     events.clear();
     client->setDisabledByUser(true);
-    followUps({stateEvent("Office", "Corp", "connected")});
+    followUps({stateEventMessage("Office", "Corp", "connected")});
     EXPECT_TRUE(events.isEmpty());
     client->setDisabledByUser(false);
-    followUps({stateEvent("Office", "Corp", "connected")});
+    followUps({stateEventMessage("Office", "Corp", "connected")});
     EXPECT_EQ(events.size(), 1);
 }
 

@@ -49,8 +49,8 @@ inline QByteArray groupNetworkMessage(const QByteArray& method, const QString& g
     return serviceMessage(method, numbered(children));
 }
 
-inline QByteArray stateEvent(const QString& group, const QString& network, const QString& state,
-                             const QString& ip = QString()) {
+inline QByteArray stateEventMessage(const QString& group, const QString& network, const QString& state,
+                                    const QString& ip = QString()) {
     return serviceMessage("networkStateEvent",
                           numbered(element("groupName", group) + element("networkName", network) +
                                    element("networkState", state) + element("ipAddress", ip) +
