@@ -248,6 +248,8 @@ void CMainControl::showServiceBox(QMessageBox::Icon icon, const QString& text) {
 }
 
 void CMainControl::ServiceConnected() {
+    // Only the current client's connection counts; a dropped one's report may still be queued.
+    if (sender() != nullptr && sender() != m_client) return;
     m_serviceBox.close();
     emit EnableStatusBtn(true);
     emit EnableConfigureGroupsBtn(true);
