@@ -145,23 +145,8 @@ int CPclient::queuedCount() {
 }
 
 void CPclient::sendRepair() {
-    const std::string frame = ConnApiFrame::frame(std::string(1, ConnApiConstants::REPAIR_REQUEST));
-    const std::shared_ptr<RequestTransport> transport = RequestTransport::current();
-    const RequestTransport::Result result = transport ? transport->sendFrame(QByteArray::fromStdString(frame))
-                                                      : RequestTransport::Result::NoConnection;
-    switch (result) {
-        case RequestTransport::Result::Sent:
-            break;
-        case RequestTransport::Result::Canceled:
-            qCInfo(lcGuiClient, "CanceledException.");
-            break;
-        case RequestTransport::Result::NoConnection:
-            qCInfo(lcGuiClient, "NoConnectionException.");
-            break;
-        case RequestTransport::Result::Failed:
-            qCInfo(lcGuiClient, "NvoException.");
-            break;
-    }
+    RequestTransport::sendLogged(
+        QByteArray::fromStdString(ConnApiFrame::frame(std::string(1, ConnApiConstants::REPAIR_REQUEST))));
 }
 
 void CPclient::getScanListRequest() {

@@ -20,4 +20,7 @@ public:
     static void publish(std::shared_ptr<RequestTransport> transport);
     static void withdraw();
     static std::shared_ptr<RequestTransport> current();
+    // Sends through the published transport; an empty frame (one over the protocol's limit) is not
+    // sent. A send that failed is logged with the tray program's texts and the frame dropped.
+    static Result sendLogged(const QByteArray& frame);
 };

@@ -77,27 +77,11 @@ void SoapRequest::endRequest() {
 }
 
 void SoapRequest::sendRequest() const {
-    const std::shared_ptr<RequestTransport> transport = RequestTransport::current();
-    // Before the service client has published its pipe end there is no connection to send on.
     // The frame is the service's own; a message over the protocol's limit has none and is not sent.
     const QByteArray frame = QByteArray::fromStdString(
         ConnApiFrame::frame(std::string_view(m_text.constData(), static_cast<std::size_t>(m_text.size()))));
-    const RequestTransport::Result result = !transport        ? RequestTransport::Result::NoConnection
-                                            : frame.isEmpty() ? RequestTransport::Result::Failed
-                                                              : transport->sendFrame(frame);
-    switch (result) {
-        case RequestTransport::Result::Sent:
-            if (ClientLog::verboseDumps()) qCInfo(lcGuiClient, "\nRequest sent ==\n %s", m_text.constData());
-            break;
-        case RequestTransport::Result::Canceled:
-            qCInfo(lcGuiClient, "CanceledException.");
-            break;
-        case RequestTransport::Result::NoConnection:
-            qCInfo(lcGuiClient, "NoConnectionException.");
-            break;
-        case RequestTransport::Result::Failed:
-            qCInfo(lcGuiClient, "NvoException.");
-            break;
+    if (RequestTransport::sendLogged(frame) == RequestTransport::Result::Sent && ClientLog::verboseDumps()) {
+        qCInfo(lcGuiClient, "\nRequest sent ==\n %s", m_text.constData());
     }
 }
 

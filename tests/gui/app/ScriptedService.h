@@ -1,6 +1,6 @@
 #pragma once
-// The service's end of the pipe in process, scripted: the project's connection server on the real
-// socket, a subscriber that keeps every message the tray program sends (in arrival order, with the
+// The service's end of the pipe in process, scripted: the connection tests' pipe service on the
+// real socket, a subscriber that keeps every message the tray program sends (in arrival order, with the
 // connection it came on) and answers from a script in the service's form; and the service's own
 // messages pushed to the last connection.
 #include <QByteArray>
@@ -15,11 +15,8 @@
 
 #include "gui/client/ResponseType.h"
 #include "platform/qtsoap/QtSoapMessage.h"
+#include "tests/vel/connection/PipeHarness.h"
 #include "vel/connection/ConnectionConstants.h"
-#include "vel/connection/ConnectionServer.h"
-#include "vel/connection/DatagramForwarder.h"
-#include "vel/multithread/EventQueue.h"
-#include "vel/multithread/EventQueueLoopInitializer.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 namespace tamsel::test {
@@ -120,46 +117,37 @@ private:
     int m_connections = 0;
 };
 
-// Brings the pipe end up in the service's start-up order and down in its shut-down order; needs
-// the run-time of the test.
+// The service's pipe end of the connection tests, with the scripted subscriber in place of the
+// echo (which stays quiet); needs the run-time of the test.
 class ScriptedService {
 public:
     ScriptedService() {
-        m_initializer = new DummyEventQueueLoopInitializerImpl;
-        m_queue = EventQueue::Create(m_initializer);
-        m_forwarder.createEventQueueForwarder();
-        m_server.create(ConnApiConstants::PIPE_NAME, ConnectionConstants::PIPE_INSTANCES, m_forwarder);
+        m_pipe.subscriber->echo = false;
+        m_pipe.subscriber->keep = false;
         subscriber = new ScriptedSubscriberImpl;
-        m_forwarder.addSubscriber(subscriber);
-        m_running = m_server.start();
+        m_pipe.forwarder().addSubscriber(subscriber);
     }
     ~ScriptedService() {
         stop();
         subscriber->dropConnections();
         subscriber->release();
-        m_initializer->release();
     }
     ScriptedService(const ScriptedService&) = delete;
     ScriptedService& operator=(const ScriptedService&) = delete;
 
-    bool running() const { return m_running; }
+    bool running() const { return m_pipe.running(); }
     // The service goes: its clients see the pipe lost.
     void stop() {
         if (m_stopped) return;
         m_stopped = true;
-        m_forwarder.removeSubscriber(subscriber);
-        m_queue.stop();
-        m_server.cancel();
+        m_pipe.forwarder().removeSubscriber(subscriber);
+        m_pipe.stop();
     }
 
     ScriptedSubscriberImpl* subscriber = nullptr;
 
 private:
-    DummyEventQueueLoopInitializerImpl* m_initializer = nullptr;
-    EventQueue m_queue;
-    DatagramForwarder m_forwarder;
-    ConnectionServer m_server;
-    bool m_running = false;
+    PipeService m_pipe;
     bool m_stopped = false;
 };
 
