@@ -15,11 +15,12 @@ constexpr int NONE = Row::NONE;
 // after the adapter list has let its adapters go and before the power subscribers are emptied.
 // clang-format off
 constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
-    // member                    create                          start (place, step)      stop (place, step)                   release (place, step)
-    {"adapter list",             &H::createAdapterList,          NONE, nullptr,           40,  &H::clearAdapterList,           80,  &H::releaseAdapterList},
-    {"client communication",     &H::createClientCommunication,  NONE, nullptr,           10,  &H::clearClientCommunication,   60,  &H::releaseClientCommunication},
-    {"power events",             &H::createPower,                NONE, nullptr,           80,  &H::clearPower,                 10,  &H::releasePower},
-    {"authentication library",   nullptr,                        10,   &H::startLibrary,  50,  &H::stopLibrary,                NONE, nullptr},
+    // member                  create                         start (place, step)                     stop (place, step)                 release (place, step)
+    {"adapter list",           &H::createAdapterList,         NONE, nullptr,                          40,  &H::clearAdapterList,         80,  &H::releaseAdapterList},
+    {"active configuration",   &H::createActiveConfiguration, NONE, nullptr,                          20,  &H::stopActiveConfiguration,  70,  &H::releaseActiveConfiguration},
+    {"client communication",   &H::createClientCommunication, 20,   &H::subscribeClientCommunication, 10,  &H::clearClientCommunication, 60,  &H::releaseClientCommunication},
+    {"power events",           &H::createPower,               NONE, nullptr,                          80,  &H::clearPower,               10,  &H::releasePower},
+    {"authentication library", nullptr,                       10,   &H::startLibrary,                 50,  &H::stopLibrary,              NONE, nullptr},
 });
 // clang-format on
 using Table = CompositionTable<H>;
@@ -53,6 +54,21 @@ void EngineHolder::releaseAdapterList() {
     m_adapterList.reset();
 }
 
+void EngineHolder::createActiveConfiguration() {
+    // Posts the first read of the files, which runs once the holder is built.
+    m_activeConfiguration = ActiveConfiguration::create();
+    m_connApiConfiguration.install(*m_activeConfiguration);
+}
+
+void EngineHolder::stopActiveConfiguration() {
+    m_connApiConfiguration.uninstall();
+    if (m_activeConfiguration) m_activeConfiguration->stop();
+}
+
+void EngineHolder::releaseActiveConfiguration() {
+    m_activeConfiguration.reset();
+}
+
 void EngineHolder::createPower() {
     m_power = ServicePower::create();
 }
@@ -75,6 +91,12 @@ void EngineHolder::stopLibrary() {
 
 void EngineHolder::createClientCommunication() {
     m_clientCommunication = ClientCommunication::create();
+}
+
+void EngineHolder::subscribeClientCommunication() {
+    // The tray programs hear of a new configuration and of a merged user file.
+    if (m_activeConfiguration && !m_clientCommunication.isNull())
+        m_activeConfiguration->addSubscriber(m_clientCommunication.impl());
 }
 
 void EngineHolder::clearClientCommunication() {

@@ -8,7 +8,9 @@
 #include <span>
 
 #include "service/CompositionTable.h"
+#include "service/ConnApiActiveConfiguration.h"
 #include "vel/communication/ClientCommunication.h"
+#include "vel/configuration/ActiveConfiguration.h"
 #include "vel/powerevent/ServicePower.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
 
@@ -26,7 +28,11 @@ public:
     void createAdapterList();
     void clearAdapterList();
     void releaseAdapterList();
+    void createActiveConfiguration();
+    void stopActiveConfiguration();
+    void releaseActiveConfiguration();
     void createClientCommunication();
+    void subscribeClientCommunication();
     void clearClientCommunication();
     void releaseClientCommunication();
     void createPower();
@@ -38,6 +44,9 @@ public:
 private:
     // Empty until created: a default handle binds to an existing singleton.
     std::optional<SymbolicNameAdapterList> m_adapterList;
+    // The configuration in force and its files; the connection API asks it through its seam.
+    std::optional<ActiveConfiguration> m_activeConfiguration;
+    ConnApiActiveConfiguration m_connApiConfiguration;
     // The service's link to its clients.
     ClientCommunication m_clientCommunication;
     std::optional<ServicePower> m_power;

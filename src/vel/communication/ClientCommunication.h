@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "vel/configuration/ActiveConfigurationSubscriberInterface.h"
 #include "vel/configuration/ConfigurationSubscriberInterface.h"
 #include "vel/connection/Connection.h"
 #include "vel/connection/DatagramForwarder.h"
@@ -22,7 +23,8 @@
 
 class ClientCommunicationImpl : public ReferenceImpl,
                                 public ConfigurationSubscriberInterface,
-                                public DatagramSubscriberInterface {
+                                public DatagramSubscriberInterface,
+                                public ActiveConfigurationSubscriberInterface {
 public:
     // Credential types of a credential request, and the sources of a password.
     static constexpr std::int32_t CREDENTIAL_NONE = 1;
@@ -72,8 +74,8 @@ public:
                                         std::int32_t credentialType, std::int32_t credentialSource,
                                         std::int32_t requestType, const AsciiProxy& requestText);
     void logonChangePasswordResult(std::int32_t attemptId, std::int32_t result);
-    void activeConfigurationChanged();
-    void userConfigurationChanged();
+    void activeConfigurationChanged() override;
+    void userConfigurationChanged() override;
 
     int connectionCount() { return m_connections.length(); }
 

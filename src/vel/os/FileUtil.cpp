@@ -80,6 +80,10 @@ int moveFile(const Unicode& existing, const Unicode& target) {
     return winfile::MoveFileW(existing.text(), target.text()) ? 0 : 1;
 }
 
+int replaceFile(const Unicode& existing, const Unicode& target) {
+    return winfile::MoveFileExW(existing.text(), target.text(), winfile::MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+}
+
 ByteArrayProxy readFile(const Unicode& path) {
     OsOpenFileResult_win opened = osOpenFile(path);
     if (opened.failed()) {

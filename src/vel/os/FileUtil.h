@@ -26,6 +26,9 @@ bool fileExists(const Unicode& path);
 int deleteFile(const Unicode& path);
 // Non-zero when the move failed; an existing target is not replaced.
 int moveFile(const Unicode& existing, const Unicode& target);
+// Non-zero when the move failed. One rename over an existing target: a reader sees the old file or
+// the moved one, and a failed move leaves both as they were.
+int replaceFile(const Unicode& existing, const Unicode& target);
 
 // The whole file, at most FileConstants::MAX_FILE_SIZE bytes.
 ByteArrayProxy readFile(const Unicode& path);

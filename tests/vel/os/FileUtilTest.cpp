@@ -238,6 +238,22 @@ TEST_F(FileUtilTest, MovingNeverReplacesAnExistingFile) {
     EXPECT_NE(deleteFile(wide(file("c").string())), 0);
 }
 
+TEST_F(FileUtilTest, ReplacingIsOneRenameThatLeavesBothFilesWholeWhenItFails) {
+    put(file("new"), "N");
+    put(file("old"), "O");
+    base::failNext("MoveFileExW", 5, 1);
+    EXPECT_NE(replaceFile(wide(file("new").string()), wide(file("old").string())), 0);
+    EXPECT_EQ(contentOf(file("new")), "N");
+    EXPECT_EQ(contentOf(file("old")), "O");
+    EXPECT_EQ(replaceFile(wide(file("new").string()), wide(file("old").string())), 0);
+    EXPECT_FALSE(fileExists(wide(file("new").string())));
+    EXPECT_EQ(contentOf(file("old")), "N");
+    // Onto a name that does not exist yet it is a plain move; from a missing file it fails.
+    EXPECT_EQ(replaceFile(wide(file("old").string()), wide(file("fresh").string())), 0);
+    EXPECT_EQ(contentOf(file("fresh")), "N");
+    EXPECT_NE(replaceFile(wide(file("old").string()), wide(file("fresh").string())), 0);
+}
+
 TEST_F(FileUtilTest, ListsTheNamesThatMatchAPattern) {
     for (const char* name : {"one.xml", "two.xml", "three.txt", "caf\xc3\xa9.xml"}) put(file(name), "");
     AsciiVector names = listFolder(wide(file("*.xml").string()));

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "vel/multithread/MessageEvent.h"
+
+// Reads every configuration file on the event-queue thread (ActiveConfiguration::readAll).
+class ReadConfigurationEventImpl : public MessageEventImpl {
+public:
+    void run() override;
+};
