@@ -5,6 +5,7 @@
 #include <fnmatch.h>
 #include <limits.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +77,59 @@ DWORD notFound(const std::string& path) {
 
 bool failPath(const std::string& path) {
     return fail(errno == ENOENT ? notFound(path) : errorFromErrno(errno));
+}
+
+// TAMSEL_TEST_KILL_IN_WRITE=<file>:<point> ends the process as kill -9 would at one point of a save
+// of the file of that name: "half" once half its temporary file is written, "before" just before
+// the temporary is renamed over it, "after" just after. Only tests of interrupted saves set it.
+struct KillPoint {
+    std::string file;
+    std::string point;
+};
+
+const KillPoint& killPoint() {
+    static const KillPoint point = [] {
+        KillPoint parsed;
+        const char* value = std::getenv("TAMSEL_TEST_KILL_IN_WRITE");
+        std::string text = value ? value : "";
+        std::string::size_type colon = text.rfind(':');
+        if (colon == std::string::npos) return parsed;
+        parsed.file = text.substr(0, colon);
+        parsed.point = text.substr(colon + 1);
+        return parsed;
+    }();
+    return point;
+}
+
+std::string lastPart(const std::string& path) {
+    std::string::size_type slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The save of that file is at that point: the file itself, or one of its temporaries
+// ("<file>.<pid>.<n>.tmp").
+bool killsAt(const std::string& path, const char* point, bool temporary) {
+    const KillPoint& kill = killPoint();
+    if (kill.file.empty() || kill.point != point) return false;
+    std::string name = lastPart(path);
+    if (!temporary) return name == kill.file;
+    const std::string suffix = ".tmp";
+    return name.rfind(kill.file + ".", 0) == 0 && name.size() > suffix.size() &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+[[noreturn]] void killSelf() {
+    ::kill(::getpid(), SIGKILL);
+    ::_exit(128 + SIGKILL);
+}
+
+// The path an open file descriptor names, for the kill point of a temporary being written.
+std::string pathOf(int fd) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char target[PATH_MAX];
+    ssize_t length = ::readlink(link, target, sizeof target - 1);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
 }
 
 struct FindState {
@@ -156,6 +210,11 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, v
     if (injected("WriteFile")) return false;
     DWORD total = 0;
     auto* in = static_cast<const char*>(buffer);
+    if (!killPoint().file.empty() && killsAt(pathOf(fd), "half", true)) {
+        // Half on disk, as a save cut short by the system leaves it.
+        if (::write(fd, in, toWrite / 2) >= 0) ::fsync(fd);
+        killSelf();
+    }
     while (total < toWrite) {
         ssize_t n = ::write(fd, in + total, toWrite - total);
         if (n < 0 && errno == EINTR) continue;
@@ -252,7 +311,12 @@ BOOL MoveFileW(const char16_t* existing, const char16_t* target) {
 BOOL MoveFileExW(const char16_t* existing, const char16_t* target, DWORD flags) {
     if (!existing || !target) return fail(ERROR_INVALID_PARAMETER);
     if (injected("MoveFileExW")) return false;
-    return move(existing, target, flags);
+    if (killPoint().file.empty()) return move(existing, target, flags);
+    std::string to = toDisk(target);
+    if (killsAt(to, "before", false)) killSelf();
+    BOOL moved = move(existing, target, flags);
+    if (moved && killsAt(to, "after", false)) killSelf();
+    return moved;
 }
 
 BOOL CreateDirectoryW(const char16_t* path, void*) {

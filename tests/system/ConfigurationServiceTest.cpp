@@ -1,0 +1,202 @@
+// The service's configuration files as an administrator sees them: the signed file it starts on,
+// files dropped while it runs, refused ones set aside, and saves that fail or are cut short.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/system/ServiceLog.h"
+#include "tests/system/ServiceProcess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const char* const INTERNAL_FILE = "system/internalConfiguration.xml";
+const char* const USER_FILE = "system/userConfiguration.xml";
+
+std::string userFile(const std::string& networks) {
+    return R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
+           R"(<group><groupName>Home</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)" +
+           networks + "</group></networks></UserConfiguration>";
+}
+std::string wiredNetwork(const std::string& name) {
+    return "<wiredNetwork><displayName>" + name +
+           "</displayName><connectionTimeout>40</connectionTimeout><openNetwork><userConnection/></"
+           "openNetwork>"
+           "</wiredNetwork>";
+}
+
+// A root holding the signed office configuration in system/, and the service on the office lab.
+class ConfigurationService : public ::testing::Test {
+protected:
+    void SetUp() override { root.write("system/configuration.xml", office); }
+
+    std::unique_ptr<ServiceProcess> start(std::map<std::string, std::string> env = {}) {
+        env["TAMSEL_LAB"] = OFFICE_LAB;
+        auto service = std::make_unique<ServiceProcess>(root, std::vector<std::string>{"-run"}, env);
+        EXPECT_TRUE(service->started());
+        return service;
+    }
+    // SIGINT ends a console run normally.
+    void stop(ServiceProcess& service) {
+        service.signal(SIGINT);
+        EXPECT_EQ(service.waitForExit(), 0) << service.output();
+    }
+
+    std::string path(const std::string& relative) const { return root.path() + "/" + relative; }
+    std::string text(const std::string& relative) const { return readText(path(relative)); }
+    bool present(const std::string& relative) const { return fs::exists(path(relative)); }
+    // A file appears in the drop folder whole, as an administrator's copy by rename makes it.
+    void drop(const std::string& name, const std::string& contents) const {
+        root.write("incoming.tmp", contents);
+        fs::create_directories(path("newConfigFiles"));
+        fs::rename(path("incoming.tmp"), path("newConfigFiles/" + name));
+    }
+    bool logHas(const std::string& part) const { return root.logText().find(part) != std::string::npos; }
+    std::vector<std::string> temporaries() const {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::directory_iterator(path("system")))
+            if (entry.path().extension() == ".tmp") found.push_back(entry.path().filename());
+        return found;
+    }
+
+    TempRoot root;
+    const std::string office = readText(OFFICE_CONFIGURATION);
+    const std::string sample = readText(TAMSEL_SAMPLE_CONFIGURATION);
+};
+
+TEST_F(ConfigurationService, StartsOnTheSignedFileAndTakesOverDroppedOnes) {
+    auto service = start();
+    ASSERT_TRUE(waitFor([&] { return present(INTERNAL_FILE); })) << root.logText();
+    EXPECT_TRUE(logHas("]: Opening file system/configuration.xml ...\n"));
+    EXPECT_FALSE(logHas("Error: Unable to verify signature."));
+
+    auto dropped = std::chrono::steady_clock::now();
+    drop("configuration.xml", sample);
+    ASSERT_TRUE(waitFor([&] { return !present("newConfigFiles/configuration.xml"); }, 10s)) << root.logText();
+    EXPECT_LT(std::chrono::steady_clock::now() - dropped, 4s);
+    EXPECT_EQ(text("system/configuration.xml"), sample);
+
+    std::string tampered = office;
+    tampered.insert(tampered.find("<networks>"), " ");
+    drop("configuration.xml", tampered);
+    ASSERT_TRUE(waitFor([&] { return present("newConfigFiles/configuration_bad.xml"); }, 10s))
+        << root.logText();
+    EXPECT_EQ(text("newConfigFiles/configuration_bad.xml"), tampered);
+    EXPECT_TRUE(
+        logHas("The configuration is invalid and will be ignored. Error: Unable to verify signature."));
+    EXPECT_EQ(text("system/configuration.xml"), sample);
+    stop(*service);
+}
+
+TEST_F(ConfigurationService, AFolderInPlaceOfTheInternalFileIsLoggedAndTheServiceRunsOn) {
+    fs::create_directories(path(INTERNAL_FILE));
+    auto service = start();
+    ASSERT_TRUE(waitFor([&] { return logHas("Failed to write file: system/internalConfiguration.xml"); }))
+        << root.logText();
+    // Still running: it takes over a dropped user file.
+    drop("userConfiguration.xml", userFile(wiredNetwork("Den")));
+    ASSERT_TRUE(waitFor([&] { return present(USER_FILE); }, 10s)) << root.logText();
+    EXPECT_TRUE(service->running());
+    stop(*service);
+}
+
+// --- Saves cut short by kill -9 ---
+
+struct KillRow {
+    const char* file;
+    const char* point;
+};
+
+class InterruptedSave : public ConfigurationService, public ::testing::WithParamInterface<KillRow> {};
+
+// The internal file is saved at every start; the user file when a dropped one is merged. Each
+// kill point leaves the file in force old or new, whole, and the next start reads it and leaves no
+// temporary behind.
+TEST_P(InterruptedSave, LeavesTheOldOrTheNewFileWhole) {
+    const KillRow& row = GetParam();
+    const bool internal = std::string(row.file) == "internalConfiguration.xml";
+    const std::string target = std::string("system/") + row.file;
+    // An entry of a group the configuration lacks, which the next save leaves out.
+    const std::string oldText = internal ? "<internalConfigurationData><group><groupName>Gone</"
+                                           "groupName><network><networkName>X</networkName>"
+                                           "<credentials><credential>00</credential></credentials></"
+                                           "network></group></internalConfigurationData>"
+                                         : userFile(wiredNetwork("Den"));
+    root.write(target, oldText);
+    if (!internal) drop("userConfiguration.xml", userFile(wiredNetwork("Attic")));
+
+    auto killed = start({{"TAMSEL_TEST_KILL_IN_WRITE", std::string(row.file) + ":" + row.point}});
+    EXPECT_EQ(killed->waitForExit(), 128 + SIGKILL) << root.logText();
+    const std::string after = text(target);
+    if (std::string(row.point) == "after") {
+        EXPECT_NE(after, oldText);
+        EXPECT_EQ(after.back(), '\n');
+    } else {
+        EXPECT_EQ(after, oldText);
+    }
+
+    // The next start's log alone.
+    fs::remove(root.log());
+    auto restarted = start();
+    ASSERT_TRUE(waitFor([&] { return logHas("]: Opening file system/internalConfiguration.xml ..."); }))
+        << root.logText();
+    if (!internal) {
+        ASSERT_TRUE(waitFor([&] { return !present("newConfigFiles/userConfiguration.xml"); }, 10s))
+            << root.logText();
+        EXPECT_NE(text(target).find("<displayName>Attic</displayName>"), std::string::npos);
+    }
+    stop(*restarted);
+    // What the killed save left is gone; the new run's own saves were whole.
+    EXPECT_EQ(temporaries(), std::vector<std::string>{});
+    EXPECT_FALSE(logHas("XmlReadBuffer")) << root.logText();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KillPoints, InterruptedSave,
+    ::testing::Values(KillRow{"internalConfiguration.xml", "half"},
+                      KillRow{"internalConfiguration.xml", "before"},
+                      KillRow{"internalConfiguration.xml", "after"}, KillRow{"userConfiguration.xml", "half"},
+                      KillRow{"userConfiguration.xml", "before"}, KillRow{"userConfiguration.xml", "after"}),
+    [](const auto& info) { return std::string(info.param.file).substr(0, 4) + "_" + info.param.point; });
+
+// Kills at random moments while dropped files are taken over: whatever the moment, the next start
+// finds every file whole and no temporary.
+TEST_F(ConfigurationService, RandomKillsWhileDropsAreTakenOverLeaveEveryFileWhole) {
+    std::mt19937 random(std::random_device{}());
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        auto service = start();
+        ASSERT_TRUE(waitFor([&] { return present(INTERNAL_FILE); })) << root.logText();
+        drop("configuration.xml", round % 2 == 0 ? sample : office);
+        drop("userConfiguration.xml", userFile(wiredNetwork("Den" + std::to_string(round))));
+        // Killed once both drops are taken over, or at a random moment before.
+        auto moment = std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 3000)(random));
+        waitFor(
+            [&] {
+                return !present("newConfigFiles/configuration.xml") &&
+                       !present("newConfigFiles/userConfiguration.xml");
+            },
+            moment);
+        service->signal(SIGKILL);
+        EXPECT_EQ(service->waitForExit(), 128 + SIGKILL);
+        const std::string configuration = text("system/configuration.xml");
+        EXPECT_TRUE(configuration == office || configuration == sample);
+    }
+    fs::remove(root.log());
+    auto service = start();
+    ASSERT_TRUE(waitFor([&] { return logHas("]: Opening file system/internalConfiguration.xml ..."); }))
+        << root.logText();
+    stop(*service);
+    EXPECT_EQ(temporaries(), std::vector<std::string>{});
+    EXPECT_FALSE(logHas("XmlReadBuffer")) << root.logText();
+}
+
+}  // namespace
