@@ -10,15 +10,19 @@ using Row = EngineHolderRow;
 constexpr int NONE = Row::NONE;
 }  // namespace
 
-// One row per member, in the order of creation; the release places run from the last member
+// One row per member, in the order of creation (the VPN state machines first, so that every VPN
+// manager the configurations make runs them); the release places run from the last member
 // created to the first. The authentication library starts once every member exists; it stops
 // after the adapter list has let its adapters go and before the power subscribers are emptied.
 // clang-format off
 constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
     // member                  create                         start (place, step)                     stop (place, step)                 release (place, step)
+    {"VPN state machines",     &H::installVpnMachines,        NONE, nullptr,                          NONE, nullptr,                     90,  &H::removeVpnMachines},
     {"adapter list",           &H::createAdapterList,         NONE, nullptr,                          40,  &H::clearAdapterList,         80,  &H::releaseAdapterList},
     {"active configuration",   &H::createActiveConfiguration, NONE, nullptr,                          20,  &H::stopActiveConfiguration,  70,  &H::releaseActiveConfiguration},
     {"client communication",   &H::createClientCommunication, 20,   &H::subscribeClientCommunication, 10,  &H::clearClientCommunication, 60,  &H::releaseClientCommunication},
+    {"VPN client",             &H::createVpnClient,           NONE, nullptr,                          60,  &H::clearVpnClient,           30,  &H::releaseVpnClient},
+    {"soft token",             &H::createSoftToken,           NONE, nullptr,                          70,  &H::clearSoftToken,           20,  &H::releaseSoftToken},
     {"power events",           &H::createPower,               NONE, nullptr,                          80,  &H::clearPower,               10,  &H::releasePower},
     {"authentication library", nullptr,                       10,   &H::startLibrary,                 50,  &H::stopLibrary,              NONE, nullptr},
 });
@@ -105,4 +109,41 @@ void EngineHolder::clearClientCommunication() {
 
 void EngineHolder::releaseClientCommunication() {
     m_clientCommunication.reset();
+}
+
+void EngineHolder::installVpnMachines() {
+    m_previousVpnMaker = VpnManagerBehavior::install();
+}
+
+void EngineHolder::removeVpnMachines() {
+    VpnBehaviorMaker::set(m_previousVpnMaker);
+}
+
+void EngineHolder::createVpnClient() {
+    m_vpnClient = TamselVpnClient::create(VpnClientConstants::INITIALIZE_API);
+    if (m_activeConfiguration) m_vpnEngine.install(*m_activeConfiguration);
+    m_vpnLink.install();
+}
+
+void EngineHolder::clearVpnClient() {
+    // No client event reaches the engine once the client is going.
+    m_vpnLink.uninstall();
+    m_vpnEngine.uninstall();
+    if (!m_vpnClient.isNull()) m_vpnClient.impl()->clearReferences();
+}
+
+void EngineHolder::releaseVpnClient() {
+    m_vpnClient.reset();
+}
+
+void EngineHolder::createSoftToken() {
+    m_softToken = ScSofToken2::create();
+}
+
+void EngineHolder::clearSoftToken() {
+    if (m_softToken) m_softToken->impl()->clearReferences();
+}
+
+void EngineHolder::releaseSoftToken() {
+    m_softToken.reset();
 }

@@ -9,10 +9,15 @@
 
 #include "service/CompositionTable.h"
 #include "service/ConnApiActiveConfiguration.h"
+#include "service/VpnActiveConfiguration.h"
 #include "vel/communication/ClientCommunication.h"
 #include "vel/configuration/ActiveConfiguration.h"
 #include "vel/powerevent/ServicePower.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
+#include "vel/vpn/ScSofToken2.h"
+#include "vel/vpn/TamselVpnClient.h"
+#include "vel/vpn/VpnEngineLink.h"
+#include "vel/vpn/VpnManagerBehavior.h"
 
 class EngineHolder {
 public:
@@ -35,6 +40,14 @@ public:
     void subscribeClientCommunication();
     void clearClientCommunication();
     void releaseClientCommunication();
+    void installVpnMachines();
+    void removeVpnMachines();
+    void createVpnClient();
+    void clearVpnClient();
+    void releaseVpnClient();
+    void createSoftToken();
+    void clearSoftToken();
+    void releaseSoftToken();
     void createPower();
     void clearPower();
     void releasePower();
@@ -49,6 +62,13 @@ private:
     ConnApiActiveConfiguration m_connApiConfiguration;
     // The service's link to its clients.
     ClientCommunication m_clientCommunication;
+    VpnBehaviorMaker::Maker m_previousVpnMaker;
+    TamselVpnClient m_vpnClient;
+    VpnActiveConfiguration m_vpnEngine;
+    // Brings the client's events to the active configuration's VPN manager.
+    VpnEngineLink m_vpnLink;
+    // Empty until created: a default handle binds to an existing singleton.
+    std::optional<ScSofToken2> m_softToken;
     std::optional<ServicePower> m_power;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 // A VPN behaviour for tests: capable of automatic VPN or not as the test says, recording the
-// network events it receives.
+// network events it receives; idle otherwise.
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -12,7 +12,7 @@ namespace tamsel::test {
 
 class FakeVpns;
 
-class FakeVpnBehavior : public VpnBehaviorInterface {
+class FakeVpnBehavior : public IdleVpnBehavior {
 public:
     explicit FakeVpnBehavior(FakeVpns& owner) : m_owner(owner) {}
 

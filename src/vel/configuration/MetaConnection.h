@@ -3,6 +3,7 @@
 // group (an empty group name for a global network), and whether it connects by itself.
 #include <cstdint>
 
+#include "vel/reference/HandleOf.h"
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 #include "vel/string/Ascii.h"
@@ -46,4 +47,13 @@ public:
 
 private:
     explicit MetaConnection(MetaConnectionImpl* created) : Reference(created, Reference::TAKE_OVER) {}
+};
+
+// A VPN entry that may be missing; exists() must be asked before it is taken.
+class MetaConnectionProxy : public HandleProxy<MetaConnection> {
+public:
+    using HandleProxy<MetaConnection>::HandleProxy;
+
+    // The entry; asserts that the holder was tested.
+    MetaConnection metaConnection() const { return held(); }
 };

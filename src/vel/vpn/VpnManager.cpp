@@ -18,6 +18,13 @@ void VpnManagerImpl::setMetaConnections(ElementVector entries) {
     m_entries = copy;
 }
 
+void VpnManagerImpl::addVpnForNetwork(const MetaConnection& entry) {
+    removeVpnForNetwork(entry);
+    logInfo(0, "Adding VPN %s for network: %s, group: %s", entry.connectionEntry().text(),
+            entry.networkName().text(), entry.groupName().text());
+    m_entries.add(entry.m);
+}
+
 void VpnManagerImpl::removeVpnForNetwork(const MetaConnection& entry) {
     for (const Reference& element : m_entries.snapshot()) {
         MetaConnection kept = handleOf<MetaConnection>(element.m);
@@ -26,6 +33,19 @@ void VpnManagerImpl::removeVpnForNetwork(const MetaConnection& entry) {
                 kept.networkName().text(), kept.groupName().text());
         m_entries.remove(kept.m);
         return;
+    }
+}
+
+void VpnManagerImpl::removeVpnsOnChange(const AsciiVector& validEntries) {
+    for (const Reference& element : m_entries.snapshot()) {
+        MetaConnection kept = handleOf<MetaConnection>(element.m);
+        bool valid = false;
+        for (std::int32_t i = 0; i < validEntries.length() && !valid; ++i)
+            valid = validEntries.get(i) == kept.connectionEntry();
+        if (valid) continue;
+        logInfo(0, "Removing VPN %s for network: %s, group: %s  due to change in vpn connection entry",
+                kept.connectionEntry().text(), kept.networkName().text(), kept.groupName().text());
+        m_entries.remove(kept.m);
     }
 }
 
