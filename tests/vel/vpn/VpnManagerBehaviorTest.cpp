@@ -23,6 +23,16 @@ const VpnStateSeen CONNECTED{"connected", "none"};
 class VpnManagerBehaviorTest : public VpnMachinesTest {
 protected:
     void useGateway(const dunmere::Gateway& g) { dunmere::VpnService::instance().setGateways({g}); }
+    // A gateway that asks for alice's password; the network connects and the tray is asked.
+    void startAskedForCredentials() {
+        dunmere::Gateway asking = gateway();
+        asking.user = "alice";
+        asking.secret = "secret";
+        useGateway(asking);
+        startClient();
+        connectNetwork();
+        ASSERT_TRUE(waitForMessage("getVpnCredentialsRequest"));
+    }
     void useConfiguration(std::int32_t vpnSetting, bool autoConnect = true) {
         onEngineThread([&] {
             engine.configuration.impl()->clearReferences();
@@ -104,13 +114,7 @@ TEST_F(VpnManagerBehaviorTest, AManualAttemptIsNotRetried) {
 }
 
 TEST_F(VpnManagerBehaviorTest, TheGatewaysQuestionGoesToEveryTrayAndStoredCredentialsAnswerTheNextAtOnce) {
-    dunmere::Gateway asking = gateway();
-    asking.user = "alice";
-    asking.secret = "secret";
-    useGateway(asking);
-    startClient();
-    connectNetwork();
-    ASSERT_TRUE(waitForMessage("getVpnCredentialsRequest"));
+    ASSERT_NO_FATAL_FAILURE(startAskedForCredentials());
     std::vector<std::string> sent = tray->sent();
     for (const std::string& text : sent) {
         SentMessage message(text);
@@ -137,13 +141,7 @@ TEST_F(VpnManagerBehaviorTest, TheGatewaysQuestionGoesToEveryTrayAndStoredCreden
 }
 
 TEST_F(VpnManagerBehaviorTest, RefusedCredentialsAreForgottenSoTheNextAttemptAsksAgain) {
-    dunmere::Gateway asking = gateway();
-    asking.user = "alice";
-    asking.secret = "secret";
-    useGateway(asking);
-    startClient();
-    connectNetwork();
-    ASSERT_TRUE(waitForMessage("getVpnCredentialsRequest"));
+    ASSERT_NO_FATAL_FAILURE(startAskedForCredentials());
     onEngineThread([this] { manager().sendCredentials("alice", "guess"); });
     ASSERT_TRUE(waitForStates(3));
     EXPECT_THAT(states(), ElementsAre(CONNECTING, VpnStateSeen("connecting", "User authentication failed."),
@@ -155,13 +153,7 @@ TEST_F(VpnManagerBehaviorTest, RefusedCredentialsAreForgottenSoTheNextAttemptAsk
 }
 
 TEST_F(VpnManagerBehaviorTest, AnAnswerWithoutAPasswordIsSentAsAnEmptyOne) {
-    dunmere::Gateway asking = gateway();
-    asking.user = "alice";
-    asking.secret = "secret";
-    useGateway(asking);
-    startClient();
-    connectNetwork();
-    ASSERT_TRUE(waitForMessage("getVpnCredentialsRequest"));
+    ASSERT_NO_FATAL_FAILURE(startAskedForCredentials());
     onEngineThread([this] { manager().sendCredentials("alice", Ascii()); });
     ASSERT_TRUE(waitForStates(3));
     EXPECT_EQ(states()[1], VpnStateSeen("connecting", "User authentication failed."));
