@@ -1,5 +1,6 @@
 #include "gui/client/SoapRequest.h"
 
+#include <QRegularExpression>
 #include <string_view>
 
 #include "gui/client/ClientLog.h"
@@ -81,7 +82,7 @@ void SoapRequest::sendRequest() const {
     const QByteArray frame = QByteArray::fromStdString(
         ConnApiFrame::frame(std::string_view(m_text.constData(), static_cast<std::size_t>(m_text.size()))));
     if (RequestTransport::sendLogged(frame) == RequestTransport::Result::Sent && ClientLog::verboseDumps()) {
-        qCInfo(lcGuiClient, "\nRequest sent ==\n %s", m_text.constData());
+        qCInfo(lcGuiClient, "\nRequest sent ==\n %s", maskedForLog(m_text).constData());
     }
 }
 
@@ -90,6 +91,13 @@ void SoapRequest::send(const QString& method, const QList<QPair<QString, QString
     for (const auto& [name, value] : children) request.addRequestParam(name, value);
     request.endRequest();
     request.sendRequest();
+}
+
+QByteArray SoapRequest::maskedForLog(const QByteArray& text) {
+    // A dump is for finding faults in the conversation; the user's secrets stay out of the log file.
+    static const QRegularExpression secret(
+        QStringLiteral("(<(?:\\w+:)?(password|oldPassword|pin|\\w*[Kk]ey)>)[^<]*(</(?:\\w+:)?\\2>)"));
+    return QString::fromUtf8(text).replace(secret, QStringLiteral("\\1********\\3")).toUtf8();
 }
 
 QByteArray SoapRequest::xmlEscape(const QByteArray& bytes) {

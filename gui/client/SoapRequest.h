@@ -30,6 +30,8 @@ public:
     const QByteArray& method() const { return m_method; }
 
     static QByteArray xmlEscape(const QByteArray& bytes);
+    // The text as a dump shows it: the values of passwords, PINs and keys replaced by asterisks.
+    static QByteArray maskedForLog(const QByteArray& text);
 
     // A request of the tray program's own with these (name, value) children, ended and sent.
     static void send(const QString& method, const QList<QPair<QString, QString>>& children = {});

@@ -229,4 +229,34 @@ TEST_F(SoapRequestSend, VerboseDumpLogsTheTextOfASentRequestOnly) {
     EXPECT_EQ(log.lines(), QStringList{"\nRequest sent ==\n " + QString::fromUtf8(request.text())});
 }
 
+TEST_F(SoapRequestSend, VerboseDumpHidesPasswordsPinsAndKeysButTheFrameKeepsThem) {
+    auto transport = std::make_shared<RecordingTransport>(RequestTransport::Result::Sent);
+    RequestTransport::publish(transport);
+    SoapRequest request(QStringLiteral("getUsernameAndPasswordResponse"), QStringLiteral("9"));
+    const QList<QPair<QString, QString>> children = {{"username", "alice"},
+                                                     {"password", "s3cret&<x>"},
+                                                     {"oldPassword", "old"},
+                                                     {"pin", "1234"},
+                                                     {"wpaAsciiKey", "passphrase"},
+                                                     {"wepHex40Key", "0a0b0c0d0e"},
+                                                     {"passwordType", "passwordChange"},
+                                                     {"networkName", "pinKey network"}};
+    for (const auto& [name, value] : children) request.addRequestParam(name, value);
+    request.endRequest();
+    ClientLog::setVerboseDumps(true);
+    ClientLogCapture log;
+    request.sendRequest();
+    ClientLog::setVerboseDumps(false);
+
+    ASSERT_EQ(transport->frames.size(), 1);
+    EXPECT_TRUE(transport->frames.first().endsWith(request.text()));
+    ASSERT_EQ(log.lines().size(), 1);
+    const QString dump = log.lines().first();
+    for (const char* hidden : {"s3cret", "&gt;x", ">old<", "1234", "passphrase", "0a0b0c0d0e"})
+        EXPECT_FALSE(dump.contains(hidden)) << hidden;
+    EXPECT_EQ(dump.count("********"), 5);
+    for (const char* shown : {">alice<", ">passwordChange<", ">pinKey network<", ">9<"})
+        EXPECT_TRUE(dump.contains(shown)) << shown;
+}
+
 }  // namespace
