@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/support/PinnedCpu.h"
 #include "runtime/lum/LumMain.h"
 #include "tests/vel/connection/PipeHarness.h"
 
@@ -38,6 +39,7 @@ struct TemporaryRoot {
 };
 
 void BM_PipeRoundTrip(benchmark::State& state) {
+    PinnedCpu pinned(state.range(0) != 0);
     TemporaryRoot root;
     LumRuntime runtime;
     {
@@ -58,7 +60,7 @@ void BM_PipeRoundTrip(benchmark::State& state) {
         state.SetBytesProcessed(state.iterations() * PAYLOAD * 2);
     }
 }
-BENCHMARK(BM_PipeRoundTrip)->UseRealTime();
+BENCHMARK(BM_PipeRoundTrip)->ArgName("pinned")->Arg(0)->Arg(1)->UseRealTime();
 
 bool readAll(int fd, char* p, size_t n) {
     while (n > 0) {
@@ -81,6 +83,7 @@ bool writeAll(int fd, const char* p, size_t n) {
 }
 
 void BM_BareSocketEcho(benchmark::State& state) {
+    PinnedCpu pinned(state.range(0) != 0);
     TemporaryRoot root;
     const std::string frame = std::to_string(PAYLOAD) + "\n" + payload();
     std::string path = root.path + "/echo";
@@ -110,7 +113,7 @@ void BM_BareSocketEcho(benchmark::State& state) {
     close(listener);
     state.SetBytesProcessed(state.iterations() * PAYLOAD * 2);
 }
-BENCHMARK(BM_BareSocketEcho)->UseRealTime();
+BENCHMARK(BM_BareSocketEcho)->ArgName("pinned")->Arg(0)->Arg(1)->UseRealTime();
 
 }  // namespace
 

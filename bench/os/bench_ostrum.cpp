@@ -1,4 +1,6 @@
-// ostrum's queue and mutex next to the same operations on std::mutex and std::deque, in one run.
+// ostrum's queue and mutex next to the same operations on std::mutex and std::deque, in one run;
+// checked allocations as the run-time configures its context, by leak-tracking level and by the
+// number of blocks already live.
 #include <benchmark/benchmark.h>
 
 #include <condition_variable>
@@ -6,6 +8,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "ostrum.h"
 
@@ -53,6 +56,66 @@ private:
 };
 
 constexpr uintptr_t STOP = ~uintptr_t{0};
+
+int ignoreLeakLine(const char*, const char*) {
+    return 0;
+}
+void noDestructor(void*) {}
+
+// A context configured as the run-time's: memory handles validated, leak tracking as given.
+class CheckedContext {
+public:
+    explicit CheckedContext(uintptr_t leakTracking) {
+        OsContextConfig config{};
+        config.leakCallback = ignoreLeakLine;
+        config.leakTracking = leakTracking;
+        config.handleValidation = osDbgTraceType_memPool;
+        _osContextCreate(__FILE__, __LINE__, &context_, "bench", &config);
+    }
+    ~CheckedContext() { _osContextDestroy(__FILE__, __LINE__, &context_); }
+    OsContext* get() const { return context_; }
+
+private:
+    OsContext* context_ = nullptr;
+};
+
+// One reference-counted allocation and its release; the argument is the leak-tracking word
+// (0 none, 1 the run-time's default, 3 with call stacks).
+void BM_RefAllocRelease(benchmark::State& state) {
+    CheckedContext context(static_cast<uintptr_t>(state.range(0)));
+    OsRefPool* pool = nullptr;
+    if (_osRefPoolCreate(__FILE__, __LINE__, &pool, "bench", noDestructor, context.get()) != OS_OK) {
+        state.SkipWithError("no pool");
+        return;
+    }
+    for (auto _ : state) {
+        void* p = nullptr;
+        _osRefPoolAlloc(__FILE__, __LINE__, &p, 64, pool);
+        _osRefPoolUnref(__FILE__, __LINE__, &p);
+    }
+    _osRefPoolDestroy(__FILE__, __LINE__, &pool);
+}
+BENCHMARK(BM_RefAllocRelease)->ArgName("tracking")->Arg(0)->Arg(1)->Arg(3);
+
+// An allocation and its free while the given number of other blocks are live in the pool.
+void BM_FreeWithLiveBlocks(benchmark::State& state) {
+    CheckedContext context(1);
+    OsMemPool* pool = nullptr;
+    if (_osMemPoolCreate(__FILE__, __LINE__, &pool, "bench", context.get()) != OS_OK) {
+        state.SkipWithError("no pool");
+        return;
+    }
+    std::vector<void*> live(static_cast<size_t>(state.range(0)), nullptr);
+    for (void*& p : live) _osMemPoolAlloc(__FILE__, __LINE__, &p, 32, pool);
+    for (auto _ : state) {
+        void* p = nullptr;
+        _osMemPoolAlloc(__FILE__, __LINE__, &p, 64, pool);
+        if (_osMemPoolFree(__FILE__, __LINE__, &p) != OS_OK) state.SkipWithError("free refused");
+    }
+    for (void*& p : live) _osMemPoolFree(__FILE__, __LINE__, &p);
+    _osMemPoolDestroy(__FILE__, __LINE__, &pool);
+}
+BENCHMARK(BM_FreeWithLiveBlocks)->ArgName("live")->Arg(0)->Arg(20000);
 
 void BM_OsMsgQSendReceive(benchmark::State& state) {
     Context context;

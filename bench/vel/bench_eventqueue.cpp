@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/support/PinnedCpu.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
 #include "vel/multithread/EventQueue.h"
@@ -93,6 +94,7 @@ private:
 };
 
 void BM_EventQueueLatency(benchmark::State& state) {
+    PinnedCpu pinned(state.range(0) != 0);
     EngineSetting engine;
     Probe probe;
     long posted = 0;
@@ -102,7 +104,7 @@ void BM_EventQueueLatency(benchmark::State& state) {
     }
     reportLatency(state, probe.latenciesUs);
 }
-BENCHMARK(BM_EventQueueLatency)->UseRealTime();
+BENCHMARK(BM_EventQueueLatency)->ArgName("pinned")->Arg(0)->Arg(1)->UseRealTime();
 
 void BM_EventQueueThroughput(benchmark::State& state) {
     EngineSetting engine;
@@ -198,6 +200,7 @@ private:
 };
 
 void BM_PlainQueueLatency(benchmark::State& state) {
+    PinnedCpu pinned(state.range(0) != 0);
     Probe probe;
     PlainQueue queue;
     long posted = 0;
@@ -207,7 +210,7 @@ void BM_PlainQueueLatency(benchmark::State& state) {
     }
     reportLatency(state, probe.latenciesUs);
 }
-BENCHMARK(BM_PlainQueueLatency)->UseRealTime();
+BENCHMARK(BM_PlainQueueLatency)->ArgName("pinned")->Arg(0)->Arg(1)->UseRealTime();
 
 void BM_PlainQueueThroughput(benchmark::State& state) {
     Probe probe;
