@@ -39,11 +39,15 @@ int tearDownGlobal() {
     int result = runExitFunctions(&g_os.context);
     destroyGlobalLock(&g_os.refLock, &result);
     destroyGlobalLock(&g_os.listLock, &result);
+    blockSetClear(&g_memBlocks);
+    blockSetClear(&g_refBlocks);
     return result;
 }
 
 int initGlobal(const OsContextConfig* config) {
     std::memset(&g_os, 0, sizeof g_os);
+    blockSetClear(&g_memBlocks);
+    blockSetClear(&g_refBlocks);
     OsContext* global = &g_os.context;
     copyName(global->name, "OS");
     g_os.contextsTail = &g_os.contextsHead;
@@ -138,6 +142,12 @@ bool isLiveContext(const OsContext* context) {
 bool isLiveObject(const void* object) {
     if (object == nullptr) return false;
     ListLock lock;
+    if (!g_memBlocks.incomplete) {
+        const void* header = static_cast<const char*>(object) - headerSize(false);
+        if (!blockSetContains(&g_memBlocks, header)) return false;
+        const PoolCommon* pool = static_cast<const BlockHeader*>(header)->pool;
+        return pool == &pool->context->defaultPool;
+    }
     if (hasBlock(&g_os.context.defaultPool, object)) return true;
     for (OsContext* c = g_os.contextsHead; c != nullptr; c = c->next) {
         if (hasBlock(&c->defaultPool, object)) return true;
@@ -149,6 +159,12 @@ BlockHeader* findBlockAnywhere(const void* p, bool refBlocks) {
     if (p == nullptr) return nullptr;
     RefLock refLock;
     ListLock listLock;
+    const BlockSet& set = blockSetOf(refBlocks);
+    if (!set.incomplete) {
+        const void* header = static_cast<const char*>(p) - headerSize(refBlocks);
+        return blockSetContains(&set, header) ? static_cast<BlockHeader*>(const_cast<void*>(header))
+                                              : nullptr;
+    }
     const PoolList& globalPools = refBlocks ? g_os.context.refPools : g_os.context.memPools;
     if (BlockHeader* b = findInPools(globalPools, p)) return b;
     for (OsContext* c = g_os.contextsHead; c != nullptr; c = c->next) {
@@ -240,6 +256,7 @@ OSTRUM_API int _osContextDestroy(const char* file, int line, OsContext** context
             go = reportPoolLeaks(pool);
     }
 
+    forgetBlocksOf(c);
     void* record = c;
     int r = _osMemPoolFree(SRC_CONTEXT, __LINE__, &record);
     if (result == OS_OK) result = r;

@@ -77,12 +77,22 @@ struct PoolCommon {
     bool trace;
     bool guardCheck;
     bool leakTracking;
+    bool callStacks;  // a stack per block; without it the report names the allocating file and line
     bool quietWhenEmpty;
     OsTraceCallback traceCallback;
     OsCorruptionCallback corruptionCallback;
     OsLeakCallback leakCallback;
     char contextName[NAME_SIZE];
     BlockList blocks;
+};
+
+// Open-addressing set of block header addresses.
+struct BlockSet {
+    uintptr_t* slots;
+    size_t capacity;  // a power of two, or 0 before the first block
+    size_t count;
+    size_t erased;
+    bool incomplete;  // the host heap refused to grow it: it no longer answers for every block
 };
 
 struct PoolList {
@@ -187,6 +197,19 @@ bool isLiveObject(const void* object);
 bool isLiveContext(const OsContext* context);
 // Finds the block whose payload is `p` in any pool of any context; null when there is none.
 BlockHeader* findBlockAnywhere(const void* p, bool refBlocks);
+
+// ---- live block addresses (osblockset) ----
+
+// Every live memory block (under the list lock) and reference block (under the reference lock).
+extern BlockSet g_memBlocks;
+extern BlockSet g_refBlocks;
+BlockSet& blockSetOf(bool refBlocks);
+void blockSetInsert(BlockSet* set, const BlockHeader* block);
+void blockSetErase(BlockSet* set, const BlockHeader* block);
+bool blockSetContains(const BlockSet* set, const void* block);
+void blockSetClear(BlockSet* set);
+// A destroyed context's leaked blocks stay allocated but are no longer anybody's live blocks.
+void forgetBlocksOf(OsContext* context);
 
 // ---- blocks and guards (osmemguard, osrefguard) ----
 

@@ -105,9 +105,11 @@ void appendBlock(BlockList* list, BlockHeader* block) {
     block->backLink = list->tail;
     *list->tail = block;
     list->tail = &block->next;
+    blockSetInsert(&blockSetOf(block->pool->isRef), block);
 }
 
 void unlinkBlock(BlockList* list, BlockHeader* block) {
+    blockSetErase(&blockSetOf(block->pool->isRef), block);
     *block->backLink = block->next;
     if (block->next != nullptr) {
         block->next->backLink = block->backLink;
@@ -126,6 +128,7 @@ void initPool(PoolCommon* pool, const char* name, OsContext* context, bool isRef
     pool->trace = (config.traceKinds & (isRef ? osDbgTraceType_refPool : osDbgTraceType_memPool)) != 0;
     pool->guardCheck = config.guardCheck != 0;
     pool->leakTracking = config.leakTracking != 0;
+    pool->callStacks = (config.leakTracking & OS_LEAK_CALL_STACKS) != 0;
     pool->quietWhenEmpty = pool == &context->defaultPool;
     pool->traceCallback = config.traceCallback;
     pool->corruptionCallback = config.corruptionCallback;

@@ -47,7 +47,7 @@ int memAlloc(const char* file, int line, void** p, size_t size, OsMemPool* pool,
     block->file = file;
     block->line = line;
     block->size = size;
-    block->callStack = pool->leakTracking ? captureCallStack() : nullptr;
+    block->callStack = pool->callStacks ? captureCallStack() : nullptr;
     block->pool = pool;
     writeGuards(block, false);
     void* payload = payloadOf(block);
@@ -206,10 +206,13 @@ OSTRUM_API int _osMemPoolRealloc(const char* file, int line, void** p, size_t si
             return traceMem(pool, file, line, user, osDbgTraceOp_realloc, OS_ERR_FAILED, size);
         }
         BlockHeader* block = blockOf(user, false);
+        // The old address leaves the set now: once the host heap has moved the block it is gone.
+        blockSetErase(&g_memBlocks, block);
         // Resized in place in the list while the lock keeps every walker out; a failed resize
         // leaves the block where it was and the caller's pointer valid.
         moved = static_cast<BlockHeader*>(win::heapRealloc(block, blockTotalSize(size, false)));
         if (moved == nullptr) {
+            blockSetInsert(&g_memBlocks, block);
             return traceMem(pool, file, line, user, osDbgTraceOp_realloc, OS_ERR_NO_MEMORY, size);
         }
         *moved->backLink = moved;
@@ -223,7 +226,7 @@ OSTRUM_API int _osMemPoolRealloc(const char* file, int line, void** p, size_t si
         moved->file = file;
         moved->line = line;
         moved->size = size;
-        moved->callStack = pool->leakTracking ? captureCallStack() : nullptr;
+        moved->callStack = pool->callStacks ? captureCallStack() : nullptr;
         writeGuards(moved, false);
         appendBlock(&pool->blocks, moved);
     }

@@ -120,7 +120,7 @@ OSTRUM_API int _osRefPoolAlloc(const char* file, int line, void** p, size_t size
     block->header.file = file;
     block->header.line = line;
     block->header.size = size;
-    block->header.callStack = pool->leakTracking ? captureCallStack() : nullptr;
+    block->header.callStack = pool->callStacks ? captureCallStack() : nullptr;
     block->header.pool = pool;
     block->count = 1;
     writeGuards(&block->header, true);

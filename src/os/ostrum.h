@@ -136,9 +136,14 @@ typedef struct OsContextConfig {
     OsCorruptionCallback corruptionCallback; /* 2: null = none */
     uintptr_t guardCheck;                    /* 3: nonzero = check every block of a pool per operation */
     OsLeakCallback leakCallback;             /* 4 */
-    uintptr_t leakTracking;                  /* 5: nonzero = call stacks per block, leak report at destroy */
+    uintptr_t leakTracking;                  /* 5: OS_LEAK_... bits; nonzero = leak report at destroy */
     uintptr_t handleValidation;              /* 6: OsDbgTraceType bits; only the first context's counts */
 } OsContextConfig;
+
+/* Leak tracking (configuration word 5). The report gives each leaked block's allocating file and
+ * line; capturing a call stack per block costs microseconds per allocation and is asked for apart. */
+#define OS_LEAK_REPORT 1u      /* leak report at context destroy */
+#define OS_LEAK_CALL_STACKS 2u /* and the call stack of each leaked block */
 
 /* Caller-owned exit record; link must be zero when registered. The function gets the record's
  * address; a non-zero result becomes the context destroy's error unless an earlier one was met. */

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -124,7 +125,7 @@ std::string ptr(const void* p) {
 }
 
 TEST_F(LeakReportTest, ReportListsReferencePoolsThenMemoryPoolsWithEveryBlock) {
-    open(makeConfig(0, 0, 1), "leaky");
+    open(makeConfig(0, 0, OS_LEAK_REPORT | OS_LEAK_CALL_STACKS), "leaky");
     OsMemPool* blocks = nullptr;
     OsMemPool* empty = nullptr;
     OsRefPool* refs = nullptr;
@@ -159,11 +160,33 @@ TEST_F(LeakReportTest, ReportListsReferencePoolsThenMemoryPoolsWithEveryBlock) {
     EXPECT_LT(refLine, firstLine) << "reference pools come first";
     EXPECT_LT(firstLine, secondLine) << "blocks oldest first";
     EXPECT_LT(firstLine, emptyLine) << "pools in creation order";
-    // With leak tracking each block line is followed by its call stack.
+    // Asked for call stacks, each block line is followed by its stack.
     ASSERT_LT(static_cast<size_t>(firstLine + 1), lines.size());
     EXPECT_TRUE(std::regex_match(lines[firstLine + 1], std::regex("leaky\\|    [^ ].*:[0-9]+")))
         << lines[firstLine + 1];
     (void)held;
+}
+
+TEST_F(LeakReportTest, ByDefaultEachBlockIsNamedByItsAllocatingLineWithoutAStack) {
+    open(makeConfig(0, 0, OS_LEAK_REPORT), "plain");
+    OsMemPool* pool = nullptr;
+    ASSERT_EQ(OS_OK, _osMemPoolCreate(__FILE__, __LINE__, &pool, "plain", ctx));
+    void* a = nullptr;
+    void* b = nullptr;
+    ASSERT_EQ(OS_OK, _osMemPoolAlloc("src/vel/x/caller.cpp", 17, &a, 12, pool));
+    ASSERT_EQ(OS_OK, _osMemPoolRealloc("src/vel/x/grower.cpp", 88, &a, 40, pool));
+    ASSERT_EQ(OS_OK, _osMemPoolAlloc("src/vel/x/other.cpp", 9, &b, 3, pool));
+    ASSERT_EQ(OS_OK, _osContextDestroy(__FILE__, __LINE__, &ctx));
+
+    // The reallocated block is named by its last allocating line, and no stack lines follow.
+    const std::vector<std::string> lines = leaks();
+    const std::vector<std::string> blocks = {"plain|m" + ptr(a) + " plain:       grower.cpp:88   len 40",
+                                             "plain|m" + ptr(b) + " plain:        other.cpp:9    len 3"};
+    auto first = std::find(lines.begin(), lines.end(), blocks[0]);
+    ASSERT_NE(lines.end(), first) << blocks[0];
+    ASSERT_NE(lines.end(), first + 1);
+    EXPECT_EQ(blocks[1], *(first + 1));
+    for (const std::string& line : lines) EXPECT_EQ(std::string::npos, line.find("|    ")) << line;
 }
 
 TEST_F(LeakReportTest, EmptyDefaultPoolIsQuietAndFailingCallbackStopsTheReport) {

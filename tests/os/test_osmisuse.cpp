@@ -1,5 +1,6 @@
 // Result codes of misuse, one row per wrong call.
 #include <functional>
+#include <vector>
 
 #include "tests/os/OsTestSupport.h"
 
@@ -232,6 +233,76 @@ TEST_F(MisuseTest, WithValidationOnForeignHandlesAreNotFound) {
     // Looks like a block to nobody: validation searches the lists and never reads through it.
     alignas(16) static unsigned char foreign[256] = {};
     for (const ValidationCase& c : VALIDATED) EXPECT_EQ(OS_ERR_NOT_FOUND, c.call(foreign + 128)) << c.name;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MisuseTest, WithManyLiveBlocksAFreeStillRefusesWhatTheContextDoesNotHold) {
+    open(makeConfig(0, 0, 0, osDbgTraceType_memPool | osDbgTraceType_refPool));
+    OsMemPool* pool = nullptr;
+    OsRefPool* refs = nullptr;
+    ASSERT_EQ(OS_OK, _osMemPoolCreate(__FILE__, __LINE__, &pool, "many", ctx));
+    ASSERT_EQ(OS_OK, _osRefPoolCreate(__FILE__, __LINE__, &refs, "refs", nullptr, ctx));
+    std::vector<void*> live(5000, nullptr);
+    for (void*& p : live) ASSERT_EQ(OS_OK, _osMemPoolAlloc(__FILE__, __LINE__, &p, 24, pool));
+    void* ref = nullptr;
+    ASSERT_EQ(OS_OK, _osRefPoolAlloc(__FILE__, __LINE__, &ref, 24, refs));
+    // Half of them go, so that the rest are found among freed places.
+    for (size_t i = 0; i < live.size(); i += 2)
+        ASSERT_EQ(OS_OK, _osMemPoolFree(__FILE__, __LINE__, &live[i]));
+
+    // A block of a context destroyed since is nobody's any more, though its memory is still there.
+    OsContext* gone = nullptr;
+    OsContextConfig config = makeConfig();
+    ASSERT_EQ(OS_OK, _osContextCreate(__FILE__, __LINE__, &gone, "gone", &config));
+    OsMemPool* left = nullptr;
+    ASSERT_EQ(OS_OK, _osMemPoolCreate(__FILE__, __LINE__, &left, "left", gone));
+    void* orphan = nullptr;
+    ASSERT_EQ(OS_OK, _osMemPoolAlloc(__FILE__, __LINE__, &orphan, 8, left));
+    ASSERT_EQ(OS_OK, _osContextDestroy(__FILE__, __LINE__, &gone));
+
+    void* freed = nullptr;
+    ASSERT_EQ(OS_OK, _osMemPoolAlloc(__FILE__, __LINE__, &freed, 24, pool));
+    void* stale = freed;
+    ASSERT_EQ(OS_OK, _osMemPoolFree(__FILE__, __LINE__, &freed));
+    void* moving = nullptr;
+    ASSERT_EQ(OS_OK, _osMemPoolAlloc(__FILE__, __LINE__, &moving, 16, pool));
+    void* before = moving;
+    ASSERT_EQ(OS_OK, _osMemPoolRealloc(__FILE__, __LINE__, &moving, 1 << 20, pool));
+
+    alignas(16) static unsigned char foreign[256] = {};
+    struct Refused {
+        const char* name;
+        void* address;
+    } const refused[] = {
+        {"an address the context never gave", foreign + 128},
+        {"the inside of a live block", static_cast<char*>(live[1]) + 8},
+        {"a block freed before", stale},
+        {"a reference block freed as memory", ref},
+        {"a block of a destroyed context", orphan},
+    };
+    for (const Refused& r : refused) {
+        void* p = r.address;
+        EXPECT_EQ(OS_ERR_NOT_FOUND, _osMemPoolFree(__FILE__, __LINE__, &p)) << r.name;
+    }
+    if (moving != before) {
+        void* p = before;
+        EXPECT_EQ(OS_ERR_NOT_FOUND, _osMemPoolFree(__FILE__, __LINE__, &p))
+            << "the old place of a moved block";
+    }
+    void* memoryAsRef = live[1];
+    void* out = nullptr;
+    EXPECT_EQ(OS_ERR_NOT_FOUND, _osRefPoolRef(__FILE__, __LINE__, &out, memoryAsRef))
+        << "memory as a reference";
+
+    EXPECT_EQ(OS_OK, _osMemPoolFree(__FILE__, __LINE__, &moving));
+    for (size_t i = 1; i < live.size(); i += 2)
+        EXPECT_EQ(OS_OK, _osMemPoolFree(__FILE__, __LINE__, &live[i]));
+    EXPECT_EQ(OS_OK, _osRefPoolUnref(__FILE__, __LINE__, &ref));
+    EXPECT_EQ(OS_OK, _osRefPoolDestroy(__FILE__, __LINE__, &refs));
+    EXPECT_EQ(OS_OK, _osMemPoolDestroy(__FILE__, __LINE__, &pool));
 }
 
 }  // namespace

@@ -10,6 +10,9 @@ public:
     static constexpr int LEVEL_QUEUE_LOAD = 64;
     static constexpr int LEVEL_PIPE_OUT = 128;
     static constexpr int LEVEL_PIPE_IN = 256;
+    // Not a level: each checked block records its call stack, printed with a leak. Read at the
+    // run-time's start, so it takes effect from "veldebug.txt" on the next start.
+    static constexpr int CALL_STACKS = 512;
     static constexpr int INITIAL_MASK = 15;
 
     // A record with this mask takes every level.

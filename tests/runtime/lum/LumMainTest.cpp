@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <regex>
 #include <string>
@@ -96,6 +97,53 @@ TEST_F(LumMainTest, LeakIsReportedThroughTheLeakCallbackAndCounted) {
                           "report\n"));
     EXPECT_EQ(LumMain::leakCount(), 2);
 }
+
+// Whether a leaked block's line is followed by its call stack follows the debug level in force
+// when the run-time starts.
+struct StackCase {
+    const char* name;
+    int levelMask;
+    bool stacks;
+};
+
+class LeakStackTest : public LumMainTest, public ::testing::WithParamInterface<StackCase> {};
+
+TEST_P(LeakStackTest, LeakedBlockLineIsFollowedByItsStackOnlyWhenAskedFor) {
+    const int previousMask = logLevelMask();
+    setLogLevelMask(GetParam().levelMask);
+    int line = 0;
+    {
+        LumRuntime runtime;
+        void* leaked = nullptr;
+        line = __LINE__ + 1;
+        lumMemAlloc(__FILE__, line, &leaked, 40);
+    }
+    setLogLevelMask(previousMask);
+    const std::regex block("Ostrum:MEMLEAK:1: context vel, m0x[0-9a-f]+ travik: +LumMainTest.cpp:" +
+                           std::to_string(line) + " +len 40$");
+    // A stack line is the same record with an indented "file:offset" text.
+    const std::regex stackLine("Ostrum:MEMLEAK:1: context vel,     [^ ]+:[0-9]+$");
+    std::vector<std::string> lines;
+    std::string text = readText(root.log());
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(at, end - at));
+    }
+    auto found = std::find_if(lines.begin(), lines.end(),
+                              [&](const std::string& l) { return std::regex_search(l, block); });
+    ASSERT_NE(found, lines.end()) << text;
+    const bool stackFollows = found + 1 != lines.end() && std::regex_search(*(found + 1), stackLine);
+    EXPECT_EQ(GetParam().stacks, stackFollows) << text;
+    EXPECT_EQ(LumMain::leakCount(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, LeakStackTest,
+                         ::testing::Values(StackCase{"ByLineOnly", LogConstants::INITIAL_MASK, false},
+                                           StackCase{"WithCallStacks",
+                                                     LogConstants::INITIAL_MASK | LogConstants::CALL_STACKS,
+                                                     true}),
+                         [](const ::testing::TestParamInfo<StackCase>& info) { return info.param.name; });
 
 TEST_F(LumMainTest, ThreadsAreTracedAtDebugLevel) {
     {
