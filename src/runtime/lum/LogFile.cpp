@@ -151,6 +151,7 @@ void rotateLogFile(LogFileRecord& record, bool banner) {
         }
         memcpy(destination, source, sizeof destination);
     }
+    ++record.rotations;
     if (!failed && banner && (record.flags & LogFileRecord::FLAG_ROTATED) == 0) {
         for (const char* line : BANNER) logDirectText(record, infoSeverity(), line);
     }

@@ -20,6 +20,8 @@ struct LogFileRecord {
     size_t starPosition = 0;
     std::recursive_mutex mutex;
     std::atomic<int> flags{0};
+    // Counts the moves of the current file, so that a writer holding it open knows to reopen it.
+    std::atomic<unsigned> rotations{0};
 
     bool rotates() const { return !currentPath.empty() && !previousPath.empty(); }
     // The previous file of this number; false when the name does not fit.

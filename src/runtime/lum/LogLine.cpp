@@ -98,11 +98,29 @@ const char* logHostName() {
     return name;
 }
 
+int sequencePrefixLength(long sequence) {
+    int digits = sequence < 0 ? 2 : 1;
+    for (unsigned long v = sequence < 0 ? 0ul - static_cast<unsigned long>(sequence) : sequence; v >= 10;
+         v /= 10)
+        ++digits;
+    return digits + 2;
+}
+
 int composeLogLine(char* buffer, size_t size, long sequence, const Severity& severity, const Tags* tags,
                    const LogMessage& message) {
     if (size < 8) return -1;
-    int n = snprintf(buffer, size - 1, "%ld: %s: %s %%BRISEL-%d-%s: %c%s", sequence, logHostName(),
-                     message.stamp, severity.number, severity.mnemonic, '%', message.thread);
+    int prefix = snprintf(buffer, size, "%ld: ", sequence);
+    if (prefix < 0 || static_cast<size_t>(prefix) >= size) return -1;
+    int body =
+        composeLogLineBody(buffer + prefix, size - static_cast<size_t>(prefix), severity, tags, message);
+    return body < 0 ? -1 : prefix + body;
+}
+
+int composeLogLineBody(char* buffer, size_t size, const Severity& severity, const Tags* tags,
+                       const LogMessage& message) {
+    if (size < 2) return -1;
+    int n = snprintf(buffer, size - 1, "%s: %s %%BRISEL-%d-%s: %c%s", logHostName(), message.stamp,
+                     severity.number, severity.mnemonic, '%', message.thread);
     if (n < 0 || static_cast<size_t>(n) >= size - 1) return -1;
     size_t pos = static_cast<size_t>(n);
 

@@ -45,3 +45,11 @@ const char* logHostName();
 // Returns the length, or -1 when the header does not fit.
 int composeLogLine(char* buffer, size_t size, long sequence, const Severity& severity, const Tags* tags,
                    const LogMessage& message);
+
+// The same line without its "<seq>: ": composed into a buffer of the size a whole line's buffer
+// has less the prefix's length, it is exactly the rest of the whole line.
+int composeLogLineBody(char* buffer, size_t size, const Severity& severity, const Tags* tags,
+                       const LogMessage& message);
+
+// The length of "<seq>: ".
+int sequencePrefixLength(long sequence);

@@ -32,6 +32,8 @@ public:
     }
 
     void setData() {
+        // One wake-up per batch: producers that find one pending leave the thread to it.
+        if (m_pending.exchange(true)) return;
         {
             std::lock_guard<std::mutex> lock(m_eventMutex);
             m_data = true;
@@ -71,8 +73,14 @@ private:
                 stop = m_stop;
                 m_data = false;
             }
+            // Cleared before the ring is read: a line put after this read finds no wake-up
+            // pending and sends one.
+            m_pending.store(false);
             drain();
-            if (stop) return;
+            if (stop) {
+                m_file.close();
+                return;
+            }
         }
     }
 
@@ -84,7 +92,7 @@ private:
         }
     }
 
-    void writePass(const char* pass, int n) { writeLogPass(m_record, pass, n); }
+    void writePass(const char* pass, int n) { writeLogPass(m_record, pass, n, m_file); }
 
     PrintQueue m_queue;
     LogFileRecord& m_record;
@@ -93,6 +101,8 @@ private:
     std::condition_variable m_event;
     bool m_stop = false;
     bool m_data = false;
+    std::atomic<bool> m_pending{false};
+    KeptLogFile m_file;  // the logging thread's own
 };
 
 // Producers hold the hook shared while they copy a line in; unhooking takes it exclusively, so
@@ -117,14 +127,30 @@ const char* failureText(int result) {
 
 }  // namespace
 
-void writeLogPass(LogFileRecord& record, const char* pass, int n) {
+void KeptLogFile::close() {
+    if (m_file != nullptr) fclose(m_file);
+    m_file = nullptr;
+}
+
+FILE* KeptLogFile::open(LogFileRecord& record) {
+    // Moved aside by a rotation on another road: the next lines belong in the new current file.
+    if (m_file != nullptr && m_rotations != record.rotations.load()) close();
+    if (m_file == nullptr) {
+        m_rotations = record.rotations.load();
+        m_file = fopen(record.currentPath.c_str(), "a");
+    }
+    return m_file;
+}
+
+void writeLogPass(LogFileRecord& record, const char* pass, int n, KeptLogFile& kept) {
     if (record.currentPath.empty()) {
         fwrite(pass, 1, static_cast<size_t>(n), stdout);
         fflush(stdout);
         return;
     }
-    FILE* file = fopen(record.currentPath.c_str(), "a");
+    FILE* file = kept.open(record);
     if (file == nullptr) return;
+    // Other writers append to the same file between passes: its size is the file's, not ours.
     fseek(file, 0, SEEK_END);
     long size = ftell(file);
     long limit = record.spec.sizeLimit;
@@ -132,15 +158,21 @@ void writeLogPass(LogFileRecord& record, const char* pass, int n) {
     if (limit > 0 && size + n >= limit && lineEnd != nullptr) {
         size_t first = static_cast<size_t>(lineEnd - pass) + 1;
         fwrite(pass, 1, first, file);
-        fclose(file);
+        kept.close();
         rotateLogFile(record, false);
-        file = fopen(record.currentPath.c_str(), "a");
+        file = kept.open(record);
         if (file == nullptr) return;
         fwrite(pass + first, 1, static_cast<size_t>(n) - first, file);
     } else {
         fwrite(pass, 1, static_cast<size_t>(n), file);
     }
-    fclose(file);
+    // Every pass reaches the file before the thread sleeps again.
+    fflush(file);
+}
+
+void writeLogPass(LogFileRecord& record, const char* pass, int n) {
+    KeptLogFile once;
+    writeLogPass(record, pass, n, once);
 }
 
 PrintQueue::PrintQueue(int ringSize, int passSize, int lineSize)
@@ -165,12 +197,37 @@ void PrintQueue::copyIn(const char* line, int length) {
 int PrintQueue::put(LogFileRecord& record, const Severity& severity, const Tags* tags,
                     const LogMessage& message) {
     if (!m_valid) return OVERRUN;
+    // The line is formatted before the ring is locked, for the length of the sequence number it
+    // will most likely get; only the number itself is written under the lock. Should the number
+    // have grown a digit meanwhile, the line is formatted again there, as it would have been.
+    // (The buffer is the caller's stack: nothing here may allocate, it runs under the run-time.)
+    char body[BODY_BUFFER_SIZE];
+    const bool early = m_line.size() <= sizeof body;
+    const int guessed = sequencePrefixLength(record.sequence.load(std::memory_order_relaxed));
+    const int bodyLength = early ? composeLogLineBody(body, m_line.size() - static_cast<size_t>(guessed),
+                                                      severity, tags, message)
+                                 : -1;
+
     std::lock_guard<std::mutex> lock(m_mutex);
-    int length = composeLogLine(m_line.data(), m_line.size(), record.sequence++, severity, tags, message);
-    if (length < 0) return BAD_HEADER;
-    if (m_free >= m_lineSize + length) {
-        copyIn(m_line.data(), length);
-        return QUEUED;
+    const long sequence = record.sequence++;
+    int length;
+    if (early && sequencePrefixLength(sequence) == guessed) {
+        if (bodyLength < 0) return BAD_HEADER;
+        length = guessed + bodyLength;
+        if (m_free >= m_lineSize + length) {
+            char prefix[24];
+            snprintf(prefix, sizeof prefix, "%ld: ", sequence);
+            copyIn(prefix, guessed);
+            copyIn(body, bodyLength);
+            return QUEUED;
+        }
+    } else {
+        length = composeLogLine(m_line.data(), m_line.size(), sequence, severity, tags, message);
+        if (length < 0) return BAD_HEADER;
+        if (m_free >= m_lineSize + length) {
+            copyIn(m_line.data(), length);
+            return QUEUED;
+        }
     }
     LogMessage full;
     full.set(FULL_LINE);

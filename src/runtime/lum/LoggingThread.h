@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <mutex>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
 private:
     void copyIn(const char* line, int length);
 
+    // Lines of up to this size are formatted before the ring is locked.
+    static constexpr size_t BODY_BUFFER_SIZE = 2048;
+
     std::mutex m_mutex;
     int m_read = 0;
     int m_write = 0;
@@ -51,6 +55,24 @@ private:
 // its size limit and the pass holds a line feed, the file ends after the pass's first line and the
 // rest starts the new current file.
 void writeLogPass(LogFileRecord& record, const char* pass, int n);
+
+// The current file held open by one writer between passes, reopened after a rotation.
+class KeptLogFile {
+public:
+    KeptLogFile() = default;
+    ~KeptLogFile() { close(); }
+    KeptLogFile(const KeptLogFile&) = delete;
+    KeptLogFile& operator=(const KeptLogFile&) = delete;
+    FILE* open(LogFileRecord& record);
+    void close();
+
+private:
+    FILE* m_file = nullptr;
+    unsigned m_rotations = 0;
+};
+
+// The same, keeping the file open in `kept` for the next pass.
+void writeLogPass(LogFileRecord& record, const char* pass, int n, KeptLogFile& kept);
 
 // Starts the process's one logging thread writing to the record that takes every level; later
 // log lines go through its ring. Refused ("Invalid object for logging thread.") while one runs.

@@ -223,3 +223,42 @@ TEST(LoggingThread, FailureSwitchesBackToDirectWrites) {
     EXPECT_THAT(lines[6], EndsWith(": second"));
     EXPECT_THAT(lines[7], EndsWith(": Logging thread normal shutdown."));
 }
+
+TEST(LoggingThread, ProducersOnManyThreadsLoseNoLineAndKeepTheSequenceInOrder) {
+    TempRoot root;
+    // A ring that holds every line even if the thread wrote none: no line is dropped as too many.
+    ASSERT_TRUE(startLoggingThread(4 << 20, LogConstants::PASS_SIZE, LogConstants::LINE_SIZE));
+    // Across 999 -> 1000 and 9999 -> 10000 the sequence number grows a digit while lines are in
+    // flight, so some are formatted for a number they do not get.
+    constexpr int THREADS = 4;
+    constexpr int LINES = 3000;
+    std::vector<std::thread> producers;
+    for (int t = 0; t < THREADS; ++t) {
+        producers.emplace_back([t] {
+            for (int i = 0; i < LINES; ++i) logInfo(0, "producer %d line %05d", t, i);
+        });
+    }
+    for (std::thread& p : producers) p.join();
+    stopLoggingThread();
+    std::vector<std::string> lines = readLines(root.log());
+    std::set<std::string> seen;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        ASSERT_EQ(sequenceOf(lines[i]), sequenceOf(lines[i - 1]) + 1) << lines[i];
+        size_t at = lines[i].find(": producer ");
+        if (at != std::string::npos) seen.insert(lines[i].substr(at));
+    }
+    EXPECT_EQ(seen.size(), static_cast<size_t>(THREADS * LINES)) << "every line reached the file once";
+}
+
+TEST(LoggingThread, AHeldFileFollowsARotationMadeElsewhere) {
+    TempRoot root;
+    LogFileRecord* record = logFileRecordFor(LogConstants::ALL_LEVELS);
+    KeptLogFile kept;
+    const std::string first = "kept first\n";
+    const std::string second = "kept second\n";
+    writeLogPass(*record, first.data(), static_cast<int>(first.size()), kept);
+    rotateLogFile(*record, false);
+    writeLogPass(*record, second.data(), static_cast<int>(second.size()), kept);
+    EXPECT_THAT(readText(root.log("PreviousLog1.txt")), HasSubstr(first));
+    EXPECT_EQ(readText(root.log()), second) << "the second pass went to the new current file";
+}
