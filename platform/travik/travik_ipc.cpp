@@ -88,6 +88,9 @@ struct IpcHandle {
     int fd = -1;
     int cancelFd = -1;
     std::atomic<bool> canceled{false};
+    // The last read took less than it could: the socket is most likely empty, so the next read
+    // waits for data first instead of trying a read that fails.
+    bool drained = false;
     std::string path;
     // Server: the lock that tells a live server from a stale socket file.
     int lockFd = -1;
@@ -303,12 +306,19 @@ int ipcRecv(IpcHandle* handle, void* buffer, int capacity, int* count) {
         count == nullptr)
         return IPC_ERR_ARGUMENT;
     *count = 0;
+    bool waitFirst = handle->drained;
     for (;;) {
         if (handle->canceled.load()) return IPC_ERR_CANCELED;
         if (handle->fd < 0) return IPC_ERR_NO_CONNECTION;
+        if (waitFirst) {
+            waitFirst = false;
+            int waited = waitFor(handle, handle->fd, POLLIN);
+            if (waited != IPC_OK) return waited;
+        }
         ssize_t n = recv(handle->fd, buffer, static_cast<size_t>(capacity), MSG_DONTWAIT);
         if (n > 0) {
             *count = static_cast<int>(n);
+            handle->drained = n < capacity;
             return IPC_OK;
         }
         if (n == 0) return IPC_ERR_PEER_CLOSED;

@@ -187,6 +187,22 @@ TEST_F(TravikIpcTest, BytesArriveInOrderInReadsUpToTheCapacity) {
     EXPECT_TRUE(got == big);
 }
 
+TEST_F(TravikIpcTest, AfterAShortReadTheNextReadFindsWhatArrivedMeanwhileAndThePeersClose) {
+    connectPair();
+    char buffer[64];
+    int count = 0;
+    ASSERT_EQ(ipcSend(client, "ab", 2), IPC_OK);
+    ASSERT_EQ(ipcRecv(accepted, buffer, sizeof buffer, &count), IPC_OK);
+    ASSERT_EQ(std::string(buffer, static_cast<size_t>(count)), "ab");
+    // The socket was emptied by that read: the next one waits first, and must still see bytes
+    // that came in before it was called, and then the hang-up.
+    ASSERT_EQ(ipcSend(client, "cd", 2), IPC_OK);
+    ASSERT_EQ(ipcRecv(accepted, buffer, sizeof buffer, &count), IPC_OK);
+    EXPECT_EQ(std::string(buffer, static_cast<size_t>(count)), "cd");
+    ASSERT_EQ(ipcDestroy(&client), IPC_OK);
+    EXPECT_TRUE(isDisconnect(ipcRecv(accepted, buffer, sizeof buffer, &count)));
+}
+
 TEST_F(TravikIpcTest, PeerGoneIsADisconnectOnEitherSide) {
     struct Case {
         const char* name;
