@@ -120,14 +120,28 @@ void FiltCancelAllPendingReads();
 // Frees openers taken off the list, with their queued records.
 void FiltDropOpeners(LIST_ENTRY* openers);
 
+// One piece of a record gathered from several places.
+struct FiltPiece {
+    const void* data;
+    ULONG length;
+};
+constexpr ULONG FILT_MAX_PIECES = 16;
+
 void FiltQueueEvent(ULONG targetPid, UCHAR* header, ULONG headerLength, const void* part2, ULONG length2,
                     const void* part3, ULONG length3);
+// The same with the record's body gathered from up to FILT_MAX_PIECES pieces, written straight
+// into a pending read or the queued record.
+void FiltQueueEventPieces(ULONG targetPid, UCHAR* header, ULONG headerLength, const FiltPiece* pieces,
+                          ULONG count);
 void FiltSendListEnd(ULONG targetPid);
 void FiltSendAdapterArrival(FiltBinding* binding, ULONG targetPid);
 void FiltSendAdapterRemoval(FiltBinding* binding);
 void FiltSendStatusEvent(FiltBinding* binding, NDIS_STATUS status, const void* buffer, ULONG length);
 void FiltSendPrivateIndication(FiltBinding* binding, USHORT group, UCHAR item, UCHAR result, const void* data,
                                USHORT dataLength);
+// The same with the data in pieces (at most FILT_MAX_PIECES - 2) of dataLength bytes in all.
+void FiltSendPrivateIndicationPieces(FiltBinding* binding, USHORT group, UCHAR item, UCHAR result,
+                                     const FiltPiece* data, ULONG count, USHORT dataLength);
 // Sends a type-4 record when the status is in the binding's filter.
 void FiltOfferToStatusFilter(FiltBinding* binding, NDIS_STATUS status, const void* buffer, ULONG length);
 

@@ -13,6 +13,12 @@ void* FiltAllocate(ULONG length) {
     return block;
 }
 
+void* FiltAllocateUncleared(ULONG length) {
+    void* block = nullptr;
+    if (NdisAllocateMemoryWithTag(&block, length, FILT_TAG) != NDIS_STATUS_SUCCESS) return nullptr;
+    return block;
+}
+
 void FiltFree(void* block, ULONG length) {
     if (block) NdisFreeMemory(block, length, 0);
 }

@@ -13,12 +13,14 @@ ULONG RecordSize(ULONG dataLength) {
     return ULONG(offsetof(FiltQueuedRecord, Data)) + dataLength;
 }
 
-void WriteRecord(UCHAR* target, ULONG total, const UCHAR* header, ULONG headerLength, const void* part2,
-                 ULONG length2, const void* part3, ULONG length3) {
+void WriteRecord(UCHAR* target, ULONG total, const UCHAR* header, ULONG headerLength, const FiltPiece* pieces,
+                 ULONG count) {
     std::memcpy(target, header, headerLength);
-    if (length2) std::memcpy(target + headerLength, part2, length2);
-    if (length3) std::memcpy(target + headerLength + length2, part3, length3);
-    ULONG used = headerLength + length2 + length3;
+    ULONG used = headerLength;
+    for (ULONG i = 0; i < count; ++i) {
+        if (pieces[i].length) std::memcpy(target + used, pieces[i].data, pieces[i].length);
+        used += pieces[i].length;
+    }
     if (total > used) std::memset(target + used, 0, total - used);
 }
 
@@ -89,8 +91,16 @@ void FiltDropOpeners(LIST_ENTRY* openers) {
 
 void FiltQueueEvent(ULONG targetPid, UCHAR* header, ULONG headerLength, const void* part2, ULONG length2,
                     const void* part3, ULONG length3) {
+    const FiltPiece pieces[2] = {{part2, length2}, {part3, length3}};
+    FiltQueueEventPieces(targetPid, header, headerLength, pieces, 2);
+}
+
+void FiltQueueEventPieces(ULONG targetPid, UCHAR* header, ULONG headerLength, const FiltPiece* pieces,
+                          ULONG count) {
     if (headerLength < FiltConstants::EVT_HEADER_LENGTH) return;
-    ULONG total = (headerLength + length2 + length3 + 3) & ~3u;
+    ULONG body = 0;
+    for (ULONG i = 0; i < count; ++i) body += pieces[i].length;
+    ULONG total = (headerLength + body + 3) & ~3u;
     FiltPutU32(header, FiltConstants::EVT_LENGTH, total);
 
     NdisAcquireSpinLock(&g_Filt.OpenerLock);
@@ -107,8 +117,8 @@ void FiltQueueEvent(ULONG targetPid, UCHAR* header, ULONG headerLength, const vo
                 read->IoStatus.Status = STATUS_BUFFER_TOO_SMALL;
                 read->IoStatus.Information = total;
             } else {
-                WriteRecord(static_cast<UCHAR*>(read->SystemBuffer), total, header, headerLength, part2,
-                            length2, part3, length3);
+                WriteRecord(static_cast<UCHAR*>(read->SystemBuffer), total, header, headerLength, pieces,
+                            count);
                 read->IoStatus.Status = STATUS_SUCCESS;
                 read->IoStatus.Information = total;
                 keep = false;
@@ -116,10 +126,13 @@ void FiltQueueEvent(ULONG targetPid, UCHAR* header, ULONG headerLength, const vo
             IoCompleteRequest(read, 0);
         }
         if (keep) {
-            auto* record = static_cast<FiltQueuedRecord*>(FiltAllocate(RecordSize(total)));
+            // Every byte of the record is written below: the header fields here, the data by
+            // WriteRecord up to its padding.
+            auto* record = static_cast<FiltQueuedRecord*>(FiltAllocateUncleared(RecordSize(total)));
             if (record) {
+                record->Link.Flink = record->Link.Blink = nullptr;
                 record->Length = total;
-                WriteRecord(record->Data, total, header, headerLength, part2, length2, part3, length3);
+                WriteRecord(record->Data, total, header, headerLength, pieces, count);
                 Enqueue(opener, record);
             }
         }
@@ -170,17 +183,31 @@ void FiltSendStatusEvent(FiltBinding* binding, NDIS_STATUS status, const void* b
 
 void FiltSendPrivateIndication(FiltBinding* binding, USHORT group, UCHAR item, UCHAR result, const void* data,
                                USHORT dataLength) {
+    const FiltPiece piece = {data, dataLength};
+    FiltSendPrivateIndicationPieces(binding, group, item, result, &piece, 1, dataLength);
+}
+
+void FiltSendPrivateIndicationPieces(FiltBinding* binding, USHORT group, UCHAR item, UCHAR result,
+                                     const FiltPiece* data, ULONG count, USHORT dataLength) {
+    if (count + 2 > FILT_MAX_PIECES) return;
+    // The command's size counts its padding to four bytes; the record's padding covers it, so
+    // the pad bytes are written once, as zeros, with the record.
     ULONG size = (FiltConstants::CMD_DATA + dataLength + 3) & ~3u;
-    auto* command = static_cast<UCHAR*>(FiltAllocate(size));
-    if (!command) return;
+    UCHAR command[FiltConstants::CMD_DATA];
     FiltPutU16(command, FiltConstants::CMD_GROUP, group);
     command[FiltConstants::CMD_ITEM] = item;
     command[FiltConstants::CMD_RESULT] = result;
     FiltPutU16(command, FiltConstants::CMD_SIZE, USHORT(size));
     FiltPutU16(command, FiltConstants::CMD_DATA_LENGTH, dataLength);
-    if (dataLength) std::memcpy(command + FiltConstants::CMD_DATA, data, dataLength);
-    FiltSendStatusEvent(binding, binding->PrivateStatus, command, size);
-    FiltFree(command, size);
+
+    UCHAR header[16];
+    Header(header, binding->AdapterId, FiltConstants::EVENT_STATUS);
+    UCHAR codeAndLength[8];
+    FiltPutU32(codeAndLength, 0, binding->PrivateStatus);
+    FiltPutU32(codeAndLength, 4, size);
+    FiltPiece pieces[FILT_MAX_PIECES] = {{codeAndLength, sizeof codeAndLength}, {command, sizeof command}};
+    for (ULONG i = 0; i < count; ++i) pieces[2 + i] = data[i];
+    FiltQueueEventPieces(0, header, sizeof(header), pieces, count + 2);
 }
 
 void FiltOfferToStatusFilter(FiltBinding* binding, NDIS_STATUS status, const void* buffer, ULONG length) {

@@ -140,6 +140,26 @@ void FiltDivertPacket(FiltBinding* binding, NDIS_PACKET* packet) {
     ULONG total = 0;
     NDIS_BUFFER* buffer = nullptr;
     NdisQueryPacket(packet, nullptr, nullptr, &buffer, &total);
+    if (total > MAX_DIVERTED_LENGTH) return;
+    // The frame's buffers go straight into the record; only a chain of more buffers than a record
+    // gathers is copied together first.
+    FiltPiece pieces[FILT_MAX_PIECES - 2];
+    ULONG count = 0;
+    ULONG gathered = 0;
+    NDIS_BUFFER* walk = buffer;
+    for (; walk && count < FILT_MAX_PIECES - 2; NdisGetNextBuffer(walk, &walk)) {
+        void* data = nullptr;
+        ULONG length = 0;
+        NdisQueryBufferSafe(walk, &data, &length, NormalPagePriority);
+        if (!data || gathered + length > total) return;
+        pieces[count++] = FiltPiece{data, length};
+        gathered += length;
+    }
+    if (!walk) {
+        FiltSendPrivateIndicationPieces(binding, FiltConstants::GROUP_FRAMES, 1, FiltConstants::FILT_CMD_OK,
+                                        pieces, count, USHORT(gathered));
+        return;
+    }
     auto* copy = static_cast<UCHAR*>(FiltAllocate(total ? total : 1));
     if (!copy) return;
     ULONG copied = 0;

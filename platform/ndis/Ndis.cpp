@@ -84,6 +84,8 @@ NDIS_STATUS NdisQueryAdapterInstanceName(NDIS_STRING* adapterInstanceName, NDIS_
     // NDIS allocates the copy with the caller's pool and tag-less allocation.
     if (NdisAllocateMemoryWithTag(&buffer, bytes + 2, 0) != NDIS_STATUS_SUCCESS) return NDIS_STATUS_RESOURCES;
     NdisMoveMemory(buffer, name.data(), bytes);
+    static_cast<char*>(buffer)[bytes] = 0;
+    static_cast<char*>(buffer)[bytes + 1] = 0;
     adapterInstanceName->Buffer = static_cast<WCHAR*>(buffer);
     adapterInstanceName->Length = USHORT(bytes);
     adapterInstanceName->MaximumLength = USHORT(bytes + 2);

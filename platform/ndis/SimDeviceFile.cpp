@@ -9,13 +9,18 @@ namespace ndissim {
 
 SimIoRequest::SimIoRequest(UCHAR major, FILE_OBJECT* file, ULONG pid, ULONG code, const void* input,
                            ULONG inputLength, ULONG outputLength, Notify notify)
-    : buffer_(std::max(inputLength, outputLength)), notify_(std::move(notify)) {
-    if (input && inputLength) std::memcpy(buffer_.data(), input, inputLength);
+    : buffer_(new uint8_t[std::max<size_t>(std::max(inputLength, outputLength), 1)]),
+      bufferSize_(std::max(inputLength, outputLength)),
+      notify_(std::move(notify)) {
+    size_t copied = input && inputLength ? inputLength : 0;
+    if (copied) std::memcpy(buffer_.get(), input, copied);
+    if (major != IRP_MJ_READ && bufferSize_ > copied)
+        std::memset(buffer_.get() + copied, 0, bufferSize_ - copied);
     irp_.MajorFunction = major;
     irp_.FileObject = file;
     irp_.RequestorProcessId = pid;
     irp_.IoControlCode = code;
-    irp_.SystemBuffer = buffer_.empty() ? nullptr : buffer_.data();
+    irp_.SystemBuffer = bufferSize_ == 0 ? nullptr : buffer_.get();
     irp_.InputBufferLength = inputLength;
     irp_.OutputBufferLength = outputLength;
     irp_.ReadLength = major == IRP_MJ_READ ? outputLength : 0;
@@ -24,9 +29,9 @@ SimIoRequest::SimIoRequest(UCHAR major, FILE_OBJECT* file, ULONG pid, ULONG code
 
 void SimIoRequest::complete() {
     if (notify_) {
-        size_t length = std::min(irp_.IoStatus.Information, buffer_.size());
+        size_t length = std::min(irp_.IoStatus.Information, bufferSize_);
         notify_(irp_.IoStatus.Status, irp_.IoStatus.Information,
-                std::vector<uint8_t>(buffer_.begin(), buffer_.begin() + length));
+                std::vector<uint8_t>(buffer_.get(), buffer_.get() + length));
     }
     // Once done is visible the issuer may free this request: nothing is touched after.
     std::lock_guard<std::mutex> guard(mutex_);
@@ -61,8 +66,8 @@ size_t SimIoRequest::information() const {
 std::vector<uint8_t> SimIoRequest::output() const {
     std::lock_guard<std::mutex> guard(mutex_);
     if (!done_) return {};
-    size_t length = std::min(irp_.IoStatus.Information, buffer_.size());
-    return std::vector<uint8_t>(buffer_.begin(), buffer_.begin() + length);
+    size_t length = std::min(irp_.IoStatus.Information, bufferSize_);
+    return std::vector<uint8_t>(buffer_.get(), buffer_.get() + length);
 }
 
 std::unique_ptr<SimDeviceFile> SimDeviceFile::open(ULONG processId, NTSTATUS* status) {

@@ -37,7 +37,10 @@ private:
     void complete();
 
     IRP irp_;
-    std::vector<uint8_t> buffer_;
+    // A read's buffer is left as the heap gives it, as a kernel leaves it: the driver writes what
+    // it returns. A control request's is cleared beyond its input.
+    std::unique_ptr<uint8_t[]> buffer_;
+    size_t bufferSize_;
     Notify notify_;
     mutable std::mutex mutex_;
     std::condition_variable cv_;
