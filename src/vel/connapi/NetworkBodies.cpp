@@ -30,7 +30,7 @@ constexpr KeyRule KEY_RULES[] = {
     {ConnApiElements::WPA_HEX_KEY, StaticKeyRecord::KIND_BINARY, 64, false, 0},
 };
 
-StaticKeyRecord readKey(const ConnApiReader& reader, bool withLength) {
+StaticKeyRecord readKey(const ConnApiReader& reader) {
     StaticKeyRecord key;
     for (const KeyRule& rule : KEY_RULES) {
         const Ascii text = reader.optionalText(rule.element);
@@ -41,13 +41,13 @@ StaticKeyRecord readKey(const ConnApiReader& reader, bool withLength) {
         }
         key.kind = rule.kind;
         key.bytes = rule.kind == StaticKeyRecord::KIND_ASCII ? text.toByteArray() : vel::xmlHexDecode(text);
-        key.length = withLength ? rule.keyLength : 0;
+        key.length = rule.keyLength;
     }
     return key;
 }
 
 // The children of an add or change request from ssid on.
-NetworkSettingsRecord readSettings(const ConnApiReader& reader, bool withKeyLength) {
+NetworkSettingsRecord readSettings(const ConnApiReader& reader) {
     NetworkSettingsRecord settings;
     settings.hasSsid = reader.has(ConnApiElements::SSID);
     if (settings.hasSsid) {
@@ -62,7 +62,7 @@ NetworkSettingsRecord readSettings(const ConnApiReader& reader, bool withKeyLeng
         settings.association = static_cast<std::int32_t>(pair & 0xffffffff);
         settings.encryption = static_cast<std::int32_t>(pair >> 32);
     }
-    settings.key = readKey(reader, withKeyLength);
+    settings.key = readKey(reader);
     settings.hasVpn = reader.has(ConnApiElements::VPN_PARAMETERS);
     if (settings.hasVpn) {
         ConnApiReader vpn(reader.child(ConnApiElements::VPN_PARAMETERS));
@@ -139,7 +139,7 @@ AddNetworkRequestRecord NetworkBodies::readAddNetworkRequest(const SharedXmlNode
     record.groupName = names.groupName;
     record.networkName = names.networkName;
     record.media = TextToNetworkType(reader.requiredText(ConnApiElements::NETWORK_MEDIA).text());
-    record.settings = readSettings(reader, true);
+    record.settings = readSettings(reader);
     return record;
 }
 
@@ -155,7 +155,7 @@ ChangeNetworkRequestRecord NetworkBodies::readChangeNetworkRequest(const SharedX
         record.priority = TextToXmlApiNetworkPriority(reader.optionalText(ConnApiElements::PRIORITY).text());
     if (reader.has(ConnApiElements::NETWORK_MEDIA))
         record.media = TextToNetworkType(reader.optionalText(ConnApiElements::NETWORK_MEDIA).text());
-    record.settings = readSettings(reader, false);
+    record.settings = readSettings(reader);
     return record;
 }
 

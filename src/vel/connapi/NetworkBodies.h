@@ -18,7 +18,7 @@ struct StaticKeyRecord {
 
     ByteArray bytes;
     std::int32_t kind = KIND_NONE;
-    // 5 or 13 for a WEP key, 0 otherwise; the change request does not carry it.
+    // 5 or 13 for a WEP key, from the child it came in; 0 otherwise.
     std::int32_t length = 0;
 };
 

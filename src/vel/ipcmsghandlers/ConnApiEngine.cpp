@@ -1,5 +1,7 @@
 #include "vel/ipcmsghandlers/ConnApiEngine.h"
 
+#include "runtime/lum/Assert.h"
+
 bool ConnApiEngine::configurationExists() {
     ConnApiConfigurationInterface* configuration = ConnApiSeam<ConnApiConfigurationInterface>::installed();
     return configuration != nullptr && configuration->exists();
@@ -8,6 +10,27 @@ bool ConnApiEngine::configurationExists() {
 bool ConnApiEngine::activeGroupName(Ascii& name) {
     ConnApiConfigurationInterface* configuration = ConnApiSeam<ConnApiConfigurationInterface>::installed();
     return configuration != nullptr && configuration->activeGroupName(name);
+}
+
+Configuration ConnApiEngine::configuration() {
+    ConnApiConfigurationInterface* configuration = ConnApiSeam<ConnApiConfigurationInterface>::installed();
+    return configuration != nullptr ? configuration->configuration() : Configuration();
+}
+
+Configuration ConnApiEngine::activeConfiguration() {
+    Configuration configuration = ConnApiEngine::configuration();
+    LUM_ASSERT_TEXT(!configuration.isNull(), "ActiveConfiguration::exists()");
+    return configuration;
+}
+
+void ConnApiEngine::writeUserConfiguration() {
+    ConnApiConfigurationInterface* configuration = ConnApiSeam<ConnApiConfigurationInterface>::installed();
+    if (configuration != nullptr) configuration->writeUserConfiguration();
+}
+
+void ConnApiEngine::writeInternalConfiguration() {
+    ConnApiConfigurationInterface* configuration = ConnApiSeam<ConnApiConfigurationInterface>::installed();
+    if (configuration != nullptr) configuration->writeInternalConfiguration();
 }
 
 bool ConnApiEngine::isRadioOn() {
@@ -20,9 +43,44 @@ void ConnApiEngine::resetAdapters() {
     if (matchmaker != nullptr) matchmaker->resetAdapters();
 }
 
+void ConnApiEngine::turnOffRadio() {
+    ConnApiMatchmakerInterface* matchmaker = ConnApiSeam<ConnApiMatchmakerInterface>::installed();
+    if (matchmaker != nullptr) matchmaker->turnOffRadio();
+}
+
+void ConnApiEngine::turnOnRadio() {
+    ConnApiMatchmakerInterface* matchmaker = ConnApiSeam<ConnApiMatchmakerInterface>::installed();
+    if (matchmaker != nullptr) matchmaker->turnOnRadio();
+}
+
+void ConnApiEngine::disableClient() {
+    ConnApiMatchmakerInterface* matchmaker = ConnApiSeam<ConnApiMatchmakerInterface>::installed();
+    if (matchmaker != nullptr) matchmaker->disableClient();
+}
+
+void ConnApiEngine::enableClient() {
+    ConnApiMatchmakerInterface* matchmaker = ConnApiSeam<ConnApiMatchmakerInterface>::installed();
+    if (matchmaker != nullptr) matchmaker->enableClient();
+}
+
+bool ConnApiEngine::isClientEnabled() {
+    ConnApiMatchmakerInterface* matchmaker = ConnApiSeam<ConnApiMatchmakerInterface>::installed();
+    return matchmaker == nullptr || matchmaker->isClientEnabled();
+}
+
+std::vector<ConnApiAdapter> ConnApiEngine::adapters() {
+    ConnApiMatchmakerInterface* matchmaker = ConnApiSeam<ConnApiMatchmakerInterface>::installed();
+    return matchmaker != nullptr ? matchmaker->adapters() : std::vector<ConnApiAdapter>{};
+}
+
 std::int32_t ConnApiEngine::currentLogonAttemptId() {
     ConnApiLogonInterface* logon = ConnApiSeam<ConnApiLogonInterface>::installed();
     return logon != nullptr ? logon->currentLogonAttemptId() : 0;
+}
+
+std::int32_t ConnApiEngine::getLogonStatus() {
+    ConnApiLogonInterface* logon = ConnApiSeam<ConnApiLogonInterface>::installed();
+    return logon != nullptr ? logon->getLogonStatus() : 0;
 }
 
 void ConnApiEngine::beginSsoCredentialRequest(const ConnApiNetwork& network) {

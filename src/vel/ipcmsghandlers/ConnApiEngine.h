@@ -2,11 +2,15 @@
 // What the connection API asks of the engine parts around it, each behind a small interface that
 // its owner installs when the engine holder builds it (and removes, with null, before it goes).
 // Nothing installed gives the answer of a service without that part: no active configuration,
-// no active group, the radio on, no adapters to restart, logon attempt 0, VPN disconnected.
+// no active group, the client enabled and the radio on, no adapters, logon attempt 0 with no
+// logon status, VPN disconnected.
 // Engine thread only, like everything that calls these.
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
+#include "vel/configuration/Configuration.h"
+#include "vel/ipcmsghandlers/ConnApiAdapter.h"
 #include "vel/ipcmsghandlers/ConnApiNetwork.h"
 #include "vel/string/Ascii.h"
 
@@ -17,6 +21,12 @@ public:
     virtual bool exists() = 0;
     // The active group's name, when there is one.
     virtual bool activeGroupName(Ascii& name) = 0;
+    // The active configuration; an empty handle when none is active.
+    virtual Configuration configuration() = 0;
+    // The user's file from the model; may raise FileIOException.
+    virtual void writeUserConfiguration() = 0;
+    // The internal file (the saved credentials) from the model; may raise FileIOException.
+    virtual void writeInternalConfiguration() = 0;
 
 protected:
     ~ConnApiConfigurationInterface() = default;
@@ -28,6 +38,16 @@ public:
     virtual bool isRadioOn() = 0;
     // Starts the adapter restart utility with the names of the adapters (the repair).
     virtual void resetAdapters() = 0;
+    // Every adapter's radio off (on), the radio-on flag cleared (set).
+    virtual void turnOffRadio() = 0;
+    virtual void turnOnRadio() = 0;
+    // Clears the client-enabled flag and lets every adapter go unmanaged.
+    virtual void disableClient() = 0;
+    // Sets the client-enabled flag, manages every adapter again and sets the radio-on flag.
+    virtual void enableClient() = 0;
+    virtual bool isClientEnabled() = 0;
+    // The adapters it holds over the three media types, in its order.
+    virtual std::vector<ConnApiAdapter> adapters() = 0;
 
 protected:
     ~ConnApiMatchmakerInterface() = default;
@@ -37,6 +57,8 @@ protected:
 class ConnApiLogonInterface {
 public:
     virtual std::int32_t currentLogonAttemptId() = 0;
+    // Which connection the logon has reached: LOGON_STATUS_MACHINE, LOGON_STATUS_USER, or 0.
+    virtual std::int32_t getLogonStatus() = 0;
     // Opens the single-sign-on credential request for the network as a logon request is written.
     virtual void beginSsoCredentialRequest(const ConnApiNetwork& network) = 0;
 
@@ -71,12 +93,26 @@ private:
 class ConnApiEngine {
 public:
     static constexpr std::int32_t VPN_STATE_DISCONNECTED = 1;
+    static constexpr std::int32_t LOGON_STATUS_MACHINE = 1;
+    static constexpr std::int32_t LOGON_STATUS_USER = 2;
 
     static bool configurationExists();
     static bool activeGroupName(Ascii& name);
+    static Configuration configuration();
+    // The active configuration of a request that passed the precheck (asserted).
+    static Configuration activeConfiguration();
+    static void writeUserConfiguration();
+    static void writeInternalConfiguration();
     static bool isRadioOn();
     static void resetAdapters();
+    static void turnOffRadio();
+    static void turnOnRadio();
+    static void disableClient();
+    static void enableClient();
+    static bool isClientEnabled();
+    static std::vector<ConnApiAdapter> adapters();
     static std::int32_t currentLogonAttemptId();
+    static std::int32_t getLogonStatus();
     static void beginSsoCredentialRequest(const ConnApiNetwork& network);
     static std::int32_t lastVpnState();
 };

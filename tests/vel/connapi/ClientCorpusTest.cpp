@@ -134,7 +134,7 @@ const std::vector<ReadFile>& clientFiles() {
              EXPECT_EQ(hex(r.settings.key.bytes),
                        "00112233445566778899aabbccddeeff00112233445566778899aabbccddeeff");
              EXPECT_EQ(r.settings.key.kind, StaticKeyRecord::KIND_BINARY);
-             EXPECT_EQ(r.settings.key.length, 0) << "a change carries no key length";
+             EXPECT_EQ(r.settings.key.length, 0) << "a WPA key has no WEP length";
              EXPECT_EQ(str(r.settings.connectionEntry), "Branch");
              EXPECT_FALSE(r.settings.autoConnectVpn);
              EXPECT_EQ(str(r.settings.script), "C:\\x.cmd");

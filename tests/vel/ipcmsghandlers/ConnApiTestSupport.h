@@ -3,6 +3,7 @@
 // steer, and a reader for the messages sent.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -111,9 +112,25 @@ public:
         name = activeGroup.c_str();
         return true;
     }
+    Configuration configuration() override { return activeConfiguration; }
+    void writeUserConfiguration() override {
+        ++userFileWrites;
+        if (writeUser) writeUser();
+    }
+    void writeInternalConfiguration() override { ++internalFileWrites; }
     bool isRadioOn() override { return radioOn; }
     void resetAdapters() override { ++adapterResets; }
+    void turnOffRadio() override { radioOn = false; }
+    void turnOnRadio() override { radioOn = true; }
+    void disableClient() override { clientEnabled = false; }
+    void enableClient() override {
+        clientEnabled = true;
+        radioOn = true;
+    }
+    bool isClientEnabled() override { return clientEnabled; }
+    std::vector<ConnApiAdapter> adapters() override { return heldAdapters; }
     std::int32_t currentLogonAttemptId() override { return logonAttemptId; }
+    std::int32_t getLogonStatus() override { return logonStatus; }
     void beginSsoCredentialRequest(const ConnApiNetwork& network) override {
         ssoRequests.emplace_back(network.networkName().text());
     }
@@ -121,9 +138,17 @@ public:
 
     bool configured = true;
     std::string activeGroup = "Office";
+    Configuration activeConfiguration;
+    int userFileWrites = 0;
+    int internalFileWrites = 0;
+    // Writes the user's file when set; may raise as the real writer does.
+    std::function<void()> writeUser;
     bool radioOn = true;
+    bool clientEnabled = true;
+    std::vector<ConnApiAdapter> heldAdapters;
     int adapterResets = 0;
     std::int32_t logonAttemptId = 9;
+    std::int32_t logonStatus = 0;
     std::vector<std::string> ssoRequests;
     std::int32_t vpnState = 2;
 };
@@ -213,6 +238,12 @@ inline std::string trayEnvelope(const std::string& elements) {
            ConnApiConstants::SOAP_ENVELOPE_NAMESPACE_URI + "\" xmlns:tamsel=\"" +
            ConnApiConstants::NAMESPACE_URI + "\"><SOAP-ENV:Body>" + elements +
            "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+}
+
+// One message element as the tray program writes it.
+inline std::string element(const std::string& name, int sequence, const std::string& children = "") {
+    return "<tamsel:" + name + "><tamsel:sequenceNumber>" + std::to_string(sequence) +
+           "</tamsel:sequenceNumber>" + children + "</tamsel:" + name + ">";
 }
 
 }  // namespace tamsel::test

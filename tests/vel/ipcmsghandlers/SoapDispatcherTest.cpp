@@ -174,11 +174,6 @@ const HandlerTable& testTable() {
     return table;
 }
 
-std::string element(const std::string& name, int sequence, const std::string& children = "") {
-    return "<tamsel:" + name + "><tamsel:sequenceNumber>" + std::to_string(sequence) +
-           "</tamsel:sequenceNumber>" + children + "</tamsel:" + name + ">";
-}
-
 class SoapDispatcherTest : public ConnApiTest {
 protected:
     void SetUp() override {

@@ -1,0 +1,20 @@
+#include "vel/ipcmsghandlers/AddGroupHandler.h"
+
+#include "vel/connapi/NetworkBodies.h"
+#include "vel/ipcmsghandlers/ConnApiEngine.h"
+#include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
+
+std::int32_t AddGroupHandlerImpl::handle(const SoapBodyContext& request, const SoapBodyContext& reply) {
+    const Ascii groupName = NetworkBodies::readGroupName(request.body());
+    Configuration configuration = ConnApiEngine::activeConfiguration();
+    if (configuration.findGroup(groupName).exists()) return ConnApiConstants::ERROR_CANNOT_CARRY_OUT;
+    configuration.addGroup(NetworkGroup::create(groupName));
+    ConnApiEngine::writeUserConfiguration();
+    NetworkBodies::writeGroupName(reply, groupName);
+    return 0;
+}
+
+std::int32_t AddGroupHandlerImpl::replyCommand() {
+    return ConnApiMessages::ADD_GROUP_RESPONSE;
+}

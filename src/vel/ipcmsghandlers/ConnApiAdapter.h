@@ -1,0 +1,31 @@
+#pragma once
+// What the connection API asks of one adapter the matchmaker holds: its name and its packet
+// capture. The adapter object offers this view once its port manager can capture.
+#include <cstdint>
+
+#include "vel/reference/ElementInterface.h"
+#include "vel/reference/Reference.h"
+#include "vel/string/Ascii.h"
+
+class ConnApiAdapterInterface : public ElementInterface {
+public:
+    virtual Ascii adapterName() = 0;
+    // True when the adapter's port manager started capturing to its file.
+    virtual bool enablePacketCapture() = 0;
+    virtual void disablePacketCapture() = 0;
+
+protected:
+    ~ConnApiAdapterInterface() = default;
+};
+
+class ConnApiAdapter : public Reference {
+public:
+    ConnApiAdapter() = default;
+    explicit ConnApiAdapter(ConnApiAdapterInterface* p) : Reference(p) {}
+
+    Ascii adapterName() const { return view()->adapterName(); }
+    bool enablePacketCapture() const { return view()->enablePacketCapture(); }
+    void disablePacketCapture() const { view()->disablePacketCapture(); }
+
+    ConnApiAdapterInterface* view() const { return static_cast<ConnApiAdapterInterface*>(m); }
+};

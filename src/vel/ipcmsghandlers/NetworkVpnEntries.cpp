@@ -1,0 +1,25 @@
+#include "vel/ipcmsghandlers/NetworkVpnEntries.h"
+
+#include "vel/reference/HandleOf.h"
+
+Ascii NetworkVpnEntries::groupNameOf(const Network& network, const Ascii& groupName) {
+    return network.isGlobal() ? Ascii("") : groupName;
+}
+
+MetaConnection NetworkVpnEntries::find(const VpnManager& manager, const Ascii& groupName,
+                                       const Ascii& networkName) {
+    for (const Reference& element : manager.metaConnections().snapshot()) {
+        MetaConnection entry = handleOf<MetaConnection>(element.m);
+        if (entry.groupName() == groupName && entry.networkName() == networkName) return entry;
+    }
+    return MetaConnection();
+}
+
+void NetworkVpnEntries::add(const VpnManager& manager, const MetaConnection& entry) {
+    ElementVector entries = ElementVector::create();
+    for (const Reference& element : manager.metaConnections().snapshot()) {
+        if (!handleOf<MetaConnection>(element.m).isForSameNetwork(entry)) entries.add(element.m);
+    }
+    entries.add(entry.m);
+    manager.setMetaConnections(entries);
+}
