@@ -22,3 +22,15 @@ bool ConnApiActiveConfiguration::activeGroupName(Ascii& name) {
     name = group.networkGroup().name();
     return true;
 }
+
+Configuration ConnApiActiveConfiguration::configuration() {
+    return exists() ? m_active->configuration() : Configuration();
+}
+
+void ConnApiActiveConfiguration::writeUserConfiguration() {
+    if (exists()) m_active->writeUserConfiguration();
+}
+
+void ConnApiActiveConfiguration::writeInternalConfiguration() {
+    if (exists()) m_active->writeInternalConfiguration();
+}

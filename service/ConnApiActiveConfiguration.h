@@ -1,6 +1,7 @@
 #pragma once
 // What the connection API asks of the active configuration: whether one is in force (the precheck
-// of its handlers) and the name of its active group. Installed while the engine holder holds the
+// of its handlers), the name of its active group, the configuration itself and the writing of the
+// user's and the internal file. Installed while the engine holder holds the
 // active configuration.
 #include <optional>
 
@@ -20,6 +21,9 @@ public:
 
     bool exists() override;
     bool activeGroupName(Ascii& name) override;
+    Configuration configuration() override;
+    void writeUserConfiguration() override;
+    void writeInternalConfiguration() override;
 
 private:
     std::optional<ActiveConfiguration> m_active;
