@@ -84,7 +84,7 @@ std::int32_t AddNetworkHandlerImpl::handle(const SoapBodyContext& request, const
     if (settings.hasVpn) {
         vpn = MetaConnection::create(record.groupName, record.networkName, settings.connectionEntry,
                                      settings.autoConnectVpn);
-        NetworkVpnEntries::add(configuration.vpnManager(), vpn);
+        configuration.vpnManager().addVpnForNetwork(vpn);
     }
     try {
         ConnApiEngine::writeUserConfiguration();

@@ -180,8 +180,7 @@ void ChangeNetworkHandlerImpl::changeVpnEntry(const ChangeNetworkRequestRecord& 
     Ascii groupName = "";
     if (!global) groupName = record.newGroupName.length() > 0 ? record.newGroupName : oldVpnGroupName;
     const Ascii networkName = record.newNetworkName.length() > 0 ? record.newNetworkName : record.networkName;
-    NetworkVpnEntries::add(manager,
-                           MetaConnection::create(groupName, networkName, connectionEntry, autoConnectVpn));
+    manager.addVpnForNetwork(MetaConnection::create(groupName, networkName, connectionEntry, autoConnectVpn));
 }
 
 std::int32_t ChangeNetworkHandlerImpl::replyCommand() {

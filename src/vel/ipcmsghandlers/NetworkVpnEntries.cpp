@@ -14,12 +14,3 @@ MetaConnection NetworkVpnEntries::find(const VpnManager& manager, const Ascii& g
     }
     return MetaConnection();
 }
-
-void NetworkVpnEntries::add(const VpnManager& manager, const MetaConnection& entry) {
-    ElementVector entries = ElementVector::create();
-    for (const Reference& element : manager.metaConnections().snapshot()) {
-        if (!handleOf<MetaConnection>(element.m).isForSameNetwork(entry)) entries.add(element.m);
-    }
-    entries.add(entry.m);
-    manager.setMetaConnections(entries);
-}

@@ -12,6 +12,4 @@ public:
     static Ascii groupNameOf(const Network& network, const Ascii& groupName);
     // The entry of that group and network; an empty handle when there is none.
     static MetaConnection find(const VpnManager& manager, const Ascii& groupName, const Ascii& networkName);
-    // Keeps the entry, in place of one for the same group and network.
-    static void add(const VpnManager& manager, const MetaConnection& entry);
 };
