@@ -1,5 +1,5 @@
-// Start and end of the library, its version, its own log, the EAP-method and smart-card start, the
-// trust agent's record and the global events.
+// Start and end of the library, its version, its own log, the EAP-method start, the trust agent's
+// record and the global events.
 #include "platform/qxauth/QxLibrary.h"
 
 #include <unistd.h>
@@ -199,7 +199,9 @@ int qxInit(const QX_INIT* init) {
     s.logGate.open();
     s.listener = theLab().addListener([](const std::string& element) {
         if (element == "adapter") sendAdapterListIfChanged();
+        if (element == "smartCard") smartCardsChanged();
     });
+    startCardCommand();
     sendAdapterListIfChanged();
     return call.finish(QX_OK);
 }
@@ -217,6 +219,8 @@ int qxExit(void) {
     s.globalGate.close();
     s.logGate.close();
     theLab().removeListener(s.listener);
+    stopSmartCards();
+    stopCertificates();
     theLab().release();
     {
         std::lock_guard<std::mutex> lock(s.mutex);
@@ -271,14 +275,6 @@ int qxLogEnable(int level, int enable) {
         state().enabledLevels &= ~(1u << level);
     }
     return call.finish(QX_OK);
-}
-
-int qxSmartCardInit(void*) {
-    lab::Call call("qxSmartCardInit", "context");
-    if (call.injected()) return call.result();
-    if (!initialized()) return call.finish(QX_ERR_NOT_INITIALIZED);
-    // No smart-card reader in this library yet.
-    return call.finish(QX_ERR_NOT_SUPPORTED);
 }
 
 int qxEapLEAPInit(void*) {

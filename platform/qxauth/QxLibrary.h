@@ -40,4 +40,25 @@ bool dropHandle(QX_HANDLE handle, int kind);
 // "password#3", or "0" for no handle, as the calls record writes handles.
 std::string handleText(QX_HANDLE handle);
 
+// Smart cards (QxSmartCards.cpp): the run/lab "card" command, the list of inserted cards sent again
+// when it changed (once qxSmartCardInit has run), and their end with qxExit.
+void startCardCommand();
+void smartCardsChanged();
+void stopSmartCards();
+
+// Certificates and stores (QxCertificates.cpp), for the EAP conversations and the server checks.
+// The DER of a certificate handle, whether its private key was loaded and its chain as loaded (the
+// certificate first); false for a handle that is not a live certificate handle.
+bool certificateValue(QX_HANDLE certificate, std::vector<uint8_t>* der, bool* keyLoaded,
+                      std::vector<std::vector<uint8_t>>* chain);
+// The DERs of what a store handle holds now (a user's store: only to a thread wearing a user token).
+bool storeValue(QX_HANDLE store, std::vector<std::vector<uint8_t>>* ders);
+// A certificate handle over a DER (a server's certificate); 0 when it is not a certificate.
+QX_HANDLE makeCertificateHandle(const std::vector<uint8_t>& der);
+// Copies a text and its NUL into a caller's buffer of *length bytes; QX_ERR_BUFFER_TOO_SMALL, with
+// the text's length in *length, when they do not fit.
+int copyText(const std::string& text, char* buffer, int* length);
+// At qxExit: every store and certificate handle ends, and the cards' PIN counts with them.
+void stopCertificates();
+
 }  // namespace qxauth

@@ -73,7 +73,7 @@ TEST(EngineStart, TheLibraryStartsOnTheLabAndFollowsItsAdaptersAndPowerUntilCtrl
     std::string log = root.logText();
     for (const char* line : {"]: Successfully initialized FIPS module.\n",
                              "]: Successfully initialized qxAuth Ver: 4.2.0.17 2009-",
-                             "]: qxSmartCardInit: smart cards are not supported on this platform\n",
+                             "]: Smart card change event: 0 smart card(s) detected\n",
                              "]: Tivra unknown version successfully loaded.\n"})
         EXPECT_EQ(countOf(log, line), 1) << line << "\n" << log;
 

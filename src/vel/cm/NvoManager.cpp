@@ -109,13 +109,17 @@ void NvoManagerImpl::init() {
         if (result != QX_OK) throw NvoException(__FILE__, __LINE__, "qxLogEnable", result);
     }
 
-    result = qxSmartCardInit(this);
+    {
+        // The first card list may come before qxSmartCardInit returns: the global callback waits
+        // for the lock until the flag says whether cards are followed.
+        RuntimeMutexLock lock(m_lock);
+        result = qxSmartCardInit(this);
+        m_smartCardsSupported = result == QX_OK;
+    }
     if (result == QX_ERR_NOT_SUPPORTED) {
         logInfo(0, "qxSmartCardInit: smart cards are not supported on this platform");
     } else if (result != QX_OK) {
         NvoError(__FILE__, __LINE__, "qxSmartCardInit", result);
-    } else {
-        m_smartCardsSupported = true;
     }
 
     for (const EapMethod& method : EAP_METHODS) {

@@ -149,11 +149,16 @@ INSTANTIATE_TEST_SUITE_P(
     Setups, NvoManagerSetUp,
     testing::Values(SetUpCase{"Everything",
                               installed,
-                              {STARTED, VERSION, NO_CARDS, LOADED},
-                              {NOT_LOADED, "Internal error"},
+                              {STARTED, VERSION, LOADED},
+                              {NOT_LOADED, "Internal error", NO_CARDS},
                               {"qxInit(&init) = 0", "qxLogSet(context, callback) = 0",
-                               "qxSmartCardInit(context) = -15", "qxEapTTLSInit(context) = 0",
+                               "qxSmartCardInit(context) = 0", "qxEapTTLSInit(context) = 0",
                                "qxTlvInit(&tlv#N) = 0", INIT2 + " = 0"}},
+                    SetUpCase{"CardsNotSupported",
+                              [](NvoManagerTest& t) { failing("qxSmartCardInit", -15, t); },
+                              {NO_CARDS, LOADED},
+                              {"NvoError for function 'qxSmartCardInit'"},
+                              {"qxSmartCardInit(context) = -15"}},
                     SetUpCase{"CardsFailingOtherwise",
                               [](NvoManagerTest& t) { failing("qxSmartCardInit", -1, t); },
                               {"NvoError for function 'qxSmartCardInit' => -1", LOADED},
@@ -261,7 +266,7 @@ TEST_F(NvoManagerTest, AdapterNamesReachTheAdapterListAndNothingFollowsExit) {
 }
 
 TEST_F(NvoManagerTest, SmartCardListsAreDroppedWhileCardsAreNotSupported) {
-    installed(*this);
+    failing("qxSmartCardInit", QX_ERR_NOT_SUPPORTED, *this);
     manager->init();
     int sunk = 0;
     manager->impl()->setSmartCardIdListSink([&](const AsciiVector&) { ++sunk; });
