@@ -3,6 +3,7 @@
 #include <array>
 
 #include "vel/cm/NvoManager.h"
+#include "vel/multithread/EventQueue.h"
 
 namespace {
 using H = EngineHolder;
@@ -13,7 +14,8 @@ constexpr int NONE = Row::NONE;
 // One row per member, in the order of creation (the VPN state machines first, so that every VPN
 // manager the configurations make runs them); the release places run from the last member
 // created to the first. The authentication library starts once every member exists; it stops
-// after the adapter list has let its adapters go and before the power subscribers are emptied.
+// after the adapter list has let its adapters go and before the power subscribers are emptied. The
+// smart-card list gives its certificates' handles back before the library stops.
 // clang-format off
 constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
     // member                  create                         start (place, step)                     stop (place, step)                 release (place, step)
@@ -25,6 +27,7 @@ constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
     {"soft token",             &H::createSoftToken,           NONE, nullptr,                          70,  &H::clearSoftToken,           20,  &H::releaseSoftToken},
     {"power events",           &H::createPower,               NONE, nullptr,                          80,  &H::clearPower,               10,  &H::releasePower},
     {"authentication library", nullptr,                       10,   &H::startLibrary,                 50,  &H::stopLibrary,              NONE, nullptr},
+    {"smart-card list",        &H::createSmartCardList,       NONE, nullptr,                          45,  &H::clearSmartCardList,       75,  &H::releaseSmartCardList},
 });
 // clang-format on
 using Table = CompositionTable<H>;
@@ -146,4 +149,25 @@ void EngineHolder::clearSoftToken() {
 
 void EngineHolder::releaseSoftToken() {
     m_softToken.reset();
+}
+
+void EngineHolder::createSmartCardList() {
+    m_smartCardList = SmartCardList::create();
+    // The engine manager's card lists reach it on the engine event queue.
+    NvoManager manager;
+    if (!manager.isNull()) {
+        manager.impl()->setSmartCardIdListSink([](const AsciiVector& ids) {
+            EventQueue::Instance().post(MessageEvent(new SmartCardIdListEventImpl(ids)));
+        });
+    }
+}
+
+void EngineHolder::clearSmartCardList() {
+    NvoManager manager;
+    if (!manager.isNull()) manager.impl()->setSmartCardIdListSink(nullptr);
+    if (m_smartCardList) m_smartCardList->clearReferences();
+}
+
+void EngineHolder::releaseSmartCardList() {
+    m_smartCardList.reset();
 }

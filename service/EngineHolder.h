@@ -10,6 +10,7 @@
 #include "service/CompositionTable.h"
 #include "service/ConnApiActiveConfiguration.h"
 #include "service/VpnActiveConfiguration.h"
+#include "vel/certificate/SmartCardList.h"
 #include "vel/communication/ClientCommunication.h"
 #include "vel/configuration/ActiveConfiguration.h"
 #include "vel/powerevent/ServicePower.h"
@@ -53,6 +54,9 @@ public:
     void releasePower();
     void startLibrary();
     void stopLibrary();
+    void createSmartCardList();
+    void clearSmartCardList();
+    void releaseSmartCardList();
 
 private:
     // Empty until created: a default handle binds to an existing singleton.
@@ -70,6 +74,8 @@ private:
     // Empty until created: a default handle binds to an existing singleton.
     std::optional<ScSofToken2> m_softToken;
     std::optional<ServicePower> m_power;
+    // Empty until created, as the adapter list.
+    std::optional<SmartCardList> m_smartCardList;
 };
 
 using EngineHolderRow = CompositionRow<EngineHolder>;

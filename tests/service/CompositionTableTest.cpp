@@ -103,18 +103,19 @@ TEST(CompositionTableTest, EngineHolderFollowsTheSystemsOrders) {
     std::vector<std::string> created;
     for (const auto& row : engineHolderRows())
         if (row.create != nullptr) created.push_back(row.member);
-    EXPECT_EQ(created,
-              (std::vector<std::string>{"VPN state machines", "adapter list", "active configuration",
-                                        "client communication", "VPN client", "soft token", "power events"}));
+    EXPECT_EQ(created, (std::vector<std::string>{"VPN state machines", "adapter list", "active configuration",
+                                                 "client communication", "VPN client", "soft token",
+                                                 "power events", "smart-card list"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::startPlace),
               (std::vector<std::string>{"authentication library", "client communication"}));
-    EXPECT_EQ(
-        order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::stopPlace),
-        (std::vector<std::string>{"client communication", "active configuration", "adapter list",
-                                  "authentication library", "VPN client", "soft token", "power events"}));
+    EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::stopPlace),
+              (std::vector<std::string>{"client communication", "active configuration", "adapter list",
+                                        "smart-card list", "authentication library", "VPN client",
+                                        "soft token", "power events"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::releasePlace),
               (std::vector<std::string>{"power events", "soft token", "VPN client", "client communication",
-                                        "active configuration", "adapter list", "VPN state machines"}));
+                                        "active configuration", "smart-card list", "adapter list",
+                                        "VPN state machines"}));
 }
 
 }  // namespace

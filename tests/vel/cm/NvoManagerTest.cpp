@@ -278,6 +278,26 @@ TEST_F(NvoManagerTest, SmartCardListsAreDroppedWhileCardsAreNotSupported) {
     EXPECT_EQ(countOf(log(), "NvoManagerImpl.GlobalCallback: QX_EVENT_IP_CONFIG_CHANGED ["), 1);
 }
 
+TEST_F(NvoManagerTest, TheInsertedCardsReachTheSinkOnceCardsAreFollowed) {
+    installed(*this);
+    LabBuilder lab;
+    lab.wiredAdapter(1, "eth0")
+        .add("smartCard", {{"id", "card1"}, {"pin", "1234"}})
+        .add("smartCard", {{"id", "card2"}, {"pin", "1234"}, {"inserted", "false"}});
+    lab.writeTo(root.path() + "/lab.xml");
+    std::vector<std::string> sunk;
+    manager->impl()->setSmartCardIdListSink([&](const AsciiVector& ids) {
+        for (std::int32_t i = 0; i < ids.length(); ++i) sunk.push_back(ids.get(i).text());
+        sunk.push_back("|");
+    });
+    manager->init();
+    lab::Lab::instance().pump();
+    EXPECT_EQ(lab::Lab::instance().command("card insert card2"), "ok");
+    lab::Lab::instance().pump();
+    EXPECT_EQ(sunk, (std::vector<std::string>{"card1", "|", "card1", "card2", "|"}));
+    EXPECT_EQ(countOf(log(), "Smart card change event: 2 smart card(s) detected"), 1);
+}
+
 TEST(NameList, TextsEndAtTheirNulOrAtTheLength) {
     struct Case {
         std::string data;
