@@ -13,6 +13,7 @@
 
 #include "platform/lab/Lab.h"
 #include "platform/lab/LabCallbackGate.h"
+#include "platform/qxauth/QxPorts.h"
 
 namespace qxauth {
 
@@ -202,6 +203,7 @@ int qxInit(const QX_INIT* init) {
         if (element == "smartCard") smartCardsChanged();
     });
     startCardCommand();
+    addPortCommands();
     sendAdapterListIfChanged();
     return call.finish(QX_OK);
 }

@@ -38,6 +38,7 @@ void AdapterImpl::removeSubscriber(AdapterSubscriberInterface* subscriber) {
 
 void AdapterImpl::clearReferences() {
     m_subscribers.clear();
+    m_portManagerListener = nullptr;
 }
 
 VelAdapterImpl::VelAdapterImpl(const Ascii& symbolicName)

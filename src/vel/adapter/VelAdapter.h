@@ -4,10 +4,12 @@
 // machine, performs its actions and tells its subscribers (the network that holds it, the
 // matchmaker) every state change. Engine event-queue thread.
 #include <cstdint>
+#include <vector>
 
 #include "vel/adapter/AdapterAttributes.h"
 #include "vel/adapter/AdapterStateMachine.h"
 #include "vel/adapter/AdapterSubscriber.h"
+#include "vel/adapter/PortManagerListener.h"
 #include "vel/reference/ElementVector.h"
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
@@ -23,8 +25,15 @@ public:
 
     void addSubscriber(AdapterSubscriberInterface* subscriber);
     void removeSubscriber(AdapterSubscriberInterface* subscriber);
-    // Empties the subscriber vector.
+    // A copy of the subscribers, for walking them while they may change.
+    std::vector<Reference> subscribers() { return m_subscribers.snapshot(); }
+    // Empties the subscriber vector and forgets the port listener.
     void clearReferences() override;
+
+    // Who hears what the adapter's port reports; null for none. Not counted: the listener is a
+    // part of the adapter and lives as long as it.
+    void setPortManagerListener(PortManagerListenerInterface* listener) { m_portManagerListener = listener; }
+    PortManagerListener portManagerListener() const { return PortManagerListener(m_portManagerListener); }
 
 protected:
     Ascii m_symbolicName;
@@ -32,6 +41,7 @@ protected:
     // AdapterSubscriberInterface elements.
     ElementVector m_subscribers;
     std::int32_t m_mediaType;
+    PortManagerListenerInterface* m_portManagerListener = nullptr;
 };
 
 class VelAdapterImpl : public AdapterImpl {
@@ -101,6 +111,11 @@ public:
     void removeSubscriber(AdapterSubscriberInterface* subscriber) const {
         impl()->removeSubscriber(subscriber);
     }
+    std::vector<Reference> subscribers() const { return impl()->subscribers(); }
+    void setPortManagerListener(PortManagerListenerInterface* listener) const {
+        impl()->setPortManagerListener(listener);
+    }
+    PortManagerListener portManagerListener() const { return impl()->portManagerListener(); }
     void symbolicNameBound() const { impl()->symbolicNameBound(); }
     void symbolicNameUnbound() const { impl()->symbolicNameUnbound(); }
 

@@ -1,0 +1,130 @@
+#pragma once
+// Drives the authentication library's port of one adapter: EAP instance and attachment, the scan
+// list of a wireless adapter kept fresh by three timers, association, ad-hoc cells, the radio,
+// authentication, packet capture and the credential answers; it turns the library's callbacks into
+// events on the engine's queue. Engine thread, except the three callbacks (library thread).
+#include <cstdint>
+
+#include "platform/qxauth/qxAuth.h"
+#include "runtime/multithread/RuntimeMutex.h"
+#include "vel/adapter/PortManagerListener.h"
+#include "vel/adapter/VelAdapter.h"
+#include "vel/port/NvoPort.h"
+#include "vel/port/PortCredentialResponderMember.h"
+#include "vel/port/PortManagerProxy.h"
+#include "vel/port/PortStateMachine.h"
+#include "vel/reference/ReferenceImpl.h"
+#include "vel/timer/ThreadSafeTimerProxy.h"
+#include "vel/timer/TimerSubscriber.h"
+
+class PortManagerImpl : public ReferenceImpl, public TimerSubscriberInterface {
+public:
+    static constexpr std::int32_t GENERATION_LIMIT = 100;
+    static constexpr int SCAN_LIST_SECONDS = 10;
+    static constexpr int SCAN_LIST_RETRY_SECONDS = 6;
+    static constexpr int SCAN_REQUEST_SECONDS = 63;
+    static constexpr int SCAN_DELAY_SECONDS = 6;
+    static constexpr int SCAN_ENTRY_BYTES = 84;
+    static constexpr int PORT_ATTRIBUTE_BYTES = 272;
+    static constexpr int CAPTURE_FILE_BYTES = 1000000;
+
+    // Opens the machine's root CA, intermediate CA and personal stores into the three handles (0
+    // for a store that does not open). The certificate stores set it at start-up.
+    using MachineStoreOpenerFunction = void (*)(QX_HANDLE stores[3]);
+    static MachineStoreOpenerFunction MachineStoreOpener;
+
+    // A wireless adapter's scan list timer starts at once. The port is the library's unless a test
+    // gives one of its own.
+    explicit PortManagerImpl(const VelAdapter& adapter, const NvoPort& port = NvoPort());
+    ~PortManagerImpl() override;
+
+    void addRef() override { ReferenceImpl::addRef(); }
+    void release() override { ReferenceImpl::release(); }
+    void release2() override { ReferenceImpl::release2(); }
+    // Cancels the timers, clears the shared scan list, detaches when attached and clears the
+    // port's references.
+    void clearReferences() override;
+    void timerExpired(const ThreadSafeTimer& timer) override;
+
+    void attach(const char* adapterName);
+    void closePort();
+    void associate(const QX_ASSOCIATE& record);
+    void adhoc(const QX_ADHOC& record);
+    void radioOff();
+    void radioOn();
+    bool isRadioOn();
+    bool enablePacketCapture();
+    bool disablePacketCapture();
+    void rsnProbeIeVerifyEnable(std::int32_t value);
+    void set8021xCfg(const QX_8021X_CFG& settings);
+    // key: a pre-shared key handle, 0 for none.
+    void authenticate(QX_HANDLE key, std::int32_t type);
+    void auth(std::int32_t type);
+    void authReset();
+    std::int32_t getAssociationInfo(QX_ASSOCIATION_INFO* info);
+    std::int32_t getLocation(const QX_LOCATION_QUERY& query);
+    std::int32_t getLinkSpeed(std::int32_t* kbps);
+    std::int32_t getLinkState(std::int32_t* state);
+    // Whether the server's certificate chains to the CA; the library's "undecided" counts as yes.
+    bool serverVerifyCa(std::int32_t sync, QX_HANDLE certificate);
+    bool isWired() const;
+    bool isStale(std::int32_t generation);
+    std::int32_t generation();
+    PortManagerListener portManagerListener() const { return m_adapter.portManagerListener(); }
+    // Gives the port its manager.
+    void setPortManager();
+
+    // Credential answers: one port call each, its result logged.
+    void credComplete(std::int32_t sync, bool responded);
+    void credDeferred(std::int32_t sync);
+    void sendEapMethods(std::int32_t sync, const QX_EAP_METHOD* methods, std::int32_t count);
+    void sendTtlsMethod(std::int32_t sync, std::int32_t method);
+    void sendIdentity(std::int32_t sync, QX_HANDLE identity);
+    void sendPassword(std::int32_t sync, QX_HANDLE password);
+    // store: the CA store given with the answer (0 for none); the machine stores follow it.
+    // Only handles that are not 0 go to the library, without gaps.
+    void sendSessionStart(std::int32_t sync, std::int32_t value, QX_HANDLE store);
+    void sendEapFastPac(std::int32_t sync, QX_HANDLE pac);
+    void sendEapFastProvisionModes(std::int32_t sync, const std::int32_t* modes, std::int32_t count);
+    void sendMachineIdentity(std::int32_t sync, QX_HANDLE identity);
+    void sendServerVerified(std::int32_t sync, std::int32_t verified);
+    void sendUserCert(std::int32_t sync, QX_HANDLE certificate);
+    void sendEapFastPacTypes(std::int32_t sync, const std::int32_t* types, std::int32_t count);
+
+    // The library's callbacks, through the port (library thread).
+    virtual void credentialCallback(QX_CRED_REQUEST* request);
+    virtual void portEventCallback(std::int32_t type, const void* data, std::int32_t length);
+    virtual void eapStatusCallback(const int* status);
+
+    // The Ssid entries of a library scan list: whole 84-byte entries not marked skipped.
+    static ElementVector scanEntries(const std::uint8_t* data, std::int32_t length);
+
+    const VelAdapter& adapter() const { return m_adapter; }
+    const NvoPort& port() const { return m_port; }
+    const char* name() const { return m_adapter.impl()->symbolicName().text(); }
+    bool scanListTimerRunning() { return m_scanListTimerProxy.exists(); }
+    bool scanRequestTimerRunning() { return m_scanRequestTimerProxy.exists(); }
+    bool scanDelayTimerRunning() { return m_scanDelayTimerProxy.exists(); }
+
+private:
+    void detach();
+    void advanceGeneration();
+    void startTimer(ThreadSafeTimerProxy& proxy, int seconds, const char* emptyAssertion);
+    void cancelTimer(ThreadSafeTimerProxy& proxy);
+    void scanListTimerExpired();
+    void convertScanList(const std::uint8_t* data, std::int32_t length);
+    // Logs the answer's result, or reports it when it is neither cancelled nor stale.
+    void checkAnswer(std::int32_t result, std::int32_t sync, const char* text, const char* function);
+    void scanAndStartTimers(const char* failureFunction);
+
+    VelAdapter m_adapter;
+    bool m_attached = false;
+    std::int32_t m_generation = 1;
+    NvoPort m_port;
+    PortStateMachine m_portStateMachine;
+    PortCredentialResponderMember m_credentialResponder;
+    RuntimeMutex m_mutex;
+    ThreadSafeTimerProxy m_scanListTimerProxy;
+    ThreadSafeTimerProxy m_scanRequestTimerProxy;
+    ThreadSafeTimerProxy m_scanDelayTimerProxy;
+};

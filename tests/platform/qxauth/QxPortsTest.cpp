@@ -1,0 +1,231 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/base/FailureInjection.h"
+#include "platform/lab/Lab.h"
+#include "platform/qxauth/QxLibrary.h"
+#include "platform/qxauth/qxAuth.h"
+#include "tests/support/LabBuilder.h"
+#include "tests/support/TempHome.h"
+
+using ::testing::ElementsAre;
+
+namespace tamsel::test {
+namespace {
+
+struct Notice {
+    int type;
+    int first;
+    int second;
+};
+
+// What a port's callback received: the two words of the fixed records, the whole location record.
+struct PortNotices {
+    std::vector<Notice> notices;
+    std::vector<std::uint8_t> location;
+};
+
+void onPort(void* context, int type, const void* data, int length) {
+    auto* received = static_cast<PortNotices*>(context);
+    int words[2] = {};
+    if (length >= 8) std::memcpy(words, data, sizeof words);
+    received->notices.push_back({type, words[0], words[1]});
+    if (type == QX_PORT_EVENT_LOCATION)
+        received->location.assign(static_cast<const std::uint8_t*>(data),
+                                  static_cast<const std::uint8_t*>(data) + length);
+}
+
+void onEap(void*, int, void*) {}
+void onGlobal(void*, int, const void*, int) {}
+
+std::vector<std::pair<int, int>> statesOf(const PortNotices& received) {
+    std::vector<std::pair<int, int>> states;
+    for (const Notice& notice : received.notices)
+        if (notice.type == QX_PORT_EVENT_STATE_STATUS) states.emplace_back(notice.first, notice.second);
+    return states;
+}
+
+QX_ASSOCIATE associateRecord(const char* ssid, uint32_t mode, uint32_t encryption) {
+    QX_ASSOCIATE record = {};
+    std::memcpy(record.ssid, ssid, std::strlen(ssid));
+    record.ssidLength = static_cast<uint32_t>(std::strlen(ssid));
+    record.mode = mode;
+    record.encryption = encryption;
+    return record;
+}
+
+class QxPortsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        lab::clearCalls();
+        base::clearFailures();
+        lab::Lab::instance().setManual(true);
+    }
+    void TearDown() override {
+        if (port != nullptr) qxPortDetach(&port);
+        if (eap != nullptr) qxEapDestroy(&eap);
+        if (qxauth::initialized()) qxExit();
+        lab::Lab::instance().setManual(false);
+        base::clearFailures();
+    }
+    void start(LabBuilder builder, int adapter) {
+        builder.writeTo(home.file("lab.xml"));
+        QX_INIT init = {nullptr, onGlobal};
+        ASSERT_EQ(qxInit(&init), QX_OK);
+        ASSERT_EQ(qxEapCreate(&eap, nullptr, onEap), QX_OK);
+        ASSERT_EQ(qxPortAttach(&port, LabBuilder::guid(adapter).c_str(), eap, &received, onPort), QX_OK);
+        lab::Lab::instance().pump();
+    }
+
+    TempHome home{"qxports"};
+    PortNotices received;
+    QX_EAP eap = nullptr;
+    QX_PORT port = nullptr;
+};
+
+TEST(QxPsk, MasterKeyIsTheStandardsTestVector) {
+    QX_HANDLE psk = 0;
+    const uint8_t ssid[] = {'I', 'E', 'E', 'E'};
+    ASSERT_EQ(qxRsnPskCreate(&psk, "password", ssid, 4), QX_OK);
+    qxauth::HandleValue value;
+    ASSERT_TRUE(qxauth::handleValue(psk, QX_HANDLE_PSK, &value));
+    const uint8_t expected[32] = {0xf4, 0x2c, 0x6f, 0xc5, 0x2d, 0xf0, 0xeb, 0xef, 0x9e, 0xbb, 0x4b,
+                                  0x90, 0xb3, 0x8a, 0x5f, 0x90, 0x2e, 0x83, 0xfe, 0x1b, 0x13, 0x5a,
+                                  0x70, 0xe2, 0x3a, 0xed, 0x76, 0x2e, 0x97, 0x10, 0xa1, 0x2e};
+    EXPECT_EQ(value.bytes, std::vector<uint8_t>(expected, expected + 32));
+    qxRsnPskDestroy(&psk);
+}
+
+TEST_F(QxPortsTest, PersonalNetworkAuthenticatesOnlyWithTheAccessPointsKey) {
+    struct Row {
+        const char* passphrase;
+        std::pair<int, int> outcome;
+    } rows[] = {
+        {"correct horse battery", {QX_PORT_STATE_AUTHENTICATED, QX_PORT_STATUS_SUCCESS}},
+        {"wrong horse battery", {QX_PORT_STATE_HELD, QX_PORT_STATUS_KEY_MISMATCH}},
+    };
+    LabBuilder builder;
+    builder.wirelessAdapter(2, "wlan0");
+    builder.add("accessPoint", {{"ssid", "home"},
+                                {"bssid", "02:aa:00:00:00:02"},
+                                {"security", "wpa2PersonalAes"},
+                                {"passphrase", "correct horse battery"}});
+    start(builder, 2);
+    for (const Row& row : rows) {
+        ASSERT_EQ(qxPortDisassociate(port), QX_OK);
+        lab::Lab::instance().pump();
+        received.notices.clear();
+        QX_HANDLE psk = 0;
+        ASSERT_EQ(qxRsnPskCreate(&psk, row.passphrase, reinterpret_cast<const uint8_t*>("home"), 4), QX_OK);
+        ASSERT_EQ(qxCredRsnPsk(port, psk), QX_OK);
+        ASSERT_EQ(qxPortAuth(port, QX_PORT_AUTH_8021X), QX_OK);
+        QX_ASSOCIATE record = associateRecord("home", QX_ASSOC_WPA2_PERSONAL, QX_ENCRYPTION_AES);
+        ASSERT_EQ(qxPortAssociate(port, &record), QX_OK);
+        lab::Lab::instance().pump();
+        ASSERT_FALSE(received.notices.empty());
+        EXPECT_EQ(received.notices.front().type, QX_PORT_EVENT_LINK_MODE);
+        EXPECT_EQ(received.notices.front().first, QX_LINK_UP);
+        EXPECT_THAT(statesOf(received), ElementsAre(row.outcome)) << row.passphrase;
+        qxRsnPskDestroy(&psk);
+    }
+}
+
+TEST_F(QxPortsTest, AssociationNeedsTheNetworkInRangeWithItsMode) {
+    LabBuilder builder;
+    builder.wirelessAdapter(2, "wlan0");
+    builder.add("accessPoint", {{"ssid", "cafe"}, {"bssid", "02:aa:00:00:00:01"}});
+    start(builder, 2);
+    struct Row {
+        const char* ssid;
+        uint32_t mode;
+        int linkMode;
+    } rows[] = {
+        {"elsewhere", QX_ASSOC_OPEN, QX_LINK_DOWN},
+        {"cafe", QX_ASSOC_WPA2_PERSONAL, QX_LINK_DOWN},
+        {"cafe", QX_ASSOC_OPEN, QX_LINK_UP},
+    };
+    for (const Row& row : rows) {
+        received.notices.clear();
+        QX_ASSOCIATE record = associateRecord(
+            row.ssid, row.mode, row.mode == QX_ASSOC_OPEN ? QX_ENCRYPTION_NONE : QX_ENCRYPTION_AES);
+        ASSERT_EQ(qxPortAssociate(port, &record), QX_OK);
+        lab::Lab::instance().pump();
+        ASSERT_EQ(received.notices.size(), 1u) << row.ssid;
+        EXPECT_EQ(received.notices[0].first, row.linkMode) << row.ssid << " " << row.mode;
+    }
+    QX_ASSOCIATION_INFO info = {};
+    ASSERT_EQ(qxPortGetAssociationInfo(port, &info), QX_OK);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(info.ssid), info.ssidLength), "cafe");
+    // A lost link drops the association.
+    received.notices.clear();
+    EXPECT_EQ(lab::Lab::instance().command("link wlan0 down"), "ok");
+    lab::Lab::instance().pump();
+    ASSERT_EQ(received.notices.size(), 1u);
+    EXPECT_EQ(received.notices[0].first, QX_LINK_DOWN);
+    EXPECT_EQ(qxPortGetAssociationInfo(port, &info), QX_ERR_NO_INFO);
+}
+
+TEST_F(QxPortsTest, LocationComesAsANoticeOrAnErrorOrNotAtAll) {
+    LabBuilder builder;
+    builder.wirelessAdapter(2, "wlan0");
+    builder.add("accessPoint", {{"ssid", "corp"},
+                                {"bssid", "02:aa:00:00:00:01"},
+                                {"location", "Building 4"},
+                                {"locationId", "B4"},
+                                {"locationAccuracy", "12"}});
+    builder.add("accessPoint", {{"ssid", "lost"}, {"bssid", "02:aa:00:00:00:02"}, {"locationError", "-7"}});
+    builder.add("accessPoint", {{"ssid", "plain"}, {"bssid", "02:aa:00:00:00:03"}});
+    start(builder, 2);
+    QX_LOCATION_QUERY query = {5, 0, QX_LOCATION_ID, 0, 0, 0};
+    query.flags = QX_LOCATION_ID;
+    for (const char* ssid : {"corp", "lost", "plain"}) {
+        QX_ASSOCIATE record = associateRecord(ssid, QX_ASSOC_OPEN, QX_ENCRYPTION_NONE);
+        ASSERT_EQ(qxPortAssociate(port, &record), QX_OK);
+        lab::Lab::instance().pump();
+        received.notices.clear();
+        int result = qxPortGetLocation(port, &query);
+        lab::Lab::instance().pump();
+        if (std::string(ssid) == "plain") {
+            EXPECT_EQ(result, QX_ERR_NO_INFO);
+            EXPECT_TRUE(received.notices.empty());
+            continue;
+        }
+        ASSERT_EQ(result, QX_OK);
+        ASSERT_EQ(received.notices.size(), 1u);
+        EXPECT_EQ(received.notices[0].type,
+                  std::string(ssid) == "corp" ? QX_PORT_EVENT_LOCATION : QX_PORT_EVENT_LOCATION_ERROR);
+    }
+    ASSERT_GE(received.location.size(), static_cast<size_t>(QX_LOC_RESPONSE_MIN_LENGTH));
+    QX_LOC_RESPONSE fixed;
+    std::memcpy(&fixed, received.location.data(), sizeof fixed);
+    EXPECT_EQ(fixed.sequence, 5);
+    const uint8_t* items = received.location.data() + sizeof fixed;
+    EXPECT_EQ(
+        std::string(reinterpret_cast<const char*>(items + fixed.dataOffset + 2), items[fixed.dataOffset]),
+        "Building 4");
+    EXPECT_EQ(fixed.signatureOffset, 0u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(items + fixed.idOffset + 2), items[fixed.idOffset]),
+              "B4");
+}
+
+TEST_F(QxPortsTest, WiredPortWithoutAuthenticatorHoldsAfterItsStarts) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0");
+    start(builder, 1);
+    QX_8021X_CFG config = {30, 60, 10, 3};
+    ASSERT_EQ(qx8021xCfg(port, &config), QX_OK);
+    ASSERT_EQ(qxPortAuth(port, QX_PORT_AUTH_8021X), QX_OK);
+    lab::Lab::instance().advance(29000);
+    EXPECT_THAT(statesOf(received), ElementsAre(std::make_pair(2, 601)));
+    lab::Lab::instance().advance(1000);
+    EXPECT_THAT(statesOf(received),
+                ElementsAre(std::make_pair(2, 601),
+                            std::make_pair(QX_PORT_STATE_HELD, QX_PORT_STATUS_NO_AUTHENTICATOR)));
+}
+
+}  // namespace
+}  // namespace tamsel::test
