@@ -77,6 +77,7 @@ bool readField(Query query, const char* lengthFunction, const char* function, bo
 
 // Text up to its first NUL.
 Ascii textOf(const std::vector<char>& bytes) {
+    if (bytes.empty()) return Ascii("");
     size_t length = 0;
     while (length < bytes.size() && bytes[length] != 0) ++length;
     return Ascii(bytes.data(), static_cast<std::int32_t>(length));
