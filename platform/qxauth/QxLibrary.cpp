@@ -204,6 +204,7 @@ int qxInit(const QX_INIT* init) {
     });
     startCardCommand();
     addPortCommands();
+    addAdaptersToNetworkConfiguration();
     sendAdapterListIfChanged();
     return call.finish(QX_OK);
 }

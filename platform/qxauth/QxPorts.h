@@ -87,6 +87,10 @@ void linkChanged(const PortPtr& port, bool up);
 // run/lab's "link <adapter> up|down", added when the library starts.
 void addPortCommands();
 
+// Adds the lab's adapters, the wireless-configuration protocol and its enabled binding over each
+// adapter to the network configuration where they are missing (QxNetcfg.cpp), at the start.
+void addAdaptersToNetworkConfiguration();
+
 // Capture (QxCapture.cpp): an EAPOL frame of the simulated exchange into the port's capture file.
 void captureFrame(const std::string& portName, const std::vector<uint8_t>& frame);
 

@@ -149,10 +149,14 @@ bool nextMatch(FindState* state, WIN32_FIND_DATAW* data) {
 
 }  // namespace
 
+// DeviceIo.cpp: a "\\.\" name.
+HANDLE openDevice(const char16_t* path);
+
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creationDisposition, DWORD,
                    HANDLE) {
     if (!path) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
     if (injected("CreateFileW")) return INVALID_HANDLE_VALUE;
+    if (std::u16string_view(path).rfind(u"\\\\.\\", 0) == 0) return openDevice(path);
     std::string disk = toDisk(path);
     int flags = O_CLOEXEC;
     if ((access & GENERIC_READ) && (access & GENERIC_WRITE)) {

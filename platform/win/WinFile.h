@@ -6,6 +6,7 @@
 // "ReadFile", "MoveFileExW", ...) through platform/base/FailureInjection.h.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/base/Win32Error.h"
 
@@ -82,5 +83,30 @@ DWORD GetModuleFileNameW(void* module, char16_t* path, DWORD size);
 
 DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD languageId, char* buffer,
                      DWORD size, void* arguments);
+
+// Devices: CreateFileW of "\\.\NDIS" opens the NDIS device (any other "\\.\" name is
+// ERROR_FILE_NOT_FOUND); DeviceIoControl on it records the control code and the input bytes, which
+// tests read back, and answers with no output.
+inline constexpr DWORD IOCTL_NDIS_DO_PNP_OPERATION = 0x170008;
+BOOL DeviceIoControl(HANDLE device, DWORD controlCode, const void* in, DWORD inSize, void* out, DWORD outSize,
+                     DWORD* returned, void* overlapped);
+struct DeviceControl {
+    DWORD code;
+    std::vector<unsigned char> input;
+};
+std::vector<DeviceControl> recordedDeviceControls();
+void clearDeviceControls();
+
+// The version the system reports: 5.1 unless a test sets another.
+struct OSVERSIONINFOW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    char16_t szCSDVersion[128];
+};
+BOOL GetVersionExW(OSVERSIONINFOW* info);
+void setSystemVersion(DWORD major, DWORD minor);
 
 }  // namespace winfile

@@ -5,7 +5,7 @@
 
 namespace winfile::handles {
 
-enum class Kind { File, Find, Process, Token };
+enum class Kind { File, Find, Process, Token, Device };
 
 void* open(Kind kind, int fd, void* object = nullptr, std::intptr_t value = 0);
 // -1 when the handle is unknown or of another kind.

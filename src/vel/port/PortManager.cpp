@@ -14,6 +14,7 @@
 #include "vel/network/Ssid.h"
 #include "vel/os/FileUtil.h"
 #include "vel/port/PortEvents.h"
+#include "vel/port/PortNameManager.h"
 #include "vel/string/Unicode.h"
 #include "vel/timer/TimerList.h"
 
@@ -326,6 +327,11 @@ bool PortManagerImpl::disablePacketCapture() {
     if (result == QX_OK) return true;
     logError(1237, "PortManagerImpl::disablePacketCapture:qxLogSetPcapFile ret = %d", result);
     return false;
+}
+
+void PortManagerImpl::unblockOsWaitForIp() {
+    logInfo(1232, "%s: Calling unblockOsWaitForIp()", name());
+    PortNameManagerImpl::reconfigureTcpIp(m_adapter.symbolicName());
 }
 
 void PortManagerImpl::rsnProbeIeVerifyEnable(std::int32_t value) {

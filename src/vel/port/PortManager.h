@@ -55,6 +55,8 @@ public:
     bool isRadioOn();
     bool enablePacketCapture();
     bool disablePacketCapture();
+    // Ends an address wait of the operating system: TCP/IP reconfigures itself on the adapter.
+    void unblockOsWaitForIp();
     void rsnProbeIeVerifyEnable(std::int32_t value);
     void set8021xCfg(const QX_8021X_CFG& settings);
     // key: a pre-shared key handle, 0 for none.

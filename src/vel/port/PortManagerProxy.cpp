@@ -37,6 +37,9 @@ void PortManagerProxy::radioOn() const {
 bool PortManagerProxy::isRadioOn() const {
     return get()->isRadioOn();
 }
+void PortManagerProxy::unblockOsWaitForIp() const {
+    get()->unblockOsWaitForIp();
+}
 void PortManagerProxy::rsnProbeIeVerifyEnable(std::int32_t value) const {
     get()->rsnProbeIeVerifyEnable(value);
 }

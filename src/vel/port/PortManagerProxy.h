@@ -31,6 +31,7 @@ public:
     void radioOff() const;
     void radioOn() const;
     bool isRadioOn() const;
+    void unblockOsWaitForIp() const;
     void rsnProbeIeVerifyEnable(std::int32_t value) const;
     void set8021xCfg(const QX_8021X_CFG& settings) const;
     void authenticate(QX_HANDLE key, std::int32_t type) const;
