@@ -344,6 +344,19 @@ int openRequest(QX_EAP eap, int sync, std::shared_ptr<Conversation>* conversatio
     return QX_OK;
 }
 
+// A question about an open request: recorded, refused for a sync that is not open, else answered
+// by the body under the lab's lock.
+template <typename Body>
+int question(const char* function, std::string arguments, QX_EAP eap, int sync, Body body) {
+    lab::Call call(function, std::move(arguments));
+    if (call.injected()) return call.result();
+    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
+    std::shared_ptr<Conversation> conversation;
+    int result = openRequest(eap, sync, &conversation, nullptr);
+    if (result != QX_OK) return call.finish(result);
+    return body(call, *conversation);
+}
+
 std::string eapText(int sync) {
     return lab::format("eap, %d", sync);
 }
@@ -466,144 +479,117 @@ void stopAuthentication(const PortPtr& port, bool cancelRequest) {
 using namespace qxauth;
 
 int qxCredGetEapMethod(QX_EAP eap, int sync, QX_EAP_METHOD* method, int level) {
-    lab::Call call("qxCredGetEapMethod", lab::format("eap, %d, &method, %d", sync, level));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    if (method == nullptr || level < 0 || level > conversation->open.level)
-        return call.finish(QX_ERR_INV_PARAM);
-    method->vendorId = 0;
-    method->type = level == 0 ? eapTypeOf(conversation->authenticator.text("method"))
-                              : innerTypeOf(conversation->authenticator);
-    return call.finish(QX_OK);
+    return question("qxCredGetEapMethod", lab::format("eap, %d, &method, %d", sync, level), eap, sync,
+                    [&](lab::Call& call, Conversation& conversation) {
+                        if (method == nullptr || level < 0 || level > conversation.open.level)
+                            return call.finish(QX_ERR_INV_PARAM);
+                        method->vendorId = 0;
+                        method->type = level == 0 ? eapTypeOf(conversation.authenticator.text("method"))
+                                                  : innerTypeOf(conversation.authenticator);
+                        return call.finish(QX_OK);
+                    });
 }
 
 int qxCredGetIdentityPrompt(QX_EAP eap, int sync, char* buffer, int* length) {
-    lab::Call call("qxCredGetIdentityPrompt", lab::format("eap, %d", sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    static const char PROMPT[] = "Identity:";
-    return lengthQuestion(call, PROMPT, sizeof PROMPT, buffer, length);
+    return question("qxCredGetIdentityPrompt", lab::format("eap, %d", sync), eap, sync,
+                    [&](lab::Call& call, Conversation&) {
+                        static const char PROMPT[] = "Identity:";
+                        return lengthQuestion(call, PROMPT, sizeof PROMPT, buffer, length);
+                    });
 }
 
 int qxCredGetPasswordPrompt(QX_EAP eap, int sync, char* buffer, int* length) {
-    lab::Call call("qxCredGetPasswordPrompt", lab::format("eap, %d", sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    static const char PROMPT[] = "Password:";
-    return lengthQuestion(call, PROMPT, sizeof PROMPT, buffer, length);
+    return question("qxCredGetPasswordPrompt", lab::format("eap, %d", sync), eap, sync,
+                    [&](lab::Call& call, Conversation&) {
+                        static const char PROMPT[] = "Password:";
+                        return lengthQuestion(call, PROMPT, sizeof PROMPT, buffer, length);
+                    });
 }
 
 int qxCredServerGetCert(QX_HANDLE* certificate, QX_EAP eap, int sync) {
-    lab::Call call("qxCredServerGetCert", lab::format("&certificate, eap, %d", sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    if (certificate == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    std::string file = conversation->authenticator.text("serverCertificate");
-    QX_HANDLE handle =
-        makeHandle(HandleValue{QX_HANDLE_CERTIFICATE, std::vector<uint8_t>(file.begin(), file.end()), {}});
-    if (handle == 0) return call.finish(QX_ERR_FAILURE);
-    *certificate = handle;
-    call.setArguments(lab::format("&%s, eap, %d", handleText(handle).c_str(), sync));
-    return call.finish(QX_OK);
+    return question("qxCredServerGetCert", lab::format("&certificate, eap, %d", sync), eap, sync,
+                    [&](lab::Call& call, Conversation& conversation) {
+                        if (certificate == nullptr) return call.finish(QX_ERR_INV_PARAM);
+                        std::string file = conversation.authenticator.text("serverCertificate");
+                        QX_HANDLE handle = makeHandle(HandleValue{
+                            QX_HANDLE_CERTIFICATE, std::vector<uint8_t>(file.begin(), file.end()), {}});
+                        if (handle == 0) return call.finish(QX_ERR_FAILURE);
+                        *certificate = handle;
+                        call.setArguments(lab::format("&%s, eap, %d", handleText(handle).c_str(), sync));
+                        return call.finish(QX_OK);
+                    });
 }
 
 int qxCredServerVerifyChain(QX_EAP eap, int sync, int* chainIsValid) {
-    lab::Call call("qxCredServerVerifyChain", lab::format("eap, %d, &valid", sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    if (chainIsValid == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    *chainIsValid = conversation->authenticator.has("serverCertificate") ? 1 : 0;
-    return call.finish(QX_OK);
+    return question("qxCredServerVerifyChain", lab::format("eap, %d, &valid", sync), eap, sync,
+                    [&](lab::Call& call, Conversation& conversation) {
+                        if (chainIsValid == nullptr) return call.finish(QX_ERR_INV_PARAM);
+                        *chainIsValid = conversation.authenticator.has("serverCertificate") ? 1 : 0;
+                        return call.finish(QX_OK);
+                    });
 }
 
 int qxCredServerVerifyCA(QX_EAP eap, int sync, QX_HANDLE certificate, int* inChain) {
-    lab::Call call("qxCredServerVerifyCA",
-                   lab::format("eap, %d, %s, &inChain", sync, handleText(certificate).c_str()));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    if (inChain == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    EapPtr record = eapOf(eap);
-    // Without CA stores the library cannot say.
-    if (record->stores.empty()) return call.finish(QX_ERR_UNDECIDED);
-    *inChain = 1;
-    return call.finish(QX_OK);
+    return question("qxCredServerVerifyCA",
+                    lab::format("eap, %d, %s, &inChain", sync, handleText(certificate).c_str()), eap, sync,
+                    [&](lab::Call& call, Conversation&) {
+                        if (inChain == nullptr) return call.finish(QX_ERR_INV_PARAM);
+                        EapPtr record = eapOf(eap);
+                        // Without CA stores the library cannot say.
+                        if (record->stores.empty()) return call.finish(QX_ERR_UNDECIDED);
+                        *inChain = 1;
+                        return call.finish(QX_OK);
+                    });
 }
 
 int qxCredGetEapFASTAID(QX_EAP eap, int sync, uint8_t* buffer, int* length) {
-    lab::Call call("qxCredGetEapFASTAID", lab::format("eap, %d", sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    std::vector<uint8_t> aid = aidOf(conversation->authenticator);
-    return lengthQuestion(call, aid.data(), aid.size(), buffer, length);
+    return question("qxCredGetEapFASTAID", lab::format("eap, %d", sync), eap, sync,
+                    [&](lab::Call& call, Conversation& conversation) {
+                        std::vector<uint8_t> aid = aidOf(conversation.authenticator);
+                        return lengthQuestion(call, aid.data(), aid.size(), buffer, length);
+                    });
 }
 
 int qxCredGetEapFASTMode(QX_EAP eap, int sync, int* mode) {
-    lab::Call call("qxCredGetEapFASTMode", lab::format("eap, %d, &mode", sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    if (mode == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    *mode = conversation->provisionMode;
-    return call.finish(QX_OK);
+    return question("qxCredGetEapFASTMode", lab::format("eap, %d, &mode", sync), eap, sync,
+                    [&](lab::Call& call, Conversation& conversation) {
+                        if (mode == nullptr) return call.finish(QX_ERR_INV_PARAM);
+                        *mode = conversation.provisionMode;
+                        return call.finish(QX_OK);
+                    });
 }
 
 namespace {
 
 // A field of the PAC the open save request carries.
 int pacField(const char* function, QX_EAP eap, int sync, int field, void* buffer, int* length) {
-    lab::Call call(function, lab::format("eap, %d", sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    if (conversation->open.type != QX_CRED_EAP_FAST_PAC_SAVE) return call.finish(QX_ERR_NOT_FOUND);
-    const lab::Element& authenticator = conversation->authenticator;
-    std::vector<uint8_t> bytes;
-    switch (field) {
-        case 0:
-            bytes = aidOf(authenticator);
-            break;
-        case 1:
-            // The lab's PACs carry no AID information.
-            return call.finish(QX_ERR_NOT_FOUND);
-        case 2: {
-            std::string iid = conversation->identity;
-            bytes.assign(iid.begin(), iid.end());
-            bytes.push_back(0);
-            break;
-        }
-        case 3:
-            bytes = pacKeyOf(authenticator);
-            break;
-        default:
-            bytes = pacOpaqueOf(authenticator, conversation->identity);
-            break;
-    }
-    return lengthQuestion(call, bytes.data(), bytes.size(), static_cast<uint8_t*>(buffer), length);
+    return question(
+        function, lab::format("eap, %d", sync), eap, sync, [&](lab::Call& call, Conversation& conversation) {
+            if (conversation.open.type != QX_CRED_EAP_FAST_PAC_SAVE) return call.finish(QX_ERR_NOT_FOUND);
+            const lab::Element& authenticator = conversation.authenticator;
+            std::vector<uint8_t> bytes;
+            switch (field) {
+                case 0:
+                    bytes = aidOf(authenticator);
+                    break;
+                case 1:
+                    // The lab's PACs carry no AID information.
+                    return call.finish(QX_ERR_NOT_FOUND);
+                case 2: {
+                    std::string iid = conversation.identity;
+                    bytes.assign(iid.begin(), iid.end());
+                    bytes.push_back(0);
+                    break;
+                }
+                case 3:
+                    bytes = pacKeyOf(authenticator);
+                    break;
+                default:
+                    bytes = pacOpaqueOf(authenticator, conversation.identity);
+                    break;
+            }
+            return lengthQuestion(call, bytes.data(), bytes.size(), static_cast<uint8_t*>(buffer), length);
+        });
 }
 
 }  // namespace
@@ -625,28 +611,23 @@ int qxCredGetEapFASTPacOpaque(QX_EAP eap, int sync, uint8_t* buffer, int* length
 }
 
 int qxCredGetEapFASTPacLifeTime(QX_EAP eap, int sync, int32_t* lifetime) {
-    lab::Call call("qxCredGetEapFASTPacLifeTime", lab::format("eap, %d", sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    if (lifetime == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    *lifetime = 0;
-    return call.finish(QX_OK);
+    return question("qxCredGetEapFASTPacLifeTime", lab::format("eap, %d", sync), eap, sync,
+                    [&](lab::Call& call, Conversation&) {
+                        if (lifetime == nullptr) return call.finish(QX_ERR_INV_PARAM);
+                        *lifetime = 0;
+                        return call.finish(QX_OK);
+                    });
 }
 
 int qxCredGetEapFASTPacType(QX_EAP eap, int sync, int* type) {
-    lab::Call call("qxCredGetEapFASTPacType", lab::format("eap, %d", sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    int result = openRequest(eap, sync, &conversation, nullptr);
-    if (result != QX_OK) return call.finish(result);
-    if (type == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    std::vector<std::string> types = lab::splitWords(conversation->authenticator.text("pacTypes"));
-    *type = types.empty() ? QX_PAC_TYPE_TUNNEL : std::atoi(types.front().c_str());
-    return call.finish(QX_OK);
+    return question("qxCredGetEapFASTPacType", lab::format("eap, %d", sync), eap, sync,
+                    [&](lab::Call& call, Conversation& conversation) {
+                        if (type == nullptr) return call.finish(QX_ERR_INV_PARAM);
+                        std::vector<std::string> types =
+                            lab::splitWords(conversation.authenticator.text("pacTypes"));
+                        *type = types.empty() ? QX_PAC_TYPE_TUNNEL : std::atoi(types.front().c_str());
+                        return call.finish(QX_OK);
+                    });
 }
 
 int qxCredEapMethods(QX_EAP eap, int sync, const QX_EAP_METHOD* methods, int count) {
@@ -806,11 +787,8 @@ int qxCredUserCert(QX_EAP eap, int sync, QX_HANDLE certificate) {
 }
 
 int qxCredDeferred(QX_EAP eap, int sync) {
-    lab::Call call("qxCredDeferred", eapText(sync));
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    std::shared_ptr<Conversation> conversation;
-    return call.finish(openRequest(eap, sync, &conversation, nullptr));
+    return question("qxCredDeferred", eapText(sync), eap, sync,
+                    [](lab::Call& call, Conversation&) { return call.finish(QX_OK); });
 }
 
 int qxCredComplete(QX_EAP eap, int sync, int noResponse) {

@@ -119,6 +119,19 @@ PortPtr livePort(lab::Call& call, QX_PORT handle, int* result) {
     return port;
 }
 
+// A call on a live port: recorded, refused before qxInit or for a handle that is not a live port,
+// else made by the body under the lab's lock.
+template <typename Body>
+int portCall(const char* function, QX_PORT handle, Body body) {
+    lab::Call call(function);
+    if (call.injected()) return call.result();
+    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
+    int result = 0;
+    PortPtr port = livePort(call, handle, &result);
+    if (!port) return result;
+    return body(call, port);
+}
+
 }  // namespace
 
 PortPtr portOf(QX_PORT port) {
@@ -328,245 +341,195 @@ int qxPortDetach(QX_PORT* port) {
 }
 
 int qxPortAssociate(QX_PORT handle, const QX_ASSOCIATE* record) {
-    lab::Call call("qxPortAssociate");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    if (record == nullptr || record->ssidLength < 1 || record->ssidLength > 32)
-        return call.finish(QX_ERR_INV_PARAM);
-    std::string ssid = ssidText(record->ssid, record->ssidLength);
-    call.setArguments(lab::format("%s, %s, %u, %u", portText(port).c_str(), lab::quoted(ssid.c_str()).c_str(),
-                                  record->mode, record->encryption));
-    int association = associationOf(record->mode, record->encryption);
-    if (association == 0 || record->encryption < QX_ENCRYPTION_NONE ||
-        record->encryption > QX_ENCRYPTION_AES ||
-        (record->wepKeyPresent == 1 && record->wepKeyLength != 5 && record->wepKeyLength != 13))
-        return call.finish(QX_ERR_INV_PARAM);
-    const lab::Element* adapter = adapterOfPort(*port);
-    if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
-    if (!isWireless(*adapter) || !port->radioOn) return call.finish(QX_ERR_FAILURE);
-    dropAssociation(port, true);
-    for (const lab::Element& point : theLab().world().all("accessPoint")) {
-        if (point.flag("ibss") || !seenBy(point, *adapter) || point.text("ssid") != ssid ||
-            !offers(point, association, static_cast<int>(record->encryption)))
-            continue;
-        if (record->encryption == QX_ENCRYPTION_WEP && point.has("wepKey") && record->wepKeyPresent == 1 &&
-            point.bytes("wepKey") !=
-                std::vector<uint8_t>(record->wepKey, record->wepKey + record->wepKeyLength))
-            continue;
-        port->associated = point.text("bssid");
-        log(QX_LOG_ASSOCIATION, "%s: associating with %s", port->name.c_str(), port->associated.c_str());
-        linkUpLater(port, point.integer("delayMs"));
+    return portCall("qxPortAssociate", handle, [&](lab::Call& call, const PortPtr& port) {
+        if (record == nullptr || record->ssidLength < 1 || record->ssidLength > 32)
+            return call.finish(QX_ERR_INV_PARAM);
+        std::string ssid = ssidText(record->ssid, record->ssidLength);
+        call.setArguments(lab::format("%s, %s, %u, %u", portText(port).c_str(),
+                                      lab::quoted(ssid.c_str()).c_str(), record->mode, record->encryption));
+        int association = associationOf(record->mode, record->encryption);
+        if (association == 0 || record->encryption < QX_ENCRYPTION_NONE ||
+            record->encryption > QX_ENCRYPTION_AES ||
+            (record->wepKeyPresent == 1 && record->wepKeyLength != 5 && record->wepKeyLength != 13))
+            return call.finish(QX_ERR_INV_PARAM);
+        const lab::Element* adapter = adapterOfPort(*port);
+        if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
+        if (!isWireless(*adapter) || !port->radioOn) return call.finish(QX_ERR_FAILURE);
+        dropAssociation(port, true);
+        for (const lab::Element& point : theLab().world().all("accessPoint")) {
+            if (point.flag("ibss") || !seenBy(point, *adapter) || point.text("ssid") != ssid ||
+                !offers(point, association, static_cast<int>(record->encryption)))
+                continue;
+            if (record->encryption == QX_ENCRYPTION_WEP && point.has("wepKey") &&
+                record->wepKeyPresent == 1 &&
+                point.bytes("wepKey") !=
+                    std::vector<uint8_t>(record->wepKey, record->wepKey + record->wepKeyLength))
+                continue;
+            port->associated = point.text("bssid");
+            log(QX_LOG_ASSOCIATION, "%s: associating with %s", port->name.c_str(), port->associated.c_str());
+            linkUpLater(port, point.integer("delayMs"));
+            return call.finish(QX_OK);
+        }
+        // Nobody answers: the link stays down.
+        notifyLinkMode(port, QX_LINK_DOWN, 0);
         return call.finish(QX_OK);
-    }
-    // Nobody answers: the link stays down.
-    notifyLinkMode(port, QX_LINK_DOWN, 0);
-    return call.finish(QX_OK);
+    });
 }
 
 int qxPortAdhoc(QX_PORT handle, const QX_ADHOC* record) {
-    lab::Call call("qxPortAdhoc");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    if (record == nullptr || record->ssidLength < 1 || record->ssidLength > 32 ||
-        (record->mode != QX_ADHOC_OPEN && record->mode != QX_ADHOC_SHARED))
-        return call.finish(QX_ERR_INV_PARAM);
-    std::string ssid = ssidText(record->ssid, record->ssidLength);
-    call.setArguments(lab::format("%s, %s, %u, %u", portText(port).c_str(), lab::quoted(ssid.c_str()).c_str(),
-                                  record->mode, record->encryption));
-    const lab::Element* adapter = adapterOfPort(*port);
-    if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
-    if (!isWireless(*adapter) || !port->radioOn) return call.finish(QX_ERR_FAILURE);
-    dropAssociation(port, true);
-    // Joins the lab's cell of that name, or starts one of its own: either way the link comes up.
-    for (const lab::Element& point : theLab().world().all("accessPoint"))
-        if (point.flag("ibss") && point.text("ssid") == ssid && seenBy(point, *adapter))
-            port->associated = point.text("bssid");
-    linkUpLater(port, 0);
-    return call.finish(QX_OK);
+    return portCall("qxPortAdhoc", handle, [&](lab::Call& call, const PortPtr& port) {
+        if (record == nullptr || record->ssidLength < 1 || record->ssidLength > 32 ||
+            (record->mode != QX_ADHOC_OPEN && record->mode != QX_ADHOC_SHARED))
+            return call.finish(QX_ERR_INV_PARAM);
+        std::string ssid = ssidText(record->ssid, record->ssidLength);
+        call.setArguments(lab::format("%s, %s, %u, %u", portText(port).c_str(),
+                                      lab::quoted(ssid.c_str()).c_str(), record->mode, record->encryption));
+        const lab::Element* adapter = adapterOfPort(*port);
+        if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
+        if (!isWireless(*adapter) || !port->radioOn) return call.finish(QX_ERR_FAILURE);
+        dropAssociation(port, true);
+        // Joins the lab's cell of that name, or starts one of its own: either way the link comes up.
+        for (const lab::Element& point : theLab().world().all("accessPoint"))
+            if (point.flag("ibss") && point.text("ssid") == ssid && seenBy(point, *adapter))
+                port->associated = point.text("bssid");
+        linkUpLater(port, 0);
+        return call.finish(QX_OK);
+    });
 }
 
 int qxPortDisassociate(QX_PORT handle) {
-    lab::Call call("qxPortDisassociate");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port));
-    const lab::Element* adapter = adapterOfPort(*port);
-    if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
-    if (isWireless(*adapter)) dropAssociation(port, true);
-    // The library has no radio-on call: a disassociation is what switches the radio back on.
-    port->radioOn = true;
-    return call.finish(QX_OK);
+    return portCall("qxPortDisassociate", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port));
+        const lab::Element* adapter = adapterOfPort(*port);
+        if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
+        if (isWireless(*adapter)) dropAssociation(port, true);
+        // The library has no radio-on call: a disassociation is what switches the radio back on.
+        port->radioOn = true;
+        return call.finish(QX_OK);
+    });
 }
 
 int qxPortRadioOff(QX_PORT handle) {
-    lab::Call call("qxPortRadioOff");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port));
-    const lab::Element* adapter = adapterOfPort(*port);
-    if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
-    if (!isWireless(*adapter)) return call.finish(QX_ERR_NOT_SUPPORTED);
-    dropAssociation(port, true);
-    port->radioOn = false;
-    return call.finish(QX_OK);
+    return portCall("qxPortRadioOff", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port));
+        const lab::Element* adapter = adapterOfPort(*port);
+        if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
+        if (!isWireless(*adapter)) return call.finish(QX_ERR_NOT_SUPPORTED);
+        dropAssociation(port, true);
+        port->radioOn = false;
+        return call.finish(QX_OK);
+    });
 }
 
 int qxPortSsidScan(QX_PORT handle) {
-    lab::Call call("qxPortSsidScan");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port));
-    const lab::Element* adapter = adapterOfPort(*port);
-    if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
-    // The lab's radios always hold a fresh scan; a switched-off radio has none.
-    return call.finish(isWireless(*adapter) && port->radioOn ? QX_OK : QX_ERR_NOT_SUPPORTED);
+    return portCall("qxPortSsidScan", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port));
+        const lab::Element* adapter = adapterOfPort(*port);
+        if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
+        // The lab's radios always hold a fresh scan; a switched-off radio has none.
+        return call.finish(isWireless(*adapter) && port->radioOn ? QX_OK : QX_ERR_NOT_SUPPORTED);
+    });
 }
 
 int qxRsnProbeIeVerifyEnable(QX_PORT handle, int enable) {
-    lab::Call call("qxRsnProbeIeVerifyEnable");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port) + ", " + std::to_string(enable));
-    if (enable != 0 && enable != 1) return call.finish(QX_ERR_INV_PARAM);
-    port->probeVerify = enable;
-    return call.finish(QX_OK);
+    return portCall("qxRsnProbeIeVerifyEnable", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port) + ", " + std::to_string(enable));
+        if (enable != 0 && enable != 1) return call.finish(QX_ERR_INV_PARAM);
+        port->probeVerify = enable;
+        return call.finish(QX_OK);
+    });
 }
 
 int qx8021xCfg(QX_PORT handle, const QX_8021X_CFG* config) {
-    lab::Call call("qx8021xCfg");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    if (config == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    call.setArguments(lab::format("%s, {%d, %d, %d, %d}", portText(port).c_str(), config->authPeriod,
-                                  config->heldPeriod, config->startPeriod, config->maxStart));
-    if (config->authPeriod < 0 || config->heldPeriod < 0 || config->startPeriod < 0 || config->maxStart < 0)
-        return call.finish(QX_ERR_INV_PARAM);
-    port->config = *config;
-    return call.finish(QX_OK);
+    return portCall("qx8021xCfg", handle, [&](lab::Call& call, const PortPtr& port) {
+        if (config == nullptr) return call.finish(QX_ERR_INV_PARAM);
+        call.setArguments(lab::format("%s, {%d, %d, %d, %d}", portText(port).c_str(), config->authPeriod,
+                                      config->heldPeriod, config->startPeriod, config->maxStart));
+        if (config->authPeriod < 0 || config->heldPeriod < 0 || config->startPeriod < 0 ||
+            config->maxStart < 0)
+            return call.finish(QX_ERR_INV_PARAM);
+        port->config = *config;
+        return call.finish(QX_OK);
+    });
 }
 
 int qxCredRsnPsk(QX_PORT handle, QX_HANDLE psk) {
-    lab::Call call("qxCredRsnPsk");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port) + ", " + handleText(psk));
-    if (!handleValue(psk, QX_HANDLE_PSK, nullptr)) return call.finish(QX_ERR_INV_PARAM);
-    port->psk = psk;
-    return call.finish(QX_OK);
+    return portCall("qxCredRsnPsk", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port) + ", " + handleText(psk));
+        if (!handleValue(psk, QX_HANDLE_PSK, nullptr)) return call.finish(QX_ERR_INV_PARAM);
+        port->psk = psk;
+        return call.finish(QX_OK);
+    });
 }
 
 int qxPortAuth(QX_PORT handle, int mode) {
-    lab::Call call("qxPortAuth");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port) + ", " + std::to_string(mode));
-    if (mode != QX_PORT_AUTH_8021X && mode != QX_PORT_AUTH_OPEN && mode != QX_PORT_AUTH_CLOSED)
-        return call.finish(QX_ERR_INV_PARAM);
-    port->authMode = mode;
-    ++port->epoch;
-    stopAuthentication(port, true);
-    if (mode == QX_PORT_AUTH_8021X && port->linkUp) startAuthentication(port);
-    return call.finish(QX_OK);
+    return portCall("qxPortAuth", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port) + ", " + std::to_string(mode));
+        if (mode != QX_PORT_AUTH_8021X && mode != QX_PORT_AUTH_OPEN && mode != QX_PORT_AUTH_CLOSED)
+            return call.finish(QX_ERR_INV_PARAM);
+        port->authMode = mode;
+        ++port->epoch;
+        stopAuthentication(port, true);
+        if (mode == QX_PORT_AUTH_8021X && port->linkUp) startAuthentication(port);
+        return call.finish(QX_OK);
+    });
 }
 
 int qxPortAuthReset(QX_PORT handle) {
-    lab::Call call("qxPortAuthReset");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port));
-    ++port->epoch;
-    stopAuthentication(port, true);
-    // Stopped until the next qxPortAuth starts it again.
-    if (port->authMode == QX_PORT_AUTH_8021X) port->authMode = QX_PORT_AUTH_CLOSED;
-    setPortState(port, QX_PORT_STATE_DISCONNECTED, QX_PORT_STATUS_LOGOFF);
-    return call.finish(QX_OK);
+    return portCall("qxPortAuthReset", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port));
+        ++port->epoch;
+        stopAuthentication(port, true);
+        // Stopped until the next qxPortAuth starts it again.
+        if (port->authMode == QX_PORT_AUTH_8021X) port->authMode = QX_PORT_AUTH_CLOSED;
+        setPortState(port, QX_PORT_STATE_DISCONNECTED, QX_PORT_STATUS_LOGOFF);
+        return call.finish(QX_OK);
+    });
 }
 
 int qxPortGetAssociationInfo(QX_PORT handle, QX_ASSOCIATION_INFO* info) {
-    lab::Call call("qxPortGetAssociationInfo");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port) + ", &info");
-    if (info == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    const lab::Element* adapter = adapterOfPort(*port);
-    if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
-    if (!port->linkUp) return call.finish(QX_ERR_NO_INFO);
-    QX_ASSOCIATION_INFO out = {};
-    out.linkSpeed = linkSpeedOf(*adapter);
-    if (const lab::Element* point = accessPointOf(*port)) {
-        std::string ssid = point->text("ssid");
-        std::memcpy(out.ssid, ssid.data(), ssid.size());
-        out.ssidLength = static_cast<uint32_t>(ssid.size());
-        std::vector<uint8_t> bssid = point->bytes("bssid");
-        std::memcpy(out.bssid, bssid.data(), std::min<size_t>(bssid.size(), 6));
-        out.channel = static_cast<int32_t>(point->integer("channel"));
-        out.signal = static_cast<int32_t>(point->integer("signal"));
-    } else if (isWireless(*adapter)) {
-        return call.finish(QX_ERR_NO_INFO);
-    }
-    *info = out;
-    return call.finish(QX_OK);
+    return portCall("qxPortGetAssociationInfo", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port) + ", &info");
+        if (info == nullptr) return call.finish(QX_ERR_INV_PARAM);
+        const lab::Element* adapter = adapterOfPort(*port);
+        if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
+        if (!port->linkUp) return call.finish(QX_ERR_NO_INFO);
+        QX_ASSOCIATION_INFO out = {};
+        out.linkSpeed = linkSpeedOf(*adapter);
+        if (const lab::Element* point = accessPointOf(*port)) {
+            std::string ssid = point->text("ssid");
+            std::memcpy(out.ssid, ssid.data(), ssid.size());
+            out.ssidLength = static_cast<uint32_t>(ssid.size());
+            std::vector<uint8_t> bssid = point->bytes("bssid");
+            std::memcpy(out.bssid, bssid.data(), std::min<size_t>(bssid.size(), 6));
+            out.channel = static_cast<int32_t>(point->integer("channel"));
+            out.signal = static_cast<int32_t>(point->integer("signal"));
+        } else if (isWireless(*adapter)) {
+            return call.finish(QX_ERR_NO_INFO);
+        }
+        *info = out;
+        return call.finish(QX_OK);
+    });
 }
 
 int qxPortGetLinkSpeed(QX_PORT handle, int32_t* kbps) {
-    lab::Call call("qxPortGetLinkSpeed");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port) + ", &kbps");
-    if (kbps == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    const lab::Element* adapter = adapterOfPort(*port);
-    if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
-    *kbps = port->linkUp ? linkSpeedOf(*adapter) : 0;
-    return call.finish(QX_OK);
+    return portCall("qxPortGetLinkSpeed", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port) + ", &kbps");
+        if (kbps == nullptr) return call.finish(QX_ERR_INV_PARAM);
+        const lab::Element* adapter = adapterOfPort(*port);
+        if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
+        *kbps = port->linkUp ? linkSpeedOf(*adapter) : 0;
+        return call.finish(QX_OK);
+    });
 }
 
 int qxPortGetLinkState(QX_PORT handle, int32_t* state) {
-    lab::Call call("qxPortGetLinkState");
-    if (call.injected()) return call.result();
-    std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
-    int result = 0;
-    PortPtr port = livePort(call, handle, &result);
-    if (!port) return result;
-    call.setArguments(portText(port) + ", &state");
-    if (state == nullptr) return call.finish(QX_ERR_INV_PARAM);
-    const lab::Element* adapter = adapterOfPort(*port);
-    if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
-    *state = isWireless(*adapter) ? (port->linkUp ? 1 : 0) : (adapter->text("link") == "up" ? 1 : 0);
-    return call.finish(QX_OK);
+    return portCall("qxPortGetLinkState", handle, [&](lab::Call& call, const PortPtr& port) {
+        call.setArguments(portText(port) + ", &state");
+        if (state == nullptr) return call.finish(QX_ERR_INV_PARAM);
+        const lab::Element* adapter = adapterOfPort(*port);
+        if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
+        *state = isWireless(*adapter) ? (port->linkUp ? 1 : 0) : (adapter->text("link") == "up" ? 1 : 0);
+        return call.finish(QX_OK);
+    });
 }

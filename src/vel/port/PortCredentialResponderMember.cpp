@@ -8,6 +8,7 @@
 #include "vel/enumtostring/EnumConversions.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/port/PortCredentialRequestEvents.h"
+#include "vel/port/PortEvents.h"
 #include "vel/port/PortManager.h"
 #include "vel/string/TagMacAddr.h"
 
@@ -39,11 +40,6 @@ const char* const REQUEST_TYPE_NAMES[] = {
 };
 
 constexpr std::int32_t FAST_MODE_UNAUTHENTICATED = 1;
-
-void post(const MessageEvent& event) {
-    EventQueue queue = EventQueue::Instance();
-    if (LUM_ASSERT(!queue.isNull())) queue.post(event);
-}
 
 // Types after which the outer EAP type is recorded once per authentication.
 bool recordsEapMethod(std::int32_t type) {
@@ -164,11 +160,12 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
     switch (type) {
         case QX_CRED_CRED_CANCELED:
             logDebug("In PortCredentialResponderMember::requestCanceled");
-            post(MessageEvent(new PortCredentialRequestCanceledImpl(adapter, manager, generation, request)));
+            postEvent(
+                MessageEvent(new PortCredentialRequestCanceledImpl(adapter, manager, generation, request)));
             break;
         case QX_CRED_SESSION_START:
-            post(MessageEvent(new PortCredentialRequestSessionStartImpl(adapter, manager, generation, request,
-                                                                        m_eapMethod)));
+            postEvent(MessageEvent(new PortCredentialRequestSessionStartImpl(adapter, manager, generation,
+                                                                             request, m_eapMethod)));
             break;
         case QX_CRED_IDENTITY: {
             Ascii text = prompt(sync, false);
@@ -177,8 +174,8 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
             } else {
                 logInfoTagged(tags, 1281, "%s: Identity requested", manager->name());
             }
-            post(MessageEvent(new PortCredentialRequestIdentityImpl(adapter, manager, generation, request,
-                                                                    level, qxReq->value, flag, text)));
+            postEvent(MessageEvent(new PortCredentialRequestIdentityImpl(
+                adapter, manager, generation, request, level, qxReq->value, flag, text)));
             break;
         }
         case QX_CRED_EAP_METHODS: {
@@ -201,7 +198,7 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
                 text = number;
             }
             logInfoTagged(tags, 1283, "%s: EAP suggested by server: %s", manager->name(), text);
-            post(MessageEvent(new PortCredentialRequestEapTypesImpl(
+            postEvent(MessageEvent(new PortCredentialRequestEapTypesImpl(
                 adapter, manager, generation, request, PortCredentialRequestEapTypesImpl::EAP_METHODS,
                 types)));
             break;
@@ -215,8 +212,8 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
             auto kind = type == QX_CRED_PASSWORD          ? PortCredentialRequestPasswordImpl::PASSWORD
                         : type == QX_CRED_PASSWORD_CHANGE ? PortCredentialRequestPasswordImpl::PASSWORD_CHANGE
                                                           : PortCredentialRequestPasswordImpl::PASSWORD_RETRY;
-            post(MessageEvent(new PortCredentialRequestPasswordImpl(adapter, manager, generation, request,
-                                                                    kind, text, types)));
+            postEvent(MessageEvent(new PortCredentialRequestPasswordImpl(adapter, manager, generation,
+                                                                         request, kind, text, types)));
             break;
         }
         case QX_CRED_SERVER_VERIFY: {
@@ -228,12 +225,12 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
             QX_HANDLE certificate = 0;
             result = manager->port()->serverGetCert(sync, &certificate);
             if (result != QX_OK && result != QX_ERR_CANCELED) EXCEPTION_REPORT("qxCredServerCert", result);
-            post(MessageEvent(new PortCredentialRequestServerVerificationImpl(
+            postEvent(MessageEvent(new PortCredentialRequestServerVerificationImpl(
                 adapter, manager, generation, request, certificate, types, chainIsValid)));
             break;
         }
         case QX_CRED_USER_CERT:
-            post(MessageEvent(new PortCredentialRequestEapTypesImpl(
+            postEvent(MessageEvent(new PortCredentialRequestEapTypesImpl(
                 adapter, manager, generation, request, PortCredentialRequestEapTypesImpl::USER_CERTIFICATE,
                 eapTypes(sync, level))));
             break;
@@ -246,7 +243,7 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
             break;
         case QX_CRED_EAP_FAST_PAC:
         case QX_CRED_EAP_FAST_PAC_TYPES:
-            post(MessageEvent(new PortCredentialRequestFastImpl(
+            postEvent(MessageEvent(new PortCredentialRequestFastImpl(
                 adapter, manager, generation, request,
                 type == QX_CRED_EAP_FAST_PAC ? PortCredentialRequestFastImpl::FAST_PAC
                                              : PortCredentialRequestFastImpl::FAST_PAC_TYPES,
@@ -259,17 +256,17 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
             LUM_ASSERT_TEXT(level == 0, "eapLevel == 0");
             LUM_ASSERT_TEXT(eapTypes(sync, 0).front() == AdapterConstants::EAP_TTLS,
                             "eapMethod(sync, 0) == AdapterConstants::EAP_TTLS");
-            post(MessageEvent(new PortCredentialRequestFastImpl(adapter, manager, generation, request,
-                                                                PortCredentialRequestFastImpl::TTLS_METHOD,
-                                                                ByteArray())));
+            postEvent(MessageEvent(
+                new PortCredentialRequestFastImpl(adapter, manager, generation, request,
+                                                  PortCredentialRequestFastImpl::TTLS_METHOD, ByteArray())));
             break;
         case QX_CRED_CRED_MACHINE_IDENTITY:
             logInfo(1285, "Machine identity requested");
-            post(MessageEvent(new PortCredentialRequestMachineIdentityImpl(
+            postEvent(MessageEvent(new PortCredentialRequestMachineIdentityImpl(
                 adapter, manager, generation, request, level, qxReq->value, flag)));
             break;
         case QX_CRED_EAP_FAST_PROVISION_MODES:
-            post(MessageEvent(new PortCredentialRequestFastImpl(
+            postEvent(MessageEvent(new PortCredentialRequestFastImpl(
                 adapter, manager, generation, request, PortCredentialRequestFastImpl::FAST_PROVISION_MODES,
                 ByteArray())));
             break;
@@ -313,8 +310,8 @@ void PortCredentialResponderMember::postPacSave(std::int32_t sync, const Referen
                                         ByteArray(opaque.data(), static_cast<std::int32_t>(opaque.size())),
                                         ByteArray(aid.data(), static_cast<std::int32_t>(aid.size())),
                                         textOf(iid), textOf(aidInfo), pacLifetime, pacType);
-    post(MessageEvent(new PortCredentialRequestEapFastPacSaveImpl(m_portManager->adapter(), m_portManager,
-                                                                  generation, request, pac)));
+    postEvent(MessageEvent(new PortCredentialRequestEapFastPacSaveImpl(
+        m_portManager->adapter(), m_portManager, generation, request, pac)));
     logInfo(1286, m_unauthenticatedProvisioning ? "Completed unauthenticated provisioning."
                                                 : "Completed authenticated provisioning.");
 }

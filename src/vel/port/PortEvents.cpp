@@ -1,11 +1,18 @@
 #include "vel/port/PortEvents.h"
 
 #include "platform/qxauth/qxAuth.h"
+#include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
 #include "vel/adapter/AdapterStateMachine.h"
+#include "vel/multithread/EventQueue.h"
 #include "vel/port/PortManager.h"
 #include "vel/port/PortStateMachine.h"
 #include "vel/string/TagMacAddr.h"
+
+void postEvent(const MessageEvent& event) {
+    EventQueue queue = EventQueue::Instance();
+    if (LUM_ASSERT(!queue.isNull())) queue.post(event);
+}
 
 void PortUpStatusEventImpl::run() {
     logDebug("PortUpStatusEventImpl::processEvent()");

@@ -7,6 +7,9 @@
 #include "vel/multithread/MessageEvent.h"
 #include "vel/port/PortManagerProxy.h"
 
+// Posts an event of the port layer to the engine's queue, which must exist.
+void postEvent(const MessageEvent& event);
+
 class PortEventImpl : public MessageEventImpl {
 protected:
     explicit PortEventImpl(PortManagerImpl* portManager) : m_portManager(portManager) {}

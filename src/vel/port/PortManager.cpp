@@ -107,11 +107,6 @@ ElementInterface* heldTimer(ThreadSafeTimerProxy& proxy) {
     return proxy.exists() ? proxy.element() : nullptr;
 }
 
-void post(const MessageEvent& event) {
-    EventQueue queue = EventQueue::Instance();
-    if (LUM_ASSERT(!queue.isNull())) queue.post(event);
-}
-
 }  // namespace
 
 PortManagerImpl::MachineStoreOpenerFunction PortManagerImpl::MachineStoreOpener = nullptr;
@@ -506,7 +501,7 @@ void PortManagerImpl::portEventCallback(std::int32_t type, const void* data, std
 
 void PortManagerImpl::eapStatusCallback(const int* status) {
     if (status == nullptr) return;
-    post(MessageEventFactory::CreateEapStatusEvent(this, *status));
+    postEvent(MessageEventFactory::CreateEapStatusEvent(this, *status));
 }
 
 void PortManagerImpl::startTimer(ThreadSafeTimerProxy& proxy, int seconds, const char* emptyAssertion) {

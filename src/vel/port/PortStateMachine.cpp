@@ -32,11 +32,6 @@ constexpr std::int32_t STATUS_REAUTHENTICATING = 600;
 constexpr std::int32_t HELD_NOT_FAILED[] = {100, 203, 204, 710};
 constexpr std::int32_t AUTH_FAIL_VALUE = 3;
 
-void post(const MessageEvent& event) {
-    EventQueue queue = EventQueue::Instance();
-    if (LUM_ASSERT(!queue.isNull())) queue.post(event);
-}
-
 std::int32_t intAt(const void* data, std::int32_t offset) {
     std::int32_t value;
     std::memcpy(&value, static_cast<const std::uint8_t*>(data) + offset, sizeof value);
@@ -125,9 +120,9 @@ void PortStateMachine::linkMode(const void* data, std::int32_t length) {
     std::int32_t value = intAt(data, 4);
     if (mode == LINK_MODE_ASSOCIATING) return;
     if (mode == LINK_MODE_UP) {
-        post(MessageEventFactory::CreatePortUpStatusEvent(m_portManager, LINK_MODE_UP, value));
+        postEvent(MessageEventFactory::CreatePortUpStatusEvent(m_portManager, LINK_MODE_UP, value));
     } else if (mode == LINK_MODE_DOWN) {
-        post(MessageEventFactory::CreatePortDownStatusEvent(m_portManager));
+        postEvent(MessageEventFactory::CreatePortDownStatusEvent(m_portManager));
     } else {
         LUM_ASSERT_TEXT(false, "linkState");
     }
@@ -139,7 +134,7 @@ void PortStateMachine::stateStatus(const void* data, std::int32_t length) {
         return;
     std::int32_t state = intAt(data, 0);
     std::int32_t status = intAt(data, 4);
-    post(MessageEventFactory::CreatePortStateChangeEvent(m_portManager, state, status));
+    postEvent(MessageEventFactory::CreatePortStateChangeEvent(m_portManager, state, status));
     VelAdapter adapter = m_portManager->adapter();
     TagMacAddr mac(adapter.impl()->macAddress(), 0);
     Tags tags(mac);
@@ -209,12 +204,12 @@ void PortStateMachine::locationNotice(const void* data, std::int32_t length) {
     LocationResponse response =
         LocationResponse::create(sequence, format, ByteArray(items + dataOffset + 2, dataLength),
                                  signatureType, signature, text, accuracy);
-    post(MessageEventFactory::CreateLocationNoticeEvent(m_portManager, response));
+    postEvent(MessageEventFactory::CreateLocationNoticeEvent(m_portManager, response));
 }
 
 void PortStateMachine::locationError(const void* data, std::int32_t length) {
     if (!LUM_ASSERT(data) ||
         !LUM_ASSERT_TEXT(length == RECORD_BYTES, "dataLen == sizeof(QX_LOC_ERR_RESPONSE)"))
         return;
-    post(MessageEventFactory::CreateLocationErrorEvent(m_portManager, intAt(data, 0), intAt(data, 4)));
+    postEvent(MessageEventFactory::CreateLocationErrorEvent(m_portManager, intAt(data, 0), intAt(data, 4)));
 }
