@@ -13,6 +13,7 @@
 #include "platform/qxauth/qxAuth.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TestText.h"
+#include "tests/vel/adapter/AdapterTestSupport.h"
 #include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/adapter/VelAdapter.h"
 #include "vel/multithread/EventQueue.h"
@@ -44,15 +45,10 @@ public:
     std::vector<LocationResponse> responses;
 };
 
-inline void ignoreGlobalEvents(void*, int, const void*, int) {}
-
-class PortTest : public RuntimeTest {
+class PortTest : public AdapterTest {
 protected:
     void SetUp() override {
-        RuntimeTest::SetUp();
-        base::clearFailures();
-        lab::clearCalls();
-        lab::Lab::instance().setManual(true);
+        AdapterTest::SetUp();
         initializer = new RecordingInitializerImpl;
         queue = EventQueue::Create(initializer);
         timers = TimerList::Create();
@@ -64,8 +60,6 @@ protected:
         manager.clear();
         if (!adapter.isNull()) adapter.impl()->clearReferences();
         adapter.reset();
-        if (lab::Lab::instance().running()) qxExit();
-        lab::Lab::instance().setManual(false);
         queue.stop();
         queue.reset();
         timers.reset();
@@ -73,14 +67,12 @@ protected:
         scanList.reset();
         listener->release();
         initializer->release();
-        base::clearFailures();
-        RuntimeTest::TearDown();
+        AdapterTest::TearDown();
     }
 
+    // The library started on the lab, with what it sends at the start delivered.
     void startLab(const LabBuilder& builder) {
-        builder.writeTo(root.path() + "/lab.xml");
-        QX_INIT init = {nullptr, ignoreGlobalEvents};
-        ASSERT_EQ(qxInit(&init), QX_OK);
+        AdapterTest::startLab(builder);
         lab::Lab::instance().pump();
     }
     // The adapter of lab adapter n with its manager; attached unless told otherwise.
@@ -121,7 +113,6 @@ protected:
     // The recorded calls, each without its result when `withResult` is false.
     static std::vector<std::string> calls() { return lab::recordedCalls(); }
     static std::string portName(int n) { return "\"" + LabBuilder::guid(n) + "\""; }
-    std::string log() { return readText(root.log()); }
 
     RecordingInitializerImpl* initializer = nullptr;
     EventQueue queue;
