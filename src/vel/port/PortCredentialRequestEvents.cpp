@@ -16,11 +16,11 @@ void toResponders(const VelAdapter& adapter, Deliver deliver) {
 
 }  // namespace
 
-PortCredentialRequestImpl::PortCredentialRequestImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
-                                                     std::int32_t generation, const Reference& request)
+PortCredentialEventImpl::PortCredentialEventImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
+                                                 std::int32_t generation, const Reference& request)
     : m_adapter(adapter), m_portManager(portManager), m_generation(generation), m_request(request) {}
 
-void PortCredentialRequestImpl::run() {
+void PortCredentialEventImpl::run() {
     const char* dropped = droppedLine();
     if (dropped != nullptr && m_portManager.get()->isStale(m_generation)) {
         logInfo(1290, dropped, m_adapter.impl()->symbolicName().text());
@@ -33,7 +33,7 @@ PortCredentialRequestCanceledImpl::PortCredentialRequestCanceledImpl(const VelAd
                                                                      PortManagerImpl* portManager,
                                                                      std::int32_t generation,
                                                                      const Reference& request)
-    : PortCredentialRequestImpl(adapter, portManager, generation, request) {
+    : PortCredentialEventImpl(adapter, portManager, generation, request) {
     logDebug("Creating PortCredentialRequestCanceledEvent");
 }
 

@@ -11,10 +11,12 @@
 #include "vel/port/CredentialResponder.h"
 #include "vel/port/PortManagerProxy.h"
 
-class PortCredentialRequestImpl : public MessageEventImpl {
+// The events' common part; the credential requests' own event base (vel/credrequest) is to take its
+// place once the port manager answers through the requests' answer interface.
+class PortCredentialEventImpl : public MessageEventImpl {
 public:
-    PortCredentialRequestImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
-                              std::int32_t generation, const Reference& request);
+    PortCredentialEventImpl(const VelAdapter& adapter, PortManagerImpl* portManager, std::int32_t generation,
+                            const Reference& request);
     void run() override;
 
 protected:
@@ -28,7 +30,7 @@ protected:
     Reference m_request;
 };
 
-class PortCredentialRequestCanceledImpl : public PortCredentialRequestImpl {
+class PortCredentialRequestCanceledImpl : public PortCredentialEventImpl {
 public:
     PortCredentialRequestCanceledImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                       std::int32_t generation, const Reference& request);
@@ -39,12 +41,12 @@ protected:
     void deliver(CredentialResponderInterface* responder) override;
 };
 
-class PortCredentialRequestSessionStartImpl : public PortCredentialRequestImpl {
+class PortCredentialRequestSessionStartImpl : public PortCredentialEventImpl {
 public:
     PortCredentialRequestSessionStartImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                           std::int32_t generation, const Reference& request,
                                           std::int32_t eapMethod)
-        : PortCredentialRequestImpl(adapter, portManager, generation, request), m_eapMethod(eapMethod) {}
+        : PortCredentialEventImpl(adapter, portManager, generation, request), m_eapMethod(eapMethod) {}
 
 protected:
     const char* droppedLine() const override { return "%s Session start dropped"; }
@@ -54,12 +56,12 @@ private:
     std::int32_t m_eapMethod;
 };
 
-class PortCredentialRequestIdentityImpl : public PortCredentialRequestImpl {
+class PortCredentialRequestIdentityImpl : public PortCredentialEventImpl {
 public:
     PortCredentialRequestIdentityImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                       std::int32_t generation, const Reference& request, std::int32_t level,
                                       std::int32_t value, bool flag, const Ascii& prompt)
-        : PortCredentialRequestImpl(adapter, portManager, generation, request),
+        : PortCredentialEventImpl(adapter, portManager, generation, request),
           m_level(level),
           m_value(value),
           m_flag(flag),
@@ -76,12 +78,12 @@ private:
     Ascii m_prompt;
 };
 
-class PortCredentialRequestMachineIdentityImpl : public PortCredentialRequestImpl {
+class PortCredentialRequestMachineIdentityImpl : public PortCredentialEventImpl {
 public:
     PortCredentialRequestMachineIdentityImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                              std::int32_t generation, const Reference& request,
                                              std::int32_t level, std::int32_t value, bool flag)
-        : PortCredentialRequestImpl(adapter, portManager, generation, request),
+        : PortCredentialEventImpl(adapter, portManager, generation, request),
           m_level(level),
           m_value(value),
           m_flag(flag) {}
@@ -97,13 +99,13 @@ private:
 };
 
 // The kinds that carry the EAP types of the request's levels.
-class PortCredentialRequestEapTypesImpl : public PortCredentialRequestImpl {
+class PortCredentialRequestEapTypesImpl : public PortCredentialEventImpl {
 public:
     enum Kind { EAP_METHODS, USER_CERTIFICATE };
     PortCredentialRequestEapTypesImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                       std::int32_t generation, const Reference& request, Kind kind,
                                       const std::vector<std::int32_t>& eapTypes)
-        : PortCredentialRequestImpl(adapter, portManager, generation, request),
+        : PortCredentialEventImpl(adapter, portManager, generation, request),
           m_kind(kind),
           m_eapTypes(eapTypes) {}
 
@@ -116,14 +118,14 @@ private:
     std::vector<std::int32_t> m_eapTypes;
 };
 
-class PortCredentialRequestPasswordImpl : public PortCredentialRequestImpl {
+class PortCredentialRequestPasswordImpl : public PortCredentialEventImpl {
 public:
     // The password request carries the EAP types too; change and retry only the prompt.
     enum Kind { PASSWORD, PASSWORD_CHANGE, PASSWORD_RETRY };
     PortCredentialRequestPasswordImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                       std::int32_t generation, const Reference& request, Kind kind,
                                       const Ascii& prompt, const std::vector<std::int32_t>& eapTypes)
-        : PortCredentialRequestImpl(adapter, portManager, generation, request),
+        : PortCredentialEventImpl(adapter, portManager, generation, request),
           m_kind(kind),
           m_prompt(prompt),
           m_eapTypes(eapTypes) {}
@@ -138,14 +140,14 @@ private:
     std::vector<std::int32_t> m_eapTypes;
 };
 
-class PortCredentialRequestServerVerificationImpl : public PortCredentialRequestImpl {
+class PortCredentialRequestServerVerificationImpl : public PortCredentialEventImpl {
 public:
     PortCredentialRequestServerVerificationImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                                 std::int32_t generation, const Reference& request,
                                                 QX_HANDLE certificate,
                                                 const std::vector<std::int32_t>& eapTypes,
                                                 std::int32_t chainIsValid)
-        : PortCredentialRequestImpl(adapter, portManager, generation, request),
+        : PortCredentialEventImpl(adapter, portManager, generation, request),
           m_certificate(certificate),
           m_eapTypes(eapTypes),
           m_chainIsValid(chainIsValid) {}
@@ -161,13 +163,13 @@ private:
 };
 
 // The kinds that carry nothing, or the EAP-FAST AID.
-class PortCredentialRequestFastImpl : public PortCredentialRequestImpl {
+class PortCredentialRequestFastImpl : public PortCredentialEventImpl {
 public:
     enum Kind { TTLS_METHOD, FAST_PAC, FAST_PAC_TYPES, FAST_PROVISION_MODES };
     PortCredentialRequestFastImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                   std::int32_t generation, const Reference& request, Kind kind,
                                   const ByteArray& aid)
-        : PortCredentialRequestImpl(adapter, portManager, generation, request), m_kind(kind), m_aid(aid) {}
+        : PortCredentialEventImpl(adapter, portManager, generation, request), m_kind(kind), m_aid(aid) {}
 
 protected:
     const char* droppedLine() const override;
@@ -178,12 +180,12 @@ private:
     ByteArray m_aid;
 };
 
-class PortCredentialRequestEapFastPacSaveImpl : public PortCredentialRequestImpl {
+class PortCredentialRequestEapFastPacSaveImpl : public PortCredentialEventImpl {
 public:
     PortCredentialRequestEapFastPacSaveImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                             std::int32_t generation, const Reference& request,
                                             const Credential& pac)
-        : PortCredentialRequestImpl(adapter, portManager, generation, request), m_pac(pac) {}
+        : PortCredentialEventImpl(adapter, portManager, generation, request), m_pac(pac) {}
 
 protected:
     const char* droppedLine() const override { return "%s PAC save dropped"; }
