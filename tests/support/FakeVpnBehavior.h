@@ -1,8 +1,9 @@
 #pragma once
 // A VPN behaviour for tests: capable of automatic VPN or not as the test says, recording the
-// network events it receives; idle otherwise.
+// network events it receives and the requests of the tray program; idle otherwise.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,10 @@ public:
     bool isAutomatedVpnCapable() override;
     void handleNetworkEvent(std::int32_t event) override;
     void clearReferences() override;
+    void connectVpn() override;
+    void disconnectVpn() override;
+    void sendCredentials(const Ascii& user, const Ascii& password) override;
+    void bannerResponse(bool accepted) override;
 
 private:
     FakeVpns& m_owner;
@@ -37,11 +42,14 @@ public:
     FakeVpns& operator=(const FakeVpns&) = delete;
 
     std::vector<std::int32_t> takeNetworkEvents() { return std::exchange(networkEvents, {}); }
+    // "connectVpn", "sendCredentials user/password", "bannerResponse 1", ...
+    std::vector<std::string> takeCalls() { return std::exchange(calls, {}); }
 
     bool capable = false;
     int capableQueries = 0;
     int referencesCleared = 0;
     std::vector<std::int32_t> networkEvents;
+    std::vector<std::string> calls;
 
 private:
     VpnBehaviorMaker::Maker m_previous;
@@ -58,6 +66,22 @@ inline void FakeVpnBehavior::clearReferences() {
 
 inline void FakeVpnBehavior::handleNetworkEvent(std::int32_t event) {
     m_owner.networkEvents.push_back(event);
+}
+
+inline void FakeVpnBehavior::connectVpn() {
+    m_owner.calls.push_back("connectVpn");
+}
+
+inline void FakeVpnBehavior::disconnectVpn() {
+    m_owner.calls.push_back("disconnectVpn");
+}
+
+inline void FakeVpnBehavior::sendCredentials(const Ascii& user, const Ascii& password) {
+    m_owner.calls.push_back(std::string("sendCredentials ") + user.text() + "/" + password.text());
+}
+
+inline void FakeVpnBehavior::bannerResponse(bool accepted) {
+    m_owner.calls.push_back(std::string("bannerResponse ") + (accepted ? "1" : "0"));
 }
 
 }  // namespace tamsel::test

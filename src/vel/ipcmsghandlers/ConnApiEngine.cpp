@@ -92,3 +92,43 @@ std::int32_t ConnApiEngine::lastVpnState() {
     ConnApiVpnInterface* vpn = ConnApiSeam<ConnApiVpnInterface>::installed();
     return vpn != nullptr ? vpn->lastVpnState() : VPN_STATE_DISCONNECTED;
 }
+
+ConnApiAdapter ConnApiEngine::adapterOf(const Network& network) {
+    ConnApiMatchmakerInterface* matchmaker = ConnApiSeam<ConnApiMatchmakerInterface>::installed();
+    return matchmaker != nullptr ? matchmaker->adapterOf(network) : ConnApiAdapter();
+}
+
+ConnApiNetworkProxy ConnApiEngine::ssoCredentialNetwork() {
+    ConnApiLogonInterface* logon = ConnApiSeam<ConnApiLogonInterface>::installed();
+    return logon != nullptr ? logon->ssoCredentialNetwork() : ConnApiNetworkProxy();
+}
+
+void ConnApiEngine::setSsoCredentialRequestPending() {
+    ConnApiLogonInterface* logon = ConnApiSeam<ConnApiLogonInterface>::installed();
+    if (logon != nullptr) logon->setSsoCredentialRequestPending();
+}
+
+void ConnApiEngine::endSsoCredentialRequest() {
+    ConnApiLogonInterface* logon = ConnApiSeam<ConnApiLogonInterface>::installed();
+    if (logon != nullptr) logon->endSsoCredentialRequest();
+}
+
+void ConnApiEngine::setPrelogonActions(std::int32_t logonAttemptId) {
+    ConnApiLogonInterface* logon = ConnApiSeam<ConnApiLogonInterface>::installed();
+    if (logon != nullptr) logon->setPrelogonActions(logonAttemptId);
+}
+
+void ConnApiEngine::setUserSessionActions(std::int32_t userTokenHandle, std::int32_t userLogonProcessId) {
+    ConnApiLogonInterface* logon = ConnApiSeam<ConnApiLogonInterface>::installed();
+    if (logon != nullptr) logon->setUserSessionActions(userTokenHandle, userLogonProcessId);
+}
+
+void ConnApiEngine::handleSsoRequest(std::int32_t request) {
+    ConnApiLogonInterface* logon = ConnApiSeam<ConnApiLogonInterface>::installed();
+    if (logon != nullptr) logon->handleSsoRequest(request);
+}
+
+AsciiVector ConnApiEngine::vpnProfiles() {
+    ConnApiVpnInterface* vpn = ConnApiSeam<ConnApiVpnInterface>::installed();
+    return vpn != nullptr ? vpn->vpnProfiles() : AsciiVector();
+}

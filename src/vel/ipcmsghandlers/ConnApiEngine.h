@@ -13,6 +13,7 @@
 #include "vel/ipcmsghandlers/ConnApiAdapter.h"
 #include "vel/ipcmsghandlers/ConnApiNetwork.h"
 #include "vel/string/Ascii.h"
+#include "vel/string/AsciiVector.h"
 
 // The active configuration.
 class ConnApiConfigurationInterface {
@@ -48,6 +49,8 @@ public:
     virtual bool isClientEnabled() = 0;
     // The adapters it holds over the three media types, in its order.
     virtual std::vector<ConnApiAdapter> adapters() = 0;
+    // The adapter the network holds; an empty handle when it holds none.
+    virtual ConnApiAdapter adapterOf(const Network& network) = 0;
 
 protected:
     ~ConnApiMatchmakerInterface() = default;
@@ -61,6 +64,16 @@ public:
     virtual std::int32_t getLogonStatus() = 0;
     // Opens the single-sign-on credential request for the network as a logon request is written.
     virtual void beginSsoCredentialRequest(const ConnApiNetwork& network) = 0;
+    // The network the single-sign-on credential request is open for; empty when none is.
+    virtual ConnApiNetworkProxy ssoCredentialNetwork() = 0;
+    // The answer reached the network: its request waits on the network's use of it, and counts done.
+    virtual void setSsoCredentialRequestPending() = 0;
+    virtual void endSsoCredentialRequest() = 0;
+    virtual void setPrelogonActions(std::int32_t logonAttemptId) = 0;
+    // Kept as numbers, never used as a handle or a process.
+    virtual void setUserSessionActions(std::int32_t userTokenHandle, std::int32_t userLogonProcessId) = 0;
+    // SSO_PRELOGON_ACTIONS, SSO_USER_SESSION_ACTIONS or SSO_NO_USER_SESSION.
+    virtual void handleSsoRequest(std::int32_t request) = 0;
 
 protected:
     ~ConnApiLogonInterface() = default;
@@ -71,6 +84,8 @@ class ConnApiVpnInterface {
 public:
     // The VPN state value of its last state event (1 disconnected to 4 disconnecting).
     virtual std::int32_t lastVpnState() = 0;
+    // The names of the VPN client's profiles, in its order.
+    virtual AsciiVector vpnProfiles() = 0;
 
 protected:
     ~ConnApiVpnInterface() = default;
@@ -95,6 +110,9 @@ public:
     static constexpr std::int32_t VPN_STATE_DISCONNECTED = 1;
     static constexpr std::int32_t LOGON_STATUS_MACHINE = 1;
     static constexpr std::int32_t LOGON_STATUS_USER = 2;
+    static constexpr std::int32_t SSO_PRELOGON_ACTIONS = 1;
+    static constexpr std::int32_t SSO_USER_SESSION_ACTIONS = 2;
+    static constexpr std::int32_t SSO_NO_USER_SESSION = 3;
 
     static bool configurationExists();
     static bool activeGroupName(Ascii& name);
@@ -111,8 +129,16 @@ public:
     static void enableClient();
     static bool isClientEnabled();
     static std::vector<ConnApiAdapter> adapters();
+    static ConnApiAdapter adapterOf(const Network& network);
     static std::int32_t currentLogonAttemptId();
     static std::int32_t getLogonStatus();
     static void beginSsoCredentialRequest(const ConnApiNetwork& network);
+    static ConnApiNetworkProxy ssoCredentialNetwork();
+    static void setSsoCredentialRequestPending();
+    static void endSsoCredentialRequest();
+    static void setPrelogonActions(std::int32_t logonAttemptId);
+    static void setUserSessionActions(std::int32_t userTokenHandle, std::int32_t userLogonProcessId);
+    static void handleSsoRequest(std::int32_t request);
+    static AsciiVector vpnProfiles();
     static std::int32_t lastVpnState();
 };

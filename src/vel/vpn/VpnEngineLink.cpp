@@ -3,6 +3,7 @@
 #include "runtime/lum/Log.h"
 #include "vel/ipcmsghandlers/GetBannerRequest.h"
 #include "vel/ipcmsghandlers/SoapOutgoingMessage.h"
+#include "vel/vpn/TamselVpnClient.h"
 #include "vel/vpn/VpnConstants.h"
 #include "vel/vpn/VpnEngine.h"
 
@@ -33,4 +34,9 @@ std::int32_t VpnEngineLink::lastVpnState() {
     Configuration configuration;
     if (!VpnEngine::activeConfiguration(configuration)) return VpnConstants::STATE_DISCONNECTED;
     return configuration.vpnManager().lastVpnStatus();
+}
+
+AsciiVector VpnEngineLink::vpnProfiles() {
+    if (TamselVpnClientImpl::Singleton.load() == nullptr) return AsciiVector();
+    return TamselVpnClient::Instance().getVpnProfiles();
 }

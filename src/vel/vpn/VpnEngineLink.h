@@ -17,4 +17,6 @@ public:
     void handleClientEvent(std::int32_t clientEvent) override;
     void handleBanner(const Ascii& banner) override;
     std::int32_t lastVpnState() override;
+    // The VPN client's profiles; none while there is no VPN client.
+    AsciiVector vpnProfiles() override;
 };

@@ -129,12 +129,27 @@ public:
     }
     bool isClientEnabled() override { return clientEnabled; }
     std::vector<ConnApiAdapter> adapters() override { return heldAdapters; }
+    ConnApiAdapter adapterOf(const Network&) override { return locationAdapter; }
     std::int32_t currentLogonAttemptId() override { return logonAttemptId; }
     std::int32_t getLogonStatus() override { return logonStatus; }
     void beginSsoCredentialRequest(const ConnApiNetwork& network) override {
         ssoRequests.emplace_back(network.networkName().text());
     }
     std::int32_t lastVpnState() override { return vpnState; }
+    AsciiVector vpnProfiles() override { return profiles; }
+    ConnApiNetworkProxy ssoCredentialNetwork() override { return ssoNetwork; }
+    void setSsoCredentialRequestPending() override { ssoCalls.push_back("pending"); }
+    void endSsoCredentialRequest() override { ssoCalls.push_back("end"); }
+    void setPrelogonActions(std::int32_t logonAttemptId) override {
+        ssoCalls.push_back("prelogon " + std::to_string(logonAttemptId));
+    }
+    void setUserSessionActions(std::int32_t userTokenHandle, std::int32_t userLogonProcessId) override {
+        ssoCalls.push_back("session " + std::to_string(userTokenHandle) + "/" +
+                           std::to_string(userLogonProcessId));
+    }
+    void handleSsoRequest(std::int32_t request) override {
+        ssoCalls.push_back("sso " + std::to_string(request));
+    }
 
     bool configured = true;
     std::string activeGroup = "Office";
@@ -151,6 +166,11 @@ public:
     std::int32_t logonStatus = 0;
     std::vector<std::string> ssoRequests;
     std::int32_t vpnState = 2;
+    AsciiVector profiles;
+    // The adapter every network holds; none when empty.
+    ConnApiAdapter locationAdapter;
+    ConnApiNetworkProxy ssoNetwork;
+    std::vector<std::string> ssoCalls;
 };
 
 // One message the service sent, parsed.

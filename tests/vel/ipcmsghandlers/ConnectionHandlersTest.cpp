@@ -32,6 +32,8 @@ public:
         return m_starts;
     }
     void disablePacketCapture() override { m_calls.push_back(std::string("disable ") + m_name.text()); }
+    LocationCapabilities locationCapabilities() override { return LocationCapabilities(); }
+    bool requestLocation(const LocationRequest&) override { return false; }
 
 private:
     Ascii m_name;
