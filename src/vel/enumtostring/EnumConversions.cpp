@@ -210,6 +210,37 @@ const EnumTextRow VPN_STATUS[] = {
 
 const EnumTextRow VPN_USER_EVENT[] = {{1, "CONNECT"}, {2, "DISCONNECT"}, {0, nullptr}};
 
+const EnumTextRow ACCESS_STATE[] = {
+    {1, "ACCESS_STOPPED"},     {2, "ACCESS_STARTED"},  {3, "ACCESS_CONNECTING"},    {4, "ACCESS_CONNECTED"},
+    {5, "ACCESS_ASSOCIATING"}, {6, "ACCESS_ATTACHED"}, {7, "ACCESS_AUTHENTICATED"}, {0, nullptr}};
+
+// 8, 11 and 14 are named only: no transition enters them.
+const EnumTextRow NETWORK_STATE[] = {{1, "STOPPED"},
+                                     {2, "MACHINE_T_DISCONNECTED"},
+                                     {3, "MACHINE_T_NOT_DISCONNECTED"},
+                                     {4, "USER_T_DISCONNECTED"},
+                                     {5, "USER_T_NOT_DISCONNECTED"},
+                                     {8, "MACHINE_D_PWD_CHG_DONE"},
+                                     {10, "MACHINE_ND_PWD_CHG_FROM_SERVER"},
+                                     {11, "MACHINE_ND_PWD_CHG_DONE"},
+                                     {14, "USER_D_PWD_CHG_DONE"},
+                                     {16, "USER_ND_PWD_CHG_FROM_SERVER"},
+                                     {17, "USER_ND_PWD_CHG_DONE"},
+                                     {0, nullptr}};
+
+const EnumTextRow NETWORK_USER_EVENT[] = {{1, "STOP"},           {2, "START"},   {3, "ATTACH_ADAPTER"},
+                                          {4, "DETACH_ADAPTER"}, {5, "CONNECT"}, {6, "DISCONNECT"},
+                                          {7, "ACCESS_CHANGED"}, {8, "REAUTH"},  {0, nullptr}};
+
+const EnumTextRow NETWORK_SSO_REQUEST[] = {{1, "SET_USER_CREDS"},
+                                           {2, "SET_MACHINE_CREDS"},
+                                           {3, "SSO_CHANGE_PASSWORD_REQUEST"},
+                                           {4, "SSO_LOGON_CREDENTIALS_CHANGED_REQUEST"},
+                                           {0, nullptr}};
+
+const EnumTextRow NETWORK_AUTH_REQUEST[] = {
+    {1, "CHANGE_PASSWORD"}, {2, "AUTHENTICATION_FAILED"}, {0, nullptr}};
+
 // Each failure event is numbered two above the status of its meaning; 6, 7, 26 and 35 are unused.
 const EnumTextRow VPN_CLIENT_EVENT[] = {{0, "none"},
                                         {1, "CLIENT_CONNECTED"},
@@ -549,6 +580,31 @@ const char* VpnClientEventToText(std::int32_t value) {
 const char* VpnNetworkEventToText(std::int32_t value) {
     return EnumTable::toText(VPN_NETWORK_EVENT, value, __FILE__, __LINE__,
                              "VpnNetworkEventToText: Unknown network event.");
+}
+
+const char* AccessStateToText(std::int32_t value) {
+    return EnumTable::toText(ACCESS_STATE, value, __FILE__, __LINE__,
+                             "AccessStateToText: Unknown access state.");
+}
+
+const char* NetworkStateToText(std::int32_t value) {
+    return EnumTable::toText(NETWORK_STATE, value, __FILE__, __LINE__,
+                             "NetworkStateToText: Unknown network state.");
+}
+
+const char* NetworkUserEventToText(std::int32_t value) {
+    return EnumTable::toText(NETWORK_USER_EVENT, value, __FILE__, __LINE__,
+                             "NetworkUserEventToText: Unknown user event.");
+}
+
+const char* NetworkSsoRequestToText(std::int32_t value) {
+    return EnumTable::toText(NETWORK_SSO_REQUEST, value, __FILE__, __LINE__,
+                             "NetworkSsoRequestToText: Unknown SsoRequest.");
+}
+
+const char* NetworkAuthRequestToText(std::int32_t value) {
+    return EnumTable::toText(NETWORK_AUTH_REQUEST, value, __FILE__, __LINE__,
+                             "NetworkAuthRequestToText: Unknown Auth Request.");
 }
 
 const char* CredentialSourceToText(std::int32_t source) {

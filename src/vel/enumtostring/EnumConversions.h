@@ -65,6 +65,11 @@ const char* VpnStatusToText(std::int32_t value);
 const char* VpnUserEventToText(std::int32_t value);
 const char* VpnClientEventToText(std::int32_t value);
 const char* VpnNetworkEventToText(std::int32_t value);
+const char* AccessStateToText(std::int32_t value);
+const char* NetworkStateToText(std::int32_t value);
+const char* NetworkUserEventToText(std::int32_t value);
+const char* NetworkSsoRequestToText(std::int32_t value);
+const char* NetworkAuthRequestToText(std::int32_t value);
 
 // Names of the credential sources; any other value is "<unknown>".
 const char* CredentialSourceToText(std::int32_t source);
@@ -109,4 +114,9 @@ extern const EnumTextRow VPN_STATUS[];
 extern const EnumTextRow VPN_USER_EVENT[];
 extern const EnumTextRow VPN_CLIENT_EVENT[];
 extern const EnumTextRow VPN_NETWORK_EVENT[];
+extern const EnumTextRow ACCESS_STATE[];
+extern const EnumTextRow NETWORK_STATE[];
+extern const EnumTextRow NETWORK_USER_EVENT[];
+extern const EnumTextRow NETWORK_SSO_REQUEST[];
+extern const EnumTextRow NETWORK_AUTH_REQUEST[];
 }  // namespace conversiontables

@@ -1,0 +1,7 @@
+#include "vel/network/LogonStatus.h"
+
+std::int32_t LogonStatus::getLogonContext() {
+    Reference installed = InstalledLogonStatus::get();
+    if (!installed.m) return LogonStatusInterface::NO_USER_SESSION;
+    return InstalledLogonStatus::of(installed)->getLogonContext();
+}

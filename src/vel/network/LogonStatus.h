@@ -1,0 +1,24 @@
+#pragma once
+// Whether a user is logged on, as the logon component knows it. Networks ask it when they start,
+// to choose between the machine's and the user's credentials; the engine installs the logon
+// component, tests install a fake. With none installed nobody counts as logged on.
+#include <cstdint>
+
+#include "vel/reference/ElementInterface.h"
+#include "vel/reference/Installed.h"
+
+class LogonStatusInterface : public ElementInterface {
+public:
+    static constexpr std::int32_t NO_USER_SESSION = 1;
+    static constexpr std::int32_t USER_SESSION = 2;
+
+    virtual std::int32_t getLogonContext() = 0;
+};
+
+using InstalledLogonStatus = InstalledObject<LogonStatusInterface>;
+
+class LogonStatus {
+public:
+    // The installed component's answer; NO_USER_SESSION when none is installed.
+    static std::int32_t getLogonContext();
+};
