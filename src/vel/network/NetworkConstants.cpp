@@ -1,5 +1,7 @@
 #include "vel/network/NetworkConstants.h"
 
+#include "vel/exception/ConversionException.h"
+
 const char* NetworkConstants::passwordChangeResultText(std::int32_t result) {
     switch (result) {
         case PASSWORD_CHANGE_SUCCEEDED:
@@ -35,4 +37,12 @@ const char* NetworkConstants::authenticationStateText(std::int32_t state) {
     };
     if (state < 0 || state >= static_cast<std::int32_t>(sizeof TEXTS / sizeof TEXTS[0])) return "<unknown>";
     return TEXTS[state];
+}
+
+const char* NetworkConstants::textOf(const char* (*toText)(std::int32_t), std::int32_t value) {
+    try {
+        return toText(value);
+    } catch (const ConversionException&) {
+        return "<unknown>";
+    }
 }

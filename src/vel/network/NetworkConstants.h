@@ -70,6 +70,10 @@ public:
     static constexpr std::int32_t AUTH_STATE_FULL_AUTHENTICATION_FALLBACK = 12;
     static constexpr std::int32_t AUTH_STATE_SUCCESS = 13;
     static constexpr std::int32_t AUTH_STATE_FAILURE = 14;
+    // The text of a value from one of the enumeration tables, "<unknown>" outside it: for log
+    // lines written before a value is checked.
+    static const char* textOf(const char* (*toText)(std::int32_t), std::int32_t value);
+
     // "AUTH_STATE_NONE" and so on; "<unknown>" for any other value.
     static const char* authenticationStateText(std::int32_t state);
 

@@ -3,22 +3,12 @@
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
 #include "vel/enumtostring/EnumConversions.h"
-#include "vel/exception/ConversionException.h"
 #include "vel/network/LogonStatus.h"
 #include "vel/network/NetworkStateMachineHost.h"
 
 namespace {
 
 using C = NetworkConstants;
-
-// The arrival line comes before the checks, so a value outside its table must not throw there.
-const char* textOf(const char* (*toText)(std::int32_t), std::int32_t value) {
-    try {
-        return toText(value);
-    } catch (const ConversionException&) {
-        return "<unknown>";
-    }
-}
 
 bool isConnected(std::int32_t accessState) {
     return accessState == C::ACCESS_CONNECTING || accessState == C::ACCESS_CONNECTED ||
@@ -46,32 +36,32 @@ constexpr AccessRow ACCESS_TABLE[] = {
 
 void NetworkStateMachineImpl::handleUserEvent(std::int32_t event) {
     logInfo(2601, "Network %s: NetworkStateMachine current state %s, received user event %s",
-            m_network->networkName(), textOf(NetworkStateToText, m_state),
-            textOf(NetworkUserEventToText, event));
+            m_network->networkName(), NetworkConstants::textOf(NetworkStateToText, m_state),
+            NetworkConstants::textOf(NetworkUserEventToText, event));
     onUserEvent(event);
     logNewState();
 }
 
 void NetworkStateMachineImpl::handleAccessEvent(std::int32_t accessState) {
     logInfo(2602, "Network %s: NetworkStateMachine current state %s, received access event %s",
-            m_network->networkName(), textOf(NetworkStateToText, m_state),
-            textOf(AccessStateToText, accessState));
+            m_network->networkName(), NetworkConstants::textOf(NetworkStateToText, m_state),
+            NetworkConstants::textOf(AccessStateToText, accessState));
     onAccessEvent(accessState);
     logNewState();
 }
 
 void NetworkStateMachineImpl::handleSsoRequest(std::int32_t request) {
     logInfo(2603, "Network %s: NetworkStateMachine current state %s, received sso request %s",
-            m_network->networkName(), textOf(NetworkStateToText, m_state),
-            textOf(NetworkSsoRequestToText, request));
+            m_network->networkName(), NetworkConstants::textOf(NetworkStateToText, m_state),
+            NetworkConstants::textOf(NetworkSsoRequestToText, request));
     onSsoRequest(request);
     logNewState();
 }
 
 void NetworkStateMachineImpl::handleAuthRequest(std::int32_t request) {
     logInfo(2604, "Network %s: NetworkStateMachine current state %s, received auth request %s",
-            m_network->networkName(), textOf(NetworkStateToText, m_state),
-            textOf(NetworkAuthRequestToText, request));
+            m_network->networkName(), NetworkConstants::textOf(NetworkStateToText, m_state),
+            NetworkConstants::textOf(NetworkAuthRequestToText, request));
     onAuthRequest(request);
     logNewState();
 }
@@ -79,7 +69,7 @@ void NetworkStateMachineImpl::handleAuthRequest(std::int32_t request) {
 void NetworkStateMachineImpl::logNewState() {
     // A nested input announced its own change; this line only says where the machine is now.
     logInfo(2605, "Network %s: NetworkStateMachine new state %s", m_network->networkName(),
-            textOf(NetworkStateToText, m_state));
+            NetworkConstants::textOf(NetworkStateToText, m_state));
 }
 
 // Every change of state below is made before access is started, stopped or re-authenticated:
