@@ -172,13 +172,22 @@ void FiltSendAdapterRemoval(FiltBinding* binding) {
     FiltQueueEvent(0, header, sizeof(header), nullptr, 0, nullptr, 0);
 }
 
-void FiltSendStatusEvent(FiltBinding* binding, NDIS_STATUS status, const void* buffer, ULONG length) {
+// A status record: the status code and the length of what follows, then the pieces.
+static void SendStatusPieces(FiltBinding* binding, NDIS_STATUS status, ULONG length, const FiltPiece* body,
+                             ULONG count) {
     UCHAR header[16];
     Header(header, binding->AdapterId, FiltConstants::EVENT_STATUS);
     UCHAR codeAndLength[8];
     FiltPutU32(codeAndLength, 0, status);
     FiltPutU32(codeAndLength, 4, length);
-    FiltQueueEvent(0, header, sizeof(header), codeAndLength, sizeof(codeAndLength), buffer, length);
+    FiltPiece pieces[FILT_MAX_PIECES] = {{codeAndLength, sizeof codeAndLength}};
+    for (ULONG i = 0; i < count; ++i) pieces[1 + i] = body[i];
+    FiltQueueEventPieces(0, header, sizeof(header), pieces, count + 1);
+}
+
+void FiltSendStatusEvent(FiltBinding* binding, NDIS_STATUS status, const void* buffer, ULONG length) {
+    const FiltPiece body = {buffer, length};
+    SendStatusPieces(binding, status, length, &body, 1);
 }
 
 void FiltSendPrivateIndication(FiltBinding* binding, USHORT group, UCHAR item, UCHAR result, const void* data,
@@ -200,14 +209,9 @@ void FiltSendPrivateIndicationPieces(FiltBinding* binding, USHORT group, UCHAR i
     FiltPutU16(command, FiltConstants::CMD_SIZE, USHORT(size));
     FiltPutU16(command, FiltConstants::CMD_DATA_LENGTH, dataLength);
 
-    UCHAR header[16];
-    Header(header, binding->AdapterId, FiltConstants::EVENT_STATUS);
-    UCHAR codeAndLength[8];
-    FiltPutU32(codeAndLength, 0, binding->PrivateStatus);
-    FiltPutU32(codeAndLength, 4, size);
-    FiltPiece pieces[FILT_MAX_PIECES] = {{codeAndLength, sizeof codeAndLength}, {command, sizeof command}};
-    for (ULONG i = 0; i < count; ++i) pieces[2 + i] = data[i];
-    FiltQueueEventPieces(0, header, sizeof(header), pieces, count + 2);
+    FiltPiece pieces[FILT_MAX_PIECES - 1] = {{command, sizeof command}};
+    for (ULONG i = 0; i < count; ++i) pieces[1 + i] = data[i];
+    SendStatusPieces(binding, binding->PrivateStatus, size, pieces, count + 1);
 }
 
 void FiltOfferToStatusFilter(FiltBinding* binding, NDIS_STATUS status, const void* buffer, ULONG length) {
