@@ -64,6 +64,14 @@ bool offers(const lab::Element& point, int association, int encryption) {
     return false;
 }
 
+// A point with a WEP key lets in only a record that carries that very key.
+template <typename Record>
+bool wepKeyFits(const lab::Element& point, const Record& record) {
+    if (!point.has("wepKey")) return true;
+    return record.wepKeyPresent == 1 && record.wepKeyLength <= sizeof record.wepKey &&
+           point.bytes("wepKey") == std::vector<uint8_t>(record.wepKey, record.wepKey + record.wepKeyLength);
+}
+
 bool seenBy(const lab::Element& point, const lab::Element& adapter) {
     if (!point.has("adapter")) return true;
     std::string only = point.text("adapter");
@@ -360,11 +368,7 @@ int qxPortAssociate(QX_PORT handle, const QX_ASSOCIATE* record) {
             if (point.flag("ibss") || !seenBy(point, *adapter) || point.text("ssid") != ssid ||
                 !offers(point, association, static_cast<int>(record->encryption)))
                 continue;
-            if (record->encryption == QX_ENCRYPTION_WEP && point.has("wepKey") &&
-                record->wepKeyPresent == 1 &&
-                point.bytes("wepKey") !=
-                    std::vector<uint8_t>(record->wepKey, record->wepKey + record->wepKeyLength))
-                continue;
+            if (record->encryption == QX_ENCRYPTION_WEP && !wepKeyFits(point, *record)) continue;
             port->associated = point.text("bssid");
             log(QX_LOG_ASSOCIATION, "%s: associating with %s", port->name.c_str(), port->associated.c_str());
             linkUpLater(port, point.integer("delayMs"));
@@ -388,10 +392,23 @@ int qxPortAdhoc(QX_PORT handle, const QX_ADHOC* record) {
         if (adapter == nullptr) return call.finish(QX_ERR_NOT_FOUND);
         if (!isWireless(*adapter) || !port->radioOn) return call.finish(QX_ERR_FAILURE);
         dropAssociation(port, true);
-        // Joins the lab's cell of that name, or starts one of its own: either way the link comes up.
-        for (const lab::Element& point : theLab().world().all("accessPoint"))
-            if (point.flag("ibss") && point.text("ssid") == ssid && seenBy(point, *adapter))
-                port->associated = point.text("bssid");
+        // Joins the lab's cell of that name when its security and WEP key are the record's; starts
+        // a cell of its own when the lab has none of that name; otherwise the link stays down.
+        bool cellOfThatName = false;
+        const int association = record->mode == QX_ADHOC_OPEN ? 1 : 2;
+        for (const lab::Element& point : theLab().world().all("accessPoint")) {
+            if (!point.flag("ibss") || point.text("ssid") != ssid || !seenBy(point, *adapter)) continue;
+            cellOfThatName = true;
+            if ((point.has("security") &&
+                 !offers(point, association, static_cast<int>(record->encryption))) ||
+                !wepKeyFits(point, *record))
+                continue;
+            port->associated = point.text("bssid");
+        }
+        if (cellOfThatName && port->associated.empty()) {
+            notifyLinkMode(port, QX_LINK_DOWN, 0);
+            return call.finish(QX_OK);
+        }
         linkUpLater(port, 0);
         return call.finish(QX_OK);
     });

@@ -169,6 +169,64 @@ TEST_F(QxPortsTest, AssociationNeedsTheNetworkInRangeWithItsMode) {
     EXPECT_EQ(qxPortGetAssociationInfo(port, &info), QX_ERR_NO_INFO);
 }
 
+TEST_F(QxPortsTest, WepNetworksLinkUpOnlyWithTheirKey) {
+    LabBuilder builder;
+    builder.wirelessAdapter(2, "wlan0");
+    builder.add("accessPoint", {{"ssid", "wep"},
+                                {"bssid", "02:aa:00:00:00:01"},
+                                {"security", "openStaticWep"},
+                                {"wepKey", "6162636465"}});
+    builder.add("accessPoint", {{"ssid", "cell"},
+                                {"bssid", "02:aa:00:00:00:02"},
+                                {"ibss", "true"},
+                                {"security", "sharedStaticWep"},
+                                {"wepKey", "6162636465666768696a6b6c6d"}});
+    start(builder, 2);
+    struct Row {
+        bool adhoc;
+        const char* ssid;
+        const char* key;  // null: no key in the record
+        int linkMode;
+    } rows[] = {
+        {false, "wep", "abcde", QX_LINK_UP},
+        {false, "wep", "abcdf", QX_LINK_DOWN},
+        {false, "wep", nullptr, QX_LINK_DOWN},
+        {false, "wep", "abcdefghijklm", QX_LINK_DOWN},
+        {true, "cell", "abcdefghijklm", QX_LINK_UP},
+        {true, "cell", "abcdefghijklX", QX_LINK_DOWN},
+        {true, "cell", nullptr, QX_LINK_DOWN},
+        // A cell the lab does not have is started by the port itself.
+        {true, "own", nullptr, QX_LINK_UP},
+    };
+    for (const Row& row : rows) {
+        ASSERT_EQ(qxPortDisassociate(port), QX_OK);
+        lab::Lab::instance().pump();
+        received.notices.clear();
+        const std::size_t keyLength = row.key == nullptr ? 0 : std::strlen(row.key);
+        if (row.adhoc) {
+            QX_ADHOC record = {};
+            std::memcpy(record.ssid, row.ssid, std::strlen(row.ssid));
+            record.ssidLength = static_cast<uint32_t>(std::strlen(row.ssid));
+            record.mode = QX_ADHOC_SHARED;
+            record.encryption = QX_ENCRYPTION_WEP;
+            std::memcpy(record.wepKey, row.key == nullptr ? "" : row.key, keyLength);
+            record.wepKeyLength = static_cast<uint32_t>(keyLength);
+            record.wepKeyPresent = row.key == nullptr ? 0 : 1;
+            ASSERT_EQ(qxPortAdhoc(port, &record), QX_OK);
+        } else {
+            QX_ASSOCIATE record = associateRecord(row.ssid, QX_ASSOC_OPEN, QX_ENCRYPTION_WEP);
+            std::memcpy(record.wepKey, row.key == nullptr ? "" : row.key, keyLength);
+            record.wepKeyLength = static_cast<uint32_t>(keyLength);
+            record.wepKeyPresent = row.key == nullptr ? 0 : 1;
+            ASSERT_EQ(qxPortAssociate(port, &record), QX_OK);
+        }
+        lab::Lab::instance().pump();
+        ASSERT_EQ(received.notices.size(), 1u) << row.ssid << " " << (row.key ? row.key : "no key");
+        EXPECT_EQ(received.notices[0].first, row.linkMode)
+            << row.ssid << " " << (row.key ? row.key : "no key");
+    }
+}
+
 TEST_F(QxPortsTest, LocationComesAsANoticeOrAnErrorOrNotAtAll) {
     LabBuilder builder;
     builder.wirelessAdapter(2, "wlan0");
