@@ -11,15 +11,16 @@ using Row = EngineHolderRow;
 constexpr int NONE = Row::NONE;
 }  // namespace
 
-// One row per member, in the order of creation (the VPN state machines first, so that every VPN
-// manager the configurations make runs them); the release places run from the last member
-// created to the first. The authentication library starts once every member exists; it stops
+// One row per member, in the order of creation (the VPN and the network state machines first, so
+// that every VPN manager and network the configurations make runs them); the release places run
+// from the last member created to the first. The authentication library starts once every member exists; it stops
 // after the adapter list has let its adapters go and before the power subscribers are emptied. The
 // smart-card list gives its certificates' handles back before the library stops.
 // clang-format off
 constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
     // member                  create                         start (place, step)                     stop (place, step)                 release (place, step)
     {"VPN state machines",     &H::installVpnMachines,        NONE, nullptr,                          NONE, nullptr,                     90,  &H::removeVpnMachines},
+    {"network state machines", &H::installNetworkMachines,    NONE, nullptr,                          NONE, nullptr,                     95,  &H::removeNetworkMachines},
     {"adapter list",           &H::createAdapterList,         NONE, nullptr,                          40,  &H::clearAdapterList,         80,  &H::releaseAdapterList},
     {"active configuration",   &H::createActiveConfiguration, NONE, nullptr,                          20,  &H::stopActiveConfiguration,  70,  &H::releaseActiveConfiguration},
     {"client communication",   &H::createClientCommunication, 20,   &H::subscribeClientCommunication, 10,  &H::clearClientCommunication, 60,  &H::releaseClientCommunication},
@@ -120,6 +121,14 @@ void EngineHolder::installVpnMachines() {
 
 void EngineHolder::removeVpnMachines() {
     VpnBehaviorMaker::set(m_previousVpnMaker);
+}
+
+void EngineHolder::installNetworkMachines() {
+    m_previousNetworkMaker = NetworkMachines::install();
+}
+
+void EngineHolder::removeNetworkMachines() {
+    NetworkBehaviorMaker::set(m_previousNetworkMaker);
 }
 
 void EngineHolder::createVpnClient() {

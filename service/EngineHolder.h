@@ -13,6 +13,7 @@
 #include "vel/certificate/SmartCardList.h"
 #include "vel/communication/ClientCommunication.h"
 #include "vel/configuration/ActiveConfiguration.h"
+#include "vel/network/NetworkMachines.h"
 #include "vel/powerevent/ServicePower.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
 #include "vel/vpn/ScSofToken2.h"
@@ -43,6 +44,8 @@ public:
     void releaseClientCommunication();
     void installVpnMachines();
     void removeVpnMachines();
+    void installNetworkMachines();
+    void removeNetworkMachines();
     void createVpnClient();
     void clearVpnClient();
     void releaseVpnClient();
@@ -67,6 +70,7 @@ private:
     // The service's link to its clients.
     ClientCommunication m_clientCommunication;
     VpnBehaviorMaker::Maker m_previousVpnMaker;
+    NetworkBehaviorMaker::Maker m_previousNetworkMaker;
     TamselVpnClient m_vpnClient;
     VpnActiveConfiguration m_vpnEngine;
     // Brings the client's events to the active configuration's VPN manager.

@@ -103,9 +103,10 @@ TEST(CompositionTableTest, EngineHolderFollowsTheSystemsOrders) {
     std::vector<std::string> created;
     for (const auto& row : engineHolderRows())
         if (row.create != nullptr) created.push_back(row.member);
-    EXPECT_EQ(created, (std::vector<std::string>{"VPN state machines", "adapter list", "active configuration",
-                                                 "client communication", "VPN client", "soft token",
-                                                 "power events", "smart-card list"}));
+    EXPECT_EQ(created,
+              (std::vector<std::string>{"VPN state machines", "network state machines", "adapter list",
+                                        "active configuration", "client communication", "VPN client",
+                                        "soft token", "power events", "smart-card list"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::startPlace),
               (std::vector<std::string>{"authentication library", "client communication"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::stopPlace),
@@ -115,7 +116,7 @@ TEST(CompositionTableTest, EngineHolderFollowsTheSystemsOrders) {
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::releasePlace),
               (std::vector<std::string>{"power events", "soft token", "VPN client", "client communication",
                                         "active configuration", "smart-card list", "adapter list",
-                                        "VPN state machines"}));
+                                        "VPN state machines", "network state machines"}));
 }
 
 }  // namespace

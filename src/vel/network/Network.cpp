@@ -1,6 +1,7 @@
 #include "vel/network/Network.h"
 
 #include "runtime/lum/Assert.h"
+#include "runtime/lum/Log.h"
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/configuration/NetworkSubscriberInterface.h"
 #include "vel/credmgr/CredentialConstants.h"
@@ -218,6 +219,22 @@ bool Network::hasSubscriber(NetworkSubscriberInterface* subscriber) const {
     bool found = false;
     impl()->m_subscribers.forEach([&](ElementInterface* element) { found = found || element == subscriber; });
     return found;
+}
+
+void Network::setPasswordChangeParameters(std::int32_t attemptId, const Ascii& user, const Ascii& domain,
+                                          const Ascii& oldPassword, const Ascii& newPassword) const {
+    NetworkSession& session = impl()->m_session;
+    logInfo(2810, "Setting password change parameters for network %s", impl()->m_name.text());
+    session.m_passwordChangeCredentialsPresent = true;
+    session.m_passwordChangeAttemptId = attemptId;
+    session.m_passwordChangeUser = user;
+    session.m_passwordChangeDomain = domain;
+    session.m_passwordChangeOldPassword = oldPassword;
+    session.m_passwordChangeNewPassword = newPassword;
+    if (session.m_credentialSourceOverride != NetworkSession::SOURCE_NONE) {
+        logInfo(2811, "Resetting credential source due to password change request");
+        session.revertToSso();
+    }
 }
 
 Network NetworkProxy::network() const {

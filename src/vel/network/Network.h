@@ -10,6 +10,7 @@
 #include "vel/configuration/Settings8021x.h"
 #include "vel/network/AuthenticationParameters.h"
 #include "vel/network/NetworkBehavior.h"
+#include "vel/network/NetworkSession.h"
 #include "vel/reference/ElementVector.h"
 #include "vel/reference/HandleOf.h"
 #include "vel/reference/Reference.h"
@@ -88,6 +89,7 @@ public:
     Ascii m_script;
     // EAP-FAST PACs kept for this network (Credential entries).
     ElementVector m_savedPacs = ElementVector::create();
+    NetworkSession m_session{*this};
 
     static std::atomic<std::int32_t> DefaultConnectionTimeout;
     static std::atomic<std::int32_t> DefaultAssociationTimeout;
@@ -111,6 +113,18 @@ public:
     // False while the network is stopped or its access is.
     bool isStarted() const { return impl()->behavior().isStarted(); }
     void disconnect() const { impl()->behavior().disconnect(); }
+    // The matchmaker's match: the adapter is attached and the network connects over it.
+    void attachAdapter(const VelAdapter& adapter) const { impl()->behavior().attachAdapter(adapter); }
+    void connect() const { impl()->behavior().connect(); }
+    void handleSsoRequest(std::int32_t request) const { impl()->behavior().handleSsoRequest(request); }
+    void handleAuthRequest(std::int32_t request) const { impl()->behavior().handleAuthRequest(request); }
+    // The adapter the network holds; empty when none is attached.
+    VelAdapter getAdapter() const { return impl()->behavior().adapter(); }
+    // The credentials of a password change given before the server asks for them; a forced GUI
+    // source goes back to the method's own.
+    void setPasswordChangeParameters(std::int32_t attemptId, const Ascii& user, const Ascii& domain,
+                                     const Ascii& oldPassword, const Ascii& newPassword) const;
+    bool isPasswordChangePending() const { return impl()->m_session.m_passwordChangeTriggered; }
 
     // Settings. Those that need the media type assert that a reader has set it.
     bool isGlobal() const { return impl()->m_global; }

@@ -2,9 +2,11 @@
 // What a network does when the configuration starts, stops or re-evaluates it. The network's
 // state machines install themselves here through the process-wide maker; until they do, and in
 // tests that install a recording one, a network keeps only a started flag.
+#include <cstdint>
 #include <functional>
 #include <memory>
 
+#include "vel/adapter/VelAdapter.h"
 #include "vel/reference/Installed.h"
 
 class IdleNetworkBehavior;
@@ -22,6 +24,16 @@ public:
     virtual void disconnect() = 0;
     // Drops what the behaviour holds of other objects (timers, adapter), to break cycles.
     virtual void clearReferences() = 0;
+
+    // The matchmaker gives the network an adapter, and the network connects over it.
+    virtual void attachAdapter(const VelAdapter&) {}
+    virtual void connect() {}
+    // The logon component's single-sign-on requests; the credential responder's authentication
+    // requests.
+    virtual void handleSsoRequest(std::int32_t) {}
+    virtual void handleAuthRequest(std::int32_t) {}
+    // The adapter attached; empty when there is none.
+    virtual VelAdapter adapter() { return VelAdapter(); }
 };
 
 // A network that is only started or not.
