@@ -196,6 +196,7 @@ int qxInit(const QX_INIT* init) {
         s.adapterListSent = false;
         s.lastAdapterList.clear();
     }
+    resetIp();
     s.globalGate.open();
     s.logGate.open();
     s.listener = theLab().addListener([](const std::string& element) {

@@ -23,6 +23,9 @@ void log(int level, const char* format, ...) __attribute__((format(printf, 2, 3)
 // The lab adapter of a symbolic name (the adapter's `name`), or null; call under the lab's lock.
 const lab::Element* adapterOf(const char* portName);
 
+// Forgets what the IP functions remember of every adapter (qxInit starts afresh).
+void resetIp();
+
 // The EAP methods whose qxEap...Init succeeded since qxInit (EAP types: 4, 6, 13, 17, 21, 25, 26, 43).
 bool eapMethodReady(int eapType);
 
