@@ -1,16 +1,19 @@
 // The IP functions of the library: DHCP as the lab's <dhcp> elements describe it. An element
-// applies to the adapter it names (by name or friendly name). A reconnect blocks for the
-// element's delay on the lab clock, fails `failures` times first, and then gives the address;
-// without an element nobody answers. Each change of an address sends the IP configuration event.
-#include <chrono>
+// applies to the network a port of the adapter is associated with (by SSID), else to the adapter
+// it names (by name or friendly name). A reconnect blocks for the element's delay on the lab
+// clock, fails `failures` times first, and then gives the address, but only while the adapter
+// passes traffic; without an element nobody answers. Each change of an address sends the IP
+// configuration event.
+#include <condition_variable>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "platform/lab/Lab.h"
 #include "platform/qxauth/QxLibrary.h"
+#include "platform/qxauth/QxPorts.h"
 
 namespace {
 
@@ -20,25 +23,50 @@ struct IpState {
     long long failuresGiven = 0;
 };
 
+// Emptied by qxExit, so that nothing of a run is left in a heap the program checks at its end.
 std::map<std::string, IpState>& ipStates() {
-    static auto* states = new std::map<std::string, IpState>();
-    return *states;
+    static std::map<std::string, IpState> states;
+    return states;
 }
 
 lab::Lab& theLab() {
     return lab::Lab::instance();
 }
 
-// The <dhcp> element for the adapter of a symbolic name, or null; under the lab's lock.
+const lab::Element* dhcpOn(const std::string& key) {
+    for (const lab::Element& dhcp : theLab().world().all("dhcp"))
+        if (dhcp.text("on") == key) return &dhcp;
+    return nullptr;
+}
+
+// The <dhcp> element for the adapter of a symbolic name, or null: the one of the SSID a port of the
+// adapter is associated with before the adapter's own. Under the lab's lock.
 const lab::Element* dhcpOf(const char* portName) {
     const lab::Element* adapter = qxauth::adapterOf(portName);
     if (adapter == nullptr) return nullptr;
-    for (const lab::Element& dhcp : theLab().world().all("dhcp")) {
-        const std::string on = dhcp.text("on");
-        if (on == adapter->text("name") || (adapter->has("friendly") && on == adapter->text("friendly")))
-            return &dhcp;
+    for (const qxauth::PortPtr& port : qxauth::portsOf(adapter->text("name"))) {
+        const lab::Element* point = qxauth::accessPointOf(*port);
+        if (point == nullptr) continue;
+        if (const lab::Element* dhcp = dhcpOn(point->text("ssid"))) return dhcp;
     }
+    if (const lab::Element* dhcp = dhcpOn(adapter->text("name"))) return dhcp;
+    if (adapter->has("friendly")) return dhcpOn(adapter->text("friendly"));
     return nullptr;
+}
+
+// Whether a DHCP server could hear the adapter: a port with a link that is open or authenticated;
+// with no port attached nothing holds a wired adapter's traffic back, and a wireless one has no
+// network. Under the lab's lock.
+bool passesTraffic(const char* portName) {
+    const lab::Element* adapter = qxauth::adapterOf(portName);
+    if (adapter == nullptr) return false;
+    std::vector<qxauth::PortPtr> ports = qxauth::portsOf(adapter->text("name"));
+    if (ports.empty()) return !qxauth::isWireless(*adapter) && adapter->text("link") == "up";
+    for (const qxauth::PortPtr& port : ports) {
+        if (!port->linkUp) continue;
+        if (port->authMode == QX_PORT_AUTH_OPEN || port->state == QX_PORT_STATE_AUTHENTICATED) return true;
+    }
+    return false;
 }
 
 bool parseAddress(const std::string& text, uint8_t bytes[4]) {
@@ -51,16 +79,42 @@ bool parseAddress(const std::string& text, uint8_t bytes[4]) {
     return true;
 }
 
-// Waits until the lab clock has moved on by delayMs (in manual mode the test moves it); false when
-// the lab stopped meanwhile.
-bool waitOnLabClock(long long delayMs) {
+// Reconnects waiting for the lab clock. qxExit ends the run they wait in, since the lab drops the
+// actions that would have woken them.
+struct ClockWaits {
+    std::mutex mutex;
+    std::condition_variable changed;
+    uint64_t run = 0;
+};
+
+ClockWaits& clockWaits() {
+    static ClockWaits waits;
+    return waits;
+}
+
+// The run of the library a caller saw initialized; read after that check.
+uint64_t currentRun() {
+    ClockWaits& waits = clockWaits();
+    std::lock_guard<std::mutex> lock(waits.mutex);
+    return waits.run;
+}
+
+// Waits until the lab clock has moved on by delayMs: an action due then on the lab's clock wakes
+// the caller, so that in manual mode the test's advance() lets it go and nothing polls. False when
+// the library exited since the run began.
+bool waitOnLabClock(long long delayMs, uint64_t run) {
     if (delayMs <= 0) return true;
-    const int64_t until = theLab().now() + delayMs;
-    while (theLab().now() < until) {
-        if (!qxauth::initialized()) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return qxauth::initialized();
+    ClockWaits& waits = clockWaits();
+    auto due = std::make_shared<bool>(false);
+    theLab().schedule(delayMs, [due] {
+        ClockWaits& waits = clockWaits();
+        std::lock_guard<std::mutex> lock(waits.mutex);
+        *due = true;
+        waits.changed.notify_all();
+    });
+    std::unique_lock<std::mutex> lock(waits.mutex);
+    waits.changed.wait(lock, [&] { return *due || waits.run != run; });
+    return *due && qxauth::initialized();
 }
 
 void setAddress(const std::string& name, bool hasAddress) {
@@ -87,6 +141,16 @@ void resetIp() {
     ipStates().clear();
 }
 
+void stopIp() {
+    {
+        ClockWaits& waits = clockWaits();
+        std::lock_guard<std::mutex> lock(waits.mutex);
+        ++waits.run;
+        waits.changed.notify_all();
+    }
+    resetIp();
+}
+
 }  // namespace qxauth
 
 int qxIpDhcpIsEnabled(const char* portName, int* enabled) {
@@ -104,19 +168,22 @@ int qxIpReconnect(const char* portName) {
     lab::Call call("qxIpReconnect", lab::quoted(portName));
     if (call.injected()) return call.result();
     long long delayMs = 0;
+    uint64_t run = 0;
     {
         std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
         int checked = checkPort(portName, portName);
         if (checked != QX_OK) return call.finish(checked);
+        run = currentRun();
         setAddress(portName, false);
         const lab::Element* dhcp = dhcpOf(portName);
         if (dhcp != nullptr) delayMs = dhcp->integer("delayMs");
     }
     // The lab's lock is not held while the request is on its way.
-    if (!waitOnLabClock(delayMs)) return call.finish(QX_ERR_NOT_INITIALIZED);
+    if (!waitOnLabClock(delayMs, run)) return call.finish(QX_ERR_NOT_INITIALIZED);
     std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
     const lab::Element* dhcp = dhcpOf(portName);
-    if (dhcp == nullptr || !dhcp->has("address")) return call.finish(QX_ERR_FAILURE);
+    if (dhcp == nullptr || !dhcp->has("address") || !passesTraffic(portName))
+        return call.finish(QX_ERR_FAILURE);
     IpState& state = ipStates()[portName];
     if (state.failuresGiven < dhcp->integer("failures")) {
         ++state.failuresGiven;

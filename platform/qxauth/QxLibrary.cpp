@@ -223,6 +223,7 @@ int qxExit(void) {
     s.globalGate.close();
     s.logGate.close();
     theLab().removeListener(s.listener);
+    stopIp();
     stopSmartCards();
     stopCertificates();
     theLab().release();

@@ -25,6 +25,9 @@ const lab::Element* adapterOf(const char* portName);
 
 // Forgets what the IP functions remember of every adapter (qxInit starts afresh).
 void resetIp();
+// At qxExit: every reconnect waiting on the lab clock goes with a failure, and what the IP
+// functions remember is forgotten.
+void stopIp();
 
 // The EAP methods whose qxEap...Init succeeded since qxInit (EAP types: 4, 6, 13, 17, 21, 25, 26, 43).
 bool eapMethodReady(int eapType);

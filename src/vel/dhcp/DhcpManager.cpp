@@ -42,6 +42,8 @@ void DhcpManagerImpl::stopAndDetach() {
 }
 
 void DhcpManagerImpl::deliverResult(std::int32_t result) {
+    // Posted just before the adapter let this manager go: the adapter has moved on.
+    if (m_machine->stopped()) return;
     DhcpManagerSubscriberInterface* subscriber = this->subscriber();
     if (subscriber == nullptr) return;
     DhcpManager self(this);

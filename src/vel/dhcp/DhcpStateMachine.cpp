@@ -116,17 +116,15 @@ void DhcpStateMachineImpl::runAttempt(bool releaseFirst) {
         if (m_stopped.load()) return;
         attemptStep();
     } while (m_result.load() == C::RESULT_NONE);
-    DhcpManagerImpl* manager = managerForResult();
-    if (manager == nullptr) return;
-    DhcpManagerResultEventImpl::post(manager, m_result.load());
-    manager->release();
+    postResult();
 }
 
-DhcpManagerImpl* DhcpStateMachineImpl::managerForResult() {
+void DhcpStateMachineImpl::postResult() {
+    // Decided and posted under the lock: once stopAndDetach has returned, no result of this
+    // attempt can be on its way any more.
     RuntimeMutexLock lock(m_lock);
-    if (m_stopped.load() || m_manager == nullptr) return nullptr;
-    m_manager->addRef();
-    return m_manager;
+    if (m_stopped.load() || m_manager == nullptr) return;
+    DhcpManagerResultEventImpl::post(m_manager, m_result.load());
 }
 
 void DhcpStateMachineImpl::attemptStep() {
@@ -192,19 +190,34 @@ bool DhcpStateMachineImpl::isDhcpEnabled() {
     return enabled != 0;
 }
 
-bool DhcpStateMachineImpl::reconnect() {
+// One of the library's address requests with its message and log lines; reconnect, renew and
+// release go the same way.
+struct DhcpStateMachineImpl::AddressRequest {
+    int (*send)(const char* portName);
+    std::int32_t message;
+    const char* sending;  // the tagged message, with the symbolic name
+    const char* failed;   // the error line, with the library's code
+    const char* done;     // the debug line, with the symbolic name and the address
+};
+
+bool DhcpStateMachineImpl::request(const AddressRequest& request) {
     Ascii mac;
     if (macAddressOfManager(&mac)) {
-        TagMacAddr tag(mac, 546);
-        logInfoTagged(Tags(tag), 546, "%s: DHCP: Sending DHCP reconnect.", m_symbolicName.text());
+        TagMacAddr tag(mac, request.message);
+        logInfoTagged(Tags(tag), request.message, request.sending, m_symbolicName.text());
     }
-    int error = qxIpReconnect(m_symbolicName.text());
+    int error = request.send(m_symbolicName.text());
     if (error != QX_OK) {
-        logErrorLine("DHCP ipReconnect failure => %d(error)", error);
+        logErrorLine(request.failed, error);
         return false;
     }
-    logDebug("dhcp - %s ipReconnect IP address - %s", m_symbolicName.text(), ipAddress().text());
+    logDebug(request.done, m_symbolicName.text(), ipAddress().text());
     return true;
+}
+
+bool DhcpStateMachineImpl::reconnect() {
+    return request({qxIpReconnect, 546, "%s: DHCP: Sending DHCP reconnect.",
+                    "DHCP ipReconnect failure => %d(error)", "dhcp - %s ipReconnect IP address - %s"});
 }
 
 bool DhcpStateMachineImpl::renewAddress() {
@@ -212,18 +225,8 @@ bool DhcpStateMachineImpl::renewAddress() {
         logDebug("DHCP is not enabled, DHCP renew will do nothing");
         return true;
     }
-    Ascii mac;
-    if (macAddressOfManager(&mac)) {
-        TagMacAddr tag(mac, 542);
-        logInfoTagged(Tags(tag), 542, "%s: DHCP: Sending DHCP renew.", m_symbolicName.text());
-    }
-    int error = qxIpDhcpRenew(m_symbolicName.text());
-    if (error != QX_OK) {
-        logErrorLine("DHCP renew failure => %d{error}", error);
-        return false;
-    }
-    logDebug("dhcp - %s renew IP address - %s", m_symbolicName.text(), ipAddress().text());
-    return true;
+    return request({qxIpDhcpRenew, 542, "%s: DHCP: Sending DHCP renew.", "DHCP renew failure => %d{error}",
+                    "dhcp - %s renew IP address - %s"});
 }
 
 bool DhcpStateMachineImpl::releaseAddress() {
@@ -231,16 +234,6 @@ bool DhcpStateMachineImpl::releaseAddress() {
         logDebug("DHCP is not enabled, DHCP release will do nothing");
         return true;
     }
-    Ascii mac;
-    if (macAddressOfManager(&mac)) {
-        TagMacAddr tag(mac, 541);
-        logInfoTagged(Tags(tag), 541, "%s: DHCP: Sending DHCP release.", m_symbolicName.text());
-    }
-    int error = qxIpDhcpRelease(m_symbolicName.text());
-    if (error != QX_OK) {
-        logErrorLine("DHCP release failure => %d{error}", error);
-        return false;
-    }
-    logDebug("dhcp - %s release IP address - %s", m_symbolicName.text(), ipAddress().text());
-    return true;
+    return request({qxIpDhcpRelease, 541, "%s: DHCP: Sending DHCP release.",
+                    "DHCP release failure => %d{error}", "dhcp - %s release IP address - %s"});
 }

@@ -56,10 +56,12 @@ protected:
     bool macAddressOfManager(Ascii* mac);
 
 private:
+    struct AddressRequest;
+    bool request(const AddressRequest& request);
     void attemptStep();
     void postAttempt(bool releaseFirst);
-    // The manager to post the result to, decided under the lock; null when stopped or detached.
-    DhcpManagerImpl* managerForResult();
+    // Posts the result to the attached manager, unless the attempt was stopped and detached.
+    void postResult();
 
     std::atomic<std::int32_t> m_result{DhcpConstants::RESULT_NONE};
     std::atomic<std::int32_t> m_state{DhcpConstants::STATE_IDLE};

@@ -11,6 +11,7 @@
 #include "platform/qxauth/qxAuth.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestText.h"
 
 namespace tamsel::test {
 namespace {
@@ -338,6 +339,98 @@ TEST(QxAuthHandles, PassPhrasesBecomeTheMasterKeyOfTheirNetwork) {
     ASSERT_TRUE(qxauth::handleValue(pac, QX_HANDLE_PAC, &value));
     EXPECT_EQ(value.opaque, opaque);
     EXPECT_EQ(qxEapFASTPacDestroy(&pac), QX_OK);
+}
+
+}  // namespace
+}  // namespace tamsel::test
+
+namespace tamsel::test {
+namespace {
+
+std::string addressOf(const QX_IP_CONFIG& config) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.%d.%d.%d", config.address[0], config.address[1], config.address[2],
+                  config.address[3]);
+    return text;
+}
+
+TEST_F(QxAuthTest, DhcpGivesTheLabsAddressAfterItsFailuresAndAnnouncesEachChange) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0").wiredAdapter(2, "eth1").wiredAdapter(3, "eth2");
+    builder.add("dhcp",
+                {{"on", "eth0"}, {"address", "192.0.2.10"}, {"gateway", "192.0.2.1"}, {"failures", "2"}});
+    builder.add("dhcp", {{"on", "eth1"}, {"address", "192.0.2.11"}, {"enabled", "false"}});
+    ASSERT_EQ(start(builder), QX_OK);
+    lab().pump();
+    m_received.events.clear();
+    const std::string eth0 = LabBuilder::guid(1), eth1 = LabBuilder::guid(2), eth2 = LabBuilder::guid(3);
+
+    int enabled = -1, connected = -1;
+    QX_IP_CONFIG config = {};
+    EXPECT_EQ(qxIpDhcpIsEnabled(eth0.c_str(), &enabled), QX_OK);
+    EXPECT_EQ(enabled, 1);
+    EXPECT_EQ(qxIpGetConfig(eth0.c_str(), &config), QX_OK);
+    EXPECT_EQ(addressOf(config), "0.0.0.0");  // no lease yet
+    EXPECT_EQ(qxIpReconnect(eth0.c_str()), QX_ERR_FAILURE);
+    EXPECT_EQ(qxIpReconnect(eth0.c_str()), QX_ERR_FAILURE);
+    EXPECT_EQ(qxIpDhcpRenew(eth0.c_str()), QX_ERR_FAILURE);  // nothing to renew
+    EXPECT_EQ(qxIpReconnect(eth0.c_str()), QX_OK);
+    EXPECT_EQ(qxIpIsConnected(eth0.c_str(), &connected), QX_OK);
+    EXPECT_EQ(connected, 1);
+    EXPECT_EQ(qxIpGetConfig(eth0.c_str(), &config), QX_OK);
+    EXPECT_EQ(addressOf(config), "192.0.2.10");
+    EXPECT_EQ(config.gateway[3], 1);
+    EXPECT_EQ(config.leaseSec, 86400);
+    EXPECT_EQ(qxIpDhcpRenew(eth0.c_str()), QX_OK);
+    EXPECT_EQ(qxIpDhcpRelease(eth0.c_str()), QX_OK);
+    EXPECT_EQ(qxIpIsConnected(eth0.c_str(), &connected), QX_OK);
+    EXPECT_EQ(connected, 0);
+    lab().pump();
+    // The address came and went: two changes.
+    ASSERT_EQ(m_received.events.size(), 2u);
+    EXPECT_EQ(m_received.events[0].kind, QX_EVENT_IP_CONFIG_CHANGED);
+    EXPECT_TRUE(m_received.events[1].onLabThread);
+
+    // A static address is there without asking; nobody answers where the lab has no DHCP.
+    EXPECT_EQ(qxIpDhcpIsEnabled(eth1.c_str(), &enabled), QX_OK);
+    EXPECT_EQ(enabled, 0);
+    EXPECT_EQ(qxIpGetConfig(eth1.c_str(), &config), QX_OK);
+    EXPECT_EQ(addressOf(config), "192.0.2.11");
+    EXPECT_EQ(qxIpReconnect(eth2.c_str()), QX_ERR_FAILURE);
+    EXPECT_EQ(qxIpReconnect("{unknown}"), QX_ERR_NOT_FOUND);
+    EXPECT_EQ(qxIpIsConnected(eth0.c_str(), nullptr), QX_ERR_INV_PARAM);
+}
+
+TEST_F(QxAuthTest, AReconnectWaitsForTheServersDelayOnTheLabClockOrTheLibrarysExit) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0");
+    builder.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}, {"delayMs", "500"}});
+    const std::string eth0 = LabBuilder::guid(1);
+    for (bool exitMeanwhile : {false, true}) {
+        SCOPED_TRACE(exitMeanwhile ? "exit meanwhile" : "server answers");
+        ASSERT_EQ(start(builder), QX_OK);
+        lab().pump();
+        const size_t before = lab().pendingActions();
+        auto answer = std::async(std::launch::async, [&] { return qxIpReconnect(eth0.c_str()); });
+        // Ends the library after each case; declared after the answer, so that it goes first and a
+        // failed check never leaves the reconnect waiting for a clock nobody moves.
+        struct ExitOnTheWayOut {
+            ~ExitOnTheWayOut() {
+                if (qxauth::initialized()) qxExit();
+            }
+        } exitOnTheWayOut;
+        // The reconnect is on its way once its wake-up stands on the lab's clock.
+        ASSERT_TRUE(waitFor([&] { return lab().pendingActions() > before; }));
+        lab().advance(499);
+        EXPECT_EQ(answer.wait_for(20ms), std::future_status::timeout);
+        if (exitMeanwhile) {
+            ASSERT_EQ(qxExit(), QX_OK);
+        } else {
+            lab().advance(1);
+        }
+        ASSERT_EQ(answer.wait_for(10s), std::future_status::ready);
+        EXPECT_EQ(answer.get(), exitMeanwhile ? QX_ERR_NOT_INITIALIZED : QX_OK);
+    }
 }
 
 }  // namespace

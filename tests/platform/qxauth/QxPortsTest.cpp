@@ -81,6 +81,26 @@ protected:
         lab::Lab::instance().pump();
     }
 
+    // Associates with the personal network "home" with the key of the passphrase; the caller
+    // destroys the key.
+    void associateWithHome(const char* passphrase, QX_HANDLE* psk) {
+        ASSERT_EQ(qxRsnPskCreate(psk, passphrase, reinterpret_cast<const uint8_t*>("home"), 4), QX_OK);
+        ASSERT_EQ(qxCredRsnPsk(port, *psk), QX_OK);
+        ASSERT_EQ(qxPortAuth(port, QX_PORT_AUTH_8021X), QX_OK);
+        QX_ASSOCIATE record = associateRecord("home", QX_ASSOC_WPA2_PERSONAL, QX_ENCRYPTION_AES);
+        ASSERT_EQ(qxPortAssociate(port, &record), QX_OK);
+    }
+    // The lab's personal network "home" and the adapter wlan0 that sees it.
+    static LabBuilder homeLab() {
+        LabBuilder builder;
+        builder.wirelessAdapter(2, "wlan0");
+        builder.add("accessPoint", {{"ssid", "home"},
+                                    {"bssid", "02:aa:00:00:00:02"},
+                                    {"security", "wpa2PersonalAes"},
+                                    {"passphrase", "correct horse battery"}});
+        return builder;
+    }
+
     TempHome home{"qxports"};
     PortNotices received;
     QX_EAP eap = nullptr;
@@ -108,23 +128,13 @@ TEST_F(QxPortsTest, PersonalNetworkAuthenticatesOnlyWithTheAccessPointsKey) {
         {"correct horse battery", {QX_PORT_STATE_AUTHENTICATED, QX_PORT_STATUS_SUCCESS}},
         {"wrong horse battery", {QX_PORT_STATE_HELD, QX_PORT_STATUS_KEY_MISMATCH}},
     };
-    LabBuilder builder;
-    builder.wirelessAdapter(2, "wlan0");
-    builder.add("accessPoint", {{"ssid", "home"},
-                                {"bssid", "02:aa:00:00:00:02"},
-                                {"security", "wpa2PersonalAes"},
-                                {"passphrase", "correct horse battery"}});
-    start(builder, 2);
+    start(homeLab(), 2);
     for (const Row& row : rows) {
         ASSERT_EQ(qxPortDisassociate(port), QX_OK);
         lab::Lab::instance().pump();
         received.notices.clear();
         QX_HANDLE psk = 0;
-        ASSERT_EQ(qxRsnPskCreate(&psk, row.passphrase, reinterpret_cast<const uint8_t*>("home"), 4), QX_OK);
-        ASSERT_EQ(qxCredRsnPsk(port, psk), QX_OK);
-        ASSERT_EQ(qxPortAuth(port, QX_PORT_AUTH_8021X), QX_OK);
-        QX_ASSOCIATE record = associateRecord("home", QX_ASSOC_WPA2_PERSONAL, QX_ENCRYPTION_AES);
-        ASSERT_EQ(qxPortAssociate(port, &record), QX_OK);
+        ASSERT_NO_FATAL_FAILURE(associateWithHome(row.passphrase, &psk));
         lab::Lab::instance().pump();
         ASSERT_FALSE(received.notices.empty());
         EXPECT_EQ(received.notices.front().type, QX_PORT_EVENT_LINK_MODE);
@@ -283,6 +293,37 @@ TEST_F(QxPortsTest, WiredPortWithoutAuthenticatorHoldsAfterItsStarts) {
     EXPECT_THAT(statesOf(received),
                 ElementsAre(std::make_pair(2, 601),
                             std::make_pair(QX_PORT_STATE_HELD, QX_PORT_STATUS_NO_AUTHENTICATOR)));
+}
+
+TEST_F(QxPortsTest, DhcpAnswersOnlyWhileThePortPassesTrafficAndFirstForItsNetwork) {
+    LabBuilder builder = homeLab();
+    builder.add("dhcp", {{"on", "home"}, {"address", "192.0.2.20"}});
+    builder.add("dhcp", {{"on", "wlan0"}, {"address", "192.0.2.30"}});
+    start(builder, 2);
+    const std::string wlan0 = LabBuilder::guid(2);
+    struct Row {
+        const char* passphrase;  // null: not associated
+        int reconnect;
+        int lastAddressByte;
+    } rows[] = {
+        {nullptr, QX_ERR_FAILURE, 0},
+        {"wrong horse battery", QX_ERR_FAILURE, 0},  // held: nothing passes
+        {"correct horse battery", QX_OK, 20},        // the network's server, not the adapter's
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.passphrase == nullptr ? "not associated" : row.passphrase);
+        ASSERT_EQ(qxPortDisassociate(port), QX_OK);
+        QX_HANDLE psk = 0;
+        if (row.passphrase != nullptr) {
+            ASSERT_NO_FATAL_FAILURE(associateWithHome(row.passphrase, &psk));
+        }
+        lab::Lab::instance().pump();
+        EXPECT_EQ(qxIpReconnect(wlan0.c_str()), row.reconnect);
+        QX_IP_CONFIG config = {};
+        ASSERT_EQ(qxIpGetConfig(wlan0.c_str(), &config), QX_OK);
+        EXPECT_EQ(config.address[3], row.lastAddressByte);
+        if (psk != 0) qxRsnPskDestroy(&psk);
+    }
 }
 
 }  // namespace
