@@ -1,15 +1,20 @@
 #pragma once
-// The engine's object for one network adapter, made by the adapter list from the symbolic name the
-// authentication library reports and kept for the life of the service. It runs the adapter state
-// machine, performs its actions and tells its subscribers (the network that holds it, the
-// matchmaker) every state change. Engine event-queue thread.
+// The engine's object for one network adapter as the rest of the engine sees it: its name, media
+// and subscribers, and the operations the adapter list, the networks, the matchmaker and the
+// connection API ask of it. The adapter object itself (VelAdapterImpl, over the port layer) fills
+// them in; the port layer below it knows adapters only through this base. Engine event-queue
+// thread.
 #include <cstdint>
 #include <vector>
 
 #include "vel/adapter/AdapterAttributes.h"
 #include "vel/adapter/AdapterStateMachine.h"
 #include "vel/adapter/AdapterSubscriber.h"
+#include "vel/adapter/AssociationInfo.h"
+#include "vel/adapter/ConnectionInfo.h"
 #include "vel/adapter/PortManagerListener.h"
+#include "vel/location/LocationRequest.h"
+#include "vel/network/Ssid.h"
 #include "vel/reference/ElementVector.h"
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
@@ -31,9 +36,38 @@ public:
     void clearReferences() override;
 
     // Who hears what the adapter's port reports; null for none. Not counted: the listener is a
-    // part of the adapter and lives as long as it.
+    // part of the adapter (the adapter object itself) and lives as long as it.
     void setPortManagerListener(PortManagerListenerInterface* listener) { m_portManagerListener = listener; }
     PortManagerListener portManagerListener() const { return PortManagerListener(m_portManagerListener); }
+
+    virtual void reAuth() = 0;
+    virtual void disconnect() = 0;
+    // Takes control of the adapter once the operating system's wireless configuration is off.
+    virtual void manage() = 0;
+    // reactivate 1 hands the adapter back to the operating system's wireless configuration.
+    virtual void unmanage(std::int32_t reactivate) = 0;
+    // A new copy of the port attributes; empty when the library has none for the name.
+    virtual AdapterAttributesProxy attributes() = 0;
+    // The MAC address as twelve digits; empty without attributes.
+    virtual Ascii macAddress() = 0;
+    // The access point (wireless) or the link speed (wired) while associated; empty otherwise.
+    virtual AssociationInfoProxy associationInfo() = 0;
+    // The scan entry of the access point a location-capable radio is associated with.
+    virtual SsidProxy scanDetails() = 0;
+    // True when the library took the location request to the access point.
+    virtual bool location(const LocationRequest& request) = 0;
+    virtual void rsnProbeIeVerifyEnable(std::int32_t setting) = 0;
+    virtual void radioOff() = 0;
+    virtual void radioOn() = 0;
+    virtual bool isRadioOn() = 0;
+    virtual void unblockOsWaitForIp() = 0;
+    virtual bool enablePacketCapture() = 0;
+    virtual bool disablePacketCapture() = 0;
+    virtual void closePort() = 0;
+    // The adapter list's notices.
+    virtual void symbolicNameBound() = 0;
+    virtual void symbolicNameUnbound() = 0;
+    virtual std::int32_t state() const = 0;
 
 protected:
     Ascii m_symbolicName;
@@ -44,69 +78,20 @@ protected:
     PortManagerListenerInterface* m_portManagerListener = nullptr;
 };
 
-class VelAdapterImpl : public AdapterImpl {
-public:
-    // "Unbound", with the port attributes read once.
-    explicit VelAdapterImpl(const Ascii& symbolicName);
-
-    // A new copy of the port attributes; empty when the library has none for the name.
-    AdapterAttributesProxy attributes();
-    // The MAC address as twelve digits; empty without attributes.
-    Ascii macAddress();
-    std::int32_t state() const { return m_stateMachine.state(); }
-
-    // The adapter list's notices.
-    void symbolicNameBound();
-    void symbolicNameUnbound();
-
-    // Feeds the event to the state machine and performs the action it gives.
-    void handleEventAndDoStateTransitionAction(std::int32_t event, std::int32_t first = 0,
-                                               std::int32_t second = 0);
-
-private:
-    // True when the library knows the name; keeps the description and the media.
-    bool readPortAttributes();
-    void performStateTransitionAction(std::int32_t action, std::int32_t first, std::int32_t second);
-    // Every subscriber of a copy of the list hears the new state.
-    void publish(std::int32_t reason);
-    // A connection that needs no authentication counts as authenticated at once.
-    void authenticationNotRequiredCheck();
-
-    void unmanageAction();
-    void boundAction();
-    void unboundAction();
-    void manageAction();
-    void disconnectAction();
-    void linkDownAction();
-    void linkUpAction();
-    void authNotRequiredAction();
-    void authRequestAction();
-    void authSuccessAction();
-    void authFailAction(std::int32_t reason);
-
-    AdapterStateMachine m_stateMachine;
-    // Of the current connection: 1 when no authentication is required; 0 at start and after a
-    // disconnect.
-    std::int32_t m_authenticationType = 0;
-    std::int32_t m_lastLinkAction = AdapterStateMachine::NO_ACTION;
-    bool m_restartDhcp = false;
-    // 0 idle, 1 disabling the operating system's wireless configuration, 2 disabled.
-    std::int32_t m_wzcState = 0;
-};
-
 class VelAdapter : public Reference {
 public:
+    // A new adapter object ("unbound") for the symbolic name; made with the adapter object itself
+    // (library vel_veladapter).
     static VelAdapter create(const Ascii& symbolicName);
 
     VelAdapter() = default;
     // Adds a reference.
-    explicit VelAdapter(VelAdapterImpl* p) : Reference(static_cast<ReferenceImpl*>(p)) {}
+    explicit VelAdapter(AdapterImpl* p) : Reference(static_cast<ReferenceImpl*>(p)) {}
 
     std::int32_t mediaType() const { return impl()->mediaType(); }
     Ascii symbolicName() const { return impl()->symbolicName(); }
     Ascii description() const { return impl()->description(); }
     std::int32_t state() const { return impl()->state(); }
-    AdapterAttributesProxy attributes() const { return impl()->attributes(); }
     void addSubscriber(AdapterSubscriberInterface* subscriber) const { impl()->addSubscriber(subscriber); }
     void removeSubscriber(AdapterSubscriberInterface* subscriber) const {
         impl()->removeSubscriber(subscriber);
@@ -116,8 +101,26 @@ public:
         impl()->setPortManagerListener(listener);
     }
     PortManagerListener portManagerListener() const { return impl()->portManagerListener(); }
+
+    void reAuth() const { impl()->reAuth(); }
+    void disconnect() const { impl()->disconnect(); }
+    void manage() const { impl()->manage(); }
+    void unmanage(std::int32_t reactivate) const { impl()->unmanage(reactivate); }
+    AdapterAttributesProxy attributes() const { return impl()->attributes(); }
+    Ascii macAddress() const { return impl()->macAddress(); }
+    AssociationInfoProxy associationInfo() const { return impl()->associationInfo(); }
+    SsidProxy scanDetails() const { return impl()->scanDetails(); }
+    bool location(const LocationRequest& request) const { return impl()->location(request); }
+    void rsnProbeIeVerifyEnable(std::int32_t setting) const { impl()->rsnProbeIeVerifyEnable(setting); }
+    void radioOff() const { impl()->radioOff(); }
+    void radioOn() const { impl()->radioOn(); }
+    bool isRadioOn() const { return impl()->isRadioOn(); }
+    void unblockOsWaitForIp() const { impl()->unblockOsWaitForIp(); }
+    bool enablePacketCapture() const { return impl()->enablePacketCapture(); }
+    bool disablePacketCapture() const { return impl()->disablePacketCapture(); }
+    void closePort() const { impl()->closePort(); }
     void symbolicNameBound() const { impl()->symbolicNameBound(); }
     void symbolicNameUnbound() const { impl()->symbolicNameUnbound(); }
 
-    VelAdapterImpl* impl() const { return static_cast<VelAdapterImpl*>(static_cast<ReferenceImpl*>(m)); }
+    AdapterImpl* impl() const { return static_cast<AdapterImpl*>(static_cast<ReferenceImpl*>(m)); }
 };
