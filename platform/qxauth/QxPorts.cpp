@@ -260,6 +260,28 @@ void addPortCommands() {
         for (const PortPtr& port : portsOf(adapter->text("name"))) linkChanged(port, words[2] == "up");
         return "";
     });
+    // A radio moves to another access point of its network: the link comes up there without going
+    // down first, and an 802.1X port authenticates again.
+    theLab().addCommand("roam", [](const std::vector<std::string>& words, std::string*) -> std::string {
+        if (words.size() != 3) return "roam <adapter> <bssid>";
+        std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
+        const lab::Element* adapter = theLab().world().find("adapter", words[1]);
+        if (adapter == nullptr) return "no adapter " + words[1];
+        const lab::Element* point = theLab().world().find("accessPoint", words[2]);
+        if (point == nullptr || !seenBy(*point, *adapter)) return "no access point " + words[2] + " in range";
+        for (const PortPtr& port : portsOf(adapter->text("name"))) {
+            const lab::Element* current = theLab().world().find("accessPoint", port->associated);
+            if (!port->linkUp || current == nullptr || current->text("ssid") != point->text("ssid"))
+                return "not associated with " + point->text("ssid");
+            ++port->epoch;
+            stopAuthentication(port, true);
+            port->associated = point->text("bssid");
+            log(QX_LOG_ASSOCIATION, "%s: roaming to %s", port->name.c_str(), port->associated.c_str());
+            notifyLinkMode(port, QX_LINK_UP, linkSpeedOf(*adapter));
+            if (port->authMode == QX_PORT_AUTH_8021X) startAuthentication(port);
+        }
+        return "";
+    });
 }
 
 }  // namespace qxauth

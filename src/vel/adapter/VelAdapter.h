@@ -20,6 +20,9 @@
 #include "vel/reference/ReferenceImpl.h"
 #include "vel/string/Ascii.h"
 
+class PhyInfo;
+class Settings8021x;
+
 class AdapterImpl : public ReferenceImpl {
 public:
     explicit AdapterImpl(const Ascii& symbolicName);
@@ -40,6 +43,12 @@ public:
     void setPortManagerListener(PortManagerListenerInterface* listener) { m_portManagerListener = listener; }
     PortManagerListener portManagerListener() const { return PortManagerListener(m_portManagerListener); }
 
+    // Starts a connection: the network's medium, its 802.1X timers and its authentication type
+    // (AdapterConstants::AUTHENTICATION_NOT_REQUIRED for a network without 802.1X).
+    virtual void connect(const PhyInfo& phyInfo, const Settings8021x& settings,
+                         std::int32_t authenticationType) = 0;
+    // Hands the medium the port again, without any state change (a forced reassociation).
+    virtual void restartConnection(const PhyInfo& phyInfo) = 0;
     virtual void reAuth() = 0;
     virtual void disconnect() = 0;
     // Takes control of the adapter once the operating system's wireless configuration is off.
@@ -102,6 +111,11 @@ public:
     }
     PortManagerListener portManagerListener() const { return impl()->portManagerListener(); }
 
+    void connect(const PhyInfo& phyInfo, const Settings8021x& settings,
+                 std::int32_t authenticationType) const {
+        impl()->connect(phyInfo, settings, authenticationType);
+    }
+    void restartConnection(const PhyInfo& phyInfo) const { impl()->restartConnection(phyInfo); }
     void reAuth() const { impl()->reAuth(); }
     void disconnect() const { impl()->disconnect(); }
     void manage() const { impl()->manage(); }

@@ -10,8 +10,10 @@
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/adapter/AdapterNotices.h"
 #include "vel/adapter/WzcEvents.h"
+#include "vel/configuration/Settings8021x.h"
 #include "vel/multithread/AltEventQueue.h"
 #include "vel/network/ScanList.h"
+#include "vel/phyinfo/PhyInfo.h"
 #include "vel/port/PortManager.h"
 #include "vel/string/TagMacAddr.h"
 
@@ -180,6 +182,68 @@ void VelAdapterImpl::closePort() {
         return;
     }
     m_portManager.closePort();
+}
+
+void VelAdapterImpl::connect(const PhyInfo& phyInfo, const Settings8021x& settings,
+                             std::int32_t authenticationType) {
+    // Only this operation has the connection's arguments, so it performs the two connect actions
+    // itself rather than through the action table.
+    m_stateMachine.handleEvent(M::CONNECT);
+    switch (m_stateMachine.action()) {
+        case M::CONNECT_ACTION:
+            logInfo(0, "connect CONNECT_ACTION");
+            connectAction(phyInfo, settings, authenticationType);
+            publish(0);
+            break;
+        case M::CONNECT_LINK_UP_ACTION:
+            logInfo(0, "connect CONNECT_LINK_UP_ACTION");
+            connectAction(phyInfo, settings, authenticationType);
+            publish(0);
+            authenticationNotRequiredCheck();
+            break;
+        default:
+            break;
+    }
+}
+
+bool VelAdapterImpl::connectionAttributes(QX_PORT_ATTR* record) {
+    *record = {};
+    int result = qxGetPortAttr(m_symbolicName.text(), record);
+    if (result != QX_OK) {
+        NvoError(__FILE__, __LINE__, "qxGetPortAttr", result);
+        logError(146, "%s: Unable to use adapter. You must warm boot the device", m_symbolicName.text());
+        return false;
+    }
+    AdapterAttributeLine::log(m_symbolicName.text(), *record);
+    return true;
+}
+
+void VelAdapterImpl::connectAction(const PhyInfo& phyInfo, const Settings8021x& settings,
+                                   std::int32_t authenticationType) {
+    m_authenticationType = authenticationType;
+    m_restartDhcp = true;
+    QX_PORT_ATTR record = {};
+    connectionAttributes(&record);
+    if (!m_portManager.exists()) {
+        logInfo(0, "m_portManagerProxy is empty in VelAdapterImpl::connectAction()");
+        return;
+    }
+    QX_8021X_CFG timers = {};
+    if (LUM_ASSERT_TEXT(!settings.isNull(), "settings")) {
+        timers.authPeriod = settings.authPeriod();
+        timers.heldPeriod = settings.heldPeriod();
+        timers.startPeriod = settings.startPeriod();
+        timers.maxStart = settings.maxStart();
+    }
+    m_portManager.set8021xCfg(timers);
+    m_portManager.authenticate(phyInfo.pskHandle(), authenticationType);
+    phyInfo.startConnection(m_portManager, record);
+}
+
+void VelAdapterImpl::restartConnection(const PhyInfo& phyInfo) {
+    QX_PORT_ATTR record = {};
+    connectionAttributes(&record);
+    if (m_portManager.exists()) phyInfo.startConnection(m_portManager, record);
 }
 
 void VelAdapterImpl::reAuth() {

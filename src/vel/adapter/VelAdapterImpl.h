@@ -30,6 +30,9 @@ public:
     // Shut-down: empties the subscribers and gives back the port manager.
     void clearReferences() override;
 
+    void connect(const PhyInfo& phyInfo, const Settings8021x& settings,
+                 std::int32_t authenticationType) override;
+    void restartConnection(const PhyInfo& phyInfo) override;
     void reAuth() override;
     void disconnect() override;
     void manage() override;
@@ -73,6 +76,12 @@ public:
 private:
     // True when the library knows the name; keeps the description and the media.
     bool readPortAttributes();
+    // Stores the connection's authentication type and hands the port its 802.1X timers, the
+    // authentication and the medium.
+    void connectAction(const PhyInfo& phyInfo, const Settings8021x& settings,
+                       std::int32_t authenticationType);
+    // The port attributes for a connection, with their log line; false when the library has none.
+    bool connectionAttributes(QX_PORT_ATTR* record);
     void performStateTransitionAction(std::int32_t action, std::int32_t first, std::int32_t second);
     // Every subscriber of a copy of the list hears the new state.
     void publish(std::int32_t reason);

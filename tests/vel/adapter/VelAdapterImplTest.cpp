@@ -28,9 +28,7 @@ protected:
 TEST_F(VelAdapterImplTest, ManageSwitchesTheSystemsWirelessConfigurationOffOnceThenTakesControl) {
     makeAdapter(2);
     Gate gate;
-    alternate.post(gate.event());
-    ASSERT_TRUE(gate.entered());
-    onEngine([this] {
+    whileAlternateHeld(gate, [this] {
         adapter.symbolicNameBound();
         adapter.manage();
         adapter.manage();  // the alternate queue has not run yet
@@ -65,9 +63,7 @@ TEST_F(VelAdapterImplTest, ManageSwitchesTheSystemsWirelessConfigurationOffOnceT
 TEST_F(VelAdapterImplTest, AnAdapterUnboundWhileTheConfigurationIsSwitchedOffIsNotManaged) {
     makeAdapter(2);
     Gate gate;
-    alternate.post(gate.event());
-    ASSERT_TRUE(gate.entered());
-    onEngine([this] {
+    whileAlternateHeld(gate, [this] {
         adapter.symbolicNameBound();
         adapter.manage();
         adapter.symbolicNameUnbound();
