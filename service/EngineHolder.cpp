@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "vel/adapter/VelAdapterConnection.h"
 #include "vel/cm/NvoManager.h"
 #include "vel/multithread/EventQueue.h"
 
@@ -13,8 +14,8 @@ constexpr int NONE = Row::NONE;
 
 // One row per member, in the order of creation (the VPN and the network state machines first, so
 // that every VPN manager and network the configurations make runs them); the release places run
-// from the last member created to the first. The authentication library starts once every member exists; it stops
-// after the adapter list has let its adapters go and before the power subscribers are emptied. The
+// from the last member created to the first. The authentication library starts once every member exists; it
+// stops after the adapter list has let its adapters go and before the power subscribers are emptied. The
 // smart-card list gives its certificates' handles back before the library stops.
 // clang-format off
 constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
@@ -52,9 +53,13 @@ void EngineHolder::tearDown() {
 
 void EngineHolder::createAdapterList() {
     m_adapterList = SymbolicNameAdapterList::create();
+    VelAdapterConnectionImpl::install();
+    AdapterNotices::installLocationEvents(&m_adapterLocationEvents);
 }
 
 void EngineHolder::clearAdapterList() {
+    AdapterNotices::installLocationEvents(nullptr);
+    VelAdapterConnectionImpl::uninstall();
     if (m_adapterList) m_adapterList->clearReferences();
 }
 

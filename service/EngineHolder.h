@@ -13,6 +13,7 @@
 #include "vel/certificate/SmartCardList.h"
 #include "vel/communication/ClientCommunication.h"
 #include "vel/configuration/ActiveConfiguration.h"
+#include "vel/ipcmsghandlers/AdapterLocationEventSender.h"
 #include "vel/network/NetworkMachines.h"
 #include "vel/powerevent/ServicePower.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
@@ -64,6 +65,7 @@ public:
 private:
     // Empty until created: a default handle binds to an existing singleton.
     std::optional<SymbolicNameAdapterList> m_adapterList;
+    AdapterLocationEventSender m_adapterLocationEvents;
     // The configuration in force and its files; the connection API asks it through its seam.
     std::optional<ActiveConfiguration> m_activeConfiguration;
     ConnApiActiveConfiguration m_connApiConfiguration;
