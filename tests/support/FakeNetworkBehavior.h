@@ -3,6 +3,7 @@
 // publishes access states through the network's real fan-out. Like a real network, a started one
 // announces ACCESS_STARTED and a stopped one ACCESS_STOPPED.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,12 +38,18 @@ public:
     void accessChanged() override { record("accessChanged"); }
     bool isStarted() override { return m_started; }
     void disconnect() override { record("disconnect"); }
+    void handleSsoRequest(std::int32_t request) override {
+        record(("ssoRequest " + std::to_string(request)).c_str());
+        if (onSsoRequest) onSsoRequest(request);
+    }
     void clearReferences() override {}
 
     // Tells the network's followers of a new access state.
     void publish(std::int32_t accessState) { m_network.notifyAccessState(accessState); }
 
     bool announcesStartAndStop = true;
+    // Runs inside handleSsoRequest, as a network that moves on at once would.
+    std::function<void(std::int32_t)> onSsoRequest;
 
 private:
     void record(const char* call);

@@ -24,6 +24,8 @@ public:
     void disconnectVpn() override;
     void sendCredentials(const Ascii& user, const Ascii& password) override;
     void bannerResponse(bool accepted) override;
+    void handleUserLogon() override;
+    void resetAndDisconnect() override;
 
 private:
     FakeVpns& m_owner;
@@ -82,6 +84,14 @@ inline void FakeVpnBehavior::sendCredentials(const Ascii& user, const Ascii& pas
 
 inline void FakeVpnBehavior::bannerResponse(bool accepted) {
     m_owner.calls.push_back(std::string("bannerResponse ") + (accepted ? "1" : "0"));
+}
+
+inline void FakeVpnBehavior::handleUserLogon() {
+    m_owner.calls.push_back("handleUserLogon");
+}
+
+inline void FakeVpnBehavior::resetAndDisconnect() {
+    m_owner.calls.push_back("resetAndDisconnect");
 }
 
 }  // namespace tamsel::test
