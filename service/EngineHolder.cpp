@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "service/LogonServiceStatus.h"
 #include "vel/adapter/VelAdapterConnection.h"
 #include "vel/cm/NvoManager.h"
 #include "vel/multithread/EventQueue.h"
@@ -24,6 +25,8 @@ constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
     {"network state machines", &H::installNetworkMachines,    NONE, nullptr,                          NONE, nullptr,                     95,  &H::removeNetworkMachines},
     {"adapter list",           &H::createAdapterList,         NONE, nullptr,                          40,  &H::clearAdapterList,         80,  &H::releaseAdapterList},
     {"active configuration",   &H::createActiveConfiguration, NONE, nullptr,                          20,  &H::stopActiveConfiguration,  70,  &H::releaseActiveConfiguration},
+    {"single-sign-on context", &H::createSsoContext,          NONE, nullptr,                          NONE, nullptr,                     67,  &H::releaseSsoContext},
+    {"logon state machine",    &H::createLogonStateMachine,   15,   &H::subscribeLogonStateMachine,   15,  &H::clearLogonStateMachine,   64,  &H::releaseLogonStateMachine},
     {"client communication",   &H::createClientCommunication, 20,   &H::subscribeClientCommunication, 10,  &H::clearClientCommunication, 60,  &H::releaseClientCommunication},
     {"VPN client",             &H::createVpnClient,           NONE, nullptr,                          60,  &H::clearVpnClient,           30,  &H::releaseVpnClient},
     {"soft token",             &H::createSoftToken,           NONE, nullptr,                          70,  &H::clearSoftToken,           20,  &H::releaseSoftToken},
@@ -184,4 +187,37 @@ void EngineHolder::clearSmartCardList() {
 
 void EngineHolder::releaseSmartCardList() {
     m_smartCardList.reset();
+}
+
+void EngineHolder::createSsoContext() {
+    m_ssoContext = ContextForCredentialRequestToSso::create();
+}
+
+void EngineHolder::releaseSsoContext() {
+    m_ssoContext.reset();
+}
+
+void EngineHolder::createLogonStateMachine() {
+    auto* status = new LogonServiceStatusImpl;
+    m_logonStateMachine = LogonStateMachine::create(status);
+    status->release();
+    if (m_logonStateMachine->isNull()) return;
+    // Networks ask it which phase to start in; the logon client's requests reach it.
+    InstalledLogonStatus::install(m_logonStateMachine->asLogonStatus());
+    if (m_ssoContext) m_connApiLogon.install(*m_logonStateMachine, *m_ssoContext);
+}
+
+void EngineHolder::subscribeLogonStateMachine() {
+    if (m_activeConfiguration && m_logonStateMachine && !m_logonStateMachine->isNull())
+        m_activeConfiguration->addSubscriber(m_logonStateMachine->asConfigurationSubscriber());
+}
+
+void EngineHolder::clearLogonStateMachine() {
+    m_connApiLogon.uninstall();
+    InstalledLogonStatus::install(nullptr);
+    if (m_logonStateMachine && !m_logonStateMachine->isNull()) m_logonStateMachine->impl()->clearReferences();
+}
+
+void EngineHolder::releaseLogonStateMachine() {
+    m_logonStateMachine.reset();
 }

@@ -14,6 +14,9 @@
 #include "vel/communication/ClientCommunication.h"
 #include "vel/configuration/ActiveConfiguration.h"
 #include "vel/ipcmsghandlers/AdapterLocationEventSender.h"
+#include "vel/logon/ConnApiLogon.h"
+#include "vel/logon/ContextForCredentialRequestToSso.h"
+#include "vel/logon/LogonStateMachine.h"
 #include "vel/network/NetworkMachines.h"
 #include "vel/powerevent/ServicePower.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
@@ -61,6 +64,12 @@ public:
     void createSmartCardList();
     void clearSmartCardList();
     void releaseSmartCardList();
+    void createSsoContext();
+    void releaseSsoContext();
+    void createLogonStateMachine();
+    void subscribeLogonStateMachine();
+    void clearLogonStateMachine();
+    void releaseLogonStateMachine();
 
 private:
     // Empty until created: a default handle binds to an existing singleton.
@@ -82,6 +91,11 @@ private:
     std::optional<ServicePower> m_power;
     // Empty until created, as the adapter list.
     std::optional<SmartCardList> m_smartCardList;
+    // Empty until created, as the adapter list. The logon state machine is the networks' logon
+    // status and, with the single-sign-on context, what the connection API asks of the logon.
+    std::optional<ContextForCredentialRequestToSso> m_ssoContext;
+    std::optional<LogonStateMachine> m_logonStateMachine;
+    ConnApiLogon m_connApiLogon;
 };
 
 using EngineHolderRow = CompositionRow<EngineHolder>;

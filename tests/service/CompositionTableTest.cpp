@@ -105,16 +105,19 @@ TEST(CompositionTableTest, EngineHolderFollowsTheSystemsOrders) {
         if (row.create != nullptr) created.push_back(row.member);
     EXPECT_EQ(created,
               (std::vector<std::string>{"VPN state machines", "network state machines", "adapter list",
-                                        "active configuration", "client communication", "VPN client",
+                                        "active configuration", "single-sign-on context",
+                                        "logon state machine", "client communication", "VPN client",
                                         "soft token", "power events", "smart-card list"}));
-    EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::startPlace),
-              (std::vector<std::string>{"authentication library", "client communication"}));
+    EXPECT_EQ(
+        order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::startPlace),
+        (std::vector<std::string>{"authentication library", "logon state machine", "client communication"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::stopPlace),
-              (std::vector<std::string>{"client communication", "active configuration", "adapter list",
-                                        "smart-card list", "authentication library", "VPN client",
-                                        "soft token", "power events"}));
+              (std::vector<std::string>{"client communication", "logon state machine", "active configuration",
+                                        "adapter list", "smart-card list", "authentication library",
+                                        "VPN client", "soft token", "power events"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::releasePlace),
               (std::vector<std::string>{"power events", "soft token", "VPN client", "client communication",
+                                        "logon state machine", "single-sign-on context",
                                         "active configuration", "smart-card list", "adapter list",
                                         "VPN state machines", "network state machines"}));
 }

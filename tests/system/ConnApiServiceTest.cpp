@@ -226,4 +226,24 @@ TEST_F(ConnApiServiceTest, RepairByteStopsTheServiceInOrder) {
     expectOrderedRun(log, 2);
 }
 
+// The logon client's session news reach the service's logon state machine even before a
+// configuration is in force: both are answered, and the user's logon and logoff are followed.
+TEST_F(ConnApiServiceTest, TheLogonClientsSessionRequestsReachTheLogonStateMachine) {
+    PipeClient& logonClient = connectClient();
+    logonClient.send(trayRequest("ssoUserSessionActionsRequest", "3",
+                                 {{"userTokenHandle", "40"}, {"userLogonProcessId", "41"}}));
+    Reply started = read(logonClient.receive());
+    EXPECT_EQ(started.name, "ssoUserSessionActionsResponse");
+    EXPECT_EQ(started.sequenceNumber, 3);
+    logonClient.send(trayRequest("ssoNoUserSessionRequest", "4"));
+    Reply ended = read(logonClient.receive());
+    EXPECT_EQ(ended.name, "ssoNoUserSessionResponse");
+    EXPECT_EQ(ended.sequenceNumber, 4);
+    const std::string log = stopAndReadLog();
+    const size_t session = log.find("]: User session has started.\n");
+    ASSERT_NE(session, std::string::npos) << log;
+    EXPECT_NE(log.find("]: SERVICE_STATUS: emitUserAction\n", session), std::string::npos);
+    EXPECT_THAT(log, Not(HasSubstr("Internal error")));
+}
+
 }  // namespace
