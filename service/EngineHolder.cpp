@@ -33,6 +33,7 @@ constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
     {"power events",           &H::createPower,               NONE, nullptr,                          80,  &H::clearPower,               10,  &H::releasePower},
     {"authentication library", nullptr,                       10,   &H::startLibrary,                 50,  &H::stopLibrary,              NONE, nullptr},
     {"smart-card list",        &H::createSmartCardList,       NONE, nullptr,                          45,  &H::clearSmartCardList,       75,  &H::releaseSmartCardList},
+    {"credential requests",    &H::installCredentialRequests, NONE, nullptr,                          NONE, nullptr,                     93,  &H::removeCredentialRequests},
 });
 // clang-format on
 using Table = CompositionTable<H>;
@@ -220,4 +221,12 @@ void EngineHolder::clearLogonStateMachine() {
 
 void EngineHolder::releaseLogonStateMachine() {
     m_logonStateMachine.reset();
+}
+
+void EngineHolder::installCredentialRequests() {
+    m_previousCredentialRequests = PortCredentialRequestMaker::install();
+}
+
+void EngineHolder::removeCredentialRequests() {
+    PortCredentialRequestMaker::restore(m_previousCredentialRequests);
 }

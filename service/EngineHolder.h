@@ -18,6 +18,7 @@
 #include "vel/logon/ContextForCredentialRequestToSso.h"
 #include "vel/logon/LogonStateMachine.h"
 #include "vel/network/NetworkMachines.h"
+#include "vel/port/PortCredentialRequestMaker.h"
 #include "vel/powerevent/ServicePower.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
 #include "vel/vpn/ScSofToken2.h"
@@ -70,6 +71,8 @@ public:
     void subscribeLogonStateMachine();
     void clearLogonStateMachine();
     void releaseLogonStateMachine();
+    void installCredentialRequests();
+    void removeCredentialRequests();
 
 private:
     // Empty until created: a default handle binds to an existing singleton.
@@ -96,6 +99,7 @@ private:
     std::optional<ContextForCredentialRequestToSso> m_ssoContext;
     std::optional<LogonStateMachine> m_logonStateMachine;
     ConnApiLogon m_connApiLogon;
+    PortCredentialRequestMaker::Installed m_previousCredentialRequests;
 };
 
 using EngineHolderRow = CompositionRow<EngineHolder>;

@@ -10,6 +10,7 @@
 
 #include "platform/lab/Lab.h"
 #include "platform/lab/LabSchema.h"
+#include "platform/qxauth/QxCertificateFiles.h"
 #include "platform/qxauth/QxLibrary.h"
 #include "platform/qxauth/QxPorts.h"
 
@@ -385,6 +386,49 @@ std::string textOf(const HandleValue& value) {
     return std::string(value.bytes.begin(), value.bytes.end());
 }
 
+using Ders = std::vector<std::vector<uint8_t>>;
+
+void appendFile(const lab::Element& element, const char* attribute, Ders* ders) {
+    if (!element.has(attribute)) return;
+    for (const LabCertificate& c : certificatesOfFile(element.text(attribute), "")) ders->push_back(c.der);
+}
+
+// What the authenticator shows: its server's certificate (the file's first), then the rest of that
+// file and its chain file.
+Ders serverCertificates(const lab::Element& authenticator) {
+    Ders ders;
+    appendFile(authenticator, "serverCertificate", &ders);
+    appendFile(authenticator, "serverChain", &ders);
+    return ders;
+}
+
+// What the CA stores the engine gave the EAP instance hold now.
+Ders trustedCertificates(QX_EAP eap) {
+    Ders ders;
+    EapPtr record = eapOf(eap);
+    if (!record) return ders;
+    for (QX_HANDLE store : record->stores) {
+        Ders held;
+        if (storeValue(store, &held)) ders.insert(ders.end(), held.begin(), held.end());
+    }
+    return ders;
+}
+
+// The server's chain over what it sends and what the engine trusts; empty without a server
+// certificate.
+Ders serverChain(QX_EAP eap, const lab::Element& authenticator) {
+    Ders shown = serverCertificates(authenticator);
+    if (shown.empty()) return shown;
+    Ders pool = shown;
+    Ders trusted = trustedCertificates(eap);
+    pool.insert(pool.end(), trusted.begin(), trusted.end());
+    return chainOf(shown.front(), pool);
+}
+
+bool contains(const Ders& ders, const std::vector<uint8_t>& der) {
+    return std::find(ders.begin(), ders.end(), der) != ders.end();
+}
+
 template <typename T>
 int lengthQuestion(lab::Call& call, const T* bytes, size_t size, T* buffer, int* length) {
     if (length == nullptr) return call.finish(QX_ERR_INV_PARAM);
@@ -510,9 +554,9 @@ int qxCredServerGetCert(QX_HANDLE* certificate, QX_EAP eap, int sync) {
     return question("qxCredServerGetCert", lab::format("&certificate, eap, %d", sync), eap, sync,
                     [&](lab::Call& call, Conversation& conversation) {
                         if (certificate == nullptr) return call.finish(QX_ERR_INV_PARAM);
-                        std::string file = conversation.authenticator.text("serverCertificate");
-                        QX_HANDLE handle = makeHandle(HandleValue{
-                            QX_HANDLE_CERTIFICATE, std::vector<uint8_t>(file.begin(), file.end()), {}});
+                        Ders shown = serverCertificates(conversation.authenticator);
+                        if (shown.empty()) return call.finish(QX_ERR_NOT_FOUND);
+                        QX_HANDLE handle = makeCertificateHandle(shown.front());
                         if (handle == 0) return call.finish(QX_ERR_FAILURE);
                         *certificate = handle;
                         call.setArguments(lab::format("&%s, eap, %d", handleText(handle).c_str(), sync));
@@ -524,7 +568,12 @@ int qxCredServerVerifyChain(QX_EAP eap, int sync, int* chainIsValid) {
     return question("qxCredServerVerifyChain", lab::format("eap, %d, &valid", sync), eap, sync,
                     [&](lab::Call& call, Conversation& conversation) {
                         if (chainIsValid == nullptr) return call.finish(QX_ERR_INV_PARAM);
-                        *chainIsValid = conversation.authenticator.has("serverCertificate") ? 1 : 0;
+                        // Valid when the chain reaches a certificate of the stores the engine gave.
+                        Ders trusted = trustedCertificates(eap);
+                        bool valid = false;
+                        for (const std::vector<uint8_t>& der : serverChain(eap, conversation.authenticator))
+                            valid = valid || contains(trusted, der);
+                        *chainIsValid = valid ? 1 : 0;
                         return call.finish(QX_OK);
                     });
 }
@@ -532,12 +581,14 @@ int qxCredServerVerifyChain(QX_EAP eap, int sync, int* chainIsValid) {
 int qxCredServerVerifyCA(QX_EAP eap, int sync, QX_HANDLE certificate, int* inChain) {
     return question("qxCredServerVerifyCA",
                     lab::format("eap, %d, %s, &inChain", sync, handleText(certificate).c_str()), eap, sync,
-                    [&](lab::Call& call, Conversation&) {
+                    [&](lab::Call& call, Conversation& conversation) {
                         if (inChain == nullptr) return call.finish(QX_ERR_INV_PARAM);
-                        EapPtr record = eapOf(eap);
+                        std::vector<uint8_t> der;
+                        if (!certificateValue(certificate, &der, nullptr, nullptr))
+                            return call.finish(QX_ERR_INV_PARAM);
                         // Without CA stores the library cannot say.
-                        if (record->stores.empty()) return call.finish(QX_ERR_UNDECIDED);
-                        *inChain = 1;
+                        if (eapOf(eap)->stores.empty()) return call.finish(QX_ERR_UNDECIDED);
+                        *inChain = contains(serverChain(eap, conversation.authenticator), der) ? 1 : 0;
                         return call.finish(QX_OK);
                     });
 }
@@ -780,8 +831,20 @@ int qxCredServerVerified(QX_EAP eap, int sync, int verified) {
 int qxCredUserCert(QX_EAP eap, int sync, QX_HANDLE certificate) {
     return answer("qxCredUserCert", eap, sync, ", " + handleText(certificate),
                   [&](Conversation& conversation) {
-                      if (qxHandleKind(certificate) != QX_HANDLE_CERTIFICATE) return int(QX_ERR_INV_PARAM);
-                      conversation.secretRight = true;
+                      std::vector<uint8_t> der;
+                      bool keyLoaded = false;
+                      if (!certificateValue(certificate, &der, &keyLoaded, nullptr))
+                          return int(QX_ERR_INV_PARAM);
+                      // The server takes a certificate whose key signs and, when it names one, whose
+                      // issuer is its client CA.
+                      bool accepted = keyLoaded;
+                      if (accepted && conversation.authenticator.has("clientCa")) {
+                          Ders cas;
+                          appendFile(conversation.authenticator, "clientCa", &cas);
+                          Ders chain = chainOf(der, cas);
+                          accepted = chain.size() > 1;
+                      }
+                      conversation.secretRight = accepted;
                       return int(QX_OK);
                   });
 }

@@ -183,6 +183,30 @@ bool storeValue(QX_HANDLE store, std::vector<std::vector<uint8_t>>* ders) {
     return true;
 }
 
+std::vector<std::vector<uint8_t>> chainOf(const std::vector<uint8_t>& der,
+                                          const std::vector<std::vector<uint8_t>>& pool) {
+    std::vector<LabCertificate> candidates;
+    for (const std::vector<uint8_t>& bytes : pool) {
+        const unsigned char* at = bytes.data();
+        X509* x509 = d2i_X509(nullptr, &at, static_cast<long>(bytes.size()));
+        if (x509 != nullptr)
+            candidates.push_back(labCertificate(std::shared_ptr<X509>(x509, X509_free), false));
+    }
+    const unsigned char* at = der.data();
+    X509* first = d2i_X509(nullptr, &at, static_cast<long>(der.size()));
+    if (first == nullptr) return {};
+    LabCertificate subject = labCertificate(std::shared_ptr<X509>(first, X509_free), false);
+    std::vector<std::vector<uint8_t>> chain = {subject.der};
+    X509* current = subject.x509.get();
+    for (int links = 0; !selfSigned(current) && links < MAX_CHAIN; ++links) {
+        const LabCertificate* issuer = issuerIn(candidates, current);
+        if (issuer == nullptr) break;
+        chain.push_back(issuer->der);
+        current = issuer->x509.get();
+    }
+    return chain;
+}
+
 QX_HANDLE makeCertificateHandle(const std::vector<uint8_t>& der) {
     const unsigned char* at = der.data();
     X509* x509 = d2i_X509(nullptr, &at, static_cast<long>(der.size()));

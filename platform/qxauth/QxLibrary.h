@@ -59,6 +59,10 @@ bool certificateValue(QX_HANDLE certificate, std::vector<uint8_t>* der, bool* ke
                       std::vector<std::vector<uint8_t>>* chain);
 // The DERs of what a store handle holds now (a user's store: only to a thread wearing a user token).
 bool storeValue(QX_HANDLE store, std::vector<std::vector<uint8_t>>* ders);
+// The chain of a certificate (DER) over a pool of DERs: the certificate, then each issuer found in
+// the pool, up to a self-signed one; empty when the DER is not a certificate.
+std::vector<std::vector<uint8_t>> chainOf(const std::vector<uint8_t>& der,
+                                          const std::vector<std::vector<uint8_t>>& pool);
 // A certificate handle over a DER (a server's certificate); 0 when it is not a certificate.
 QX_HANDLE makeCertificateHandle(const std::vector<uint8_t>& der);
 // Copies a text and its NUL into a caller's buffer of *length bytes; QX_ERR_BUFFER_TOO_SMALL, with

@@ -104,10 +104,10 @@ TEST(CompositionTableTest, EngineHolderFollowsTheSystemsOrders) {
     for (const auto& row : engineHolderRows())
         if (row.create != nullptr) created.push_back(row.member);
     EXPECT_EQ(created,
-              (std::vector<std::string>{"VPN state machines", "network state machines", "adapter list",
-                                        "active configuration", "single-sign-on context",
-                                        "logon state machine", "client communication", "VPN client",
-                                        "soft token", "power events", "smart-card list"}));
+              (std::vector<std::string>{
+                  "VPN state machines", "network state machines", "adapter list", "active configuration",
+                  "single-sign-on context", "logon state machine", "client communication", "VPN client",
+                  "soft token", "power events", "smart-card list", "credential requests"}));
     EXPECT_EQ(
         order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::startPlace),
         (std::vector<std::string>{"authentication library", "logon state machine", "client communication"}));
@@ -116,10 +116,10 @@ TEST(CompositionTableTest, EngineHolderFollowsTheSystemsOrders) {
                                         "adapter list", "smart-card list", "authentication library",
                                         "VPN client", "soft token", "power events"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::releasePlace),
-              (std::vector<std::string>{"power events", "soft token", "VPN client", "client communication",
-                                        "logon state machine", "single-sign-on context",
-                                        "active configuration", "smart-card list", "adapter list",
-                                        "VPN state machines", "network state machines"}));
+              (std::vector<std::string>{
+                  "power events", "soft token", "VPN client", "client communication", "logon state machine",
+                  "single-sign-on context", "active configuration", "smart-card list", "adapter list",
+                  "VPN state machines", "credential requests", "network state machines"}));
 }
 
 }  // namespace

@@ -17,9 +17,9 @@ public:
     virtual int sendTtlsMethod(int sync, int method) = 0;
     virtual int sendIdentity(int sync, QX_HANDLE identity) = 0;
     virtual int sendPassword(int sync, QX_HANDLE password) = 0;
-    // resume: the server may resume the session; store: the CA certificates the server is checked
-    // against.
-    virtual int sendSessionStart(int sync, bool resume, const CertificateStore& store) = 0;
+    // full: the library must run a full authentication (no resumption); store: the CA certificates
+    // the server is checked against (a null store for none).
+    virtual int sendSessionStart(int sync, bool full, const CertificateStore& store) = 0;
     virtual int sendEapFastPac(int sync, QX_HANDLE pac) = 0;
     virtual int sendEapFastProvisionModes(int sync, const int* modes, int count) = 0;
     virtual int sendMachineIdentity(int sync, QX_HANDLE identity) = 0;

@@ -94,10 +94,10 @@ int CredentialRequestImpl::sendPassword(const Credential& password) {
     return result;
 }
 
-int CredentialRequestImpl::sendSessionStart(bool resume, const CertificateStore& store) {
+int CredentialRequestImpl::sendSessionStart(bool full, const CertificateStore& store) {
     if (m_completed) return 0;
-    int result = answered(m_portManager->sendSessionStart(m_sync, resume, store));
-    if (!resume) logInfo(0, "%s: Allowing session resumption", adapterName());
+    int result = answered(m_portManager->sendSessionStart(m_sync, full, store));
+    if (!full) logInfo(0, "%s: Allowing session resumption", adapterName());
     return result;
 }
 
@@ -158,5 +158,12 @@ CredentialRequest CredentialRequest::create(const VelAdapter& adapter,
     CredentialRequest request;
     static_cast<Reference&>(request) = Reference(
         new CredentialRequestImpl(adapter, portManager, sync, requestType, level), Reference::TAKE_OVER);
+    return request;
+}
+
+CredentialRequest CredentialRequest::of(const Reference& reference) {
+    CredentialRequest request;
+    auto* impl = dynamic_cast<CredentialRequestImpl*>(reference.m);
+    if (impl != nullptr) static_cast<Reference&>(request) = Reference(static_cast<ReferenceImpl*>(impl));
     return request;
 }

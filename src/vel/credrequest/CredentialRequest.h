@@ -23,7 +23,8 @@ public:
     int sendTtlsMethod(int method);
     int sendIdentity(const Credential& identity);
     int sendPassword(const Credential& password);
-    int sendSessionStart(bool resume, const CertificateStore& store);
+    // full: no resumption of the session.
+    int sendSessionStart(bool full, const CertificateStore& store);
     // Without a PAC the library hears handle 0.
     int sendEapFastPac(const Credential* pac);
     int sendProvisionModes(bool allowUnauthenticated);
@@ -62,6 +63,8 @@ public:
     CredentialRequest() = default;
     static CredentialRequest create(const VelAdapter& adapter, CredentialAnswersInterface* portManager,
                                     int sync, int requestType, int level);
+    // The request a reference holds; a null handle when it holds something else.
+    static CredentialRequest of(const Reference& reference);
 
     CredentialRequestImpl* impl() const {
         return static_cast<CredentialRequestImpl*>(static_cast<ReferenceImpl*>(m));

@@ -11,8 +11,7 @@
 #include "vel/port/CredentialResponder.h"
 #include "vel/port/PortManagerProxy.h"
 
-// The events' common part; the credential requests' own event base (vel/credrequest) is to take its
-// place once the port manager answers through the requests' answer interface.
+// The events' common part.
 class PortCredentialEventImpl : public MessageEventImpl {
 public:
     PortCredentialEventImpl(const VelAdapter& adapter, PortManagerImpl* portManager, std::int32_t generation,
@@ -56,15 +55,29 @@ private:
     std::int32_t m_eapMethod;
 };
 
-class PortCredentialRequestIdentityImpl : public PortCredentialEventImpl {
+// The identity kinds: the request's level, value and flag.
+class PortCredentialIdentityEventImpl : public PortCredentialEventImpl {
+public:
+    PortCredentialIdentityEventImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
+                                    std::int32_t generation, const Reference& request, std::int32_t level,
+                                    std::int32_t value, bool flag)
+        : PortCredentialEventImpl(adapter, portManager, generation, request),
+          m_level(level),
+          m_value(value),
+          m_flag(flag) {}
+
+protected:
+    std::int32_t m_level;
+    std::int32_t m_value;
+    bool m_flag;
+};
+
+class PortCredentialRequestIdentityImpl : public PortCredentialIdentityEventImpl {
 public:
     PortCredentialRequestIdentityImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
                                       std::int32_t generation, const Reference& request, std::int32_t level,
                                       std::int32_t value, bool flag, const Ascii& prompt)
-        : PortCredentialEventImpl(adapter, portManager, generation, request),
-          m_level(level),
-          m_value(value),
-          m_flag(flag),
+        : PortCredentialIdentityEventImpl(adapter, portManager, generation, request, level, value, flag),
           m_prompt(prompt) {}
 
 protected:
@@ -72,30 +85,16 @@ protected:
     void deliver(CredentialResponderInterface* responder) override;
 
 private:
-    std::int32_t m_level;
-    std::int32_t m_value;
-    bool m_flag;
     Ascii m_prompt;
 };
 
-class PortCredentialRequestMachineIdentityImpl : public PortCredentialEventImpl {
+class PortCredentialRequestMachineIdentityImpl : public PortCredentialIdentityEventImpl {
 public:
-    PortCredentialRequestMachineIdentityImpl(const VelAdapter& adapter, PortManagerImpl* portManager,
-                                             std::int32_t generation, const Reference& request,
-                                             std::int32_t level, std::int32_t value, bool flag)
-        : PortCredentialEventImpl(adapter, portManager, generation, request),
-          m_level(level),
-          m_value(value),
-          m_flag(flag) {}
+    using PortCredentialIdentityEventImpl::PortCredentialIdentityEventImpl;
 
 protected:
     const char* droppedLine() const override { return "%s Machine Identity Request dropped"; }
     void deliver(CredentialResponderInterface* responder) override;
-
-private:
-    std::int32_t m_level;
-    std::int32_t m_value;
-    bool m_flag;
 };
 
 // The kinds that carry the EAP types of the request's levels.

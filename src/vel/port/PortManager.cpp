@@ -133,6 +133,7 @@ void PortManagerImpl::clearReferences() {
         attached = m_attached;
     }
     if (attached) detach();
+    m_sessionStores.clear();
     m_port->clearReferences();
 }
 
@@ -396,8 +397,8 @@ bool PortManagerImpl::serverVerifyCa(std::int32_t sync, QX_HANDLE certificate) {
     return inChain == 1;
 }
 
-void PortManagerImpl::checkAnswer(std::int32_t result, std::int32_t sync, const char* text,
-                                  const char* function) {
+int PortManagerImpl::checkAnswer(std::int32_t result, std::int32_t sync, const char* text,
+                                 const char* function) {
     if (result == QX_OK) {
         logInfo(1240, "%s: %s : sync=%d", name(), text, sync);
     } else if (result == QX_ERR_CANCELED) {
@@ -407,78 +408,102 @@ void PortManagerImpl::checkAnswer(std::int32_t result, std::int32_t sync, const 
     } else {
         EXCEPTION_REPORT(function, result);
     }
+    return result;
 }
 
-void PortManagerImpl::credComplete(std::int32_t sync, bool responded) {
-    checkAnswer(m_port->credComplete(sync, responded ? 0 : 1), sync,
-                responded ? "Credential Request completed, response sent"
-                          : "Credential Request completed, no response sent",
-                "qxCredComplete");
+int PortManagerImpl::credComplete(int sync, bool responded) {
+    return checkAnswer(m_port->credComplete(sync, responded ? 0 : 1), sync,
+                       responded ? "Credential Request completed, response sent"
+                                 : "Credential Request completed, no response sent",
+                       "qxCredComplete");
 }
 
-void PortManagerImpl::credDeferred(std::int32_t sync) {
+int PortManagerImpl::credDeferred(int sync) {
     logInfo(1243, "Calling qxCredDeferred");
-    checkAnswer(m_port->credDeferred(sync), sync, "Credential Request deferred", "qxCredDeferred");
+    return checkAnswer(m_port->credDeferred(sync), sync, "Credential Request deferred", "qxCredDeferred");
 }
 
-void PortManagerImpl::sendEapMethods(std::int32_t sync, const QX_EAP_METHOD* methods, std::int32_t count) {
-    checkAnswer(m_port->credEapMethods(sync, count, methods), sync, "EAP methods sent", "qxCredEapMethods");
+int PortManagerImpl::sendEapMethods(int sync, const QX_EAP_METHOD* methods, int count) {
+    return checkAnswer(m_port->credEapMethods(sync, count, methods), sync, "EAP methods sent",
+                       "qxCredEapMethods");
 }
 
-void PortManagerImpl::sendTtlsMethod(std::int32_t sync, std::int32_t method) {
-    checkAnswer(m_port->credEapTtlsTunnelMethod(sync, method), sync, "TTLS method sent",
-                "qxCredEapTTLSTunnelMethod");
+int PortManagerImpl::sendTtlsMethod(int sync, int method) {
+    return checkAnswer(m_port->credEapTtlsTunnelMethod(sync, method), sync, "TTLS method sent",
+                       "qxCredEapTTLSTunnelMethod");
 }
 
-void PortManagerImpl::sendIdentity(std::int32_t sync, QX_HANDLE identity) {
+int PortManagerImpl::sendIdentity(int sync, QX_HANDLE identity) {
     logInfo(1244, "Sending identity");
-    checkAnswer(m_port->credIdentity(sync, identity), sync, "Identity sent", "qxCredIdentity");
+    return checkAnswer(m_port->credIdentity(sync, identity), sync, "Identity sent", "qxCredIdentity");
 }
 
-void PortManagerImpl::sendPassword(std::int32_t sync, QX_HANDLE password) {
+int PortManagerImpl::sendPassword(int sync, QX_HANDLE password) {
     logInfo(1245, "Sending password");
-    checkAnswer(m_port->credPassword(sync, password), sync, "Password sent", "qxCredPassword");
+    return checkAnswer(m_port->credPassword(sync, password), sync, "Password sent", "qxCredPassword");
 }
 
-void PortManagerImpl::sendSessionStart(std::int32_t sync, std::int32_t value, QX_HANDLE store) {
+int PortManagerImpl::sendSessionStart(int sync, bool full, const CertificateStore& store) {
+    CertificateStoreHandle handle;
+    if (!store.isNull()) handle = store.open();
+    int result = sendSessionStart(sync, full ? 1 : 0, handle.handle());
+    // Kept after the call: the library reads the stores while it checks the server.
+    if (handle.handle() != 0) m_sessionStores.insert(m_sessionStores.begin(), handle);
+    return result;
+}
+
+int PortManagerImpl::sendSessionStart(std::int32_t sync, std::int32_t value, QX_HANDLE store) {
+    std::vector<CertificateStoreHandle> previous;
+    previous.swap(m_sessionStores);
     QX_HANDLE stores[4] = {};
     std::int32_t count = 0;
     if (store != 0) stores[count++] = store;
-    QX_HANDLE machineStores[3] = {};
+    CertificateStoreHandle machineStores[3];
     if (MachineStoreOpener != nullptr) MachineStoreOpener(machineStores);
-    for (QX_HANDLE machineStore : machineStores)
-        if (machineStore != 0) stores[count++] = machineStore;
+    for (const CertificateStoreHandle& machineStore : machineStores) {
+        if (machineStore.handle() == 0) continue;
+        stores[count++] = machineStore.handle();
+        m_sessionStores.push_back(machineStore);
+    }
     checkAnswer(m_port->credCertStore(stores, count), sync, "CA certificate store handles set",
                 "qxCredCertStore");
-    checkAnswer(m_port->credSessionStart(sync, value), sync, "Session start sent", "qxCredSessionStart");
+    // The stores of the previous session end only once the library holds the new ones.
+    previous.clear();
+    return checkAnswer(m_port->credSessionStart(sync, value), sync, "Session start sent",
+                       "qxCredSessionStart");
 }
 
-void PortManagerImpl::sendEapFastPac(std::int32_t sync, QX_HANDLE pac) {
-    checkAnswer(m_port->credEapFastPac(sync, pac), sync, "FAST PAC sent", "qxCredEapFASTPac");
+int PortManagerImpl::sendEapFastPac(int sync, QX_HANDLE pac) {
+    return checkAnswer(m_port->credEapFastPac(sync, pac), sync, "FAST PAC sent", "qxCredEapFASTPac");
 }
 
-void PortManagerImpl::sendEapFastProvisionModes(std::int32_t sync, const std::int32_t* modes,
-                                                std::int32_t count) {
-    checkAnswer(m_port->credEapFastProvisionModes(sync, modes, count), sync, "FAST provisioning modes sent",
-                "qxCredEapFASTProvisionModes");
+int PortManagerImpl::sendEapFastProvisionModes(int sync, const int* modes, int count) {
+    return checkAnswer(m_port->credEapFastProvisionModes(sync, modes, count), sync,
+                       "FAST provisioning modes sent", "qxCredEapFASTProvisionModes");
 }
 
-void PortManagerImpl::sendMachineIdentity(std::int32_t sync, QX_HANDLE identity) {
-    checkAnswer(m_port->credMachineIdentity(sync, identity), sync, "Identity sent", "qxCredMachineIdentity");
+int PortManagerImpl::sendMachineIdentity(int sync, QX_HANDLE identity) {
+    return checkAnswer(m_port->credMachineIdentity(sync, identity), sync, "Identity sent",
+                       "qxCredMachineIdentity");
 }
 
-void PortManagerImpl::sendServerVerified(std::int32_t sync, std::int32_t verified) {
-    checkAnswer(m_port->credServerVerified(sync, verified), sync, "Server verification sent",
-                "qxCredServerVerified");
+int PortManagerImpl::sendServerVerified(int sync, bool verified) {
+    return checkAnswer(m_port->credServerVerified(sync, verified ? 1 : 0), sync, "Server verification sent",
+                       "qxCredServerVerified");
 }
 
-void PortManagerImpl::sendUserCert(std::int32_t sync, QX_HANDLE certificate) {
-    checkAnswer(m_port->credUserCert(sync, certificate), sync, "User certificate sent", "qxCredUserCert");
+int PortManagerImpl::sendUserCert(int sync, QX_HANDLE certificate) {
+    return checkAnswer(m_port->credUserCert(sync, certificate), sync, "User certificate sent",
+                       "qxCredUserCert");
 }
 
-void PortManagerImpl::sendEapFastPacTypes(std::int32_t sync, const std::int32_t* types, std::int32_t count) {
-    checkAnswer(m_port->credEapFastPacTypes(sync, types, count), sync, "FAST PAC types sent",
-                "qxCredEapFASTPacTypes");
+int PortManagerImpl::sendEapFastPacTypes(int sync, const int* types, int count) {
+    return checkAnswer(m_port->credEapFastPacTypes(sync, types, count), sync, "FAST PAC types sent",
+                       "qxCredEapFASTPacTypes");
+}
+
+int PortManagerImpl::serverVerifyCa(int sync, const Certificate& certificate) {
+    return serverVerifyCa(static_cast<std::int32_t>(sync), certificate.handle()) ? 1 : 0;
 }
 
 void PortManagerImpl::credentialCallback(QX_CRED_REQUEST* request) {

@@ -4,11 +4,14 @@
 // authentication, packet capture and the credential answers; it turns the library's callbacks into
 // events on the engine's queue. Engine thread, except the three callbacks (library thread).
 #include <cstdint>
+#include <vector>
 
 #include "platform/qxauth/qxAuth.h"
 #include "runtime/multithread/RuntimeMutex.h"
 #include "vel/adapter/PortManagerListener.h"
 #include "vel/adapter/VelAdapter.h"
+#include "vel/certificate/CertificateStoreHandle.h"
+#include "vel/credrequest/CredentialAnswers.h"
 #include "vel/port/NvoPort.h"
 #include "vel/port/PortCredentialResponderMember.h"
 #include "vel/port/PortManagerProxy.h"
@@ -17,7 +20,9 @@
 #include "vel/timer/ThreadSafeTimerProxy.h"
 #include "vel/timer/TimerSubscriber.h"
 
-class PortManagerImpl : public ReferenceImpl, public TimerSubscriberInterface {
+class PortManagerImpl : public ReferenceImpl,
+                        public TimerSubscriberInterface,
+                        public CredentialAnswersInterface {
 public:
     static constexpr std::int32_t GENERATION_LIMIT = 100;
     static constexpr int SCAN_LIST_SECONDS = 10;
@@ -28,9 +33,9 @@ public:
     static constexpr int PORT_ATTRIBUTE_BYTES = 272;
     static constexpr int CAPTURE_FILE_BYTES = 1000000;
 
-    // Opens the machine's root CA, intermediate CA and personal stores into the three handles (0
-    // for a store that does not open). The certificate stores set it at start-up.
-    using MachineStoreOpenerFunction = void (*)(QX_HANDLE stores[3]);
+    // Opens the machine's root CA, intermediate CA and personal stores into the three handles (empty
+    // for a store that does not open). Set at start-up; without it only the answer's store goes.
+    using MachineStoreOpenerFunction = void (*)(CertificateStoreHandle stores[3]);
     static MachineStoreOpenerFunction MachineStoreOpener;
 
     // A wireless adapter's scan list timer starts at once. The port is the library's unless a test
@@ -76,22 +81,27 @@ public:
     // Gives the port its manager.
     void setPortManager();
 
-    // Credential answers: one port call each, its result logged.
-    void credComplete(std::int32_t sync, bool responded);
-    void credDeferred(std::int32_t sync);
-    void sendEapMethods(std::int32_t sync, const QX_EAP_METHOD* methods, std::int32_t count);
-    void sendTtlsMethod(std::int32_t sync, std::int32_t method);
-    void sendIdentity(std::int32_t sync, QX_HANDLE identity);
-    void sendPassword(std::int32_t sync, QX_HANDLE password);
-    // store: the CA store given with the answer (0 for none); the machine stores follow it.
-    // Only handles that are not 0 go to the library, without gaps.
-    void sendSessionStart(std::int32_t sync, std::int32_t value, QX_HANDLE store);
-    void sendEapFastPac(std::int32_t sync, QX_HANDLE pac);
-    void sendEapFastProvisionModes(std::int32_t sync, const std::int32_t* modes, std::int32_t count);
-    void sendMachineIdentity(std::int32_t sync, QX_HANDLE identity);
-    void sendServerVerified(std::int32_t sync, std::int32_t verified);
-    void sendUserCert(std::int32_t sync, QX_HANDLE certificate);
-    void sendEapFastPacTypes(std::int32_t sync, const std::int32_t* types, std::int32_t count);
+    // Credential answers: one port call each, its result logged and returned.
+    int credComplete(int sync, bool responded) override;
+    int credDeferred(int sync) override;
+    int sendEapMethods(int sync, const QX_EAP_METHOD* methods, int count) override;
+    int sendTtlsMethod(int sync, int method) override;
+    int sendIdentity(int sync, QX_HANDLE identity) override;
+    int sendPassword(int sync, QX_HANDLE password) override;
+    // Opens the answer's store; its handle and the machine stores' stay open until the next session
+    // start or the detach, as the library checks the server against them later.
+    int sendSessionStart(int sync, bool full, const CertificateStore& store) override;
+    // store: the CA store handle given with the answer (0 for none); the machine stores follow it.
+    // Only handles that are not 0 go to the library, without gaps. value: the library's own.
+    int sendSessionStart(std::int32_t sync, std::int32_t value, QX_HANDLE store);
+    int sendEapFastPac(int sync, QX_HANDLE pac) override;
+    int sendEapFastProvisionModes(int sync, const int* modes, int count) override;
+    int sendMachineIdentity(int sync, QX_HANDLE identity) override;
+    int sendServerVerified(int sync, bool verified) override;
+    int sendUserCert(int sync, QX_HANDLE certificate) override;
+    int sendEapFastPacTypes(int sync, const int* types, int count) override;
+    // 1 when the certificate's handle chains to the server's certificate, as serverVerifyCa below.
+    int serverVerifyCa(int sync, const Certificate& certificate) override;
 
     // The library's callbacks, through the port (library thread).
     virtual void credentialCallback(QX_CRED_REQUEST* request);
@@ -116,7 +126,7 @@ private:
     void scanListTimerExpired();
     void convertScanList(const std::uint8_t* data, std::int32_t length);
     // Logs the answer's result, or reports it when it is neither cancelled nor stale.
-    void checkAnswer(std::int32_t result, std::int32_t sync, const char* text, const char* function);
+    int checkAnswer(std::int32_t result, std::int32_t sync, const char* text, const char* function);
     void scanAndStartTimers(const char* failureFunction);
 
     VelAdapter m_adapter;
@@ -129,4 +139,6 @@ private:
     ThreadSafeTimerProxy m_scanListTimerProxy;
     ThreadSafeTimerProxy m_scanRequestTimerProxy;
     ThreadSafeTimerProxy m_scanDelayTimerProxy;
+    // The stores handed to the library at the last session start (engine thread).
+    std::vector<CertificateStoreHandle> m_sessionStores;
 };

@@ -35,8 +35,8 @@ public:
     int sendPassword(int sync, QX_HANDLE password) override {
         return note("password", sync, handle(password));
     }
-    int sendSessionStart(int sync, bool resume, const CertificateStore&) override {
-        return note("sessionStart", sync, resume ? "resume" : "full");
+    int sendSessionStart(int sync, bool full, const CertificateStore&) override {
+        return note("sessionStart", sync, full ? "full" : "resume");
     }
     int sendEapFastPac(int sync, QX_HANDLE pac) override { return note("pac", sync, std::to_string(pac)); }
     int sendEapFastProvisionModes(int sync, const int* modes, int count) override {
@@ -167,7 +167,7 @@ TEST_F(CredentialRequestTest, AnswersGoThroughThePortAndTheRequestCompletesOnce)
          QX_CRED_SESSION_START,
          0,
          [](CredentialRequestImpl& r) { r.sendSessionStart(false, CertificateStore::base()); },
-         {"deferred(7)", "sessionStart(7, full)", "complete(7, responded)"},
+         {"deferred(7)", "sessionStart(7, resume)", "complete(7, responded)"},
          "eth-a: Allowing session resumption"},
         {"identity",
          QX_CRED_IDENTITY,

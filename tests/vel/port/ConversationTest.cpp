@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/qxauth/QxLibrary.h"
+#include "tests/support/TestPki.h"
 #include "tests/vel/port/CredentialTestSupport.h"
 #include "tests/vel/port/PortTestSupport.h"
 
@@ -19,6 +20,7 @@ struct Script {
     std::string password = "secret";
     bool trustServer = true;
     bool answerPassword = true;
+    bool loadKey = true;  // of the user's certificate
 };
 
 // Answers every request from its script through the request object, as a network would.
@@ -86,9 +88,15 @@ public:
     }
     void requestUserCertificate(const Reference& r, const std::vector<std::int32_t>& types) override {
         RecordingResponderImpl::requestUserCertificate(r, types);
-        QX_HANDLE certificate = qxauth::makeHandle(qxauth::HandleValue{QX_HANDLE_CERTIFICATE, {1, 2, 3}, {}});
+        // The user's certificate from the machine's personal store, its key loaded.
+        QX_HANDLE store = 0;
+        QX_HANDLE certificate = 0;
+        qxCertStoreUrlCreate(&store, "certStore://winsys/LOCAL_MACHINE/MY");
+        qxCertCreate(&certificate, store, userHash.data(), QX_CERT_HASH_LENGTH);
+        if (m_script.loadKey) qxCertLoadPrivateKey(certificate, 0);
         finish(r, [&](PortManagerImpl* m, std::int32_t sync) { m->sendUserCert(sync, certificate); });
-        qxauth::dropHandle(certificate, QX_HANDLE_CERTIFICATE);
+        qxCertDestroy(&certificate);
+        qxCertStoreDestroy(&store);
     }
     void requestEapFastPacTypes(const Reference& r, const ByteArray& aid) override {
         RecordingResponderImpl::requestEapFastPacTypes(r, aid);
@@ -97,6 +105,7 @@ public:
     }
 
     Reference held;
+    std::vector<uint8_t> userHash;
 
 private:
     Script m_script;
@@ -158,10 +167,20 @@ TEST_P(ConversationTest, MethodReachesItsOutcome) {
                 {{"ssid", "corp"}, {"bssid", "02:aa:00:00:00:01"}, {"security", "wpa2EnterpriseAes"}});
     LabBuilder::Attributes authenticator = {{"on", c.wireless ? "corp" : "eth0"}};
     authenticator.insert(authenticator.end(), c.authenticator.begin(), c.authenticator.end());
+    // The server shows a certificate of the CA; the user's certificate and key are the machine's.
+    TestCertificate ca = writeServerCertificates(root);
+    CertificateSpec userSpec;
+    userSpec.commonName = "alice";
+    TestCertificate user = TestPki::issue(userSpec, ca);
+    root.write("user.pem", user.pem() + user.keyPem());
+    authenticator.push_back({"serverCertificate", "server.pem"});
+    authenticator.push_back({"clientCa", "ca.pem"});
     builder.add("authenticator", authenticator);
+    builder.add("certificateStore", {{"store", "LOCAL_MACHINE/MY"}, {"file", "user.pem"}});
     startLab(builder);
     makeManager(c.wireless ? 2 : 1);
     responder = new ScriptedResponderImpl(c.script);
+    responder->userHash = user.hash();
     adapter.addSubscriber(responder);
     onEngine([&] {
         manager.auth(0);
@@ -190,6 +209,7 @@ const Script RIGHT;
 const Script WRONG_PASSWORD{"alice", "guess", true, true};
 const Script DISTRUSTS_SERVER{"alice", "secret", false, true};
 const Script SILENT{"alice", "secret", true, false};
+const Script KEYLESS{"alice", "secret", true, true, false};
 
 INSTANTIATE_TEST_SUITE_P(
     Methods, ConversationTest,
@@ -253,6 +273,12 @@ INSTANTIATE_TEST_SUITE_P(
              RIGHT,
              true,
              "AUTHENTICATED and status SUCCESS",
+             nullptr},
+        Case{"tls without the key",
+             {{"method", "tls"}, {"identity", "alice"}},
+             KEYLESS,
+             true,
+             "HELD and status EAP_FAILURE",
              nullptr},
         Case{"md5 unanswered",
              {{"method", "md5"}, {"identity", "alice"}, {"password", "secret"}, {"answerTimeoutMs", "5000"}},

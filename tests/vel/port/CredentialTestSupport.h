@@ -6,12 +6,28 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TestPki.h"
 #include "vel/adapter/AdapterSubscriber.h"
 #include "vel/port/CredentialResponder.h"
 #include "vel/port/PortCredentialResponderMember.h"
 #include "vel/port/PortManager.h"
 
 namespace tamsel::test {
+
+// A CA ("Corp Root") and the certificate it issued to radius.corp.example, written below the
+// folder as "ca.pem" and "server.pem" for an authenticator's serverCertificate; the CA is returned.
+template <typename Folder>
+TestCertificate writeServerCertificates(const Folder& folder) {
+    CertificateSpec caSpec;
+    caSpec.commonName = "Corp Root";
+    caSpec.ca = true;
+    TestCertificate ca = TestPki::selfSigned(caSpec);
+    CertificateSpec serverSpec;
+    serverSpec.commonName = "radius.corp.example";
+    folder.write("ca.pem", ca.pem());
+    folder.write("server.pem", TestPki::issue(serverSpec, ca).pem());
+    return ca;
+}
 
 class FakeRequestImpl : public ReferenceImpl {
 public:

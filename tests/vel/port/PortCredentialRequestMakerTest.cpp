@@ -1,0 +1,139 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/vel/port/CredentialTestSupport.h"
+#include "tests/vel/port/PortTestSupport.h"
+#include "vel/credrequest/CredentialRequest.h"
+#include "vel/port/PortCredentialRequestMaker.h"
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+
+namespace tamsel::test {
+namespace {
+
+// Answers a PEAP conversation through the engine's credential requests, trusting the server when
+// the library found its chain valid.
+class RequestResponderImpl : public RecordingResponderImpl {
+public:
+    static CredentialRequest of(const Reference& r) {
+        CredentialRequest request = CredentialRequest::of(r);
+        EXPECT_FALSE(request.isNull());
+        return request;
+    }
+    void requestSessionStart(const Reference& r, std::int32_t eapMethod) override {
+        RecordingResponderImpl::requestSessionStart(r, eapMethod);
+        of(r)->sendSessionStart(true, CertificateStore());
+        of(r)->complete(true);
+    }
+    void requestIdentity(const Reference& r, std::int32_t level, std::int32_t value, bool flag,
+                         const Ascii& prompt) override {
+        RecordingResponderImpl::requestIdentity(r, level, value, flag, prompt);
+        of(r)->sendIdentity(Credential::newIdentity("alice"));
+        of(r)->complete(true);
+    }
+    void requestEapMethods(const Reference& r, const std::vector<std::int32_t>& types) override {
+        RecordingResponderImpl::requestEapMethods(r, types);
+        of(r)->sendEapMethods({types.back()});
+        of(r)->complete(true);
+    }
+    void requestServerVerify(const Reference& r, QX_HANDLE certificate,
+                             const std::vector<std::int32_t>& types, std::int32_t chainIsValid) override {
+        RecordingResponderImpl::requestServerVerify(r, certificate, types, chainIsValid);
+        of(r)->sendServerVerified(chainIsValid == 1);
+        of(r)->complete(true);
+    }
+    void requestPassword(const Reference& r, const Ascii& prompt,
+                         const std::vector<std::int32_t>& types) override {
+        RecordingResponderImpl::requestPassword(r, prompt, types);
+        // Let go unanswered: the request completes as "no response sent" with its last release.
+        if (!answerPassword) {
+            requests.pop_back();
+            return;
+        }
+        of(r)->sendPassword(Credential::newPassword("secret"));
+        of(r)->complete(true);
+    }
+
+    bool answerPassword = true;
+};
+
+struct Case {
+    const char* what;
+    const char* caStore;  // where the server's CA is: the user's stores are not the machine's
+    bool answerPassword;
+    const char* chainLine;  // what the responder heard of the server
+    const char* outcome;
+    const char* completion;  // the last request's completion line
+};
+
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class PortCredentialRequestMakerTest : public PortTest, public testing::WithParamInterface<Case> {
+protected:
+    void SetUp() override {
+        PortTest::SetUp();
+        previous = PortCredentialRequestMaker::install();
+    }
+    void TearDown() override {
+        if (responder != nullptr) {
+            onEngine([this] { responder->requests.clear(); });
+            responder->release();
+        }
+        PortTest::TearDown();
+        PortCredentialRequestMaker::restore(previous);
+    }
+
+    PortCredentialRequestMaker::Installed previous;
+    RequestResponderImpl* responder = nullptr;
+};
+
+TEST_P(PortCredentialRequestMakerTest, RequestsAnswerThroughThePortManagerWithTheMachineStores) {
+    const Case& c = GetParam();
+    writeServerCertificates(root);
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0");
+    builder.add("authenticator", {{"on", "eth0"},
+                                  {"method", "peap"},
+                                  {"identity", "alice"},
+                                  {"password", "secret"},
+                                  {"serverCertificate", "server.pem"},
+                                  {"answerTimeoutMs", "5000"}});
+    builder.add("certificateStore", {{"store", c.caStore}, {"file", "ca.pem"}});
+    startLab(builder);
+    makeManager(1);
+    responder = new RequestResponderImpl;
+    responder->answerPassword = c.answerPassword;
+    adapter.addSubscriber(responder);
+    onEngine([&] { manager.auth(0); });
+    bool done = false;
+    for (int round = 0; round < 40 && !done; ++round) {
+        settle();
+        if (round > 20) advance(1);
+        for (const std::string& line : listener->lines)
+            done = done || line == "state 14 0" || line.rfind("state 17", 0) == 0;
+    }
+    std::string text = log();
+    EXPECT_NE(text.find("Port State " + std::string(c.outcome)), std::string::npos) << c.what;
+    EXPECT_THAT(responder->lines, Contains(HasSubstr(c.chainLine))) << c.what;
+    // The machine's three stores follow the session start's own (none here).
+    EXPECT_THAT(calls(), Contains(testing::MatchesRegex("qxCredCertStore\\(eap, \\{store#[0-9]+ store#[0-9]+ "
+                                                        "store#[0-9]+\\}, 3\\) = 0")));
+    EXPECT_NE(text.find(": Credential Request deferred : sync="), std::string::npos) << c.what;
+    EXPECT_NE(text.find(c.completion), std::string::npos) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Peap, PortCredentialRequestMakerTest,
+    testing::Values(Case{"trusted", "LOCAL_MACHINE/ROOT", true, "serverVerify 1 25 1",
+                         "AUTHENTICATED and status SUCCESS", "Credential Request completed, response sent"},
+                    Case{"untrusted", "CURRENT_USER/ROOT", true, "serverVerify 1 25 0",
+                         "HELD and status SERVER_REJECTED", "Credential Request completed, response sent"},
+                    Case{"unanswered", "LOCAL_MACHINE/ROOT", false, "serverVerify 1 25 1",
+                         "HELD and status EAP_FAILURE", "Credential Request completed, no response sent"}),
+    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.what); });
+
+}  // namespace
+}  // namespace tamsel::test
