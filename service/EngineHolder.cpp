@@ -5,7 +5,10 @@
 #include "service/LogonServiceStatus.h"
 #include "vel/adapter/VelAdapterConnection.h"
 #include "vel/cm/NvoManager.h"
+#include "vel/configuration/ConfigurationMatchmaker.h"
+#include "vel/matchmaker/Matchmaker.h"
 #include "vel/multithread/EventQueue.h"
+#include "vel/network/NetworkMatchmaker.h"
 
 namespace {
 using H = EngineHolder;
@@ -17,12 +20,16 @@ constexpr int NONE = Row::NONE;
 // that every VPN manager and network the configurations make runs them); the release places run
 // from the last member created to the first. The authentication library starts once every member exists; it
 // stops after the adapter list has let its adapters go and before the power subscribers are emptied. The
-// smart-card list gives its certificates' handles back before the library stops.
+// smart-card list gives its certificates' handles back before the library stops. The layers below
+// reach the matchmaker (and the other parts above them) only once everything is subscribed, and
+// lose them before anything stops.
 // clang-format off
 constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
     // member                  create                         start (place, step)                     stop (place, step)                 release (place, step)
     {"VPN state machines",     &H::installVpnMachines,        NONE, nullptr,                          NONE, nullptr,                     90,  &H::removeVpnMachines},
     {"network state machines", &H::installNetworkMachines,    NONE, nullptr,                          NONE, nullptr,                     95,  &H::removeNetworkMachines},
+    {"matchmaker",             &H::createMatchmaker,          13,   &H::subscribeMatchmaker,          30,  &H::clearMatchmaker,          86,  &H::releaseMatchmaker},
+    {"smart-card list",        &H::createSmartCardList,       NONE, nullptr,                          45,  &H::clearSmartCardList,       84,  &H::releaseSmartCardList},
     {"adapter list",           &H::createAdapterList,         NONE, nullptr,                          40,  &H::clearAdapterList,         80,  &H::releaseAdapterList},
     {"active configuration",   &H::createActiveConfiguration, NONE, nullptr,                          20,  &H::stopActiveConfiguration,  70,  &H::releaseActiveConfiguration},
     {"single-sign-on context", &H::createSsoContext,          NONE, nullptr,                          NONE, nullptr,                     67,  &H::releaseSsoContext},
@@ -32,8 +39,8 @@ constexpr auto ENGINE_HOLDER_ROWS = std::to_array<Row>({
     {"soft token",             &H::createSoftToken,           NONE, nullptr,                          70,  &H::clearSoftToken,           20,  &H::releaseSoftToken},
     {"power events",           &H::createPower,               NONE, nullptr,                          80,  &H::clearPower,               10,  &H::releasePower},
     {"authentication library", nullptr,                       10,   &H::startLibrary,                 50,  &H::stopLibrary,              NONE, nullptr},
-    {"smart-card list",        &H::createSmartCardList,       NONE, nullptr,                          45,  &H::clearSmartCardList,       75,  &H::releaseSmartCardList},
     {"credential requests",    &H::installCredentialRequests, NONE, nullptr,                          NONE, nullptr,                     93,  &H::removeCredentialRequests},
+    {"engine registrations",   nullptr,                       90,   &H::registerEngineParts,          5,   &H::unregisterEngineParts,    NONE, nullptr},
 });
 // clang-format on
 using Table = CompositionTable<H>;
@@ -229,4 +236,41 @@ void EngineHolder::installCredentialRequests() {
 
 void EngineHolder::removeCredentialRequests() {
     PortCredentialRequestMaker::restore(m_previousCredentialRequests);
+}
+
+void EngineHolder::createMatchmaker() {
+    m_matchmaker = Matchmaker::create(MATCHMAKER_POSTS);
+}
+
+void EngineHolder::subscribeMatchmaker() {
+    if (!m_matchmaker || m_matchmaker->isNull()) return;
+    MatchmakerImpl* matchmaker = m_matchmaker->impl();
+    if (m_adapterList) m_adapterList->addSubscriber(static_cast<AdapterListSubscriberInterface*>(matchmaker));
+    if (m_activeConfiguration)
+        m_activeConfiguration->addSubscriber(
+            static_cast<ActiveConfigurationSubscriberInterface*>(matchmaker));
+}
+
+void EngineHolder::clearMatchmaker() {
+    if (m_matchmaker && !m_matchmaker->isNull()) m_matchmaker->clearReferences();
+}
+
+void EngineHolder::releaseMatchmaker() {
+    m_matchmaker.reset();
+}
+
+void EngineHolder::registerEngineParts() {
+    if (!m_matchmaker || m_matchmaker->isNull()) return;
+    MatchmakerImpl* matchmaker = m_matchmaker->impl();
+    AdapterNotices::installMatchmaker(matchmaker);
+    InstalledConfigurationMatchmaker::install(matchmaker);
+    InstalledNetworkMatchmaker::install(matchmaker);
+    m_connApiMatchmaker.install(*m_matchmaker);
+}
+
+void EngineHolder::unregisterEngineParts() {
+    m_connApiMatchmaker.uninstall();
+    InstalledNetworkMatchmaker::install(nullptr);
+    InstalledConfigurationMatchmaker::install(nullptr);
+    AdapterNotices::installMatchmaker(nullptr);
 }

@@ -4,11 +4,13 @@
 // thread that later runs it, and torn down there after the last. Each engine object joins the
 // holder as one row of its table (EngineHolder.cpp) with its named steps here, when its
 // subsystem is part of the service.
+#include <cstdint>
 #include <optional>
 #include <span>
 
 #include "service/CompositionTable.h"
 #include "service/ConnApiActiveConfiguration.h"
+#include "service/ConnApiMatchmaker.h"
 #include "service/VpnActiveConfiguration.h"
 #include "vel/certificate/SmartCardList.h"
 #include "vel/communication/ClientCommunication.h"
@@ -17,6 +19,7 @@
 #include "vel/logon/ConnApiLogon.h"
 #include "vel/logon/ContextForCredentialRequestToSso.h"
 #include "vel/logon/LogonStateMachine.h"
+#include "vel/matchmaker/Matchmaker.h"
 #include "vel/network/NetworkMachines.h"
 #include "vel/port/PortCredentialRequestMaker.h"
 #include "vel/powerevent/ServicePower.h"
@@ -37,6 +40,14 @@ public:
     void tearDown();
 
     // The steps of the rows.
+    void createMatchmaker();
+    void subscribeMatchmaker();
+    void clearMatchmaker();
+    void releaseMatchmaker();
+    // The layers below learn the parts above them that they call back (the matchmaker), and forget
+    // them first at the end.
+    void registerEngineParts();
+    void unregisterEngineParts();
     void createAdapterList();
     void clearAdapterList();
     void releaseAdapterList();
@@ -75,7 +86,13 @@ public:
     void removeCredentialRequests();
 
 private:
+    // The service's matchmaker posts its matching passes to the event queue.
+    static constexpr std::int32_t MATCHMAKER_POSTS = 1;
+
     // Empty until created: a default handle binds to an existing singleton.
+    std::optional<Matchmaker> m_matchmaker;
+    // The connection API asks the matchmaker through its seam.
+    ConnApiMatchmaker m_connApiMatchmaker;
     std::optional<SymbolicNameAdapterList> m_adapterList;
     AdapterLocationEventSender m_adapterLocationEvents;
     // The configuration in force and its files; the connection API asks it through its seam.

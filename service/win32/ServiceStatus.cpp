@@ -7,6 +7,7 @@
 #include "service/ServiceConstants.h"
 #include "service/ServiceQuit.h"
 #include "vel/exception/WindowsException.h"
+#include "vel/matchmaker/Matchmaker.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/powerevent/PowerEvents.h"
 #include "vel/powerevent/ServicePower.h"
@@ -83,6 +84,8 @@ void reportServiceRunning() {
         Status.dwCheckPoint = 0;
         tellManager();
     }
+    // The adapters stop holding the system's wait for an address.
+    if (MatchmakerImpl::Singleton.load() != nullptr) Matchmaker().releaseAdapters();
     logInfo(0, "Set service status to running");
     RunningReported = true;
 }

@@ -103,23 +103,24 @@ TEST(CompositionTableTest, EngineHolderFollowsTheSystemsOrders) {
     std::vector<std::string> created;
     for (const auto& row : engineHolderRows())
         if (row.create != nullptr) created.push_back(row.member);
-    EXPECT_EQ(created,
-              (std::vector<std::string>{
-                  "VPN state machines", "network state machines", "adapter list", "active configuration",
-                  "single-sign-on context", "logon state machine", "client communication", "VPN client",
-                  "soft token", "power events", "smart-card list", "credential requests"}));
+    EXPECT_EQ(created, (std::vector<std::string>{"VPN state machines", "network state machines", "matchmaker",
+                                                 "smart-card list", "adapter list", "active configuration",
+                                                 "single-sign-on context", "logon state machine",
+                                                 "client communication", "VPN client", "soft token",
+                                                 "power events", "credential requests"}));
+    EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::startPlace),
+              (std::vector<std::string>{"authentication library", "matchmaker", "logon state machine",
+                                        "client communication", "engine registrations"}));
     EXPECT_EQ(
-        order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::startPlace),
-        (std::vector<std::string>{"authentication library", "logon state machine", "client communication"}));
-    EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::stopPlace),
-              (std::vector<std::string>{"client communication", "logon state machine", "active configuration",
-                                        "adapter list", "smart-card list", "authentication library",
-                                        "VPN client", "soft token", "power events"}));
+        order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::stopPlace),
+        (std::vector<std::string>{"engine registrations", "client communication", "logon state machine",
+                                  "active configuration", "matchmaker", "adapter list", "smart-card list",
+                                  "authentication library", "VPN client", "soft token", "power events"}));
     EXPECT_EQ(order<EngineHolderRow>(engineHolderRows(), &EngineHolderRow::releasePlace),
               (std::vector<std::string>{
                   "power events", "soft token", "VPN client", "client communication", "logon state machine",
-                  "single-sign-on context", "active configuration", "smart-card list", "adapter list",
-                  "VPN state machines", "credential requests", "network state machines"}));
+                  "single-sign-on context", "active configuration", "adapter list", "smart-card list",
+                  "matchmaker", "VPN state machines", "credential requests", "network state machines"}));
 }
 
 }  // namespace

@@ -1,0 +1,17 @@
+#include "vel/matchmaker/MatchmakerEvents.h"
+
+#include "vel/configuration/ActiveConfiguration.h"
+#include "vel/matchmaker/Matchmaker.h"
+
+void MakeMatchesEventImpl::run() {
+    MatchmakerImpl* singleton = MatchmakerImpl::Singleton.load();
+    if (singleton == nullptr) return;
+    Matchmaker matchmaker;
+    if (!matchmaker.isNull()) matchmaker.makeMatches();
+}
+
+void HigherPriorityAdapterAvailableEventImpl::run() {
+    if (ActiveConfigurationImpl::Singleton.load() == nullptr) return;
+    ActiveConfiguration active;
+    if (!active.isNull() && active.exists()) active.configuration().reconsiderAllConnections();
+}

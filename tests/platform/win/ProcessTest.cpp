@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "platform/base/FailureInjection.h"
+#include "platform/base/Utf16.h"
+#include "platform/base/Win32Error.h"
+#include "platform/lab/LabCalls.h"
+#include "platform/win/Process.h"
+#include "tests/support/TempHome.h"
+
+namespace tamsel::test {
+namespace {
+
+using base::win32::GetLastError;
+
+class ProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override { lab::clearCalls(); }
+    void TearDown() override { base::clearFailures(); }
+
+    // CreateProcessW as the service calls it: hidden, nothing inherited, the caller's folder.
+    static win::BOOL start(const std::string& application, const std::string& commandLine) {
+        std::u16string name = base::utf8ToUtf16(application);
+        std::u16string line = base::utf8ToUtf16(commandLine);
+        win::STARTUPINFOW startup;
+        startup.dwFlags = win::STARTF_USESHOWWINDOW;
+        startup.wShowWindow = win::SW_HIDE;
+        win::PROCESS_INFORMATION information;
+        return win::CreateProcessW(name.c_str(), line.data(), nullptr, nullptr, 0, 0, nullptr, nullptr,
+                                   &startup, &information);
+    }
+    // Waits, with a deadline, until the file has the text.
+    static bool waitForText(const std::string& path, const std::string& text) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::ifstream in(path);
+            std::string got;
+            if (std::getline(in, got) && got == text) return true;
+            std::this_thread::yield();
+        }
+        return false;
+    }
+
+    TempHome home{"process"};
+};
+
+// The caller goes on while the program runs, and keeps no child behind: the program holds on a
+// pipe until the test opens it, and writes what its command line gave it.
+TEST_F(ProcessTest, StartsTheProgramDetachedWithTheArgumentsOfItsCommandLine) {
+    std::string fifo = home.path() + "/go";
+    std::string out = home.path() + "/out";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    ASSERT_NE(start("/bin/sh.exe", "sh -c \"read x < " + fifo + "; echo [$0] $1$2 > " + out + "\" " +
+                                       "\"one two\" {A1} {B2}"),
+              0);
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child of the caller is left";
+    EXPECT_EQ(errno, ECHILD);
+
+    { std::ofstream(fifo) << "go\n"; }
+    EXPECT_TRUE(waitForText(out, "[one two] {A1}{B2}"));
+}
+
+TEST_F(ProcessTest, AMissingProgramOrAnArmedFailureStartsNothing) {
+    EXPECT_EQ(start(home.path() + "/nicbounce.exe", "\"" + home.path() + "/nicbounce.exe\" {A1}"), 0);
+    EXPECT_EQ(GetLastError(), base::win32::ERROR_FILE_NOT_FOUND);
+
+    base::failNext("CreateProcessW", base::win32::ERROR_ACCESS_DENIED, 1);
+    EXPECT_EQ(start("/bin/true", "true"), 0);
+    EXPECT_EQ(GetLastError(), base::win32::ERROR_ACCESS_DENIED);
+    EXPECT_NE(start("/bin/true", "true"), 0);
+
+    std::vector<std::string> calls = lab::recordedCalls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0], "CreateProcessW(\"" + home.path() + "/nicbounce.exe\", \"\"" + home.path() +
+                            "/nicbounce.exe\" {A1}\", hidden) = 2");
+    EXPECT_EQ(calls[2], "CreateProcessW(\"/bin/true\", \"true\", hidden) = 1");
+}
+
+TEST_F(ProcessTest, TheModuleFileIsTheRunningProgramCutToTheBuffer) {
+    char16_t path[512] = {};
+    base::win32::DWORD length = win::GetModuleFileNameW(nullptr, path, 512);
+    ASSERT_GT(length, 0u);
+    std::string file = base::utf16ToUtf8(std::u16string_view(path, length));
+    EXPECT_EQ(std::filesystem::path(file).filename(), "test_winprocess");
+
+    char16_t small[5] = {};
+    EXPECT_EQ(win::GetModuleFileNameW(nullptr, small, 5), 5u);
+    EXPECT_EQ(GetLastError(), base::win32::ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(small[4], u'\0');
+}
+
+}  // namespace
+}  // namespace tamsel::test
