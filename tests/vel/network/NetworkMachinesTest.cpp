@@ -8,6 +8,7 @@
 
 #include "tests/support/FakeLogonStatus.h"
 #include "tests/support/FakeVpnBehavior.h"
+#include "tests/vel/network/FakeNetworkMatchmaker.h"
 #include "tests/vel/port/PortTestSupport.h"
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/configuration/ActiveConfiguration.h"
@@ -54,23 +55,6 @@ public:
     std::vector<std::string> lines;
 };
 
-// A matchmaker that records what networks tell it and may attach an adapter at once.
-class FakeMatchmakerImpl : public ReferenceImpl, public NetworkMatchmakerInterface {
-public:
-    REFERENCE_IMPL_FORWARDS
-    void insertNetwork(const Network& network) override {
-        calls.push_back("insert");
-        if (!attachAtOnce.isNull()) network.attachAdapter(attachAtOnce);
-    }
-    void removeNetwork(const Network&) override { calls.push_back("remove"); }
-    void unmatch(const VelAdapter&, const Network&) override { calls.push_back("unmatch"); }
-    void unmatchAndRetry(const VelAdapter&, const Network&) override { calls.push_back("unmatchAndRetry"); }
-    std::vector<std::string> take() { return std::exchange(calls, {}); }
-
-    std::vector<std::string> calls;
-    VelAdapter attachAtOnce;
-};
-
 // An adapter that records the network's requests and publishes the states the test scripts for a
 // connection at once, as a real one may inside connect.
 class FakeAdapterConnectionImpl : public ReferenceImpl, public AdapterConnectionInterface {
@@ -112,7 +96,7 @@ protected:
         startLab(builder);
         logonStatus.emplace();
         previousMaker = NetworkMachines::install();
-        matchmaker = new FakeMatchmakerImpl;
+        matchmaker = new FakeNetworkMatchmakerImpl;
         InstalledNetworkMatchmaker::install(matchmaker);
         connection = new FakeAdapterConnectionImpl;
         InstalledAdapterConnection::install(connection);
@@ -183,7 +167,7 @@ protected:
     std::string logSince(std::size_t offset) { return log().substr(offset); }
 
     NetworkBehaviorMaker::Maker previousMaker;
-    FakeMatchmakerImpl* matchmaker = nullptr;
+    FakeNetworkMatchmakerImpl* matchmaker = nullptr;
     FakeAdapterConnectionImpl* connection = nullptr;
     RecordingNetworkSubscriberImpl* subscriber = nullptr;
     VelAdapter wired;
@@ -307,7 +291,8 @@ TEST_F(NetworkMachinesTest, ALostLinkTellsAnAutomaticVpnTheNetworkIsNotConnected
     onEngine([&] { active.emplace(ActiveConfiguration::create()); });
     ASSERT_TRUE(drain(queue));
     // Without files the first read leaves no configuration in force: the test puts one there.
-    onEngine([&] { active->impl()->m_configurationProxy.setConfiguration(Configuration::create(Ascii("lab"))); });
+    onEngine(
+        [&] { active->impl()->m_configurationProxy.setConfiguration(Configuration::create(Ascii("lab"))); });
     ASSERT_TRUE(active->exists());
     Network& network = makeNetwork(AdapterConstants::MEDIA_TYPE_8023);
     connection->onConnect = {A::ADAPTER_AUTHENTICATED, A::ADAPTER_CONNECTED};

@@ -1,0 +1,168 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/FakeLogonStatus.h"
+#include "tests/vel/adapter/AdapterObjectTestSupport.h"
+#include "tests/vel/network/FakeNetworkMatchmaker.h"
+#include "vel/adapter/AdapterConstants.h"
+#include "vel/adapter/VelAdapterConnection.h"
+#include "vel/credmgr/Credential.h"
+#include "vel/network/NetworkMachines.h"
+#include "vel/network/NetworkMatchmaker.h"
+
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace tamsel::test {
+namespace {
+
+using C = NetworkConstants;
+
+// Networks with their real machines over real adapter objects on the lab's stand-in.
+class NetworkOnLabTest : public AdapterObjectTest {
+protected:
+    void SetUp() override {
+        AdapterObjectTest::SetUp();
+        logonStatus.emplace();
+        previousMaker = NetworkMachines::install();
+        matchmaker = new FakeNetworkMatchmakerImpl;
+        InstalledNetworkMatchmaker::install(matchmaker);
+        VelAdapterConnectionImpl::install();
+    }
+    void TearDown() override {
+        onEngine([&] {
+            if (!network.isNull()) network.impl()->clearReferences();
+            network.reset();
+            matchmaker->attachAtOnce.reset();
+        });
+        InstalledNetworkMatchmaker::install(nullptr);
+        VelAdapterConnectionImpl::uninstall();
+        NetworkBehaviorMaker::set(previousMaker);
+        matchmaker->release();
+        logonStatus.reset();
+        AdapterObjectTest::TearDown();
+    }
+
+    void startLabWith(const LabBuilder& builder, int adapterNumber) {
+        startLab(builder);
+        makeAdapter(adapterNumber);
+        manageAdapter();
+        matchmaker->attachAtOnce = adapter;
+    }
+    void makeNetwork(std::int32_t mediaType, const char* ssid, std::int32_t association,
+                     std::int32_t encryption, const char* passPhrase = nullptr) {
+        network = Network::create(Ascii("Office"));
+        network.setMediaType(mediaType);
+        network.setSsid(ByteArray(ssid));
+        network.setAssociationMode(association);
+        network.setEncryption(encryption);
+        network.setConnectionTypes(C::CONNECTION_TYPES_MACHINE);
+        if (passPhrase != nullptr)
+            network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE)
+                .setPasswordOrKeyCredential(Credential::newAsciiPsk(Ascii(passPhrase), ByteArray(ssid)));
+    }
+    std::int32_t accessState() {
+        return static_cast<NetworkMachines&>(network.impl()->behavior()).accessMachine().state();
+    }
+    // The access machine's new-state lines, in order.
+    std::vector<std::string> newStates() {
+        std::vector<std::string> states;
+        const std::string text = log();
+        const std::string marker = "Network Office: AccessStateMachine new state = ";
+        for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at + 1)) {
+            const std::size_t from = at + marker.size();
+            states.push_back(text.substr(from, text.find('\n', from) - from));
+        }
+        return states;
+    }
+
+    std::optional<FakeLogonStatus> logonStatus;
+    NetworkBehaviorMaker::Maker previousMaker;
+    FakeNetworkMatchmakerImpl* matchmaker = nullptr;
+    Network network;
+};
+
+LabBuilder threeRadios() {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0").wirelessAdapter(2, "wlan0").wirelessAdapter(3, "wlan1");
+    builder.add("accessPoint", {{"ssid", "cafe"}, {"bssid", "02:aa:00:00:00:01"}});
+    builder.add("accessPoint", {{"ssid", "home"},
+                                {"bssid", "02:aa:00:00:00:02"},
+                                {"security", "wpa2PersonalAes"},
+                                {"passphrase", "correct horse battery"}});
+    return builder;
+}
+
+struct Attempt {
+    int adapter;
+    const char* ssid;
+    std::int32_t association, encryption;
+    const char* passPhrase;
+};
+
+const Attempt WIRED_OPEN = {1, "", 0, 1, nullptr};
+const Attempt WIRELESS_OPEN = {2, "cafe", 1, 1, nullptr};
+const Attempt WPA2_PERSONAL = {3, "home", 7, 4, "correct horse battery"};
+
+class NetworkOnLabAttemptTest : public NetworkOnLabTest, public ::testing::WithParamInterface<Attempt> {};
+
+TEST_P(NetworkOnLabAttemptTest, ReachesAuthenticatedOverItsAdapter) {
+    const Attempt& attempt = GetParam();
+    startLabWith(threeRadios(), attempt.adapter);
+    makeNetwork(attempt.adapter == 1 ? AdapterConstants::MEDIA_TYPE_8023 : AdapterConstants::MEDIA_TYPE_80211,
+                attempt.ssid, attempt.association, attempt.encryption, attempt.passPhrase);
+    onEngine([&] { network.start(); });
+    settle();
+    settle();
+    EXPECT_EQ(accessState(), C::ACCESS_AUTHENTICATED);
+    EXPECT_THAT(matchmaker->calls, ElementsAreArray({"insert"}));
+    // The matchmaker attaches inside START, so the attempt's own inputs announce its states; each
+    // outer input then logs the state it leaves (a wireless START ends associating, unlogged).
+    const std::vector<std::string> wired = {"ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
+                                            "ACCESS_AUTHENTICATED", "ACCESS_AUTHENTICATED"};
+    const std::vector<std::string> wireless = {"ACCESS_ATTACHED", "ACCESS_ASSOCIATING", "ACCESS_CONNECTING",
+                                               "ACCESS_AUTHENTICATED"};
+    EXPECT_EQ(newStates(), attempt.adapter == 1 ? wired : wireless);
+    EXPECT_THAT(log(), Not(HasSubstr("Internal error")));
+}
+
+std::string attemptName(const ::testing::TestParamInfo<Attempt>& info) {
+    const char* names[] = {"", "WiredOpen", "WirelessOpen", "Wpa2Personal"};
+    return names[info.param.adapter];
+}
+
+INSTANTIATE_TEST_SUITE_P(Networks, NetworkOnLabAttemptTest,
+                         ::testing::Values(WIRED_OPEN, WIRELESS_OPEN, WPA2_PERSONAL), attemptName);
+
+TEST_F(NetworkOnLabTest, AnAbsentAccessPointGivesTheAdapterBackWhenTheAssociationTimerRunsOut) {
+    startLabWith(threeRadios(), 2);
+    makeNetwork(AdapterConstants::MEDIA_TYPE_80211, "elsewhere", 1, 1);
+    onEngine([&] { network.start(); });
+    settle();
+    ASSERT_EQ(accessState(), C::ACCESS_ASSOCIATING);
+    advance(Network::getDefaultAssociationTimeout());
+    EXPECT_THAT(log(), HasSubstr("Network Office: The association timer expired"));
+    EXPECT_EQ(accessState(), C::ACCESS_STARTED);
+    EXPECT_THAT(matchmaker->calls, ElementsAreArray({"insert", "unmatch"}));
+}
+
+TEST_F(NetworkOnLabTest, AWrongKeyGivesTheAdapterBackWhenTheConnectionTimerRunsOut) {
+    startLabWith(threeRadios(), 3);
+    makeNetwork(AdapterConstants::MEDIA_TYPE_80211, "home", 7, 4, "wrong horse battery");
+    onEngine([&] { network.start(); });
+    settle();
+    settle();
+    ASSERT_EQ(accessState(), C::ACCESS_CONNECTING);
+    advance(Network::getDefaultConnectionTimeout());
+    EXPECT_THAT(log(), HasSubstr("Network Office: The connection duration timer expired"));
+    EXPECT_EQ(accessState(), C::ACCESS_STARTED);
+    EXPECT_THAT(matchmaker->calls, ElementsAreArray({"insert", "unmatch"}));
+}
+
+}  // namespace
+}  // namespace tamsel::test
