@@ -13,6 +13,7 @@
 
 #include "platform/lab/Lab.h"
 #include "platform/lab/LabCallbackGate.h"
+#include "platform/lab/LabLogonClient.h"
 #include "platform/qxauth/QxPorts.h"
 
 namespace qxauth {
@@ -207,6 +208,8 @@ int qxInit(const QX_INIT* init) {
     addPortCommands();
     addAdaptersToNetworkConfiguration();
     sendAdapterListIfChanged();
+    // The machine's logon component comes with a running lab; tests in manual mode drive their own.
+    if (!theLab().manual()) lab::startLogonClient();
     return call.finish(QX_OK);
 }
 
@@ -224,6 +227,7 @@ int qxExit(void) {
     s.logGate.close();
     theLab().removeListener(s.listener);
     stopIp();
+    lab::stopLogonClient();
     stopSmartCards();
     stopCertificates();
     theLab().release();

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/base/XmlText.h"
+
 namespace tamsel::test {
 
 // Writes lab files for tests: elements with their attributes in order, optionally with <oid>
@@ -82,28 +84,7 @@ private:
         std::vector<Node> children;
     };
 
-    static std::string escape(const std::string& value) {
-        std::string out;
-        for (char c : value) {
-            switch (c) {
-                case '&':
-                    out += "&amp;";
-                    break;
-                case '<':
-                    out += "&lt;";
-                    break;
-                case '>':
-                    out += "&gt;";
-                    break;
-                case '"':
-                    out += "&quot;";
-                    break;
-                default:
-                    out.push_back(c);
-            }
-        }
-        return out;
-    }
+    static std::string escape(const std::string& value) { return base::xmlEscaped(value); }
 
     static void write(const Node& node, const std::string& indent, std::string* xml) {
         *xml += indent + "<" + node.name;
