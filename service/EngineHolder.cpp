@@ -231,10 +231,15 @@ void EngineHolder::releaseLogonStateMachine() {
 }
 
 void EngineHolder::installCredentialRequests() {
+    // Requests reach the networks as request objects; the tray's answers reach the networks.
     m_previousCredentialRequests = PortCredentialRequestMaker::install();
+    m_previousCredentialServices = NetworkCredentialServices::install();
+    m_credentialAnswers.install();
 }
 
 void EngineHolder::removeCredentialRequests() {
+    m_credentialAnswers.uninstall();
+    NetworkCredentialServices::restore(m_previousCredentialServices);
     PortCredentialRequestMaker::restore(m_previousCredentialRequests);
 }
 

@@ -16,10 +16,12 @@
 #include "vel/communication/ClientCommunication.h"
 #include "vel/configuration/ActiveConfiguration.h"
 #include "vel/ipcmsghandlers/AdapterLocationEventSender.h"
+#include "vel/ipcmsghandlers/NetworkCredentialAnswers.h"
 #include "vel/logon/ConnApiLogon.h"
 #include "vel/logon/ContextForCredentialRequestToSso.h"
 #include "vel/logon/LogonStateMachine.h"
 #include "vel/matchmaker/Matchmaker.h"
+#include "vel/network/NetworkCredentialServices.h"
 #include "vel/network/NetworkMachines.h"
 #include "vel/port/PortCredentialRequestMaker.h"
 #include "vel/powerevent/ServicePower.h"
@@ -117,6 +119,8 @@ private:
     std::optional<LogonStateMachine> m_logonStateMachine;
     ConnApiLogon m_connApiLogon;
     PortCredentialRequestMaker::Installed m_previousCredentialRequests;
+    NetworkCredentialServicesInterface* m_previousCredentialServices = nullptr;
+    NetworkCredentialAnswers m_credentialAnswers;
 };
 
 using EngineHolderRow = CompositionRow<EngineHolder>;

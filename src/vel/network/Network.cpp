@@ -52,7 +52,8 @@ bool NetworkImpl::checkMediaType() const {
 
 Network Network::create(const Ascii& name) {
     Network network;
-    static_cast<Reference&>(network) = Reference(new NetworkImpl(name), Reference::TAKE_OVER);
+    static_cast<Reference&>(network) =
+        Reference(static_cast<ReferenceImpl*>(new NetworkImpl(name)), Reference::TAKE_OVER);
     return network;
 }
 

@@ -8,9 +8,12 @@
 #include <memory>
 
 #include "vel/configuration/Settings8021x.h"
+#include "vel/credrequest/ClientCertificateHandler.h"
 #include "vel/network/AuthenticationParameters.h"
 #include "vel/network/NetworkBehavior.h"
+#include "vel/network/NetworkCredentialResponder.h"
 #include "vel/network/NetworkSession.h"
+#include "vel/port/CredentialResponder.h"
 #include "vel/reference/ElementVector.h"
 #include "vel/reference/HandleOf.h"
 #include "vel/reference/Reference.h"
@@ -22,7 +25,11 @@ class Network;
 class NetworkSubscriberInterface;
 class VelAdapter;
 
-class NetworkImpl : public ReferenceImpl {
+// It answers the authentication library for the adapter it holds (CredentialResponderInterface) and
+// takes the certificates prepared for it off the engine thread (ClientCertificateHandlerInterface).
+class NetworkImpl : public ReferenceImpl,
+                    public CredentialResponderInterface,
+                    public ClientCertificateHandlerInterface {
 public:
     // Media type of a network that no reader has set yet.
     static constexpr std::int32_t MEDIA_TYPE_NONE = 4;
@@ -40,8 +47,88 @@ public:
     explicit NetworkImpl(const Ascii& name);
     ~NetworkImpl() override;
 
+    void addRef() override { ReferenceImpl::addRef(); }
+    void release() override { ReferenceImpl::release(); }
+    void release2() override { ReferenceImpl::release2(); }
     // Empties the subscriber list and lets the behaviour drop what it holds.
     void clearReferences() override;
+
+    // The library's requests, in their slot order, each to the credential responder.
+    void requestEapMethods(const Reference& request, const std::vector<std::int32_t>& eapTypes) override {
+        m_responder.requestEapMethods(request, eapTypes);
+    }
+    void requestTtlsTunnelMethod(const Reference& request) override {
+        m_responder.requestTtlsTunnelMethod(request);
+    }
+    void requestIdentity(const Reference& request, std::int32_t level, std::int32_t, bool,
+                         const Ascii& prompt) override {
+        m_responder.requestIdentity(request, level, prompt);
+    }
+    void requestPassword(const Reference& request, const Ascii& prompt,
+                         const std::vector<std::int32_t>& eapTypes) override {
+        m_responder.requestPassword(request, prompt, eapTypes);
+    }
+    void requestPasswordChange(const Reference& request, const Ascii& prompt) override {
+        m_responder.requestPasswordChange(request, prompt);
+    }
+    void requestPasswordRetry(const Reference& request, const Ascii& prompt) override {
+        m_responder.requestPasswordRetry(request, prompt);
+    }
+    void requestSessionStart(const Reference& request, std::int32_t eapMethod) override {
+        m_responder.requestSessionStart(request, eapMethod);
+    }
+    void requestEapFastPac(const Reference& request, const ByteArray& aid) override {
+        m_responder.requestEapFastPac(request, aid);
+    }
+    void requestEapFastProvisionModes(const Reference& request) override {
+        m_responder.requestEapFastProvisionModes(request);
+    }
+    void handleAuthenticationNotification(const Reference& request, const Credential& pac) override {
+        m_responder.handleAuthenticationNotification(request, pac);
+    }
+    void requestMachineIdentity(const Reference& request, std::int32_t, std::int32_t, bool) override {
+        m_responder.requestMachineIdentity(request);
+    }
+    void requestServerVerify(const Reference& request, QX_HANDLE certificate,
+                             const std::vector<std::int32_t>& eapTypes, std::int32_t chainIsValid) override {
+        m_responder.requestServerVerify(request, certificate, eapTypes, chainIsValid);
+    }
+    void requestUserCertificate(const Reference& request,
+                                const std::vector<std::int32_t>& eapTypes) override {
+        m_responder.requestUserCertificate(request, eapTypes);
+    }
+    void requestEapFastPacTypes(const Reference& request, const ByteArray& aid) override {
+        m_responder.requestEapFastPacTypes(request, aid);
+    }
+    void requestCredCanceled(const Reference& request) override { m_responder.requestCredCanceled(request); }
+    bool isAuthenticationNetwork() override { return m_flagB; }
+
+    // The answers of the tray and the logon component.
+    virtual void savePac(const Credential& pac) { m_responder.savePac(pac); }
+    virtual void processCertificateResponse(const Certificate& certificate) {
+        m_responder.processCertificateResponse(certificate);
+    }
+    virtual void processSmartCardPinResponse(const Ascii& pin) {
+        m_responder.processSmartCardPinResponse(pin);
+    }
+    // replyKind: 1 the password alone, 4 the user name alone, else both.
+    virtual void processUsernamePasswordResponse(const Ascii& user, const Ascii& password,
+                                                 std::int32_t replyKind) {
+        m_responder.processUsernamePasswordResponse(user, password, replyKind);
+    }
+    void respondToValidCredRequest() { m_responder.respondToValidCredRequest(); }
+    void sendCredentialRequest(std::int32_t credentialType, std::int32_t passwordRequestType,
+                               const Ascii& prompt) {
+        m_responder.sendCredentialRequest(credentialType, passwordRequestType, prompt);
+    }
+
+    // The certificate work that ran off the engine thread.
+    void clientCertificateCompleted(const Certificate& certificate, int status) override {
+        m_responder.clientCertificateCompleted(certificate, status);
+    }
+    void certificateListReady(const std::vector<Certificate>& certificates) override {
+        m_responder.certificateListReady(certificates);
+    }
 
     NetworkBehaviorInterface& behavior() { return *m_behavior; }
 
@@ -90,6 +177,7 @@ public:
     // EAP-FAST PACs kept for this network (Credential entries).
     ElementVector m_savedPacs = ElementVector::create();
     NetworkSession m_session{*this};
+    NetworkCredentialResponder m_responder{*this};
 
     static std::atomic<std::int32_t> DefaultConnectionTimeout;
     static std::atomic<std::int32_t> DefaultAssociationTimeout;
@@ -101,7 +189,7 @@ private:
 class Network : public Reference {
 public:
     Network() = default;
-    explicit Network(NetworkImpl* existing) : Reference(existing) {}
+    explicit Network(NetworkImpl* existing) : Reference(static_cast<ReferenceImpl*>(existing)) {}
     static Network create(const Ascii& name);
 
     Ascii name() const { return impl()->m_name; }

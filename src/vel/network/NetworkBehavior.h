@@ -34,6 +34,11 @@ public:
     virtual void handleAuthRequest(std::int32_t) {}
     // The adapter attached; empty when there is none.
     virtual VelAdapter adapter() { return VelAdapter(); }
+    // What the credential responder asks of the session: access authenticates again, the session's
+    // end, and the rejection of its credentials.
+    virtual void reauthenticate() {}
+    virtual void endOfSessionActions() {}
+    virtual void rejectionActions() {}
 };
 
 // A network that is only started or not.

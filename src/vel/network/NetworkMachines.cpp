@@ -118,24 +118,12 @@ void NetworkMachines::sendPasswordChangeResult(std::int32_t result) {
 }
 
 void NetworkMachines::respondToValidCredRequest() {
-    NetworkSession& s = session();
-    if (!s.m_credentialRequest.exists()) return;
-    CredentialRequest request = s.m_credentialRequest.credentialRequest();
-    switch (request->requestType()) {
-        case QX_CRED_IDENTITY:
-            request->sendIdentity(Credential::newIdentity(s.m_passwordChangeUser));
-            break;
-        case QX_CRED_PASSWORD:
-        case QX_CRED_PASSWORD_CHANGE:
-        case QX_CRED_PASSWORD_RETRY:
-            request->sendPassword(Credential::newPassword(s.m_passwordChangeNewPassword));
-            break;
-        default:
-            break;
-    }
-    request->complete(request->isAnswered());
-    logInfo(2825, "NetworkImpl::respondToValidCredRequest: clearing m_credentialRequest");
-    s.m_credentialRequest.clear();
+    m_network.respondToValidCredRequest();
+}
+
+CredentialResponderInterface* NetworkMachines::credentialResponderForAdapter(const VelAdapter& adapter) {
+    if (m_adapter.isNull() || m_adapter.m != adapter.m) return nullptr;
+    return &m_network;
 }
 
 void NetworkMachines::requestPasswordChangeCredentials() {

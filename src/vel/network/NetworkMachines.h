@@ -49,6 +49,9 @@ public:
     void handleSsoRequest(std::int32_t request) override { m_networkMachine.handleSsoRequest(request); }
     void handleAuthRequest(std::int32_t request) override { m_networkMachine.handleAuthRequest(request); }
     VelAdapter adapter() override { return m_adapter; }
+    void reauthenticate() override { reauthenticateAccess(); }
+    // The network answers the library for the adapter it holds.
+    CredentialResponderInterface* credentialResponderForAdapter(const VelAdapter& adapter);
 
     // What the adapter and the power events tell the network.
     void adapterStateChanged(const VelAdapter& adapter, std::int32_t state, std::int32_t reason);
@@ -59,7 +62,7 @@ public:
     // The ends of an authentication session.
     void authenticationSucceeded();
     void authenticationFailed(std::int32_t detail);
-    void endOfSessionActions();
+    void endOfSessionActions() override;
 
     // Whether the profile is FIPS compliant: AES with WPA2 personal, or WPA2 enterprise whose
     // methods for the current connection type are all EAP-TLS, PEAP or EAP-FAST.
@@ -88,6 +91,9 @@ private:
                                  std::int32_t reason) override {
             m_owner.adapterStateChanged(adapter, state, reason);
         }
+        CredentialResponderInterface* credentialResponderForAdapter(const VelAdapter& adapter) override {
+            return m_owner.credentialResponderForAdapter(adapter);
+        }
         void powerEvent(std::int32_t event) override { m_owner.powerEvent(event); }
         void timerExpired(const ThreadSafeTimer& timer) override { m_owner.timerExpired(timer); }
 
@@ -100,7 +106,7 @@ private:
     void logTagged(std::int32_t id, const char* line);
     // The current connection type's parameters.
     AuthenticationParameters currentParameters();
-    void rejectionActions();
+    void rejectionActions() override;
     void deletePac(std::int32_t pacType);
     void detach(bool retry);
 

@@ -1,7 +1,7 @@
 #pragma once
 // What answers the library's credential requests for an adapter: the network that holds it. Each
 // operation receives the request object, through which it answers now or later, and the data the
-// port read for it. A subscriber of the adapter that implements this interface gets every request.
+// port read for it. The adapter's subscribers name it (credentialResponderForAdapter).
 #include <cstdint>
 #include <vector>
 
@@ -37,6 +37,8 @@ public:
                                         const std::vector<std::int32_t>& eapTypes) = 0;
     virtual void requestEapFastPacTypes(const Reference& request, const ByteArray& aid) = 0;
     virtual void requestCredCanceled(const Reference& request) = 0;
+    // An 802.1X network.
+    virtual bool isAuthenticationNetwork() = 0;
 
 protected:
     ~CredentialResponderInterface() = default;

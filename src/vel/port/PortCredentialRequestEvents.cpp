@@ -1,15 +1,17 @@
 #include "vel/port/PortCredentialRequestEvents.h"
 
 #include "runtime/lum/Log.h"
+#include "vel/adapter/AdapterSubscriber.h"
 #include "vel/port/PortManager.h"
 
 namespace {
 
-// Every subscriber of the adapter that answers credential requests gets the request.
+// Every subscriber of the adapter that has a credential responder for it gets the request.
 template <typename Deliver>
 void toResponders(const VelAdapter& adapter, Deliver deliver) {
     for (const Reference& subscriber : adapter.subscribers()) {
-        auto* responder = dynamic_cast<CredentialResponderInterface*>(subscriber.m);
+        CredentialResponderInterface* responder =
+            static_cast<AdapterSubscriberInterface*>(subscriber.m)->credentialResponderForAdapter(adapter);
         if (responder != nullptr) deliver(responder);
     }
 }

@@ -154,6 +154,9 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
         return;
     if (!LUM_ASSERT(Maker != nullptr)) return;
     Reference request = Maker(adapter, manager, sync, type, level, qxReq->value);
+    // The outer method is read while the request is surely open: once its event is posted, the
+    // engine may answer and complete it before this thread goes on.
+    if (type != QX_CRED_SESSION_START) recordEapMethod(sync, type);
     std::int32_t generation = manager->generation();
     TagMacAddr mac(adapter.impl()->macAddress(), 0);
     Tags tags(mac);
@@ -273,7 +276,7 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
         default:
             break;
     }
-    recordEapMethod(sync, type);
+    if (type == QX_CRED_SESSION_START) recordEapMethod(sync, type);
 }
 
 void PortCredentialResponderMember::postPacSave(std::int32_t sync, const Reference& request,

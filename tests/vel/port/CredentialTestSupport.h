@@ -73,6 +73,8 @@ public:
     REFERENCE_IMPL_FORWARDS
     void eapStatus(const VelAdapter&, std::int32_t) override {}
     void adapterStateChanged(const VelAdapter&, std::int32_t, std::int32_t) override {}
+    CredentialResponderInterface* credentialResponderForAdapter(const VelAdapter&) override { return this; }
+    bool isAuthenticationNetwork() override { return true; }
 
     static std::string join(const std::vector<std::int32_t>& types) {
         std::string text;

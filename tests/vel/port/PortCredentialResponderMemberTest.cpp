@@ -69,10 +69,11 @@ TEST_F(ResponderMemberTest, EachRequestTypeReadsWhatItNeedsAndReachesItsResponde
         {QX_CRED_CRED_CANCELED, 0, {}, "canceled"},
         {QX_CRED_IDENTITY, 1, {"getIdentityPrompt"}, "identity 1 26 0 Password:"},
         {QX_CRED_EAP_METHODS, 1, {"getEapMethod 0", "getEapMethod 1"}, "eapMethods 25,26"},
-        // The first request of these kinds also records the outer method.
+        // The first request of these kinds records the outer method first, while the request is
+        // surely open.
         {QX_CRED_PASSWORD,
          1,
-         {"getPasswordPrompt", "getEapMethod 0", "getEapMethod 1", "getEapMethod 0"},
+         {"getEapMethod 0", "getPasswordPrompt", "getEapMethod 0", "getEapMethod 1"},
          "password Password: 25,26"},
         {QX_CRED_PASSWORD_CHANGE, 1, {"getPasswordPrompt"}, "passwordChange Password:"},
         {QX_CRED_PASSWORD_RETRY, 1, {"getPasswordPrompt"}, "passwordRetry Password:"},

@@ -1,0 +1,232 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/LogCapture.h"
+#include "tests/vel/credrequest/RecordingAnswers.h"
+#include "tests/vel/multithread/QueueTestSupport.h"
+#include "vel/adapter/AdapterConstants.h"
+#include "vel/configuration/NetworkSubscriberInterface.h"
+#include "vel/network/Network.h"
+#include "vel/network/NetworkConstants.h"
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+namespace tamsel::test {
+namespace {
+
+using C = NetworkConstants;
+
+// What the network asks of the tray: "request <type> <source> <request type> <prompt>".
+class RecordingSubscriberImpl : public ReferenceImpl, public NetworkSubscriberInterface {
+public:
+    REFERENCE_IMPL_FORWARDS
+    void networkAccessStateChanged(std::int32_t, const Network&) override {}
+    void networkStateChanged(std::int32_t, const VelAdapter&, const Network&) override {}
+    void networkCredentialRequest(const Network&, const ElementVector&, std::int32_t type,
+                                  std::int32_t source, std::int32_t requestType,
+                                  const Ascii& prompt) override {
+        lines.push_back("request " + std::to_string(type) + " " + std::to_string(source) + " " +
+                        std::to_string(requestType) + " " + prompt.text());
+    }
+    void changePasswordResult(std::int32_t, std::int32_t) override {}
+    std::vector<std::string> lines;
+};
+
+// A network whose behaviour records what the responder asks of the session.
+class RecordingBehavior : public IdleNetworkBehavior {
+public:
+    void handleAuthRequest(std::int32_t request) override {
+        calls.push_back("auth " + std::to_string(request));
+    }
+    void reauthenticate() override { calls.push_back("reauthenticate"); }
+    void endOfSessionActions() override { calls.push_back("end of session"); }
+    void rejectionActions() override { calls.push_back("rejection"); }
+    std::vector<std::string> calls;
+};
+
+RecordingBehavior* LastBehavior = nullptr;
+
+std::unique_ptr<NetworkBehaviorInterface> makeRecordingBehavior(NetworkImpl&) {
+    auto behavior = std::make_unique<RecordingBehavior>();
+    LastBehavior = behavior.get();
+    return behavior;
+}
+
+// A user's 802.1X network: PEAP with MSCHAPv2 inside, credentials from the given source; requests
+// answered through a recording port manager.
+class NetworkCredentialResponderTest : public RuntimeTest {
+protected:
+    void SetUp() override {
+        RuntimeTest::SetUp();
+        previousMaker = NetworkBehaviorMaker::set(&makeRecordingBehavior);
+        answers = new RecordingAnswersImpl;
+        subscriber = new RecordingSubscriberImpl;
+    }
+    void TearDown() override {
+        if (!network.isNull()) {
+            network.impl()->clearReferences();
+            network.reset();
+        }
+        NetworkBehaviorMaker::set(previousMaker);
+        answers->release();
+        subscriber->release();
+        RuntimeTest::TearDown();
+    }
+
+    void makeNetwork(std::int32_t source, std::int32_t kind = 1) {
+        network = Network::create(Ascii("Office"));
+        network.setFlagB(true);
+        network.setNetworkMedia(NetworkImpl::MEDIA_WIRED);
+        network.setConnectionTypes(NetworkImpl::CONNECTION_TYPES_USER);
+        network.addSubscriber(subscriber);
+        AuthenticationParameters user =
+            network.getAuthenticationParameters(AdapterConstants::CONNECTION_USER);
+        AuthenticationMethod peap = AuthenticationMethod::ofType(25);
+        peap.setCredentialType(kind);
+        peap.addInnerAuthenticationMethod(AuthenticationMethod::ofType(26));
+        user.addAuthenticationMethod(peap);
+        user.setCredentialType(source);
+        user.setUnprotectedIdentityPattern("[username]");
+        user.setProtectedIdentityPattern("[username]");
+        session().m_currentConnectionType = AdapterConstants::CONNECTION_USER;
+        behavior = LastBehavior;
+    }
+    NetworkSession& session() { return network.impl()->m_session; }
+    AuthenticationParameters user() {
+        return network.getAuthenticationParameters(AdapterConstants::CONNECTION_USER);
+    }
+    // A request of the library as the port hands it over.
+    CredentialRequest request(int type, int level = 0) {
+        return CredentialRequest::create(VelAdapter(), answers, ++sync, type, level);
+    }
+    std::vector<std::string> takeCalls() { return std::exchange(answers->calls, {}); }
+
+    NetworkBehaviorMaker::Maker previousMaker = nullptr;
+    RecordingAnswersImpl* answers = nullptr;
+    RecordingSubscriberImpl* subscriber = nullptr;
+    RecordingBehavior* behavior = nullptr;
+    Network network;
+    int sync = 0;
+};
+
+TEST_F(NetworkCredentialResponderTest, AGuiPasswordRequestIsHeldAskedOfTheTrayAndAnsweredOnce) {
+    makeNetwork(NetworkIdentity::SOURCE_GUI);
+    {
+        CredentialRequest password = request(QX_CRED_PASSWORD, 1);
+        network.impl()->requestPassword(password, "Password:", {25, 26});
+    }
+    EXPECT_THAT(subscriber->lines, ElementsAre("request 2 2 1 Password:"));
+    EXPECT_THAT(takeCalls(), ElementsAre("deferred(1)"));
+    EXPECT_EQ(network.getInnerEapMethod(), 26);
+    LogCapture log;
+    network.impl()->processUsernamePasswordResponse("alice", "secret", 2);
+    EXPECT_THAT(takeCalls(), ElementsAre("password(1, handle)", "complete(1, responded)"));
+    EXPECT_EQ(session().authenticationState(), C::AUTH_STATE_CREDENTIAL_SENT);
+    EXPECT_TRUE(log.contains("processUsernamePasswordResponse: Responding to valid credential request"));
+    // Nothing is held any more: a second answer only keeps the credentials.
+    network.impl()->processUsernamePasswordResponse("alice", "again", 2);
+    EXPECT_THAT(takeCalls(), IsEmpty());
+    EXPECT_STREQ(user().getPasswordOrKey().text(), "again");
+}
+
+TEST_F(NetworkCredentialResponderTest, ACancelWithNothingHeldLeavesNoLine) {
+    makeNetwork(NetworkIdentity::SOURCE_GUI);
+    CredentialRequest cancel = request(QX_CRED_CRED_CANCELED);
+    LogCapture quiet;
+    network.impl()->requestCredCanceled(cancel);
+    EXPECT_THAT(quiet.messages(), IsEmpty());
+    network.impl()->requestPassword(request(QX_CRED_PASSWORD), "Password:", {4});
+    LogCapture log;
+    network.impl()->requestCredCanceled(cancel);
+    EXPECT_THAT(log.messages(), Contains("requestCredCanceled: Clearing m_credentialRequest"));
+    // Let go by the network, the held request completes without an answer.
+    EXPECT_THAT(takeCalls(), ElementsAre("deferred(2)", "complete(2, no response)"));
+}
+
+TEST_F(NetworkCredentialResponderTest, APasswordChangeWithItsCredentialsRunsThroughTheStateMachine) {
+    makeNetwork(NetworkIdentity::SOURCE_LOGON);
+    user().setPasswordOrKeyCredential(Credential::newPassword("old"));
+    network.setPasswordChangeParameters(0, "alice", "", "old", "new");
+    network.impl()->requestPassword(request(QX_CRED_PASSWORD, 1), "Password:", {25, 26});
+    EXPECT_EQ(session().authenticationState(), C::AUTH_STATE_CREDENTIAL_SENT);
+    network.impl()->requestPasswordChange(request(QX_CRED_PASSWORD_CHANGE, 1), "New password:");
+    EXPECT_EQ(session().authenticationState(), C::AUTH_STATE_CREDENTIAL_ACCEPTED);
+    EXPECT_TRUE(session().m_passwordChangeTriggered);
+    EXPECT_THAT(behavior->calls, ElementsAre("auth " + std::to_string(C::CHANGE_PASSWORD)));
+    // The state machine answers with the credentials already given.
+    takeCalls();
+    network.impl()->respondToValidCredRequest();
+    EXPECT_THAT(takeCalls(), ElementsAre("password(2, handle)", "complete(2, responded)"));
+    EXPECT_EQ(session().authenticationState(), C::AUTH_STATE_NEW_CREDENTIAL_SENT);
+}
+
+TEST_F(NetworkCredentialResponderTest, ARetryWithLogonCredentialsSwitchesToTheGui) {
+    makeNetwork(NetworkIdentity::SOURCE_LOGON);
+    user().setPasswordOrKeyCredential(Credential::newPassword("wrong"));
+    network.impl()->requestPassword(request(QX_CRED_PASSWORD, 1), "Password:", {25, 26});
+    LogCapture log;
+    network.impl()->requestPasswordRetry(request(QX_CRED_PASSWORD_RETRY, 1), "Password:");
+    EXPECT_TRUE(log.contains("Password retry, credential source is sso"));
+    EXPECT_THAT(behavior->calls, ElementsAre("rejection"));
+    EXPECT_EQ(session().currentCredentialSource(), NetworkIdentity::SOURCE_GUI);
+    EXPECT_EQ(session().authenticationState(), C::AUTH_STATE_CREDENTIAL_REJECTED);
+    // The next retry asks the tray.
+    session().setAuthenticationState(C::AUTH_STATE_CREDENTIAL_SENT);
+    network.impl()->requestPasswordRetry(request(QX_CRED_PASSWORD_RETRY, 1), "Password:");
+    EXPECT_THAT(subscriber->lines, ElementsAre("request 2 2 3 Password:"));
+}
+
+TEST_F(NetworkCredentialResponderTest, ALateCertificateListIsIgnoredWithItsLine) {
+    makeNetwork(NetworkIdentity::SOURCE_GUI, 2);
+    LogCapture log;
+    network.impl()->certificateListReady({});
+    EXPECT_TRUE(log.contains(
+        "User certificate list has been created (0 certificate(s)), but it's too late now -- ignoring it."));
+    EXPECT_EQ(network.impl()->m_responder.userCertificateListState(),
+              NetworkCredentialResponder::LIST_NOT_BUILT);
+}
+
+TEST_F(NetworkCredentialResponderTest,
+       AnIncoherentMethodConfigurationLeavesTheIdentityUnansweredWithOneLine) {
+    makeNetwork(NetworkIdentity::SOURCE_GUI);
+    // A TTLS method without its inner method, as the connection API may hand one in.
+    user().clearAuthenticationMethods();
+    AuthenticationMethod ttls = AuthenticationMethod::ofType(21);
+    ttls.setCredentialType(1);
+    user().addAuthenticationMethod(ttls);
+    for (int i = 0; i < 2; ++i) {
+        LogCapture log;
+        network.impl()->requestIdentity(request(QX_CRED_IDENTITY), 0, 0, false, "Identity:");
+        std::vector<std::string> lines = log.messages();
+        int errors = 0;
+        for (const std::string& line : lines)
+            if (line.find("do not fit") != std::string::npos) ++errors;
+        EXPECT_EQ(errors, 1);
+        EXPECT_THAT(log.text(), Not(HasSubstr("Network configuration or its current state is invalid")));
+    }
+    EXPECT_THAT(takeCalls(), ElementsAre("deferred(1)", "complete(1, no response)", "deferred(2)",
+                                         "complete(2, no response)"));
+    EXPECT_THAT(takeAssertions(), IsEmpty());
+}
+
+TEST_F(NetworkCredentialResponderTest, AProfilePasswordNetworkSendsItsIdentityAtOnce) {
+    makeNetwork(NetworkIdentity::SOURCE_PROFILE);
+    user().setIdentity(Credential::newIdentity("alice"));
+    user().setPasswordOrKeyCredential(Credential::newPassword("secret"));
+    network.impl()->requestIdentity(request(QX_CRED_IDENTITY), 0, 0, false, "Identity:");
+    EXPECT_THAT(takeCalls(), ElementsAre("deferred(1)", "identity(1, handle)", "complete(1, responded)"));
+    EXPECT_EQ(session().authenticationState(),
+              C::AUTH_STATE_UNPROTECTED_IDENTITY_SENT_FOR_FULL_AUTHENTICATION);
+    EXPECT_THAT(subscriber->lines, IsEmpty());
+}
+
+}  // namespace
+}  // namespace tamsel::test

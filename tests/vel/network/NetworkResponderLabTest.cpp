@@ -1,0 +1,142 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/vel/port/CredentialTestSupport.h"
+#include "tests/vel/port/PortTestSupport.h"
+#include "vel/adapter/AdapterConstants.h"
+#include "vel/network/Network.h"
+#include "vel/port/PortCredentialRequestMaker.h"
+
+using ::testing::HasSubstr;
+
+namespace tamsel::test {
+namespace {
+
+// Stands where the network's machines follow the adapter: it names the network as the adapter's
+// credential responder.
+class NetworkFollowerImpl : public ReferenceImpl, public AdapterSubscriberInterface {
+public:
+    explicit NetworkFollowerImpl(const Network& network) : m_network(network) {}
+    REFERENCE_IMPL_FORWARDS
+    void eapStatus(const VelAdapter&, std::int32_t) override {}
+    void adapterStateChanged(const VelAdapter&, std::int32_t, std::int32_t) override {}
+    CredentialResponderInterface* credentialResponderForAdapter(const VelAdapter&) override {
+        return m_network.impl();
+    }
+
+private:
+    Network m_network;
+};
+
+struct Case {
+    const char* what;
+    int how;  // of the name rule: 1 exactly, 2 ends with
+    const char* rule;
+    const char* outcome;
+    const char* line;
+};
+
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.what;
+}
+
+// A wired PEAP-MSCHAPv2 network with its password in the profile, its server checked against a
+// name rule, on the lab through the real port manager and credential requests.
+class NetworkResponderLabTest : public PortTest, public testing::WithParamInterface<Case> {
+protected:
+    void SetUp() override {
+        PortTest::SetUp();
+        previous = PortCredentialRequestMaker::install();
+    }
+    void TearDown() override {
+        onEngine([this] {
+            if (!network.isNull()) {
+                network.impl()->clearReferences();
+                network.reset();
+            }
+        });
+        if (follower != nullptr) follower->release();
+        PortTest::TearDown();
+        PortCredentialRequestMaker::restore(previous);
+    }
+
+    PortCredentialRequestMaker::Installed previous;
+    NetworkFollowerImpl* follower = nullptr;
+    Network network;
+};
+
+TEST_P(NetworkResponderLabTest, TheServerNameRuleDecidesTheAuthentication) {
+    const Case& c = GetParam();
+    writeServerCertificates(root);
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0");
+    builder.add("authenticator", {{"on", "eth0"},
+                                  {"method", "peap"},
+                                  {"identity", "alice"},
+                                  {"password", "secret"},
+                                  {"serverCertificate", "server.pem"}});
+    builder.add("certificateStore", {{"store", "LOCAL_MACHINE/ROOT"}, {"file", "ca.pem"}});
+    startLab(builder);
+    makeManager(1);
+    onEngine([&] {
+        network = Network::create(Ascii("Office"));
+        network.setFlagB(true);
+        network.setNetworkMedia(NetworkImpl::MEDIA_WIRED);
+        network.setConnectionTypes(NetworkImpl::CONNECTION_TYPES_USER);
+        AuthenticationParameters user =
+            network.getAuthenticationParameters(AdapterConstants::CONNECTION_USER);
+        AuthenticationMethod peap = AuthenticationMethod::ofType(25);
+        peap.setCredentialType(1);
+        peap.setValidateServerCertificate(true);
+        peap.addInnerAuthenticationMethod(AuthenticationMethod::ofType(26));
+        user.addAuthenticationMethod(peap);
+        user.setCredentialType(1);
+        // The profile names the identities outright.
+        user.setUnprotectedIdentityPattern("anonymous");
+        user.setProtectedIdentityPattern("alice");
+        user.setPasswordOrKeyCredential(Credential::newPassword("secret"));
+        ElementVector rules = ElementVector::create();
+        rules.add(TrustedServerRule::create(0, c.how, c.rule).m);
+        user.setValidationParameters(
+            CertificateValidationParameters::create(false, rules, true, ElementVector::create()));
+        network.impl()->m_session.m_currentConnectionType = AdapterConstants::CONNECTION_USER;
+        follower = new NetworkFollowerImpl(network);
+        adapter.addSubscriber(follower);
+        manager.auth(0);
+    });
+    bool done = false;
+    for (int round = 0; round < 40 && !done; ++round) {
+        settle();
+        for (const std::string& line : listener->lines)
+            done = done || line == "state 14 0" || line.rfind("state 17", 0) == 0;
+    }
+    std::string text = log();
+    EXPECT_NE(text.find("Port State " + std::string(c.outcome)), std::string::npos)
+        << c.what << "\n"
+        << text.substr(text.size() - std::min<size_t>(text.size(), 4000));
+    EXPECT_NE(text.find(c.line), std::string::npos) << c.what;
+    size_t internal = text.find("Internal error");
+    EXPECT_EQ(internal, std::string::npos)
+        << c.what << "\n"
+        << text.substr(internal == std::string::npos ? 0 : internal - std::min<size_t>(internal, 1500), 2500);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Peap, NetworkResponderLabTest,
+    testing::Values(Case{"domain suffix", 2, "corp.example", "AUTHENTICATED and status SUCCESS",
+                         "Server certificate validated: "},
+                    Case{"exact name", 1, "radius.corp.example", "AUTHENTICATED and status SUCCESS",
+                         "Server certificate validated: "},
+                    Case{"suffix inside a label", 2, "us.corp.example", "HELD and status SERVER_REJECTED",
+                         "Server certificate invalid (name mismatch: "}),
+    [](const testing::TestParamInfo<Case>& info) {
+        std::string name;
+        for (char ch : std::string(info.param.what))
+            name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+        return name;
+    });
+
+}  // namespace
+}  // namespace tamsel::test
