@@ -228,5 +228,61 @@ TEST_F(NetworkCredentialResponderTest, AProfilePasswordNetworkSendsItsIdentityAt
     EXPECT_THAT(subscriber->lines, IsEmpty());
 }
 
+// Records the certificate work a network sends off the engine thread.
+class RecordingServicesImpl : public NetworkCredentialServicesInterface {
+public:
+    void retrieveMachinePassword(NetworkImpl&) override {}
+    Ascii computerName() override { return Ascii("host.corp.example"); }
+    void writeInternalConfiguration() override { ++writes; }
+    void postToImpersonatedQueue(const MessageEvent& event) override { posted.push_back(event); }
+    std::vector<MessageEvent> posted;
+    int writes = 0;
+};
+
+TEST_F(NetworkCredentialResponderTest, ACertificateRequestDuringACompletionWaitsForIt) {
+    RecordingServicesImpl services;
+    NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);
+    makeNetwork(NetworkIdentity::SOURCE_GUI, 2);
+    NetworkCredentialResponder& responder = network.impl()->m_responder;
+    // A usable certificate without a library handle: it has to be prepared first.
+    responder.useCertificate(
+        Certificate::create(ByteArray("0123456789abcdefghij"), CertificateStore::machinePersonal()));
+    ASSERT_TRUE(responder.userCertificate().isUsable());
+    network.impl()->requestUserCertificate(request(QX_CRED_USER_CERT, 1), {25, 13});
+    ASSERT_EQ(services.posted.size(), 1U);
+    EXPECT_TRUE(responder.certificateBeingCompleted());
+    LogCapture log;
+    network.impl()->requestUserCertificate(request(QX_CRED_USER_CERT, 1), {25, 13});
+    EXPECT_TRUE(
+        log.contains("Postponing client certificate request till the previous certificate is completed."));
+    EXPECT_EQ(services.posted.size(), 1U);
+    // The first request made way for the second, which waits unanswered.
+    EXPECT_THAT(takeCalls(), ElementsAre("deferred(1)", "deferred(2)", "complete(1, no response)"));
+    network.impl()->clientCertificateCompleted(responder.userCertificate(), 0);
+    EXPECT_FALSE(responder.certificateBeingCompleted());
+    EXPECT_TRUE(log.contains("is not available"));
+    EXPECT_THAT(takeCalls(), ElementsAre("complete(2, no response)"));
+    services.posted.clear();
+    NetworkCredentialResponder::installServices(previous);
+}
+
+TEST_F(NetworkCredentialResponderTest, AProvisionedPacIsSavedAndTheConfigurationWritten) {
+    RecordingServicesImpl services;
+    NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);
+    makeNetwork(NetworkIdentity::SOURCE_GUI);
+    PacLifetime lifetime;
+    Credential pac =
+        Credential::newPac(ByteArray("key"), ByteArray("opaque"), ByteArray("aid"), "alice", "", lifetime, 1);
+    LogCapture log;
+    network.impl()->handleAuthenticationNotification(request(QX_CRED_EAP_FAST_PAC_SAVE), pac);
+    EXPECT_EQ(network.getSavedPacs().length(), 1);
+    EXPECT_EQ(services.writes, 1);
+    EXPECT_TRUE(log.contains("Saving PAC  for iid: alice"));
+    EXPECT_TRUE(log.contains("Received tunnel pac."));
+    EXPECT_EQ(session().authenticationState(), C::AUTH_STATE_EAP_FAST_PROVISIONING_SUCCESS);
+    EXPECT_THAT(takeCalls(), ElementsAre("deferred(1)", "complete(1, responded)"));
+    NetworkCredentialResponder::installServices(previous);
+}
+
 }  // namespace
 }  // namespace tamsel::test
