@@ -284,5 +284,26 @@ TEST_F(NetworkCredentialResponderTest, AProvisionedPacIsSavedAndTheConfiguration
     NetworkCredentialResponder::installServices(previous);
 }
 
+TEST_F(NetworkCredentialResponderTest, AMachineWithoutAnIdentityUsesItsDnsName) {
+    RecordingServicesImpl services;
+    NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);
+    makeNetwork(NetworkIdentity::SOURCE_MACHINE);
+    network.setConnectionTypes(NetworkImpl::CONNECTION_TYPES_MACHINE);
+    AuthenticationParameters machine =
+        network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE);
+    machine.addAuthenticationMethod(AuthenticationMethod::at(user().impl()->m_authenticationMethods, 0));
+    machine.setCredentialType(NetworkIdentity::SOURCE_MACHINE);
+    machine.setUnprotectedIdentityPattern("[username]@[domain]");
+    session().m_currentConnectionType = AdapterConstants::CONNECTION_MACHINE;
+    LogCapture log;
+    network.impl()->requestIdentity(request(QX_CRED_IDENTITY), 0, 0, false, "Identity:");
+    CredentialProxy identity = machine.getIdentity();
+    ASSERT_TRUE(identity.exists());
+    EXPECT_STREQ(identity.credential().identity().text(), "host@corp.example");
+    EXPECT_TRUE(log.contains("Sending unprotected identity = host@corp.example."));
+    EXPECT_THAT(takeCalls(), ElementsAre("deferred(1)", "identity(1, handle)", "complete(1, responded)"));
+    NetworkCredentialResponder::installServices(previous);
+}
+
 }  // namespace
 }  // namespace tamsel::test
