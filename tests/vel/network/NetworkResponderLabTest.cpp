@@ -140,3 +140,47 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace tamsel::test
+
+namespace tamsel::test {
+namespace {
+
+class NetworkCertificateIdentityTest : public PortTest {};
+
+// The identity a certificate gives: a machine's is its DNS name with the first dot made an at sign,
+// a user's its certificate name.
+TEST_F(NetworkCertificateIdentityTest, IdentitiesComeFromTheSelectedCertificate) {
+    CertificateSpec hostSpec;
+    hostSpec.commonName = "host.corp.example";
+    hostSpec.dnsNames = {"host.corp.example"};
+    TestCertificate host = TestPki::selfSigned(hostSpec);
+    root.write("host.pem", host.pem() + host.keyPem());
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0");
+    builder.add("certificateStore", {{"store", "LOCAL_MACHINE/MY"}, {"file", "host.pem"}});
+    startLab(builder);
+    onEngine([&] {
+        std::vector<Certificate> list = certificates(CertificateStore::machinePersonal());
+        ASSERT_EQ(list.size(), 1U);
+        Certificate certificate = list.front();
+        certificate.createHandle();
+        certificate.populateX509();
+        Network network = Network::create(Ascii("Office"));
+        NetworkCredentialResponder& responder = network.impl()->m_responder;
+        for (std::int32_t type : {AdapterConstants::CONNECTION_MACHINE, AdapterConstants::CONNECTION_USER}) {
+            network.impl()->m_session.m_currentConnectionType = type;
+            responder.useCertificate(certificate);
+            responder.identityFromCertificate();
+            CredentialProxy identity = network.getAuthenticationParameters(type).getIdentity();
+            ASSERT_TRUE(identity.exists());
+            EXPECT_STREQ(identity.credential().identity().text(), type == AdapterConstants::CONNECTION_MACHINE
+                                                                      ? "host@corp.example"
+                                                                      : certificate.certificateName().text());
+        }
+        responder.dropCertificate();
+        certificate.destroyHandle();
+        network.impl()->clearReferences();
+    });
+}
+
+}  // namespace
+}  // namespace tamsel::test
