@@ -32,6 +32,9 @@ ClientCommunicationImpl::~ClientCommunicationImpl() {
 }
 
 void ClientCommunicationImpl::clearReferences() {
+    // The networks' last states at shut-down go to no tray program.
+    Configuration configuration = ConnApiEngine::configuration();
+    if (!configuration.isNull()) configuration.unsubscribe(this);
     m_connections.clear();
     m_lastNetworkStateEventInfo = LastNetworkState();
     clearCredentialRequest();
@@ -222,6 +225,9 @@ void ClientCommunicationImpl::logonChangePasswordResult(std::int32_t attemptId, 
 
 void ClientCommunicationImpl::activeConfigurationChanged() {
     LUM_ASSERT_TEXT(ConnApiEngine::configurationExists(), "ActiveConfiguration::Instance().exists()");
+    // The tray programs follow the networks of the configuration now in force.
+    Configuration configuration = ConnApiEngine::configuration();
+    if (!configuration.isNull()) configuration.subscribe(this);
     sendConfigurationChangeEvent();
 }
 

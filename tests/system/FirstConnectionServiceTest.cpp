@@ -1,0 +1,150 @@
+// The service's first connection, end to end: the real service on the office configuration and
+// lab, watched through its log and by a tray program on the pipe.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/system/LabClient.h"
+#include "tests/system/ServiceClientTest.h"
+#include "tests/system/ServiceLog.h"
+#include "vel/exception/BaseException.h"
+
+namespace {
+
+using tamsel::test::LabClient;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// The office lab with the wired link down until the test raises it; without the wireless adapter
+// unless asked.
+std::string officeLab(bool wireless) {
+    std::string lab = readText(OFFICE_LAB);
+    if (!wireless) lab = std::regex_replace(lab, std::regex("<adapter [^>]*friendly=\"wlan0\"[^>]*/>"), "");
+    return std::regex_replace(lab, std::regex("link=\"up\""), "link=\"down\"");
+}
+
+bool logged(const TempRoot& root, const std::string& line, int times = 1) {
+    return waitFor([&] { return countOf(root.logText(), line) == times; });
+}
+
+// The new states a machine of the network logged, in order ("... <machine> new state = X").
+std::vector<std::string> newStates(const std::string& log, const std::string& network,
+                                   const std::string& machine) {
+    // A state logged again while the machine stays in it counts once.
+    std::vector<std::string> states;
+    const std::string head = "Network " + network + ": " + machine + " new state ";
+    for (const std::string& line : messages(log)) {
+        if (line.rfind(head, 0) != 0) continue;
+        std::string state = line.substr(head.size());
+        if (state.rfind("= ", 0) == 0) state = state.substr(2);
+        if (states.empty() || states.back() != state) states.push_back(state);
+    }
+    return states;
+}
+
+// The configuration's top states as it entered them.
+std::vector<std::string> topStates(const std::string& log) {
+    std::vector<std::string> states{"STARTED"};
+    const std::regex entered("in the new state: Configuration::([A-Z_]+)");
+    for (const std::string& line : messages(log)) {
+        std::smatch match;
+        if (std::regex_search(line, match, entered) && states.back() != match[1].str())
+            states.push_back(match[1]);
+    }
+    return states;
+}
+
+// A tray program that keeps the network states of the events it receives, on a thread of its own
+// until its connection ends.
+class Tray {
+public:
+    explicit Tray(PipeClient& client)
+        : m_thread([this, &client] {
+              try {
+                  for (;;) {
+                      std::string message = client.receive();
+                      std::smatch state;
+                      if (message.find("networkStateEvent") == std::string::npos ||
+                          !std::regex_search(message, state,
+                                             std::regex("<networkState>([A-Za-z ]+)</networkState>")))
+                          continue;
+                      std::lock_guard<std::mutex> lock(m_mutex);
+                      m_states.push_back(state[1]);
+                  }
+              } catch (const BaseException&) {
+              }
+          }) {}
+    ~Tray() { join(); }
+    // Once the service is gone.
+    void join() {
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    std::vector<std::string> states() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_states;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_states;
+    std::thread m_thread;
+};
+
+class FirstConnectionTest : public ServiceClientTest {
+protected:
+    void SetUp() override {
+        root.write("system/configuration.xml", readText(OFFICE_CONFIGURATION));
+        root.write("lab.xml", officeLab(wireless));
+        ServiceClientTest::SetUp();
+    }
+    void raiseWiredLink() {
+        LabClient lab(root.path() + "/run/lab");
+        ASSERT_EQ(lab.command("link eth0 up"), std::vector<std::string>{"ok"});
+    }
+
+    bool wireless = false;
+};
+
+// A: the wired adapter alone. Wired-LAN goes through attach and connect to authenticated, which
+// a tray program hears; Corp-WiFi waits for an adapter it never gets.
+TEST_F(FirstConnectionTest, TheWiredNetworkAuthenticatesOverTheWiredAdapter) {
+    Tray tray(connectClient());
+    ASSERT_TRUE(logged(root, "Network Corp-WiFi: AccessStateMachine new state = ACCESS_STARTED"))
+        << root.logText();
+    raiseWiredLink();
+    ASSERT_TRUE(waitFor([&] {
+        return countOf(root.logText(),
+                       "Network Wired-LAN: AccessStateMachine new state = ACCESS_AUTHENTICATED") > 0;
+    })) << root.logText();
+
+    // One event for each state of the adapter: associated, authenticated.
+    ASSERT_TRUE(waitFor([&] { return tray.states().size() >= 2; })) << testing::PrintToString(tray.states());
+    EXPECT_THAT(tray.states(), ElementsAre("acquiringIpAddress", "acquiringIpAddress"));
+
+    std::string log = root.logText();
+    EXPECT_THAT(
+        newStates(log, "Wired-LAN", "AccessStateMachine"),
+        ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED"));
+    EXPECT_THAT(newStates(log, "Wired-LAN", "NetworkStateMachine"),
+                ElementsAre("MACHINE_T_DISCONNECTED", "MACHINE_T_NOT_DISCONNECTED"));
+    EXPECT_THAT(newStates(log, "Corp-WiFi", "AccessStateMachine"), ElementsAre("ACCESS_STARTED"));
+    EXPECT_THAT(topStates(log), ElementsAre("STARTED", "CONNECTING"));
+    EXPECT_EQ(
+        countOf(log, "]: matching adapter {6F1A0C2E-0000-4000-8000-000000000001} and network Wired-LAN ..."),
+        1);
+    EXPECT_EQ(countOf(log, "Timeout = 40 seconds"), 1);
+
+    EXPECT_EQ(stopService(), 0);
+    tray.join();
+    clients.clear();
+    expectOrderedRun(root.logText(), 2);
+}
+
+}  // namespace
