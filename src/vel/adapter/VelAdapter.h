@@ -61,6 +61,8 @@ public:
     virtual Ascii macAddress() = 0;
     // The access point (wireless) or the link speed (wired) while associated; empty otherwise.
     virtual AssociationInfoProxy associationInfo() = 0;
+    // The IP address; "0.0.0.0" when the adapter has none.
+    virtual ConnectionInfoProxy connectionInfo() = 0;
     // The scan entry of the access point a location-capable radio is associated with.
     virtual SsidProxy scanDetails() = 0;
     // True when the library took the location request to the access point.
@@ -123,6 +125,7 @@ public:
     AdapterAttributesProxy attributes() const { return impl()->attributes(); }
     Ascii macAddress() const { return impl()->macAddress(); }
     AssociationInfoProxy associationInfo() const { return impl()->associationInfo(); }
+    ConnectionInfoProxy connectionInfo() const { return impl()->connectionInfo(); }
     SsidProxy scanDetails() const { return impl()->scanDetails(); }
     bool location(const LocationRequest& request) const { return impl()->location(request); }
     void rsnProbeIeVerifyEnable(std::int32_t setting) const { impl()->rsnProbeIeVerifyEnable(setting); }

@@ -11,6 +11,7 @@
 #include "vel/adapter/AdapterNotices.h"
 #include "vel/adapter/WzcEvents.h"
 #include "vel/configuration/Settings8021x.h"
+#include "vel/dhcp/DhcpConstants.h"
 #include "vel/multithread/AltEventQueue.h"
 #include "vel/network/ScanList.h"
 #include "vel/phyinfo/PhyInfo.h"
@@ -61,6 +62,7 @@ VelAdapterImpl::VelAdapterImpl(const Ascii& symbolicName)
 void VelAdapterImpl::clearReferences() {
     AdapterImpl::clearReferences();
     if (m_portManager.exists()) releasePortManager(0);
+    dropDhcp();
 }
 
 bool VelAdapterImpl::readPortAttributes() {
@@ -119,6 +121,19 @@ AssociationInfoProxy VelAdapterImpl::associationInfo() {
     std::int32_t linkSpeed = 0;
     if (m_portManager.getLinkSpeed(&linkSpeed) != QX_OK) return AssociationInfoProxy();
     return AssociationInfoProxy(AssociationInfo(ByteArray(), ByteArray(), 0, linkSpeed, 0));
+}
+
+ConnectionInfoProxy VelAdapterImpl::connectionInfo() {
+    QX_IP_CONFIG config = {};
+    int result = qxIpGetConfig(m_symbolicName.text(), &config);
+    if (result != QX_OK) {
+        logInfo(0, "%s unable to get IP address - %d", m_symbolicName.text(), result);
+        return ConnectionInfoProxy(ConnectionInfo("0.0.0.0"));
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.%d.%d.%d", config.address[0], config.address[1], config.address[2],
+                  config.address[3]);
+    return ConnectionInfoProxy(ConnectionInfo(text));
 }
 
 SsidProxy VelAdapterImpl::scanDetails() {
@@ -224,6 +239,7 @@ void VelAdapterImpl::connectAction(const PhyInfo& phyInfo, const Settings8021x& 
     m_restartDhcp = true;
     QX_PORT_ATTR record = {};
     connectionAttributes(&record);
+    if (!m_dhcpManager.isNull()) m_dhcpManager.stop();
     if (!m_portManager.exists()) {
         logInfo(0, "m_portManagerProxy is empty in VelAdapterImpl::connectAction()");
         return;
@@ -434,10 +450,61 @@ void VelAdapterImpl::releasePortManager(std::int32_t reactivate) {
     m_portManager.clear();
 }
 
+void VelAdapterImpl::startDhcp() {
+    const char* name = m_symbolicName.text();
+    LUM_ASSERT_TEXT(m_portManager.exists(), "m_portManagerProxy.exists()");
+    if (!m_dhcpManager.isNull()) {
+        logInfo(0, "%s canceling existing DHCP manager and starting over", name);
+        m_dhcpManager.stop();
+    } else {
+        m_dhcpManager = DhcpManager::create(this, m_symbolicName);
+    }
+    TagMacAddr mac(macAddress(), 82);
+    logInfoTagged(Tags(mac), 82, "%s: DHCP: Sending DHCP request", name);
+    // The first attempt of a connection gives back the address an earlier one may have left.
+    if (m_restartDhcp) {
+        m_restartDhcp = false;
+        m_dhcpManager.restart();
+    } else {
+        m_dhcpManager.start();
+    }
+}
+
+void VelAdapterImpl::dropDhcp() {
+    if (m_dhcpManager.isNull()) return;
+    DhcpManager manager = m_dhcpManager;
+    m_dhcpManager.reset();
+    manager.stop();
+    manager.impl()->clearReferences();
+}
+
+void VelAdapterImpl::dhcpResult(const DhcpManager& manager, std::int32_t result) {
+    if (result == DhcpConstants::RESULT_FAILED)
+        logError(84, "%s: DHCP: Request failed", m_symbolicName.text());
+    if (!LUM_ASSERT_TEXT(result >= DhcpConstants::RESULT_ADDRESS && result <= DhcpConstants::RESULT_NONE,
+                         "result"))
+        return;
+    if (m_dhcpManager.isNull() || manager.m != m_dhcpManager.m) {
+        logInfo(0, "%s: DHCP: result %d of an attempt no longer held, ignored", m_symbolicName.text(),
+                result);
+        return;
+    }
+    // The attempt is over whatever the state machine makes of it; a new attempt started while
+    // the state changes is not this one.
+    m_dhcpManager.reset();
+    if (result == DhcpConstants::RESULT_ADDRESS)
+        handleEventAndDoStateTransitionAction(M::IP_CONNECTIVITY);
+    else if (result == DhcpConstants::RESULT_FAILED)
+        handleEventAndDoStateTransitionAction(M::IP_CONNECTIVITY_FAILS);
+    manager.stop();
+    manager.impl()->clearReferences();
+}
+
 void VelAdapterImpl::unmanageAction(std::int32_t reactivate) {
     LUM_ASSERT_TEXT(m_portManager.exists(), "m_portManagerProxy.exists()");
     publish(0);
     if (m_portManager.exists()) releasePortManager(reactivate);
+    dropDhcp();
 }
 
 void VelAdapterImpl::boundAction() {
@@ -452,6 +519,7 @@ void VelAdapterImpl::unboundAction() {
     if (AdapterMatchmakerInterface* matchmaker = AdapterNotices::matchmaker())
         matchmaker->adapterUnbound(VelAdapter(this));
     if (m_portManager.exists()) releasePortManager(0);
+    dropDhcp();
 }
 
 void VelAdapterImpl::manageAction() {
@@ -464,6 +532,7 @@ void VelAdapterImpl::manageAction() {
 
 void VelAdapterImpl::disconnectAction() {
     m_authenticationType = 0;
+    dropDhcp();
     if (m_portManager.exists()) m_portManager.authReset();
     publish(0);
 }
@@ -490,6 +559,7 @@ void VelAdapterImpl::linkUpAction() {
 }
 
 void VelAdapterImpl::authNotRequiredAction() {
+    startDhcp();
     publish(0);
 }
 
@@ -501,6 +571,7 @@ void VelAdapterImpl::authRequestAction() {
 void VelAdapterImpl::authSuccessAction() {
     TagMacAddr mac(macAddress(), 76);
     logInfoTagged(Tags(mac), 76, "%s: Authentication Success", m_symbolicName.text());
+    startDhcp();
     publish(0);
 }
 

@@ -11,10 +11,14 @@
 #include "vel/adapter/AdapterStateMachine.h"
 #include "vel/adapter/PortManagerListener.h"
 #include "vel/adapter/VelAdapter.h"
+#include "vel/dhcp/DhcpManager.h"
+#include "vel/dhcp/DhcpManagerSubscriber.h"
 #include "vel/port/PortManagerProxy.h"
 #include "vel/port/PortNameManager.h"
 
-class VelAdapterImpl : public AdapterImpl, public PortManagerListenerInterface {
+class VelAdapterImpl : public AdapterImpl,
+                       public DhcpManagerSubscriberInterface,
+                       public PortManagerListenerInterface {
 public:
     // What is under way with the operating system's wireless configuration.
     static constexpr std::int32_t WZC_IDLE = 0;
@@ -27,7 +31,8 @@ public:
     void addRef() override { ReferenceImpl::addRef(); }
     void release() override { ReferenceImpl::release(); }
     void release2() override { ReferenceImpl::release2(); }
-    // Shut-down: empties the subscribers and gives back the port manager.
+    // Shut-down: empties the subscribers, gives back the port manager and stops the address
+    // attempt.
     void clearReferences() override;
 
     void connect(const PhyInfo& phyInfo, const Settings8021x& settings,
@@ -40,6 +45,7 @@ public:
     AdapterAttributesProxy attributes() override;
     Ascii macAddress() override;
     AssociationInfoProxy associationInfo() override;
+    ConnectionInfoProxy connectionInfo() override;
     SsidProxy scanDetails() override;
     bool location(const LocationRequest& request) override;
     void rsnProbeIeVerifyEnable(std::int32_t setting) override;
@@ -53,6 +59,12 @@ public:
     void symbolicNameBound() override;
     void symbolicNameUnbound() override;
     std::int32_t state() const override { return m_stateMachine.state(); }
+
+    // The outcome of the address attempt of a DHCP manager: acted on only when it comes from the
+    // manager the adapter holds, since a dropped manager's late result belongs to an attempt that
+    // is over.
+    void dhcpResult(const DhcpManager& manager, std::int32_t result) override;
+    Ascii dhcpMacAddress() override { return macAddress(); }
 
     // What the port reports (PortManagerListenerInterface).
     void event(std::int32_t status) override;
@@ -71,6 +83,7 @@ public:
 
     std::int32_t wzcState() const { return m_wzcState; }
     bool managed() const { return !m_portManager.empty(); }
+    const DhcpManager& dhcpManager() const { return m_dhcpManager; }
     const PortNameManager& portNameManager() const { return m_portNameManager; }
 
 private:
@@ -89,6 +102,10 @@ private:
     void authenticationNotRequiredCheck();
     // Gives the port manager back (reactivate 1: to the operating system's wireless configuration).
     void releasePortManager(std::int32_t reactivate);
+    // A new address attempt, or the running one over again.
+    void startDhcp();
+    // Ends the address attempt without a result and lets its manager go.
+    void dropDhcp();
     // The association of a radio in states associated to auth_failed; false otherwise.
     bool radioAssociation(QX_ASSOCIATION_INFO* info);
     bool associatedState() const;
@@ -107,6 +124,8 @@ private:
 
     // Empty while unmanaged.
     PortManagerProxy m_portManager;
+    // Null while no address attempt runs.
+    DhcpManager m_dhcpManager;
     AdapterStateMachine m_stateMachine;
     // Of the current connection: 1 when no authentication is required; 0 at start and after a
     // disconnect.

@@ -53,6 +53,7 @@ public:
     AdapterAttributesProxy attributes() override { return {}; }
     Ascii macAddress() override { return ""; }
     AssociationInfoProxy associationInfo() override { return {}; }
+    ConnectionInfoProxy connectionInfo() override { return {}; }
     SsidProxy scanDetails() override { return {}; }
     bool location(const LocationRequest&) override { return false; }
     void rsnProbeIeVerifyEnable(std::int32_t setting) override { record("rsn " + std::to_string(setting)); }
