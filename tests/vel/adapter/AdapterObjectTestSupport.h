@@ -69,6 +69,13 @@ protected:
         onEngine(std::move(f));
     }
     VelAdapterImpl* object() { return static_cast<VelAdapterImpl*>(adapter.impl()); }
+    // Read on the engine's thread, after the event in progress: address attempts post their
+    // results from worker threads at any time.
+    std::int32_t engineState() {
+        std::int32_t state = 0;
+        onEngine([&] { state = adapter.state(); });
+        return state;
+    }
 
     std::vector<std::int32_t> states() const {
         std::vector<std::int32_t> list;

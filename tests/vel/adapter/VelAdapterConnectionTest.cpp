@@ -153,9 +153,11 @@ protected:
         while (std::chrono::steady_clock::now() < deadline) {
             settle();
             size_t settled = 0;
-            for (std::int32_t state : states())
-                settled +=
-                    state == M::STATE_CONNECTED || state == M::STATE_NO_IP || state == M::STATE_AUTH_FAILED;
+            onEngine([&] {
+                for (std::int32_t state : states())
+                    settled += state == M::STATE_CONNECTED || state == M::STATE_NO_IP ||
+                               state == M::STATE_AUTH_FAILED;
+            });
             if (settled >= count) return true;
         }
         return false;
@@ -188,14 +190,20 @@ protected:
             network->connect(adapter, PhyInfo::createWireless("slow", 1, 1, CredentialProxy()),
                              AdapterConstants::AUTHENTICATION_NOT_REQUIRED);
         });
-        for (int round = 0; round < 50 && adapter.state() != M::STATE_AUTHENTICATED; ++round) settle();
-        ASSERT_EQ(adapter.state(), M::STATE_AUTHENTICATED);
+        for (int round = 0; round < 50 && engineState() != M::STATE_AUTHENTICATED; ++round) settle();
+        ASSERT_EQ(engineState(), M::STATE_AUTHENTICATED);
         ASSERT_FALSE(object()->dhcpManager().isNull());
     }
-    // Lets the slow server answer.
-    void answerSlowly() {
-        lab::Lab::instance().advance(SLOW_MS);
-        settle();
+    // Lets the slow server answer until done() holds: the lab's clock moves on again while the
+    // attempt's worker may not have begun to wait on it yet.
+    bool answerSlowly(const std::function<bool()>& done) {
+        auto deadline = std::chrono::steady_clock::now() + DEADLINE;
+        while (std::chrono::steady_clock::now() < deadline) {
+            lab::Lab::instance().advance(SLOW_MS);
+            settle();
+            if (done()) return true;
+        }
+        return false;
     }
 
     static constexpr int SLOW_MS = 5000;
@@ -346,16 +354,14 @@ TEST_F(AdapterConnectionTest, OnlyTheResultOfTheAttemptTheAdapterHoldsMovesIt) {
         object()->dhcpResult(dropped, DhcpConstants::RESULT_FAILED);
         dropped.impl()->clearReferences();
     });
-    EXPECT_EQ(adapter.state(), M::STATE_AUTHENTICATED);
+    EXPECT_EQ(engineState(), M::STATE_AUTHENTICATED);
     EXPECT_EQ(object()->dhcpManager().m, held.m);
     std::string text = log();
     EXPECT_EQ(countOf(text, name + ": DHCP: result 1 of an attempt no longer held, ignored"), 1);
     // The failure is logged as it comes, but feeds nothing.
     EXPECT_EQ(countOf(text, name + ": DHCP: Request failed"), 1);
 
-    answerSlowly();
-    for (int round = 0; round < 50 && adapter.state() != M::STATE_CONNECTED; ++round) settle();
-    EXPECT_EQ(adapter.state(), M::STATE_CONNECTED);
+    EXPECT_TRUE(answerSlowly([this] { return engineState() == M::STATE_CONNECTED; }));
     EXPECT_TRUE(object()->dhcpManager().isNull());
     EXPECT_TRUE(held.impl()->machine()->stopped());
     EXPECT_EQ(countOf(log(), name + ": IP Address Received: 192.0.2.30"), 1);
@@ -378,12 +384,14 @@ TEST_F(AdapterConnectionTest, LeavingTheConnectionEndsTheAddressAttemptWithoutAR
         DhcpManager held = object()->dhcpManager();
         size_t before = log().size();
         onEngine([&] { row.leave(adapter); });
-        EXPECT_EQ(adapter.state(), row.state);
+        EXPECT_EQ(engineState(), row.state);
         EXPECT_EQ(object()->managed(), row.managed);
         EXPECT_TRUE(object()->dhcpManager().isNull());
         EXPECT_TRUE(held.impl()->machine()->stopped());
-        answerSlowly();
-        EXPECT_EQ(adapter.state(), row.state);
+        // Whatever the stopped attempt was doing, it ends and posts nothing.
+        lab::Lab::instance().advance(SLOW_MS);
+        settle();
+        EXPECT_EQ(engineState(), row.state);
         EXPECT_EQ(countOf(log().substr(before), "IP Address Received"), 0);
         held.reset();
         onEngine([this] {
