@@ -112,30 +112,37 @@ protected:
     bool wireless = false;
 };
 
-// A: the wired adapter alone. Wired-LAN goes through attach and connect to authenticated, which
-// a tray program hears; Corp-WiFi waits for an adapter it never gets.
-TEST_F(FirstConnectionTest, TheWiredNetworkAuthenticatesOverTheWiredAdapter) {
+class BothAdaptersTest : public FirstConnectionTest {
+protected:
+    void SetUp() override {
+        wireless = true;
+        FirstConnectionTest::SetUp();
+    }
+};
+
+// A: the wired adapter alone. Wired-LAN goes through attach, connect and authentication to
+// connected, which a tray program hears; Corp-WiFi waits for an adapter it never gets.
+TEST_F(FirstConnectionTest, TheWiredNetworkConnectsOverTheWiredAdapter) {
     Tray tray(connectClient());
     ASSERT_TRUE(logged(root, "Network Corp-WiFi: AccessStateMachine new state = ACCESS_STARTED"))
         << root.logText();
     raiseWiredLink();
-    ASSERT_TRUE(waitFor([&] {
-        return countOf(root.logText(),
-                       "Network Wired-LAN: AccessStateMachine new state = ACCESS_AUTHENTICATED") > 0;
-    })) << root.logText();
+    ASSERT_TRUE(logged(root, "Network Wired-LAN: AccessStateMachine new state = ACCESS_CONNECTED"))
+        << root.logText();
 
-    // One event for each state of the adapter: associated, authenticated.
-    ASSERT_TRUE(waitFor([&] { return tray.states().size() >= 2; })) << testing::PrintToString(tray.states());
-    EXPECT_THAT(tray.states(), ElementsAre("acquiringIpAddress", "acquiringIpAddress"));
+    // One event for each state of the adapter: associated, authenticated, connected.
+    ASSERT_TRUE(waitFor([&] { return tray.states().size() >= 3 && tray.states().back() == "connected"; }))
+        << testing::PrintToString(tray.states());
+    EXPECT_THAT(tray.states(), ElementsAre("acquiringIpAddress", "acquiringIpAddress", "connected"));
 
     std::string log = root.logText();
-    EXPECT_THAT(
-        newStates(log, "Wired-LAN", "AccessStateMachine"),
-        ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED"));
+    EXPECT_THAT(newStates(log, "Wired-LAN", "AccessStateMachine"),
+                ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
+                            "ACCESS_CONNECTED"));
     EXPECT_THAT(newStates(log, "Wired-LAN", "NetworkStateMachine"),
                 ElementsAre("MACHINE_T_DISCONNECTED", "MACHINE_T_NOT_DISCONNECTED"));
     EXPECT_THAT(newStates(log, "Corp-WiFi", "AccessStateMachine"), ElementsAre("ACCESS_STARTED"));
-    EXPECT_THAT(topStates(log), ElementsAre("STARTED", "CONNECTING"));
+    EXPECT_THAT(topStates(log), ElementsAre("STARTED", "CONNECTING", "CONNECTED"));
     EXPECT_EQ(
         countOf(log, "]: matching adapter {6F1A0C2E-0000-4000-8000-000000000001} and network Wired-LAN ..."),
         1);
@@ -145,6 +152,35 @@ TEST_F(FirstConnectionTest, TheWiredNetworkAuthenticatesOverTheWiredAdapter) {
     tray.join();
     clients.clear();
     expectOrderedRun(root.logText(), 2);
+}
+
+// B: both adapters. Corp-WiFi connects while the wired link is down; once it comes up the wired
+// network takes over: the configuration reconsiders, Corp-WiFi lets its adapter go and waits again.
+TEST_F(BothAdaptersTest, AWiredLinkTakesOverFromTheWirelessConnection) {
+    ASSERT_TRUE(logged(root, "Network Corp-WiFi: AccessStateMachine new state = ACCESS_CONNECTED"))
+        << root.logText();
+    EXPECT_EQ(countOf(root.logText(), "Attempting to connect using FIPS compliant profile"), 1);
+    LabClient lab(root.path() + "/run/lab");
+    int associations = 0;
+    for (const std::string& call : lab.command("calls"))
+        if (call.rfind("qxPortAssociate(", 0) == 0 && call.find("\"corp\", 21,") != std::string::npos)
+            ++associations;
+    EXPECT_EQ(associations, 1);
+
+    raiseWiredLink();
+    ASSERT_TRUE(logged(root, "Network Wired-LAN: AccessStateMachine new state = ACCESS_CONNECTED"))
+        << root.logText();
+
+    std::string log = root.logText();
+    EXPECT_EQ(countOf(log, "]: Higher priority adapter available\n"), 1);
+    std::vector<std::string> wifi = newStates(log, "Corp-WiFi", "AccessStateMachine");
+    ASSERT_FALSE(wifi.empty());
+    EXPECT_EQ(wifi.back(), "ACCESS_STARTED") << "Corp-WiFi waits for an adapter again";
+    EXPECT_THAT(topStates(log),
+                ElementsAre("STARTED", "CONNECTING", "CONNECTED", "STARTED", "CONNECTING", "CONNECTED"));
+
+    EXPECT_EQ(stopService(), 0);
+    expectOrderedRun(root.logText());
 }
 
 }  // namespace
