@@ -1,6 +1,7 @@
 #pragma once
-// Adapter objects on the port layer's lab fixture, with the alternate queue, a subscriber that
-// records what they publish and a matchmaker that records their notices.
+// Adapter objects on the port layer's lab fixture, with the alternate queue, the worker queue
+// their address attempts run on, a subscriber that records what they publish and a matchmaker
+// that records their notices.
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "vel/adapter/AdapterNotices.h"
 #include "vel/adapter/VelAdapterImpl.h"
 #include "vel/multithread/AltEventQueue.h"
+#include "vel/multithread/WorkerQueue.h"
 
 namespace tamsel::test {
 
@@ -30,6 +32,7 @@ protected:
     void SetUp() override {
         PortTest::SetUp();
         alternate = AltEventQueue::Create();
+        workers = WorkerQueue::Create();
         subscriber = new RecordingAdapterSubscriberImpl;
         AdapterNotices::installMatchmaker(&matchmaker);
         AdapterNotices::installLocationEvents(&matchmaker);
@@ -37,6 +40,9 @@ protected:
     void TearDown() override {
         if (!adapter.isNull()) onEngine([this] { adapter.impl()->clearReferences(); });
         adapter.reset();
+        // Address attempts post their results to the engine's queue, which stops after them.
+        workers.stop();
+        workers.reset();
         AdapterNotices::installMatchmaker(nullptr);
         AdapterNotices::installLocationEvents(nullptr);
         // Its events post to the engine's queue, which stops after it.
@@ -90,6 +96,7 @@ protected:
     }
 
     AltEventQueue alternate;
+    WorkerQueue workers;
     RecordingAdapterSubscriberImpl* subscriber = nullptr;
     RecordingMatchmaker matchmaker;
     std::string name;

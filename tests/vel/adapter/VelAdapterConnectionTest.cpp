@@ -9,7 +9,6 @@
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/configuration/Settings8021x.h"
 #include "vel/dhcp/DhcpConstants.h"
-#include "vel/multithread/WorkerQueue.h"
 #include "vel/phyinfo/PhyInfo.h"
 
 using ::testing::ElementsAreArray;
@@ -106,7 +105,6 @@ class AdapterConnectionTest : public AdapterObjectTest {
 protected:
     void SetUp() override {
         AdapterObjectTest::SetUp();
-        workers = WorkerQueue::Create();
         previousMaker = PortCredentialResponderMember::setRequestMaker(FakeRequestImpl::make);
         LabBuilder lab;
         lab.wiredAdapter(1, "eth0", {{"link", "up"}}).wirelessAdapter(2, "wlan0");
@@ -140,8 +138,6 @@ protected:
         }
         if (!adapter.isNull()) onEngine([this] { adapter.impl()->clearReferences(); });
         adapter.reset();
-        workers.stop();
-        workers.reset();
         AdapterObjectTest::TearDown();
         PortCredentialResponderMember::setRequestMaker(previousMaker);
     }
@@ -207,7 +203,6 @@ protected:
     }
 
     static constexpr int SLOW_MS = 5000;
-    WorkerQueue workers;
     PortCredentialResponderMember::RequestMaker previousMaker = nullptr;
     FakeNetworkImpl* network = nullptr;
 };
