@@ -120,11 +120,14 @@ protected:
                                 {"bssid", "02:aa:00:00:00:04"},
                                 {"security", "wpa2PersonalAes"},
                                 {"passphrase", "correct horse battery"}});
+        // Like every PEAP server, it shows its certificate.
+        writeServerCertificates(root);
         lab.add("authenticator", {{"on", "eth0"},
                                   {"method", "peap"},
                                   {"inner", "mschapv2"},
                                   {"identity", "alice"},
-                                  {"password", "secret"}});
+                                  {"password", "secret"},
+                                  {"serverCertificate", "server.pem"}});
         lab.add("dhcp", {{"on", "cafe"}, {"address", "192.0.2.20"}});
         lab.add("dhcp", {{"on", "home"}, {"address", "192.0.2.21"}});
         lab.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}});
