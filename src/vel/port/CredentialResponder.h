@@ -29,7 +29,7 @@ public:
     virtual void handleAuthenticationNotification(const Reference& request, const Credential& pac) = 0;
     virtual void requestMachineIdentity(const Reference& request, std::int32_t level, std::int32_t value,
                                         bool flag) = 0;
-    // certificate: the library's handle of the server's certificate.
+    // certificate: the library's handle of the server's certificate, destroyed once this returns.
     virtual void requestServerVerify(const Reference& request, QX_HANDLE certificate,
                                      const std::vector<std::int32_t>& eapTypes,
                                      std::int32_t chainIsValid) = 0;

@@ -99,6 +99,12 @@ void PortCredentialRequestPasswordImpl::deliver(CredentialResponderInterface* re
     }
 }
 
+PortCredentialRequestServerVerificationImpl::~PortCredentialRequestServerVerificationImpl() {
+    if (m_certificate == 0) return;
+    int result = qxCertDestroy(&m_certificate);
+    if (result != QX_OK) logDebug("qxCertDestroy of the server's certificate failed: %d", result);
+}
+
 void PortCredentialRequestServerVerificationImpl::deliver(CredentialResponderInterface* responder) {
     responder->requestServerVerify(m_request, m_certificate, m_eapTypes, m_chainIsValid);
 }

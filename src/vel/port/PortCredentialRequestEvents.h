@@ -150,6 +150,9 @@ public:
           m_certificate(certificate),
           m_eapTypes(eapTypes),
           m_chainIsValid(chainIsValid) {}
+    // The server's certificate handle is the event's: the responders read it only while it is
+    // delivered, and a dropped event never hands it out.
+    ~PortCredentialRequestServerVerificationImpl() override;
 
 protected:
     const char* droppedLine() const override { return "%s Server verification dropped"; }

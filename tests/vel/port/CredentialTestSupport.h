@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/qxauth/QxLibrary.h"
 #include "tests/support/TestPki.h"
 #include "vel/adapter/AdapterSubscriber.h"
 #include "vel/port/CredentialResponder.h"
@@ -125,8 +126,9 @@ public:
     }
     void requestServerVerify(const Reference& r, QX_HANDLE certificate,
                              const std::vector<std::int32_t>& types, std::int32_t chainIsValid) override {
-        note("serverVerify " + std::to_string(certificate != 0) + " " + join(types) + " " +
-                 std::to_string(chainIsValid),
+        // 1 when the certificate's handle is live while the responder holds it.
+        const bool live = qxauth::handleValue(certificate, QX_HANDLE_CERTIFICATE, nullptr);
+        note("serverVerify " + std::to_string(live) + " " + join(types) + " " + std::to_string(chainIsValid),
              r);
     }
     void requestUserCertificate(const Reference& r, const std::vector<std::int32_t>& types) override {

@@ -1,6 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <string>
+#include <vector>
+
 #include "tests/vel/port/CredentialTestSupport.h"
 #include "tests/vel/port/PortTestSupport.h"
 #include "vel/credrequest/CredentialRequest.h"
@@ -8,6 +12,8 @@
 
 using ::testing::Contains;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
 
 namespace tamsel::test {
 namespace {
@@ -123,6 +129,18 @@ TEST_P(PortCredentialRequestMakerTest, RequestsAnswerThroughThePortManagerWithTh
                                                         "store#[0-9]+\\}, 3\\) = 0")));
     EXPECT_NE(text.find(": Credential Request deferred : sync="), std::string::npos) << c.what;
     EXPECT_NE(text.find(c.completion), std::string::npos) << c.what;
+    // Each server certificate the library handed out is destroyed again.
+    std::vector<std::string> given;
+    std::vector<std::string> destroyed;
+    std::smatch match;
+    for (const std::string& call : calls()) {
+        if (std::regex_search(call, match, std::regex("^qxCredServerGetCert\\(&(certificate#[0-9]+),")))
+            given.push_back(match[1]);
+        if (std::regex_search(call, match, std::regex("^qxCertDestroy\\(&(certificate#[0-9]+)\\) = 0")))
+            destroyed.push_back(match[1]);
+    }
+    EXPECT_THAT(given, Not(IsEmpty())) << c.what;
+    for (const std::string& certificate : given) EXPECT_THAT(destroyed, Contains(certificate)) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,6 +9,7 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 namespace tamsel::test {
 namespace {
@@ -135,6 +136,26 @@ TEST_F(ResponderMemberTest, RequestOfAnEarlierGenerationIsDroppedButACancelIsNot
     EXPECT_THAT(log(), HasSubstr(LabBuilder::guid(2) + " Password dropped"));
     // Nobody answered the dropped request: its object completes it unanswered when it goes.
     EXPECT_THAT(port->calls, ::testing::Contains("credComplete"));
+}
+
+TEST_F(ResponderMemberTest, ServerCertificateHandleIsDestroyedOnceDeliveredOrDropped) {
+    QX_CRED_REQUEST verify = {7, QX_CRED_SERVER_VERIFY, 0, 0, 0, 25};
+    // Delivered: the responder sees the handle live, and it goes with the event.
+    request(QX_CRED_SERVER_VERIFY, 0);
+    EXPECT_EQ(lastLine(), "serverVerify 1 25 1");
+    // Dropped: the authentication is reset before the event runs, so nobody sees the handle.
+    Gate gate;
+    queue.post(gate.event());
+    ASSERT_TRUE(gate.entered());
+    pm()->credentialCallback(&verify);
+    pm()->authReset();
+    gate.open();
+    ASSERT_TRUE(drain(queue));
+    EXPECT_THAT(log(), HasSubstr(LabBuilder::guid(2) + " Server verification dropped"));
+    ASSERT_EQ(port->serverCertificates.size(), 2u);
+    for (QX_HANDLE certificate : port->serverCertificates)
+        EXPECT_FALSE(qxauth::handleValue(certificate, QX_HANDLE_CERTIFICATE, nullptr)) << certificate;
+    EXPECT_THAT(log(), Not(HasSubstr("qxCertDestroy of the server's certificate failed")));
 }
 
 TEST_F(ResponderMemberTest, PacWithoutAidInformationIsSavedWithEmptyText) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/qxauth/QxLibrary.h"
 #include "vel/port/NvoPort.h"
 
 namespace tamsel::test {
@@ -24,6 +25,7 @@ public:
     std::vector<std::uint8_t> pacKey = std::vector<std::uint8_t>(32, 7);
     std::vector<std::uint8_t> opaque = {1, 2, 3};
     std::int32_t pacType = 1;
+    std::vector<QX_HANDLE> serverCertificates;  // given out by serverGetCert
 
     std::int32_t adhoc(const QX_ADHOC&) override { return call("adhoc"); }
     std::int32_t associate(const QX_ASSOCIATE&) override { return call("associate"); }
@@ -73,8 +75,10 @@ public:
     std::int32_t getPasswordPrompt(std::int32_t, char* buffer, std::int32_t* length) override {
         return field("getPasswordPrompt", prompt.c_str(), prompt.size() + 1, buffer, length);
     }
+    // A new certificate handle of the library each time, as the real library gives.
     std::int32_t serverGetCert(std::int32_t, QX_HANDLE* certificate) override {
-        *certificate = 0x06000009;
+        *certificate = qxauth::makeHandle(qxauth::HandleValue{QX_HANDLE_CERTIFICATE, {1, 2, 3}, {}});
+        serverCertificates.push_back(*certificate);
         return call("serverGetCert");
     }
     std::int32_t serverVerifyChain(std::int32_t, std::int32_t* valid) override {
