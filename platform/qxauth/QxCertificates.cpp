@@ -142,6 +142,32 @@ bool selfSigned(X509* x509) {
     return X509_check_issued(x509, x509) == X509_V_OK;
 }
 
+// The chain of a certificate over a pool: the certificate, then each issuer found, up to a
+// self-signed one; *ended tells whether it reached one.
+std::vector<std::vector<uint8_t>> chainOver(const LabCertificate& subject,
+                                            const std::vector<LabCertificate>& pool, bool* ended) {
+    std::vector<std::vector<uint8_t>> chain = {subject.der};
+    X509* at = subject.x509.get();
+    *ended = selfSigned(at);
+    for (int links = 0; !*ended && links < MAX_CHAIN; ++links) {
+        const LabCertificate* issuer = issuerIn(pool, at);
+        if (issuer == nullptr) break;
+        chain.push_back(issuer->der);
+        at = issuer->x509.get();
+        *ended = selfSigned(at);
+    }
+    return chain;
+}
+
+// A certificate of a DER; false when the bytes are not one.
+bool parsed(const std::vector<uint8_t>& der, LabCertificate* certificate) {
+    const unsigned char* at = der.data();
+    X509* x509 = d2i_X509(nullptr, &at, static_cast<long>(der.size()));
+    if (x509 == nullptr) return false;
+    *certificate = labCertificate(std::shared_ptr<X509>(x509, X509_free), false);
+    return true;
+}
+
 }  // namespace
 
 int copyText(const std::string& text, char* buffer, int* length) {
@@ -187,38 +213,22 @@ std::vector<std::vector<uint8_t>> chainOf(const std::vector<uint8_t>& der,
                                           const std::vector<std::vector<uint8_t>>& pool) {
     std::vector<LabCertificate> candidates;
     for (const std::vector<uint8_t>& bytes : pool) {
-        const unsigned char* at = bytes.data();
-        X509* x509 = d2i_X509(nullptr, &at, static_cast<long>(bytes.size()));
-        if (x509 != nullptr)
-            candidates.push_back(labCertificate(std::shared_ptr<X509>(x509, X509_free), false));
+        LabCertificate candidate;
+        if (parsed(bytes, &candidate)) candidates.push_back(std::move(candidate));
     }
-    const unsigned char* at = der.data();
-    X509* first = d2i_X509(nullptr, &at, static_cast<long>(der.size()));
-    if (first == nullptr) return {};
-    LabCertificate subject = labCertificate(std::shared_ptr<X509>(first, X509_free), false);
-    std::vector<std::vector<uint8_t>> chain = {subject.der};
-    X509* current = subject.x509.get();
-    for (int links = 0; !selfSigned(current) && links < MAX_CHAIN; ++links) {
-        const LabCertificate* issuer = issuerIn(candidates, current);
-        if (issuer == nullptr) break;
-        chain.push_back(issuer->der);
-        current = issuer->x509.get();
-    }
-    return chain;
+    LabCertificate subject;
+    if (!parsed(der, &subject)) return {};
+    bool ended = false;
+    return chainOver(subject, candidates, &ended);
 }
 
 QX_HANDLE makeCertificateHandle(const std::vector<uint8_t>& der) {
-    const unsigned char* at = der.data();
-    X509* x509 = d2i_X509(nullptr, &at, static_cast<long>(der.size()));
-    if (x509 == nullptr) return 0;
+    LabCertificate certificate;
+    if (!parsed(der, &certificate)) return 0;
     QX_HANDLE handle = makeHandle(HandleValue{QX_HANDLE_CERTIFICATE, der, {}});
-    if (handle == 0) {
-        X509_free(x509);
-        return 0;
-    }
+    if (handle == 0) return 0;
     std::lock_guard<std::mutex> lock(tables().mutex);
-    tables().certificates[handle] =
-        CertificateEntry{labCertificate(std::shared_ptr<X509>(x509, X509_free), false), {}, false, {}};
+    tables().certificates[handle] = CertificateEntry{std::move(certificate), {}, false, {}};
     return handle;
 }
 
@@ -389,16 +399,8 @@ int qxCertLoadChain(QX_HANDLE certificate, const QX_HANDLE* stores, int count, i
         if (!storeOf(stores[i], &store)) return call.finish(QX_ERR_INV_PARAM);
         for (LabCertificate& c : contents(store)) pool.push_back(std::move(c));
     }
-    std::vector<std::vector<uint8_t>> chain = {entry.certificate.der};
-    X509* at = entry.certificate.x509.get();
-    bool ended = selfSigned(at);
-    for (int links = 0; !ended && links < MAX_CHAIN; ++links) {
-        const LabCertificate* issuer = issuerIn(pool, at);
-        if (issuer == nullptr) break;
-        chain.push_back(issuer->der);
-        at = issuer->x509.get();
-        ended = selfSigned(at);
-    }
+    bool ended = false;
+    std::vector<std::vector<uint8_t>> chain = chainOver(entry.certificate, pool, &ended);
     {
         std::lock_guard<std::mutex> lock(tables().mutex);
         auto it = tables().certificates.find(certificate);
