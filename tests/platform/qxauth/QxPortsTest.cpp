@@ -144,6 +144,54 @@ TEST_F(QxPortsTest, PersonalNetworkAuthenticatesOnlyWithTheAccessPointsKey) {
     }
 }
 
+TEST_F(QxPortsTest, RoamingMovesTheLinkToAnotherPointOfItsNetworkAndAuthenticatesAgain) {
+    LabBuilder builder = homeLab();
+    builder.wirelessAdapter(3, "wlan1");
+    builder.add("accessPoint", {{"ssid", "home"},
+                                {"bssid", "02:aa:00:00:00:03"},
+                                {"security", "wpa2PersonalAes"},
+                                {"passphrase", "correct horse battery"}});
+    builder.add("accessPoint", {{"ssid", "cafe"}, {"bssid", "02:aa:00:00:00:04"}});
+    builder.add("accessPoint", {{"ssid", "home"}, {"bssid", "02:aa:00:00:00:05"}, {"adapter", "wlan1"}});
+    start(builder, 2);
+    lab::Lab& lab = lab::Lab::instance();
+    EXPECT_EQ(lab.command("roam wlan0 02:aa:00:00:00:03"), "error: not associated with home");
+    QX_HANDLE psk = 0;
+    ASSERT_NO_FATAL_FAILURE(associateWithHome("correct horse battery", &psk));
+    lab.pump();
+    QX_ASSOCIATION_INFO info = {};
+    ASSERT_EQ(qxPortGetAssociationInfo(port, &info), QX_OK);
+    EXPECT_EQ(info.bssid[5], 0x02);
+    struct Row {
+        const char* command;
+        const char* answer;
+    } refused[] = {
+        {"roam wlan0", "error: roam <adapter> <bssid>"},
+        {"roam wlan9 02:aa:00:00:00:03", "error: no adapter wlan9"},
+        {"roam wlan0 02:aa:00:00:00:09", "error: no access point 02:aa:00:00:00:09 in range"},
+        {"roam wlan0 02:aa:00:00:00:05", "error: no access point 02:aa:00:00:00:05 in range"},
+        {"roam wlan0 02:aa:00:00:00:04", "error: not associated with cafe"},
+    };
+    received.notices.clear();
+    for (const Row& row : refused) EXPECT_EQ(lab.command(row.command), row.answer);
+    lab.pump();
+    EXPECT_TRUE(received.notices.empty());
+    // The link comes up at the other point without going down, and the port authenticates again.
+    ASSERT_EQ(lab.command("roam wlan0 02:aa:00:00:00:03"), "ok");
+    lab.pump();
+    ASSERT_FALSE(received.notices.empty());
+    EXPECT_EQ(received.notices.front().type, QX_PORT_EVENT_LINK_MODE);
+    EXPECT_EQ(received.notices.front().first, QX_LINK_UP);
+    for (const Notice& notice : received.notices)
+        if (notice.type == QX_PORT_EVENT_LINK_MODE) EXPECT_EQ(notice.first, QX_LINK_UP);
+    ASSERT_FALSE(statesOf(received).empty());
+    EXPECT_EQ(statesOf(received).back(),
+              std::make_pair(int(QX_PORT_STATE_AUTHENTICATED), int(QX_PORT_STATUS_SUCCESS)));
+    ASSERT_EQ(qxPortGetAssociationInfo(port, &info), QX_OK);
+    EXPECT_EQ(info.bssid[5], 0x03);
+    qxRsnPskDestroy(&psk);
+}
+
 TEST_F(QxPortsTest, AssociationNeedsTheNetworkInRangeWithItsMode) {
     LabBuilder builder;
     builder.wirelessAdapter(2, "wlan0");
