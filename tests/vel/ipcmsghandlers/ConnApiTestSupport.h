@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/LogCapture.h"
 #include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/communication/ClientCommunication.h"
 #include "vel/connection/ConnectionConstants.h"
@@ -17,18 +18,6 @@
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 namespace tamsel::test {
-
-// What the test's log file gains from construction on.
-class LogCapture {
-public:
-    LogCapture() : m_offset(readText(path()).size()) {}
-    std::string text() const { return readText(path()).substr(m_offset); }
-    bool contains(const std::string& part) const { return text().find(part) != std::string::npos; }
-
-private:
-    static std::string path() { return std::string(getenv("TAMSEL_HOME")) + "/logs/CurrentLog.txt"; }
-    size_t m_offset;
-};
 
 // A client's connection without a pipe: what the service queues on it is kept, in order.
 class RecordingConnectionImpl : public ConnectionImpl {
