@@ -168,10 +168,6 @@ bool LogonStateMachineImpl::isUserLoggedOn() const {
     return m_state == L::BEFORE_LOGON_USER_SESSION || m_state == L::AFTER_LOGON_USER_SESSION;
 }
 
-void LogonStateMachineImpl::sendPreLogonDoneIfWaiting() {
-    if (m_state == L::BEFORE_LOGON_PRELOGON_RUNNING) sendPreLogonDone(m_prelogonActions);
-}
-
 void LogonStateMachineImpl::sendPreLogonDone(std::int32_t value) {
     logInfo(581, "Prelogon completed.");
     sendLogonEvent(value, Ascii(LogonEventImpl::PRE_LOGON_DONE)).send();

@@ -63,7 +63,6 @@ public:
     // broken invariant) in a state of no meaning.
     std::int32_t getLogonContext() override;
     bool isUserLoggedOn() const;
-    void sendPreLogonDoneIfWaiting();
 
     // As a follower of the configuration in force: its top state changed.
     void configurationEvent(std::int32_t state) override;
@@ -129,7 +128,6 @@ public:
     std::int32_t getLogonContext() const { return impl()->getLogonContext(); }
     std::int32_t getLogonStatus() const { return impl()->getLogonContext(); }
     bool isUserLoggedOn() const { return impl()->isUserLoggedOn(); }
-    void sendPreLogonDoneIfWaiting() const { impl()->sendPreLogonDoneIfWaiting(); }
 
     LogonStateMachineImpl* impl() const {
         return static_cast<LogonStateMachineImpl*>(static_cast<ReferenceImpl*>(m));
