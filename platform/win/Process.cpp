@@ -1,6 +1,7 @@
 #include "platform/win/Process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,7 +86,9 @@ BOOL failed(lab::Call& call, DWORD error) {
 // Starts the program detached: an intermediate child makes a new session and forks the program,
 // then ends at once and is collected here, so the program belongs to init and is never waited
 // for. A pipe closed by the exec tells whether the program started. Between fork and exec only
-// calls that are safe in a child of a threaded process are made.
+// calls that are safe in a child of a threaded process are made. The caller's threads may have
+// the control signals blocked (they are taken on a thread of their own); the program starts with
+// none blocked, as a program Windows starts can be stopped.
 DWORD spawnDetached(const std::string& file, const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -103,6 +106,9 @@ DWORD spawnDetached(const std::string& file, const std::vector<std::string>& arg
         ::setsid();
         pid_t program = ::fork();
         if (program == 0) {
+            sigset_t none;
+            ::sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
             int nothing = ::open("/dev/null", O_RDWR);
             if (nothing >= 0) {
                 ::dup2(nothing, 0);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -67,6 +68,23 @@ TEST_F(ProcessTest, StartsTheProgramDetachedWithTheArgumentsOfItsCommandLine) {
 
     { std::ofstream(fifo) << "go\n"; }
     EXPECT_TRUE(waitForText(out, "[one two] {A1}{B2}"));
+}
+
+// The service takes its control signals on a thread of its own and blocks them elsewhere: the
+// program must not inherit that and become unstoppable.
+TEST_F(ProcessTest, TheProgramStartsWithNoSignalBlocked) {
+    std::string out = home.path() + "/mask";
+    sigset_t control;
+    sigemptyset(&control);
+    sigaddset(&control, SIGTERM);
+    sigaddset(&control, SIGINT);
+    sigset_t previous;
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &control, &previous), 0);
+    // Not through a shell: it would clear the mask itself.
+    win::BOOL started = start("/bin/sed", "sed -n \"/SigBlk/w " + out + "\" /proc/self/status");
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    ASSERT_NE(started, 0);
+    EXPECT_TRUE(waitForText(out, "SigBlk:\t0000000000000000"));
 }
 
 TEST_F(ProcessTest, AMissingProgramOrAnArmedFailureStartsNothing) {
