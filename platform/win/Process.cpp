@@ -165,28 +165,4 @@ BOOL CreateProcessW(const char16_t* applicationName, char16_t* commandLine, void
     return 1;
 }
 
-DWORD GetModuleFileNameW(HANDLE module, char16_t* buffer, DWORD size) {
-    std::string path = module == nullptr ? base::executablePath() : std::string();
-    if (path.empty()) {
-        SetLastError(module == nullptr ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    std::u16string wide = base::utf8ToUtf16(path);
-    if (size == 0) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return 0;
-    }
-    if (wide.size() >= size) {
-        // Cut to the buffer with its ending zero, as Windows does.
-        wide.copy(buffer, size - 1);
-        buffer[size - 1] = u'\0';
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return size;
-    }
-    wide.copy(buffer, wide.size());
-    buffer[wide.size()] = u'\0';
-    SetLastError(NO_ERROR);
-    return static_cast<DWORD>(wide.size());
-}
-
 }  // namespace win

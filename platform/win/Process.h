@@ -41,9 +41,4 @@ BOOL CreateProcessW(const char16_t* applicationName, char16_t* commandLine, void
                     void* environment, const char16_t* currentDirectory, STARTUPINFOW* startupInfo,
                     PROCESS_INFORMATION* processInformation);
 
-// The running program's own file, its real path, into buffer (size characters with the ending
-// zero). The length copied; size and ERROR_INSUFFICIENT_BUFFER when it was cut; 0 with the last
-// error when the path cannot be told.
-base::win32::DWORD GetModuleFileNameW(HANDLE module, char16_t* buffer, base::win32::DWORD size);
-
 }  // namespace win

@@ -2,17 +2,16 @@
 
 #include "platform/base/Utf16.h"
 #include "platform/win/Process.h"
+#include "platform/win/WinFile.h"
 #include "runtime/lum/Log.h"
 
 namespace {
 
-constexpr base::win32::DWORD MAX_PATH = 260;
-
 // The folder of the service's program with its separator; empty when the path cannot be told.
 std::string serviceFolder() {
-    char16_t path[MAX_PATH + 1] = {};
-    base::win32::DWORD length = win::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
+    char16_t path[winfile::MAX_PATH] = {};
+    winfile::DWORD length = winfile::GetModuleFileNameW(nullptr, path, winfile::MAX_PATH);
+    if (length == 0) return {};
     std::string program = base::utf16ToUtf8(std::u16string_view(path, length));
     std::size_t cut = program.find_last_of("\\/");
     return cut == std::string::npos ? std::string() : program.substr(0, cut + 1);

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -101,19 +100,6 @@ TEST_F(ProcessTest, AMissingProgramOrAnArmedFailureStartsNothing) {
     EXPECT_EQ(calls[0], "CreateProcessW(\"" + home.path() + "/nicbounce.exe\", \"\"" + home.path() +
                             "/nicbounce.exe\" {A1}\", hidden) = 2");
     EXPECT_EQ(calls[2], "CreateProcessW(\"/bin/true\", \"true\", hidden) = 1");
-}
-
-TEST_F(ProcessTest, TheModuleFileIsTheRunningProgramCutToTheBuffer) {
-    char16_t path[512] = {};
-    base::win32::DWORD length = win::GetModuleFileNameW(nullptr, path, 512);
-    ASSERT_GT(length, 0u);
-    std::string file = base::utf16ToUtf8(std::u16string_view(path, length));
-    EXPECT_EQ(std::filesystem::path(file).filename(), "test_winprocess");
-
-    char16_t small[5] = {};
-    EXPECT_EQ(win::GetModuleFileNameW(nullptr, small, 5), 5u);
-    EXPECT_EQ(GetLastError(), base::win32::ERROR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(small[4], u'\0');
 }
 
 }  // namespace
