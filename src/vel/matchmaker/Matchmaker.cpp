@@ -46,7 +46,6 @@ std::int32_t linkStatusOf(std::int32_t state) {
 MatchmakerImpl::MatchmakerImpl(std::int32_t postingFlag) : m_postingFlag(postingFlag) {}
 
 MatchmakerImpl::~MatchmakerImpl() {
-    LUM_ASSERT_TEXT(this == Singleton, "this == Singleton");
     try {
         clearReferences();
     } catch (const BaseException& e) {
@@ -54,7 +53,7 @@ MatchmakerImpl::~MatchmakerImpl() {
         logError(0, "Failed to release all resources used by the Matchmaker when destroying it.");
         e.report();
     }
-    Singleton = nullptr;
+    forgetSingleton(Singleton, this);
 }
 
 void MatchmakerImpl::clearReferences() {
@@ -425,11 +424,7 @@ std::int32_t MatchmakerImpl::rsnSetting() {
 }
 
 Matchmaker Matchmaker::create(std::int32_t postingFlag) {
-    if (!LUM_ASSERT_TEXT(MatchmakerImpl::Singleton.load() == nullptr, "Singleton == null"))
-        return Matchmaker(nullptr);
-    auto* p = new MatchmakerImpl(postingFlag);
-    MatchmakerImpl::Singleton = p;
-    return Matchmaker(p);
+    return Matchmaker(createSingleton(MatchmakerImpl::Singleton, postingFlag));
 }
 
 Matchmaker::Matchmaker() : Matchmaker(bindSingleton(MatchmakerImpl::Singleton)) {}

@@ -2,15 +2,16 @@
 // The three steps of every engine singleton: made once by the composition, bound to by handles,
 // and forgotten by its own destructor.
 #include <atomic>
+#include <utility>
 
 #include "runtime/lum/Assert.h"
 #include "runtime/multithread/RuntimeMutex.h"
 
-// A new object, or null when one exists already ("Singleton == null").
-template <class Impl>
-Impl* createSingleton(std::atomic<Impl*>& singleton) {
+// A new object made of the arguments, or null when one exists already ("Singleton == null").
+template <class Impl, class... Args>
+Impl* createSingleton(std::atomic<Impl*>& singleton, Args&&... args) {
     if (!LUM_ASSERT_TEXT(singleton.load() == nullptr, "Singleton == null")) return nullptr;
-    auto* p = new Impl;
+    auto* p = new Impl(std::forward<Args>(args)...);
     singleton = p;
     return p;
 }
