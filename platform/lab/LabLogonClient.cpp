@@ -2,13 +2,13 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/base/Process.h"
 #include "platform/base/XmlText.h"
 #include "platform/lab/Lab.h"
 #include "platform/travik/travik_ipc.h"
@@ -343,7 +343,7 @@ void LogonClient::runLogon(const LogonAccount& account) {
     }
     request(M::SSO_USER_SESSION_ACTIONS_REQUEST,
             {{E::USER_TOKEN_HANDLE, std::to_string(TOKEN_BASE + attempt)},
-             {E::USER_LOGON_PROCESS_ID, std::to_string(::getpid())}});
+             {E::USER_LOGON_PROCESS_ID, std::to_string(base::processId())}});
 }
 
 void LogonClient::runLogoff() {
