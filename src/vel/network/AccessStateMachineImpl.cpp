@@ -33,12 +33,10 @@ bool AccessStateMachineImpl::handleUserEvent(std::int32_t event, const Reference
             m_network->networkName(), NetworkConstants::textOf(AccessStateToText, m_state),
             NetworkConstants::textOf(NetworkUserEventToText, event));
     std::int32_t previous = m_state;
+    const std::uint64_t input = m_announcement.begin();
     onUserEvent(event, adapter);
     // An attempt that starts associating is announced by the association's own lines.
-    if (m_state != C::ACCESS_ASSOCIATING) {
-        logInfo(2621, "Network %s: AccessStateMachine new state = %s", m_network->networkName(),
-                NetworkConstants::textOf(AccessStateToText, m_state));
-    }
+    if (m_state != C::ACCESS_ASSOCIATING) logNewState(input);
     return m_state != previous;
 }
 
@@ -46,7 +44,13 @@ void AccessStateMachineImpl::handleAdapterState(std::int32_t adapterState, std::
     logInfo(2622, "Network %s: AccessStateMachine current state = %s, received adapterState = %s",
             m_network->networkName(), NetworkConstants::textOf(AccessStateToText, m_state),
             NetworkConstants::textOf(AdapterStateToText, adapterState));
+    const std::uint64_t input = m_announcement.begin();
     onAdapterState(adapterState, detail);
+    logNewState(input);
+}
+
+void AccessStateMachineImpl::logNewState(std::uint64_t input) {
+    if (!m_announcement.announces(input, m_state)) return;
     logInfo(2621, "Network %s: AccessStateMachine new state = %s", m_network->networkName(),
             NetworkConstants::textOf(AccessStateToText, m_state));
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "vel/network/NetworkConstants.h"
+#include "vel/network/StateAnnouncement.h"
 #include "vel/reference/Reference.h"
 
 class AccessStateMachineHost;
@@ -45,6 +46,8 @@ public:
 private:
     void onUserEvent(std::int32_t event, const Reference& adapter);
     void onAdapterState(std::int32_t adapterState, std::int32_t detail);
+    // "new state = ..." after the input numbered `input`, unless a nested input said it already.
+    void logNewState(std::uint64_t input);
     // Takes the new state and tells the network when it changed.
     void enter(std::int32_t next);
     bool wired();
@@ -68,4 +71,5 @@ private:
     std::int32_t m_state = NetworkConstants::ACCESS_STOPPED;
     std::int64_t m_durationTimer = 0;
     std::int64_t m_associationTimer = 0;
+    StateAnnouncement m_announcement;
 };

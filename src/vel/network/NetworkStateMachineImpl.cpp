@@ -38,36 +38,40 @@ void NetworkStateMachineImpl::handleUserEvent(std::int32_t event) {
     logInfo(2601, "Network %s: NetworkStateMachine current state %s, received user event %s",
             m_network->networkName(), NetworkConstants::textOf(NetworkStateToText, m_state),
             NetworkConstants::textOf(NetworkUserEventToText, event));
+    const std::uint64_t input = m_announcement.begin();
     onUserEvent(event);
-    logNewState();
+    logNewState(input);
 }
 
 void NetworkStateMachineImpl::handleAccessEvent(std::int32_t accessState) {
     logInfo(2602, "Network %s: NetworkStateMachine current state %s, received access event %s",
             m_network->networkName(), NetworkConstants::textOf(NetworkStateToText, m_state),
             NetworkConstants::textOf(AccessStateToText, accessState));
+    const std::uint64_t input = m_announcement.begin();
     onAccessEvent(accessState);
-    logNewState();
+    logNewState(input);
 }
 
 void NetworkStateMachineImpl::handleSsoRequest(std::int32_t request) {
     logInfo(2603, "Network %s: NetworkStateMachine current state %s, received sso request %s",
             m_network->networkName(), NetworkConstants::textOf(NetworkStateToText, m_state),
             NetworkConstants::textOf(NetworkSsoRequestToText, request));
+    const std::uint64_t input = m_announcement.begin();
     onSsoRequest(request);
-    logNewState();
+    logNewState(input);
 }
 
 void NetworkStateMachineImpl::handleAuthRequest(std::int32_t request) {
     logInfo(2604, "Network %s: NetworkStateMachine current state %s, received auth request %s",
             m_network->networkName(), NetworkConstants::textOf(NetworkStateToText, m_state),
             NetworkConstants::textOf(NetworkAuthRequestToText, request));
+    const std::uint64_t input = m_announcement.begin();
     onAuthRequest(request);
-    logNewState();
+    logNewState(input);
 }
 
-void NetworkStateMachineImpl::logNewState() {
-    // A nested input announced its own change; this line only says where the machine is now.
+void NetworkStateMachineImpl::logNewState(std::uint64_t input) {
+    if (!m_announcement.announces(input, m_state)) return;
     logInfo(2605, "Network %s: NetworkStateMachine new state %s", m_network->networkName(),
             NetworkConstants::textOf(NetworkStateToText, m_state));
 }

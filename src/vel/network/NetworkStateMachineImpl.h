@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "vel/network/NetworkConstants.h"
+#include "vel/network/StateAnnouncement.h"
 
 class NetworkStateMachineHost;
 
@@ -32,8 +33,10 @@ private:
     void leaveForMachinePhase();
     void changePasswordRequested(const char* stateName, std::int32_t sendingState);
     void authenticationFailedDuringChange(std::int32_t nextState);
-    void logNewState();
+    // "new state ..." after the input numbered `input`, unless a nested input said it already.
+    void logNewState(std::uint64_t input);
 
     std::int32_t m_state = NetworkConstants::STOPPED;
     NetworkStateMachineHost* m_network;
+    StateAnnouncement m_announcement;
 };

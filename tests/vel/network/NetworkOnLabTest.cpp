@@ -135,11 +135,10 @@ TEST_P(NetworkOnLabAttemptTest, ReachesConnectedOverItsAdapter) {
     onEngine([&] { network.start(); });
     EXPECT_TRUE(reaches(C::ACCESS_CONNECTED));
     EXPECT_THAT(matchmaker->calls, ElementsAreArray({"insert"}));
-    // The matchmaker attaches inside START, so the attempt's own inputs announce its states; each
-    // outer input then logs the state it leaves (a wireless START ends associating, unlogged).
-    const std::vector<std::string> wired = {"ACCESS_ATTACHED",      "ACCESS_CONNECTING",
-                                            "ACCESS_AUTHENTICATED", "ACCESS_AUTHENTICATED",
-                                            "ACCESS_AUTHENTICATED", "ACCESS_CONNECTED"};
+    // The matchmaker attaches inside START and the adapter answers inside CONNECT, so the inner
+    // inputs announce every state once and the outer ones, ending where those left it, stay silent.
+    const std::vector<std::string> wired = {"ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
+                                            "ACCESS_CONNECTED"};
     const std::vector<std::string> wireless = {"ACCESS_ATTACHED", "ACCESS_ASSOCIATING", "ACCESS_CONNECTING",
                                                "ACCESS_AUTHENTICATED", "ACCESS_CONNECTED"};
     EXPECT_EQ(newStates(), attempt.adapter == 1 ? wired : wireless);
