@@ -273,7 +273,7 @@ void NetworkCredentialResponder::identityRequest(const CredentialRequest& reques
             s == I::SOURCE_LOGON) {
             std::string identity =
                 std::string(ss.m_passwordChangeUser.text()) + "@" + ss.m_passwordChangeDomain.text();
-            p.setIdentity(Credential::newIdentity(identity.c_str()));
+            ss.deriveIdentity(Ascii(identity.c_str()));
             if (p.getPasswordOrKeyCredential().exists()) {
                 logInfo(3119, "%s: password exists, checking logic", "NetworkImpl::requestIdentity()");
                 p.releasePasswordOrKeyCredential();
@@ -321,7 +321,7 @@ void NetworkCredentialResponder::identityRequest(const CredentialRequest& reques
             Services->retrieveMachinePassword(m_network);
         if (!p.getIdentity().exists()) {
             Ascii name = Services != nullptr ? Services->computerName() : Ascii("");
-            p.setIdentity(Credential::newIdentity(I::identityFromDnsName(name)));
+            session().deriveIdentity(I::identityFromDnsName(name));
         }
     }
     sendIdentityResponse(request, C::AUTH_STATE_UNPROTECTED_IDENTITY_SENT_FOR_FULL_AUTHENTICATION);
@@ -797,7 +797,7 @@ void NetworkCredentialResponder::identityFromCertificate() {
     }
     logInfo(3157, "Setting identity %s from %s certificate %s", identity.text(), machine ? "machine" : "user",
             hashText(m_userCertificate).text());
-    parameters().setIdentity(Credential::newIdentity(identity));
+    session().deriveIdentity(identity);
 }
 
 void NetworkCredentialResponder::clearUserCertificateList() {

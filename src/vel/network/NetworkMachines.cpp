@@ -380,7 +380,7 @@ void NetworkMachines::authenticationSucceeded() {
 
 void NetworkMachines::rejectionActions() {
     NetworkSession& s = session();
-    s.clearSessionCredentials();
+    s.dropRejectedIdentity();
     if (s.m_passwordChangeAttemptArmed) logInfo(2862, "Password change failed due to bad old password");
     if (s.currentCredentialSource() == NetworkSession::SOURCE_LOGON) {
         ++s.m_prelogonFailures;

@@ -44,7 +44,25 @@ void NetworkSession::reset() {
     clearSessionCredentials();
 }
 
+void NetworkSession::deriveIdentity(const Ascii& identity) {
+    if (!checkConnectionType()) return;
+    m_derivedIdentity = Credential::newIdentity(identity);
+    m_derivedConnectionType = m_currentConnectionType;
+    Network(&m_network).getAuthenticationParameters(m_currentConnectionType).setIdentity(m_derivedIdentity);
+}
+
 void NetworkSession::clearSessionCredentials() {
+    if (m_derivedIdentity.isNull()) return;
+    AuthenticationParameters parameters =
+        Network(&m_network).getAuthenticationParameters(m_derivedConnectionType);
+    CredentialProxy held = parameters.getIdentity();
+    if (held.exists() && held.credential().m == m_derivedIdentity.m) parameters.releaseIdentity();
+    m_derivedIdentity = Credential();
+    m_derivedConnectionType = 0;
+}
+
+void NetworkSession::dropRejectedIdentity() {
+    clearSessionCredentials();
     if (m_currentConnectionType != AdapterConstants::CONNECTION_USER &&
         m_currentConnectionType != AdapterConstants::CONNECTION_MACHINE)
         return;

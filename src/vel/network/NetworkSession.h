@@ -5,6 +5,7 @@
 // answer. Held by the network object; engine thread only.
 #include <cstdint>
 
+#include "vel/credmgr/Credential.h"
 #include "vel/credrequest/CredentialRequestProxy.h"
 #include "vel/network/NetworkConstants.h"
 #include "vel/string/Ascii.h"
@@ -39,8 +40,14 @@ public:
 
     // A new session: fast reauthentication off, no PAC, the per-session credential data gone.
     void reset();
-    // The identity the session sent and what it was derived from.
+    // Gives the current parameters an identity the session worked out itself (from a certificate,
+    // the computer's name or the password-change texts), which clearSessionCredentials drops again.
+    void deriveIdentity(const Ascii& identity);
+    // Drops the identity the session derived, when the parameters still hold it. An identity the
+    // user gave or the saved configuration restored stays: it outlives sessions by its storage.
     void clearSessionCredentials();
+    // A rejected identity is not offered again, wherever it came from.
+    void dropRejectedIdentity();
     // The credentials of the current connection type that a session may not keep.
     void clearCredentials();
     // Forgets the password change of the last attempt.
@@ -67,4 +74,7 @@ public:
 private:
     NetworkImpl& m_network;
     std::int32_t m_authenticationState = NetworkConstants::AUTH_STATE_NONE;
+    // The identity deriveIdentity gave, and the connection type whose parameters took it.
+    Credential m_derivedIdentity;
+    std::int32_t m_derivedConnectionType = 0;
 };

@@ -305,5 +305,38 @@ TEST_F(NetworkCredentialResponderTest, AMachineWithoutAnIdentityUsesItsDnsName) 
     NetworkCredentialResponder::installServices(previous);
 }
 
+TEST_F(NetworkCredentialResponderTest, ANewSessionKeepsAGivenIdentityAndDropsTheOneItDerived) {
+    RecordingServicesImpl services;
+    NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);
+    makeNetwork(NetworkIdentity::SOURCE_GUI);
+    network.setConnectionTypes(NetworkImpl::CONNECTION_TYPES_BOTH);
+    // The user's identity and password as the saved configuration restores them.
+    user().setIdentity(Credential::newIdentity("alice"));
+    user().setPasswordOrKeyCredential(Credential::newPassword("secret"));
+    AuthenticationParameters machine =
+        network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE);
+    machine.addAuthenticationMethod(AuthenticationMethod::at(user().impl()->m_authenticationMethods, 0));
+    machine.setCredentialType(NetworkIdentity::SOURCE_MACHINE);
+    machine.setUnprotectedIdentityPattern("[username]@[domain]");
+    session().m_currentConnectionType = AdapterConstants::CONNECTION_MACHINE;
+    network.impl()->requestIdentity(request(QX_CRED_IDENTITY), 0, 0, false, "Identity:");
+    ASSERT_TRUE(machine.getIdentity().exists());
+
+    // A first session on each connection type: no fast reauthentication, the session starts clean.
+    network.impl()->requestSessionStart(request(QX_CRED_SESSION_START), 0);
+    EXPECT_FALSE(machine.getIdentity().exists());
+    session().m_currentConnectionType = AdapterConstants::CONNECTION_USER;
+    network.impl()->requestSessionStart(request(QX_CRED_SESSION_START), 0);
+    CredentialProxy identity = user().getIdentity();
+    ASSERT_TRUE(identity.exists());
+    EXPECT_STREQ(identity.credential().identity().text(), "alice");
+    takeCalls();
+    // So the user is not asked again.
+    network.impl()->requestIdentity(request(QX_CRED_IDENTITY), 0, 0, false, "Identity:");
+    EXPECT_THAT(subscriber->lines, IsEmpty());
+    EXPECT_THAT(takeCalls(), ElementsAre("deferred(4)", "identity(4, handle)", "complete(4, responded)"));
+    NetworkCredentialResponder::installServices(previous);
+}
+
 }  // namespace
 }  // namespace tamsel::test

@@ -401,8 +401,8 @@ TEST_F(NetworkMachinesTest, AFailedAuthenticationLogsHowFarItGotAndEndsTheSessio
             network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE);
         machine.setCredentialType(NetworkSession::SOURCE_LOGON);
         startAndAttach(network, wired);
-        machine.setIdentity(Credential::newIdentity(Ascii("host/pc1")));
         NetworkSession& session = network.impl()->m_session;
+        onEngine([&] { session.deriveIdentity(Ascii("host/pc1")); });
         session.setAuthenticationState(row.state);
         const std::size_t before = log().size();
         onEngine([&] { FakeAdapterConnectionImpl::publish(wired, A::ADAPTER_AUTH_FAILED, 3); });
@@ -424,6 +424,33 @@ TEST_F(NetworkMachinesTest, AFailedAuthenticationLogsHowFarItGotAndEndsTheSessio
         // Unauthenticated provisioning keeps the session's identity for the next one.
         CredentialProxy identity = machine.getIdentity();
         EXPECT_EQ(identity.exists(), row.state == C::AUTH_STATE_EAP_FAST_PROVISIONING_SUCCESS);
+        onEngine([&] { network.stop(); });
+    }
+}
+
+TEST_F(NetworkMachinesTest, AFailureDropsAGivenIdentityOnlyWhenTheServerRejectedIt) {
+    const struct {
+        std::int32_t state;
+        bool kept;
+    } rows[] = {
+        {C::AUTH_STATE_UNPROTECTED_IDENTITY_SENT_FOR_FULL_AUTHENTICATION, false},
+        {C::AUTH_STATE_CREDENTIAL_SENT, false},
+        {C::AUTH_STATE_CREDENTIAL_ACCEPTED, true},
+        {C::AUTH_STATE_STARTED, true},
+    };
+    for (const auto& row : rows) {
+        Network& network = makeNetwork(AdapterConstants::MEDIA_TYPE_8023);
+        network.setFlagB(true);
+        AuthenticationParameters machine =
+            network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE);
+        machine.setCredentialType(NetworkSession::SOURCE_GUI);
+        startAndAttach(network, wired);
+        // As the tray's answer or the saved configuration gives it: not the session's own.
+        machine.setIdentity(Credential::newIdentity(Ascii("alice")));
+        network.impl()->m_session.setAuthenticationState(row.state);
+        onEngine([&] { FakeAdapterConnectionImpl::publish(wired, A::ADAPTER_AUTH_FAILED, 3); });
+        SCOPED_TRACE(NetworkConstants::authenticationStateText(row.state));
+        EXPECT_EQ(machine.getIdentity().exists(), row.kept);
         onEngine([&] { network.stop(); });
     }
 }
