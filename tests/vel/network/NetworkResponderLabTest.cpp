@@ -4,10 +4,9 @@
 #include <string>
 
 #include "tests/vel/port/CredentialTestSupport.h"
-#include "tests/vel/port/PortTestSupport.h"
+#include "tests/vel/port/RequestMakerPortTest.h"
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/network/Network.h"
-#include "vel/port/PortCredentialRequestMaker.h"
 
 using ::testing::HasSubstr;
 
@@ -44,12 +43,8 @@ void PrintTo(const Case& c, std::ostream* out) {
 
 // A wired PEAP-MSCHAPv2 network with its password in the profile, its server checked against a
 // name rule, on the lab through the real port manager and credential requests.
-class NetworkResponderLabTest : public PortTest, public testing::WithParamInterface<Case> {
+class NetworkResponderLabTest : public RequestMakerPortTest, public testing::WithParamInterface<Case> {
 protected:
-    void SetUp() override {
-        PortTest::SetUp();
-        previous = PortCredentialRequestMaker::install();
-    }
     void TearDown() override {
         onEngine([this] {
             if (!network.isNull()) {
@@ -58,11 +53,9 @@ protected:
             }
         });
         if (follower != nullptr) follower->release();
-        PortTest::TearDown();
-        PortCredentialRequestMaker::restore(previous);
+        RequestMakerPortTest::TearDown();
     }
 
-    PortCredentialRequestMaker::Installed previous;
     NetworkFollowerImpl* follower = nullptr;
     Network network;
 };
@@ -70,15 +63,7 @@ protected:
 TEST_P(NetworkResponderLabTest, TheServerNameRuleDecidesTheAuthentication) {
     const Case& c = GetParam();
     writeServerCertificates(root);
-    LabBuilder builder;
-    builder.wiredAdapter(1, "eth0");
-    builder.add("authenticator", {{"on", "eth0"},
-                                  {"method", "peap"},
-                                  {"identity", "alice"},
-                                  {"password", "secret"},
-                                  {"serverCertificate", "server.pem"}});
-    builder.add("certificateStore", {{"store", "LOCAL_MACHINE/ROOT"}, {"file", "ca.pem"}});
-    startLab(builder);
+    startLab(peapLab("LOCAL_MACHINE/ROOT"));
     makeManager(1);
     onEngine([&] {
         network = Network::create(Ascii("Office"));
@@ -106,12 +91,7 @@ TEST_P(NetworkResponderLabTest, TheServerNameRuleDecidesTheAuthentication) {
         adapter.addSubscriber(follower);
         manager.auth(0);
     });
-    bool done = false;
-    for (int round = 0; round < 40 && !done; ++round) {
-        settle();
-        for (const std::string& line : listener->lines)
-            done = done || line == "state 14 0" || line.rfind("state 17", 0) == 0;
-    }
+    runToOutcome();
     std::string text = log();
     EXPECT_NE(text.find("Port State " + std::string(c.outcome)), std::string::npos)
         << c.what << "\n"

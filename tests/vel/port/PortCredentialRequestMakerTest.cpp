@@ -6,9 +6,8 @@
 #include <vector>
 
 #include "tests/vel/port/CredentialTestSupport.h"
-#include "tests/vel/port/PortTestSupport.h"
+#include "tests/vel/port/RequestMakerPortTest.h"
 #include "vel/credrequest/CredentialRequest.h"
-#include "vel/port/PortCredentialRequestMaker.h"
 
 using ::testing::Contains;
 using ::testing::HasSubstr;
@@ -77,50 +76,30 @@ void PrintTo(const Case& c, std::ostream* out) {
     *out << c.what;
 }
 
-class PortCredentialRequestMakerTest : public PortTest, public testing::WithParamInterface<Case> {
+class PortCredentialRequestMakerTest : public RequestMakerPortTest, public testing::WithParamInterface<Case> {
 protected:
-    void SetUp() override {
-        PortTest::SetUp();
-        previous = PortCredentialRequestMaker::install();
-    }
     void TearDown() override {
         if (responder != nullptr) {
             onEngine([this] { responder->requests.clear(); });
             responder->release();
         }
-        PortTest::TearDown();
-        PortCredentialRequestMaker::restore(previous);
+        RequestMakerPortTest::TearDown();
     }
 
-    PortCredentialRequestMaker::Installed previous;
     RequestResponderImpl* responder = nullptr;
 };
 
 TEST_P(PortCredentialRequestMakerTest, RequestsAnswerThroughThePortManagerWithTheMachineStores) {
     const Case& c = GetParam();
     writeServerCertificates(root);
-    LabBuilder builder;
-    builder.wiredAdapter(1, "eth0");
-    builder.add("authenticator", {{"on", "eth0"},
-                                  {"method", "peap"},
-                                  {"identity", "alice"},
-                                  {"password", "secret"},
-                                  {"serverCertificate", "server.pem"},
-                                  {"answerTimeoutMs", "5000"}});
-    builder.add("certificateStore", {{"store", c.caStore}, {"file", "ca.pem"}});
+    LabBuilder builder = peapLab(c.caStore, {{"answerTimeoutMs", "5000"}});
     startLab(builder);
     makeManager(1);
     responder = new RequestResponderImpl;
     responder->answerPassword = c.answerPassword;
     adapter.addSubscriber(responder);
     onEngine([&] { manager.auth(0); });
-    bool done = false;
-    for (int round = 0; round < 40 && !done; ++round) {
-        settle();
-        if (round > 20) advance(1);
-        for (const std::string& line : listener->lines)
-            done = done || line == "state 14 0" || line.rfind("state 17", 0) == 0;
-    }
+    runToOutcome();
     std::string text = log();
     EXPECT_NE(text.find("Port State " + std::string(c.outcome)), std::string::npos) << c.what;
     EXPECT_THAT(responder->lines, Contains(HasSubstr(c.chainLine))) << c.what;
