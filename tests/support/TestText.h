@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -34,6 +35,13 @@ inline bool waitFor(const std::function<bool()>& condition,
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// A case's description as a test name: what is not a letter or a digit becomes "_".
+inline std::string testNameOf(const std::string& what) {
+    std::string name;
+    for (char ch : what) name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+    return name;
 }
 
 }  // namespace tamsel::test

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/LogCapture.h"
+#include "tests/support/RecordingNetworkSubscriber.h"
 #include "tests/vel/credrequest/RecordingAnswers.h"
 #include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/adapter/AdapterConstants.h"
@@ -23,22 +24,6 @@ namespace tamsel::test {
 namespace {
 
 using C = NetworkConstants;
-
-// What the network asks of the tray: "request <type> <source> <request type> <prompt>".
-class RecordingSubscriberImpl : public ReferenceImpl, public NetworkSubscriberInterface {
-public:
-    REFERENCE_IMPL_FORWARDS
-    void networkAccessStateChanged(std::int32_t, const Network&) override {}
-    void networkStateChanged(std::int32_t, const VelAdapter&, const Network&) override {}
-    void networkCredentialRequest(const Network&, const ElementVector&, std::int32_t type,
-                                  std::int32_t source, std::int32_t requestType,
-                                  const Ascii& prompt) override {
-        lines.push_back("request " + std::to_string(type) + " " + std::to_string(source) + " " +
-                        std::to_string(requestType) + " " + prompt.text());
-    }
-    void changePasswordResult(std::int32_t, std::int32_t) override {}
-    std::vector<std::string> lines;
-};
 
 // A network whose behaviour records what the responder asks of the session.
 class RecordingBehavior : public IdleNetworkBehavior {
@@ -68,7 +53,7 @@ protected:
         RuntimeTest::SetUp();
         previousMaker = NetworkBehaviorMaker::set(&makeRecordingBehavior);
         answers = new RecordingAnswersImpl;
-        subscriber = new RecordingSubscriberImpl;
+        subscriber = new RecordingNetworkSubscriberImpl;
     }
     void TearDown() override {
         if (!network.isNull()) {
@@ -111,7 +96,7 @@ protected:
 
     NetworkBehaviorMaker::Maker previousMaker = nullptr;
     RecordingAnswersImpl* answers = nullptr;
-    RecordingSubscriberImpl* subscriber = nullptr;
+    RecordingNetworkSubscriberImpl* subscriber = nullptr;
     RecordingBehavior* behavior = nullptr;
     Network network;
     int sync = 0;

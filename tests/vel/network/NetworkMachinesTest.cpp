@@ -8,6 +8,7 @@
 
 #include "tests/support/FakeLogonStatus.h"
 #include "tests/support/FakeVpnBehavior.h"
+#include "tests/support/RecordingNetworkSubscriber.h"
 #include "tests/vel/network/FakeNetworkMatchmaker.h"
 #include "tests/vel/port/PortTestSupport.h"
 #include "vel/adapter/AdapterConstants.h"
@@ -32,28 +33,6 @@ namespace {
 
 using C = NetworkConstants;
 using A = AccessStateMachineImpl;
-
-// Records what a network tells its followers: "access 3", "adapter 10", "result 7 3", "request 2 2".
-class RecordingNetworkSubscriberImpl : public ReferenceImpl, public NetworkSubscriberInterface {
-public:
-    REFERENCE_IMPL_FORWARDS
-    void networkAccessStateChanged(std::int32_t accessState, const Network&) override {
-        lines.push_back("access " + std::to_string(accessState));
-    }
-    void networkStateChanged(std::int32_t adapterState, const VelAdapter&, const Network&) override {
-        lines.push_back("adapter " + std::to_string(adapterState));
-    }
-    void networkCredentialRequest(const Network&, const ElementVector&, std::int32_t type,
-                                  std::int32_t source, std::int32_t requestType, const Ascii&) override {
-        lines.push_back("request " + std::to_string(type) + " " + std::to_string(source) + " " +
-                        std::to_string(requestType));
-    }
-    void changePasswordResult(std::int32_t attemptId, std::int32_t result) override {
-        lines.push_back("result " + std::to_string(attemptId) + " " + std::to_string(result));
-    }
-    std::vector<std::string> take() { return std::exchange(lines, {}); }
-    std::vector<std::string> lines;
-};
 
 // An adapter that records the network's requests and publishes the states the test scripts for a
 // connection at once, as a real one may inside connect.

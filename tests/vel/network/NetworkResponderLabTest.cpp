@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "tests/support/TestText.h"
 #include "tests/vel/port/CredentialTestSupport.h"
 #include "tests/vel/port/RequestMakerPortTest.h"
 #include "vel/adapter/AdapterConstants.h"
@@ -111,12 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "Server certificate validated: "},
                     Case{"suffix inside a label", 2, "us.corp.example", "HELD and status SERVER_REJECTED",
                          "Server certificate invalid (name mismatch: "}),
-    [](const testing::TestParamInfo<Case>& info) {
-        std::string name;
-        for (char ch : std::string(info.param.what))
-            name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-        return name;
-    });
+    [](const testing::TestParamInfo<Case>& info) { return testNameOf(info.param.what); });
 
 }  // namespace
 }  // namespace tamsel::test

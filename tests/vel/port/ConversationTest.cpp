@@ -5,6 +5,7 @@
 
 #include "platform/qxauth/QxLibrary.h"
 #include "tests/support/TestPki.h"
+#include "tests/support/TestText.h"
 #include "tests/vel/port/CredentialTestSupport.h"
 #include "tests/vel/port/PortTestSupport.h"
 
@@ -296,12 +297,7 @@ INSTANTIATE_TEST_SUITE_P(
              true,
              "AUTHENTICATED and status SUCCESS",
              "Completed unauthenticated provisioning."}),
-    [](const testing::TestParamInfo<Case>& info) {
-        std::string name;
-        for (char ch : std::string(info.param.what))
-            name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-        return name;
-    });
+    [](const testing::TestParamInfo<Case>& info) { return testNameOf(info.param.what); });
 
 }  // namespace
 }  // namespace tamsel::test
