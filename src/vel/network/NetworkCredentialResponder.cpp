@@ -23,6 +23,7 @@
 #include "vel/network/NetworkFastReauthentication.h"
 #include "vel/network/NetworkServerValidation.h"
 #include "vel/network/NetworkSession.h"
+#include "vel/reference/HandleOf.h"
 #include "vel/string/TagMacAddr.h"
 
 namespace {
@@ -428,8 +429,7 @@ void NetworkCredentialResponder::buildCaList() {
          {CertificateStore::machineRootCa(), CertificateStore::machineIntermediateCa()})
         for (const Certificate& c : certificates(store)) machineCas.push_back(c);
     for (int i = 0; i < cas.length(); ++i) {
-        TrustedCaCert ca;
-        static_cast<Reference&>(ca) = Reference(cas.get(i));
+        TrustedCaCert ca = handleOf<TrustedCaCert>(cas.get(i));
         ByteArray hash = ByteArray::fromHex(ca.certificateReference());
         bool found = false;
         for (const Certificate& c : machineCas) {

@@ -2,13 +2,13 @@
 
 #include "runtime/lum/Log.h"
 #include "vel/adapter/AdapterConstants.h"
+#include "vel/reference/HandleOf.h"
 
 CredentialProxy NetworkEapFastPacs::find(ElementVector savedPacs, std::int32_t pacType, const ByteArray& aid,
                                          const Ascii& iid) {
     logInfo(3190, "Looking for matching pac with iid: %s", iid.text());
     for (int i = 0; i < savedPacs.length(); ++i) {
-        Credential pac;
-        static_cast<Reference&>(pac) = Reference(savedPacs.get(i));
+        Credential pac = handleOf<Credential>(savedPacs.get(i));
         if (pac.pacType() == pacType && pac.aid() == aid && pac.iid() == iid) return CredentialProxy(pac);
     }
     return CredentialProxy();

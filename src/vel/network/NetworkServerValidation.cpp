@@ -8,6 +8,7 @@
 #include "vel/certificate/X509Proxy.h"
 #include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/ConversionException.h"
+#include "vel/reference/HandleOf.h"
 
 namespace {
 
@@ -21,17 +22,11 @@ std::string textOf(const char* (*toText)(std::int32_t), std::int32_t value) {
 }
 
 // One pass: every name of the list against every rule of the kind, in order.
-TrustedServerRule ruleAt(ElementVector& rules, std::int32_t index) {
-    TrustedServerRule rule;
-    static_cast<Reference&>(rule) = Reference(rules.get(index));
-    return rule;
-}
-
 bool pass(ElementVector rules, const AsciiVector& names, std::int32_t kind) {
     for (std::int32_t n = 0; n < names.length(); ++n) {
         Ascii name = names.get(n);
         for (std::int32_t r = 0; r < rules.length(); ++r) {
-            TrustedServerRule rule = ruleAt(rules, r);
+            TrustedServerRule rule = handleOf<TrustedServerRule>(rules.get(r));
             if (rule.matchKind() != kind) continue;
             if (NetworkServerValidation::nameMatches(name, rule)) return true;
             logInfo(3161, "Server certificate does not match rule 'Match %s using %s and name = %s",
