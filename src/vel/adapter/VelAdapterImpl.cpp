@@ -491,13 +491,11 @@ void VelAdapterImpl::dhcpResult(const DhcpManager& manager, std::int32_t result)
     }
     // The attempt is over whatever the state machine makes of it; a new attempt started while
     // the state changes is not this one.
-    m_dhcpManager.reset();
+    dropDhcp();
     if (result == DhcpConstants::RESULT_ADDRESS)
         handleEventAndDoStateTransitionAction(M::IP_CONNECTIVITY);
     else if (result == DhcpConstants::RESULT_FAILED)
         handleEventAndDoStateTransitionAction(M::IP_CONNECTIVITY_FAILS);
-    manager.stop();
-    manager.impl()->clearReferences();
 }
 
 void VelAdapterImpl::unmanageAction(std::int32_t reactivate) {
