@@ -124,16 +124,10 @@ AssociationInfoProxy VelAdapterImpl::associationInfo() {
 }
 
 ConnectionInfoProxy VelAdapterImpl::connectionInfo() {
-    QX_IP_CONFIG config = {};
-    int result = qxIpGetConfig(m_symbolicName.text(), &config);
-    if (result != QX_OK) {
-        logInfo(0, "%s unable to get IP address - %d", m_symbolicName.text(), result);
-        return ConnectionInfoProxy(ConnectionInfo("0.0.0.0"));
-    }
-    char text[16];
-    std::snprintf(text, sizeof text, "%d.%d.%d.%d", config.address[0], config.address[1], config.address[2],
-                  config.address[3]);
-    return ConnectionInfoProxy(ConnectionInfo(text));
+    int error = QX_OK;
+    Ascii address = DhcpStateMachineImpl::ipAddressOf(m_symbolicName, &error);
+    if (error != QX_OK) logInfo(0, "%s unable to get IP address - %d{error}", m_symbolicName.text(), error);
+    return ConnectionInfoProxy(ConnectionInfo(address));
 }
 
 SsidProxy VelAdapterImpl::scanDetails() {

@@ -153,17 +153,22 @@ bool DhcpStateMachineImpl::macAddressOfManager(Ascii* mac) {
     return true;
 }
 
-Ascii DhcpStateMachineImpl::ipAddress() {
+Ascii DhcpStateMachineImpl::ipAddressOf(const Ascii& symbolicName, int* error) {
     QX_IP_CONFIG config = {};
-    int error = qxIpGetConfig(m_symbolicName.text(), &config);
-    if (error != QX_OK) {
-        logDebug("dhcp - %s unable to get IP address - %d{error}", m_symbolicName.text(), error);
-        return Ascii("0.0.0.0");
-    }
+    *error = qxIpGetConfig(symbolicName.text(), &config);
+    if (*error != QX_OK) return Ascii("0.0.0.0");
     char text[16];
     std::snprintf(text, sizeof text, "%d.%d.%d.%d", config.address[0], config.address[1], config.address[2],
                   config.address[3]);
     return Ascii(text);
+}
+
+Ascii DhcpStateMachineImpl::ipAddress() {
+    int error = QX_OK;
+    Ascii address = ipAddressOf(m_symbolicName, &error);
+    if (error != QX_OK)
+        logDebug("dhcp - %s unable to get IP address - %d{error}", m_symbolicName.text(), error);
+    return address;
 }
 
 bool DhcpStateMachineImpl::isConnected(std::int32_t count) {

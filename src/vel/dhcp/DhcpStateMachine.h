@@ -33,6 +33,10 @@ public:
     // is posted to the engine unless the attempt was stopped and detached meanwhile.
     void runAttempt(bool releaseFirst);
 
+    // The port's address from the library as "%d.%d.%d.%d"; "0.0.0.0" when the library fails, its
+    // code in *error.
+    static Ascii ipAddressOf(const Ascii& symbolicName, int* error);
+
     // Library operations (the adapter's symbolic name is the port).
     virtual Ascii ipAddress();
     // Asks up to count times, while the attempt runs, whether the adapter has its address.
