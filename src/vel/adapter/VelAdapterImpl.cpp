@@ -37,9 +37,14 @@ std::string bssidText(const std::uint8_t* bssid) {
     return text;
 }
 
+// The library's length, kept within the record.
+std::int32_t ssidLength(const QX_ASSOCIATION_INFO& info) {
+    return static_cast<std::int32_t>(info.ssidLength <= sizeof info.ssid ? info.ssidLength
+                                                                         : sizeof info.ssid);
+}
+
 std::string ssidText(const QX_ASSOCIATION_INFO& info) {
-    std::uint32_t length = info.ssidLength <= sizeof info.ssid ? info.ssidLength : sizeof info.ssid;
-    return std::string(reinterpret_cast<const char*>(info.ssid), length);
+    return std::string(reinterpret_cast<const char*>(info.ssid), static_cast<size_t>(ssidLength(info)));
 }
 
 }  // namespace
@@ -113,8 +118,7 @@ AssociationInfoProxy VelAdapterImpl::associationInfo() {
     if (m_mediaType == AdapterConstants::MEDIA_TYPE_80211) {
         QX_ASSOCIATION_INFO info = {};
         if (m_portManager.getAssociationInfo(&info) != QX_OK) return AssociationInfoProxy();
-        std::uint32_t length = info.ssidLength <= sizeof info.ssid ? info.ssidLength : sizeof info.ssid;
-        return AssociationInfoProxy(AssociationInfo(ByteArray(info.ssid, static_cast<std::int32_t>(length)),
+        return AssociationInfoProxy(AssociationInfo(ByteArray(info.ssid, ssidLength(info)),
                                                     ByteArray(info.bssid, sizeof info.bssid), info.channel,
                                                     info.linkSpeed, info.signal));
     }
@@ -138,8 +142,7 @@ SsidProxy VelAdapterImpl::scanDetails() {
     if (!attributes.exists() || !attributes.value().locationCapable()) return found;
     ScanList scanList;
     if (scanList.isNull()) return found;
-    std::uint32_t length = info.ssidLength <= sizeof info.ssid ? info.ssidLength : sizeof info.ssid;
-    return scanList.find(Ascii(reinterpret_cast<const char*>(info.ssid), static_cast<std::int32_t>(length)),
+    return scanList.find(Ascii(reinterpret_cast<const char*>(info.ssid), ssidLength(info)),
                          ByteArray(info.bssid, sizeof info.bssid));
 }
 
