@@ -3,10 +3,10 @@
 // bound, managed or unbound, and the tray programs get the location answers of its access point.
 // Each owner installs its part when the engine holder builds it and removes it (null) before it
 // goes; a notice with nothing installed is dropped. Engine event-queue thread.
-#include <atomic>
 #include <cstdint>
 
 #include "vel/location/LocationResponse.h"
+#include "vel/reference/Installed.h"
 
 class VelAdapter;
 
@@ -34,21 +34,15 @@ protected:
 class AdapterNotices {
 public:
     static void installMatchmaker(AdapterMatchmakerInterface* matchmaker) {
-        matchmakerHolder().store(matchmaker);
+        InstalledPointer<AdapterMatchmakerInterface>::install(matchmaker);
     }
-    static AdapterMatchmakerInterface* matchmaker() { return matchmakerHolder().load(); }
+    static AdapterMatchmakerInterface* matchmaker() {
+        return InstalledPointer<AdapterMatchmakerInterface>::installed();
+    }
     static void installLocationEvents(AdapterLocationEventsInterface* events) {
-        locationHolder().store(events);
+        InstalledPointer<AdapterLocationEventsInterface>::install(events);
     }
-    static AdapterLocationEventsInterface* locationEvents() { return locationHolder().load(); }
-
-private:
-    static std::atomic<AdapterMatchmakerInterface*>& matchmakerHolder() {
-        static std::atomic<AdapterMatchmakerInterface*> matchmaker{nullptr};
-        return matchmaker;
-    }
-    static std::atomic<AdapterLocationEventsInterface*>& locationHolder() {
-        static std::atomic<AdapterLocationEventsInterface*> events{nullptr};
-        return events;
+    static AdapterLocationEventsInterface* locationEvents() {
+        return InstalledPointer<AdapterLocationEventsInterface>::installed();
     }
 };

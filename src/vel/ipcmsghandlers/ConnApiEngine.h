@@ -5,13 +5,13 @@
 // no active group, the client enabled and the radio on, no adapters, logon attempt 0 with no
 // logon status, VPN disconnected.
 // Engine thread only, like everything that calls these.
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "vel/configuration/Configuration.h"
 #include "vel/ipcmsghandlers/ConnApiAdapter.h"
 #include "vel/ipcmsghandlers/ConnApiNetwork.h"
+#include "vel/reference/Installed.h"
 #include "vel/string/Ascii.h"
 #include "vel/string/AsciiVector.h"
 
@@ -92,18 +92,7 @@ protected:
 };
 
 template <class Interface>
-class ConnApiSeam {
-public:
-    // Null removes it.
-    static void install(Interface* implementation) { holder().store(implementation); }
-    static Interface* installed() { return holder().load(); }
-
-private:
-    static std::atomic<Interface*>& holder() {
-        static std::atomic<Interface*> implementation{nullptr};
-        return implementation;
-    }
-};
+using ConnApiSeam = InstalledPointer<Interface>;
 
 class ConnApiEngine {
 public:

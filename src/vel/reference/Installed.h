@@ -2,6 +2,7 @@
 // Process-wide seams through which a higher layer hands the engine its real collaborators: an
 // installed object (the matchmaker, say), or a maker of behaviour objects for each new owner.
 // Tests install recording fakes the same way.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -32,6 +33,22 @@ public:
 private:
     static Reference& held() {
         static Reference object;
+        return object;
+    }
+};
+
+// One installed object that its owner keeps alive while installed and removes before it goes:
+// a plain pointer, for interfaces without references.
+template <class Interface>
+class InstalledPointer {
+public:
+    // Null removes it.
+    static void install(Interface* object) { held().store(object); }
+    static Interface* installed() { return held().load(); }
+
+private:
+    static std::atomic<Interface*>& held() {
+        static std::atomic<Interface*> object{nullptr};
         return object;
     }
 };
