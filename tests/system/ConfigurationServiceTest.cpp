@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/system/OfficeLab.h"
 #include "tests/system/ServiceLog.h"
 #include "tests/system/ServiceProcess.h"
 
@@ -33,13 +34,16 @@ std::string wiredNetwork(const std::string& name) {
            "</wiredNetwork>";
 }
 
-// A root holding the signed office configuration in system/, and the service on the office lab.
+// A root holding the signed office configuration in system/, and the service on the office lab
+// with no link: a configuration that connects stops looking at the drop folder.
 class ConfigurationService : public ::testing::Test {
 protected:
-    void SetUp() override { root.write("system/configuration.xml", office); }
+    void SetUp() override {
+        root.write("system/configuration.xml", office);
+        root.write("lab.xml", officeLab(false));
+    }
 
     std::unique_ptr<ServiceProcess> start(std::map<std::string, std::string> env = {}) {
-        env["TAMSEL_LAB"] = OFFICE_LAB;
         auto service = std::make_unique<ServiceProcess>(root, std::vector<std::string>{"-run"}, env);
         EXPECT_TRUE(service->started());
         return service;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/system/LabClient.h"
+#include "tests/system/OfficeLab.h"
 #include "tests/system/ServiceClientTest.h"
 #include "tests/system/ServiceLog.h"
 #include "vel/exception/BaseException.h"
@@ -20,14 +21,6 @@ using tamsel::test::LabClient;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-// The office lab with the wired link down until the test raises it; without the wireless adapter
-// unless asked.
-std::string officeLab(bool wireless) {
-    std::string lab = readText(OFFICE_LAB);
-    if (!wireless) lab = std::regex_replace(lab, std::regex("<adapter [^>]*friendly=\"wlan0\"[^>]*/>"), "");
-    return std::regex_replace(lab, std::regex("link=\"up\""), "link=\"down\"");
-}
 
 bool logged(const TempRoot& root, const std::string& line, int times = 1) {
     return waitFor([&] { return countOf(root.logText(), line) == times; });
