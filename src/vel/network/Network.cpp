@@ -3,6 +3,7 @@
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
 #include "vel/adapter/AdapterConstants.h"
+#include "vel/adapter/VelAdapter.h"
 #include "vel/configuration/NetworkSubscriberInterface.h"
 #include "vel/credmgr/CredentialConstants.h"
 #include "vel/reference/HandleOf.h"
@@ -55,6 +56,21 @@ Network Network::create(const Ascii& name) {
     static_cast<Reference&>(network) =
         Reference(static_cast<ReferenceImpl*>(new NetworkImpl(name)), Reference::TAKE_OVER);
     return network;
+}
+
+AdapterAttributesProxy Network::getAdapterAttributes() const {
+    const VelAdapter adapter = getAdapter();
+    return adapter.isNull() ? AdapterAttributesProxy() : adapter.attributes();
+}
+
+AssociationInfoProxy Network::getAssociationInfo() const {
+    const VelAdapter adapter = getAdapter();
+    return adapter.isNull() ? AssociationInfoProxy() : adapter.associationInfo();
+}
+
+ConnectionInfoProxy Network::getConnectionInfo() const {
+    const VelAdapter adapter = getAdapter();
+    return adapter.isNull() ? ConnectionInfoProxy() : adapter.connectionInfo();
 }
 
 void Network::setNetworkMedia(std::int32_t media) const {

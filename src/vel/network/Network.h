@@ -7,6 +7,9 @@
 #include <functional>
 #include <memory>
 
+#include "vel/adapter/AdapterAttributes.h"
+#include "vel/adapter/AssociationInfo.h"
+#include "vel/adapter/ConnectionInfo.h"
 #include "vel/configuration/Settings8021x.h"
 #include "vel/credrequest/ClientCertificateHandler.h"
 #include "vel/network/AuthenticationParameters.h"
@@ -208,6 +211,11 @@ public:
     void handleAuthRequest(std::int32_t request) const { impl()->behavior().handleAuthRequest(request); }
     // The adapter the network holds; empty when none is attached.
     VelAdapter getAdapter() const { return impl()->behavior().adapter(); }
+    // What the held adapter reports of itself, its association and its address; empty when no
+    // adapter is attached.
+    AdapterAttributesProxy getAdapterAttributes() const;
+    AssociationInfoProxy getAssociationInfo() const;
+    ConnectionInfoProxy getConnectionInfo() const;
     // The credentials of a password change given before the server asks for them; a forced GUI
     // source goes back to the method's own.
     void setPasswordChangeParameters(std::int32_t attemptId, const Ascii& user, const Ascii& domain,

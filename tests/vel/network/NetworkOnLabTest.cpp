@@ -143,6 +143,31 @@ TEST_P(NetworkOnLabAttemptTest, ReachesConnectedOverItsAdapter) {
                                                "ACCESS_AUTHENTICATED", "ACCESS_CONNECTED"};
     EXPECT_EQ(newStates(), attempt.adapter == 1 ? wired : wireless);
     EXPECT_THAT(log(), Not(HasSubstr("Internal error")));
+
+    // What the network reports of its adapter is what that adapter is joined to right now.
+    onEngine([&] {
+        AdapterAttributesProxy attributes = network.getAdapterAttributes();
+        ASSERT_TRUE(attributes.exists());
+        EXPECT_EQ(attributes.value().media(), attempt.adapter == 1 ? AdapterConstants::MEDIA_TYPE_8023
+                                                                    : AdapterConstants::MEDIA_TYPE_80211);
+        AssociationInfoProxy association = network.getAssociationInfo();
+        ASSERT_TRUE(association.exists());
+        EXPECT_EQ(association.value().ssid(), ByteArray(attempt.ssid));
+        EXPECT_GT(association.value().linkSpeed(), 0);
+        ConnectionInfoProxy connection = network.getConnectionInfo();
+        ASSERT_TRUE(connection.exists());
+        EXPECT_GT(connection.value().ipAddress().length(), 0);
+    });
+}
+
+TEST_F(NetworkOnLabTest, ANetworkWithNoAdapterReportsNoAdapterData) {
+    startLabWith(threeRadios(), 1);
+    makeNetwork(AdapterConstants::MEDIA_TYPE_8023, "", 0, 1);
+    onEngine([&] {
+        EXPECT_FALSE(network.getAdapterAttributes().exists());
+        EXPECT_FALSE(network.getAssociationInfo().exists());
+        EXPECT_FALSE(network.getConnectionInfo().exists());
+    });
 }
 
 std::string attemptName(const ::testing::TestParamInfo<Attempt>& info) {
