@@ -10,6 +10,7 @@
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -348,6 +349,32 @@ int ipcSend(IpcHandle* handle, const void* bytes, int length) {
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return disconnectResult(errno);
         int waited = waitFor(handle, handle->fd, POLLOUT);
         if (waited != IPC_OK) return waited;
+    }
+}
+
+int ipcTrySend(IpcHandle* handle, const void* first, int firstLength, const void* second, int secondLength,
+               int* sent) {
+    if (sent != nullptr) *sent = 0;
+    if (handle == nullptr || handle->kind == Kind::SERVER || sent == nullptr || firstLength < 0 ||
+        secondLength < 0 || (first == nullptr && firstLength > 0) || (second == nullptr && secondLength > 0))
+        return IPC_ERR_ARGUMENT;
+    if (handle->canceled.load()) return IPC_ERR_CANCELED;
+    if (handle->fd < 0) return IPC_ERR_NO_CONNECTION;
+    // Both pieces in one call: a frame's header and payload leave together without a copy.
+    iovec pieces[2] = {{const_cast<void*>(first), static_cast<size_t>(firstLength)},
+                       {const_cast<void*>(second), static_cast<size_t>(secondLength)}};
+    msghdr message = {};
+    message.msg_iov = pieces;
+    message.msg_iovlen = 2;
+    for (;;) {
+        ssize_t n = sendmsg(handle->fd, &message, MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n >= 0) {
+            *sent = static_cast<int>(n);
+            return IPC_OK;
+        }
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return IPC_OK;
+        return disconnectResult(errno);
     }
 }
 

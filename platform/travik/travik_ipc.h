@@ -47,6 +47,10 @@ int ipcConnect(IpcHandle* client);
 int ipcRecv(IpcHandle* handle, void* buffer, int capacity, int* count);
 /* Writes all bytes. */
 int ipcSend(IpcHandle* handle, const void* bytes, int length);
+/* Writes what the pipe takes at once of the first piece and then the second, never waiting;
+ * *sent is 0 to firstLength + secondLength, 0 with IPC_OK when the pipe is full. */
+int ipcTrySend(IpcHandle* handle, const void* first, int firstLength, const void* second, int secondLength,
+               int* sent);
 int ipcCancel(IpcHandle* handle);
 /* Closes and frees the handle and nulls it; 0 also for a null handle. */
 int ipcDestroy(IpcHandle** handle);

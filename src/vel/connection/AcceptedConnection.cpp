@@ -102,15 +102,19 @@ void AcceptedConnectionImpl::sendLoop() {
         IpcSendBuffer buffer;
         MutexRegionLock lock(&m_mutex);
         while (!m_canceled && !m_receiveExited) {
-            Datagram next = takeOutgoing();
+            int offset = 0;
+            Datagram next = takeNext(&offset);
+            // Left set when a write fails: no sender writes to a pipe whose writer is ending.
+            m_sending = !next.isNull();
             lock.unlock();
             if (next.isNull()) {
                 m_sendSignal.wait();
             } else {
                 buffer.frame(next);
-                buffer.send(m_ipc);
+                buffer.send(m_ipc, offset);
             }
             lock.lock();
+            m_sending = false;
         }
     } catch (const CanceledException& e) {
         e.report();

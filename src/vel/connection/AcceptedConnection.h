@@ -1,6 +1,7 @@
 #pragma once
 // A connection the server accepted: a receive thread that reads frames and hands them to the
-// forwarder, a send thread that writes the outgoing list, first in first out.
+// forwarder, a send thread that writes the outgoing list, first in first out, after the rest of
+// any frame a sender began writing itself.
 #include "vel/connection/Connection.h"
 #include "vel/multithread/Thread.h"
 #include "vel/reference/ElementVector.h"
@@ -39,6 +40,7 @@ public:
 
 protected:
     Datagram takeOutgoing() override;
+    bool outgoingEmpty() override { return m_outgoing.length() == 0; }
     bool appendOutgoing(const Datagram& datagram) override;
     void dropOutgoing() override;
     void joinThreads() override;

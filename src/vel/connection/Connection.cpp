@@ -4,6 +4,7 @@
 #include "runtime/lum/Log.h"
 #include "vel/connection/ConnectionConstants.h"
 #include "vel/connection/DatagramForwarder.h"
+#include "vel/ipc/IpcSendBuffer.h"
 #include "vel/os/MutexLock.h"
 #include "vel/xmlconnectionapi/ConnApiDump.h"
 
@@ -34,17 +35,47 @@ void ConnectionImpl::send(const Datagram& datagram) {
         logMasked(LogConstants::LEVEL_PIPE_OUT, "DBG", "Connection %p, outgoing datagram: %s",
                   static_cast<void*>(this), ConnApiDump::masked(dumpText(datagram)).c_str());
     }
+    bool wake = true;
     {
         MutexLock lock(&m_mutex);
         // Nobody would ever send it.
         if (isFinished() || m_canceled) return;
-        if (!appendOutgoing(datagram)) {
+        if (!sendNow(datagram, &wake) && !appendOutgoing(datagram)) {
             dropOutgoing();
+            m_begun = Datagram();
             cancelLocked();
             return;
         }
     }
-    m_sendSignal.set();
+    if (wake) m_sendSignal.set();
+}
+
+bool ConnectionImpl::sendNow(const Datagram& datagram, bool* wake) {
+    // Frames keep their order: only when nothing is written or waits to be written, and only while
+    // both threads run (the pipe is destroyed when both have gone).
+    if (m_ipc.isNull() || m_sending || !m_begun.isNull() || !outgoingEmpty() || m_receiveExited ||
+        m_sendExited)
+        return false;
+    int frameLength = 0;
+    int written = IpcSendBuffer::trySendFrame(m_ipc, datagram, &frameLength);
+    if (written <= 0) return false;
+    if (written < frameLength) {
+        m_begun = datagram;
+        m_begunBytes = written;
+    } else {
+        *wake = false;
+    }
+    return true;
+}
+
+Datagram ConnectionImpl::takeNext(int* offset) {
+    *offset = 0;
+    if (m_begun.isNull()) return takeOutgoing();
+    Datagram next = m_begun;
+    *offset = m_begunBytes;
+    m_begun = Datagram();
+    m_begunBytes = 0;
+    return next;
 }
 
 void ConnectionImpl::cancelLocked() {

@@ -1,6 +1,8 @@
 #pragma once
-// One tray program's connection. Sending only queues; the connection's own threads move the
-// bytes. What it receives, and that it came and went, go to its datagram forwarder.
+// One tray program's connection. A datagram sent while the connection is idle is written at once
+// by the thread that sends it, as far as the pipe takes it without waiting; everything else is
+// queued and the connection's send thread moves the bytes. What it receives, and that it came and
+// went, go to its datagram forwarder.
 #include <string_view>
 
 #include "runtime/multithread/RuntimeMutex.h"
@@ -23,8 +25,10 @@ public:
     // True once neither thread runs any more.
     virtual bool isFinished() = 0;
 
-    // Queues one datagram for the send thread; dropped when the connection is finished or
-    // cancelled. A client whose outgoing list is full is dropped: the connection is cancelled.
+    // Writes one datagram now when nothing is queued or being written and the pipe takes it whole
+    // without waiting; else queues it (or its unwritten rest) for the send thread. Never blocks on
+    // the client. Dropped when the connection is finished or cancelled. A client whose outgoing
+    // list is full is dropped: the connection is cancelled.
     void send(const Datagram& datagram);
     // Stops both threads from another thread: blocked pipe calls end, waits end.
     void cancel();
@@ -40,6 +44,12 @@ protected:
     DatagramForwarderImpl* forwarder() const;
     // Takes the datagram to send next out of the outgoing list; null when it is empty.
     virtual Datagram takeOutgoing() = 0;
+    // True when nothing waits in the outgoing list. A connection without a send thread of its own
+    // says false: every datagram then goes through appendOutgoing.
+    virtual bool outgoingEmpty() { return false; }
+    // Under the lock, for the send thread: the datagram to write next, the rest of a frame begun
+    // by a sender first, and in *offset the frame bytes already written; null when there is none.
+    Datagram takeNext(int* offset);
     // False, after an error line, when the list has no room left for the datagram.
     virtual bool appendOutgoing(const Datagram& datagram) = 0;
     virtual void dropOutgoing() = 0;
@@ -63,9 +73,19 @@ protected:
     RuntimeSignal m_sendSignal;
     int m_queuedEvents = 0;
     RuntimeSignal m_queueRoomSignal;
+    // The send thread writes outside the lock: nobody else writes meanwhile.
+    bool m_sending = false;
 
 private:
     void cancelLocked();
+    // Under the lock: writes the datagram's frame if the connection is idle, as far as the pipe
+    // takes it at once. True when the datagram is dealt with (written whole, or begun and its rest
+    // left to the send thread, whose signal *wake then asks for).
+    bool sendNow(const Datagram& datagram, bool* wake);
+
+    // A frame a sender began writing; its rest goes out before anything else.
+    Datagram m_begun;
+    int m_begunBytes = 0;
 };
 
 class Connection : public Reference {

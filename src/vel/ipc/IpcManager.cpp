@@ -75,6 +75,13 @@ void IpcManagerImpl::send(const std::uint8_t* bytes, int length) {
     checkTransfer(__LINE__, "ipcSend", ipcSend(m_handle, bytes, length));
 }
 
+int IpcManagerImpl::trySend(const std::uint8_t* first, int firstLength, const std::uint8_t* second,
+                            int secondLength) {
+    int sent = 0;
+    if (ipcTrySend(m_handle, first, firstLength, second, secondLength, &sent) != IPC_OK) return 0;
+    return sent;
+}
+
 void IpcManagerImpl::cancel() {
     if (!LUM_ASSERT(m_handle)) return;
     int result = ipcCancel(m_handle);

@@ -27,6 +27,9 @@ public:
     // Virtual so that framing can be shown over scripted transfers.
     virtual void receive(std::uint8_t* buffer, int size, int* count);
     virtual void send(const std::uint8_t* bytes, int length);
+    // Writes what the pipe takes at once of first and then second, never waiting; the number of
+    // bytes taken. 0 also when the pipe has gone or was cancelled: the blocking send meets that.
+    int trySend(const std::uint8_t* first, int firstLength, const std::uint8_t* second, int secondLength);
     void cancel();
     void destroy();
 
@@ -48,6 +51,10 @@ public:
     bool connect() const { return impl()->connect(); }
     void receive(std::uint8_t* buffer, int size, int* count) const { impl()->receive(buffer, size, count); }
     void send(const std::uint8_t* bytes, int length) const { impl()->send(bytes, length); }
+    int trySend(const std::uint8_t* first, int firstLength, const std::uint8_t* second,
+                int secondLength) const {
+        return impl()->trySend(first, firstLength, second, secondLength);
+    }
     void cancel() const { impl()->cancel(); }
     void destroy() const { impl()->destroy(); }
 

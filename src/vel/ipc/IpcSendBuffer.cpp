@@ -7,6 +7,19 @@
 #include "vel/ipc/IpcManager.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
 
+namespace {
+
+// The frame header of a payload into header (ConnApiFrame::HEADER_CAPACITY bytes); its length, or
+// 0 for a payload that cannot be framed.
+int headerOf(const std::uint8_t* bytes, int length, char* header) {
+    // The receiver takes no more than the protocol's limit, so no more is sent.
+    if (!LUM_ASSERT(bytes && 0 < length && length <= ConnApiFrame::MAX_MESSAGE_LENGTH)) return 0;
+    int headerLength = ConnApiFrame::writeHeader(length, header);
+    return LUM_ASSERT(headerLength > 0) ? headerLength : 0;
+}
+
+}  // namespace
+
 IpcSendBuffer::IpcSendBuffer() : m_state(READY), m_buffer(m_inline) {}
 
 IpcSendBuffer::~IpcSendBuffer() {
@@ -23,11 +36,9 @@ void IpcSendBuffer::frame(const std::uint8_t* bytes, int length) {
     // A payload that cannot be framed leaves no frame behind: a send after it must not repeat the
     // frame before.
     m_frameLength = 0;
-    // The receiver takes no more than the protocol's limit, so no more is sent.
-    if (!LUM_ASSERT(bytes && 0 < length && length <= ConnApiFrame::MAX_MESSAGE_LENGTH)) return;
     char header[ConnApiFrame::HEADER_CAPACITY];
-    int headerLength = ConnApiFrame::writeHeader(length, header);
-    if (!LUM_ASSERT(headerLength > 0)) return;
+    int headerLength = headerOf(bytes, length, header);
+    if (headerLength == 0) return;
     int frameLength = headerLength + length;
     grow(frameLength);
     std::memcpy(m_buffer, header, static_cast<size_t>(headerLength));
@@ -36,8 +47,22 @@ void IpcSendBuffer::frame(const std::uint8_t* bytes, int length) {
 }
 
 void IpcSendBuffer::send(const IpcManager& ipc) {
-    if (!LUM_ASSERT(m_state == READY && m_frameLength > 0)) return;
-    ipc.send(m_buffer, m_frameLength);
+    send(ipc, 0);
+}
+
+void IpcSendBuffer::send(const IpcManager& ipc, int offset) {
+    if (!LUM_ASSERT(m_state == READY && m_frameLength > 0 && 0 <= offset && offset < m_frameLength)) return;
+    ipc.send(m_buffer + offset, m_frameLength - offset);
+}
+
+int IpcSendBuffer::trySendFrame(const IpcManager& ipc, const Datagram& datagram, int* frameLength) {
+    *frameLength = 0;
+    int length = datagram.length();
+    char header[ConnApiFrame::HEADER_CAPACITY];
+    int headerLength = headerOf(datagram.bytes(), length, header);
+    if (headerLength == 0) return 0;
+    *frameLength = headerLength + length;
+    return ipc.trySend(reinterpret_cast<const std::uint8_t*>(header), headerLength, datagram.bytes(), length);
 }
 
 void IpcSendBuffer::grow(int size) {

@@ -21,6 +21,13 @@ public:
     void frame(const std::uint8_t* bytes, int length);
     // Hands the whole frame to the pipe in one call.
     void send(const IpcManager& ipc);
+    // Hands the frame from byte `offset` on to the pipe: the bytes before it went out already.
+    void send(const IpcManager& ipc, int offset);
+
+    // Writes as much of the datagram's frame as the pipe takes at once, never waiting, straight
+    // from the datagram; the number of frame bytes written, and in *frameLength the frame's size
+    // (0 when the datagram cannot be framed; nothing is written then).
+    static int trySendFrame(const IpcManager& ipc, const Datagram& datagram, int* frameLength);
 
     const std::uint8_t* frameBytes() const { return m_buffer; }
     int frameLength() const { return m_frameLength; }

@@ -187,6 +187,45 @@ TEST_F(TravikIpcTest, BytesArriveInOrderInReadsUpToTheCapacity) {
     EXPECT_TRUE(got == big);
 }
 
+TEST_F(TravikIpcTest, TrySendTakesWhatFitsNeverWaitsAndKeepsTheOrderOfBothPieces) {
+    connectPair();
+    const std::string header = "7\n";
+    std::string payload(3 * 1024 * 1024, '\0');
+    for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>(i * 13 + i / 977);
+    const std::string whole = header + payload;
+    int sent = -1;
+    ASSERT_EQ(ipcTrySend(client, header.data(), static_cast<int>(header.size()), payload.data(),
+                         static_cast<int>(payload.size()), &sent),
+              IPC_OK);
+    // More than the socket holds: part of it went, from the first piece on, and nothing waited.
+    ASSERT_GT(sent, static_cast<int>(header.size()));
+    ASSERT_LT(sent, static_cast<int>(whole.size()));
+    int more = -1;
+    EXPECT_EQ(ipcTrySend(client, "x", 1, nullptr, 0, &more), IPC_OK);
+    EXPECT_EQ(more, 0);
+    Blocking rest(
+        [&] { return ipcSend(client, whole.data() + sent, static_cast<int>(whole.size()) - sent); });
+    std::string got;
+    char buffer[65536];
+    while (got.size() < whole.size()) {
+        int count = 0;
+        ASSERT_EQ(ipcRecv(accepted, buffer, sizeof buffer, &count), IPC_OK);
+        got.append(buffer, static_cast<size_t>(count));
+    }
+    EXPECT_EQ(rest.result(), IPC_OK);
+    EXPECT_TRUE(got == whole);
+
+    ASSERT_EQ(ipcDestroy(&accepted), IPC_OK);
+    int result = IPC_OK;
+    // The peer's close may need a write or two to show.
+    for (int i = 0; i < 100 && result == IPC_OK; ++i) result = ipcTrySend(client, "ab", 2, "cd", 2, &sent);
+    EXPECT_PRED1(isDisconnect, result);
+    EXPECT_EQ(sent, 0);
+    ASSERT_EQ(ipcCancel(client), IPC_OK);
+    EXPECT_EQ(ipcTrySend(client, "ab", 2, nullptr, 0, &sent), IPC_ERR_CANCELED);
+    EXPECT_EQ(ipcTrySend(client, nullptr, 2, nullptr, 0, &sent), IPC_ERR_ARGUMENT);
+}
+
 TEST_F(TravikIpcTest, AfterAShortReadTheNextReadFindsWhatArrivedMeanwhileAndThePeersClose) {
     connectPair();
     char buffer[64];

@@ -198,6 +198,21 @@ TEST_F(ConnectionServerTest, FloodOfTinyFramesWaitsForTheEngineInsteadOfFillingI
     EXPECT_EQ(subscriber().datagramCount(), FRAMES + 2);
 }
 
+TEST_F(ConnectionServerTest, RepliesBeyondWhatThePipeHoldsComeBackWholeAndInOrderOnceTheClientReads) {
+    // Large and small replies alternate while the client reads nothing: the first large one is
+    // begun by the engine thread and finished by the send thread, and no small one may overtake it.
+    PipeClient& client = connectClient();
+    std::vector<std::string> sent;
+    for (int i = 0; i < 8; ++i) {
+        sent.push_back(i % 2 == 0 ? std::string(300000, static_cast<char>('a' + i))
+                                  : "<small" + std::to_string(i) + "/>");
+        client.send(sent.back());
+    }
+    ASSERT_TRUE(subscriber().waitUntil([](EchoSubscriberImpl& s) { return s.datagramCount() == 8; }));
+    for (const std::string& expected : sent) EXPECT_TRUE(client.receive() == expected);
+    roundTrip(client, "<after/>");
+}
+
 TEST_F(ConnectionServerTest, UnacceptableHeaderEndsOnlyThatConnection) {
     struct Case {
         const char* name;
