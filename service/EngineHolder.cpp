@@ -6,6 +6,7 @@
 #include "vel/adapter/VelAdapterConnection.h"
 #include "vel/cm/NvoManager.h"
 #include "vel/configuration/ConfigurationMatchmaker.h"
+#include "vel/ipcmsghandlers/LocationRequestNumbers.h"
 #include "vel/matchmaker/Matchmaker.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/network/NetworkMatchmaker.h"
@@ -70,6 +71,8 @@ void EngineHolder::createAdapterList() {
 
 void EngineHolder::clearAdapterList() {
     AdapterNotices::installLocationEvents(nullptr);
+    // No location answer is sent from here on: the numbers of the requests still waiting go too.
+    LocationRequestNumbers::clear();
     VelAdapterConnectionImpl::uninstall();
     if (m_adapterList) m_adapterList->clearReferences();
 }

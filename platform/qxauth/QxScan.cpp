@@ -100,7 +100,8 @@ void append(std::vector<uint8_t>* bytes, const void* data, size_t length) {
 std::vector<uint8_t> locationRecord(const lab::Element& point, const QX_LOCATION_QUERY& query) {
     QX_LOC_RESPONSE fixed = {};
     fixed.sequence = query.sequence;
-    fixed.format = indexOf("CIVIC GEO Varnel", point.text("locationFormat"));
+    // Formats count from 1, as the service and its tray programs number them.
+    fixed.format = indexOf("CIVIC GEO Varnel", point.text("locationFormat")) + 1;
     fixed.encoding = query.encoding;
     std::vector<uint8_t> items;
     std::string data = point.text("location");

@@ -424,7 +424,7 @@ typedef struct QX_PORT_STATE_STATUS {
 typedef struct QX_LOC_RESPONSE {
     uint16_t sequence;  // the query's
     uint16_t reserved0;
-    int32_t format;
+    int32_t format;  // 1 CIVIC, 2 GEO, 3 Varnel
     int32_t encoding;
     uint32_t dataOffset;  // uint16 length, then the bytes
     uint32_t reserved16;
@@ -589,7 +589,7 @@ typedef struct QX_LOCATION_QUERY {
     uint16_t sequence;
     uint16_t reserved;
     uint32_t flags;  // QX_LOCATION_*
-    int32_t format;
+    int32_t format;  // as the answer's
     int32_t encoding;
     int32_t resolution;
 } QX_LOCATION_QUERY;

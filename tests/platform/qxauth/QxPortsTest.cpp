@@ -319,6 +319,7 @@ TEST_F(QxPortsTest, LocationComesAsANoticeOrAnErrorOrNotAtAll) {
     QX_LOC_RESPONSE fixed;
     std::memcpy(&fixed, received.location.data(), sizeof fixed);
     EXPECT_EQ(fixed.sequence, 5);
+    EXPECT_EQ(fixed.format, 1) << "CIVIC, the format of a point that names none";
     const uint8_t* items = received.location.data() + sizeof fixed;
     EXPECT_EQ(
         std::string(reinterpret_cast<const char*>(items + fixed.dataOffset + 2), items[fixed.dataOffset]),

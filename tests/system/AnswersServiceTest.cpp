@@ -1,0 +1,306 @@
+// The user's and the logon client's answers reach the running service: a password typed in one of
+// several tray programs, the logon client's credentials, the VPN's credentials and banner, and a
+// location request, each followed through the real service on a lab to the state it leads to.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/lab/LabLogonClient.h"
+#include "tests/support/LabBuilder.h"
+#include "tests/support/TestPki.h"
+#include "tests/system/LabClient.h"
+#include "tests/system/PipeRecorder.h"
+#include "tests/system/ServiceClientTest.h"
+#include "tests/system/ServiceLog.h"
+#include "vel/credmgr/StoredCredentialText.h"
+#include "vel/string/Ascii.h"
+#include "vel/string/ByteArray.h"
+#include "vel/xmlconnectionapi/ConnApiMessages.h"
+
+namespace {
+
+using lab::LogonClient;
+using lab::MessageChildren;
+using tamsel::test::LabBuilder;
+using tamsel::test::LabClient;
+using M = ConnApiMessages;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// A program on the pipe, tray or logon client: what it sends, and what it heard so far.
+class Peer {
+public:
+    explicit Peer(PipeClient& client) : m_client(client), m_recorder(client) {}
+
+    void send(int command, int sequenceNumber, const MessageChildren& children = {}) {
+        m_client.send(LogonClient::envelope(command, sequenceNumber, children));
+    }
+    // The messages of that name so far.
+    std::vector<PipeMessageBody> heard(const std::string& name) { return m_recorder.named(name); }
+    // The count-th message of that name, once it came.
+    std::optional<PipeMessageBody> await(const std::string& name, size_t count = 1) {
+        if (!waitFor([&] { return m_recorder.count(name) >= count; })) return std::nullopt;
+        return m_recorder.named(name)[count - 1];
+    }
+    // A request's reply, by its number.
+    std::optional<PipeMessageBody> reply(const std::string& name, int sequenceNumber) {
+        std::optional<PipeMessageBody> found;
+        waitFor([&] {
+            for (const PipeMessageBody& body : m_recorder.named(name))
+                if (body.child("sequenceNumber") == std::to_string(sequenceNumber)) found = body;
+            return found.has_value();
+        });
+        return found;
+    }
+    // Waits until the connection ended.
+    void join() { m_recorder.join(); }
+
+private:
+    PipeClient& m_client;
+    PipeRecorder m_recorder;
+};
+
+bool hasState(Peer& peer, const std::string& state) {
+    return waitFor([&] {
+        for (const PipeMessageBody& event : peer.heard("networkStateEvent"))
+            if (event.child("networkState") == state) return true;
+        return false;
+    });
+}
+
+// The texts of a network's credentials in the internal file, as the service reads them back.
+std::vector<std::string> storedCredentials(const TempRoot& root, const std::string& network) {
+    const std::string file = readText(root.path() + "/system/internalConfiguration.xml");
+    std::vector<std::string> texts;
+    size_t at = file.find("<networkName>" + network + "</networkName>");
+    const size_t end = file.find("</network>", at);
+    const std::string open = "<credential>", close = "</credential>";
+    while (at != std::string::npos && (at = file.find(open, at)) < end) {
+        at += open.size();
+        const std::string hex = file.substr(at, file.find(close, at) - at);
+        ByteArray plain;
+        if (StoredCredentialText::decrypt(ByteArray::fromHex(Ascii(hex.c_str())), plain))
+            texts.emplace_back(reinterpret_cast<const char*>(plain.bytes()), plain.length());
+    }
+    return texts;
+}
+
+// The tray program's answer to a password request: alice's user name and password for its network.
+void answerPassword(Peer& tray, const PipeMessageBody& request) {
+    tray.send(M::GET_USERNAME_AND_PASSWORD_RESPONSE, std::stoi(request.child("sequenceNumber")),
+              {{"groupName", request.child("groupName")},
+               {"networkName", request.child("networkName")},
+               {"passwordType", request.child("passwordType")},
+               {"username", "alice"},
+               {"password", "secret"}});
+}
+
+class AnswersServiceTest : public ServiceClientTest {
+protected:
+    void SetUp() override {
+        root.write("system/configuration.xml", readText(ANSWERS_CONFIGURATION));
+        lab.writeTo(root.path() + "/lab.xml");
+        ServiceClientTest::SetUp();
+    }
+    void TearDown() override {
+        // A test that ended early: the service goes, so that every peer's connection ends.
+        if (service && service->running()) {
+            service->signal(SIGKILL);
+            service->waitForExit();
+        }
+        peers.clear();
+        ServiceClientTest::TearDown();
+    }
+
+    Peer& connectPeer() {
+        PipeClient& client = connectClient();
+        peers.push_back(std::make_unique<Peer>(client));
+        return *peers.back();
+    }
+    // The tray program tells the service that a user is logged on, which the user's networks wait for.
+    void startUserSession(Peer& tray) {
+        tray.send(M::SSO_USER_SESSION_ACTIONS_REQUEST, 1,
+                  {{"userTokenHandle", "40"}, {"userLogonProcessId", "41"}});
+        ASSERT_TRUE(tray.reply("ssoUserSessionActionsResponse", 1)) << root.logText();
+    }
+    // How many of the stand-ins' calls so far start so.
+    int labCalls(const std::string& start) {
+        LabClient control(root.path() + "/run/lab");
+        int count = 0;
+        for (const std::string& call : control.command("calls"))
+            if (call.rfind(start, 0) == 0) ++count;
+        return count;
+    }
+    // Ctrl+C: the service ends in order, with no internal error on the way. Each connection has a
+    // reading and a writing thread; other clients are the lab's.
+    void stopInOrder(size_t otherClients = 0) {
+        EXPECT_EQ(stopService(), 0) << service->output();
+        for (const auto& peer : peers) peer->join();
+        expectOrderedRun(root.logText(), 2 * (peers.size() + otherClients));
+    }
+
+    // The office with the company's PEAP network on the radio, its point telling where it stands.
+    static LabBuilder radioLab() {
+        LabBuilder lab;
+        lab.wirelessAdapter(2, "wlan0", {{"bands", "bg"}, {"locationCapable", "true"}});
+        lab.add("accessPoint", {{"ssid", "corp"},
+                                {"bssid", "02:aa:00:00:00:01"},
+                                {"channel", "6"},
+                                {"signal", "-55"},
+                                {"security", "wpa2EnterpriseAes"},
+                                {"location", "48.8566,2.3522"},
+                                {"locationFormat", "GEO"},
+                                {"locationId", "AP-12"},
+                                {"locationAccuracy", "10"}});
+        lab.add("authenticator",
+                {{"on", "corp"},
+                 {"method", "peap"},
+                 {"inner", "mschapv2"},
+                 {"identity", "alice"},
+                 {"password", "secret"},
+                 {"serverCertificate", std::string(TEST_PKI) + "/" + tamsel::test::pki::SERVER},
+                 {"serverKey", std::string(TEST_PKI) + "/" + tamsel::test::pki::SERVER_KEY}});
+        lab.add("dhcp", {{"on", "corp"}, {"address", "192.0.2.20"}, {"mask", "255.255.255.0"}});
+        return lab;
+    }
+
+    // The tray program answers each password request of the company's network until it connects.
+    void connectWithPassword(Peer& tray) {
+        for (size_t asked = 1; asked <= 2; ++asked) {
+            std::optional<PipeMessageBody> request = tray.await("getUsernameAndPasswordRequest", asked);
+            ASSERT_TRUE(request) << root.logText();
+            answerPassword(tray, *request);
+        }
+        ASSERT_TRUE(hasState(tray, "connected")) << root.logText();
+    }
+
+    // The office's wired port, whose authenticator knows alice by her logon.
+    static LabBuilder wiredLab() {
+        LabBuilder lab;
+        lab.wiredAdapter(1, "eth0", {{"link", "up"}});
+        lab.add("authenticator",
+                {{"on", "eth0"}, {"method", "md5"}, {"identity", "alice"}, {"password", "secret"}});
+        lab.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}, {"mask", "255.255.255.0"}});
+        return lab;
+    }
+
+    LabBuilder lab = radioLab();
+    std::vector<std::unique_ptr<Peer>> peers;
+};
+
+// The password request goes to every tray program, again to one that connects while it is open, and
+// is answered by one of them: the network connects, everybody hears it, the password is kept, and a
+// tray program that comes later is asked nothing.
+TEST_F(AnswersServiceTest, APasswordAskedOfEveryTrayIsAnsweredByOne) {
+    Peer& a = connectPeer();
+    startUserSession(a);
+    std::optional<PipeMessageBody> first = a.await("getUsernameAndPasswordRequest");
+    ASSERT_TRUE(first) << root.logText();
+    EXPECT_EQ(first->child("groupName"), "Office");
+    EXPECT_EQ(first->child("networkName"), "Corp PEAP");
+
+    Peer& b = connectPeer();
+    std::optional<PipeMessageBody> again = a.await("getUsernameAndPasswordRequest", 2);
+    std::optional<PipeMessageBody> toB = b.await("getUsernameAndPasswordRequest");
+    ASSERT_TRUE(again && toB) << root.logText();
+    EXPECT_NE(again->child("sequenceNumber"), first->child("sequenceNumber"));
+    EXPECT_NE(toB->child("sequenceNumber"), first->child("sequenceNumber"));
+    EXPECT_EQ(toB->child("networkName"), "Corp PEAP");
+
+    // The user name and password for the outer identity, then the password again for the tunnel's
+    // inner method: each request goes to both, and A answers each.
+    EXPECT_EQ(again->child("passwordType"), "usernameAndPassword");
+    answerPassword(a, *again);
+    std::optional<PipeMessageBody> inner = a.await("getUsernameAndPasswordRequest", 3);
+    ASSERT_TRUE(inner && b.await("getUsernameAndPasswordRequest", 2)) << root.logText();
+    EXPECT_EQ(inner->child("passwordType"), "password");
+    answerPassword(a, *inner);
+    EXPECT_TRUE(hasState(a, "connected")) << root.logText();
+    EXPECT_TRUE(hasState(b, "connected"));
+    EXPECT_THAT(storedCredentials(root, "Corp PEAP"),
+                ::testing::Contains(::testing::AllOf(HasSubstr("Pwd"), ::testing::EndsWith("secret"))));
+
+    Peer& c = connectPeer();
+    c.send(M::RESEND_LAST_NETWORK_STATE_EVENT_REQUEST, 5);
+    ASSERT_TRUE(c.reply("resendLastNetworkStateEventResponse", 5));
+    EXPECT_EQ(c.heard("getUsernameAndPasswordRequest").size(), 0u);
+    EXPECT_EQ(a.heard("getUsernameAndPasswordRequest").size(), 3u);
+    stopInOrder();
+}
+
+// A location request numbered above what the library's 16-bit numbers hold is answered at once and
+// its location reaches every tray program under the request's whole number.
+TEST_F(AnswersServiceTest, ALocationRequestIsAnsweredThenItsLocationReachesEveryTray) {
+    Peer& a = connectPeer();
+    startUserSession(a);
+    connectWithPassword(a);
+    Peer& b = connectPeer();
+    // Answered: the service counts b among its clients.
+    b.send(M::RESEND_LAST_NETWORK_STATE_EVENT_REQUEST, 1);
+    ASSERT_TRUE(b.reply("resendLastNetworkStateEventResponse", 1));
+    a.send(M::GET_LOCATION_REQUEST, 70000,
+           {{"locationFormat", "GEO"},
+            {"requestSecureResponseOnly", "false"},
+            {"locationEncoding", "text"},
+            {"requestDigitalSignature", "false"},
+            {"requestLocationId", "true"},
+            {"locationResolution", "apResolution"}});
+    std::optional<PipeMessageBody> reply = a.reply("getLocationResponse", 70000);
+    ASSERT_TRUE(reply) << root.logText();
+    EXPECT_EQ(reply->children.size(), 1u) << "the sequence number alone";
+    for (Peer* tray : {&a, &b}) {
+        std::optional<PipeMessageBody> event = tray->await("locationResponseEvent");
+        ASSERT_TRUE(event) << root.logText();
+        EXPECT_EQ(event->child("sequenceNumber"), "70000");
+        EXPECT_EQ(event->child("locationFormat"), "GEO");
+        EXPECT_EQ(event->child("locationId"), "AP-12");
+        EXPECT_EQ(event->child("locationAccuracy"), "10");
+    }
+    stopInOrder();
+}
+
+class LogonAnswersTest : public AnswersServiceTest {
+protected:
+    void SetUp() override {
+        lab = wiredLab();
+        AnswersServiceTest::SetUp();
+    }
+};
+
+// The logon client asks the policy and announces the logon attempt; the wired network then asks it
+// for the logon credentials. An answer to an older request changes nothing; the answer to the open
+// one connects the network.
+TEST_F(LogonAnswersTest, TheLogonClientsAnswerToTheOpenRequestConnects) {
+    Peer& logon = connectPeer();
+    logon.send(M::SSO_LOGON_POLICY_REQUEST, 1);
+    std::optional<PipeMessageBody> policy = logon.reply("ssoLogonPolicyResponse", 1);
+    ASSERT_TRUE(policy) << root.logText();
+    EXPECT_EQ(policy->child("maxNumberOfSecondsToWaitForConnectionBeforeLogon"), "20");
+    EXPECT_EQ(policy->child("numberOfSecondsBeforeAllowingUserToSkipLogonWait"), "0");
+    EXPECT_EQ(policy->child("maxNumberOfSecondsToWaitForPasswordChange"), "60");
+    logon.send(M::SSO_PRELOGON_ACTIONS_REQUEST, 2, {{"logonAttemptId", "7"}});
+    ASSERT_TRUE(logon.reply("ssoPrelogonActionsResponse", 2)) << root.logText();
+
+    std::optional<PipeMessageBody> request = logon.await("getLogonUsernameAndPasswordRequest");
+    ASSERT_TRUE(request) << root.logText();
+    const int number = std::stoi(request->child("sequenceNumber"));
+    const MessageChildren alice = {{"username", "alice"}, {"domain", "CORP"}, {"password", "secret"}};
+    logon.send(M::GET_LOGON_USERNAME_AND_PASSWORD_RESPONSE, number - 1, alice);
+    // Once the next request is answered, the stale answer has been handled: the port is still
+    // waiting for its identity.
+    logon.send(M::RESEND_LAST_NETWORK_STATE_EVENT_REQUEST, 3);
+    ASSERT_TRUE(logon.reply("resendLastNetworkStateEventResponse", 3));
+    EXPECT_EQ(labCalls("qxCredIdentity("), 0);
+
+    logon.send(M::GET_LOGON_USERNAME_AND_PASSWORD_RESPONSE, number, alice);
+    EXPECT_TRUE(hasState(logon, "connected")) << root.logText();
+    EXPECT_EQ(labCalls("qxCredIdentity("), 1);
+    EXPECT_EQ(logon.heard("getLogonUsernameAndPasswordRequest").size(), 1u);
+    stopInOrder();
+}
+
+}  // namespace
