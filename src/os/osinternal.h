@@ -123,6 +123,9 @@ struct OsContext {
 
 struct OsMutex {
     uint32_t owner;  // thread id of the holder, 0 when free; interlocked access only
+    // Threads that found the mutex held and may wait on its event; interlocked access only. An
+    // unlock sets the event only while one is there.
+    uint32_t waiters;
     int count;
     win::EventHandle event;
     bool trace;

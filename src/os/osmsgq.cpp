@@ -1,5 +1,6 @@
 // Bounded queues of variable-length messages, copied in and out through piece lists, with optional
-// blocking on both ends. Every operation holds the queue mutex except while waiting on a signal.
+// blocking on both ends. Every operation holds the queue mutex except while waiting on a signal and
+// while waking the other side's waiter at its end.
 #include <cstring>
 
 #include "os/osinternal.h"
@@ -42,13 +43,26 @@ unsigned char* slotAt(OsMsgQ* queue, int index) {
     return queue->slots + static_cast<size_t>(index) * static_cast<size_t>(queue->slotSize);
 }
 
-// Wakes one waiter on each side that can make progress; each woken waiter passes the wake-up on.
-int wakeWaiters(OsMsgQ* queue) {
+// The waiters an operation releases: one on each side that can make progress; each woken waiter
+// passes the wake-up on. Found under the queue mutex, set once it is let go, so that a woken
+// thread does not find the mutex still held and sleep again at once.
+struct Wakes {
+    OsSignal* notEmpty = nullptr;
+    OsSignal* notFull = nullptr;
+};
+
+Wakes wakesDue(const OsMsgQ* queue) {
+    Wakes due;
+    if (queue->count > 0 && queue->waitingReceivers > 0) due.notEmpty = queue->notEmpty;
+    if (queue->count < queue->capacity && queue->waitingSenders > 0) due.notFull = queue->notFull;
+    return due;
+}
+
+int wake(const Wakes& due) {
     int result = OS_OK;
-    if (queue->count > 0 && queue->waitingReceivers > 0)
-        result = _osSignalSet(SRC_MSGQ, __LINE__, queue->notEmpty);
-    if (queue->count < queue->capacity && queue->waitingSenders > 0) {
-        int r = _osSignalSet(SRC_MSGQ, __LINE__, queue->notFull);
+    if (due.notEmpty != nullptr) result = _osSignalSet(SRC_MSGQ, __LINE__, due.notEmpty);
+    if (due.notFull != nullptr) {
+        int r = _osSignalSet(SRC_MSGQ, __LINE__, due.notFull);
         if (result == OS_OK) result = r;
     }
     return result;
@@ -162,7 +176,10 @@ OSTRUM_API int _osMsgQSendV(const char* file, int line, OsMsgQ* queue, const OsM
     }
     ++queue->count;
     queue->writeIndex = (queue->writeIndex + 1) % queue->capacity;
-    return finish(queue, file, line, osDbgTraceOp_send, wakeWaiters(queue));
+    Wakes due = wakesDue(queue);
+    r = finish(queue, file, line, osDbgTraceOp_send, OS_OK);
+    int woken = wake(due);
+    return r != OS_OK ? r : woken;
 }
 
 OSTRUM_API int _osMsgQRecvV(const char* file, int line, OsMsgQ* queue, OsMsgQPiece* pieces, int* pieceCount,
@@ -223,9 +240,11 @@ OSTRUM_API int _osMsgQRecvV(const char* file, int line, OsMsgQ* queue, OsMsgQPie
     }
     --queue->count;
     queue->readIndex = (queue->readIndex + 1) % queue->capacity;
-    r = wakeWaiters(queue);
-    if (r != OS_OK) *pieceCount = 0;
-    return finish(queue, file, line, osDbgTraceOp_recv, r);
+    Wakes due = wakesDue(queue);
+    r = finish(queue, file, line, osDbgTraceOp_recv, OS_OK);
+    int woken = wake(due);
+    if (woken != OS_OK) *pieceCount = 0;
+    return r != OS_OK ? r : woken;
 }
 
 OSTRUM_API int osMsgQCount(OsMsgQ* queue, int* count) {

@@ -1,5 +1,5 @@
 // Recursive mutexes: ownership lives in an interlocked owner word; the auto-reset event only wakes
-// waiters, which then compete again for the word.
+// waiters, which then compete again for the word, and is touched only when a thread waits.
 #include <cstring>
 
 #include "os/osinternal.h"
@@ -23,8 +23,18 @@ int mutexLockRaw(OsMutex* mutex) {
             ++mutex->count;
             return OS_OK;
         }
-        if (win::waitForEvent(mutex->event, win::INFINITE_WAIT) != win::WaitResult::SIGNALLED)
-            return OS_ERR_EVENT;
+        // Counted before the word is tried again: an unlock that clears the word after this try
+        // sees the waiter and sets the event, which stays set until the wait below takes it.
+        win::interlockedIncrement(&mutex->waiters);
+        owner = win::interlockedCompareExchange(&mutex->owner, self, 0);
+        bool woken =
+            owner == 0 || win::waitForEvent(mutex->event, win::INFINITE_WAIT) == win::WaitResult::SIGNALLED;
+        win::interlockedDecrement(&mutex->waiters);
+        if (!woken) return OS_ERR_EVENT;
+        if (owner == 0) {
+            mutex->count = 1;
+            return OS_OK;
+        }
     }
 }
 
@@ -33,7 +43,8 @@ int mutexUnlockRaw(OsMutex* mutex) {
     if (win::interlockedRead(&mutex->owner) != win::currentThreadId()) return OS_ERR_FAILED;
     if (mutex->count-- == 1) {
         win::interlockedExchange(&mutex->owner, 0);
-        if (!win::setEvent(mutex->event)) return OS_ERR_EVENT;
+        // Nobody waits: the event is left alone, and an unheld lock costs two interlocked words.
+        if (win::interlockedRead(&mutex->waiters) != 0 && !win::setEvent(mutex->event)) return OS_ERR_EVENT;
     }
     return OS_OK;
 }

@@ -71,8 +71,11 @@ MessageEventProxy MessageQueueImpl::receive() {
     RuntimeMutexLock lock(m_receiveMutex);
     if (m_state.load() == Terminated) return MessageEventProxy();
 
+    // The count takes the queue's lock once more: only asked when the load is logged at all.
     int count = 0;
-    if (osMsgQCount(m_queue, &count) != OS_OK) {
+    if (!logEnabled(LogConstants::LEVEL_QUEUE_LOAD)) {
+        // not logged
+    } else if (osMsgQCount(m_queue, &count) != OS_OK) {
         logError(0, "Internal error %d, contact software manufacturer", 195);
     } else if (m_capacity > 0 && count * 100 / m_capacity > LOAD_LOG_PERCENT) {
         logMasked(LogConstants::LEVEL_QUEUE_LOAD, "DBG",
