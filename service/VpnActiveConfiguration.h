@@ -1,7 +1,7 @@
 #pragma once
 // What the VPN state machines ask of the engine: the configuration in force, and whether a user
-// is logged on. The logon state machine is not part of the service yet, so no user is: the VPN
-// starts nothing by itself until it is. Installed while the engine holder holds the VPN client.
+// is logged on, as the logon state machine the engine holder installs knows it (nobody, when none
+// is installed). Installed while the engine holder holds the VPN client.
 #include <optional>
 
 #include "vel/configuration/ActiveConfiguration.h"
@@ -19,7 +19,7 @@ public:
     void uninstall();
 
     bool activeConfiguration(Configuration& configuration) override;
-    std::int32_t logonStatus() override { return 0; }
+    std::int32_t logonStatus() override;
 
 private:
     std::optional<ActiveConfiguration> m_active;

@@ -59,6 +59,7 @@ protected:
         setenv("TAMSEL_HOME", root.path().c_str(), 1);
         configureLogFiles(&clientLog(), 1);
         runtime.emplace();
+        prepareRoot();
         if (!debugLevel.empty()) root.write("veldebug.txt", debugLevel);
         service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
         ASSERT_TRUE(service->started());
@@ -73,6 +74,10 @@ protected:
         runtime.reset();
         EXPECT_EQ(LumMain::leakCount(), 0);
     }
+
+    // Files a fixture writes into the root with the run-time up (signing a configuration needs it),
+    // before the service starts.
+    virtual void prepareRoot() {}
 
     // A new tray program, connected once the service listens.
     PipeClient& connectClient() {
