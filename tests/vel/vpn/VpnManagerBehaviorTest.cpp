@@ -160,6 +160,17 @@ TEST_F(VpnManagerBehaviorTest, AnAnswerWithoutAPasswordIsSentAsAnEmptyOne) {
     EXPECT_EQ(loggedSinceMark("Sent credentials successfully to vpn"), 1);
 }
 
+TEST_F(VpnManagerBehaviorTest, AnAnswerWithNeitherFieldIsSentAsEmptyTexts) {
+    ASSERT_NO_FATAL_FAILURE(startAskedForCredentials());
+    onEngineThread([this] {
+        manager().sendCredentials(Ascii(), Ascii());
+        EXPECT_TRUE(machines().holdsCredentials());
+    });
+    ASSERT_TRUE(waitForStates(3));
+    EXPECT_EQ(states()[1], VpnStateSeen("connecting", "User authentication failed."));
+    EXPECT_EQ(loggedSinceMark("Sent credentials successfully to vpn"), 1);
+}
+
 TEST_F(VpnManagerBehaviorTest, ABannerIsShownToEveryTrayAndItsAnswerReachesTheLibrary) {
     dunmere::Gateway withBanner = gateway();
     withBanner.banner = "Authorized use only";
@@ -247,6 +258,7 @@ TEST_F(VpnManagerBehaviorTest, WithoutATokenTheSoftTokenAttemptFailsInsteadOfWai
     EXPECT_EQ(states()[1], VpnStateSeen("connecting", "User authentication failed."));
     EXPECT_EQ(states()[2], DISCONNECTING);
     EXPECT_EQ(loggedSinceMark("Unable to generate SofToken-II passcode"), 1);
+    onEngineThread([this] { EXPECT_FALSE(machines().holdsCredentials()); });
 }
 
 TEST_F(VpnManagerBehaviorTest, AutomatedVpnNeedsTheLibraryAProfileAndAUsableSetting) {
