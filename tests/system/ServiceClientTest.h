@@ -93,6 +93,17 @@ protected:
         return service->waitForExit();
     }
 
+    // Ctrl+C, then the service again in the same root; the first run's exit code.
+    int restartService() {
+        const int code = stopService();
+        EXPECT_FALSE(watchdog->fired()) << "the service did not answer in time\n" << root.logText();
+        watchdog.reset();
+        service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
+        EXPECT_TRUE(service->started());
+        watchdog.emplace(service->pid(), std::chrono::seconds(90));
+        return code;
+    }
+
     // The test program's own errors and warnings go to its standard output, away from the
     // service's files.
     static const LogFileSpec& clientLog() {
