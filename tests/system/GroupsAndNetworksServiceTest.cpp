@@ -182,13 +182,21 @@ TEST_F(GroupsAndNetworksTest, GroupsAndNetworksChangeAsTheTrayAsksAndOutliveARes
         EXPECT_THAT(log, Not(HasSubstr("Internal error")));
 }
 
-// What the tray's main window and menu send about connecting: the scan list, the radio, a
-// disconnection that holds, and automatic connection again.
+// What the tray's main window and menu send about connecting: packet capture, the radio, a
+// disconnection that holds, automatic connection again, and the scan list.
 TEST_F(GroupsAndNetworksTest, TheTraySteersTheConnectionOfTheWirelessNetwork) {
     connectTray();
     size_t from = tray->count();
     ASSERT_EQ(addHome("").name(), "addNetworkResponse");
     ASSERT_TRUE(stateEvent(from, "Home", "connected")) << testing::PrintToString(states(from, "Home"));
+
+    // Capture on every adapter the matchmaker holds, each into a file named after it.
+    EXPECT_EQ(tray->ask("enablePacketCaptureRequest").name(), "enablePacketCaptureResponse");
+    for (int adapter : {1, 2}) {
+        const std::string capture = root.path() + "/logs/Capture_" + LabBuilder::guid(adapter) + ".cap";
+        EXPECT_EQ(readText(capture).substr(0, 4), std::string("\xD4\xC3\xB2\xA1", 4)) << capture;
+    }
+    EXPECT_EQ(tray->ask("disablePacketCaptureRequest").name(), "disablePacketCaptureResponse");
 
     // The radio off drops the association, but no wireless state reaches the tray while it is off:
     // the network's machine has gone back to associating before the service state is asked.
