@@ -122,7 +122,7 @@ protected:
 
 // What the groups dialog and the editor send: a new group, a network with its key that connects at
 // once, moved to the new group and back with its script, renamed, listed and removed; the new group
-// is still there after a restart.
+// is still there after a restart, until it is removed.
 TEST_F(GroupsAndNetworksTest, GroupsAndNetworksChangeAsTheTrayAsksAndOutliveARestart) {
     connectTray();
     EXPECT_EQ(tray->ask("addGroupRequest", {{"groupName", "Lab"}}).name(), "addGroupResponse");
@@ -178,6 +178,14 @@ TEST_F(GroupsAndNetworksTest, GroupsAndNetworksChangeAsTheTrayAsksAndOutliveARes
     EXPECT_THAT(tray->ask("getGroupsRequest").items("groupList"), ElementsAre("Office", "Lab"));
     EXPECT_THAT(listed("Lab"), ElementsAre());
     EXPECT_THAT(listed("Office"), ElementsAre("Wired-LAN/"));
+
+    // The active group stays; the other goes from both files.
+    EXPECT_EQ(tray->ask("removeGroupRequest", {{"groupName", "Office"}}).errorCode(), 3);
+    std::filesystem::remove(file("internalConfiguration.xml"));
+    EXPECT_EQ(tray->ask("removeGroupRequest", {{"groupName", "Lab"}}).name(), "removeGroupResponse");
+    EXPECT_THAT(tray->ask("getGroupsRequest").items("groupList"), ElementsAre("Office"));
+    EXPECT_THAT(readText(file("userConfiguration.xml")), Not(HasSubstr("<groupName>Lab</groupName>")));
+    EXPECT_TRUE(std::filesystem::exists(file("internalConfiguration.xml")));
     for (const std::string& log : {firstRun, root.logText()})
         EXPECT_THAT(log, Not(HasSubstr("Internal error")));
 }
