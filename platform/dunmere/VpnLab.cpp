@@ -150,6 +150,10 @@ __attribute__((visibility("default"))) void tamsel_lab_vpn_detach() {
     if (--g_attached == 0) {
         lab.removeListener(g_listener);
         VpnService::instance().setClock(nullptr);
+        // The service lives in the program: what it holds of the lab goes with the last user, before
+        // the program counts what it has not given back.
+        VpnService::instance().setGateways({});
+        VpnService::instance().reset();
     }
     lab.release();
 }

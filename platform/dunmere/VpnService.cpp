@@ -62,7 +62,11 @@ bool VpnService::drop(const std::string& profile, int error) {
 void VpnService::reset() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_channels.clear();
-    m_tunnel = Tunnel{};
+    {
+        // Taken apart rather than assigned over: assigning keeps the texts' storage.
+        Tunnel old = std::move(m_tunnel);
+        m_tunnel = Tunnel{};
+    }
     m_running = true;
     m_initialised = 0;
     m_nextChannel = 1;

@@ -6,14 +6,16 @@
 
 #include <memory>
 #include <optional>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/lab/LabLogonClient.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TestPki.h"
 #include "tests/system/LabClient.h"
-#include "tests/system/PipeRecorder.h"
+#include "tests/system/PipePeer.h"
 #include "tests/system/ServiceClientTest.h"
 #include "tests/system/ServiceLog.h"
 #include "vel/credmgr/StoredCredentialText.h"
@@ -23,7 +25,6 @@
 
 namespace {
 
-using lab::LogonClient;
 using lab::MessageChildren;
 using tamsel::test::LabBuilder;
 using tamsel::test::LabClient;
@@ -31,40 +32,7 @@ using M = ConnApiMessages;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-// A program on the pipe, tray or logon client: what it sends, and what it heard so far.
-class Peer {
-public:
-    explicit Peer(PipeClient& client) : m_client(client), m_recorder(client) {}
-
-    void send(int command, int sequenceNumber, const MessageChildren& children = {}) {
-        m_client.send(LogonClient::envelope(command, sequenceNumber, children));
-    }
-    // The messages of that name so far.
-    std::vector<PipeMessageBody> heard(const std::string& name) { return m_recorder.named(name); }
-    // The count-th message of that name, once it came.
-    std::optional<PipeMessageBody> await(const std::string& name, size_t count = 1) {
-        if (!waitFor([&] { return m_recorder.count(name) >= count; })) return std::nullopt;
-        return m_recorder.named(name)[count - 1];
-    }
-    // A request's reply, by its number.
-    std::optional<PipeMessageBody> reply(const std::string& name, int sequenceNumber) {
-        std::optional<PipeMessageBody> found;
-        waitFor([&] {
-            for (const PipeMessageBody& body : m_recorder.named(name))
-                if (body.child("sequenceNumber") == std::to_string(sequenceNumber)) found = body;
-            return found.has_value();
-        });
-        return found;
-    }
-    // Waits until the connection ended.
-    void join() { m_recorder.join(); }
-
-private:
-    PipeClient& m_client;
-    PipeRecorder m_recorder;
-};
-
-bool hasState(Peer& peer, const std::string& state) {
+bool hasState(PipePeer& peer, const std::string& state) {
     return waitFor([&] {
         for (const PipeMessageBody& event : peer.heard("networkStateEvent"))
             if (event.child("networkState") == state) return true;
@@ -89,8 +57,37 @@ std::vector<std::string> storedCredentials(const TempRoot& root, const std::stri
     return texts;
 }
 
+// The log without the threads that the event queue's thread started itself (the VPN client's event
+// thread), which must have been joined there too, before the event queue stops.
+std::string withoutEngineThreads(const std::string& log) {
+    const std::regex exec(R"(\[tid=(\d+)\]: Ostrum:TRACE: context=vel, thread exec, .*thread_id=(\d+)$)");
+    const std::regex join(R"(\[tid=(\d+)\]: Ostrum:TRACE: context=vel, thread join, .*thread_id=(\d+)$)");
+    std::string eventQueue;
+    std::set<std::string> own;
+    std::string kept;
+    std::istringstream in(log);
+    for (std::string line; std::getline(in, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, exec)) {
+            if (eventQueue.empty()) eventQueue = match[2];
+            if (match[1] == eventQueue) {
+                own.insert(match[2]);
+                continue;
+            }
+        } else if (std::regex_search(line, match, join) && own.count(match[2]) != 0) {
+            EXPECT_EQ(match[1], eventQueue) << line;
+            own.erase(match[2]);
+            continue;
+        } else if (std::regex_search(line, match, join) && match[2] == eventQueue) {
+            EXPECT_THAT(own, ::testing::IsEmpty()) << "the event queue stops after its own threads";
+        }
+        kept += line + "\n";
+    }
+    return kept;
+}
+
 // The tray program's answer to a password request: alice's user name and password for its network.
-void answerPassword(Peer& tray, const PipeMessageBody& request) {
+void answerPassword(PipePeer& tray, const PipeMessageBody& request) {
     tray.send(M::GET_USERNAME_AND_PASSWORD_RESPONSE, std::stoi(request.child("sequenceNumber")),
               {{"groupName", request.child("groupName")},
                {"networkName", request.child("networkName")},
@@ -116,13 +113,13 @@ protected:
         ServiceClientTest::TearDown();
     }
 
-    Peer& connectPeer() {
+    PipePeer& connectPeer() {
         PipeClient& client = connectClient();
-        peers.push_back(std::make_unique<Peer>(client));
+        peers.push_back(std::make_unique<PipePeer>(client));
         return *peers.back();
     }
     // The tray program tells the service that a user is logged on, which the user's networks wait for.
-    void startUserSession(Peer& tray) {
+    void startUserSession(PipePeer& tray) {
         tray.send(M::SSO_USER_SESSION_ACTIONS_REQUEST, 1,
                   {{"userTokenHandle", "40"}, {"userLogonProcessId", "41"}});
         ASSERT_TRUE(tray.reply("ssoUserSessionActionsResponse", 1)) << root.logText();
@@ -140,7 +137,7 @@ protected:
     void stopInOrder(size_t otherClients = 0) {
         EXPECT_EQ(stopService(), 0) << service->output();
         for (const auto& peer : peers) peer->join();
-        expectOrderedRun(root.logText(), 2 * (peers.size() + otherClients));
+        expectOrderedRun(withoutEngineThreads(root.logText()), 2 * (peers.size() + otherClients));
     }
 
     // The office with the company's PEAP network on the radio, its point telling where it stands.
@@ -169,7 +166,7 @@ protected:
     }
 
     // The tray program answers each password request of the company's network until it connects.
-    void connectWithPassword(Peer& tray) {
+    void connectWithPassword(PipePeer& tray) {
         for (size_t asked = 1; asked <= 2; ++asked) {
             std::optional<PipeMessageBody> request = tray.await("getUsernameAndPasswordRequest", asked);
             ASSERT_TRUE(request) << root.logText();
@@ -189,21 +186,21 @@ protected:
     }
 
     LabBuilder lab = radioLab();
-    std::vector<std::unique_ptr<Peer>> peers;
+    std::vector<std::unique_ptr<PipePeer>> peers;
 };
 
 // The password request goes to every tray program, again to one that connects while it is open, and
 // is answered by one of them: the network connects, everybody hears it, the password is kept, and a
 // tray program that comes later is asked nothing.
 TEST_F(AnswersServiceTest, APasswordAskedOfEveryTrayIsAnsweredByOne) {
-    Peer& a = connectPeer();
+    PipePeer& a = connectPeer();
     startUserSession(a);
     std::optional<PipeMessageBody> first = a.await("getUsernameAndPasswordRequest");
     ASSERT_TRUE(first) << root.logText();
     EXPECT_EQ(first->child("groupName"), "Office");
     EXPECT_EQ(first->child("networkName"), "Corp PEAP");
 
-    Peer& b = connectPeer();
+    PipePeer& b = connectPeer();
     std::optional<PipeMessageBody> again = a.await("getUsernameAndPasswordRequest", 2);
     std::optional<PipeMessageBody> toB = b.await("getUsernameAndPasswordRequest");
     ASSERT_TRUE(again && toB) << root.logText();
@@ -224,7 +221,7 @@ TEST_F(AnswersServiceTest, APasswordAskedOfEveryTrayIsAnsweredByOne) {
     EXPECT_THAT(storedCredentials(root, "Corp PEAP"),
                 ::testing::Contains(::testing::AllOf(HasSubstr("Pwd"), ::testing::EndsWith("secret"))));
 
-    Peer& c = connectPeer();
+    PipePeer& c = connectPeer();
     c.send(M::RESEND_LAST_NETWORK_STATE_EVENT_REQUEST, 5);
     ASSERT_TRUE(c.reply("resendLastNetworkStateEventResponse", 5));
     EXPECT_EQ(c.heard("getUsernameAndPasswordRequest").size(), 0u);
@@ -235,10 +232,10 @@ TEST_F(AnswersServiceTest, APasswordAskedOfEveryTrayIsAnsweredByOne) {
 // A location request numbered above what the library's 16-bit numbers hold is answered at once and
 // its location reaches every tray program under the request's whole number.
 TEST_F(AnswersServiceTest, ALocationRequestIsAnsweredThenItsLocationReachesEveryTray) {
-    Peer& a = connectPeer();
+    PipePeer& a = connectPeer();
     startUserSession(a);
     connectWithPassword(a);
-    Peer& b = connectPeer();
+    PipePeer& b = connectPeer();
     // Answered: the service counts b among its clients.
     b.send(M::RESEND_LAST_NETWORK_STATE_EVENT_REQUEST, 1);
     ASSERT_TRUE(b.reply("resendLastNetworkStateEventResponse", 1));
@@ -252,13 +249,78 @@ TEST_F(AnswersServiceTest, ALocationRequestIsAnsweredThenItsLocationReachesEvery
     std::optional<PipeMessageBody> reply = a.reply("getLocationResponse", 70000);
     ASSERT_TRUE(reply) << root.logText();
     EXPECT_EQ(reply->children.size(), 1u) << "the sequence number alone";
-    for (Peer* tray : {&a, &b}) {
+    for (PipePeer* tray : {&a, &b}) {
         std::optional<PipeMessageBody> event = tray->await("locationResponseEvent");
         ASSERT_TRUE(event) << root.logText();
         EXPECT_EQ(event->child("sequenceNumber"), "70000");
         EXPECT_EQ(event->child("locationFormat"), "GEO");
         EXPECT_EQ(event->child("locationId"), "AP-12");
         EXPECT_EQ(event->child("locationAccuracy"), "10");
+    }
+    stopInOrder();
+}
+
+// A user file giving the network the VPN entry "Office", starting by itself or not.
+std::string vpnEntry(const std::string& network, bool automatic) {
+    return R"(<UserConfiguration major_version="5" minor_version="1" development_version="1">
+  <metaConnections>
+    <metaConnection>
+      <network><groupName>Office</groupName><displayName>)" +
+           network + R"(</displayName></network>
+      <vpnConnectionEntry>Office</vpnConnectionEntry>
+      <autoConnectVpn>)" +
+           (automatic ? "true" : "false") + R"(</autoConnectVpn>
+    </metaConnection>
+  </metaConnections>
+</UserConfiguration>
+)";
+}
+
+// The radio lab with the company's VPN gateway, which asks for a password and shows a banner; the
+// user may bring the VPN up on the company's network.
+class TrayVpnTest : public AnswersServiceTest {
+protected:
+    void SetUp() override {
+        lab.add("vpnGateway", {{"profile", "Office"},
+                               {"user", "alice"},
+                               {"password", "vpn-pass"},
+                               {"banner", "Authorized use only"}});
+        root.write("system/userConfiguration.xml", vpnEntry("Corp PEAP", false));
+        AnswersServiceTest::SetUp();
+    }
+};
+
+// The tray program connects the VPN: the gateway's credential request goes to it and to a tray
+// program that connects while it is open; the answer and the accepted banner connect the tunnel.
+TEST_F(TrayVpnTest, TheVpnConnectsWithTheAnsweredCredentialsAndBanner) {
+    PipePeer& a = connectPeer();
+    startUserSession(a);
+    connectWithPassword(a);
+    a.send(M::GET_VPN_CAPABILITIES_REQUEST, 20);
+    std::optional<PipeMessageBody> capabilities = a.reply("getVpnCapabilitiesResponse", 20);
+    ASSERT_TRUE(capabilities) << root.logText();
+    EXPECT_EQ(capabilities->child("isAutomatedVpnCapable"), "true");
+    EXPECT_EQ(capabilities->child("defaultConnectionEntry"), "Office");
+
+    a.send(M::CONNECT_VPN_REQUEST, 21);
+    ASSERT_TRUE(a.reply("connectVpnResponse", 21)) << root.logText();
+    std::optional<PipeMessageBody> asked = a.await("getVpnCredentialsRequest");
+    ASSERT_TRUE(asked) << root.logText();
+    PipePeer& b = connectPeer();
+    ASSERT_TRUE(b.await("getVpnCredentialsRequest")) << root.logText();
+
+    a.send(M::GET_VPN_CREDENTIALS_RESPONSE, std::stoi(asked->child("sequenceNumber")),
+           {{"username", "alice"}, {"password", "vpn-pass"}});
+    std::optional<PipeMessageBody> banner = b.await("getBannerRequest");
+    ASSERT_TRUE(banner) << root.logText();
+    EXPECT_EQ(banner->child("bannerPrompt"), "Authorized use only");
+    b.send(M::GET_BANNER_RESPONSE, std::stoi(banner->child("sequenceNumber")), {{"bannerAccepted", "true"}});
+    for (PipePeer* tray : {&a, &b}) {
+        EXPECT_TRUE(waitFor([&] {
+            for (const PipeMessageBody& event : tray->heard("vpnStateEvent"))
+                if (event.child("vpnState") == "connected") return true;
+            return false;
+        })) << root.logText();
     }
     stopInOrder();
 }
@@ -275,7 +337,7 @@ protected:
 // for the logon credentials. An answer to an older request changes nothing; the answer to the open
 // one connects the network.
 TEST_F(LogonAnswersTest, TheLogonClientsAnswerToTheOpenRequestConnects) {
-    Peer& logon = connectPeer();
+    PipePeer& logon = connectPeer();
     logon.send(M::SSO_LOGON_POLICY_REQUEST, 1);
     std::optional<PipeMessageBody> policy = logon.reply("ssoLogonPolicyResponse", 1);
     ASSERT_TRUE(policy) << root.logText();
@@ -301,6 +363,39 @@ TEST_F(LogonAnswersTest, TheLogonClientsAnswerToTheOpenRequestConnects) {
     EXPECT_EQ(labCalls("qxCredIdentity("), 1);
     EXPECT_EQ(logon.heard("getLogonUsernameAndPasswordRequest").size(), 1u);
     stopInOrder();
+}
+
+// The wired network of the logon with its VPN entry "Office" starting by itself, on a gateway that
+// asks for nothing.
+class LogonVpnTest : public AnswersServiceTest {
+protected:
+    void SetUp() override {
+        lab = wiredLab();
+        lab.add("vpnGateway", {{"profile", "Office"}});
+        root.write("system/userConfiguration.xml", vpnEntry("Wired Logon", true));
+        AnswersServiceTest::SetUp();
+    }
+};
+
+// Alice logs on at the machine: the lab's logon client gives the wired network her logon
+// credentials, and once her session starts the automatic VPN comes up on the connected network.
+TEST_F(LogonVpnTest, ALogonBringsUpTheAutomaticVpnOnTheLogonsNetwork) {
+    PipePeer& tray = connectPeer();
+    LabClient control(root.path() + "/run/lab");
+    ASSERT_EQ(control.command("logon alice secret CORP"), std::vector<std::string>{"ok"});
+    ASSERT_TRUE(hasState(tray, "connected")) << root.logText();
+    std::vector<std::string> states;
+    ASSERT_TRUE(waitFor([&] {
+        states.clear();
+        for (const PipeMessageBody& event : tray.heard("vpnStateEvent"))
+            states.push_back(event.child("vpnState"));
+        return !states.empty() && states.back() == "connected";
+    })) << testing::PrintToString(states)
+        << root.logText();
+    EXPECT_THAT(states, ::testing::ElementsAre("connecting", "connected"));
+    EXPECT_EQ(tray.heard("getVpnCredentialsRequest").size(), 0u);
+    // The lab's logon client is the service's other client.
+    stopInOrder(1);
 }
 
 }  // namespace
