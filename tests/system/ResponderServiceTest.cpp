@@ -213,6 +213,20 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// The profile's own CA, given as its certificate's text, trusts the server although no store of
+// the machine holds that CA: the library builds the chain with it.
+TEST_F(ResponderService, ACaGivenInTheProfileTrustsItsServerWhereNoStoreHoldsIt) {
+    const std::string chain = R"(<validateChainWithSpecificCa><certificate reference="false">)" +
+                              readText(pkiFile(pki::CA)) + "</certificate></validateChainWithSpecificCa>";
+    start(
+        peapMachine(validation(R"(<matchSubject match="exactly">radius.corp.example</matchSubject>)", chain)),
+        peapLab());
+    ASSERT_TRUE(logged(CONNECTED)) << root.logText();
+    std::string log = root.logText();
+    EXPECT_EQ(countOf(log, "]: Server certificate validated: " + std::string(SERVER) + "\n"), 1) << log;
+    EXPECT_EQ(countOf(log, "Can not"), 0) << log;
+}
+
 // A machine certificate for EAP-TLS: the store holds one without client authentication first and
 // the right one after it; the score picks the second, which the authenticator's CA issued.
 TEST_F(ResponderService, AnEapTlsMachineConnectionPicksItsCertificateByScore) {

@@ -39,6 +39,8 @@ public:
     virtual void reauthenticate() {}
     virtual void endOfSessionActions() {}
     virtual void rejectionActions() {}
+    // Closes the attached adapter's port; nothing without one.
+    virtual void closeAdapterPort() {}
 };
 
 // A network that is only started or not.

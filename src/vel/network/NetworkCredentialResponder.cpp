@@ -1,5 +1,6 @@
 #include "vel/network/NetworkCredentialResponder.h"
 
+#include <sstream>
 #include <string>
 
 #include "runtime/lum/Assert.h"
@@ -24,6 +25,7 @@
 #include "vel/network/NetworkServerValidation.h"
 #include "vel/network/NetworkSession.h"
 #include "vel/reference/HandleOf.h"
+#include "vel/string/AsciiVector.h"
 #include "vel/string/TagMacAddr.h"
 
 namespace {
@@ -32,6 +34,49 @@ using C = NetworkConstants;
 using I = NetworkIdentity;
 
 NetworkCredentialServicesInterface* Services = nullptr;
+
+// A trusted CA of the profile is its certificate's text (1) or its hash in the machine's stores (2).
+constexpr std::int32_t CA_GIVEN_AS_TEXT = 1;
+
+// A certificate's DER is one SEQUENCE whose length header covers all of it.
+bool isDerSequence(const ByteArray& der) {
+    const std::int32_t n = der.length();
+    if (n < 2 || der.bytes()[0] != 0x30) return false;
+    const std::uint8_t* b = der.bytes();
+    std::int64_t length = b[1];
+    std::int32_t header = 2;
+    if ((b[1] & 0x80) != 0) {
+        std::int32_t digits = b[1] & 0x7F;
+        if (digits < 1 || digits > 3 || n < 2 + digits) return false;
+        length = 0;
+        for (std::int32_t i = 0; i < digits; ++i) length = (length << 8) | b[2 + i];
+        header = 2 + digits;
+    }
+    return header + length == n;
+}
+
+// A CA certificate as the profile gives it, PEM (one or more blocks) or its base64 alone, as PEM
+// text; empty when a block does not decode to a certificate, so that a mistyped profile never
+// reaches the library.
+Ascii pemText(const Ascii& text) {
+    const std::string given(text.text(), static_cast<size_t>(text.length()));
+    const bool pem = given.find("-----BEGIN") != std::string::npos;
+    std::vector<std::string> bodies(pem ? 0 : 1);
+    std::istringstream lines(given);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("-----BEGIN") != std::string::npos) {
+            bodies.emplace_back();
+        } else if (line.find("-----") == std::string::npos && !bodies.empty()) {
+            bodies.back() += line;
+        }
+    }
+    for (const std::string& body : bodies)
+        if (!isDerSequence(ByteArray::fromBase64(Ascii(body.c_str())))) return Ascii("");
+    if (pem) return text;
+    const std::string wrapped =
+        "-----BEGIN CERTIFICATE-----\n" + bodies.front() + "\n-----END CERTIFICATE-----\n";
+    return Ascii(wrapped.c_str(), static_cast<std::int32_t>(wrapped.size()));
+}
 
 std::string eapText(std::int32_t type) {
     try {
@@ -410,6 +455,12 @@ void NetworkCredentialResponder::requestPasswordRetry(const Reference& r, const 
         sendCredentialRequest(ASK_USERNAME_PASSWORD, PASSWORD_RETRY, prompt);
     } else if (s == I::SOURCE_LOGON) {
         logInfo(3131, "Password retry, credential source is sso");
+        // Before logon the logon waits for this network with credentials that just failed: the
+        // port closes, so that the authentication starts again once the user has answered
+        // instead of the library going on with the rejected password.
+        if (m_network.m_connectionTypes == NetworkImpl::CONNECTION_TYPES_BOTH && Services != nullptr &&
+            Services->connectsBeforeLogon())
+            m_network.behavior().closeAdapterPort();
         m_network.behavior().rejectionActions();
         // The rejection of logon credentials may have switched to the GUI already.
         if (ss.m_credentialSourceOverride != I::SOURCE_GUI) ss.forceGuiSource();
@@ -425,11 +476,29 @@ void NetworkCredentialResponder::buildCaList() {
     if (!m_caList.empty()) return;
     ElementVector cas = parameters().getValidationParameters().trustedCas();
     std::vector<Certificate> machineCas;
-    for (const CertificateStore& store :
-         {CertificateStore::machineRootCa(), CertificateStore::machineIntermediateCa()})
-        for (const Certificate& c : certificates(store)) machineCas.push_back(c);
+    bool machineCasRead = false;
+    AsciiVector texts;
     for (int i = 0; i < cas.length(); ++i) {
         TrustedCaCert ca = handleOf<TrustedCaCert>(cas.get(i));
+        if (ca.kind() == CA_GIVEN_AS_TEXT) {
+            Ascii pem = pemText(ca.certificateReference());
+            std::vector<Certificate> given;
+            if (pem.length() > 0) {
+                AsciiVector one;
+                one.add(pem);
+                given = certificates(CertificateStore::base64(one));
+            }
+            if (given.empty()) logError(3174, "Can not read CA certificate %d given in the profile", i + 1);
+            m_caList.insert(m_caList.end(), given.begin(), given.end());
+            if (!given.empty()) texts.add(pem);
+            continue;
+        }
+        if (!machineCasRead) {
+            for (const CertificateStore& store :
+                 {CertificateStore::machineRootCa(), CertificateStore::machineIntermediateCa()})
+                for (const Certificate& c : certificates(store)) machineCas.push_back(c);
+            machineCasRead = true;
+        }
         ByteArray hash = ByteArray::fromHex(ca.certificateReference());
         bool found = false;
         for (const Certificate& c : machineCas) {
@@ -444,6 +513,9 @@ void NetworkCredentialResponder::buildCaList() {
                      "Can not find CA certificate with hash value %s in the local machine certificate stores",
                      ca.certificateReference().text());
     }
+    // The library asks about a CA by its handle.
+    for (const Certificate& c : m_caList) c.createHandle();
+    if (texts.length() > 0) m_caStore = CertificateStore::base64(texts);
 }
 
 void NetworkCredentialResponder::requestSessionStart(const Reference& r, std::int32_t lastEapType) {
@@ -461,7 +533,7 @@ void NetworkCredentialResponder::requestSessionStart(const Reference& r, std::in
     NetworkSession& ss = session();
     ss.m_fastReauthentication = NetworkFastReauthentication::decide(list, lastEapType, smartCardInUse);
     if (!ss.m_fastReauthentication) ss.clearSessionCredentials();
-    request->sendSessionStart(!ss.m_fastReauthentication, CertificateStore());
+    request->sendSessionStart(!ss.m_fastReauthentication, m_caStore);
     ss.setAuthenticationState(C::AUTH_STATE_STARTED);
     request->complete(false);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vel/certificate/Certificate.h"
+#include "vel/certificate/CertificateStore.h"
 #include "vel/credrequest/CredentialRequest.h"
 #include "vel/network/AuthenticationParameters.h"
 #include "vel/network/NetworkIdentity.h"
@@ -32,6 +33,8 @@ public:
     virtual void writeInternalConfiguration() = 0;
     // Runs the event as the logged-on user.
     virtual void postToImpersonatedQueue(const MessageEvent& event) = 0;
+    // The configuration connects before the user logs on.
+    virtual bool connectsBeforeLogon() = 0;
 };
 
 class NetworkCredentialResponder {
@@ -141,8 +144,11 @@ private:
     std::int32_t m_listState = LIST_NOT_BUILT;
     Certificate m_userCertificate;
     bool m_certificateBeingCompleted = false;
-    // The CA certificates of the trusted-server rules, from the machine's stores.
+    // The CA certificates the profile trusts, in its order, each with a library handle: those it
+    // names by hash from the machine's stores, those it gives as text from a store of their own.
     std::vector<Certificate> m_caList;
+    // The CA texts as one store, which the library takes at session start to build the chain.
+    CertificateStore m_caStore;
     bool m_authenticatedProvisioning = false;
     Ascii m_serverName;
 };

@@ -2,6 +2,7 @@
 
 #include "runtime/lum/Assert.h"
 #include "vel/configuration/ActiveConfiguration.h"
+#include "vel/configuration/ConnectionSettings.h"
 #include "vel/configuration/MachineAccount.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/multithread/WorkerQueue.h"
@@ -27,6 +28,13 @@ Ascii NetworkCredentialServices::computerName() {
 void NetworkCredentialServices::writeInternalConfiguration() {
     if (ActiveConfigurationImpl::Singleton.load() != nullptr && ActiveConfiguration::Instance().exists())
         ActiveConfiguration::Instance().writeInternalConfiguration();
+}
+
+bool NetworkCredentialServices::connectsBeforeLogon() {
+    if (ActiveConfigurationImpl::Singleton.load() == nullptr) return false;
+    ActiveConfiguration active = ActiveConfiguration::Instance();
+    return active.exists() && active.configuration().connectionSettings().behaviorAtLogon() ==
+                                  ConnectionSettings::BEFORE_USER_LOGON;
 }
 
 void NetworkCredentialServices::postToImpersonatedQueue(const MessageEvent& event) {

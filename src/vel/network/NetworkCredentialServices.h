@@ -14,4 +14,5 @@ public:
     void writeInternalConfiguration() override;
     // The worker queue when the engine runs one, else the engine's queue.
     void postToImpersonatedQueue(const MessageEvent& event) override;
+    bool connectsBeforeLogon() override;
 };

@@ -391,6 +391,10 @@ void NetworkMachines::rejectionActions() {
     }
 }
 
+void NetworkMachines::closeAdapterPort() {
+    if (!m_adapter.isNull()) m_adapter.closePort();
+}
+
 void NetworkMachines::authenticationFailed(std::int32_t detail) {
     NetworkSession& s = session();
     const std::int32_t state = s.authenticationState();

@@ -107,6 +107,7 @@ private:
     // The current connection type's parameters.
     AuthenticationParameters currentParameters();
     void rejectionActions() override;
+    void closeAdapterPort() override;
     void deletePac(std::int32_t pacType);
     void detach(bool retry);
 

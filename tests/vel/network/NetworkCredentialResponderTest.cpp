@@ -34,6 +34,7 @@ public:
     void reauthenticate() override { calls.push_back("reauthenticate"); }
     void endOfSessionActions() override { calls.push_back("end of session"); }
     void rejectionActions() override { calls.push_back("rejection"); }
+    void closeAdapterPort() override { calls.push_back("close port"); }
     std::vector<std::string> calls;
 };
 
@@ -220,9 +221,49 @@ public:
     Ascii computerName() override { return Ascii("host.corp.example"); }
     void writeInternalConfiguration() override { ++writes; }
     void postToImpersonatedQueue(const MessageEvent& event) override { posted.push_back(event); }
+    bool connectsBeforeLogon() override { return beforeLogon; }
     std::vector<MessageEvent> posted;
     int writes = 0;
+    bool beforeLogon = false;
 };
+
+// A retry after logon credentials failed: connecting before logon, a network for the machine and
+// the user closes its port before anything else; otherwise the port stays as it is.
+TEST_F(NetworkCredentialResponderTest, ALogonRetryBeforeLogonClosesTheMachineAndUserNetworksPortFirst) {
+    const struct {
+        const char* what;
+        std::int32_t connectionTypes;
+        bool beforeLogon;
+        bool closes;
+    } rows[] = {
+        {"machine and user, before logon", NetworkImpl::CONNECTION_TYPES_BOTH, true, true},
+        {"machine and user, after logon", NetworkImpl::CONNECTION_TYPES_BOTH, false, false},
+        {"user only, before logon", NetworkImpl::CONNECTION_TYPES_USER, true, false},
+    };
+    for (const auto& row : rows) {
+        RecordingServicesImpl services;
+        services.beforeLogon = row.beforeLogon;
+        NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);
+        makeNetwork(NetworkIdentity::SOURCE_LOGON);
+        network.setConnectionTypes(row.connectionTypes);
+        user().setPasswordOrKeyCredential(Credential::newPassword("wrong"));
+        network.impl()->requestPassword(request(QX_CRED_PASSWORD, 1), "Password:", {25, 26});
+        takeCalls();
+        network.impl()->requestPasswordRetry(request(QX_CRED_PASSWORD_RETRY, 1), "Password:");
+        if (row.closes) {
+            EXPECT_THAT(behavior->calls, ElementsAre("close port", "rejection")) << row.what;
+        } else {
+            EXPECT_THAT(behavior->calls, ElementsAre("rejection")) << row.what;
+        }
+        EXPECT_THAT(takeCalls(), ElementsAre("deferred(" + std::to_string(sync) + ")",
+                                             "complete(" + std::to_string(sync) + ", no response)"))
+            << row.what;
+        EXPECT_EQ(session().currentCredentialSource(), NetworkIdentity::SOURCE_GUI) << row.what;
+        NetworkCredentialResponder::installServices(previous);
+        network.impl()->clearReferences();
+        network.reset();
+    }
+}
 
 TEST_F(NetworkCredentialResponderTest, ACertificateRequestDuringACompletionWaitsForIt) {
     RecordingServicesImpl services;
