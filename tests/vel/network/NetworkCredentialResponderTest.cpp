@@ -214,6 +214,39 @@ TEST_F(NetworkCredentialResponderTest, AProfilePasswordNetworkSendsItsIdentityAt
     EXPECT_THAT(subscriber->lines, IsEmpty());
 }
 
+// During a fast reauthentication the protected identity request checks the credentials first:
+// without a password the session falls back to a full authentication (the request left
+// unanswered, the session ended and access authenticating again); with one the identity goes.
+TEST_F(NetworkCredentialResponderTest, AFastReauthenticationWithoutCredentialsFallsBackToAFullOne) {
+    for (bool ready : {false, true}) {
+        makeNetwork(NetworkIdentity::SOURCE_GUI);
+        user().setIdentity(Credential::newIdentity("alice"));
+        if (ready) user().setPasswordOrKeyCredential(Credential::newPassword("secret"));
+        session().m_fastReauthentication = true;
+        session().setAuthenticationState(C::AUTH_STATE_UNPROTECTED_IDENTITY_SENT_FOR_FAST_REAUTHENTICATION);
+        takeCalls();
+        LogCapture log;
+        network.impl()->requestIdentity(request(QX_CRED_IDENTITY, 1), 0, 0, false, "Identity:");
+        const std::string deferred = "deferred(" + std::to_string(sync) + ")";
+        if (ready) {
+            EXPECT_THAT(takeCalls(), ElementsAre(deferred, "identity(" + std::to_string(sync) + ", handle)",
+                                                 "complete(" + std::to_string(sync) + ", responded)"));
+            EXPECT_THAT(behavior->calls, IsEmpty());
+            EXPECT_EQ(session().authenticationState(), C::AUTH_STATE_PROTECTED_IDENTITY_SENT);
+            EXPECT_FALSE(log.contains("doing fallback"));
+        } else {
+            EXPECT_TRUE(
+                log.contains("Fast reauthentication failed, doing fallback to a full authentication"));
+            EXPECT_THAT(takeCalls(),
+                        ElementsAre(deferred, "complete(" + std::to_string(sync) + ", no response)"));
+            EXPECT_THAT(behavior->calls, ElementsAre("end of session", "reauthenticate"));
+            EXPECT_EQ(session().authenticationState(), C::AUTH_STATE_FULL_AUTHENTICATION_FALLBACK);
+        }
+        network.impl()->clearReferences();
+        network.reset();
+    }
+}
+
 // Records the certificate work a network sends off the engine thread.
 class RecordingServicesImpl : public NetworkCredentialServicesInterface {
 public:
