@@ -203,6 +203,7 @@ int qxInit(const QX_INIT* init) {
     s.listener = theLab().addListener([](const std::string& element) {
         if (element == "adapter") sendAdapterListIfChanged();
         if (element == "smartCard") smartCardsChanged();
+        if (element == "accessPoint") accessPointsChanged();
     });
     startCardCommand();
     addPortCommands();

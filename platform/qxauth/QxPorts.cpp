@@ -250,6 +250,15 @@ void linkChanged(const PortPtr& port, bool up) {
     if (port->authMode == QX_PORT_AUTH_8021X) startAuthentication(port);
 }
 
+void accessPointsChanged() {
+    for (const auto& [handle, port] : table().ports) {
+        if (port->associated.empty()) continue;
+        const lab::Element* adapter = adapterOfPort(*port);
+        const lab::Element* point = accessPointOf(*port);
+        if (adapter == nullptr || point == nullptr || !seenBy(*point, *adapter)) dropAssociation(port, true);
+    }
+}
+
 void addPortCommands() {
     theLab().addCommand("link", [](const std::vector<std::string>& words, std::string*) -> std::string {
         if (words.size() != 3 || (words[2] != "up" && words[2] != "down")) return "link <adapter> up|down";

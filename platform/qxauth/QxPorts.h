@@ -86,6 +86,9 @@ void linkChanged(const PortPtr& port, bool up);
 
 // run/lab's "link <adapter> up|down", added when the library starts.
 void addPortCommands();
+// After a change of the world's access points: a radio whose point is gone or no longer seen by it
+// loses its link, as when the point is switched off. The caller holds the lab's lock.
+void accessPointsChanged();
 
 // Adds the lab's adapters, the wireless-configuration protocol and its enabled binding over each
 // adapter to the network configuration where they are missing (QxNetcfg.cpp), at the start.

@@ -26,33 +26,6 @@ bool logged(const TempRoot& root, const std::string& line, int times = 1) {
     return waitFor([&] { return countOf(root.logText(), line) == times; });
 }
 
-// The new states a machine of the network logged, in order ("... <machine> new state = X").
-std::vector<std::string> newStates(const std::string& log, const std::string& network,
-                                   const std::string& machine) {
-    // A state logged again while the machine stays in it counts once.
-    std::vector<std::string> states;
-    const std::string head = "Network " + network + ": " + machine + " new state ";
-    for (const std::string& line : messages(log)) {
-        if (line.rfind(head, 0) != 0) continue;
-        std::string state = line.substr(head.size());
-        if (state.rfind("= ", 0) == 0) state = state.substr(2);
-        if (states.empty() || states.back() != state) states.push_back(state);
-    }
-    return states;
-}
-
-// The configuration's top states as it entered them.
-std::vector<std::string> topStates(const std::string& log) {
-    std::vector<std::string> states{"STARTED"};
-    const std::regex entered("in the new state: Configuration::([A-Z_]+)");
-    for (const std::string& line : messages(log)) {
-        std::smatch match;
-        if (std::regex_search(line, match, entered) && states.back() != match[1].str())
-            states.push_back(match[1]);
-    }
-    return states;
-}
-
 // A tray program that keeps the network states of the events it receives, on a thread of its own
 // until its connection ends.
 class Tray {

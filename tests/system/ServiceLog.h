@@ -39,6 +39,33 @@ inline std::vector<std::string> threadIds(const std::vector<std::string>& lines,
     return ids;
 }
 
+// The new states a machine of the network logged, in order ("... <machine> new state = X").
+inline std::vector<std::string> newStates(const std::string& log, const std::string& network,
+                                          const std::string& machine) {
+    // A state logged again while the machine stays in it counts once.
+    std::vector<std::string> states;
+    const std::string head = "Network " + network + ": " + machine + " new state ";
+    for (const std::string& line : messages(log)) {
+        if (line.rfind(head, 0) != 0) continue;
+        std::string state = line.substr(head.size());
+        if (state.rfind("= ", 0) == 0) state = state.substr(2);
+        if (states.empty() || states.back() != state) states.push_back(state);
+    }
+    return states;
+}
+
+// The configuration's top states as it entered them.
+inline std::vector<std::string> topStates(const std::string& log) {
+    std::vector<std::string> states{"STARTED"};
+    const std::regex entered("in the new state: Configuration::([A-Z_]+)");
+    for (const std::string& line : messages(log)) {
+        std::smatch match;
+        if (std::regex_search(line, match, entered) && states.back() != match[1].str())
+            states.push_back(match[1]);
+    }
+    return states;
+}
+
 // Checks a whole console run's log: the start-up and the shut-down in their order.
 inline void expectOrderedRun(const std::string& log, size_t connectionThreads = 0) {
     std::vector<std::string> lines = messages(log);

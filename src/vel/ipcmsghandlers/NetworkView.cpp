@@ -13,6 +13,20 @@ NetworkDetails NetworkViewImpl::details() {
     details.flagB = m_network.getFlagB();
     details.outerEapMethod = m_network.getOuterEapMethod();
     details.innerEapMethod = m_network.getInnerEapMethod();
+    // What the network's adapter reports right now: a state event sent again shows it as it is then.
+    AssociationInfoProxy association = m_network.getAssociationInfo();
+    if (association.exists()) {
+        const AssociationInfo info = association.value();
+        details.association =
+            NetworkAssociationDetails{info.bssid(), info.channel(), info.signal(), info.linkSpeed()};
+    }
+    AdapterAttributesProxy attributes = m_network.getAdapterAttributes();
+    if (attributes.exists()) {
+        const AdapterAttributes adapter = attributes.value();
+        details.adapter = NetworkAdapterDetails{adapter.description(), adapter.macAddress()};
+    }
+    ConnectionInfoProxy connection = m_network.getConnectionInfo();
+    if (connection.exists()) details.ipAddress = connection.value().ipAddress();
     return details;
 }
 

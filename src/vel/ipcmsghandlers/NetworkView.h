@@ -1,7 +1,7 @@
 #pragma once
 // The connection API's view of a configured network: what the model holds now (name, media, the
-// 802.1X flag, the EAP methods of the state event). Association, adapter and connection
-// information come from the network's adapter; until the network keeps them they read as absent.
+// 802.1X flag, the EAP methods of the state event) and what the adapter it holds reports of its
+// association, itself and its address; absent while it holds none.
 #include "vel/ipcmsghandlers/ConnApiNetwork.h"
 #include "vel/network/Network.h"
 #include "vel/reference/ReferenceImpl.h"

@@ -227,6 +227,48 @@ TEST_F(QxPortsTest, AssociationNeedsTheNetworkInRangeWithItsMode) {
     EXPECT_EQ(qxPortGetAssociationInfo(port, &info), QX_ERR_NO_INFO);
 }
 
+// A radio's link follows its access point: a weaker signal or another point's change keeps it, the
+// point gone or out of its sight drops it.
+TEST_F(QxPortsTest, AnAccessPointGoneOrOutOfSightTakesTheLinkWithIt) {
+    const struct {
+        const char* command;
+        bool dropped;
+    } rows[] = {
+        {"set accessPoint bssid=02:aa:00:00:00:01 signal=-88", false},
+        {"remove accessPoint bssid=02:aa:00:00:00:02", false},
+        {"set accessPoint bssid=02:aa:00:00:00:01 adapter=wlan1", true},
+        {"remove accessPoint bssid=02:aa:00:00:00:01", true},
+    };
+    for (const auto& row : rows) {
+        LabBuilder builder;
+        builder.wirelessAdapter(2, "wlan0").wirelessAdapter(3, "wlan1");
+        builder.add("accessPoint", {{"ssid", "cafe"}, {"bssid", "02:aa:00:00:00:01"}});
+        builder.add("accessPoint", {{"ssid", "bar"}, {"bssid", "02:aa:00:00:00:02"}});
+        ASSERT_NO_FATAL_FAILURE(start(builder, 2));
+        QX_ASSOCIATE record = associateRecord("cafe", QX_ASSOC_OPEN, QX_ENCRYPTION_NONE);
+        ASSERT_EQ(qxPortAssociate(port, &record), QX_OK);
+        lab::Lab::instance().pump();
+        received.notices.clear();
+
+        ASSERT_EQ(lab::Lab::instance().command(row.command), "ok") << row.command;
+        lab::Lab::instance().pump();
+        QX_ASSOCIATION_INFO info = {};
+        if (row.dropped) {
+            ASSERT_EQ(received.notices.size(), 1u) << row.command;
+            EXPECT_EQ(received.notices[0].type, QX_PORT_EVENT_LINK_MODE);
+            EXPECT_EQ(received.notices[0].first, QX_LINK_DOWN);
+            EXPECT_EQ(qxPortGetAssociationInfo(port, &info), QX_ERR_NO_INFO) << row.command;
+        } else {
+            EXPECT_TRUE(received.notices.empty()) << row.command;
+            EXPECT_EQ(qxPortGetAssociationInfo(port, &info), QX_OK) << row.command;
+        }
+        qxPortDetach(&port);
+        qxEapDestroy(&eap);
+        qxExit();
+        received.notices.clear();
+    }
+}
+
 TEST_F(QxPortsTest, WepNetworksLinkUpOnlyWithTheirKey) {
     LabBuilder builder;
     builder.wirelessAdapter(2, "wlan0");
