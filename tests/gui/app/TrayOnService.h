@@ -72,10 +72,7 @@ protected:
     void TearDown() override {
         control.reset();
         // A test that ended early: the service goes at once.
-        if (service.running()) {
-            service.signal(SIGKILL);
-            service.waitForExit();
-        }
+        service.reset();
         runtime.reset();
         EXPECT_EQ(LumMain::leakCount(), 0);
     }
@@ -83,16 +80,21 @@ protected:
     // Writes the lab and the signed configuration, starts `tamselsvc -run` and waits for its pipe.
     void startService(const LabBuilder& lab, const std::string& configuration) {
         lab.writeTo(root.file("lab.xml"));
-        root.write(
-            "system/configuration.xml",
-            ConfigurationSigner::sign(configuration, ConfigurationSigner::readFile(TAMSEL_TEST_PRIVATE_KEY)));
+        root.write("system/configuration.xml",
+                   ConfigurationSigner::sign(configuration, ConfigurationSigner::readFile(TAMSEL_TEST_PRIVATE_KEY)));
+        ASSERT_NO_FATAL_FAILURE(launchService());
+    }
+    // Starts the service on what the root holds, as the system's service manager starts it again.
+    void launchService() {
+        std::filesystem::remove(root.file("run/vel"));
         ChildProcess::Options options;
         options.arguments = {"-run"};
         options.environment = {{"TAMSEL_HOME", root.path()}, {"ASAN_OPTIONS", "detect_leaks=0"}};
         options.outputFile = root.file("service-output.txt");
         options.errorToOutput = true;
         options.endSignal = SIGKILL;
-        ASSERT_TRUE(service.start(TAMSELSVC_PATH, options));
+        service.emplace();
+        ASSERT_TRUE(service->start(TAMSELSVC_PATH, options));
         ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(root.file("run/vel")); })) << serviceLog();
     }
 
@@ -141,8 +143,8 @@ protected:
     // The tray goes first, then Ctrl+C stops the service in order, and its whole log is sound.
     void stopInOrder() {
         control.reset();
-        service.signal(SIGINT);
-        EXPECT_EQ(service.waitForExit(std::chrono::seconds(60)), 0)
+        service->signal(SIGINT);
+        EXPECT_EQ(service->waitForExit(std::chrono::seconds(60)), 0)
             << readText(root.file("service-output.txt"));
         const std::string log = serviceLog();
         for (const std::string& line : messages(log)) {
@@ -155,7 +157,8 @@ protected:
     TempRoot root{trayTestLogSpec()};
     std::optional<LumRuntime> runtime;
     GuiLogCapture log;
-    ChildProcess service;
+    // Its end signal is SIGKILL: a test that ended early leaves no service behind.
+    std::optional<ChildProcess> service;
     std::optional<CMainControl> control;
 };
 

@@ -261,5 +261,62 @@ TEST_F(TrayScenarioTest, Wpa2PersonalMovesToTheNextNetworkWhenItsPointFadesAway)
     stopInOrder();
 }
 
+// The program's life on one root, as `scripts/run --gui` runs it: the tray connects and shows the
+// group, its network and the state; "&Repair" stops the service, and the tray comes back with it
+// when the service manager starts it again; "&Exit" ends the tray and leaves the service running.
+TEST_F(TrayScenarioTest, TheTrayRecoversAfterARepairAndEndsFromExit) {
+    LabBuilder lab;
+    lab.wiredAdapter(1, "eth0", {{"link", "up"}});
+    lab.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}, {"mask", "255.255.255.0"}});
+    ASSERT_NO_FATAL_FAILURE(startService(lab, officeConfiguration(R"(      <wiredNetwork>
+        <displayName>Wired-LAN</displayName>
+        <connectionTimeout>40</connectionTimeout>
+        <openNetwork><machineUserConnection/></openNetwork>
+      </wiredNetwork>
+)")));
+    CMainControl& tray = startTray();
+    const auto showsTheConnection = [&] {
+        return toolTipShows({"Connection: Wired-LAN", "Status: Connected", "IP: 192.0.2.10"}) &&
+               waitUntil([&] {
+                   // The groups submenu: the groups, then its own entry.
+                   const QList<QAction*> groups = tray.trayIcon().groupsMenu()->actions();
+                   return !groups.isEmpty() && groups.first()->text() == "Office" &&
+                          scanRows().value(0).startsWith("Wired-LAN||");
+               });
+    };
+    const auto shown = [&] {
+        QStringList groups;
+        for (QAction* action : tray.trayIcon().groupsMenu()->actions()) groups << action->text();
+        return (tray.toolTip() + "\ngroups: " + groups.join(", ") + "\nrows: " + scanRows().join(", "))
+            .toStdString();
+    };
+    ASSERT_TRUE(showsTheConnection()) << shown();
+    EXPECT_EQ(tray.iconName(), ":/Icons/blueWired") << "an open network";
+
+    emit tray.trayIcon().repairAction();
+    EXPECT_EQ(service->waitForExit(std::chrono::seconds(30)), 0) << serviceRecord();
+    EXPECT_EQ(countOf(serviceLog(), "]: Service will attempt to perform 'repair'.\n"), 1);
+    ASSERT_TRUE(waitUntil([&] { return tray.toolTip() == "Varnel Tamsel: Repairing..."; }))
+        << tray.toolTip().toStdString();
+    EXPECT_EQ(tray.serviceMessageBox().text(),
+              "The 'Varnel Tamsel' is stopped...\nPlease wait until the repair is finished.");
+    EXPECT_TRUE(tray.serviceMessageBox().isVisible());
+
+    ASSERT_NO_FATAL_FAILURE(launchService());
+    ASSERT_TRUE(showsTheConnection()) << shown() << "\n" << serviceRecord();
+    EXPECT_FALSE(tray.serviceMessageBox().isVisible());
+
+    QSignalSpy done(&tray, &CMainControl::done);
+    QAction* exit = tray.trayIcon().exitItem();
+    ASSERT_TRUE(tray.trayIcon().contextMenu()->actions().contains(exit));
+    ASSERT_EQ(exit->text(), "&Exit");
+    exit->trigger();
+    EXPECT_EQ(done.count(), 1);
+    EXPECT_TRUE(tray.quitting());
+    EXPECT_EQ(tray.client(), nullptr);
+    EXPECT_TRUE(service->running()) << "the tray's end leaves the service alone";
+    stopInOrder();
+}
+
 }  // namespace
 }  // namespace tamsel::test
