@@ -2,34 +2,21 @@
 // controller in the test's process over the real socket. What one side writes, the other reads.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
 #include <filesystem>
-#include <fstream>
 
 #include "gui/app/CMainControl.h"
 #include "gui/windows/TrayIcon.h"
-#include "tests/gui/app/AppTestSupport.h"
-#include "tests/support/ChildProcess.h"
+#include "tests/gui/app/TrayOnService.h"
 
 using namespace tamsel::test;
 
-TEST_F(GuiRuntimeTest, TheServiceReadsTheStartUpRequestsAndTheTrayEveryAnswer) {
+TEST_F(TrayOnServiceTest, TheServiceReadsTheStartUpRequestsAndTheTrayEveryAnswer) {
     std::filesystem::copy_file(TAMSEL_OFFICE_LAB, root.file("lab.xml"));
     // Every message either side of the tray writes or reads is dumped in full.
     root.write("veldebug.txt", "");
-    ChildProcess service;
-    ChildProcess::Options options;
-    options.arguments = {"-run"};
-    options.environment = {{"TAMSEL_HOME", root.path()}, {"ASAN_OPTIONS", "detect_leaks=0"}};
-    options.outputFile = root.file("service-output.txt");
-    options.errorToOutput = true;
-    options.endSignal = SIGINT;
-    ASSERT_TRUE(service.start(TAMSELSVC_PATH, options));
-    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(root.file("run/vel")); }, 60000));
+    ASSERT_NO_FATAL_FAILURE(launchService());
 
-    std::optional<CMainControl> control;
-    control.emplace();
+    startTray();
     // Without a configuration, the service refuses each request with fault 1, which the tray shows.
     const QString missing =
         "Varnel Tamsel: Disconnected\nConfiguration file is missing or invalid.\nContact your administrator.";
@@ -54,7 +41,5 @@ TEST_F(GuiRuntimeTest, TheServiceReadsTheStartUpRequestsAndTheTrayEveryAnswer) {
     for (const QString& line : log.lines())
         EXPECT_FALSE(line.startsWith("Response Type not defined")) << line.toStdString();
 
-    control.reset();
-    service.signal(SIGINT);
-    EXPECT_EQ(service.waitForExit(std::chrono::seconds(60)), 0);
+    stopInOrder();
 }
