@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/LabBuilder.h"
+#include "tests/system/LabClient.h"
 #include "tests/system/ServiceClientTest.h"
 #include "tests/system/ServiceLog.h"
 #include "tests/system/TrayPipe.h"
@@ -17,6 +18,7 @@
 namespace {
 
 using tamsel::test::LabBuilder;
+using tamsel::test::LabClient;
 using tamsel::test::TrayChildren;
 using tamsel::test::TrayMessage;
 using tamsel::test::TrayPipe;
@@ -27,8 +29,8 @@ using ::testing::Not;
 const char* const PASSPHRASE = "sunflower seeds";
 
 // The wired port without a link, so that only the wireless network connects, and a radio that sees
-// the user's access point at home.
-std::string homeLab() {
+// the user's access point at home; Alice logs on at once unless the test logs her on itself.
+std::string homeLab(bool logonAtStart = true) {
     LabBuilder lab;
     lab.wiredAdapter(1, "eth0", {{"link", "down"}});
     lab.wirelessAdapter(2, "wlan0");
@@ -38,7 +40,8 @@ std::string homeLab() {
                             {"signal", "-50"},
                             {"security", "wpa2PersonalAes"},
                             {"passphrase", PASSPHRASE}});
-    lab.add("logon", {{"user", "alice"}, {"domain", "CORP"}, {"password", "secret"}, {"atMs", "0"}});
+    if (logonAtStart)
+        lab.add("logon", {{"user", "alice"}, {"domain", "CORP"}, {"password", "secret"}, {"atMs", "0"}});
     lab.add("dhcp",
             {{"on", "home"}, {"address", "192.0.2.30"}, {"mask", "255.255.255.0"}, {"gateway", "192.0.2.1"}});
     return lab.text();
@@ -47,10 +50,12 @@ std::string homeLab() {
 class GroupsAndNetworksTest : public ServiceClientTest {
 protected:
     void SetUp() override {
-        root.write("system/configuration.xml", readText(GROUPS_CONFIGURATION));
-        root.write("lab.xml", homeLab());
+        root.write("system/configuration.xml", readText(configuration()));
+        root.write("lab.xml", lab());
         ServiceClientTest::SetUp();
     }
+    virtual const char* configuration() const { return GROUPS_CONFIGURATION; }
+    virtual std::string lab() const { return homeLab(); }
     void TearDown() override {
         tray.reset();
         ServiceClientTest::TearDown();
@@ -246,6 +251,37 @@ TEST_F(GroupsAndNetworksTest, TheTraySteersTheConnectionOfTheWirelessNetwork) {
         return !scanned.empty();
     }));
     EXPECT_THAT(scanned, ElementsAre("home"));
+    EXPECT_THAT(root.logText(), Not(HasSubstr("Internal error")));
+}
+
+// The office's own file, whose company network is not on the air at home, and nobody logged on
+// until the test says so.
+class OfficeAtHomeTest : public GroupsAndNetworksTest {
+protected:
+    const char* configuration() const override { return OFFICE_CONFIGURATION; }
+    std::string lab() const override { return homeLab(false); }
+};
+
+// The company network, for the machine, tries its absent access point again and again; the user's
+// network added by the tray waits for the user's logon, then takes its turn between those attempts.
+TEST_F(OfficeAtHomeTest, TheUsersNetworkConnectsOnceHeLogsOnThoughTheCompanyNetworkKeepsFailing) {
+    connectTray();
+    const std::string corpTried = "and network Corp-WiFi ...";
+    int before = countOf(root.logText(), corpTried);
+    size_t from = tray->count();
+    ASSERT_EQ(addHome("").name(), "addNetworkResponse");
+    // Two more attempts of the company network: had the user's network joined the round, it would
+    // have had the adapter in between.
+    ASSERT_TRUE(waitFor([&] { return countOf(root.logText(), corpTried) >= before + 2; })) << root.logText();
+    EXPECT_THAT(root.logText(), Not(HasSubstr("and network Home ...")));
+    EXPECT_THAT(root.logText(),
+                HasSubstr("Network Home: NetworkStateMachine new state MACHINE_T_DISCONNECTED"));
+    EXPECT_THAT(states(from, "Home"), Not(::testing::Contains("connected")));
+
+    LabClient control(root.path() + "/run/lab");
+    ASSERT_TRUE(control.connected());
+    EXPECT_EQ(control.command("logon alice secret CORP").back(), "ok");
+    ASSERT_TRUE(stateEvent(from, "Home", "connected")) << testing::PrintToString(states(from, "Home"));
     EXPECT_THAT(root.logText(), Not(HasSubstr("Internal error")));
 }
 

@@ -260,6 +260,33 @@ TEST_F(MatchmakerTest, RemovingANetworkBeforeTheCursorKeepsTheNextOneNext) {
                 ElementsAre("unmatched adapter wlan0 and network First successfully."));
 }
 
+// An attempt that fails and gives the adapter back without asking to retry (an access point that
+// is not there, an association timer run out) lets the next network have the adapter: networks the
+// configuration starts while the failing one holds the adapter get their turn within one round, and
+// none is passed over for good.
+TEST_F(MatchmakerTest, AFailedAttemptPassesTheAdapterOnRoundTheNetworks) {
+    VelAdapter adapter = managedAdapter("wlan0", WIFI);
+    std::vector<Network> networks = {insert("Corp-WiFi", WIFI)};
+    matchmaker->makeMatches();
+    networks.push_back(insert("Home", WIFI));
+    networks.push_back(insert("Guest", WIFI));
+    matchmaker->makeMatches();
+    ASSERT_THAT(attaches(), ElementsAre("attach wlan0 Corp-WiFi")) << "one match at a time";
+
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const std::string held = attaches().back().substr(std::string("attach wlan0 ").size());
+        for (const Network& network : networks)
+            if (network.name().text() == held) matchmaker->unmatch(adapter, network);
+        matchmaker->makeMatches();
+    }
+
+    // The cursor had come round to the only network when the two others joined: it is offered once
+    // more, then each in turn.
+    EXPECT_THAT(attaches(),
+                ElementsAre("attach wlan0 Corp-WiFi", "attach wlan0 Corp-WiFi", "attach wlan0 Home",
+                            "attach wlan0 Guest", "attach wlan0 Corp-WiFi", "attach wlan0 Home"));
+}
+
 TEST_F(MatchmakerTest, UnmatchAndRetryTriesTheSameNetworkFirst) {
     VelAdapter adapter = managedAdapter("wlan0", WIFI);
     Network first = insert("First", WIFI);
