@@ -32,8 +32,11 @@ public:
     }
 
     void setData() {
-        // One wake-up per batch: producers that find one pending leave the thread to it.
-        if (m_pending.exchange(true)) return;
+        // One wake-up per batch: producers that find one pending leave the thread to it, and only
+        // read the flag to find that, so that they do not take its cache line from each other.
+        // Sequentially consistent with the ring's published count: either the thread, having
+        // cleared the flag, sees this producer's line, or the producer sees the flag cleared.
+        if (m_pending.load() || m_pending.exchange(true)) return;
         {
             std::lock_guard<std::mutex> lock(m_eventMutex);
             m_data = true;
@@ -138,6 +141,9 @@ FILE* KeptLogFile::open(LogFileRecord& record) {
     if (m_file == nullptr) {
         m_rotations = record.rotations.load();
         m_file = fopen(record.currentPath.c_str(), "a");
+        // Passes are already whole blocks: each goes to the file in one write, without a copy
+        // into the stream's buffer and a flush after it.
+        if (m_file != nullptr) setvbuf(m_file, nullptr, _IONBF, 0);
     }
     return m_file;
 }
@@ -150,12 +156,17 @@ void writeLogPass(LogFileRecord& record, const char* pass, int n, KeptLogFile& k
     }
     FILE* file = kept.open(record);
     if (file == nullptr) return;
-    // Other writers append to the same file between passes: its size is the file's, not ours.
-    fseek(file, 0, SEEK_END);
-    long size = ftell(file);
     long limit = record.spec.sizeLimit;
-    const char* lineEnd = static_cast<const char*>(memchr(pass, '\n', static_cast<size_t>(n)));
-    if (limit > 0 && size + n >= limit && lineEnd != nullptr) {
+    long size = 0;
+    if (limit > 0) {
+        // Other writers append to the same file between passes: its size is the file's, not ours.
+        fseek(file, 0, SEEK_END);
+        size = ftell(file);
+    }
+    const char* lineEnd = nullptr;
+    if (limit > 0 && size + n >= limit)
+        lineEnd = static_cast<const char*>(memchr(pass, '\n', static_cast<size_t>(n)));
+    if (lineEnd != nullptr) {
         size_t first = static_cast<size_t>(lineEnd - pass) + 1;
         fwrite(pass, 1, first, file);
         kept.close();
@@ -176,7 +187,7 @@ void writeLogPass(LogFileRecord& record, const char* pass, int n) {
 }
 
 PrintQueue::PrintQueue(int ringSize, int passSize, int lineSize)
-    : m_ringSize(ringSize), m_passSize(passSize), m_lineSize(lineSize), m_free(ringSize) {
+    : m_ringSize(ringSize), m_passSize(passSize), m_lineSize(lineSize) {
     m_valid = ringSize > 0 && passSize > 0 && lineSize > 0 && ringSize >= lineSize;
     if (m_valid) {
         m_ring.assign(static_cast<size_t>(ringSize), 0);
@@ -185,13 +196,37 @@ PrintQueue::PrintQueue(int ringSize, int passSize, int lineSize)
     }
 }
 
+int PrintQueue::sequencePrefix(long sequence, char* out) {
+    // By hand rather than by printf: this runs under the ring's lock for every line.
+    char digits[24];
+    int count = 0;
+    unsigned long v =
+        sequence < 0 ? 0ul - static_cast<unsigned long>(sequence) : static_cast<unsigned long>(sequence);
+    do {
+        digits[count++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    int length = 0;
+    if (sequence < 0) out[length++] = '-';
+    while (count > 0) out[length++] = digits[--count];
+    out[length++] = ':';
+    out[length++] = ' ';
+    return length;
+}
+
 void PrintQueue::copyIn(const char* line, int length) {
-    int first = length < m_ringSize - m_write ? length : m_ringSize - m_write;
-    memcpy(m_ring.data() + m_write, line, static_cast<size_t>(first));
+    const int write = static_cast<int>(m_written % m_ringSize);
+    int first = length < m_ringSize - write ? length : m_ringSize - write;
+    memcpy(m_ring.data() + write, line, static_cast<size_t>(first));
     memcpy(m_ring.data(), line + first, static_cast<size_t>(length - first));
-    m_write = (m_write + length) % m_ringSize;
-    m_free -= length;
-    m_used += length;
+    m_written += length;
+    // The bytes before it are in the ring for the reader to see.
+    m_published.store(m_written);
+}
+
+int PrintQueue::freeLocked() const {
+    // Acquired: the reader has copied out what it gave back before a producer writes over it.
+    return m_ringSize - static_cast<int>(m_written - m_taken.load(std::memory_order_acquire));
 }
 
 int PrintQueue::put(LogFileRecord& record, const Severity& severity, const Tags* tags,
@@ -214,9 +249,9 @@ int PrintQueue::put(LogFileRecord& record, const Severity& severity, const Tags*
     if (early && sequencePrefixLength(sequence) == guessed) {
         if (bodyLength < 0) return BAD_HEADER;
         length = guessed + bodyLength;
-        if (m_free >= m_lineSize + length) {
+        if (freeLocked() >= m_lineSize + length) {
             char prefix[24];
-            snprintf(prefix, sizeof prefix, "%ld: ", sequence);
+            sequencePrefix(sequence, prefix);
             copyIn(prefix, guessed);
             copyIn(body, bodyLength);
             return QUEUED;
@@ -224,38 +259,46 @@ int PrintQueue::put(LogFileRecord& record, const Severity& severity, const Tags*
     } else {
         length = composeLogLine(m_line.data(), m_line.size(), sequence, severity, tags, message);
         if (length < 0) return BAD_HEADER;
-        if (m_free >= m_lineSize + length) {
+        if (freeLocked() >= m_lineSize + length) {
             copyIn(m_line.data(), length);
             return QUEUED;
         }
     }
+    // The notice keeps its number even when it finds no room; it is composed only when it may fit,
+    // because an overrun ring makes every producer pass here under the lock.
+    const long noticeSequence = record.sequence++;
+    const int room = freeLocked();
+    if (room < m_shortestNotice) return DROPPED;
     LogMessage full;
     full.set(FULL_LINE);
-    length = composeLogLine(m_line.data(), m_line.size(), record.sequence++, infoSeverity(), nullptr, full);
-    if (length > 0 && m_free >= length) copyIn(m_line.data(), length);
+    length = composeLogLine(m_line.data(), m_line.size(), noticeSequence, infoSeverity(), nullptr, full);
+    if (length > 0 && (m_shortestNotice == 0 || length < m_shortestNotice)) m_shortestNotice = length;
+    if (length > 0 && room >= length) copyIn(m_line.data(), length);
     return DROPPED;
 }
 
 int PrintQueue::takePass() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    int n = m_used < m_passSize ? m_used : m_passSize;
-    int first = n < m_ringSize - m_read ? n : m_ringSize - m_read;
-    memcpy(m_pass.data(), m_ring.data() + m_read, static_cast<size_t>(first));
+    const long taken = m_taken.load(std::memory_order_relaxed);
+    const long available = m_published.load() - taken;
+    const int n = available < m_passSize ? static_cast<int>(available) : m_passSize;
+    if (n == 0) return 0;
+    // Producers write only into the free part, and these bytes stay used until given back below.
+    const int read = static_cast<int>(taken % m_ringSize);
+    int first = n < m_ringSize - read ? n : m_ringSize - read;
+    memcpy(m_pass.data(), m_ring.data() + read, static_cast<size_t>(first));
     memcpy(m_pass.data() + first, m_ring.data(), static_cast<size_t>(n - first));
-    m_read = (m_read + n) % m_ringSize;
-    m_free += n;
-    m_used -= n;
+    m_taken.store(taken + n, std::memory_order_release);
     return n;
 }
 
 int PrintQueue::usedBytes() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_used;
+    return static_cast<int>(m_published.load(std::memory_order_acquire) -
+                            m_taken.load(std::memory_order_acquire));
 }
 
 int PrintQueue::freeBytes() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_free;
+    return freeLocked();
 }
 
 bool startLoggingThread(int ringSize, int passSize, int lineSize) {

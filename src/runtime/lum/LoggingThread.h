@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <vector>
@@ -24,7 +25,8 @@ public:
     // that would eat into the reserve of one line size is dropped and FULL_LINE takes its place.
     int put(LogFileRecord& record, const Severity& severity, const Tags* tags, const LogMessage& message);
 
-    // Moves up to the pass size of the oldest bytes into the pass buffer; returns their count.
+    // Moves up to the pass size of the oldest bytes into the pass buffer; returns their count. One
+    // thread takes passes, and never waits for the producers' lock.
     int takePass();
     const char* pass() const { return m_pass.data(); }
 
@@ -33,21 +35,29 @@ public:
 
 private:
     void copyIn(const char* line, int length);
+    // Under the lock: the bytes a producer may fill.
+    int freeLocked() const;
+    // Writes "<sequence>: " to out (24 bytes at least); its length.
+    static int sequencePrefix(long sequence, char* out);
 
     // Lines of up to this size are formatted before the ring is locked.
     static constexpr size_t BODY_BUFFER_SIZE = 2048;
 
+    // Taken by producers only: the one reader follows the two counters below without it.
     std::mutex m_mutex;
-    int m_read = 0;
-    int m_write = 0;
+    // Bytes ever put into the ring (under the lock), the same as the reader may see them, and
+    // bytes ever taken out by the reader; positions in the ring are these modulo its size.
+    long m_written = 0;
+    std::atomic<long> m_published{0};
+    std::atomic<long> m_taken{0};
     int m_ringSize;
     int m_passSize;
     int m_lineSize;
     std::vector<char> m_ring;
     std::vector<char> m_pass;
     std::vector<char> m_line;
-    int m_free;
-    int m_used = 0;
+    // The shortest "queue full" notice composed so far: with less room none is composed.
+    int m_shortestNotice = 0;
     bool m_valid;
 };
 

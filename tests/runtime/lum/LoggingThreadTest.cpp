@@ -250,6 +250,44 @@ TEST(LoggingThread, ProducersOnManyThreadsLoseNoLineAndKeepTheSequenceInOrder) {
     EXPECT_EQ(seen.size(), static_cast<size_t>(THREADS * LINES)) << "every line reached the file once";
 }
 
+TEST(LoggingThread, ASmallRingReusedWhileTheThreadWritesKeepsEveryLineWhole) {
+    TempRoot root;
+    // The ring goes round many times while producers fill it and the thread copies out of it: a
+    // byte written over before it was copied shows as a broken line.
+    ASSERT_TRUE(startLoggingThread(8192, 2048, LogConstants::LINE_SIZE));
+    constexpr int THREADS = 4;
+    constexpr int LINES = 4000;
+    std::vector<std::thread> producers;
+    for (int t = 0; t < THREADS; ++t) {
+        producers.emplace_back([t] {
+            for (int i = 0; i < LINES; ++i)
+                logInfo(0, "producer %d line %05d %s", t, i, std::string(60, 'a' + t).c_str());
+        });
+    }
+    for (std::thread& p : producers) p.join();
+    stopLoggingThread();
+    std::vector<std::string> lines = readLines(root.log());
+    int last[THREADS] = {-1, -1, -1, -1};
+    size_t written = 0;
+    for (size_t i = 4; i + 1 < lines.size(); ++i) {
+        ASSERT_GT(sequenceOf(lines[i]), sequenceOf(lines[i - 1])) << lines[i];
+        if (lines[i].find(PrintQueue::FULL_LINE) != std::string::npos) continue;
+        int t = -1;
+        int n = -1;
+        char tail[128] = {};
+        size_t at = lines[i].find(": producer ");
+        ASSERT_NE(at, std::string::npos) << lines[i];
+        ASSERT_EQ(sscanf(lines[i].c_str() + at, ": producer %d line %d %127s", &t, &n, tail), 3) << lines[i];
+        ASSERT_TRUE(0 <= t && t < THREADS) << lines[i];
+        EXPECT_EQ(tail, std::string(60, 'a' + t)) << lines[i];
+        EXPECT_GT(n, last[t]) << lines[i];
+        last[t] = n;
+        ++written;
+    }
+    EXPECT_GT(written, 0u);
+    EXPECT_THAT(lines.back(), EndsWith(": Logging thread normal shutdown."));
+}
+
 TEST(LoggingThread, AHeldFileFollowsARotationMadeElsewhere) {
     TempRoot root;
     LogFileRecord* record = logFileRecordFor(LogConstants::ALL_LEVELS);
