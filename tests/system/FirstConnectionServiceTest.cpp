@@ -120,6 +120,42 @@ TEST_F(FirstConnectionTest, TheWiredNetworkConnectsOverTheWiredAdapter) {
     expectOrderedRun(root.logText(), 2);
 }
 
+// C: a user logs on while Wired-LAN is connected for the machine, and logs off again. The open
+// network changes credentials each time with a re-authentication that needs no exchange: it is
+// connected again at once, not after the connection timer has dropped it.
+TEST_F(FirstConnectionTest, LogonAndLogoffKeepTheOpenWiredNetworkConnected) {
+    ASSERT_TRUE(logged(root, "Adapter controlled: ")) << root.logText();
+    raiseWiredLink();
+    const std::string connected = "Network Wired-LAN: AccessStateMachine new state = ACCESS_CONNECTED";
+    ASSERT_TRUE(logged(root, connected)) << root.logText();
+
+    LabClient lab(root.path() + "/run/lab");
+    ASSERT_EQ(lab.command("logon alice secret CORP"), std::vector<std::string>{"ok"});
+    ASSERT_TRUE(logged(root, "User session has started.")) << root.logText();
+    // Well inside the 40 s connection timer.
+    ASSERT_TRUE(waitFor([&] { return countOf(root.logText(), connected) >= 2; }, std::chrono::seconds(10)))
+        << root.logText();
+
+    ASSERT_EQ(lab.command("logoff"), std::vector<std::string>{"ok"});
+    ASSERT_TRUE(waitFor([&] { return countOf(root.logText(), connected) >= 3; }, std::chrono::seconds(10)))
+        << root.logText();
+
+    std::string log = root.logText();
+    EXPECT_THAT(newStates(log, "Wired-LAN", "AccessStateMachine"),
+                ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
+                            "ACCESS_CONNECTED", "ACCESS_AUTHENTICATED", "ACCESS_CONNECTED",
+                            "ACCESS_AUTHENTICATED", "ACCESS_CONNECTED"));
+    EXPECT_THAT(newStates(log, "Wired-LAN", "NetworkStateMachine"),
+                ElementsAre("MACHINE_T_DISCONNECTED", "MACHINE_T_NOT_DISCONNECTED", "USER_T_NOT_DISCONNECTED",
+                            "MACHINE_T_NOT_DISCONNECTED"));
+    EXPECT_EQ(countOf(log, "Network Wired-LAN: Clearing the connection duration timer"), 3);
+    EXPECT_EQ(countOf(log, "The connection duration timer expired"), 0);
+
+    EXPECT_EQ(stopService(), 0);
+    // The lab's logon client is a client of the service too.
+    expectOrderedRun(root.logText(), 2);
+}
+
 // B: both adapters. Corp-WiFi connects while the wired link is down; once it comes up the wired
 // network takes over: the configuration reconsiders, Corp-WiFi lets its adapter go and waits again.
 TEST_F(BothAdaptersTest, AWiredLinkTakesOverFromTheWirelessConnection) {

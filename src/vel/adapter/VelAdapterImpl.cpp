@@ -265,6 +265,10 @@ void VelAdapterImpl::reAuth() {
         return;
     }
     m_portManager.auth(m_authenticationType);
+    // An open port has no exchange to run again and reports nothing back: the re-authentication
+    // passes at once, as the connection's first authentication did, instead of leaving the network
+    // waiting for its connection timer.
+    authenticationNotRequiredCheck();
 }
 
 void VelAdapterImpl::disconnect() {

@@ -79,6 +79,8 @@ struct Lines {
 };
 
 // A lab command after the first connection settled, and whether the adapter settles again after it.
+// REAUTH stands for the network asking the adapter to re-authenticate.
+const std::string REAUTH = "reauth";
 struct Step {
     std::string command;
     bool settles;
@@ -228,7 +230,10 @@ TEST_P(VelAdapterConnectionTest, TheAdapterPublishesEachStepOfTheConnection) {
     size_t settled = 1;
     ASSERT_TRUE(settleUntil(settled)) << ::testing::PrintToString(states());
     for (const Step& step : s.then) {
-        ASSERT_EQ(lab::Lab::instance().command(step.command), "ok") << step.command;
+        if (step.command == REAUTH)
+            onEngine([&] { adapter.reAuth(); });
+        else
+            ASSERT_EQ(lab::Lab::instance().command(step.command), "ok") << step.command;
         if (step.settles)
             ASSERT_TRUE(settleUntil(++settled)) << step.command << ": " << ::testing::PrintToString(states());
         else
@@ -279,6 +284,16 @@ INSTANTIATE_TEST_SUITE_P(
             0,
             Lines{.associated = 1, .notRequired = 1, .dhcpRequest = 1, .ipReceived = 1, .authSuccess = 1},
             "192.0.2.20"},
+        Scenario{
+            "open wireless re-authenticated",
+            Medium::OPEN,
+            NOT_REQUIRED,
+            "",
+            {{REAUTH, true}},
+            {ASSOCIATING, ASSOCIATED, AUTHENTICATED, CONNECTED, AUTHENTICATED, CONNECTED},
+            0,
+            Lines{.associated = 1, .notRequired = 2, .dhcpRequest = 2, .ipReceived = 2, .authSuccess = 2},
+            "192.0.2.20"},
         Scenario{"WPA2 personal",
                  Medium::PSK,
                  0,
@@ -297,6 +312,16 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  Lines{.dhcpRequest = 1, .ipReceived = 1, .authSuccess = 1},
                  "192.0.2.10"},
+        Scenario{
+            "wired PEAP re-authenticated",
+            Medium::WIRED,
+            0,
+            "secret",
+            {{REAUTH, true}},
+            {ASSOCIATED, AUTHENTICATING, AUTHENTICATED, CONNECTED, AUTHENTICATING, AUTHENTICATED, CONNECTED},
+            0,
+            Lines{.dhcpRequest = 2, .ipReceived = 2, .authSuccess = 2},
+            "192.0.2.10"},
         Scenario{"wrong password",
                  Medium::WIRED,
                  0,

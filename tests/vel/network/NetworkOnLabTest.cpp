@@ -178,6 +178,34 @@ std::string attemptName(const ::testing::TestParamInfo<Attempt>& info) {
 INSTANTIATE_TEST_SUITE_P(Networks, NetworkOnLabAttemptTest,
                          ::testing::Values(WIRED_OPEN, WIRELESS_OPEN, WPA2_PERSONAL), attemptName);
 
+// An open wired network for the machine and the user, connected for the machine: the user's logon
+// and logoff each re-authenticate it, and with nothing to exchange it is connected again at once,
+// long before its connection timer could drop it.
+TEST_F(NetworkOnLabTest, LogonAndLogoffReconnectAnOpenNetworkAtOnce) {
+    startLabWith(threeRadios(), 1);
+    makeNetwork(AdapterConstants::MEDIA_TYPE_8023, "", 0, 1);
+    network.setConnectionTypes(C::CONNECTION_TYPES_BOTH);
+    onEngine([&] { network.start(); });
+    ASSERT_TRUE(reaches(C::ACCESS_CONNECTED));
+
+    for (std::int32_t request : {C::SET_USER_CREDS, C::SET_MACHINE_CREDS}) {
+        SCOPED_TRACE(request);
+        const std::size_t before = newStates().size();
+        onEngine([&] { network.handleSsoRequest(request); });
+        // The lab's clock stands still: only an answer, not a timer, can bring the network back. The
+        // adapter answers inside REAUTH, so the inner inputs announce the states after CONNECTING.
+        EXPECT_TRUE(reaches(C::ACCESS_CONNECTED));
+        const std::vector<std::string> states = newStates();
+        EXPECT_EQ(
+            std::vector<std::string>(states.begin() + static_cast<std::ptrdiff_t>(before), states.end()),
+            (std::vector<std::string>{"ACCESS_AUTHENTICATED", "ACCESS_CONNECTED"}));
+    }
+    EXPECT_EQ(countOf(log(), "Network Office: Starting the connection duration timer"), 3);
+    EXPECT_EQ(countOf(log(), "Network Office: Clearing the connection duration timer"), 3);
+    EXPECT_THAT(log(), Not(HasSubstr("Internal error")));
+    EXPECT_THAT(matchmaker->calls, ElementsAreArray({"insert"}));
+}
+
 TEST_F(NetworkOnLabTest, AnAbsentAccessPointGivesTheAdapterBackWhenTheAssociationTimerRunsOut) {
     startLabWith(threeRadios(), 2);
     makeNetwork(AdapterConstants::MEDIA_TYPE_80211, "elsewhere", 1, 1);
