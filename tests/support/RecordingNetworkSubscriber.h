@@ -1,6 +1,7 @@
 #pragma once
 // A follower of one network for tests: records what the network tells it as lines: "access 3",
-// "adapter 10", "request <type> <source> <request type>[ <prompt>]", "result 7 3".
+// "adapter 10", "request <type> <source> <request type>[ <prompt>]", "result 7 3"; and the
+// certificates each request carried.
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -22,9 +23,10 @@ public:
     void networkStateChanged(std::int32_t adapterState, const VelAdapter&, const Network&) override {
         lines.push_back("adapter " + std::to_string(adapterState));
     }
-    void networkCredentialRequest(const Network&, const ElementVector&, std::int32_t type,
+    void networkCredentialRequest(const Network&, const ElementVector& list, std::int32_t type,
                                   std::int32_t source, std::int32_t requestType,
                                   const Ascii& prompt) override {
+        certificateLists.push_back(ElementVector(list).snapshot());
         std::string line = "request " + std::to_string(type) + " " + std::to_string(source) + " " +
                            std::to_string(requestType);
         if (prompt.length() > 0) line += std::string(" ") + prompt.text();
@@ -36,6 +38,8 @@ public:
     std::vector<std::string> take() { return std::exchange(lines, {}); }
 
     std::vector<std::string> lines;
+    // The certificates each credential request carried, in request order.
+    std::vector<std::vector<Reference>> certificateLists;
 };
 
 }  // namespace tamsel::test

@@ -5,11 +5,13 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/FakeLogonStatus.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RecordingNetworkSubscriber.h"
 #include "tests/vel/credrequest/RecordingAnswers.h"
 #include "tests/vel/multithread/QueueTestSupport.h"
 #include "vel/adapter/AdapterConstants.h"
+#include "vel/certificate/CertificateConstants.h"
 #include "vel/configuration/NetworkSubscriberInterface.h"
 #include "vel/network/Network.h"
 #include "vel/network/NetworkConstants.h"
@@ -321,6 +323,67 @@ TEST_F(NetworkCredentialResponderTest, ACertificateRequestDuringACompletionWaits
     EXPECT_FALSE(responder.certificateBeingCompleted());
     EXPECT_TRUE(log.contains("is not available"));
     EXPECT_THAT(takeCalls(), ElementsAre("complete(2, no response)"));
+    services.posted.clear();
+    NetworkCredentialResponder::installServices(previous);
+}
+
+// A smart card's store as the card list registers it: usable, its key behind a PIN.
+class CardStoreImpl : public CertificateStoreImpl {
+public:
+    int type() const override { return CertificateConstants::STORE_SMART_CARD; }
+    Ascii name() const override { return Ascii("Office card"); }
+    bool isUsable() const override { return true; }
+};
+
+// A user's card certificate asked of the tray: the identity request waits for the PIN with the
+// card's certificate; an empty answer asks again, a PIN answers the held request once (the PIN kept
+// for the card's key) and lets it go, and a late answer finds nothing to answer.
+TEST_F(NetworkCredentialResponderTest, AGuiSmartCardPinAnswersTheHeldIdentityRequestOnce) {
+    FakeLogonStatus logon;
+    logon.set(LogonStatusInterface::USER_SESSION);
+    RecordingServicesImpl services;
+    NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);
+    makeNetwork(NetworkIdentity::SOURCE_GUI);
+    user().clearAuthenticationMethods();
+    AuthenticationMethod tls = AuthenticationMethod::ofType(13);
+    tls.setCredentialType(2);
+    user().addAuthenticationMethod(tls);
+    user().setUnprotectedIdentityPattern("anonymous");
+    NetworkCredentialResponder& responder = network.impl()->m_responder;
+    Certificate card =
+        Certificate::create(ByteArray("0123456789abcdefghij"), CertificateStore(new CardStoreImpl));
+    LogCapture log;
+    network.impl()->requestIdentity(request(QX_CRED_IDENTITY), 0, 0, false, "Identity:");
+    ASSERT_EQ(services.posted.size(), 1U) << log.text();
+    network.impl()->certificateListReady({card});
+    EXPECT_TRUE(log.contains("Requesting SmartCard (Office card) PIN from user"));
+    EXPECT_EQ(responder.userCertificate().m, card.m);
+    EXPECT_THAT(subscriber->take(), ElementsAre("request 4 2 0"));
+    ASSERT_EQ(subscriber->certificateLists.size(), 1U);
+    EXPECT_THAT(subscriber->certificateLists[0], ElementsAre(Reference(card)));
+    EXPECT_THAT(takeCalls(), ElementsAre("deferred(1)"));
+
+    network.impl()->processSmartCardPinResponse("");
+    EXPECT_THAT(subscriber->take(), ElementsAre("request 4 2 0"));
+    EXPECT_THAT(takeCalls(), IsEmpty());
+    EXPECT_FALSE(user().getSmartCardPin().exists());
+
+    network.impl()->processSmartCardPinResponse("1234");
+    EXPECT_THAT(takeCalls(), ElementsAre("identity(1, handle)", "complete(1, responded)"));
+    EXPECT_EQ(session().authenticationState(),
+              C::AUTH_STATE_UNPROTECTED_IDENTITY_SENT_FOR_FULL_AUTHENTICATION);
+    CredentialProxy pin = user().getSmartCardPin();
+    ASSERT_TRUE(pin.exists());
+    EXPECT_STREQ(pin.credential().pin().text(), "1234");
+    EXPECT_EQ(responder.userCertificate().m, card.m);
+    EXPECT_TRUE(log.contains("NetworkImpl::respondToValidCredRequest: clearing m_credentialRequest"));
+
+    // Nothing is held any more: the library and the tray hear nothing of a second answer.
+    network.impl()->processSmartCardPinResponse("5678");
+    EXPECT_THAT(takeCalls(), IsEmpty());
+    EXPECT_THAT(subscriber->lines, IsEmpty());
+    EXPECT_EQ(session().authenticationState(),
+              C::AUTH_STATE_UNPROTECTED_IDENTITY_SENT_FOR_FULL_AUTHENTICATION);
     services.posted.clear();
     NetworkCredentialResponder::installServices(previous);
 }
