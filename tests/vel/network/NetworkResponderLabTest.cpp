@@ -67,7 +67,8 @@ private:
 class PeapNetworkLabTest : public RequestMakerPortTest {
 protected:
     void TearDown() override {
-        if (previousMaker) NetworkBehaviorMaker::set(previousMaker);
+        // The maker this test put in refers to the fixture: put back what was there, even none.
+        if (makerInstalled) NetworkBehaviorMaker::set(previousMaker);
         onEngine([this] {
             if (!network.isNull()) {
                 network.impl()->clearReferences();
@@ -86,6 +87,7 @@ protected:
         makeManager(1);
         previousMaker = NetworkBehaviorMaker::set(
             [this](NetworkImpl&) { return std::make_unique<AttachedBehavior>(adapter, manager); });
+        makerInstalled = true;
         onEngine([&] {
             network = Network::create(Ascii("Office"));
             network.setFlagB(true);
@@ -127,6 +129,7 @@ protected:
     }
 
     NetworkBehaviorMaker::Maker previousMaker;
+    bool makerInstalled = false;
     NetworkFollowerImpl* follower = nullptr;
     Network network;
 };
