@@ -38,6 +38,8 @@ struct Conversation {
     std::string identity;
     std::string secret;
     bool secretRight = false;
+    // The engine gave the machine's identity: the machine's password is the one expected.
+    bool machine = false;
     bool failed = false;
     int failStatus = QX_PORT_STATUS_EAP_FAILURE;
     bool retried = false;
@@ -720,11 +722,21 @@ int credentialAnswer(const char* function, QX_EAP eap, int sync, QX_HANDLE handl
             // An outer identity in front of a tunnel may be anonymous unless the lab names it.
             bool outerOfTunnel = step.level == 0 && isTunnel(authenticator.text("method")) &&
                                  authenticator.text("method") != "tls";
-            if (outerOfTunnel)
+            if (outerOfTunnel) {
                 expected = authenticator.has("outerIdentity") ? authenticator.text("outerIdentity") : text;
+            } else if (!machine && authenticator.has("machineIdentity") &&
+                       text == authenticator.text("machineIdentity")) {
+                // A server of machines and users takes the machine's account in a plain identity
+                // answer too, as the machine's connection before logon gives it.
+                expected = text;
+                conversation.machine = true;
+            } else if (machine) {
+                conversation.machine = true;
+            }
             if (text != expected) fail(conversation);
         } else {
-            std::string expected = machineOnly(authenticator) ? authenticator.text("machinePassword")
+            std::string expected = machineOnly(authenticator) || conversation.machine
+                                       ? authenticator.text("machinePassword")
                                    : step.type == QX_CRED_PASSWORD_CHANGE ? authenticator.text("newPassword")
                                    : authenticator.has("passcode") && innerTypeOf(authenticator) == 6
                                        ? authenticator.text("passcode")

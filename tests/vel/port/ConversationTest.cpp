@@ -211,6 +211,8 @@ const Script WRONG_PASSWORD{"alice", "guess", true, true};
 const Script DISTRUSTS_SERVER{"alice", "secret", false, true};
 const Script SILENT{"alice", "secret", true, false};
 const Script KEYLESS{"alice", "secret", true, true, false};
+const Script MACHINE{"host/pc", "pc-secret", true, true};
+const Script MACHINE_WITH_USER_PASSWORD{"host/pc", "secret", true, true};
 
 INSTANTIATE_TEST_SUITE_P(
     Methods, ConversationTest,
@@ -255,6 +257,26 @@ INSTANTIATE_TEST_SUITE_P(
              {{"method", "peap"}, {"identity", "alice"}, {"password", "secret"}},
              WRONG_PASSWORD,
              true,
+             "HELD and status EAP_FAILURE",
+             "Eap status QX_EAP_STATUS_PROTECTED_FAILURE."},
+        Case{"peap machine of a server of machines and users",
+             {{"method", "peap"},
+              {"identity", "alice"},
+              {"password", "secret"},
+              {"machineIdentity", "host/pc"},
+              {"machinePassword", "pc-secret"}},
+             MACHINE,
+             false,
+             "AUTHENTICATED and status SUCCESS",
+             nullptr},
+        Case{"peap machine with the user's password",
+             {{"method", "peap"},
+              {"identity", "alice"},
+              {"password", "secret"},
+              {"machineIdentity", "host/pc"},
+              {"machinePassword", "pc-secret"}},
+             MACHINE_WITH_USER_PASSWORD,
+             false,
              "HELD and status EAP_FAILURE",
              "Eap status QX_EAP_STATUS_PROTECTED_FAILURE."},
         Case{"peap server refused",
