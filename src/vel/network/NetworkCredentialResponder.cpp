@@ -110,7 +110,13 @@ Credential heldCredential(CredentialProxy proxy) {
 }
 
 // The identity the PACs of these parameters are kept under.
+// The identity a PAC is provisioned for is the one given inside the tunnel; the outer one is often
+// anonymous and would never find it.
 Ascii pacIdentity(const AuthenticationParameters& parameters) {
+    if (parameters.getProtectedIdentityPattern().length() > 0) {
+        Credential inner = parameters.protectedIdentity();
+        if (!inner.isNull() && inner.identity().length() > 0) return inner.identity();
+    }
     Credential identity = heldCredential(parameters.getIdentity());
     return identity.isNull() ? parameters.unprotectedIdentity().identity() : identity.identity();
 }

@@ -406,6 +406,39 @@ TEST_F(NetworkCredentialResponderTest, AProvisionedPacIsSavedAndTheConfiguration
     NetworkCredentialResponder::installServices(previous);
 }
 
+// A server provisions its PAC for the identity given inside the tunnel; the outer one is anonymous.
+// The next session finds that PAC before it has given any identity, and asks for no new one.
+TEST_F(NetworkCredentialResponderTest, APacProvisionedForTheInnerIdentityIsFoundBehindAnAnonymousOne) {
+    RecordingServicesImpl services;
+    NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);
+    makeNetwork(NetworkIdentity::SOURCE_PROFILE);
+    AuthenticationMethod fast = AuthenticationMethod::ofType(AdapterConstants::EAP_FAST);
+    fast.setUsePac(true);
+    fast.addInnerAuthenticationMethod(AuthenticationMethod::ofType(26));
+    user().clearAuthenticationMethods();
+    user().addAuthenticationMethod(fast);
+    user().setUnprotectedIdentityPattern("anonymous");
+    user().setProtectedIdentityPattern("alice");
+    PacLifetime lifetime;
+    network.impl()->handleAuthenticationNotification(
+        request(QX_CRED_EAP_FAST_PAC_SAVE), Credential::newPac(ByteArray("key"), ByteArray("opaque"),
+                                                               ByteArray("aid"), "alice", "", lifetime, 1));
+    takeCalls();
+    session().reset();
+
+    LogCapture log;
+    network.impl()->requestEapFastPac(request(QX_CRED_EAP_FAST_PAC), ByteArray("aid"));
+    EXPECT_TRUE(log.contains("Looking for matching pac with iid: alice"));
+    EXPECT_TRUE(log.contains("Requested tunnel pac was sent."));
+    EXPECT_FALSE(log.contains("Sent Null pac."));
+    network.impl()->requestEapFastPacTypes(request(QX_CRED_EAP_FAST_PAC_TYPES), ByteArray("aid"));
+    EXPECT_TRUE(log.contains("No PACs requested"));
+    // Another server's PAC is not this one.
+    network.impl()->requestEapFastPac(request(QX_CRED_EAP_FAST_PAC), ByteArray("other"));
+    EXPECT_TRUE(log.contains("Sent Null pac."));
+    NetworkCredentialResponder::installServices(previous);
+}
+
 TEST_F(NetworkCredentialResponderTest, AMachineWithoutAnIdentityUsesItsDnsName) {
     RecordingServicesImpl services;
     NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);
