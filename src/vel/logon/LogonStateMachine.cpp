@@ -168,6 +168,13 @@ bool LogonStateMachineImpl::isUserLoggedOn() const {
     return m_state == L::BEFORE_LOGON_USER_SESSION || m_state == L::AFTER_LOGON_USER_SESSION;
 }
 
+bool LogonStateMachineImpl::userToken(winfile::HANDLE* token, std::uint32_t* processId) {
+    if (!isUserLoggedOn() || m_userSessionActionA == 0) return false;
+    *token = reinterpret_cast<winfile::HANDLE>(static_cast<std::intptr_t>(m_userSessionActionA));
+    *processId = static_cast<std::uint32_t>(m_userSessionActionB);
+    return true;
+}
+
 void LogonStateMachineImpl::sendPreLogonDone(std::int32_t value) {
     logInfo(581, "Prelogon completed.");
     sendLogonEvent(value, Ascii(LogonEventImpl::PRE_LOGON_DONE)).send();

@@ -19,7 +19,8 @@
 class LogonStateMachineImpl : public ReferenceImpl,
                               public ConfigurationSubscriberInterface,
                               public ActiveConfigurationSubscriberInterface,
-                              public LogonStatusInterface {
+                              public LogonStatusInterface,
+                              public LogonUserTokenInterface {
 public:
     using Action = void (LogonStateMachineImpl::*)();
 
@@ -63,6 +64,9 @@ public:
     // broken invariant) in a state of no meaning.
     std::int32_t getLogonContext() override;
     bool isUserLoggedOn() const;
+    LogonUserTokenInterface* userTokenSource() override { return this; }
+    // The token and process the logon client gave with the user's session, while it lasts.
+    bool userToken(winfile::HANDLE* token, std::uint32_t* processId) override;
 
     // As a follower of the configuration in force: its top state changed.
     void configurationEvent(std::int32_t state) override;

@@ -5,3 +5,9 @@ std::int32_t LogonStatus::getLogonContext() {
     if (!installed.m) return LogonStatusInterface::NO_USER_SESSION;
     return InstalledLogonStatus::of(installed)->getLogonContext();
 }
+
+LogonUserTokenInterface* LogonStatus::userTokenSource() {
+    Reference installed = InstalledLogonStatus::get();
+    if (!installed.m) return nullptr;
+    return InstalledLogonStatus::of(installed)->userTokenSource();
+}

@@ -4,6 +4,7 @@
 // component, tests install a fake. With none installed nobody counts as logged on.
 #include <cstdint>
 
+#include "vel/credrequest/ClientCertificateHandler.h"
 #include "vel/reference/ElementInterface.h"
 #include "vel/reference/Installed.h"
 
@@ -13,6 +14,8 @@ public:
     static constexpr std::int32_t USER_SESSION = 2;
 
     virtual std::int32_t getLogonContext() = 0;
+    // Whose token the user's certificate stores are read with; null when the component has none.
+    virtual LogonUserTokenInterface* userTokenSource() { return nullptr; }
 };
 
 using InstalledLogonStatus = InstalledObject<LogonStatusInterface>;
@@ -21,4 +24,6 @@ class LogonStatus {
 public:
     // The installed component's answer; NO_USER_SESSION when none is installed.
     static std::int32_t getLogonContext();
+    // The installed component's token source; null when none is installed.
+    static LogonUserTokenInterface* userTokenSource();
 };

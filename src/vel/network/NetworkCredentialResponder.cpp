@@ -302,8 +302,8 @@ void NetworkCredentialResponder::identityRequest(const CredentialRequest& reques
                     "NetworkImpl::requestIdentity()");
             hold(request);
             m_listState = LIST_REQUESTED;
-            postToImpersonated(MessageEvent(
-                new CertificateListEventImpl(&m_network, nullptr, m_network.m_allowedCertificateSource)));
+            postToImpersonated(MessageEvent(new CertificateListEventImpl(
+                &m_network, LogonStatus::userTokenSource(), m_network.m_allowedCertificateSource)));
             return;
         }
     }
@@ -673,7 +673,7 @@ void NetworkCredentialResponder::requestUserCertificate(const Reference& r,
     hold(request);
     m_certificateBeingCompleted = true;
     postToImpersonated(MessageEvent(new ClientCertificateCompletionRequestEventImpl(
-        &m_network, nullptr, m_userCertificate, pin, CertificateStore())));
+        &m_network, LogonStatus::userTokenSource(), m_userCertificate, pin, CertificateStore())));
 }
 
 void NetworkCredentialResponder::userCertificateResponse(const CredentialRequest& request) {

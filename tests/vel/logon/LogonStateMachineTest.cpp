@@ -239,8 +239,20 @@ TEST_F(LogonStateMachineTest, TheQueriesFollowTheState) {
         EXPECT_EQ(ConnApiEngine::getLogonStatus(), q.context);
         EXPECT_EQ(ConnApiEngine::currentLogonAttemptId(), 9);
         EXPECT_EQ(machine->isUserLoggedOn(), q.loggedOn);
+        // The user's certificate stores are read with the token of the user's session, and only
+        // while it lasts.
+        LogonUserTokenInterface* tokens = LogonStatus::userTokenSource();
+        ASSERT_NE(tokens, nullptr);
+        winfile::HANDLE token = nullptr;
+        std::uint32_t process = 0;
+        EXPECT_EQ(tokens->userToken(&token, &process), q.loggedOn);
+        if (q.loggedOn) {
+            EXPECT_EQ(reinterpret_cast<std::intptr_t>(token), 11);
+            EXPECT_EQ(process, 12U);
+        }
         EXPECT_EQ(machine->impl()->state(), q.state);
         InstalledLogonStatus::install(nullptr);
+        EXPECT_EQ(LogonStatus::userTokenSource(), nullptr);
     }
 }
 
