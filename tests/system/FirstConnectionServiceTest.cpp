@@ -3,17 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <mutex>
-#include <regex>
+#include <algorithm>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/system/LabClient.h"
 #include "tests/system/OfficeLab.h"
+#include "tests/system/PipeRecorder.h"
 #include "tests/system/ServiceClientTest.h"
 #include "tests/system/ServiceLog.h"
-#include "vel/exception/BaseException.h"
 
 namespace {
 
@@ -25,43 +23,6 @@ using ::testing::Not;
 bool logged(const TempRoot& root, const std::string& line, int times = 1) {
     return waitFor([&] { return countOf(root.logText(), line) == times; });
 }
-
-// A tray program that keeps the network states of the events it receives, on a thread of its own
-// until its connection ends.
-class Tray {
-public:
-    explicit Tray(PipeClient& client)
-        : m_thread([this, &client] {
-              try {
-                  for (;;) {
-                      std::string message = client.receive();
-                      std::smatch state;
-                      if (message.find("networkStateEvent") == std::string::npos ||
-                          !std::regex_search(message, state,
-                                             std::regex("<networkState>([A-Za-z ]+)</networkState>")))
-                          continue;
-                      std::lock_guard<std::mutex> lock(m_mutex);
-                      m_states.push_back(state[1]);
-                  }
-              } catch (const BaseException&) {
-              }
-          }) {}
-    ~Tray() { join(); }
-    // Once the service is gone.
-    void join() {
-        if (m_thread.joinable()) m_thread.join();
-    }
-
-    std::vector<std::string> states() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_states;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_states;
-    std::thread m_thread;
-};
 
 class FirstConnectionTest : public ServiceClientTest {
 protected:
@@ -89,7 +50,7 @@ protected:
 // A: the wired adapter alone. Wired-LAN goes through attach, connect and authentication to
 // connected, which a tray program hears; Corp-WiFi waits for an adapter it never gets.
 TEST_F(FirstConnectionTest, TheWiredNetworkConnectsOverTheWiredAdapter) {
-    Tray tray(connectClient());
+    PipeRecorder tray(connectClient());
     ASSERT_TRUE(logged(root, "Network Corp-WiFi: AccessStateMachine new state = ACCESS_STARTED"))
         << root.logText();
     raiseWiredLink();
@@ -97,9 +58,10 @@ TEST_F(FirstConnectionTest, TheWiredNetworkConnectsOverTheWiredAdapter) {
         << root.logText();
 
     // One event for each state of the adapter: associated, authenticated, connected.
-    ASSERT_TRUE(waitFor([&] { return tray.states().size() >= 3 && tray.states().back() == "connected"; }))
-        << testing::PrintToString(tray.states());
-    EXPECT_THAT(tray.states(), ElementsAre("acquiringIpAddress", "acquiringIpAddress", "connected"));
+    ASSERT_TRUE(waitFor([&] {
+        return tray.networkStates().size() >= 3 && tray.networkStates().back() == "connected";
+    })) << testing::PrintToString(tray.networkStates());
+    EXPECT_THAT(tray.networkStates(), ElementsAre("acquiringIpAddress", "acquiringIpAddress", "connected"));
 
     std::string log = root.logText();
     EXPECT_THAT(newStates(log, "Wired-LAN", "AccessStateMachine"),
@@ -159,6 +121,7 @@ TEST_F(FirstConnectionTest, LogonAndLogoffKeepTheOpenWiredNetworkConnected) {
 // B: both adapters. Corp-WiFi connects while the wired link is down; once it comes up the wired
 // network takes over: the configuration reconsiders, Corp-WiFi lets its adapter go and waits again.
 TEST_F(BothAdaptersTest, AWiredLinkTakesOverFromTheWirelessConnection) {
+    PipeRecorder tray(connectClient());
     ASSERT_TRUE(logged(root, "Network Corp-WiFi: AccessStateMachine new state = ACCESS_CONNECTED"))
         << root.logText();
     EXPECT_EQ(countOf(root.logText(), "Attempting to connect using FIPS compliant profile"), 1);
@@ -180,9 +143,26 @@ TEST_F(BothAdaptersTest, AWiredLinkTakesOverFromTheWirelessConnection) {
     EXPECT_EQ(wifi.back(), "ACCESS_STARTED") << "Corp-WiFi waits for an adapter again";
     EXPECT_THAT(topStates(log),
                 ElementsAre("STARTED", "CONNECTING", "CONNECTED", "STARTED", "CONNECTING", "CONNECTED"));
+    EXPECT_THAT(newStates(log, "Wired-LAN", "AccessStateMachine"),
+                ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
+                            "ACCESS_CONNECTED"));
+    // The tray heard Corp-WiFi connected first, then Wired-LAN.
+    ASSERT_TRUE(waitFor([&] {
+        std::vector<std::string> names = tray.children("networkStateEvent", "networkName");
+        return !names.empty() && names.back() == "Wired-LAN" && tray.networkStates().back() == "connected";
+    })) << testing::PrintToString(tray.networkStates());
+    std::vector<std::string> names = tray.children("networkStateEvent", "networkName");
+    std::vector<std::string> states = tray.networkStates();
+    ASSERT_EQ(names.size(), states.size());
+    auto wifiConnected = std::find(states.begin(), states.end(), "connected");
+    ASSERT_NE(wifiConnected, states.end());
+    EXPECT_EQ(names[wifiConnected - states.begin()], "Corp-WiFi");
 
     EXPECT_EQ(stopService(), 0);
-    expectOrderedRun(root.logText());
+    tray.join();
+    clients.clear();
+    expectOrderedRun(root.logText(), 2);
+    EXPECT_THAT(root.logText(), Not(HasSubstr("FATAL")));
 }
 
 }  // namespace

@@ -65,6 +65,14 @@ public:
         return found;
     }
     std::size_t count(const std::string& name) { return named(name).size(); }
+    // The texts of one child of the messages of that name, in order ("" where a message lacks it).
+    std::vector<std::string> children(const std::string& name, const std::string& key) {
+        std::vector<std::string> texts;
+        for (const PipeMessageBody& body : named(name)) texts.push_back(body.child(key));
+        return texts;
+    }
+    // The network states a tray heard, as its events carry them.
+    std::vector<std::string> networkStates() { return children("networkStateEvent", "networkState"); }
 
 private:
     std::mutex m_mutex;
