@@ -1,5 +1,6 @@
 #include "driver/host/LabAdapters.h"
 
+#include "driver/host/LabBssidList.h"
 #include "platform/lab/LabReader.h"
 #include "platform/ndis/NdisEnvironment.h"
 #include "platform/registry/Registry.h"
@@ -9,6 +10,7 @@ namespace {
 constexpr uint32_t OID_802_3_PERMANENT_ADDRESS = 0x01010101;
 constexpr uint32_t OID_802_3_CURRENT_ADDRESS = 0x01010102;
 constexpr uint32_t OID_802_11_BSSID_LIST_SCAN = 0x0D01011A;
+constexpr uint32_t OID_802_11_BSSID_LIST = 0x0D010217;
 
 std::u16string Wide(const std::string& text) {
     return std::u16string(text.begin(), text.end());
@@ -27,6 +29,7 @@ bool ReadLabAdapters(const std::string& path, std::vector<LabAdapter>* adapters,
         adapter.wireless = element.text("media") == "wireless";
         adapter.linkUp = element.text("link") != "down";
         adapter.mac = element.bytes("mac");
+        if (adapter.wireless) adapter.bssidList = LabBssidList(world, element);
         for (const lab::Element& oid : element.children())
             adapter.answers[static_cast<uint32_t>(oid.integer("id"))] = oid.bytes("hex");
         adapters->push_back(std::move(adapter));
@@ -47,7 +50,10 @@ void InstallLabAdapters(const std::vector<LabAdapter>& adapters) {
         lower.setAnswerU32(OID_GEN_CURRENT_PACKET_FILTER, 0);
         lower.setAnswer(OID_802_3_MULTICAST_LIST, {});
         lower.setAnswerU32(OID_802_3_MAXIMUM_LIST_SIZE, 32);
-        if (adapter.wireless) lower.setAnswer(OID_802_11_BSSID_LIST_SCAN, {});
+        if (adapter.wireless) {
+            lower.setAnswer(OID_802_11_BSSID_LIST_SCAN, {});
+            lower.setAnswer(OID_802_11_BSSID_LIST, adapter.bssidList);
+        }
         for (const auto& [oid, bytes] : adapter.answers) lower.setAnswer(oid, bytes);
 
         registry::HKEY key = nullptr;

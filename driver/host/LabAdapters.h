@@ -12,6 +12,8 @@ struct LabAdapter {
     bool wireless = false;
     bool linkUp = true;
     std::vector<uint8_t> mac;
+    // A wireless adapter's scan: the lab's access points it sees (LabBssidList).
+    std::vector<uint8_t> bssidList;
     // Raw answers for OIDs (<oid id="0x..." hex="..."/> children), over the ones derived above.
     std::map<uint32_t, std::vector<uint8_t>> answers;
 };

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "tests/system/LabClient.h"
+#include "tests/system/OfficeLab.h"
 #include "tests/system/ServiceLog.h"
 #include "tests/system/ServiceProcess.h"
 
@@ -22,8 +23,8 @@ const char* const WIRELESS = "{6F1A0C2E-0000-4000-8000-000000000002}";
 
 TEST(EngineStart, TheLibraryStartsOnTheLabAndFollowsItsAdaptersAndPowerUntilCtrlC) {
     TempRoot root;
-    ServiceProcess service(root, {"-run"},
-                           {{"TAMSEL_LAB", OFFICE_LAB}, {"TAMSEL_TEST_ONE_TIME_TIMER_S", "0"}});
+    root.write("lab.xml", officeLab(true));
+    ServiceProcess service(root, {"-run"}, {{"TAMSEL_TEST_ONE_TIME_TIMER_S", "0"}});
     const std::string unmanaged = "AdapterStateMachine::handleEvent(): new state = unmanaged";
     ASSERT_TRUE(waitFor([&] {
         std::string log = root.logText();

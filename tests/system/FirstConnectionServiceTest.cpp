@@ -57,11 +57,13 @@ TEST_F(FirstConnectionTest, TheWiredNetworkConnectsOverTheWiredAdapter) {
     ASSERT_TRUE(logged(root, "Network Wired-LAN: AccessStateMachine new state = ACCESS_CONNECTED"))
         << root.logText();
 
-    // One event for each state of the adapter: associated, authenticated, connected.
+    // One event for each state of the adapter: associated and authenticating (802.1X under way),
+    // authenticated (the address is being asked for), connected.
     ASSERT_TRUE(waitFor([&] {
-        return tray.networkStates().size() >= 3 && tray.networkStates().back() == "connected";
+        return tray.networkStates().size() >= 4 && tray.networkStates().back() == "connected";
     })) << testing::PrintToString(tray.networkStates());
-    EXPECT_THAT(tray.networkStates(), ElementsAre("acquiringIpAddress", "acquiringIpAddress", "connected"));
+    EXPECT_THAT(tray.networkStates(),
+                ElementsAre("authenticating", "authenticating", "acquiringIpAddress", "connected"));
 
     std::string log = root.logText();
     EXPECT_THAT(newStates(log, "Wired-LAN", "AccessStateMachine"),
