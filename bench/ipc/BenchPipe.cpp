@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "bench/support/PinnedCpu.h"
+#include "bench/support/SocketIo.h"
 #include "runtime/lum/LumMain.h"
 #include "tests/vel/connection/PipeHarness.h"
 
@@ -61,26 +62,6 @@ void BM_PipeRoundTrip(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PipeRoundTrip)->ArgName("pinned")->Arg(0)->Arg(1)->UseRealTime();
-
-bool readAll(int fd, char* p, size_t n) {
-    while (n > 0) {
-        ssize_t got = read(fd, p, n);
-        if (got <= 0) return false;
-        p += got;
-        n -= static_cast<size_t>(got);
-    }
-    return true;
-}
-
-bool writeAll(int fd, const char* p, size_t n) {
-    while (n > 0) {
-        ssize_t put = send(fd, p, n, MSG_NOSIGNAL);
-        if (put <= 0) return false;
-        p += put;
-        n -= static_cast<size_t>(put);
-    }
-    return true;
-}
 
 void BM_BareSocketEcho(benchmark::State& state) {
     PinnedCpu pinned(state.range(0) != 0);

@@ -26,7 +26,8 @@
 #include <thread>
 #include <vector>
 
-#include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "bench/support/SocketIo.h"
+#include "tests/system/TrayMessages.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
 
 extern char** environ;
@@ -34,7 +35,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using C = ConnApiConstants;
 
 // A root of its own for the service, removed at the end.
 struct TemporaryRoot {
@@ -60,34 +60,7 @@ std::string readText(const std::string& path) {
 
 // A status request as the tray program writes it.
 std::string statusRequest(int number) {
-    return std::string("<") + C::SOAP_ENV_PREFIX + ":Envelope xmlns:" + C::SOAP_ENV_PREFIX + "=\"" +
-           C::SOAP_ENVELOPE_NAMESPACE_URI + "\" xmlns:" + C::NAMESPACE_PREFIX + "=\"" + C::NAMESPACE_URI +
-           "\" " + C::ENCODING_STYLE_ATTRIBUTE + "=\"" + C::SOAP_ENCODING_NAMESPACE_URI + "\">\n  <" +
-           C::SOAP_ENV_PREFIX + ":Body>\n    <" + C::NAMESPACE_PREFIX + ":getServiceStateRequest>\n      <" +
-           C::NAMESPACE_PREFIX + ":" + C::SEQUENCE_NUMBER_ELEMENT + ">" + std::to_string(number) + "</" +
-           C::NAMESPACE_PREFIX + ":" + C::SEQUENCE_NUMBER_ELEMENT + ">\n    </" + C::NAMESPACE_PREFIX +
-           ":getServiceStateRequest>\n  </" + C::SOAP_ENV_PREFIX + ":Body>\n</" + C::SOAP_ENV_PREFIX +
-           ":Envelope>";
-}
-
-bool writeAll(int fd, const char* p, size_t n) {
-    while (n > 0) {
-        ssize_t put = send(fd, p, n, MSG_NOSIGNAL);
-        if (put <= 0) return false;
-        p += put;
-        n -= static_cast<size_t>(put);
-    }
-    return true;
-}
-
-bool readAll(int fd, char* p, size_t n) {
-    while (n > 0) {
-        ssize_t got = read(fd, p, n);
-        if (got <= 0) return false;
-        p += got;
-        n -= static_cast<size_t>(got);
-    }
-    return true;
+    return tamsel::test::trayRequest("getServiceStateRequest", number);
 }
 
 // One framed message: its decimal length, a line feed, the payload.

@@ -212,4 +212,44 @@ TEST_F(ConfigurationService, RandomKillsWhileDropsAreTakenOverLeaveEveryFileWhol
     EXPECT_FALSE(logHas("XmlReadBuffer")) << root.logText();
 }
 
+// The user's stored key through kills at random moments while administrator files are taken over:
+// the user's file, saved once with the key protected, is found whole with the same key each time.
+TEST_F(ConfigurationService, RandomKillsKeepTheKeyTheUserStored) {
+    const std::string home =
+        "<wifiNetwork><displayName>Home</displayName><connectionTimeout>40</"
+        "connectionTimeout><ssid><name>home"
+        "</name></ssid><associationTimeout>3</associationTimeout><sharedKeyNetwork><userConnection><wpa2>"
+        "<keyFromProfile><ascii encryptContent=\"true\">correct horse battery</ascii></keyFromProfile>"
+        "<encryption>AES</encryption></wpa2></userConnection></sharedKeyNetwork></wifiNetwork>";
+    auto first = start();
+    drop("userConfiguration.xml", userFile(home));
+    ASSERT_TRUE(
+        waitFor([&] { return !present("newConfigFiles/userConfiguration.xml") && present(USER_FILE); }, 10s))
+        << root.logText();
+    stop(*first);
+    const std::string saved = text(USER_FILE);
+    ASSERT_NE(saved.find("<CipherValue>"), std::string::npos) << saved;
+    ASSERT_EQ(saved.find("correct horse"), std::string::npos) << "the key is kept protected";
+
+    std::mt19937 random(std::random_device{}());
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        auto service = start();
+        drop("configuration.xml", round % 2 == 0 ? sample : office);
+        auto moment = std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 3000)(random));
+        waitFor([&] { return !present("newConfigFiles/configuration.xml"); }, moment);
+        service->signal(SIGKILL);
+        EXPECT_EQ(service->waitForExit(), 128 + SIGKILL);
+        EXPECT_EQ(text(USER_FILE), saved);
+    }
+    fs::remove(root.log());
+    auto service = start();
+    ASSERT_TRUE(waitFor([&] { return logHas("]: Opening file system/internalConfiguration.xml ..."); }))
+        << root.logText();
+    stop(*service);
+    EXPECT_EQ(text(USER_FILE), saved);
+    EXPECT_FALSE(logHas("The configuration is invalid")) << root.logText();
+    EXPECT_EQ(temporaries(), std::vector<std::string>{});
+}
+
 }  // namespace
