@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench/support/SocketIo.h"
+#include "tests/support/TestText.h"
 #include "tests/system/TrayMessages.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
 
@@ -50,13 +51,6 @@ struct TemporaryRoot {
     }
     std::string path;
 };
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A status request as the tray program writes it.
 std::string statusRequest(int number) {
@@ -131,9 +125,9 @@ Row underLoad(int clients, int requests, Exchange exchange) {
 
 Row serviceUnderLoad(int clients, int requests) {
     TemporaryRoot root;
-    root.write("system/configuration.xml", readText(OFFICE_CONFIGURATION));
+    root.write("system/configuration.xml", tamsel::test::readText(OFFICE_CONFIGURATION));
     // The office lab's wired adapter alone with its link down: the service idles but for its clients.
-    std::string lab = readText(OFFICE_LAB);
+    std::string lab = tamsel::test::readText(OFFICE_LAB);
     for (const char* pattern :
          {"<adapter [^>]*friendly=\"wlan0\"[^>]*/>", "<logon [^>]*/>", "<vpnGateway [^>]*/>", "<at [^>]*/>",
           "<authenticator [^>]*/>", "<certificateStore [^>]*/>"})

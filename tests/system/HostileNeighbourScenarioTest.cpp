@@ -109,11 +109,14 @@ TEST_F(HostileNeighbourTest, TheWiredConnectionCompletesWhileANeighbourSendsGarb
     EXPECT_EQ(stopService(), 0);
     const std::string log = root.logText();
     // The service names each message it cannot read (207) and each unknown command (149) as it
-    // always does, and nothing else goes wrong: no other internal error.
-    const int unreadable = 1 + 1 + 1 + 2000;  // garbage, no frame, the long name, the one-byte frames
-    EXPECT_EQ(countOf(log, "]: Internal error 207, contact software manufacturer\n"), unreadable);
-    EXPECT_EQ(countOf(log, "]: Internal error 149, contact software manufacturer\n"), 1 + 500);
-    EXPECT_EQ(countOf(log, "Internal error"), unreadable + 1 + 500) << log;
+    // always does (fewer when it drops a flooding neighbour first), and nothing else goes wrong.
+    const int unreadable = countOf(log, "]: Internal error 207, contact software manufacturer\n");
+    const int unknown = countOf(log, "]: Internal error 149, contact software manufacturer\n");
+    EXPECT_GE(unreadable, 3);
+    EXPECT_LE(unreadable, 1 + 1 + 1 + 2000);  // garbage, no frame, the long name, the one-byte frames
+    EXPECT_GE(unknown, 1);
+    EXPECT_LE(unknown, 1 + 500);
+    EXPECT_EQ(countOf(log, "Internal error"), unreadable + unknown) << log;
     EXPECT_THAT(log, HasSubstr("Network Wired-LAN: AccessStateMachine new state = ACCESS_AUTHENTICATED"));
     EXPECT_THAT(log, Not(HasSubstr("AUTHENTICATION_FAILED")));
     EXPECT_THAT(log, Not(HasSubstr("FATAL")));

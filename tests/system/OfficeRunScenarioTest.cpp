@@ -49,15 +49,18 @@ public:
     // Reads printed lines until one ends with the text; false at the deadline.
     bool waitFor(const std::string& end, std::chrono::seconds deadline = 30s) {
         auto until = std::chrono::steady_clock::now() + deadline;
-        while (std::chrono::steady_clock::now() < until) {
-            std::string line = m_child.readLine(1s);
-            if (line == "<eof>") return false;
-            if (line == "<timeout>") continue;
+        for (;;) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                until - std::chrono::steady_clock::now());
+            if (left.count() <= 0) return false;
+            std::string line = m_child.readLine(left);
+            if (line.size() >= 5 &&
+                (line.rfind("<eof>") == line.size() - 5 || line.rfind("<timeout>") != std::string::npos))
+                return false;
             // The time in front: "hh:mm:ss.mmm  text".
             m_lines.push_back(line.size() > 14 ? line.substr(14) : line);
             if (m_lines.back() == end) return true;
         }
-        return false;
     }
     const std::vector<std::string>& lines() const { return m_lines; }
 

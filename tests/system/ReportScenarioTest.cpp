@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TextBlock.h"
 #include "tests/system/OfficeLab.h"
 #include "tests/system/ServiceProcess.h"
 
@@ -23,14 +24,6 @@ using ::testing::Not;
 
 const char* const WIRED = "{6F1A0C2E-0000-4000-8000-000000000001}";
 const char* const WIRELESS = "{6F1A0C2E-0000-4000-8000-000000000002}";
-
-// The lines of the text from the one starting with `first` up to the next empty line.
-std::string block(const std::string& text, const std::string& first) {
-    size_t start = text.find(first);
-    if (start == std::string::npos) return "<missing " + first + ">";
-    size_t end = text.find("\n\n", start);
-    return text.substr(start, end == std::string::npos ? std::string::npos : end + 1 - start);
-}
 
 TEST(ReportScenario, BriselpkgOnTheRunningLabPrintsItsSectionsWithTheLabsAdaptersAndAccessPoints) {
     TempRoot root;
@@ -74,14 +67,17 @@ TEST(ReportScenario, BriselpkgOnTheRunningLabPrintsItsSectionsWithTheLabsAdapter
     // the open guest network.
     const std::string list = text.substr(wireless);
     EXPECT_THAT(list, Not(HasSubstr("Exception while parsing")));
-    std::string corp = block(list, "  SSID (len 04): corp\n  BSSID        : 02:aa:00:00:00:01\n");
+    std::string corp =
+        tamsel::test::blockOf(list, "  SSID (len 04): corp\n  BSSID        : 02:aa:00:00:00:01\n");
     EXPECT_THAT(corp, HasSubstr("  Privacy      : Enabled\n  Rssi         : -55\n")) << corp;
     EXPECT_THAT(corp, HasSubstr("        Pairwise cipher(s): 802.11i-CCMP/AES\n"
                                 "        Key management suite(s): 802.11i-PSK\n"))
         << corp;
-    std::string second = block(list, "  SSID (len 04): corp\n  BSSID        : 02:aa:00:00:00:03\n");
+    std::string second =
+        tamsel::test::blockOf(list, "  SSID (len 04): corp\n  BSSID        : 02:aa:00:00:00:03\n");
     EXPECT_THAT(second, HasSubstr("  Rssi         : -67\n")) << list;
-    std::string guest = block(list, "  SSID (len 05): guest\n  BSSID        : 02:aa:00:00:00:02\n");
+    std::string guest =
+        tamsel::test::blockOf(list, "  SSID (len 05): guest\n  BSSID        : 02:aa:00:00:00:02\n");
     EXPECT_THAT(guest, HasSubstr("  Privacy      : Disabled\n  Rssi         : -71\n")) << list;
     EXPECT_THAT(guest, Not(HasSubstr("RSN Information"))) << guest;
 

@@ -17,6 +17,7 @@
 
 #include "platform/registry/Registry.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TextBlock.h"
 #include "tests/tools/report/BssidTestLists.h"
 
 namespace {
@@ -154,14 +155,6 @@ protected:
     tamsel::test::ChildProcess host_;
 };
 
-// The lines of `text` from the one starting with `first` up to (not including) the next empty line.
-std::string Block(const std::string& text, const std::string& first) {
-    size_t start = text.find(first);
-    if (start == std::string::npos) return "<missing " + first + ">";
-    size_t end = text.find("\n\n", start);
-    return text.substr(start, end == std::string::npos ? std::string::npos : end + 1 - start);
-}
-
 TEST_F(ReportSystemTest, PrintsAllThreeSections) {
     int status = -1;
     std::string text = RunReport(&status);
@@ -183,7 +176,7 @@ TEST_F(ReportSystemTest, PrintsAllThreeSections) {
                         "  C:\\Program Files\\Varnel Tamsel\n\nVarnel Tamsel core files:\n"),
               std::string::npos)
         << text;
-    std::string core = Block(text, "  C:\\Program Files\\Varnel Tamsel\\nicbounce.exe");
+    std::string core = tamsel::test::blockOf(text, "  C:\\Program Files\\Varnel Tamsel\\nicbounce.exe");
     std::smatch match;
     ASSERT_TRUE(std::regex_search(
         core, match,
@@ -224,22 +217,23 @@ TEST_F(ReportSystemTest, PrintsAllThreeSections) {
     EXPECT_EQ(copiedText.str(), "sso log\n");
 
     // Network: the configured adapter with its labelled values only, bindings and static address.
-    EXPECT_EQ(Block(text, "  Adapter name: "), std::string("  Adapter name: Lab wireless\n"
-                                                           "  Adapter ID: pci\\ven_1814&dev_3090\n"
-                                                           "  Driver Vendor : <Varnel>\n"
-                                                           "  Driver Version: <3.1.0.7>\n"
-                                                           "  Bind Name: ") +
-                                                   WIRELESS +
-                                                   "\n"
-                                                   "  Status: 180200a\n"
-                                                   "  Characteristics:\n"
-                                                   "    Physical network card.\n"
-                                                   "  Upper bindings:\n"
-                                                   "    Internet Protocol (TCP/IP) (Enabled)\n"
-                                                   "  TCP/IP configuration:\n"
-                                                   "    Static Ip/Mask: 10.0.0.5/255.255.255.0\n"
-                                                   "                    10.0.0.6\n"
-                                                   "    Default Gateway: 10.0.0.1\n");
+    EXPECT_EQ(tamsel::test::blockOf(text, "  Adapter name: "),
+              std::string("  Adapter name: Lab wireless\n"
+                          "  Adapter ID: pci\\ven_1814&dev_3090\n"
+                          "  Driver Vendor : <Varnel>\n"
+                          "  Driver Version: <3.1.0.7>\n"
+                          "  Bind Name: ") +
+                  WIRELESS +
+                  "\n"
+                  "  Status: 180200a\n"
+                  "  Characteristics:\n"
+                  "    Physical network card.\n"
+                  "  Upper bindings:\n"
+                  "    Internet Protocol (TCP/IP) (Enabled)\n"
+                  "  TCP/IP configuration:\n"
+                  "    Static Ip/Mask: 10.0.0.5/255.255.255.0\n"
+                  "                    10.0.0.6\n"
+                  "    Default Gateway: 10.0.0.1\n");
     EXPECT_NE(text.find("Ethernet Interface Information:\n", network), std::string::npos);
 
     // Wireless: both networks of the 20,000-byte list, the hidden one skipped.
