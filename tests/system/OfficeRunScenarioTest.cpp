@@ -111,6 +111,11 @@ TEST(OfficeRun, TheNewcomerWatchesTheWirelessAndTheWiredNetworkConnectAsTheCable
         << testing::PrintToString(lines);
     // alice logs on at the lab's start, while the radio connects.
     EXPECT_THAT(lines, Contains("a user logged on"));
+    // The address comes from the adapter's own thread, beside the network's lines.
+    EXPECT_THAT(lines, Contains("Lab wireless adapter: address 192.0.2.20"));
+    EXPECT_THAT(lines, Contains("Lab Ethernet adapter: address 192.0.2.10"));
+    // alice's automatic VPN starts with the wired connection.
+    EXPECT_THAT(lines, Contains("VPN: connecting to Office"));
     EXPECT_THAT(lines, Not(Contains(HasSubstr("authentication failed"))));
     EXPECT_THAT(lines, Not(Contains(HasSubstr("Internal error"))));
     const std::string log = root.logText();

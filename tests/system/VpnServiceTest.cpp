@@ -26,7 +26,8 @@ using ::testing::Pair;
 
 using VpnState = std::pair<std::string, std::string>;
 
-// The office configuration with the VPN allowed and its automatic setting, signed with the test key.
+// The office configuration, which allows the VPN, with the automatic setting given, signed with the
+// test key.
 std::string vpnConfiguration(const std::string& setting) {
     std::string text = readText(OFFICE_SOURCE_CONFIGURATION);
     auto replace = [&text](const std::string& from, const std::string& to) {
@@ -34,9 +35,7 @@ std::string vpnConfiguration(const std::string& setting) {
         EXPECT_NE(at, std::string::npos) << from;
         if (at != std::string::npos) text.replace(at, from.size(), to);
     };
-    replace("<allowVpn>false</allowVpn>", "<allowVpn>true</allowVpn>");
-    replace("  <networks>", "  <autoVpnSettings><authMechanism><" + setting +
-                                "/></authMechanism></autoVpnSettings>\n  <networks>");
+    replace("<authMechanism><password/></authMechanism>", "<authMechanism><" + setting + "/></authMechanism>");
     return ConfigurationSigner::sign(text, ConfigurationSigner::readFile(TAMSEL_TEST_PRIVATE_KEY));
 }
 
