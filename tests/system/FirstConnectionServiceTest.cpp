@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/keys/ConfigurationSigner.h"
 #include "tests/system/LabClient.h"
 #include "tests/system/OfficeLab.h"
 #include "tests/system/PipeRecorder.h"
@@ -84,10 +85,24 @@ TEST_F(FirstConnectionTest, TheWiredNetworkConnectsOverTheWiredAdapter) {
     expectOrderedRun(root.logText(), 2);
 }
 
+// The office sample with Wired-LAN open for the machine and the user, signed with the test key.
+class OpenWiredTest : public FirstConnectionTest {
+protected:
+    void prepareRoot() override {
+        std::string text = readText(OFFICE_SOURCE_CONFIGURATION);
+        size_t from = text.find("<authenticationNetwork>");
+        size_t to = text.find("</authenticationNetwork>");
+        ASSERT_TRUE(from != std::string::npos && to != std::string::npos);
+        text.replace(from, to + 24 - from, "<openNetwork><machineUserConnection/></openNetwork>");
+        root.write("system/configuration.xml",
+                   ConfigurationSigner::sign(text, ConfigurationSigner::readFile(TAMSEL_TEST_PRIVATE_KEY)));
+    }
+};
+
 // C: a user logs on while Wired-LAN is connected for the machine, and logs off again. The open
 // network changes credentials each time with a re-authentication that needs no exchange: it is
 // connected again at once, not after the connection timer has dropped it.
-TEST_F(FirstConnectionTest, LogonAndLogoffKeepTheOpenWiredNetworkConnected) {
+TEST_F(OpenWiredTest, LogonAndLogoffKeepTheOpenWiredNetworkConnected) {
     ASSERT_TRUE(logged(root, "Adapter controlled: ")) << root.logText();
     raiseWiredLink();
     const std::string connected = "Network Wired-LAN: AccessStateMachine new state = ACCESS_CONNECTED";
