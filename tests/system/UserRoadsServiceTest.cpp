@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/client/SoapRequest.h"
 #include "tests/keys/ConfigurationSigner.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TestPki.h"
@@ -391,6 +392,77 @@ TEST_F(UserRoadsTest, AnEapFastPacProvisionedOnceIsUsedAfterARestart) {
                 ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
                             "ACCESS_CONNECTED"));
     stopInOrder(tray, 2);
+}
+
+// 6, the card: EAP-TLS with the certificate of a smart card. The service asks the tray for the
+// card's PIN; the tray's answer, written as the tray's PIN window writes it, opens the card's key and
+// the network connects. Taken out, the card's certificate is no longer usable: the next
+// authentication fails and the tray hears the failure.
+TEST_F(UserRoadsTest, ASmartCardWithItsPinConnectsAndOnceRemovedFails) {
+    LabBuilder world =
+        wiredLab({{"method", "tls"}, {"identity", "alice"}, {"clientCa", pki(tamsel::test::pki::CA)}});
+    world.add("smartCard", {{"id", "card1"},
+                            {"name", "Alice card"},
+                            {"file", pki(tamsel::test::pki::CARD_P12)},
+                            {"pin", tamsel::test::pki::CARD_PIN}});
+    start(world, wiredNetwork("Wired-Card", R"(<userAuthentication>
+  <authenticationMethod>
+    <eapTls>
+      <doNotValidateServerCertificate/>
+      <unprotectedIdentityPattern encryptContent="true">[username]</unprotectedIdentityPattern>
+      <disableFastReconnect/>
+      <certificateSource><certificateFromUser/></certificateSource>
+    </eapTls>
+  </authenticationMethod>
+  <collectionBehavior>
+    <withCertificate>
+      <cacheCertificateFromUser><forever/></cacheCertificateFromUser>
+      <allowedCertSourceFromUser><smartCardOnlyCertificate/></allowedCertSourceFromUser>
+      <cachePinForSmartcard><tilLogout/></cachePinForSmartcard>
+    </withCertificate>
+  </collectionBehavior>
+</userAuthentication>
+)"));
+    PipeClient& client = connectClient();
+    PipeRecorder tray(client);
+    ASSERT_EQ(lab("logon alice secret CORP"), OK);
+    ASSERT_TRUE(waitFor([&] { return tray.count("getSmartCardPinRequest") == 1; })) << root.logText();
+    PipeMessageBody asked = tray.named("getSmartCardPinRequest")[0];
+    EXPECT_EQ(asked.child("groupName"), "Office");
+    EXPECT_EQ(asked.child("networkName"), "Wired-Card");
+    EXPECT_EQ(asked.child("smartCardName"), "Alice card");
+    EXPECT_FALSE(root.logText().find("ACCESS_AUTHENTICATED") != std::string::npos)
+        << "nothing goes on without the PIN";
+
+    SoapRequest answer(QStringLiteral("getSmartCardPinResponse"));
+    answer.addRequestParam(QStringLiteral("groupName"), QStringLiteral("Office"));
+    answer.addRequestParam(QStringLiteral("networkName"), QStringLiteral("Wired-Card"));
+    answer.addRequestParam(QStringLiteral("pin"), QString::fromLatin1(tamsel::test::pki::CARD_PIN));
+    answer.endRequest();
+    client.send(answer.text().toStdString());
+    ASSERT_TRUE(connected("Wired-Card")) << root.logText();
+    ASSERT_TRUE(heardConnected(tray)) << testing::PrintToString(tray.networkStates());
+    std::string log = root.logText();
+    EXPECT_EQ(countOf(log, "Received SmartCard PIN response from user\n"), 1) << log;
+    EXPECT_EQ(countOf(log, "Loading client certificate private key with PIN...\n"), 1) << log;
+    EXPECT_EQ(countOf(log, "Sending user certificate response to qxAuth: "), 1) << log;
+    EXPECT_EQ(calls("qxCredUserCert").size(), 1U);
+
+    // The card goes; the port comes up again and authenticates without it.
+    const size_t before = tray.networkStates().size();
+    ASSERT_EQ(lab("card remove card1"), OK);
+    ASSERT_TRUE(logged("removed from the list and marked as unusable")) << root.logText();
+    ASSERT_EQ(lab("link eth0 down"), OK);
+    ASSERT_EQ(lab("link eth0 up"), OK);
+    ASSERT_TRUE(logged("Authentication Failed")) << root.logText();
+    ASSERT_TRUE(waitFor([&] {
+        std::vector<std::string> states = tray.networkStates();
+        return states.size() > before && states.back() != "connected";
+    })) << testing::PrintToString(tray.networkStates());
+    log = root.logText();
+    EXPECT_EQ(countOf(log, "Sending user certificate response to qxAuth: "), 1) << log;
+    EXPECT_EQ(countOf(log, "Internal error"), 0) << log;
+    stopInOrder(tray, 4);
 }
 
 }  // namespace

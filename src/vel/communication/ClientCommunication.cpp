@@ -3,6 +3,8 @@
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
 #include "runtime/multithread/RuntimeMutex.h"
+#include "vel/certificate/Certificate.h"
+#include "vel/certificate/CertificateStore.h"
 #include "vel/connection/ConnectionConstants.h"
 #include "vel/ipcmsghandlers/ConfigurationChangeEvent.h"
 #include "vel/ipcmsghandlers/ConnApiEngine.h"
@@ -19,6 +21,7 @@
 #include "vel/ipcmsghandlers/SoapDispatcher.h"
 #include "vel/ipcmsghandlers/SoapEnvelope.h"
 #include "vel/multithread/QuitSignal.h"
+#include "vel/time/Time.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 
 std::atomic<ClientCommunicationImpl*> ClientCommunicationImpl::Singleton{nullptr};
@@ -118,12 +121,33 @@ void ClientCommunicationImpl::networkStateChanged(std::int32_t adapterState, con
     networkStateChanged(adapterState, NetworkView::of(network));
 }
 
-void ClientCommunicationImpl::configurationCredentialRequest(const Network& network, const ElementVector&,
+void ClientCommunicationImpl::configurationCredentialRequest(const Network& network,
+                                                             const ElementVector& certificates,
                                                              std::int32_t credentialType,
                                                              std::int32_t credentialSource,
                                                              std::int32_t requestType, const Ascii& prompt) {
-    // The certificates come as CertificateRecords once the certificate objects exist.
-    configurationCredentialRequest(NetworkView::of(network), {}, credentialType, credentialSource,
+    // The tray is told of each certificate and its store: without them a card's PIN request would
+    // go to the logon component instead, and the certificate list would reach the tray empty.
+    std::vector<CertificateRecord> records;
+    ElementVector list = certificates;
+    if (!list.isNull()) {
+        for (const Reference& element : list.snapshot()) {
+            Certificate certificate;
+            static_cast<Reference&>(certificate) = element;
+            CertificateRecord record;
+            record.usable = certificate.isUsable();
+            record.hash = certificate.hash();
+            record.name = certificate.certificateName();
+            record.issuedTo = certificate.issuedTo();
+            record.issuedBy = certificate.issuedBy();
+            record.expiryDate = certificate.expiryDate().toText();
+            record.serialNumber = certificate.serialNumber();
+            record.storeType = certificate.store().type();
+            record.storeName = certificate.store().name();
+            records.push_back(record);
+        }
+    }
+    configurationCredentialRequest(NetworkView::of(network), records, credentialType, credentialSource,
                                    requestType, prompt.isNull() ? AsciiProxy() : AsciiProxy(prompt));
 }
 
