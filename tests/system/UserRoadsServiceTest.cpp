@@ -90,6 +90,29 @@ std::string peap(const std::string& identity, const std::string& passwordSource)
 )";
 }
 
+// EAP-TLS with the user's certificate, from the sources the element names.
+std::string userEapTls(const std::string& allowedSources) {
+    return R"(<userAuthentication>
+  <authenticationMethod>
+    <eapTls>
+      <doNotValidateServerCertificate/>
+      <unprotectedIdentityPattern encryptContent="true">[username]</unprotectedIdentityPattern>
+      <disableFastReconnect/>
+      <certificateSource><certificateFromUser/></certificateSource>
+    </eapTls>
+  </authenticationMethod>
+  <collectionBehavior>
+    <withCertificate>
+      <cacheCertificateFromUser><forever/></cacheCertificateFromUser>
+      <allowedCertSourceFromUser><)" +
+           allowedSources + R"(/></allowedCertSourceFromUser>
+      <cachePinForSmartcard><tilLogout/></cachePinForSmartcard>
+    </withCertificate>
+  </collectionBehavior>
+</userAuthentication>
+)";
+}
+
 // The lab's wired port with its address; the authenticator is the test's.
 LabBuilder wiredLab(LabBuilder::Attributes authenticator) {
     LabBuilder lab;
@@ -291,24 +314,7 @@ TEST_F(UserRoadsTest, TheUsersCertificateFromTheirStoreAuthenticatesEapTls) {
     world.add("certificateStore", {{"store", "CURRENT_USER/MY"},
                                    {"file", pki(tamsel::test::pki::USER_P12)},
                                    {"password", tamsel::test::pki::PASSWORD}});
-    start(world, wiredNetwork("Wired-TLS", R"(<userAuthentication>
-  <authenticationMethod>
-    <eapTls>
-      <doNotValidateServerCertificate/>
-      <unprotectedIdentityPattern encryptContent="true">[username]</unprotectedIdentityPattern>
-      <disableFastReconnect/>
-      <certificateSource><certificateFromUser/></certificateSource>
-    </eapTls>
-  </authenticationMethod>
-  <collectionBehavior>
-    <withCertificate>
-      <cacheCertificateFromUser><forever/></cacheCertificateFromUser>
-      <allowedCertSourceFromUser><smartCardOrOsCertificate/></allowedCertSourceFromUser>
-      <cachePinForSmartcard><tilLogout/></cachePinForSmartcard>
-    </withCertificate>
-  </collectionBehavior>
-</userAuthentication>
-)"));
+    start(world, wiredNetwork("Wired-TLS", userEapTls("smartCardOrOsCertificate")));
     PipeRecorder tray(connectClient());
     ASSERT_EQ(lab("logon alice secret CORP"), OK);
     ASSERT_TRUE(connected("Wired-TLS")) << root.logText();
@@ -405,24 +411,7 @@ TEST_F(UserRoadsTest, ASmartCardWithItsPinConnectsAndOnceRemovedFails) {
                             {"name", "Alice card"},
                             {"file", pki(tamsel::test::pki::CARD_P12)},
                             {"pin", tamsel::test::pki::CARD_PIN}});
-    start(world, wiredNetwork("Wired-Card", R"(<userAuthentication>
-  <authenticationMethod>
-    <eapTls>
-      <doNotValidateServerCertificate/>
-      <unprotectedIdentityPattern encryptContent="true">[username]</unprotectedIdentityPattern>
-      <disableFastReconnect/>
-      <certificateSource><certificateFromUser/></certificateSource>
-    </eapTls>
-  </authenticationMethod>
-  <collectionBehavior>
-    <withCertificate>
-      <cacheCertificateFromUser><forever/></cacheCertificateFromUser>
-      <allowedCertSourceFromUser><smartCardOnlyCertificate/></allowedCertSourceFromUser>
-      <cachePinForSmartcard><tilLogout/></cachePinForSmartcard>
-    </withCertificate>
-  </collectionBehavior>
-</userAuthentication>
-)"));
+    start(world, wiredNetwork("Wired-Card", userEapTls("smartCardOnlyCertificate")));
     PipeClient& client = connectClient();
     PipeRecorder tray(client);
     ASSERT_EQ(lab("logon alice secret CORP"), OK);
