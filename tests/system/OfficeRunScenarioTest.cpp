@@ -89,15 +89,20 @@ TEST(OfficeRun, TheNewcomerWatchesTheWirelessAndTheWiredNetworkConnectAsTheCable
     ASSERT_TRUE(service.started());
 
     // The cable is out: the radio connects first.
-    ASSERT_TRUE(follower.waitFor("Corp-WiFi: connected")) << testing::PrintToString(follower.lines());
+    ASSERT_TRUE(follower.waitFor("Corp-WiFi: connected"))
+        << testing::PrintToString(follower.lines()) << "\n" << service.diagnosis(root);
     LabClient lab(root.path() + "/run/lab");
     ASSERT_EQ(lab.command("link eth0 up"), std::vector<std::string>{"ok"});
-    ASSERT_TRUE(follower.waitFor("Wired-LAN: connected")) << testing::PrintToString(follower.lines());
-    ASSERT_TRUE(follower.waitFor("VPN up")) << testing::PrintToString(follower.lines());
+    ASSERT_TRUE(follower.waitFor("Wired-LAN: connected"))
+        << testing::PrintToString(follower.lines()) << "\n" << service.diagnosis(root);
+    ASSERT_TRUE(follower.waitFor("VPN up"))
+        << testing::PrintToString(follower.lines()) << "\n" << service.diagnosis(root);
     ASSERT_EQ(lab.command("link eth0 down"), std::vector<std::string>{"ok"});
-    ASSERT_TRUE(follower.waitFor("Corp-WiFi: connected")) << testing::PrintToString(follower.lines());
+    ASSERT_TRUE(follower.waitFor("Corp-WiFi: connected"))
+        << testing::PrintToString(follower.lines()) << "\n" << service.diagnosis(root);
     service.signal(SIGINT);
-    ASSERT_TRUE(follower.waitFor("service stopped")) << testing::PrintToString(follower.lines());
+    ASSERT_TRUE(follower.waitFor("service stopped"))
+        << testing::PrintToString(follower.lines()) << "\n" << service.diagnosis(root);
     EXPECT_EQ(service.waitForExit(), 0);
 
     const std::vector<std::string>& lines = follower.lines();

@@ -63,6 +63,21 @@ public:
     }
     bool running() { return m_child.running(); }
 
+    // For a test that waited in vain: the stacks of the service's threads, where gdb can attach,
+    // and the end of its log, which together tell a hang from a slow machine.
+    std::string diagnosis(const TempRoot& root, size_t logLines = 40) const {
+        std::string text = "service threads:\n";
+        tamsel::test::ProgramResult stacks = tamsel::test::runProgram(
+            {"gdb", "-p", std::to_string(pid()), "-batch", "-nx", "-ex", "set print frame-arguments none",
+             "-ex", "thread apply all bt 15"});
+        text += stacks.output.empty() ? "(gdb could not attach)\n" : stacks.output;
+        std::string log = root.logText();
+        size_t at = log.size();
+        for (size_t n = 0; n <= logLines && at != std::string::npos && at > 0; ++n) at = log.rfind('\n', at - 1);
+        text += "end of the service's log:\n" + log.substr(at == std::string::npos ? 0 : at + 1);
+        return text;
+    }
+
 private:
     tamsel::test::ChildProcess m_child;
     std::string m_output;
