@@ -117,10 +117,16 @@ bool waitOnLabClock(long long delayMs, uint64_t run) {
     return *due && qxauth::initialized();
 }
 
-void setAddress(const std::string& name, bool hasAddress) {
+// The adapter got the address of a DHCP answer (lease: its <dhcp> element) or, with none, lost it.
+void setAddress(const std::string& name, const lab::Element* lease) {
     IpState& state = ipStates()[name];
+    const bool hasAddress = lease != nullptr;
     if (state.hasAddress == hasAddress) return;
     state.hasAddress = hasAddress;
+    if (lease != nullptr)
+        qxauth::keepDhcpLease(name, *lease);
+    else
+        qxauth::releaseDhcpLease(name);
     qxauth::sendGlobalEvent(QX_EVENT_IP_CONFIG_CHANGED, {});
 }
 
@@ -174,7 +180,7 @@ int qxIpReconnect(const char* portName) {
         int checked = checkPort(portName, portName);
         if (checked != QX_OK) return call.finish(checked);
         run = currentRun();
-        setAddress(portName, false);
+        setAddress(portName, nullptr);
         const lab::Element* dhcp = dhcpOf(portName);
         if (dhcp != nullptr) delayMs = dhcp->integer("delayMs");
     }
@@ -189,7 +195,7 @@ int qxIpReconnect(const char* portName) {
         ++state.failuresGiven;
         return call.finish(QX_ERR_FAILURE);
     }
-    setAddress(portName, true);
+    setAddress(portName, dhcp);
     return call.finish(QX_OK);
 }
 
@@ -203,6 +209,8 @@ int qxIpDhcpRenew(const char* portName) {
     // A renewal needs a lease to renew and a server to answer.
     if (dhcp == nullptr || !dhcp->has("address") || !ipStates()[portName].hasAddress)
         return call.finish(QX_ERR_FAILURE);
+    // The server extends the lease from now.
+    qxauth::keepDhcpLease(portName, *dhcp);
     return call.finish(QX_OK);
 }
 
@@ -212,7 +220,7 @@ int qxIpDhcpRelease(const char* portName) {
     std::lock_guard<std::recursive_mutex> lock(theLab().mutex());
     int checked = checkPort(portName, portName);
     if (checked != QX_OK) return call.finish(checked);
-    setAddress(portName, false);
+    setAddress(portName, nullptr);
     return call.finish(QX_OK);
 }
 

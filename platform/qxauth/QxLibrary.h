@@ -22,12 +22,21 @@ void log(int level, const char* format, ...) __attribute__((format(printf, 2, 3)
 
 // The lab adapter of a symbolic name (the adapter's `name`), or null; call under the lab's lock.
 const lab::Element* adapterOf(const char* portName);
+// What the adapter calls itself: its description, else a text made of its medium and name, so that
+// every adapter shows under a name of its own wherever one is asked for.
+std::string descriptionOf(const lab::Element& adapter);
 
 // Forgets what the IP functions remember of every adapter (qxInit starts afresh).
 void resetIp();
 // At qxExit: every reconnect waiting on the lab clock goes with a failure, and what the IP
 // functions remember is forgotten.
 void stopIp();
+
+// Where a machine's DHCP client keeps its lease (QxTcpipParameters.cpp): the adapter's TCP/IP
+// parameters in the registry, filled from the lab's answer (its <dhcp> element) and emptied of the
+// lease on release. A registry that cannot be written leaves the answer as it was.
+void keepDhcpLease(const std::string& adapterName, const lab::Element& dhcp);
+void releaseDhcpLease(const std::string& adapterName);
 
 // The EAP methods whose qxEap...Init succeeded since qxInit (EAP types: 4, 6, 13, 17, 21, 25, 26, 43).
 bool eapMethodReady(int eapType);

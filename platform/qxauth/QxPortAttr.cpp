@@ -4,6 +4,7 @@
 
 #include "platform/lab/Lab.h"
 #include "platform/qxauth/QxLibrary.h"
+#include "platform/qxauth/QxPorts.h"
 
 namespace {
 
@@ -19,11 +20,7 @@ constexpr const char* DEFAULT_BANDS = "bg";
 QX_PORT_ATTR attributesOf(const lab::Element& adapter) {
     QX_PORT_ATTR attributes = {};
     bool wireless = adapter.text("media") == "wireless";
-    std::string description =
-        adapter.has("description")
-            ? adapter.text("description")
-            : std::string("Lab ") + (wireless ? "wireless" : "wired") + " adapter " +
-                  (adapter.has("friendly") ? adapter.text("friendly") : adapter.text("name"));
+    std::string description = qxauth::descriptionOf(adapter);
     std::strncpy(attributes.description, description.c_str(), sizeof attributes.description - 1);
     std::vector<uint8_t> mac = adapter.bytes("mac");
     std::memcpy(attributes.macAddress, mac.data(), std::min(mac.size(), sizeof attributes.macAddress));
@@ -41,6 +38,16 @@ QX_PORT_ATTR attributesOf(const lab::Element& adapter) {
 }
 
 }  // namespace
+
+namespace qxauth {
+
+std::string descriptionOf(const lab::Element& adapter) {
+    if (adapter.has("description")) return adapter.text("description");
+    return std::string("Lab ") + (isWireless(adapter) ? "wireless" : "wired") + " adapter " +
+           (adapter.has("friendly") ? adapter.text("friendly") : adapter.text("name"));
+}
+
+}  // namespace qxauth
 
 int qxGetPortAttr(const char* portName, QX_PORT_ATTR* attributes) {
     lab::Call call("qxGetPortAttr", lab::quoted(portName) + ", &attributes");

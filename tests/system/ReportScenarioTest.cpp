@@ -1,6 +1,6 @@
 // The diagnostic report on the running lab: the service and the filter driver's host on the office
-// lab, and briselpkg printing its three sections with the lab's wireless adapter and what its radio
-// sees of the lab's access points.
+// lab, and briselpkg printing its three sections with the lab's adapters, the address the wireless
+// one was given, and what its radio sees of the lab's access points.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -37,8 +37,10 @@ TEST(ReportScenario, BriselpkgOnTheRunningLabPrintsItsSectionsWithTheLabsAdapter
     hostOptions.environment = {{"TAMSEL_HOME", root.path()}};
     ASSERT_TRUE(host.start(NVOFILT_PATH, hostOptions));
     ASSERT_THAT(host.readLine(20s), HasSubstr("with 2 adapter(s)"));
+    // Connected: the wireless adapter has its address from the lab's DHCP.
     ASSERT_TRUE(waitFor([&] {
-        return root.logText().find("Network Corp-WiFi: AccessStateMachine") != std::string::npos;
+        return root.logText().find("Network Corp-WiFi: AccessStateMachine new state = ACCESS_CONNECTED") !=
+               std::string::npos;
     })) << root.logText();
 
     ChildProcess report;
@@ -62,6 +64,24 @@ TEST(ReportScenario, BriselpkgOnTheRunningLabPrintsItsSectionsWithTheLabsAdapter
     EXPECT_LT(network, wireless);
     EXPECT_THAT(text, HasSubstr("  Driver device exists and can be opened.\n")) << text;
     EXPECT_THAT(text, Not(HasSubstr(std::string("Wireless environment for ") + WIRED)));
+
+    // Both lab adapters as started cards, the wireless one with the lease of the network it joined;
+    // the wired one, its cable out, has none.
+    const std::string adapters = text.substr(network, wireless - network);
+    const std::string wired = tamsel::test::blockOf(adapters, "  Adapter name: Lab Ethernet adapter\n");
+    EXPECT_THAT(wired, HasSubstr(std::string("  Bind Name: ") + WIRED + "\n  Status: 180200a\n")) << adapters;
+    EXPECT_THAT(wired, Not(HasSubstr("Ip address"))) << wired;
+    const std::string radio = tamsel::test::blockOf(adapters, "  Adapter name: Lab wireless adapter\n");
+    EXPECT_THAT(radio, HasSubstr(std::string("  Bind Name: ") + WIRELESS + "\n  Status: 180200a\n"))
+        << adapters;
+    EXPECT_TRUE(
+        std::regex_search(radio, std::regex("  TCP/IP configuration:\n    DHCP enabled\n"
+                                            "    Lease obtained:   [^\n]+\n    Lease terminates: [^\n]+\n"
+                                            "    Ip address:  192\\.0\\.2\\.20\n"
+                                            "    Ip mask:     255\\.255\\.255\\.0\n"
+                                            "    DHCP Server: 192\\.0\\.2\\.1\n"
+                                            "    Default Gateway: 192\\.0\\.2\\.1\n")))
+        << radio;
 
     // The radio sees the three access points: the company's two with their WPA2 personal element,
     // the open guest network.

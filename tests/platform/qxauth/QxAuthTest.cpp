@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <ctime>
+#include <fstream>
 #include <future>
+#include <iterator>
+#include <optional>
 #include <thread>
 
 #include "platform/base/FailureInjection.h"
 #include "platform/lab/Lab.h"
+#include "platform/netcfg/NetworkState.h"
 #include "platform/qxauth/QxLibrary.h"
 #include "platform/qxauth/qxAuth.h"
+#include "platform/registry/Registry.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/TestText.h"
@@ -270,6 +277,62 @@ TEST_F(QxAuthTest, AttributesOfTheLabsAdapters) {
     EXPECT_EQ(qxGetPortAttr(LabBuilder::guid(2).c_str(), &attributes), QX_ERR_NOT_FOUND);
 }
 
+TEST_F(QxAuthTest, TheLabsAdaptersAreStartedCardsOfTheNetworkConfigurationUnderTheirNames) {
+    const std::string eth0 = LabBuilder::guid(1), wlan0 = LabBuilder::guid(2), eth2 = LabBuilder::guid(3);
+    // An earlier run's configuration: eth0's card and the protocol without name or status, as they
+    // were first written, and the radio as an administrator named it, its binding switched off.
+    std::ofstream(m_home.file("netcfg"))
+        << "[component]\nbind-name = Ndisuio\nid = ms_ndisuio\nclass = nettrans\n\n"
+        << "[component]\nbind-name = " << eth0 << "\nid = lab\\" << eth0
+        << "\nclass = net\ncharacteristics = 0x4\n\n"
+        << "[component]\nbind-name = " << wlan0
+        << "\nid = pci\\ven_1814&dev_3090\ndisplay-name = Office radio\n"
+        << "class = net\ncharacteristics = 0x84\ndevice-status = 0x1a\n\n"
+        << "[binding]\npath = Ndisuio " << wlan0 << "\nenabled = no\n";
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0", {{"description", "Lab Ethernet adapter"}})
+        .wirelessAdapter(2, "wlan0", {{"description", "Lab wireless adapter"}})
+        .wiredAdapter(3, "eth2");
+    ASSERT_EQ(start(builder), QX_OK);
+
+    netcfg::NetworkState state;
+    ASSERT_EQ(netcfg::NetworkStateFile::read(state), 0);
+    struct Case {
+        std::string bindName;
+        std::string id;
+        std::string displayName;
+        std::optional<com::ULONG> deviceStatus;
+    };
+    const Case cases[] = {
+        {"Ndisuio", "ms_ndisuio", "NDIS Usermode I/O Protocol", std::nullopt},
+        {eth0, "lab\\" + eth0, "Lab Ethernet adapter", 0x0180200a},
+        {wlan0, "pci\\ven_1814&dev_3090", "Office radio", 0x1a},
+        {eth2, "lab\\" + eth2, "Lab wired adapter eth2", 0x0180200a},
+    };
+    ASSERT_EQ(state.components.size(), std::size(cases));
+    for (const Case& c : cases) {
+        int index = state.findByBindName(c.bindName);
+        ASSERT_GE(index, 0) << c.bindName;
+        const netcfg::ComponentRecord& component = state.components[size_t(index)];
+        EXPECT_EQ(component.id, c.id) << c.bindName;
+        EXPECT_EQ(component.displayName, c.displayName) << c.bindName;
+        EXPECT_EQ(component.deviceStatus, c.deviceStatus) << c.bindName;
+        // A lab card is no Linux interface, which restarting it would take down.
+        EXPECT_EQ(component.interfaceName, "") << c.bindName;
+    }
+    std::vector<std::string> bindings;
+    for (const netcfg::BindingRecord& binding : state.bindings)
+        bindings.push_back(binding.token() + (binding.enabled ? "" : " (disabled)"));
+    EXPECT_EQ(bindings, (std::vector<std::string>{"-Ndisuio-" + wlan0 + " (disabled)", "-Ndisuio-" + eth0,
+                                                  "-Ndisuio-" + eth2}));
+
+    // A later start finds everything in place and leaves the file as it is.
+    const std::string written = readText(m_home.file("netcfg"));
+    ASSERT_EQ(qxExit(), QX_OK);
+    ASSERT_EQ(start(builder), QX_OK);
+    EXPECT_EQ(readText(m_home.file("netcfg")), written);
+}
+
 TEST(QxAuthHandles, AreTaggedWithTheirKindAndSecretsAreRecordedByLengthOnly) {
     lab::clearCalls();
     const uint8_t alice[] = {'a', 'l', 'i', 'c', 'e'};
@@ -347,6 +410,34 @@ TEST(QxAuthHandles, PassPhrasesBecomeTheMasterKeyOfTheirNetwork) {
 namespace tamsel::test {
 namespace {
 
+// A value of an adapter's TCP/IP parameters: its type (REG_NONE when it is not there) and bytes.
+struct TcpipValue {
+    uint32_t type = registry::REG_NONE;
+    std::string bytes;
+
+    uint32_t number() const {
+        uint32_t value = 0;
+        std::memcpy(&value, bytes.data(), std::min(bytes.size(), sizeof value));
+        return value;
+    }
+};
+
+TcpipValue tcpipValue(const std::string& adapter, const char* name) {
+    TcpipValue value;
+    const std::string path = "SYSTEM\\CurrentControlSet\\Services\\" + adapter + "\\Parameters\\Tcpip";
+    registry::HKEY key = nullptr;
+    if (registry::RegOpenKeyEx(registry::HKEY_LOCAL_MACHINE, path.c_str(), 0, registry::KEY_READ, &key) != 0)
+        return value;
+    uint32_t size = 0;
+    if (registry::RegQueryValueEx(key, name, &value.type, nullptr, &size) == 0) {
+        value.bytes.resize(size);
+        registry::RegQueryValueEx(key, name, &value.type, reinterpret_cast<uint8_t*>(value.bytes.data()),
+                                  &size);
+    }
+    registry::RegCloseKey(key);
+    return value;
+}
+
 std::string addressOf(const QX_IP_CONFIG& config) {
     char text[16];
     std::snprintf(text, sizeof text, "%d.%d.%d.%d", config.address[0], config.address[1], config.address[2],
@@ -399,6 +490,96 @@ TEST_F(QxAuthTest, DhcpGivesTheLabsAddressAfterItsFailuresAndAnnouncesEachChange
     EXPECT_EQ(qxIpReconnect(eth2.c_str()), QX_ERR_FAILURE);
     EXPECT_EQ(qxIpReconnect("{unknown}"), QX_ERR_NOT_FOUND);
     EXPECT_EQ(qxIpIsConnected(eth0.c_str(), nullptr), QX_ERR_INV_PARAM);
+}
+
+TEST_F(QxAuthTest, ALeaseStandsInTheAdaptersTcpipParametersUntilItsRelease) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0").wiredAdapter(2, "eth1").wiredAdapter(3, "eth2");
+    builder.add("dhcp", {{"on", "eth0"},
+                         {"address", "192.0.2.10"},
+                         {"gateway", "192.0.2.1"},
+                         {"server", "192.0.2.2"},
+                         {"leaseSec", "3600"}});
+    builder.add("dhcp", {{"on", "eth1"}, {"address", "198.51.100.7"}, {"mask", "255.255.0.0"}});
+    builder.add("dhcp", {{"on", "eth2"}, {"address", "192.0.2.12"}, {"enabled", "false"}});
+    ASSERT_EQ(start(builder), QX_OK);
+
+    // What each adapter's parameters hold once it has its address; "" for a value that is not there.
+    struct Case {
+        int adapter;
+        uint32_t enableDhcp;
+        std::string address, mask, server, gateways;
+        uint32_t leaseSec;
+    };
+    const Case cases[] = {
+        {1, 1, "192.0.2.10", "255.255.255.0", "192.0.2.2", std::string("192.0.2.1\0\0", 11), 3600},
+        {2, 1, "198.51.100.7", "255.255.0.0", "", "", 86400},
+        // A static address has no lease to keep.
+        {3, 0, "", "", "", "", 0},
+    };
+    const auto text = [](const TcpipValue& value) {
+        return value.type == registry::REG_SZ ? std::string(value.bytes.c_str()) : std::string();
+    };
+    for (const Case& c : cases) {
+        const std::string adapter = LabBuilder::guid(c.adapter);
+        SCOPED_TRACE(adapter);
+        EXPECT_EQ(tcpipValue(adapter, "EnableDHCP").type, registry::REG_NONE);
+        const uint32_t before = uint32_t(std::time(nullptr));
+        ASSERT_EQ(qxIpReconnect(adapter.c_str()), QX_OK);
+        const uint32_t after = uint32_t(std::time(nullptr));
+        EXPECT_EQ(tcpipValue(adapter, "EnableDHCP").number(), c.enableDhcp);
+        EXPECT_EQ(text(tcpipValue(adapter, "DhcpIPAddress")), c.address);
+        EXPECT_EQ(text(tcpipValue(adapter, "DhcpSubnetMask")), c.mask);
+        EXPECT_EQ(text(tcpipValue(adapter, "DhcpServer")), c.server);
+        TcpipValue gateways = tcpipValue(adapter, "DhcpDefaultGateway");
+        EXPECT_EQ(gateways.bytes, c.gateways);
+        if (!c.gateways.empty()) EXPECT_EQ(gateways.type, registry::REG_MULTI_SZ);
+        if (!c.enableDhcp) continue;
+        TcpipValue obtained = tcpipValue(adapter, "LeaseObtainedTime");
+        ASSERT_EQ(obtained.type, registry::REG_DWORD);
+        EXPECT_GE(obtained.number(), before);
+        EXPECT_LE(obtained.number(), after);
+        EXPECT_EQ(tcpipValue(adapter, "LeaseTerminatesTime").number() - obtained.number(), c.leaseSec);
+    }
+
+    // A release takes eth0's lease away and leaves it asking DHCP; eth1 keeps its own.
+    const std::string eth0 = LabBuilder::guid(1), eth1 = LabBuilder::guid(2);
+    ASSERT_EQ(qxIpDhcpRelease(eth0.c_str()), QX_OK);
+    for (const char* name : {"DhcpIPAddress", "DhcpSubnetMask", "DhcpServer", "DhcpDefaultGateway",
+                             "LeaseObtainedTime", "LeaseTerminatesTime"})
+        EXPECT_EQ(tcpipValue(eth0, name).type, registry::REG_NONE) << name;
+    EXPECT_EQ(tcpipValue(eth0, "EnableDHCP").number(), 1u);
+    EXPECT_EQ(text(tcpipValue(eth1, "DhcpIPAddress")), "198.51.100.7");
+}
+
+TEST_F(QxAuthTest, ARegistryThatCannotBeWrittenLeavesTheDhcpAnswersAsTheyWere) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0");
+    builder.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}});
+    ASSERT_EQ(start(builder), QX_OK);
+    const std::string eth0 = LabBuilder::guid(1);
+    // The registry's file below a plain file: no key can be made there.
+    std::ofstream(m_home.file("blocked")) << "not a folder\n";
+    registry::RegSetStoreFile(m_home.file("blocked/registry"));
+    struct DefaultStoreOnTheWayOut {
+        ~DefaultStoreOnTheWayOut() { registry::RegSetStoreFile(""); }
+    } defaultStoreOnTheWayOut;
+    registry::HKEY key = nullptr;
+    ASSERT_NE(registry::RegCreateKeyEx(registry::HKEY_LOCAL_MACHINE, "SYSTEM", 0, registry::KEY_ALL_ACCESS,
+                                       &key, nullptr),
+              0);
+
+    int connected = -1;
+    QX_IP_CONFIG config = {};
+    EXPECT_EQ(qxIpReconnect(eth0.c_str()), QX_OK);
+    EXPECT_EQ(qxIpIsConnected(eth0.c_str(), &connected), QX_OK);
+    EXPECT_EQ(connected, 1);
+    EXPECT_EQ(qxIpGetConfig(eth0.c_str(), &config), QX_OK);
+    EXPECT_EQ(addressOf(config), "192.0.2.10");
+    EXPECT_EQ(qxIpDhcpRenew(eth0.c_str()), QX_OK);
+    EXPECT_EQ(qxIpDhcpRelease(eth0.c_str()), QX_OK);
+    EXPECT_EQ(qxIpIsConnected(eth0.c_str(), &connected), QX_OK);
+    EXPECT_EQ(connected, 0);
 }
 
 TEST_F(QxAuthTest, AReconnectWaitsForTheServersDelayOnTheLabClockOrTheLibrarysExit) {
