@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -29,9 +30,10 @@ class FirstConnectionTest : public ServiceClientTest {
 protected:
     void SetUp() override {
         root.write("system/configuration.xml", readText(OFFICE_CONFIGURATION));
-        root.write("lab.xml", officeLab(wireless));
+        root.write("lab.xml", lab());
         ServiceClientTest::SetUp();
     }
+    virtual std::string lab() { return officeLab(wireless); }
     void raiseWiredLink() {
         LabClient lab(root.path() + "/run/lab");
         ASSERT_EQ(lab.command("link eth0 up"), std::vector<std::string>{"ok"});
@@ -180,6 +182,29 @@ TEST_F(BothAdaptersTest, AWiredLinkTakesOverFromTheWirelessConnection) {
     clients.clear();
     expectOrderedRun(root.logText(), 2);
     EXPECT_THAT(root.logText(), Not(HasSubstr("FATAL")));
+}
+
+// D: the cable is in before the service starts, so the wired link is up long before the service
+// takes the adapter and no link change follows: the port reports the link it finds when attached,
+// and Wired-LAN connects without waiting for a link change that never comes.
+class CableInAtStartTest : public FirstConnectionTest {
+protected:
+    std::string lab() override {
+        return std::regex_replace(officeLab(false), std::regex("(friendly=\"eth0\"[^>]*)link=\"down\""),
+                                  "$1link=\"up\"");
+    }
+};
+
+TEST_F(CableInAtStartTest, TheWiredNetworkConnectsWithoutALinkChange) {
+    ASSERT_TRUE(logged(root, "Network Wired-LAN: AccessStateMachine new state = ACCESS_CONNECTED"))
+        << root.logText();
+    std::string log = root.logText();
+    EXPECT_THAT(newStates(log, "Wired-LAN", "AccessStateMachine"),
+                ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
+                            "ACCESS_CONNECTED"));
+    EXPECT_EQ(countOf(log, "new state = disconnected link up"), 1);
+    EXPECT_EQ(stopService(), 0);
+    expectOrderedRun(root.logText());
 }
 
 }  // namespace

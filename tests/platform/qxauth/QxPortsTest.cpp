@@ -11,6 +11,7 @@
 #include "platform/qxauth/qxAuth.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestText.h"
 
 using ::testing::ElementsAre;
 
@@ -385,6 +386,49 @@ TEST_F(QxPortsTest, WiredPortWithoutAuthenticatorHoldsAfterItsStarts) {
                 ElementsAre(std::make_pair(2, 601),
                             std::make_pair(QX_PORT_STATE_HELD, QX_PORT_STATUS_NO_AUTHENTICATOR)));
 }
+
+// A port reports the link it finds when it is attached, as a driver indicates its media state once
+// opened: the engine takes an adapter whose cable went in earlier, and no later change would tell it.
+struct LinkAtAttach {
+    const char* what;
+    bool wireless;
+    const char* link;
+    std::vector<Notice> notices;
+};
+
+void PrintTo(const LinkAtAttach& row, std::ostream* out) {
+    *out << row.what;
+}
+
+class QxPortLinkAtAttachTest : public QxPortsTest, public testing::WithParamInterface<LinkAtAttach> {};
+
+TEST_P(QxPortLinkAtAttachTest, TheAttachedPortReportsTheLinkItFinds) {
+    const LinkAtAttach& row = GetParam();
+    LabBuilder builder;
+    if (row.wireless)
+        builder.wirelessAdapter(2, "wlan0", {{"link", row.link}});
+    else
+        builder.wiredAdapter(2, "eth0", {{"link", row.link}, {"speed", "1000"}});
+    start(builder, 2);
+    ASSERT_EQ(received.notices.size(), row.notices.size());
+    for (size_t i = 0; i < row.notices.size(); ++i) {
+        EXPECT_EQ(received.notices[i].type, row.notices[i].type);
+        EXPECT_EQ(received.notices[i].first, row.notices[i].first);
+        EXPECT_EQ(received.notices[i].second, row.notices[i].second);
+    }
+    int32_t state = -1;
+    ASSERT_EQ(qxPortGetLinkState(port, &state), QX_OK);
+    EXPECT_EQ(state, row.notices.empty() ? 0 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, QxPortLinkAtAttachTest,
+    testing::Values(
+        LinkAtAttach{"wired cable in", false, "up", {{QX_PORT_EVENT_LINK_MODE, QX_LINK_UP, 1000000}}},
+        LinkAtAttach{"wired cable out", false, "down", {}},
+        // A radio has no link before it associates, whatever the lab's link says.
+        LinkAtAttach{"radio", true, "up", {}}),
+    [](const testing::TestParamInfo<LinkAtAttach>& info) { return testNameOf(info.param.what); });
 
 TEST_F(QxPortsTest, DhcpAnswersOnlyWhileThePortPassesTrafficAndFirstForItsNetwork) {
     LabBuilder builder = homeLab();
