@@ -102,15 +102,27 @@ void Lab::startFromWorld() {
         base::failNext(element.text("function"), static_cast<std::uint32_t>(element.integer("code")),
                        static_cast<int>(element.integer("count")));
     for (const Element& element : m_world.all("at")) {
-        std::string line = element.text("do");
-        std::string where = m_world.file + ":" + std::to_string(element.line());
-        schedule(element.integer("ms"), [this, line, where] {
-            std::string answer = command(line);
-            if (answer.rfind("error:", 0) == 0 || answer.find("\nerror:") != std::string::npos)
-                std::fprintf(stderr, "lab: %s: <at> \"%s\": %s\n", where.c_str(), line.c_str(),
-                             answer.c_str());
-        });
+        TimedCommand timed{element.text("do"), m_world.file + ":" + std::to_string(element.line())};
+        schedule(element.integer("ms"), [this, timed] { runTimed(timed); });
     }
+}
+
+void Lab::runTimed(const TimedCommand& timed) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    // The lab starts with the first stand-in a program loads; a command of one that has not started
+    // yet (the authentication library's "link" at 0 ms, say) runs as soon as that one adds it.
+    std::vector<std::string> words = commandWords(timed.line);
+    if (!words.empty() && m_commands.find(words[0]) == m_commands.end()) {
+        m_waitingForCommand.push_back(timed);
+        return;
+    }
+    reportTimed(timed, command(timed.line));
+}
+
+void Lab::reportTimed(const TimedCommand& timed, const std::string& answer) {
+    if (answer.rfind("error:", 0) == 0 || answer.find("\nerror:") != std::string::npos)
+        std::fprintf(stderr, "lab: %s: <at> \"%s\": %s\n", timed.where.c_str(), timed.line.c_str(),
+                     answer.c_str());
 }
 
 void Lab::release() {
@@ -122,6 +134,9 @@ void Lab::release() {
     m_socket.stop();
     m_scheduler.stop();
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    // A timed command whose stand-in never started is reported as any refused one.
+    for (const TimedCommand& timed : m_waitingForCommand) reportTimed(timed, command(timed.line));
+    std::vector<TimedCommand>().swap(m_waitingForCommand);
     // Nothing of the world outlives its use.
     m_world.clear();
 }
@@ -169,6 +184,16 @@ void Lab::changed(const std::string& element) {
 void Lab::addCommand(const std::string& word, CommandHandler handler) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_commands[word] = std::move(handler);
+    // Timed commands that waited for this one run now, in their order, on the lab's clock.
+    for (auto it = m_waitingForCommand.begin(); it != m_waitingForCommand.end();) {
+        if (commandWords(it->line).front() != word) {
+            ++it;
+            continue;
+        }
+        TimedCommand timed = *it;
+        it = m_waitingForCommand.erase(it);
+        schedule(0, [this, timed] { runTimed(timed); });
+    }
 }
 
 std::string Lab::command(const std::string& line) {

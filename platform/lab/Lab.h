@@ -71,8 +71,16 @@ public:
     static std::string socketPath();
 
 private:
+    // An <at> command of the lab file, with where the file has it.
+    struct TimedCommand {
+        std::string line;
+        std::string where;
+    };
+
     Lab();
     void changed(const std::string& element);
+    void runTimed(const TimedCommand& timed);
+    static void reportTimed(const TimedCommand& timed, const std::string& answer);
     void startFromWorld();
     std::string addElement(const std::vector<std::string>& words);
     std::string setElement(const std::vector<std::string>& words);
@@ -89,8 +97,11 @@ private:
     int m_nextListener = 1;
     std::map<int, std::function<void(const std::string&)>> m_listeners;
     // Commands may be added while a program runs, yet live as long as it: on the host heap.
-    std::map<std::string, CommandHandler, std::less<>, HostAllocator<std::pair<const std::string, CommandHandler>>>
+    std::map<std::string, CommandHandler, std::less<>,
+             HostAllocator<std::pair<const std::string, CommandHandler>>>
         m_commands;
+    // Timed commands that came before the stand-in that adds their command.
+    std::vector<TimedCommand> m_waitingForCommand;
 };
 
 // Splits a command line into words at blanks; "double quotes" keep blanks inside a word.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <future>
+#include <memory>
 #include <thread>
 
 #include "platform/base/FailureInjection.h"
@@ -79,6 +80,30 @@ TEST_F(LabTest, AtCommandsRunAtTheirTimeAndListenersHearTheChange) {
     EXPECT_EQ(lab().world().find("adapter", "eth0"), nullptr);
     EXPECT_EQ(heard, std::vector<std::string>{"adapter"});
     lab().removeListener(id);
+}
+
+// The lab starts with the first stand-in a program loads: a timed command of one that starts later
+// waits for it, keeps its order with the others and then runs on the lab's clock.
+TEST_F(LabTest, ATimedCommandWaitsForTheStandInThatAddsIt) {
+    LabBuilder builder;
+    builder.wiredAdapter(1, "eth0")
+        .at(0, "link eth0 up")
+        .at(5, "link eth0 down")
+        .at(10, "remove adapter friendly=eth0");
+    start(builder);
+    // The command stays in the lab after the test: what it records outlives the test's frame.
+    auto ran = std::make_shared<std::vector<std::string>>();
+    lab().advance(20);
+    // The lab's own command is not held up by the ones still waiting.
+    EXPECT_EQ(lab().world().find("adapter", "eth0"), nullptr);
+
+    lab().addCommand("link", [ran](const std::vector<std::string>& words, std::string*) -> std::string {
+        ran->push_back(words[2] + "@" + std::to_string(lab::Lab::instance().now()));
+        return "";
+    });
+    EXPECT_TRUE(ran->empty());
+    lab().pump();
+    EXPECT_EQ(*ran, (std::vector<std::string>{"up@20", "down@20"}));
 }
 
 TEST_F(LabTest, CommandsChangeTheWorldAsTheFileWouldAndSayWhyNot) {
