@@ -16,6 +16,7 @@
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
 #include "tests/keys/ConfigurationSigner.h"
+#include "tests/support/AdministratorFile.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TestPki.h"
 #include "tests/system/ServiceLog.h"
@@ -23,6 +24,7 @@
 
 namespace {
 
+using tamsel::test::AdministratorFile;
 using tamsel::test::CertificateSpec;
 using tamsel::test::LabBuilder;
 using tamsel::test::TestCertificate;
@@ -35,39 +37,18 @@ std::string pkiFile(const char* name) {
 
 // One group holding one wired machine network with the given method, in a signed administrator file.
 std::string configurationWith(const std::string& method) {
-    std::string text = R"(<?xml version="1.0" encoding="UTF-8"?>
-<configuration major_version="5" minor_version="1" development_version="1">
-  <networkPolicy>
-    <allowedAssociationModes><openNoEncryption/></allowedAssociationModes>
-    <allowedEapMethods><eapPeap/><eapTls/><eapMschapv2/></allowedEapMethods>
-  </networkPolicy>
-  <networks>
-    <group>
-      <groupName>Office</groupName>
-      <allowUserToSeeScanlist>true</allowUserToSeeScanlist>
-      <wiredNetwork>
+    std::string network = R"(      <wiredNetwork>
         <displayName>Wired-1X</displayName>
         <connectionTimeout>40</connectionTimeout>
         <authenticationNetwork>
           <machineAuthentication>)" +
-                       method + R"(</machineAuthentication>
+                          method + R"(</machineAuthentication>
           <setting802.1x><authPeriod>30</authPeriod><heldPeriod>60</heldPeriod><startPeriod>30</startPeriod><maxStart>3</maxStart></setting802.1x>
         </authenticationNetwork>
       </wiredNetwork>
-    </group>
-  </networks>
-  <connectionSettings>
-    <connectionBehaviorAtLogon><attemptConnectionAfterUserLogon/></connectionBehaviorAtLogon>
-    <validateWpaHandshake>true</validateWpaHandshake>
-  </connectionSettings>
-  <userControlPolicy>
-    <allowedMedia><wired/></allowedMedia>
-    <allowVpn>false</allowVpn>
-    <allowRunScriptAfterConnect>false</allowRunScriptAfterConnect>
-  </userControlPolicy>
-</configuration>
 )";
-    return ConfigurationSigner::sign(text, ConfigurationSigner::readFile(TAMSEL_TEST_PRIVATE_KEY));
+    return ConfigurationSigner::sign(AdministratorFile().text(network),
+                                     ConfigurationSigner::readFile(TAMSEL_TEST_PRIVATE_KEY));
 }
 
 std::string validation(const std::string& rule, const std::string& chain) {

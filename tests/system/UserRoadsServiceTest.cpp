@@ -10,6 +10,7 @@
 
 #include "gui/client/SoapRequest.h"
 #include "tests/keys/ConfigurationSigner.h"
+#include "tests/support/AdministratorFile.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TestPki.h"
 #include "tests/system/LabClient.h"
@@ -19,6 +20,7 @@
 
 namespace {
 
+using tamsel::test::AdministratorFile;
 using tamsel::test::LabBuilder;
 using tamsel::test::LabClient;
 using ::testing::ElementsAre;
@@ -33,30 +35,9 @@ std::string pki(const char* file) {
 
 // An administrator file with the networks given in one group.
 std::string configuration(const std::string& networks) {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<configuration major_version="5" minor_version="1" development_version="1">
-  <networkPolicy>
-    <allowedAssociationModes><openNoEncryption/></allowedAssociationModes>
-    <allowedEapMethods><eapPeap/><eapTls/><eapMschapv2/><eapFast/></allowedEapMethods>
-  </networkPolicy>
-  <networks>
-    <group>
-      <groupName>Office</groupName>
-      <allowUserToSeeScanlist>true</allowUserToSeeScanlist>
-)" + networks +
-           R"(    </group>
-  </networks>
-  <connectionSettings>
-    <connectionBehaviorAtLogon><attemptConnectionAfterUserLogon/></connectionBehaviorAtLogon>
-    <validateWpaHandshake>true</validateWpaHandshake>
-  </connectionSettings>
-  <userControlPolicy>
-    <allowedMedia><wired/></allowedMedia>
-    <allowVpn>false</allowVpn>
-    <allowRunScriptAfterConnect>false</allowRunScriptAfterConnect>
-  </userControlPolicy>
-</configuration>
-)";
+    AdministratorFile file;
+    file.eapMethods = "<eapPeap/><eapTls/><eapMschapv2/><eapFast/>";
+    return file.text(networks);
 }
 
 // A wired 802.1X network of the authentication given (machine, user or both).

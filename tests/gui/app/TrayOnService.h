@@ -22,6 +22,7 @@
 #include "tests/gui/support/QtPrinters.h"
 #include "tests/keys/ConfigurationSigner.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/AdministratorFile.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/system/LabClient.h"
 #include "tests/system/ServiceLog.h"
@@ -31,32 +32,14 @@ namespace tamsel::test {
 // An administrator file with one group "Office" holding the networks given as XML, allowing every
 // association mode and EAP method the scenarios use. User networks connect before any logon.
 inline std::string officeConfiguration(const std::string& networks) {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<configuration major_version="5" minor_version="1" development_version="1">
-  <networkPolicy>
-    <allowedAssociationModes><openNoEncryption/><wpa2PersonalAes/><wpa2EnterpriseAes/></allowedAssociationModes>
-    <allowedEapMethods><eapPeap/><eapMschapv2/></allowedEapMethods>
-  </networkPolicy>
-  <networks>
-    <group>
-      <groupName>Office</groupName>
-      <allowUserToSeeScanlist>true</allowUserToSeeScanlist>
-)" + networks +
-           R"(    </group>
-  </networks>
-  <connectionSettings>
-    <connectionBehaviorAtLogon>
-      <attemptConnectionBeforeUserLogon><secondsToWaitForConnection>20</secondsToWaitForConnection></attemptConnectionBeforeUserLogon>
-    </connectionBehaviorAtLogon>
-    <validateWpaHandshake>true</validateWpaHandshake>
-  </connectionSettings>
-  <userControlPolicy>
-    <allowedMedia><wifi/><wired/></allowedMedia>
-    <allowVpn>false</allowVpn>
-    <allowRunScriptAfterConnect>false</allowRunScriptAfterConnect>
-  </userControlPolicy>
-</configuration>
-)";
+    AdministratorFile file;
+    file.associationModes = "<openNoEncryption/><wpa2PersonalAes/><wpa2EnterpriseAes/>";
+    file.eapMethods = "<eapPeap/><eapMschapv2/>";
+    file.connectionAtLogon =
+        "<attemptConnectionBeforeUserLogon><secondsToWaitForConnection>20</secondsToWaitForConnection>"
+        "</attemptConnectionBeforeUserLogon>";
+    file.media = "<wifi/><wired/>";
+    return file.text(networks);
 }
 
 // The test's own run-time logs beside the programs', never into their files.
