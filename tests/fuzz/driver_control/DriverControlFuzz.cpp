@@ -82,7 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto connection = std::make_unique<PellodurConnection>(std::move(host), 91,
                                                            devicesocket::PeerCredentials(::getuid(), ::getgid()));
     connection->start();
-    if (size > 0 && !caller.writeFull(data, size)) __builtin_trap();
+    // The host hangs up at the first frame that does not add up, which may fail this write.
+    if (size > 0) caller.writeFull(data, size);
     // The caller hangs up: the host serves what was written, then winds the handle down.
     caller.close();
     while (!connection->finished()) std::this_thread::yield();
