@@ -168,8 +168,9 @@ bool World::referencesHold(const Element& element, std::string* error) const {
         if (find("adapter", value) != nullptr) continue;
         if (orSsid) {
             const auto& points = all("accessPoint");
+            const std::string& ssid = value;  // clang refuses a structured binding in a capture
             if (std::any_of(points.begin(), points.end(),
-                            [&](const Element& p) { return p.text("ssid") == value; }))
+                            [&](const Element& p) { return p.text("ssid") == ssid; }))
                 continue;
         }
         return fail(error,

@@ -9,6 +9,7 @@
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LumMain.h"
 #include "tests/support/TempHome.h"
+#include "vel/libxml2/XmlLibrary.h"
 
 namespace tamsel::fuzz {
 
@@ -22,6 +23,7 @@ struct Environment {
         runtime = std::make_unique<LumRuntime>();
         const char* mask = std::getenv("TAMSEL_FUZZ_LOG");
         setLogLevelMask(mask != nullptr ? static_cast<int>(std::strtol(mask, nullptr, 0)) : 0);
+        setUpLibraries();
     }
     ~Environment() { runtime.reset(); }
 };
@@ -32,6 +34,13 @@ Environment& environment() {
 }
 
 }  // namespace
+
+void setUpLibraries() {
+    // libxml2 set up as the service sets it up: its errors go through the service's hook into the
+    // (quiet) log instead of standard error, and that hook is fuzzed with the parsers.
+    static const bool done = (xmlInit(), true);
+    (void)done;
+}
 
 void startEngineRuntime() {
     environment();

@@ -21,7 +21,6 @@
 #include "vel/ipc/IpcManager.h"
 #include "vel/ipc/IpcReceiveBuffer.h"
 #include "vel/ipcmsghandlers/SoapEnvelope.h"
-#include "vel/libxml2/XmlLibrary.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiDump.h"
 #include "vel/xmlconnectionapi/ConnApiMessages.h"
@@ -108,8 +107,6 @@ void handle(const Datagram& datagram) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     tamsel::fuzz::startEngineRuntime();
-    // Parse errors go to the (silenced) log, as in the service, not to standard error.
-    xmlInit();
     return 0;
 }
 

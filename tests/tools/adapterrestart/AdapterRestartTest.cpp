@@ -178,12 +178,22 @@ TEST_F(AdapterRestartTest, ProgramPrintsUsageAndExitsWithTheLowBitsOfItsResult) 
 TEST_F(AdapterRestartTest, AdapterThatMayNotBeRestartedFailsWithAccessDenied) {
     writeState(
         "[component]\nbind-name = {LOOP}\nid = pci\\ven_4\nhardware-ids = pci\\ven_4\ninterface = lo\n");
+    std::string programPath = NICBOUNCE_PATH;
     if (geteuid() == 0) {
         for (const std::string& path : {root_, root_ + "/netcfg"})
             ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+        // The build folder may be one nobody cannot enter (a build under root's home): nobody runs
+        // a copy in the test's own root instead.
+        programPath = root_ + "/nicbounce";
+        std::filesystem::copy_file(NICBOUNCE_PATH, programPath);
+        std::filesystem::permissions(programPath, std::filesystem::perms::owner_all |
+                                                      std::filesystem::perms::group_read |
+                                                      std::filesystem::perms::group_exec |
+                                                      std::filesystem::perms::others_read |
+                                                      std::filesystem::perms::others_exec);
     }
     tamsel::test::ChildProcess program;
-    ASSERT_TRUE(program.start(NICBOUNCE_PATH, {"{LOOP}"}, [] {
+    ASSERT_TRUE(program.start(programPath, {"{LOOP}"}, [] {
         if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
             _exit(99);
     }));
