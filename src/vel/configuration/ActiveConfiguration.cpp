@@ -9,6 +9,7 @@
 #include "vel/configuration/ConfigurationMatchmaker.h"
 #include "vel/configuration/InternalConfigurationCredentials.h"
 #include "vel/configuration/NetworkGroup.h"
+#include "vel/configuration/NetworkNameIndex.h"
 #include "vel/configuration/ReadConfigurationEvent.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/exception/FileIOException.h"
@@ -172,9 +173,10 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
             NetworkGroup userGroup = handleOf<NetworkGroup>(element.m);
             NetworkGroupProxy found = active.findGroup(userGroup.name());
             if (!found.exists()) continue;
+            const NetworkNameIndex present(found.networkGroup());
             for (const Reference& network : userGroup.networkVector().snapshot()) {
                 Ascii name = handleOf<Network>(network.m).name();
-                if (found.networkGroup().findNetwork(name).isNull()) continue;
+                if (!present.contains(name)) continue;
                 logInfo(0, "Cannot add network \"%s\" in group \"%s\". The network already exists.",
                         name.text(), userGroup.name().text());
                 user.impl()->clearReferences();
@@ -188,7 +190,7 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
             return contributed;
         }
 
-        ElementVector activeGroups = active.groups();
+        NetworkGroupMerge merge(active.groups());
         for (const Reference& element : groups.snapshot()) {
             NetworkGroup userGroup = handleOf<NetworkGroup>(element.m);
             if (!active.findGroup(userGroup.name()).exists())
@@ -196,7 +198,7 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
             for (const Reference& network : userGroup.networkVector().snapshot()) {
                 Network added = handleOf<Network>(network.m);
                 added.setOrigin(NetworkImpl::ORIGIN_USER);
-                addNetworkToGroup(userGroup.name(), added, activeGroups);
+                merge.add(userGroup.name(), added);
             }
             contributed.add(element.m);
         }
@@ -212,28 +214,6 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
     // The user file's own configuration is only a carrier; its groups now live in the active one.
     if (!user.isNull()) user.impl()->clearReferences();
     return contributed;
-}
-
-void ActiveConfigurationImpl::addNetworkToGroup(const Ascii& groupName, const Network& network,
-                                                ElementVector groups) {
-    bool added = false;
-    for (const Reference& element : groups.snapshot()) {
-        NetworkGroup group = handleOf<NetworkGroup>(element.m);
-        if (group.name() != groupName) continue;
-        if (!group.findNetwork(network.name()).isNull()) {
-            logError(0,
-                     "Failed to add %s network to group %s.  A network with the same name already exists in "
-                     "that group.",
-                     network.name().text(), groupName.text());
-            LUM_ASSERT_TEXT(false, "Trying to add duplicate network");
-        }
-        group.addNetwork(network);
-        added = true;
-    }
-    if (added) return;
-    NetworkGroup group = NetworkGroup::create(groupName);
-    group.addNetwork(network);
-    groups.add(group.m);
 }
 
 void ActiveConfigurationImpl::readInternalConfiguration() {
@@ -266,6 +246,7 @@ void ActiveConfigurationImpl::writeUserConfiguration() {
     Configuration active = held();
     if (active.isNull()) return;
     ElementVector groups = ElementVector::create();
+    NetworkGroupMerge merge(groups);
     for (const Reference& element : active.groups().snapshot()) {
         NetworkGroup group = handleOf<NetworkGroup>(element.m);
         // A group the user made and left empty survives; administrator networks are never written.
@@ -276,7 +257,7 @@ void ActiveConfigurationImpl::writeUserConfiguration() {
         for (const Reference& network : group.networkVector().snapshot()) {
             Network candidate = handleOf<Network>(network.m);
             if (candidate.getOrigin() == NetworkImpl::ORIGIN_USER)
-                addNetworkToGroup(group.name(), candidate, groups);
+                merge.add(group.name(), candidate);
         }
     }
     Configuration user = Configuration::create(C::USER_CONFIGURATION_NAME);

@@ -59,10 +59,6 @@ public:
     // Shut-down: no timer, no configuration and no subscriber is left.
     void stop();
 
-    // Adds the network to the vector's groups of that name, or to a new group of that name
-    // appended to the vector.
-    static void addNetworkToGroup(const Ascii& groupName, const Network& network, ElementVector groups);
-
     // As a follower of the configuration in force: only its top state counts.
     void configurationEvent(std::int32_t state) override;
     void networkStateChanged(std::int32_t, const VelAdapter&, const Network&) override {}
