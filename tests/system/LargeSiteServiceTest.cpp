@@ -1,10 +1,12 @@
 // The service at a large site's scale: a signed administrator file of a thousand networks in one
-// group.
+// group, and a user file of ten thousand networks dropped while a tray program keeps asking for the
+// service's state.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "tests/keys/ConfigurationSigner.h"
@@ -15,6 +17,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using tamsel::test::AdministratorFile;
 using tamsel::test::LabBuilder;
@@ -79,6 +82,46 @@ TEST_F(LargeSite, StartsAThousandNetworksOfOneGroupAndConnectsTheFirst) {
     EXPECT_THAT(log, Not(HasSubstr("FATAL")));
     EXPECT_THAT(log, Not(HasSubstr("Assertion")));
     EXPECT_THAT(log, HasSubstr("]: Normal Shutdown: "));
+}
+
+class DroppedUserFile : public LargeSite {
+protected:
+    DroppedUserFile() {
+        // Without a link nothing connects, and the drop folder stays watched.
+        administratorNetworks = 1;
+        link = false;
+    }
+};
+
+TEST_F(DroppedUserFile, TenThousandNetworksAreTakenOverWhileTheTrayIsAnswered) {
+    PipeClient& tray = connectClient();
+    const std::string user =
+        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
+        R"(<group><groupName>Home</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)" +
+        wiredNetworks("Home-", 10000) + "</group></networks></UserConfiguration>";
+    root.write("incoming.tmp", user);
+    fs::create_directories(path("newConfigFiles"));
+    fs::rename(path("incoming.tmp"), path("newConfigFiles/userConfiguration.xml"));
+
+    ASSERT_TRUE(waitFor([&] { return logged("Opening file newConfigFiles/userConfiguration.xml"); }, 30s))
+        << root.logText();
+    // Asked while the file is merged: answered before the merge is done.
+    int number = 100;
+    int answeredDuringMerge = 0;
+    while (fs::exists(path("newConfigFiles/userConfiguration.xml"))) {
+        tray.send(trayRequest("getServiceStateRequest", ++number));
+        EXPECT_THAT(replyTo(tray, number), HasSubstr("<getServiceStateResponse>"));
+        if (fs::exists(path("newConfigFiles/userConfiguration.xml"))) ++answeredDuringMerge;
+    }
+    EXPECT_GE(answeredDuringMerge, 1);
+
+    const std::string saved = readText(path("system/userConfiguration.xml"));
+    EXPECT_EQ(countOf(saved, "<wiredNetwork>"), 10000);
+    EXPECT_THAT(saved, HasSubstr("<displayName>Home-09999</displayName>"));
+    tray.send(trayRequest("getNetworksInGroupRequest", ++number, {{"groupName", "Home"}}));
+    EXPECT_THAT(replyTo(tray, number), HasSubstr("<networkName>Home-00000</networkName>"));
+    EXPECT_EQ(stopService(), 0);
+    EXPECT_THAT(root.logText(), Not(HasSubstr("Assertion")));
 }
 
 }  // namespace

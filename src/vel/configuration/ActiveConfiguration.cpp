@@ -147,6 +147,16 @@ Configuration ActiveConfigurationImpl::readConfigurationFile(const char* folder)
 }
 
 ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder) {
+    UserFileMerge merge;
+    ElementVector contributed = readUserConfiguration(folder, merge);
+    if (merge.accepted()) {
+        merge.run(held());
+        merge.finish(held());
+    }
+    return contributed;
+}
+
+ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder, UserFileMerge& merge) {
     ElementVector contributed = ElementVector::create();
     Configuration active = held();
     if (active.isNull()) return contributed;
@@ -190,20 +200,11 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
             return contributed;
         }
 
-        NetworkGroupMerge merge(active.groups());
         for (const Reference& element : groups.snapshot()) {
-            NetworkGroup userGroup = handleOf<NetworkGroup>(element.m);
-            if (!active.findGroup(userGroup.name()).exists())
-                active.addGroup(NetworkGroup::create(userGroup.name()));
-            for (const Reference& network : userGroup.networkVector().snapshot()) {
-                Network added = handleOf<Network>(network.m);
-                added.setOrigin(NetworkImpl::ORIGIN_USER);
-                merge.add(userGroup.name(), added);
-            }
+            merge.addGroup(handleOf<NetworkGroup>(element.m));
             contributed.add(element.m);
         }
-        active.vpnManager().setMetaConnections(user.vpnManager().metaConnections());
-        active.metaConnections();
+        merge.setMetaConnections(user.vpnManager().metaConnections());
     } catch (const XmlException& e) {
         logError(0, INVALID, e.function().text());
         contributed.clear();
@@ -320,6 +321,8 @@ void ActiveConfigurationImpl::removeLeftTemporaries() {
 // --- The drop folder ---
 
 void ActiveConfigurationImpl::checkForNewConfiguration() {
+    // A dropped user file being merged is finished before anything else is taken.
+    if (m_userMerge) return;
     if (!ConfigurationMatchmaker::isClientEnabled()) {
         logInfo(0, "Ignore new configuration checking for disabled client");
         return;
@@ -339,14 +342,29 @@ void ActiveConfigurationImpl::checkForNewConfiguration() {
         writeInternalConfigurationLogged();
     }
     if (m_configurationProxy.exists() && exists(drop, C::USER_CONFIGURATION_FILE)) {
-        if (readUserConfiguration(drop).length() == 0) {
+        m_userMerge.emplace();
+        if (readUserConfiguration(drop, *m_userMerge).length() == 0) {
+            m_userMerge.reset();
             setAside(drop, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
         } else {
-            writeUserConfigurationLogged();
-            deleteFile(pathOf(drop, C::USER_CONFIGURATION_FILE));
-            notifyUserConfigurationChanged();
+            continueUserMerge();
         }
     }
+}
+
+void ActiveConfigurationImpl::continueUserMerge() {
+    if (!m_userMerge || !m_configurationProxy.exists()) return;
+    Configuration active = held();
+    if (!m_userMerge->step(active)) {
+        // The next step waits behind whatever came meanwhile: clients' requests, a stop.
+        EventQueue::Instance().post(MessageEvent(new UserFileMergeEventImpl));
+        return;
+    }
+    m_userMerge->finish(active);
+    m_userMerge.reset();
+    writeUserConfigurationLogged();
+    deleteFile(pathOf(C::DROP_FOLDER, C::USER_CONFIGURATION_FILE));
+    notifyUserConfigurationChanged();
 }
 
 void ActiveConfigurationImpl::startCheckTimer() {
@@ -393,6 +411,9 @@ void ActiveConfigurationImpl::notifyUserConfigurationChanged() {
 
 void ActiveConfigurationImpl::stop() {
     stopCheckTimer();
+    // Cut short, the drop stays in the folder and is taken at the next start.
+    if (m_userMerge) m_userMerge->cancel();
+    m_userMerge.reset();
     if (m_configurationProxy.exists()) {
         Configuration configuration = m_configurationProxy.configuration();
         configuration.unsubscribe(this);

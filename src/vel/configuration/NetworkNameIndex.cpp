@@ -6,8 +6,8 @@
 
 namespace {
 
-std::string keyOf(const Ascii& name) {
-    return std::string(name.text(), static_cast<size_t>(name.length()));
+std::string_view keyOf(const Ascii& name) {
+    return {name.text(), static_cast<size_t>(name.length())};
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ void NetworkGroupMerge::catchUp() {
     const int length = m_groups.length();
     for (; m_indexed < length; ++m_indexed) {
         NetworkGroup group = handleOf<NetworkGroup>(m_groups.get(m_indexed));
-        m_byName[keyOf(group.name())].push_back({group, NetworkNameIndex(group)});
+        m_byName[keyOf(group.name())].push_back({group, std::nullopt});
     }
 }
 
@@ -50,7 +50,8 @@ void NetworkGroupMerge::add(const Ascii& groupName, const Network& network) {
     }
     const Ascii name = network.name();
     for (Indexed& entry : found->second) {
-        if (entry.names.contains(name)) {
+        if (!entry.names) entry.names.emplace(entry.group);
+        if (entry.names->contains(name)) {
             logError(0,
                      "Failed to add %s network to group %s.  A network with the same name already exists in "
                      "that group.",
@@ -61,6 +62,6 @@ void NetworkGroupMerge::add(const Ascii& groupName, const Network& network) {
             // A name the group lacks cannot belong to a network object it holds.
             entry.group.appendNetwork(network);
         }
-        entry.names.add(network);
+        entry.names->add(network);
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Networks by name for a pass that looks up many names: a check or merge of thousands of networks
 // reads each group once, where NetworkGroup::findNetwork walks the whole group for every name.
-#include <string>
+#include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -11,7 +12,8 @@
 #include "vel/reference/ElementVector.h"
 #include "vel/string/Ascii.h"
 
-// The networks of one group by name, valid while the group holds them and keeps its names.
+// The networks of one group by name, valid while the group holds them and keeps its names: the
+// keys are the names' own texts.
 class NetworkNameIndex {
 public:
     NetworkNameIndex() = default;
@@ -25,17 +27,19 @@ public:
     void add(const Network& network);
 
 private:
-    std::unordered_map<std::string, ElementInterface*> m_networks;
+    std::unordered_map<std::string_view, ElementInterface*> m_networks;
 };
 
-// Names met so far in a pass, for duplicate checks in list order.
+// Names met so far in a pass, for duplicate checks in list order; the names' holders outlive it.
 class NameSet {
 public:
     // False when the name was met before.
-    bool insert(const Ascii& name) { return m_names.emplace(name.text(), name.length()).second; }
+    bool insert(const Ascii& name) {
+        return m_names.emplace(name.text(), static_cast<size_t>(name.length())).second;
+    }
 
 private:
-    std::unordered_set<std::string> m_names;
+    std::unordered_set<std::string_view> m_names;
 };
 
 // Adds networks to the groups of a list by group name: to every group of that name, else to a new
@@ -51,12 +55,13 @@ public:
 private:
     struct Indexed {
         NetworkGroup group;
-        NetworkNameIndex names;
+        // Read on the first network added to the group.
+        std::optional<NetworkNameIndex> names;
     };
     // Indexes the groups appended to the list since the last look.
     void catchUp();
 
     ElementVector m_groups;
     int m_indexed = 0;
-    std::unordered_map<std::string, std::vector<Indexed>> m_byName;
+    std::unordered_map<std::string_view, std::vector<Indexed>> m_byName;
 };
