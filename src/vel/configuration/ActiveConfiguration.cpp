@@ -9,6 +9,7 @@
 #include "vel/configuration/ConfigurationMatchmaker.h"
 #include "vel/configuration/InternalConfigurationCredentials.h"
 #include "vel/configuration/NetworkGroup.h"
+#include "vel/configuration/NetworkNameIndex.h"
 #include "vel/configuration/ReadConfigurationEvent.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/exception/FileIOException.h"
@@ -146,6 +147,16 @@ Configuration ActiveConfigurationImpl::readConfigurationFile(const char* folder)
 }
 
 ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder) {
+    UserFileMerge merge;
+    ElementVector contributed = readUserConfiguration(folder, merge);
+    if (merge.accepted()) {
+        merge.run(held());
+        merge.finish(held());
+    }
+    return contributed;
+}
+
+ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder, UserFileMerge& merge) {
     ElementVector contributed = ElementVector::create();
     Configuration active = held();
     if (active.isNull()) return contributed;
@@ -172,9 +183,10 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
             NetworkGroup userGroup = handleOf<NetworkGroup>(element.m);
             NetworkGroupProxy found = active.findGroup(userGroup.name());
             if (!found.exists()) continue;
+            const NetworkNameIndex present(found.networkGroup());
             for (const Reference& network : userGroup.networkVector().snapshot()) {
                 Ascii name = handleOf<Network>(network.m).name();
-                if (found.networkGroup().findNetwork(name).isNull()) continue;
+                if (!present.contains(name)) continue;
                 logInfo(0, "Cannot add network \"%s\" in group \"%s\". The network already exists.",
                         name.text(), userGroup.name().text());
                 user.impl()->clearReferences();
@@ -188,20 +200,11 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
             return contributed;
         }
 
-        ElementVector activeGroups = active.groups();
         for (const Reference& element : groups.snapshot()) {
-            NetworkGroup userGroup = handleOf<NetworkGroup>(element.m);
-            if (!active.findGroup(userGroup.name()).exists())
-                active.addGroup(NetworkGroup::create(userGroup.name()));
-            for (const Reference& network : userGroup.networkVector().snapshot()) {
-                Network added = handleOf<Network>(network.m);
-                added.setOrigin(NetworkImpl::ORIGIN_USER);
-                addNetworkToGroup(userGroup.name(), added, activeGroups);
-            }
+            merge.addGroup(handleOf<NetworkGroup>(element.m));
             contributed.add(element.m);
         }
-        active.vpnManager().setMetaConnections(user.vpnManager().metaConnections());
-        active.metaConnections();
+        merge.setMetaConnections(user.vpnManager().metaConnections());
     } catch (const XmlException& e) {
         logError(0, INVALID, e.function().text());
         contributed.clear();
@@ -212,28 +215,6 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
     // The user file's own configuration is only a carrier; its groups now live in the active one.
     if (!user.isNull()) user.impl()->clearReferences();
     return contributed;
-}
-
-void ActiveConfigurationImpl::addNetworkToGroup(const Ascii& groupName, const Network& network,
-                                                ElementVector groups) {
-    bool added = false;
-    for (const Reference& element : groups.snapshot()) {
-        NetworkGroup group = handleOf<NetworkGroup>(element.m);
-        if (group.name() != groupName) continue;
-        if (!group.findNetwork(network.name()).isNull()) {
-            logError(0,
-                     "Failed to add %s network to group %s.  A network with the same name already exists in "
-                     "that group.",
-                     network.name().text(), groupName.text());
-            LUM_ASSERT_TEXT(false, "Trying to add duplicate network");
-        }
-        group.addNetwork(network);
-        added = true;
-    }
-    if (added) return;
-    NetworkGroup group = NetworkGroup::create(groupName);
-    group.addNetwork(network);
-    groups.add(group.m);
 }
 
 void ActiveConfigurationImpl::readInternalConfiguration() {
@@ -266,6 +247,7 @@ void ActiveConfigurationImpl::writeUserConfiguration() {
     Configuration active = held();
     if (active.isNull()) return;
     ElementVector groups = ElementVector::create();
+    NetworkGroupMerge merge(groups);
     for (const Reference& element : active.groups().snapshot()) {
         NetworkGroup group = handleOf<NetworkGroup>(element.m);
         // A group the user made and left empty survives; administrator networks are never written.
@@ -276,7 +258,7 @@ void ActiveConfigurationImpl::writeUserConfiguration() {
         for (const Reference& network : group.networkVector().snapshot()) {
             Network candidate = handleOf<Network>(network.m);
             if (candidate.getOrigin() == NetworkImpl::ORIGIN_USER)
-                addNetworkToGroup(group.name(), candidate, groups);
+                merge.add(group.name(), candidate);
         }
     }
     Configuration user = Configuration::create(C::USER_CONFIGURATION_NAME);
@@ -339,6 +321,8 @@ void ActiveConfigurationImpl::removeLeftTemporaries() {
 // --- The drop folder ---
 
 void ActiveConfigurationImpl::checkForNewConfiguration() {
+    // A dropped user file being merged is finished before anything else is taken.
+    if (m_userMerge) return;
     if (!ConfigurationMatchmaker::isClientEnabled()) {
         logInfo(0, "Ignore new configuration checking for disabled client");
         return;
@@ -358,14 +342,29 @@ void ActiveConfigurationImpl::checkForNewConfiguration() {
         writeInternalConfigurationLogged();
     }
     if (m_configurationProxy.exists() && exists(drop, C::USER_CONFIGURATION_FILE)) {
-        if (readUserConfiguration(drop).length() == 0) {
+        m_userMerge.emplace();
+        if (readUserConfiguration(drop, *m_userMerge).length() == 0) {
+            m_userMerge.reset();
             setAside(drop, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
         } else {
-            writeUserConfigurationLogged();
-            deleteFile(pathOf(drop, C::USER_CONFIGURATION_FILE));
-            notifyUserConfigurationChanged();
+            continueUserMerge();
         }
     }
+}
+
+void ActiveConfigurationImpl::continueUserMerge() {
+    if (!m_userMerge || !m_configurationProxy.exists()) return;
+    Configuration active = held();
+    if (!m_userMerge->step(active)) {
+        // The next step waits behind whatever came meanwhile: clients' requests, a stop.
+        EventQueue::Instance().post(MessageEvent(new UserFileMergeEventImpl));
+        return;
+    }
+    m_userMerge->finish(active);
+    m_userMerge.reset();
+    writeUserConfigurationLogged();
+    deleteFile(pathOf(C::DROP_FOLDER, C::USER_CONFIGURATION_FILE));
+    notifyUserConfigurationChanged();
 }
 
 void ActiveConfigurationImpl::startCheckTimer() {
@@ -412,6 +411,9 @@ void ActiveConfigurationImpl::notifyUserConfigurationChanged() {
 
 void ActiveConfigurationImpl::stop() {
     stopCheckTimer();
+    // Cut short, the drop stays in the folder and is taken at the next start.
+    if (m_userMerge) m_userMerge->cancel();
+    m_userMerge.reset();
     if (m_configurationProxy.exists()) {
         Configuration configuration = m_configurationProxy.configuration();
         configuration.unsubscribe(this);

@@ -6,11 +6,13 @@
 // thread: the read event, the timer's expiry and the connection-API handlers.
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 #include "vel/configuration/ActiveConfigurationSubscriberInterface.h"
 #include "vel/configuration/Configuration.h"
 #include "vel/configuration/ConfigurationProxy.h"
 #include "vel/configuration/ConfigurationSubscriberInterface.h"
+#include "vel/configuration/UserFileMerge.h"
 #include "vel/libxml2/XmlDocument.h"
 #include "vel/reference/ElementVector.h"
 #include "vel/reference/Reference.h"
@@ -45,12 +47,17 @@ public:
     // The folder's user file merged into the configuration in force: the groups it contributed,
     // empty when it was refused or contributed none.
     ElementVector readUserConfiguration(const char* folder);
+    // The same, checked only: the merge is prepared in `merge` for its caller to run.
+    ElementVector readUserConfiguration(const char* folder, UserFileMerge& merge);
     void readInternalConfiguration();
     // FileIOException when the file could not be written.
     void writeUserConfiguration();
     void writeInternalConfiguration();
     void writeXmlFile(const XmlDocument& document, const char* folder, const char* file);
     void checkForNewConfiguration();
+    // The next step of a dropped user file's merge; after the last, the file is saved and the
+    // drop removed.
+    void continueUserMerge();
     void startCheckTimer();
     void stopCheckTimer();
     void configCheckTimerExpired(const ThreadSafeTimer& timer);
@@ -58,10 +65,6 @@ public:
     void notifyUserConfigurationChanged();
     // Shut-down: no timer, no configuration and no subscriber is left.
     void stop();
-
-    // Adds the network to the vector's groups of that name, or to a new group of that name
-    // appended to the vector.
-    static void addNetworkToGroup(const Ascii& groupName, const Network& network, ElementVector groups);
 
     // As a follower of the configuration in force: only its top state counts.
     void configurationEvent(std::int32_t state) override;
@@ -77,6 +80,8 @@ public:
     ElementVector m_subscribers = ElementVector::create();
     // Set while a folder is read: the configuration's own state changes meanwhile are not news.
     bool m_busy = false;
+    // A dropped user file merged in steps.
+    std::optional<UserFileMerge> m_userMerge;
 
     static std::atomic<ActiveConfigurationImpl*> Singleton;
 

@@ -7,6 +7,7 @@
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/configuration/ConfigurationMatchmaker.h"
 #include "vel/configuration/MetaConnection.h"
+#include "vel/configuration/NetworkNameIndex.h"
 #include "vel/exception/InvalidGroupException.h"
 #include "vel/exception/InvalidNetworkException.h"
 #include "vel/reference/HandleOf.h"
@@ -305,16 +306,14 @@ ElementVector ConfigurationImpl::metaConnections() {
 
 bool ConfigurationImpl::validateNames(ElementVector groups) {
     bool valid = true;
-    std::vector<Reference> list = groups.snapshot();
-    for (size_t i = 0; i < list.size(); ++i) {
-        NetworkGroup group = handleOf<NetworkGroup>(list[i].m);
+    NameSet earlier;
+    for (const Reference& element : groups.snapshot()) {
+        NetworkGroup group = handleOf<NetworkGroup>(element.m);
         if (!m_policy.checkGroupNetworks(group)) valid = false;
-        for (size_t j = 0; j < i; ++j) {
-            if (!handleOf<NetworkGroup>(list[j].m).hasSameName(group)) continue;
-            logInfo(0, "Duplicate group name: %s", group.name().text());
-            valid = false;
-            break;
-        }
+        const Ascii name = group.name();
+        if (earlier.insert(name)) continue;
+        logInfo(0, "Duplicate group name: %s", name.text());
+        valid = false;
     }
     return valid;
 }

@@ -4,6 +4,7 @@
 #include "vel/adapter/AdapterConstants.h"
 #include "vel/configuration/ActiveConfigurationConstants.h"
 #include "vel/configuration/NetworkGroup.h"
+#include "vel/configuration/NetworkNameIndex.h"
 #include "vel/credmgr/Credential.h"
 #include "vel/credmgr/CredentialConstants.h"
 #include "vel/exception/CredentialException.h"
@@ -119,8 +120,9 @@ void InternalConfigurationCredentials::restore(const Configuration& configuratio
                 continue;
             }
         }
+        const NetworkNameIndex networks(group.networkGroup());
         for (const XmlCredentialsNetwork& saved : entry.impl()->m_networks) {
-            Network network = group.networkGroup().findNetwork(saved.impl()->m_networkName);
+            Network network = networks.find(saved.impl()->m_networkName);
             if (network.isNull()) continue;
             restoreNetwork(network, saved.impl()->m_credentials);
         }

@@ -47,6 +47,8 @@ public:
 
     // Appends the network unless that object is already there; ElementVector::ADDED when added.
     int addNetwork(const Network& network) const;
+    // Appends a network the caller knows is not there (its name is not), without walking the group.
+    void appendNetwork(const Network& network) const { impl()->m_networks.add(network.m); }
     // The network of that name (the last when several have it); an empty handle when none has.
     Network findNetwork(const Ascii& name) const;
     // The first network of that name, or -1.

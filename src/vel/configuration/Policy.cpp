@@ -7,6 +7,7 @@
 #include "vel/configuration/AuthenticationMethod.h"
 #include "vel/configuration/EapMethod.h"
 #include "vel/configuration/NetworkGroup.h"
+#include "vel/configuration/NetworkNameIndex.h"
 #include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/ConversionException.h"
 #include "vel/network/Association.h"
@@ -97,16 +98,14 @@ bool Policy::checkNetworkAgainstPolicy(const Network& network) const {
 
 bool Policy::checkGroupNetworks(const NetworkGroup& group) const {
     bool allowed = true;
-    std::vector<Reference> networks = group.networkVector().snapshot();
-    for (size_t i = 0; i < networks.size(); ++i) {
-        Network network = handleOf<Network>(networks[i].m);
+    NameSet earlier;
+    for (const Reference& element : group.networkVector().snapshot()) {
+        Network network = handleOf<Network>(element.m);
         if (!checkNetworkAgainstPolicy(network)) allowed = false;
-        for (size_t j = 0; j < i; ++j) {
-            if (handleOf<Network>(networks[j].m).name() != network.name()) continue;
-            logInfo(0, "Duplicate network name: %s", network.name().text());
-            allowed = false;
-            break;
-        }
+        const Ascii name = network.name();
+        if (earlier.insert(name)) continue;
+        logInfo(0, "Duplicate network name: %s", name.text());
+        allowed = false;
     }
     return allowed;
 }

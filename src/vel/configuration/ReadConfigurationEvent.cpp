@@ -6,3 +6,9 @@ void ReadConfigurationEventImpl::run() {
     ActiveConfiguration active;
     if (!active.isNull()) active.readAll();
 }
+
+void UserFileMergeEventImpl::run() {
+    if (ActiveConfigurationImpl::Singleton.load() == nullptr) return;
+    ActiveConfiguration active;
+    if (!active.isNull()) active.impl()->continueUserMerge();
+}

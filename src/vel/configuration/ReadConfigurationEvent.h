@@ -7,3 +7,9 @@ class ReadConfigurationEventImpl : public MessageEventImpl {
 public:
     void run() override;
 };
+
+// The next step of a dropped user file's merge (ActiveConfigurationImpl::continueUserMerge).
+class UserFileMergeEventImpl : public MessageEventImpl {
+public:
+    void run() override;
+};

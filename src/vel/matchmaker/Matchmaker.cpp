@@ -83,11 +83,17 @@ void MatchmakerImpl::forEachSupportedAdapter(const std::function<void(const Matc
 }
 
 void MatchmakerImpl::scheduleMakeMatches() {
-    if (m_postingFlag == 1) EventQueue::Instance().post(MessageEvent(new MakeMatchesEventImpl));
+    // One pass makes every match that is due, so a change made while one waits needs no other: a
+    // thousand networks starting at once must not post a thousand passes onto the engine's queue.
+    if (m_postingFlag == 1 && !m_passPending) {
+        m_passPending = true;
+        EventQueue::Instance().post(MessageEvent(new MakeMatchesEventImpl));
+    }
     m_needsMatching = true;
 }
 
 void MatchmakerImpl::makeMatches() {
+    m_passPending = false;
     logInfo(0, "starting makeMatches...");
     if (!m_needsMatching) {
         logInfo(0, "matchmaking not needed");
@@ -108,7 +114,10 @@ void MatchmakerImpl::makeMatches() {
             matched < budget) {
             for (std::int32_t later = type; later < COUNT; ++later) m_networkLists[later].rewindToMatched();
             logInfo(0, "Higher priority adapter available");
-            EventQueue::Instance().post(MessageEvent(new HigherPriorityAdapterAvailableEventImpl));
+            if (!m_reconsiderPending) {
+                m_reconsiderPending = true;
+                EventQueue::Instance().post(MessageEvent(new HigherPriorityAdapterAvailableEventImpl));
+            }
             return;
         }
         logInfo(0,

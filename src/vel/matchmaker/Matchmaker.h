@@ -74,6 +74,8 @@ public:
 
     void scheduleMakeMatches();
     void makeMatches();
+    // The reconsideration a pass asked for runs; the next pass may ask again.
+    void reconsiderationRan() { m_reconsiderPending = false; }
 
     // The adapter list tells of a new adapter.
     void newAdapter(const VelAdapter& adapter) override;
@@ -114,6 +116,9 @@ private:
     std::int32_t m_matchCount = 0;
     std::int32_t m_postingFlag;
     bool m_needsMatching = true;
+    // A pass or a reconsideration already waits on the engine's queue.
+    bool m_passPending = false;
+    bool m_reconsiderPending = false;
     bool m_clientEnabled = true;
     bool m_radioOn = true;
 };

@@ -11,6 +11,10 @@ void MakeMatchesEventImpl::run() {
 }
 
 void HigherPriorityAdapterAvailableEventImpl::run() {
+    if (MatchmakerImpl::Singleton.load() != nullptr) {
+        Matchmaker matchmaker;
+        if (!matchmaker.isNull()) matchmaker.impl()->reconsiderationRan();
+    }
     if (ActiveConfigurationImpl::Singleton.load() == nullptr) return;
     ActiveConfiguration active;
     if (!active.isNull() && active.exists()) active.configuration().reconsiderAllConnections();

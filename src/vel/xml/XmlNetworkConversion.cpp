@@ -43,7 +43,8 @@ NetworkGroup XmlNetworkConversion::toGroup(const XmlNetworkGroup& record) {
     NetworkGroup group = NetworkGroup::create(part->m_name.length() > 0 ? part->m_name : Ascii(""));
     group.setGlobal(part->m_global);
     group.setOption(part->m_allowUserToSeeScanlist);
-    for (const XmlNetwork& network : part->m_networks) group.addNetwork(toNetwork(network, part->m_global));
+    // Each network is new: nothing to look for in the group before it goes in.
+    for (const XmlNetwork& network : part->m_networks) group.appendNetwork(toNetwork(network, part->m_global));
     return group;
 }
 

@@ -244,6 +244,27 @@ TEST_F(MatchmakerTest, WiredLinkUnderAWirelessMatchAsksTheConfigurationToReconsi
     EXPECT_THAT(logged("reconsiderAllConnections()"), SizeIs(1));
 }
 
+// Every network a configuration starts schedules a pass from the engine thread; far more of them than
+// the queue has room for leave one pass waiting, which matches the first.
+TEST_F(MatchmakerTest, AThousandNetworksStartedInOneEventLeaveOnePassOnTheQueue) {
+    startEngine();
+    matchmaker->clearReferences();
+    matchmaker.reset();
+    matchmaker.emplace(Matchmaker::create(1));
+    queue.post(functionEvent([this] {
+        managedAdapter("eth0", WIRED);
+        for (int i = 0; i < 1000; ++i) insert(("Wired-" + std::to_string(i)).c_str(), WIRED);
+    }));
+    ASSERT_TRUE(drain(queue));
+
+    EXPECT_THAT(logged("starting makeMatches..."), SizeIs(1));
+    EXPECT_THAT(attaches(), ElementsAre("attach eth0 Wired-0"));
+    // A change after the pass ran schedules the next one.
+    queue.post(functionEvent([this] { insert("Late", WIRED); }));
+    ASSERT_TRUE(drain(queue));
+    EXPECT_THAT(logged("starting makeMatches..."), SizeIs(2));
+}
+
 TEST_F(MatchmakerTest, RemovingANetworkBeforeTheCursorKeepsTheNextOneNext) {
     VelAdapter adapter = managedAdapter("wlan0", WIFI);
     Network first = insert("First", WIFI);
