@@ -5,13 +5,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "tests/support/ChildProcess.h"
 #include "tests/system/LabClient.h"
 #include "tests/system/OfficeLab.h"
 #include "tests/system/ServiceClientTest.h"
 #include "tests/system/TrayMessages.h"
+#include "vel/communication/UnreadableMessages.h"
 #include "vel/exception/BaseException.h"
 
 namespace {
@@ -123,6 +127,65 @@ TEST_F(HostileNeighbourTest, TheWiredConnectionCompletesWhileANeighbourSendsGarb
     EXPECT_THAT(log, Not(HasSubstr("Fatal Shutdown")));
     EXPECT_THAT(log, Not(HasSubstr("Assertion")));
     EXPECT_THAT(log, HasSubstr("]: Normal Shutdown: "));
+}
+
+
+TEST_F(HostileNeighbourTest, AClientSendingOnlyJunkIsClosedAndTheLogKeepsItsHistory) {
+    // Every log file there is before the neighbour comes, with what it holds.
+    PipeClient& tray = connectClient();
+    tray.send(trayRequest("getServiceStateRequest", 1));
+    EXPECT_THAT(replyTo(tray, 1), HasSubstr("<getServiceStateResponse>"));
+    std::map<std::string, std::string> before;
+    for (const auto& file : std::filesystem::directory_iterator(root.path() + "/logs"))
+        before[file.path().filename().string()] = readText(file.path().string());
+    ASSERT_TRUE(before.count("CurrentLog.txt"));
+
+    // Junk frames, some with junk in their headers, from one connection after another: without a
+    // bound each would write three or four lines, and these would rotate the log several times.
+    constexpr int CONNECTIONS = 8;
+    constexpr int FRAMES = 3000;
+    std::string junk;
+    for (int i = 0; i < FRAMES; ++i) junk += i % 2 == 0 ? frame("hello, service") : "x" + frame("<a><b></a>");
+    for (int c = 0; c < CONNECTIONS; ++c) {
+        SCOPED_TRACE(c);
+        PipeClient neighbour;
+        ASSERT_TRUE(waitFor([&] { return neighbour.connect(); }));
+        try {
+            neighbour.sendRaw(junk);
+        } catch (const BaseException&) {
+            // Closed before it had sent all.
+        }
+        ASSERT_TRUE(waitFor([&] { return countOf(root.logText(), "sends nothing that reads: closed") == c + 1; }))
+            << "the neighbour was not closed\n" << root.logText();
+        // Whatever the service had sent it before, then the end of the connection.
+        EXPECT_THROW(for (;;) neighbour.receive(), BaseException);
+        neighbour.close();
+    }
+
+    tray.send(trayRequest("getServiceStateRequest", 2));
+    EXPECT_THAT(replyTo(tray, 2), HasSubstr("<getServiceStateResponse>"));
+    EXPECT_EQ(stopService(), 0);
+    for (const auto& [name, text] : before) {
+        SCOPED_TRACE(name);
+        const std::string now = readText(root.path() + "/logs/" + name);
+        EXPECT_EQ(now.compare(0, text.size(), text), 0) << "the file from before was rotated away";
+    }
+    const std::string log = root.logText();
+    // The first few of each connection are logged as any message that does not read, the rest in
+    // a line or two.
+    EXPECT_EQ(countOf(log, "]: Internal error 207, contact software manufacturer\n"),
+              CONNECTIONS * UnreadableMessages::LOGGED_IN_FULL);
+    EXPECT_GE(countOf(log, "more messages that do not read in"), CONNECTIONS);
+    // What the parser says of each is logged with it, and only then.
+    EXPECT_LE(countOf(log, "XML error: "), CONNECTIONS * UnreadableMessages::LOGGED_IN_FULL * 3);
+    EXPECT_LT(log.size(), before.at("CurrentLog.txt").size() + 400000) << "the log grew by the junk";
+
+    // The console of scripts/run tells the first such message and each closed client, no more.
+    tamsel::test::ChildProcess follower;
+    ASSERT_TRUE(follower.start(FOLLOW_LOG, {"--once", root.log()}));
+    const std::string told = follower.readAll();
+    EXPECT_EQ(countOf(told, "Internal error 207"), 1) << told;
+    EXPECT_EQ(countOf(told, "a client that sent nothing readable was closed"), CONNECTIONS) << told;
 }
 
 }  // namespace

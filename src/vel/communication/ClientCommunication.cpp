@@ -39,6 +39,8 @@ void ClientCommunicationImpl::clearReferences() {
     Configuration configuration = ConnApiEngine::configuration();
     if (!configuration.isNull()) configuration.unsubscribe(this);
     m_connections.clear();
+    for (auto& [connection, unreadable] : m_unreadable) unreadable.end();
+    m_unreadable.clear();
     m_lastNetworkStateEventInfo = LastNetworkState();
     clearCredentialRequest();
 }
@@ -46,6 +48,7 @@ void ClientCommunicationImpl::clearReferences() {
 void ClientCommunicationImpl::connectionStateChanged(const Connection& connection, int state) {
     if (state == ConnectionConstants::CONNECTED) {
         m_connections.add(connection.m);
+        m_unreadable.try_emplace(connection.impl(), connection.impl());
         PendingCredentialRequest& pending = m_pendingCredentialRequest;
         if (pending.network.exists() && pending.groupName.exists() && pending.requestText.exists()) {
             logDebug("Retransmit credential request to new connection");
@@ -58,24 +61,41 @@ void ClientCommunicationImpl::connectionStateChanged(const Connection& connectio
             connection.send(m_rememberedRequests.get(i));
     } else if (state == ConnectionConstants::DISCONNECTED) {
         m_connections.remove(connection.m);
+        if (auto it = m_unreadable.find(connection.impl()); it != m_unreadable.end()) {
+            it->second.end();
+            m_unreadable.erase(it);
+        }
     } else {
         LUM_ASSERT_TEXT(false, "connectionState");
     }
 }
 
 void ClientCommunicationImpl::datagramReceived(const Connection& connection, const Datagram& datagram) {
+    // A connection's messages all come between its connected and disconnected news.
+    auto found = m_unreadable.find(connection.impl());
+    UnreadableMessages unknown(connection.impl());
+    UnreadableMessages& unreadable = found != m_unreadable.end() ? found->second : unknown;
+    if (unreadable.closed()) return;
     if (datagram.length() == 1 && datagram.bytes()[0] == ConnApiConstants::REPAIR_REQUEST) {
         repair();
         return;
     }
-    ConnApiLog::guard("datagramReceived", false, [&] {
-        SoapEnvelope envelope = SoapEnvelope::parse(datagram);
+    const bool inFull = unreadable.nextInFull();
+    bool readable = false;
+    ConnApiLog::guard("datagramReceived", inFull ? ConnApiLog::AS_INTERNAL_ERROR : ConnApiLog::COUNT_ONLY, [&] {
+        SoapEnvelope envelope = SoapEnvelope::parse(datagram, inFull);
         if (envelope.kind() == SoapEnvelope::KIND_ENVELOPE) {
+            readable = true;
             SoapDispatcher(m_handlers).dispatch(DatagramContext{datagram, envelope, connection});
-        } else {
+        } else if (inFull) {
             logError(0, "Invalid datagram format");
         }
     });
+    if (readable) {
+        unreadable.readable();
+    } else if (unreadable.unreadable()) {
+        connection.close();
+    }
 }
 
 void ClientCommunicationImpl::repair() {

@@ -5,6 +5,7 @@
 // news into messages. Engine thread only.
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "vel/configuration/ActiveConfigurationSubscriberInterface.h"
@@ -14,6 +15,7 @@
 #include "vel/connection/DatagramSubscriber.h"
 #include "vel/datagram/Datagram.h"
 #include "vel/datagram/NamedDatagramVector.h"
+#include "vel/communication/UnreadableMessages.h"
 #include "vel/ipcmsghandlers/CertificateRecord.h"
 #include "vel/ipcmsghandlers/ConnApiNetwork.h"
 #include "vel/ipcmsghandlers/HandlerTable.h"
@@ -112,6 +114,8 @@ private:
     LastNetworkState m_lastNetworkStateEventInfo;
     NamedDatagramVectorOf<Datagram> m_rememberedRequests;
     PendingCredentialRequest m_pendingCredentialRequest;
+    // Of each connected client.
+    std::map<const ConnectionImpl*, UnreadableMessages> m_unreadable;
 };
 
 class ClientCommunication : public Reference {

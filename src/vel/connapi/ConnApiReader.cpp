@@ -15,6 +15,23 @@ Ascii ConnApiReader::optionalText(const char* name) const {
     return vel::xmlChildText(m_element, name);
 }
 
+namespace {
+
+Ascii bounded(const Ascii& text, const char* name, int maxLength) {
+    if (text.length() > maxLength) vel::xmlError("Invalid \"%s\" length.", name);
+    return text;
+}
+
+}  // namespace
+
+Ascii ConnApiReader::requiredText(const char* name, int maxLength) const {
+    return bounded(requiredText(name), name, maxLength);
+}
+
+Ascii ConnApiReader::optionalText(const char* name, int maxLength) const {
+    return bounded(optionalText(name), name, maxLength);
+}
+
 std::int32_t ConnApiReader::requiredInt(const char* name) const {
     return decimal(requiredText(name).text());
 }

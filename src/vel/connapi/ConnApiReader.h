@@ -19,6 +19,9 @@ public:
     Ascii requiredText(const char* name) const;
     // Empty when absent or empty.
     Ascii optionalText(const char* name) const;
+    // The same for a text of at most maxLength bytes; a longer one raises "Invalid \"%s\" length.".
+    Ascii requiredText(const char* name, int maxLength) const;
+    Ascii optionalText(const char* name, int maxLength) const;
     // The decimal value of a required child; out-of-range values saturate.
     std::int32_t requiredInt(const char* name) const;
     // "true" or "false"; absent gives `absent`, present but empty raises "Tag \"%s\" is empty".

@@ -8,6 +8,7 @@
 #include "vel/exception/ConversionException.h"
 #include "vel/network/Association.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
+#include "vel/xmlconnectionapi/ConnApiLimitConstants.h"
 
 namespace {
 
@@ -69,7 +70,8 @@ void ConnectionBodies::writeConnectionMode(const SoapBodyContext& context, std::
 ConnectToNetworkRecord ConnectionBodies::readConnectToNetwork(const SharedXmlNode& element) {
     ConnApiReader reader(element);
     ConnectToNetworkRecord record;
-    record.networkName = reader.requiredText(ConnApiElements::NETWORK_NAME);
+    record.networkName =
+        reader.requiredText(ConnApiElements::NETWORK_NAME, ConnApiLimitConstants::MAX_NETWORK_NAME_LENGTH);
     if (reader.has(ConnApiElements::CONNECTION_MODE)) {
         record.connectionMode =
             TextToXmlApiConnectionMode(reader.optionalText(ConnApiElements::CONNECTION_MODE).text());

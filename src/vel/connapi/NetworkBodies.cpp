@@ -7,8 +7,11 @@
 #include "vel/enumtostring/EnumConversions.h"
 #include "vel/xml/XmlSchema.h"
 #include "vel/xmlconnectionapi/ConnApiElements.h"
+#include "vel/xmlconnectionapi/ConnApiLimitConstants.h"
 
 namespace {
+
+using L = ConnApiLimitConstants;
 
 struct KeyRule {
     const char* element;
@@ -52,7 +55,7 @@ NetworkSettingsRecord readSettings(const ConnApiReader& reader) {
     settings.hasSsid = reader.has(ConnApiElements::SSID);
     if (settings.hasSsid) {
         const Ascii ssid = reader.optionalText(ConnApiElements::SSID);
-        if (ssid.length() > NetworkBodies::MAX_SSID_LENGTH) vel::xmlError("Invalid ssid length.");
+        if (ssid.length() > L::MAX_SSID_LENGTH) vel::xmlError("Invalid ssid length.");
         settings.ssid = ssid.toByteArray();
     }
     settings.hasAssociation = reader.has(ConnApiElements::ASSOCIATION_AND_ENCRYPTION_MODE);
@@ -66,7 +69,7 @@ NetworkSettingsRecord readSettings(const ConnApiReader& reader) {
     settings.hasVpn = reader.has(ConnApiElements::VPN_PARAMETERS);
     if (settings.hasVpn) {
         ConnApiReader vpn(reader.child(ConnApiElements::VPN_PARAMETERS));
-        settings.connectionEntry = vpn.requiredText(ConnApiElements::CONNECTION_ENTRY);
+        settings.connectionEntry = vpn.requiredText(ConnApiElements::CONNECTION_ENTRY, L::MAX_CONNECTION_ENTRY_LENGTH);
         settings.autoConnectVpn = TextToBool(vpn.requiredText(ConnApiElements::AUTO_CONNECT_VPN).text()) != 0;
     }
     if (reader.has(ConnApiElements::EAP_METHOD))
@@ -76,7 +79,7 @@ NetworkSettingsRecord readSettings(const ConnApiReader& reader) {
             reader.optionalText(ConnApiElements::CREDENTIAL_TYPE).text());
     }
     settings.hasScript = reader.has(ConnApiElements::RUN_SCRIPT_SPEC);
-    settings.script = reader.optionalText(ConnApiElements::RUN_SCRIPT_SPEC);
+    settings.script = reader.optionalText(ConnApiElements::RUN_SCRIPT_SPEC, L::MAX_SCRIPT_LENGTH);
     return settings;
 }
 
@@ -121,7 +124,7 @@ void NetworkBodies::writeGroupName(const SoapBodyContext& context, const Ascii& 
 }
 
 Ascii NetworkBodies::readGroupName(const SharedXmlNode& element) {
-    return ConnApiReader(element).requiredText(ConnApiElements::GROUP_NAME);
+    return ConnApiReader(element).requiredText(ConnApiElements::GROUP_NAME, L::MAX_GROUP_NAME_LENGTH);
 }
 
 void NetworkBodies::writeNetworksInGroup(const SoapBodyContext& context, const Ascii& groupName,
@@ -149,8 +152,8 @@ ChangeNetworkRequestRecord NetworkBodies::readChangeNetworkRequest(const SharedX
     const GroupAndNetworkRecord names = readGroupAndNetwork(element);
     record.groupName = names.groupName;
     record.networkName = names.networkName;
-    record.newGroupName = reader.optionalText(ConnApiElements::NEW_GROUP_NAME);
-    record.newNetworkName = reader.optionalText(ConnApiElements::NEW_NETWORK_NAME);
+    record.newGroupName = reader.optionalText(ConnApiElements::NEW_GROUP_NAME, L::MAX_GROUP_NAME_LENGTH);
+    record.newNetworkName = reader.optionalText(ConnApiElements::NEW_NETWORK_NAME, L::MAX_NETWORK_NAME_LENGTH);
     if (reader.has(ConnApiElements::PRIORITY))
         record.priority = TextToXmlApiNetworkPriority(reader.optionalText(ConnApiElements::PRIORITY).text());
     if (reader.has(ConnApiElements::NETWORK_MEDIA))
@@ -162,8 +165,8 @@ ChangeNetworkRequestRecord NetworkBodies::readChangeNetworkRequest(const SharedX
 GroupAndNetworkRecord NetworkBodies::readGroupAndNetwork(const SharedXmlNode& element) {
     ConnApiReader reader(element);
     GroupAndNetworkRecord record;
-    record.groupName = reader.requiredText(ConnApiElements::GROUP_NAME);
-    record.networkName = reader.requiredText(ConnApiElements::NETWORK_NAME);
+    record.groupName = reader.requiredText(ConnApiElements::GROUP_NAME, L::MAX_GROUP_NAME_LENGTH);
+    record.networkName = reader.requiredText(ConnApiElements::NETWORK_NAME, L::MAX_NETWORK_NAME_LENGTH);
     return record;
 }
 

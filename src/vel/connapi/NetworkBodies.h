@@ -87,11 +87,9 @@ struct NetworkListEntry {
     Ascii script;
 };
 
+// A name or text over its length in ConnApiLimitConstants does not read (fault 9).
 class NetworkBodies {
 public:
-    // The longest SSID an add or change request may carry.
-    static constexpr std::int32_t MAX_SSID_LENGTH = 32;
-
     // getGroupsResponse.
     static void writeGroupList(const SoapBodyContext& context, const AsciiVector& groupNames);
     // getActiveGroupResponse, setActiveGroupResponse, addGroupResponse, removeGroupResponse.

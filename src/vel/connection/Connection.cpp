@@ -83,7 +83,8 @@ void ConnectionImpl::cancelLocked() {
     m_canceled = true;
     if (!m_destroyingOrDestroyed) {
         if (!m_sendExited) m_sendSignal.set();
-        m_ipc.cancel();
+        // A connection without a pipe of its own has nothing to stop.
+        if (!m_ipc.isNull()) m_ipc.cancel();
     }
     m_queueRoomSignal.set();
 }
@@ -91,6 +92,11 @@ void ConnectionImpl::cancelLocked() {
 void ConnectionImpl::cancel() {
     MutexLock lock(&m_mutex);
     cancelLocked();
+}
+
+void ConnectionImpl::close() {
+    MutexLock lock(&m_mutex);
+    if (!m_canceled) cancelLocked();
 }
 
 void ConnectionImpl::cancelAndJoin() {

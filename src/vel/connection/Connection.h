@@ -32,6 +32,8 @@ public:
     void send(const Datagram& datagram);
     // Stops both threads from another thread: blocked pipe calls end, waits end.
     void cancel();
+    // The same, for a connection that may be cancelled already.
+    void close();
     void cancelAndJoin();
 
     // An event of this connection (its connected or disconnected news, a received datagram)
@@ -97,6 +99,7 @@ public:
 
     void send(const Datagram& datagram) const { impl()->send(datagram); }
     void cancelAndJoin() const { impl()->cancelAndJoin(); }
+    void close() const { impl()->close(); }
     bool isFinished() const { return impl()->isFinished(); }
 
     ConnectionImpl* impl() const { return static_cast<ConnectionImpl*>(static_cast<ReferenceImpl*>(m)); }

@@ -12,22 +12,30 @@
 IpcReceiveBuffer::IpcReceiveBuffer() : m_state(READY), m_buffer(m_inline), m_readPosition(m_inline) {}
 
 IpcReceiveBuffer::~IpcReceiveBuffer() {
+    tellSkipped(true);
     m_state = DESTROYED;
     if (m_buffer != m_inline) lumFree(__FILE__, __LINE__, &m_buffer);
 }
 
-namespace {
-
-void logSkippedRun(std::uint8_t first, int count) {
-    logDebug("Invalid charcter 0x%02x in IPC message header (%d skipped)", first, count);
+void IpcReceiveBuffer::skipped(void* context, std::uint8_t first, int count) {
+    auto* buffer = static_cast<IpcReceiveBuffer*>(context);
+    if (buffer->m_skippedRuns.occur())
+        logDebug("Invalid charcter 0x%02x in IPC message header (%d skipped)", first, count);
 }
 
-}  // namespace
+void IpcReceiveBuffer::tellSkipped(bool end) {
+    const LogFold::Told told = m_skippedRuns.take(end);
+    if (told.count > 0) {
+        logDebug("Invalid charcters in IPC message headers: %d more runs skipped in %lld s", told.count,
+                 told.seconds);
+    }
+}
 
 IpcReceiveBuffer::HeaderParse IpcReceiveBuffer::parseHeader() {
     ConnApiFrame::HeaderReading reading =
-        ConnApiFrame::readHeader(m_readPosition, usable(), m_headerScanned, logSkippedRun);
+        ConnApiFrame::readHeader(m_readPosition, usable(), m_headerScanned, &skipped, this);
     m_headerScanned = reading.scanned;
+    tellSkipped(false);
     if (reading.status == ConnApiFrame::HeaderStatus::INCOMPLETE) return HEADER_INCOMPLETE;
     if (reading.status == ConnApiFrame::HeaderStatus::NEVER) return HEADER_NEVER;
     // Both are bounded by the protocol, so their sum is too.

@@ -2,6 +2,7 @@
 // Cuts frames out of the byte stream of one pipe end. Owned by the one thread that reads.
 #include <cstdint>
 
+#include "runtime/lum/LogFold.h"
 #include "vel/datagram/Datagram.h"
 #include "vel/ipc/IpcConstants.h"
 #include "vel/reference/SafeInteger.h"
@@ -28,6 +29,9 @@ private:
     enum HeaderParse { HEADER_INCOMPLETE, HEADER_ACCEPTED, HEADER_NEVER };
 
     HeaderParse parseHeader();
+    static void skipped(void* context, std::uint8_t first, int count);
+    // Tells the runs of skipped bytes folded so far, when due or at the `end`.
+    void tellSkipped(bool end);
     void grow(int size);
     void compact();
     int consumed() const { return static_cast<int>(m_readPosition - m_buffer); }
@@ -46,4 +50,6 @@ private:
     // Header bytes of the pending frame already scanned, so that a header parsed again after
     // more bytes arrived logs each run of skipped bytes once.
     int m_headerScanned = 0;
+    LogFold m_skippedRuns{IpcConstants::SKIPPED_RUNS_IN_FULL,
+                          std::chrono::seconds(IpcConstants::SKIPPED_RUNS_INTERVAL_SECONDS)};
 };

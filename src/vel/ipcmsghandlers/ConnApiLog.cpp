@@ -7,16 +7,25 @@
 #include "vel/exception/ExceptionConstants.h"
 #include "vel/exception/XmlException.h"
 
-ConnApiLog::Raised ConnApiLog::guard(const char* where, bool reportUnreadable,
-                                     const std::function<void()>& work) {
+namespace {
+
+template <typename E>
+void logUnreadable(const E& e, ConnApiLog::Unreadable how) {
+    if (how == ConnApiLog::REPORT) e.report();
+    if (how == ConnApiLog::AS_INTERNAL_ERROR) ConnApiLog::unreadable(e);
+}
+
+}  // namespace
+
+ConnApiLog::Raised ConnApiLog::guard(const char* where, Unreadable how, const std::function<void()>& work) {
     try {
         work();
         return Raised::NOTHING;
     } catch (const XmlException& e) {
-        reportUnreadable ? e.report() : unreadable(e);
+        logUnreadable(e, how);
         return Raised::UNREADABLE;
     } catch (const ConversionException& e) {
-        reportUnreadable ? e.report() : unreadable(e);
+        logUnreadable(e, how);
         return Raised::UNREADABLE;
     } catch (const BaseException& e) {
         e.report();

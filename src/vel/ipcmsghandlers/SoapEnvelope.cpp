@@ -2,7 +2,9 @@
 
 #include "vel/connapi/SoapBodyContext.h"
 #include "vel/enumtostring/EnumConversions.h"
+#include "vel/exception/XmlException.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
+#include "vel/xmlconnectionapi/ConnApiMessageBounds.h"
 
 namespace {
 
@@ -11,10 +13,13 @@ const char* const SEQUENCE_ATTRIBUTE = "sequence";
 
 }  // namespace
 
-SoapEnvelope SoapEnvelope::parse(const Datagram& datagram) {
+SoapEnvelope SoapEnvelope::parse(const Datagram& datagram, bool logErrors) {
+    const ConnApiMessageBounds::Verdict verdict = ConnApiMessageBounds::check(datagram.text(), datagram.length());
+    if (verdict != ConnApiMessageBounds::Verdict::WITHIN)
+        XmlException::raise(__FILE__, __LINE__, ConnApiMessageBounds::text(verdict));
     SoapEnvelope envelope;
     envelope.m_document = std::make_shared<XmlDocument>();
-    envelope.m_document->parseMessage(datagram.text(), datagram.length());
+    envelope.m_document->parseMessage(datagram.text(), datagram.length(), logErrors);
     envelope.m_root = envelope.m_document->rootElement();
     envelope.m_classification = classify(envelope.m_root);
     return envelope;

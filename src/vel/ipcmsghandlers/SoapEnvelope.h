@@ -21,9 +21,10 @@ public:
         std::int32_t sequence = 0;
     };
 
-    // Parses the datagram (XmlException when it is not XML, or declares a document type) and
-    // classifies its root (ConversionException for a root of no known kind).
-    static SoapEnvelope parse(const Datagram& datagram);
+    // Parses the datagram (XmlException when it is out of the protocol's bounds, not XML, or
+    // declares a document type) and classifies its root (ConversionException for a root of no
+    // known kind). The parser's own error lines are logged only when `logErrors`.
+    static SoapEnvelope parse(const Datagram& datagram, bool logErrors = true);
     // Kind from the root's local name; for an envelope the number of its sequenceNumber child, for
     // the other kinds the type and sequence attributes (0 when absent).
     static Classification classify(const SharedXmlNode& root);

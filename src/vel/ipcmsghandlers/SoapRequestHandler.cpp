@@ -16,7 +16,7 @@ std::int32_t SoapRequestHandlerImpl::precheck() {
 
 std::int32_t SoapRequestHandlerImpl::run(const SoapBodyContext& reply) {
     std::int32_t code = 0;
-    switch (ConnApiLog::guard(ConnApiCommandToText(m_context.command()), true, [&] {
+    switch (ConnApiLog::guard(ConnApiCommandToText(m_context.command()), ConnApiLog::REPORT, [&] {
         code = precheck();
         if (code == 0) code = handle(m_context, reply);
     })) {

@@ -4,5 +4,6 @@
 #include "vel/ipcmsghandlers/ConnApiLog.h"
 
 void SoapResponseHandlerImpl::process() {
-    ConnApiLog::guard(ConnApiCommandToText(m_context.command()), false, [this] { handleResponse(); });
+    ConnApiLog::guard(ConnApiCommandToText(m_context.command()), ConnApiLog::AS_INTERNAL_ERROR,
+                      [this] { handleResponse(); });
 }

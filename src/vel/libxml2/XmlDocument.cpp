@@ -23,6 +23,8 @@ void refuseDocumentType(void* context, const xmlChar*, const xmlChar*, const xml
     xmlStopParser(parser);
 }
 
+void ignoreError(void*, xmlErrorPtr) {}
+
 }  // namespace
 
 XmlDocument::XmlDocument() : m_doc(xmlNewDoc(nullptr)) {
@@ -41,7 +43,7 @@ void XmlDocument::parse(const char* buffer, int length) {
     m_doc = doc;
 }
 
-void XmlDocument::parseMessage(const char* buffer, int length) {
+void XmlDocument::parseMessage(const char* buffer, int length, bool logErrors) {
     if (!LUM_ASSERT(buffer && length >= 0)) XmlException::raise(__FILE__, __LINE__, "XmlReadBuffer");
     XmlLibrary::protectParser();
     xmlParserCtxtPtr parser = xmlNewParserCtxt();
@@ -49,6 +51,8 @@ void XmlDocument::parseMessage(const char* buffer, int length) {
     bool refused = false;
     parser->_private = &refused;
     parser->sax->internalSubset = &refuseDocumentType;
+    // The context's own handler comes before the library's, which logs.
+    if (!logErrors) parser->sax->serror = &ignoreError;
     xmlDocPtr doc = xmlCtxtReadMemory(parser, buffer, length, nullptr, nullptr, XML_PARSE_NONET);
     xmlFreeParserCtxt(parser);
     if (doc != nullptr && refused) {

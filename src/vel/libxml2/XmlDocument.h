@@ -18,8 +18,9 @@ public:
     // Replaces the document with the one parsed from the text.
     void parse(const char* buffer, int length);
     // The same for a message from a client of the pipe: a document type declaration is refused
-    // before anything it declares is read, and no entity is substituted.
-    void parseMessage(const char* buffer, int length);
+    // before anything it declares is read, and no entity is substituted. The parser's error lines
+    // are logged only when `logErrors`.
+    void parseMessage(const char* buffer, int length, bool logErrors = true);
     SharedXmlNode rootElement() const;
     // The document as formatted UTF-8 text.
     ByteArray dump() const;

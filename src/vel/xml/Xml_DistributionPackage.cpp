@@ -9,11 +9,36 @@
 #include "vel/xml/Xml_Configuration.h"
 #include "vel/xml/Xml_MetaConnections.h"
 #include "vel/xml/Xml_Networks.h"
+#include "vel/xmlconnectionapi/ConnApiLimitConstants.h"
 
 using E = XmlElements;
 using M = XmlMessages;
+using L = ConnApiLimitConstants;
 
 namespace {
+
+void within(const Ascii& text, const char* element, int maxLength) {
+    if (text.length() > maxLength) vel::xmlError("Invalid \"%s\" length.", element);
+}
+
+// The user's names and texts are held to what a client may send: a file written before the pipe
+// bounded them is refused rather than keep a name in force that no client could name again. (The
+// SSID's own rule holds for every file.)
+void checkLengths(const std::vector<XmlNetworkGroup>& groups, const std::vector<MetaConnection>& metaConnections) {
+    for (const XmlNetworkGroup& group : groups) {
+        within(group.impl()->m_name, E::GROUP_NAME, L::MAX_GROUP_NAME_LENGTH);
+        for (const XmlNetwork& network : group.impl()->m_networks) {
+            const XmlNetworkCommon common = network.common();
+            within(common.displayName, E::DISPLAY_NAME, L::MAX_NETWORK_NAME_LENGTH);
+            within(common.runScriptAfterConnection, E::RUN_SCRIPT_AFTER_CONNECTION, L::MAX_SCRIPT_LENGTH);
+        }
+    }
+    for (const MetaConnection& metaConnection : metaConnections) {
+        within(metaConnection.groupName(), E::GROUP_NAME, L::MAX_GROUP_NAME_LENGTH);
+        within(metaConnection.networkName(), E::DISPLAY_NAME, L::MAX_NETWORK_NAME_LENGTH);
+        within(metaConnection.connectionEntry(), E::VPN_CONNECTION_ENTRY, L::MAX_CONNECTION_ENTRY_LENGTH);
+    }
+}
 
 void markUserNetworks(const Configuration& configuration) {
     for (const Reference& network : configuration.allNetworks().snapshot()) {
@@ -50,6 +75,7 @@ XmlUserFileRecord Xml_DistributionPackage::Read(const SharedXmlNode& root) {
 Configuration Xml_DistributionPackage::readUserFile(const SharedXmlNode& root) {
     if (!root.hasName(USER_CONFIGURATION)) {
         const std::vector<XmlNetworkGroup> records = Xml_Networks::Read(root);
+        checkLengths(records, {});
         Configuration configuration = Configuration::create(USER_CONFIGURATION);
         XmlConfigurationGuard guard(configuration);
         ElementVector groups = ElementVector::create();
@@ -60,6 +86,7 @@ Configuration Xml_DistributionPackage::readUserFile(const SharedXmlNode& root) {
         return configuration;
     }
     const XmlUserFileRecord record = Read(root);
+    checkLengths(record.groups, record.metaConnections);
     Configuration configuration = Configuration::create(Xml_Configuration::CONFIGURATION_NAME);
     XmlConfigurationGuard guard(configuration);
     configuration.setMajorVersion(record.majorVersion);

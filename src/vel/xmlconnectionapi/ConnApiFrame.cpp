@@ -25,13 +25,13 @@ std::string ConnApiFrame::frame(std::string_view payload) {
 }
 
 ConnApiFrame::HeaderReading ConnApiFrame::readHeader(const std::uint8_t* bytes, int count, int alreadyScanned,
-                                                     SkippedRun skipped) {
+                                                     SkippedRun skipped, void* context) {
     HeaderReading reading{HeaderStatus::INCOMPLETE, 0, 0, alreadyScanned};
     if (count < MIN_HEADER_LENGTH) return reading;
     std::int64_t length = 0;
     int runStart = -1;
     auto endRun = [&](int end) {
-        if (runStart >= 0 && skipped != nullptr) skipped(bytes[runStart], end - runStart);
+        if (runStart >= 0 && skipped != nullptr) skipped(context, bytes[runStart], end - runStart);
         runStart = -1;
     };
     int index = 0;

@@ -33,9 +33,9 @@ public:
         int scanned;        // header bytes looked at so far
     };
     // Called once for each run of header bytes that are neither digits nor its end, with the
-    // run's first byte and length, when the run ends or the header is refused: junk costs one
-    // report per run, not one per byte.
-    using SkippedRun = void (*)(std::uint8_t first, int count);
+    // run's first byte and length and the caller's context, when the run ends or the header is
+    // refused: junk costs one report per run, not one per byte.
+    using SkippedRun = void (*)(void* context, std::uint8_t first, int count);
 
     // Reads the header at the start of the `count` bytes received so far. Bytes other than digits
     // are skipped. The line feed counts only with a byte behind it. The first `alreadyScanned`
@@ -43,5 +43,5 @@ public:
     // NEVER: a length over MAX_MESSAGE_LENGTH, a header longer than MAX_HEADER_LENGTH, or one that
     // starts with its end.
     static HeaderReading readHeader(const std::uint8_t* bytes, int count, int alreadyScanned,
-                                    SkippedRun skipped);
+                                    SkippedRun skipped, void* context = nullptr);
 };

@@ -23,6 +23,7 @@
 #include "vel/ipcmsghandlers/SoapEnvelope.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiDump.h"
+#include "vel/xmlconnectionapi/ConnApiLimitConstants.h"
 #include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
@@ -63,7 +64,7 @@ void readEveryWay(const SharedXmlNode& element) {
     tolerating([&] { NetworkBodies::readGroupAndNetwork(element); });
     tolerating([&] {
         const AddNetworkRequestRecord r = NetworkBodies::readAddNetworkRequest(element);
-        if (r.settings.ssid.length() > NetworkBodies::MAX_SSID_LENGTH) __builtin_trap();
+        if (r.settings.ssid.length() > ConnApiLimitConstants::MAX_SSID_LENGTH) __builtin_trap();
         const StaticKeyRecord& key = r.settings.key;
         if (key.kind != StaticKeyRecord::KIND_NONE && key.bytes.length() == 0) __builtin_trap();
         if (key.length != 0 && key.length != 5 && key.length != 13) __builtin_trap();

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "../connapi/ConnApiCorpus.h"
+#include "tests/support/TestText.h"
 #include "tests/vel/ipcmsghandlers/ConnApiTestSupport.h"
+#include "vel/communication/UnreadableMessages.h"
 #include "vel/connapi/ConnApiMessage.h"
 #include "vel/connapi/ConnectionBodies.h"
 #include "vel/connapi/CredentialBodies.h"
@@ -312,6 +314,8 @@ TEST_F(SoapDispatcherTest, MessagesThatDoNotReadAreLoggedAndTheConnectionGoesOn)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        // Each from a client of its own: a client's first few such messages are logged in full.
+        asker = connect();
         LogCapture log;
         EXPECT_EQ(ask(c.payload), std::vector<std::string>{});
         if (c.logged != nullptr) EXPECT_TRUE(log.contains(c.logged)) << log.text();
@@ -319,6 +323,30 @@ TEST_F(SoapDispatcherTest, MessagesThatDoNotReadAreLoggedAndTheConnectionGoesOn)
                     ElementsAre("getGroupsResponse"));
     }
     EXPECT_EQ(engine.adapterResets, 0) << "only a message of the one byte Q repairs";
+}
+
+TEST_F(SoapDispatcherTest, AClientSendingJunkHasItsLinesFoldedAndIsClosedWhenNothingElseComes) {
+    const int inFull = UnreadableMessages::LOGGED_IN_FULL;
+    LogCapture log;
+    for (int i = 0; i < inFull + 10; ++i) EXPECT_EQ(ask(i % 2 == 0 ? "hello" : "<a><b></a>"), std::vector<std::string>{});
+    // Its first ones are logged as any such message; the rest are not.
+    EXPECT_EQ(countOf(log.text(), "Internal error 207, contact software manufacturer"), inFull) << log.text();
+    // A message that reads is served, and a run of junk starts anew behind it.
+    EXPECT_THAT(namesOf(ask(trayEnvelope(element("getGroupsRequest", 1)))), ElementsAre("getGroupsResponse"));
+    for (int i = 0; i < UnreadableMessages::MAX_IN_A_ROW - 1; ++i) ask("hello");
+    EXPECT_FALSE(log.contains("sends nothing that reads")) << log.text();
+    ask("hello");
+    EXPECT_EQ(countOf(log.text(), "sends nothing that reads: closed after 100 such messages in a row"), 1) << log.text();
+    // Told when it is closed: all but the ones logged in full.
+    EXPECT_TRUE(log.contains(": " + std::to_string(10 + UnreadableMessages::MAX_IN_A_ROW) +
+                             " more messages that do not read in "))
+        << log.text();
+    EXPECT_EQ(countOf(log.text(), "Internal error 207"), inFull);
+    EXPECT_EQ(ask(trayEnvelope(element("getGroupsRequest", 2))), std::vector<std::string>{}) << "closed";
+    // Another client is logged in full again.
+    asker = connect();
+    ask("hello");
+    EXPECT_EQ(countOf(log.text(), "Internal error 207"), inFull + 1);
 }
 
 TEST_F(SoapDispatcherTest, RepairByteRestartsTheAdaptersAndSetsTheQuitSignal) {

@@ -9,6 +9,7 @@
 #include "vel/xml/XmlElements.h"
 #include "vel/xml/Xml_Configuration.h"
 #include "vel/xml/Xml_DistributionPackage.h"
+#include "vel/xmlconnectionapi/ConnApiLimitConstants.h"
 
 namespace tamsel::test {
 namespace {
@@ -276,6 +277,49 @@ TEST_F(UserFileTest, UserFilesAreReadAsTheyAreWritten) {
         ASSERT_EQ(answer, "accepted");
         EXPECT_EQ(summaryOf(configuration), row.value);
         configuration.impl()->clearReferences();
+    }
+}
+
+TEST_F(UserFileTest, NamesAndTextsLongerThanAClientMaySendRefuseTheFile) {
+    using L = ConnApiLimitConstants;
+    const struct {
+        const char* element;
+        // The text in the sample, or its place for a text the sample does not hold.
+        std::string from;
+        std::string before;
+        std::string after;
+        int limit;
+    } rows[] = {
+        {"groupName", "Mine", "<groupName>", "</groupName>", L::MAX_GROUP_NAME_LENGTH},
+        {"displayName", "Desk", "<displayName>", "</displayName>", L::MAX_NETWORK_NAME_LENGTH},
+        {"runScriptAfterConnection", "</connectionTimeout>", "</connectionTimeout><runScriptAfterConnection>",
+         "</runScriptAfterConnection>", L::MAX_SCRIPT_LENGTH},
+        {"vpnConnectionEntry", "desk vpn", "<vpnConnectionEntry>", "</vpnConnectionEntry>",
+         L::MAX_CONNECTION_ENTRY_LENGTH},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.element);
+        const bool inserted = row.from.front() == '<';
+        for (int length : {row.limit, row.limit + 1}) {
+            const std::string text = std::string(static_cast<size_t>(length), 'n');
+            const std::string file =
+                inserted ? replacedEverywhere(USER_FILE, row.from, row.before + text + row.after)
+                         : replacedEverywhere(USER_FILE, row.before + row.from + row.after,
+                                              row.before + text + row.after);
+            ASSERT_FALSE(file.empty());
+            Configuration configuration;
+            const std::string answer = refusalOf([&] { configuration = readUserText(file); });
+            if (length > row.limit) {
+                EXPECT_EQ(answer, xmlMessage("Invalid \"%s\" length.", row.element));
+                continue;
+            }
+            EXPECT_EQ(answer, "accepted");
+            if (answer == "accepted") {
+                // Kept whole: written back as it was read.
+                EXPECT_NE(written(configuration).find(">" + text + "<"), std::string::npos);
+                configuration.impl()->clearReferences();
+            }
+        }
     }
 }
 

@@ -23,7 +23,7 @@ TEST(ConnApiFrameTest, FramesPrefixTheByteLengthAndALineFeedUpToTheLimit) {
 
 using Run = std::pair<std::uint8_t, int>;
 std::vector<Run> g_skipped;
-void recordSkipped(std::uint8_t first, int count) {
+void recordSkipped(void*, std::uint8_t first, int count) {
     g_skipped.emplace_back(first, count);
 }
 
