@@ -46,7 +46,8 @@ public:
     // empty when it was refused or contributed none.
     ElementVector readUserConfiguration(const char* folder);
     void readInternalConfiguration();
-    // FileIOException when the file could not be written.
+    // FileIOException when the file could not be written, or would not be read back as it is
+    // meant; the file is then left as it was.
     void writeUserConfiguration();
     void writeInternalConfiguration();
     void writeXmlFile(const XmlDocument& document, const char* folder, const char* file);
@@ -77,6 +78,8 @@ public:
     ElementVector m_subscribers = ElementVector::create();
     // Set while a folder is read: the configuration's own state changes meanwhile are not news.
     bool m_busy = false;
+    // Set when a refused user file of "system" could not be set aside: no save may replace it.
+    bool m_userFileHeld = false;
 
     static std::atomic<ActiveConfigurationImpl*> Singleton;
 
@@ -86,6 +89,8 @@ private:
     // The start-up and drop paths go on after a failed save: its lines are in the log already.
     void writeUserConfigurationLogged();
     void writeInternalConfigurationLogged();
+    // A user file of "system" that contributed nothing moves aside before a save can replace it.
+    void keepRefusedUserFile();
     // Temporaries that a save killed half-way left in "system".
     void removeLeftTemporaries();
 };
