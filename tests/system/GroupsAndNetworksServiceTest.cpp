@@ -11,8 +11,8 @@
 
 #include "tests/support/LabBuilder.h"
 #include "tests/system/LabClient.h"
-#include "tests/system/ServiceClientTest.h"
 #include "tests/system/ServiceLog.h"
+#include "tests/system/TrayClientTest.h"
 #include "tests/system/TrayPipe.h"
 
 namespace {
@@ -47,31 +47,15 @@ std::string homeLab(bool logonAtStart = true) {
     return lab.text();
 }
 
-class GroupsAndNetworksTest : public ServiceClientTest {
+class GroupsAndNetworksTest : public TrayClientTest {
 protected:
     void SetUp() override {
         root.write("system/configuration.xml", readText(configuration()));
         root.write("lab.xml", lab());
-        ServiceClientTest::SetUp();
+        TrayClientTest::SetUp();
     }
     virtual const char* configuration() const { return GROUPS_CONFIGURATION; }
     virtual std::string lab() const { return homeLab(); }
-    void TearDown() override {
-        tray.reset();
-        ServiceClientTest::TearDown();
-    }
-
-    // A tray program on the pipe once the service has its configuration: the requests before are
-    // answered with fault 1.
-    TrayPipe& connectTray() {
-        tray = std::make_unique<TrayPipe>();
-        EXPECT_TRUE(tray->connected()) << root.logText();
-        EXPECT_TRUE(waitFor([&] {
-            return tray->ask("getActiveGroupRequest").name() == "getActiveGroupResponse";
-        })) << root.logText();
-        return *tray;
-    }
-
     // The editor's new network for the scanned "home": the service state first, then the network.
     TrayMessage addHome(const QString& script) {
         tray->ask("getServiceStateRequest");
@@ -121,8 +105,6 @@ protected:
     }
 
     std::string file(const std::string& name) const { return root.path() + "/system/" + name; }
-
-    std::unique_ptr<TrayPipe> tray;
 };
 
 // What the groups dialog and the editor send: a new group, a network with its key that connects at

@@ -21,6 +21,9 @@
 #include "vel/string/AsciiVector.h"
 #include "vel/string/FormatBuffer.h"
 #include "vel/timer/TimerList.h"
+#include "vel/xml/UserFileReadBack.h"
+#include "vel/xml/XmlMessages.h"
+#include "vel/xml/XmlSchema.h"
 #include "vel/xml/Xml_Configuration.h"
 #include "vel/xml/Xml_DistributionPackage.h"
 #include "vel/xml/Xml_InternalConfiguration.h"
@@ -64,6 +67,14 @@ void logMoveFailure(const char* from, const char* to, const char* folder) {
 void setAside(const char* folder, const char* file, const char* badFile) {
     if (replaceFile(pathOf(folder, file), pathOf(folder, badFile)) != 0)
         logMoveFailure(file, badFile, folder);
+}
+
+// A name for a refused user file beside the ones kept before: "_bad", then "_bad2", "_bad3", ...
+std::string keptUserFileName() {
+    std::string name = C::USER_CONFIGURATION_BAD_FILE;
+    const std::string stem = name.substr(0, name.size() - 4);
+    for (int i = 2; exists(C::SYSTEM_FOLDER, name.c_str()); ++i) name = stem + std::to_string(i) + ".xml";
+    return name;
 }
 
 }  // namespace
@@ -170,6 +181,7 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder,
         return contributed;
     }
     Configuration user;
+    bool refused = false;
     try {
         XmlDocument document;
         parseFile(document, folder, file, read.value());
@@ -178,10 +190,14 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder,
         if (!active.validateNames(groups))
             XmlException::raise(__FILE__, __LINE__, "Invalid user configuration due to policy.");
 
-        // Nothing is taken over when one network is there already.
+        // Nothing is taken over when one network is there already. The user's global networks
+        // join the administrator's global group; there is no other to take them.
         for (const Reference& element : groups.snapshot()) {
             NetworkGroup userGroup = handleOf<NetworkGroup>(element.m);
-            NetworkGroupProxy found = active.findGroup(userGroup.name());
+            if (userGroup.isGlobal() && !active.globalGroup().exists())
+                vel::xmlError(XmlMessages::NO_GLOBAL_NETWORKS, "globalNetworks");
+            NetworkGroupProxy found =
+                userGroup.isGlobal() ? active.globalGroup() : active.findGroup(userGroup.name());
             if (!found.exists()) continue;
             const NetworkNameIndex present(found.networkGroup());
             for (const Reference& network : userGroup.networkVector().snapshot()) {
@@ -190,6 +206,7 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder,
                 logInfo(0, "Cannot add network \"%s\" in group \"%s\". The network already exists.",
                         name.text(), userGroup.name().text());
                 user.impl()->clearReferences();
+                if (std::strcmp(folder, C::SYSTEM_FOLDER) == 0) keepRefusedUserFile();
                 return contributed;
             }
         }
@@ -208,12 +225,15 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder,
     } catch (const XmlException& e) {
         logError(0, INVALID, e.function().text());
         contributed.clear();
+        refused = true;
     } catch (const ConversionException& e) {
         logError(0, INVALID, e.function().text());
         contributed.clear();
+        refused = true;
     }
     // The user file's own configuration is only a carrier; its groups now live in the active one.
     if (!user.isNull()) user.impl()->clearReferences();
+    if (refused && std::strcmp(folder, C::SYSTEM_FOLDER) == 0) keepRefusedUserFile();
     return contributed;
 }
 
@@ -246,10 +266,27 @@ void ActiveConfigurationImpl::readInternalConfiguration() {
 void ActiveConfigurationImpl::writeUserConfiguration() {
     Configuration active = held();
     if (active.isNull()) return;
+    if (m_userFileHeld) {
+        logError(0, "The user configuration is not saved: the refused %s/%s could not be set aside",
+                 C::SYSTEM_FOLDER, C::USER_CONFIGURATION_FILE);
+        FileIOException::raise(__FILE__, __LINE__, FileIOException::WRITE, Unicode("writeUserConfiguration"));
+    }
     ElementVector groups = ElementVector::create();
     NetworkGroupMerge merge(groups);
     for (const Reference& element : active.groups().snapshot()) {
         NetworkGroup group = handleOf<NetworkGroup>(element.m);
+        // The user's global networks go into a global group of their own; the administrator's
+        // global group is not the user's to keep.
+        if (group.isGlobal()) {
+            NetworkGroup global = NetworkGroup::create(group.name());
+            global.setGlobal(true);
+            for (const Reference& network : group.networkVector().snapshot())
+                if (handleOf<Network>(network.m).getOrigin() == NetworkImpl::ORIGIN_USER)
+                    global.addNetwork(handleOf<Network>(network.m));
+            // First, as the writer writes it.
+            if (global.networkVector().length() > 0) groups.insertIfAbsent(global.m, 0);
+            continue;
+        }
         // A group the user made and left empty survives; administrator networks are never written.
         if (group.networkVector().length() == 0) {
             groups.add(group.m);
@@ -264,11 +301,38 @@ void ActiveConfigurationImpl::writeUserConfiguration() {
     Configuration user = Configuration::create(C::USER_CONFIGURATION_NAME);
     user.setGroups(groups);
     user.vpnManager().setMetaConnections(active.metaConnections());
-    XmlDocument document;
-    Xml_DistributionPackage::Write(document, Xml_DistributionPackage::recordOf(user),
-                                   C::USER_CONFIGURATION_NAME);
     // Not cleared: its groups hold the running networks of the configuration in force.
+    const XmlUserFileRecord written = Xml_DistributionPackage::recordOf(user);
+    XmlDocument document;
+    std::string refusal;
+    try {
+        Xml_DistributionPackage::Write(document, written, C::USER_CONFIGURATION_NAME);
+        // Replaced only by a file that the next start reads back as it was meant.
+        refusal = UserFileReadBack::difference(written, document.dump());
+    } catch (const XmlException& e) {
+        refusal = e.function().text();
+    } catch (const ConversionException& e) {
+        refusal = e.function().text();
+    }
+    if (!refusal.empty()) {
+        logError(0, "The user configuration is not saved, %s/%s is kept as it was: %s", C::SYSTEM_FOLDER,
+                 C::USER_CONFIGURATION_FILE, refusal.c_str());
+        FileIOException::raise(__FILE__, __LINE__, FileIOException::WRITE, Unicode("writeUserConfiguration"));
+    }
     writeXmlFile(document, C::SYSTEM_FOLDER, C::USER_CONFIGURATION_FILE);
+}
+
+void ActiveConfigurationImpl::keepRefusedUserFile() {
+    const std::string kept = keptUserFileName();
+    if (replaceFile(pathOf(C::SYSTEM_FOLDER, C::USER_CONFIGURATION_FILE),
+                    pathOf(C::SYSTEM_FOLDER, kept.c_str())) != 0) {
+        logMoveFailure(C::USER_CONFIGURATION_FILE, kept.c_str(), C::SYSTEM_FOLDER);
+        // Saving now would overwrite the only copy of the user's networks.
+        m_userFileHeld = true;
+        return;
+    }
+    logWarning(0, "The refused user configuration %s/%s is kept as %s/%s", C::SYSTEM_FOLDER,
+               C::USER_CONFIGURATION_FILE, C::SYSTEM_FOLDER, kept.c_str());
 }
 
 void ActiveConfigurationImpl::writeInternalConfiguration() {

@@ -50,7 +50,8 @@ public:
     // The same, checked only: the merge is prepared in `merge` for its caller to run.
     ElementVector readUserConfiguration(const char* folder, UserFileMerge& merge);
     void readInternalConfiguration();
-    // FileIOException when the file could not be written.
+    // FileIOException when the file could not be written, or would not be read back as it is
+    // meant; the file is then left as it was.
     void writeUserConfiguration();
     void writeInternalConfiguration();
     void writeXmlFile(const XmlDocument& document, const char* folder, const char* file);
@@ -82,6 +83,8 @@ public:
     bool m_busy = false;
     // A dropped user file merged in steps.
     std::optional<UserFileMerge> m_userMerge;
+    // Set when a refused user file of "system" could not be set aside: no save may replace it.
+    bool m_userFileHeld = false;
 
     static std::atomic<ActiveConfigurationImpl*> Singleton;
 
@@ -91,6 +94,8 @@ private:
     // The start-up and drop paths go on after a failed save: its lines are in the log already.
     void writeUserConfigurationLogged();
     void writeInternalConfigurationLogged();
+    // A user file of "system" that contributed nothing moves aside before a save can replace it.
+    void keepRefusedUserFile();
     // Temporaries that a save killed half-way left in "system".
     void removeLeftTemporaries();
 };

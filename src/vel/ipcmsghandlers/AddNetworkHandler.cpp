@@ -7,6 +7,7 @@
 #include "vel/ipcmsghandlers/ConnApiEngine.h"
 #include "vel/ipcmsghandlers/NetworkKeyRule.h"
 #include "vel/ipcmsghandlers/NetworkVpnEntries.h"
+#include "vel/ipcmsghandlers/SavableNetworkRule.h"
 #include "vel/xml/UserAuthenticationSettings.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiMessages.h"
@@ -55,11 +56,22 @@ std::int32_t AddNetworkHandlerImpl::handle(const SoapBodyContext& request, const
         network.setSsid(settings.ssid);
     }
 
+    if (settings.eapMethod != 0 && settings.credentialType == 0) {
+        logInfo(0, "%s : an EAP method needs a credential type", HANDLER);
+        return ConnApiConstants::ERROR_UNSUPPORTED_OPTION;
+    }
+    SavableNetworkRule::Shape shape;
+    shape.wireless = record.media == NetworkImpl::MEDIA_WIRELESS;
+    shape.association = settings.association;
+    shape.encryption = settings.encryption;
+    shape.hasKey = shape.wireless && settings.key.kind != StaticKeyRecord::KIND_NONE &&
+                   NetworkKeyRule::takesKey(settings.association, settings.encryption);
+    shape.wepKey = settings.key.length != 0;
+    shape.eapMethod = settings.eapMethod;
+    shape.credentialType = settings.credentialType;
+    if (std::int32_t code = SavableNetworkRule::check(HANDLER, shape)) return code;
+
     if (settings.eapMethod != 0) {
-        if (settings.credentialType == 0) {
-            logInfo(0, "%s : an EAP method needs a credential type", HANDLER);
-            return ConnApiConstants::ERROR_UNSUPPORTED_OPTION;
-        }
         // The user file keeps the network as an 802.1X network by this flag.
         network.setFlagB(true);
         createUserAuthenticationSettings(settings.eapMethod, settings.credentialType, network);

@@ -2,9 +2,12 @@
 
 #include "runtime/lum/Log.h"
 #include "vel/adapter/AdapterConstants.h"
+#include "vel/exception/FileIOException.h"
 #include "vel/ipcmsghandlers/ConnApiEngine.h"
 #include "vel/ipcmsghandlers/NetworkKeyRule.h"
 #include "vel/ipcmsghandlers/NetworkVpnEntries.h"
+#include "vel/ipcmsghandlers/SavableNetworkRule.h"
+#include "vel/ipcmsghandlers/UserChangeUndo.h"
 #include "vel/xml/UserAuthenticationSettings.h"
 #include "vel/xmlconnectionapi/ConnApiConstants.h"
 #include "vel/xmlconnectionapi/ConnApiMessages.h"
@@ -13,6 +16,12 @@ namespace {
 
 const char* const HANDLER = "ChangeNetworkHandlerImpl";
 constexpr std::int32_t NO_ENCRYPTION = 1;
+
+// Which key a pair keeps: 1 a WEP key, 2 a pre-shared key of WPA, 0 none.
+int keyFamilyOf(std::int32_t association, std::int32_t encryption) {
+    if (!NetworkKeyRule::takesKey(association, encryption)) return 0;
+    return encryption == NetworkKeyRule::ENCRYPTION_WEP ? 1 : 2;
+}
 
 bool changesAdministratorSettings(const ChangeNetworkRequestRecord& record) {
     const NetworkSettingsRecord& settings = record.settings;
@@ -43,20 +52,39 @@ std::int32_t ChangeNetworkHandlerImpl::handle(const SoapBodyContext& request, co
     }
     const bool global = network.isGlobal();
     const Ascii oldVpnGroupName = NetworkVpnEntries::groupNameOf(network, holder.name());
+    const std::vector<Reference> vpnEntries = configuration.vpnManager().metaConnections().snapshot();
+    const NetworkSettingsSnapshot settings(network);
+    const std::int32_t index = holder.indexOfNetwork(network.name());
+    Moves moves;
+    bool accessChanged = false;
 
     if (network.getOrigin() == NetworkImpl::ORIGIN_ADMINISTRATOR) {
         if (changesAdministratorSettings(record)) return ConnApiConstants::ERROR_DENIED_BY_POLICY;
     } else {
-        Moves moves;
         if (std::int32_t code = checkUserChange(record, configuration, holder, network, moves)) return code;
-        applyUserChange(record, configuration, holder, network, moves);
+        accessChanged = applyUserChange(record, configuration, holder, network, moves);
     }
 
     changeVpnEntry(record, configuration.vpnManager(), global, oldVpnGroupName);
 
     const Ascii networkName = record.newNetworkName.length() > 0 ? record.newNetworkName : record.networkName;
     NetworkBodies::writeChangeNetworkResponse(reply, record.groupName, record.newGroupName, networkName);
-    ConnApiEngine::writeUserConfiguration();
+    try {
+        ConnApiEngine::writeUserConfiguration();
+    } catch (const FileIOException& e) {
+        // The file still holds the network as it was: so does the configuration.
+        e.report();
+        if (!moves.target.isNull()) configuration.removeNetwork(moves.target.name(), network.name());
+        settings.restore(accessChanged);
+        if (!moves.target.isNull()) {
+            UserChangeUndo::placeNetwork(configuration, holder.name(), network, index);
+        } else if (index >= 0) {
+            holder.networkVector().remove(network.m);
+            holder.networkVector().insertIfAbsent(network.m, index);
+        }
+        NetworkVpnEntries::restore(configuration.vpnManager(), vpnEntries);
+        return ConnApiConstants::ERROR_INTERNAL;
+    }
     return 0;
 }
 
@@ -99,21 +127,57 @@ std::int32_t ChangeNetworkHandlerImpl::checkUserChange(const ChangeNetworkReques
         }
         moves.priority = record.priority;
     }
-    if (settings.hasAssociation && network.getMediaType() == AdapterConstants::MEDIA_TYPE_80211) {
-        const bool hasKey =
-            settings.key.kind != StaticKeyRecord::KIND_NONE || NetworkKeyRule::holdsKey(network);
-        if (std::int32_t code =
-                NetworkKeyRule::check(HANDLER, settings.association, settings.encryption, hasKey))
-            return code;
-    }
     if (settings.eapMethod != 0 && settings.credentialType == 0) {
         logInfo(0, "%s : an EAP method needs a credential type", HANDLER);
         return ConnApiConstants::ERROR_UNSUPPORTED_OPTION;
     }
-    return 0;
+    return checkResultingNetwork(settings, network, moves);
 }
 
-void ChangeNetworkHandlerImpl::applyUserChange(const ChangeNetworkRequestRecord& record,
+std::int32_t ChangeNetworkHandlerImpl::checkResultingNetwork(const NetworkSettingsRecord& settings,
+                                                             const Network& network, Moves& moves) {
+    SavableNetworkRule::Shape shape;
+    shape.wireless = network.getMediaType() == AdapterConstants::MEDIA_TYPE_80211;
+    const bool pairChanges = settings.hasAssociation && shape.wireless;
+    shape.association = pairChanges ? settings.association : network.getAssociationMode();
+    shape.encryption = pairChanges ? settings.encryption : network.getEncryption();
+    shape.eapMethod = settings.eapMethod;
+    shape.credentialType = settings.credentialType;
+    if (shape.eapMethod == 0 && network.getFlagB()) {
+        ElementVector methods =
+            network.getAuthenticationParameters(AdapterConstants::CONNECTION_USER).authenticationMethods();
+        // A pair that takes no EAP method drops the one the network had.
+        if (methods.length() > 0 &&
+            (!shape.wireless || SavableNetworkRule::takesEapMethod(shape.association, shape.encryption))) {
+            AuthenticationMethod method = AuthenticationMethod::at(methods, 0);
+            shape.eapMethod = method.authenticationType();
+            shape.credentialType = method.credentialType();
+        } else {
+            moves.dropEapMethod = true;
+        }
+    }
+    // A held key stays while the pair keeps a key of its kind; a given one is taken where the pair
+    // keeps one.
+    const bool holdsKey = shape.wireless && NetworkKeyRule::holdsKey(network);
+    const bool keyKept = holdsKey && shape.eapMethod == 0 &&
+                         keyFamilyOf(shape.association, shape.encryption) != 0 &&
+                         keyFamilyOf(shape.association, shape.encryption) ==
+                             keyFamilyOf(network.getAssociationMode(), network.getEncryption());
+    moves.storeKey = shape.wireless && settings.key.kind != StaticKeyRecord::KIND_NONE &&
+                     NetworkKeyRule::takesKey(shape.association, shape.encryption);
+    moves.dropKey = holdsKey && !keyKept && !moves.storeKey;
+    shape.hasKey = moves.storeKey || keyKept;
+    shape.wepKey = moves.storeKey ? settings.key.length != 0
+                                  : keyFamilyOf(network.getAssociationMode(), network.getEncryption()) == 1;
+    if (pairChanges) {
+        if (std::int32_t code =
+                NetworkKeyRule::check(HANDLER, settings.association, settings.encryption, shape.hasKey))
+            return code;
+    }
+    return SavableNetworkRule::check(HANDLER, shape);
+}
+
+bool ChangeNetworkHandlerImpl::applyUserChange(const ChangeNetworkRequestRecord& record,
                                                const Configuration& configuration, const NetworkGroup& holder,
                                                const Network& network, const Moves& moves) {
     const NetworkSettingsRecord& settings = record.settings;
@@ -141,13 +205,23 @@ void ChangeNetworkHandlerImpl::applyUserChange(const ChangeNetworkRequestRecord&
         network.setEncryption(settings.encryption);
         accessChanged = true;
     }
-    if (settings.key.kind != StaticKeyRecord::KIND_NONE) {
+    AuthenticationParameters user = network.getAuthenticationParameters(AdapterConstants::CONNECTION_USER);
+    if (moves.dropKey) {
+        user.releasePasswordOrKeyCredential();
+        user.setStaticKeyValue(0);
+    }
+    if (moves.dropEapMethod) {
+        user.clearAuthenticationMethods();
+        network.setFlagB(false);
+        accessChanged = true;
+    }
+    if (moves.storeKey) {
         NetworkKeyRule::store(network, settings.key);
         accessChanged = true;
     }
     if (settings.hasScript) network.setScript(settings.script);
     if (settings.eapMethod != 0) {
-        network.getAuthenticationParameters(AdapterConstants::CONNECTION_USER).clearAuthenticationMethods();
+        user.clearAuthenticationMethods();
         network.setFlagB(true);
         createUserAuthenticationSettings(settings.eapMethod, settings.credentialType, network);
         accessChanged = true;
@@ -156,6 +230,7 @@ void ChangeNetworkHandlerImpl::applyUserChange(const ChangeNetworkRequestRecord&
         network.refreshSsid();
         network.accessChanged();
     }
+    return accessChanged;
 }
 
 void ChangeNetworkHandlerImpl::changeVpnEntry(const ChangeNetworkRequestRecord& record,

@@ -13,17 +13,25 @@ public:
     std::int32_t replyCommand() override;
 
 private:
-    // Where a user's network goes: another group (empty: it stays), and how it moves.
+    // Where a user's network goes: another group (empty: it stays), and how it moves; and what of
+    // its key and EAP method still applies to the pair it ends with.
     struct Moves {
         NetworkGroup target;
         std::int32_t priority = NetworkGroup::PRIORITY_NONE;
+        bool storeKey = false;
+        bool dropKey = false;
+        bool dropEapMethod = false;
     };
 
     // Every refusal, before anything changes; 0 or the fault.
     static std::int32_t checkUserChange(const ChangeNetworkRequestRecord& record,
                                         const Configuration& configuration, const NetworkGroup& holder,
                                         const Network& network, Moves& moves);
-    static void applyUserChange(const ChangeNetworkRequestRecord& record, const Configuration& configuration,
+    // The settings the network ends with, checked against what the user's file holds.
+    static std::int32_t checkResultingNetwork(const NetworkSettingsRecord& settings, const Network& network,
+                                              Moves& moves);
+    // Whether the network's access changed.
+    static bool applyUserChange(const ChangeNetworkRequestRecord& record, const Configuration& configuration,
                                 const NetworkGroup& holder, const Network& network, const Moves& moves);
     // The entry follows a moved or renamed network; one given in the request replaces it.
     static void changeVpnEntry(const ChangeNetworkRequestRecord& record, const VpnManager& manager,

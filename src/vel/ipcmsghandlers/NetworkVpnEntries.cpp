@@ -14,3 +14,16 @@ MetaConnection NetworkVpnEntries::find(const VpnManager& manager, const Ascii& g
     }
     return MetaConnection();
 }
+
+void NetworkVpnEntries::restore(const VpnManager& manager, const std::vector<Reference>& entries) {
+    const std::vector<Reference> now = manager.metaConnections().snapshot();
+    auto holds = [](const std::vector<Reference>& list, const Reference& entry) {
+        for (const Reference& held : list)
+            if (held.m == entry.m) return true;
+        return false;
+    };
+    for (const Reference& entry : now)
+        if (!holds(entries, entry)) manager.removeNetworkVpn(handleOf<MetaConnection>(entry.m));
+    for (const Reference& entry : entries)
+        if (!holds(now, entry)) manager.addVpnForNetwork(handleOf<MetaConnection>(entry.m));
+}

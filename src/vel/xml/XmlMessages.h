@@ -58,6 +58,16 @@ public:
     static constexpr const char* EMPTY_CREDENTIAL_TAG = "Empty credential tag.";
     static constexpr const char* INVALID_PADDING_LENGTH = "Invalid padding length";
 
+    // What the writers refuse: a network their elements would give back in another form.
+    static constexpr const char* NO_FORM_FOR_PAIR =
+        "\"%s\" has no form for association %d with encryption %d.";
+    static constexpr const char* NO_FORM_FOR_METHOD = "\"%s\" has no form for EAP method %d.";
+    static constexpr const char* NO_KEY_TO_WRITE = "\"%s\" has no key to write.";
+    static constexpr const char* NO_AUTHENTICATION_TO_WRITE = "\"%s\" has no authentication to write.";
+    // What the user file reader refuses.
+    static constexpr const char* NO_GLOBAL_NETWORKS =
+        "\"%s\" of the user cannot be kept: the administrator's file has none.";
+
     // Information lines.
     static constexpr const char* INVALID_DEVELOPMENT_VERSION =
         "Invalid development version of configuration file.";

@@ -42,7 +42,8 @@ void Xml_AssociationMode::Read(const SharedXmlNode& node, std::int32_t& associat
 
 void Xml_AssociationMode::Write(XmlParentBase& parent, std::int32_t association, std::int32_t encryption) {
     XmlParentNode element(parent.addChild(E::ASSOCIATION_MODE));
-    if (association == N::ASSOCIATION_OPEN) {
+    // Open association is read back with WEP: without it, there is no form.
+    if (association == N::ASSOCIATION_OPEN && encryption == N::ENCRYPTION_WEP) {
         element.addChild(E::WEP);
         return;
     }
@@ -50,5 +51,7 @@ void Xml_AssociationMode::Write(XmlParentBase& parent, std::int32_t association,
         if (mode.association != association) continue;
         XmlParentNode named(element.addChild(mode.name));
         Xml_WpaAssoc::Write(named, encryption);
+        return;
     }
+    vel::xmlError(XmlMessages::NO_FORM_FOR_PAIR, E::ASSOCIATION_MODE, association, encryption);
 }

@@ -15,6 +15,11 @@ public:
     // 1 machine, 2 user.
     static XmlAuthenticationRecord Read(const SharedXmlNode& node, std::int32_t media,
                                         std::int32_t recordKind);
-    // Appends the element name holding the record.
-    static void Write(XmlParentBase& parent, const XmlAuthenticationRecord& record, const char* name);
+    // Appends the element name holding the record; refuses (XmlException) a method the reader
+    // would not give back as it is on the media.
+    static void Write(XmlParentBase& parent, const XmlAuthenticationRecord& record, const char* name,
+                      std::int32_t media);
+    // Whether the method's element is read back with that credential kind (1 password,
+    // 2 certificate, 3 token) on the media.
+    static bool carries(std::int32_t type, std::int32_t credentialKind, std::int32_t media);
 };

@@ -36,15 +36,18 @@ void Xml_AuthenticationNetwork::Read(const SharedXmlNode& node, std::int32_t med
 
 void Xml_AuthenticationNetwork::Write(XmlParentBase& parent, const XmlNetwork& network) {
     const XmlNetworkImpl* record = network.impl();
+    const std::int32_t media = record->m_media;
     XmlParentNode element(parent.addChild(E::AUTHENTICATION_NETWORK));
     if (record->m_machine && record->m_user) {
         XmlParentNode both(element.addChild(E::MACHINE_USER_AUTHENTICATION));
-        Xml_Auth::Write(both, *record->m_machine, E::MACHINE);
-        Xml_Auth::Write(both, *record->m_user, E::USER);
+        Xml_Auth::Write(both, *record->m_machine, E::MACHINE, media);
+        Xml_Auth::Write(both, *record->m_user, E::USER, media);
     } else if (record->m_machine) {
-        Xml_Auth::Write(element, *record->m_machine, E::MACHINE_AUTHENTICATION);
+        Xml_Auth::Write(element, *record->m_machine, E::MACHINE_AUTHENTICATION, media);
     } else if (record->m_user) {
-        Xml_Auth::Write(element, *record->m_user, E::USER_AUTHENTICATION);
+        Xml_Auth::Write(element, *record->m_user, E::USER_AUTHENTICATION, media);
+    } else {
+        vel::xmlError(M::NO_AUTHENTICATION_TO_WRITE, E::AUTHENTICATION_NETWORK);
     }
     Xml_Settings8021x::Write(element, record->m_settings8021x);
     if (network.isWireless())

@@ -31,20 +31,23 @@ void Xml_SharedKey::Read(const SharedXmlNode& node, const XmlNetwork& network) {
 
 void Xml_SharedKey::Write(XmlParentBase& parent, const XmlNetwork& network) {
     const XmlNetworkImpl* record = network.impl();
+    if (record->m_key.key.length() == 0) vel::xmlError(M::NO_KEY_TO_WRITE, E::SHARED_KEY_NETWORK);
     switch (record->m_association) {
         case N::ASSOCIATION_OPEN:
         case N::ASSOCIATION_SHARED:
+            if (record->m_encryption != N::ENCRYPTION_WEP) break;
             Xml_WepType::Write(parent, record->m_key);
-            break;
+            return;
         case N::ASSOCIATION_WPA_PERSONAL:
             Xml_Wpa::Write(parent, record->m_key, E::WPA);
-            break;
+            return;
         case N::ASSOCIATION_WPA2_PERSONAL:
             Xml_Wpa::Write(parent, record->m_key, E::WPA2);
-            break;
+            return;
         default:
             break;
     }
+    vel::xmlError(M::NO_FORM_FOR_PAIR, E::SHARED_KEY_NETWORK, record->m_association, record->m_encryption);
 }
 
 XmlKeyRecord Xml_SharedKey::ReadKeyValue(const SharedXmlNode& keyFromProfile) {

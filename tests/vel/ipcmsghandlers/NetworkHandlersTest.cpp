@@ -219,6 +219,78 @@ TEST_F(NetworkHandlersTest, NetworkThatTheUserFileCannotHoldIsRemovedAgain) {
     EXPECT_THAT(networks->takeCalls(), ElementsAre("start Lost", "stop Lost"));
 }
 
+// Whatever a group or network request changed stays in force only when the user's file is saved:
+// otherwise the next start would not have it. Each request answers fault 8 and leaves the groups,
+// their networks in order, the networks' settings and the VPN entries as they were.
+TEST_F(NetworkHandlersTest, AFailedSaveUndoesTheChangeOfEveryRequest) {
+    ASSERT_EQ(outcome("addNetworkRequest",
+                      addRequest("Lab", "Wep",
+                                 tag("ssid", "w") + tag("associationAndEncryptionMode", "openStaticWep") +
+                                     tag("wepAscii40Key", "abcde") + tag("runScriptSpec", "wep.cmd") +
+                                     vpn("Branch", true))),
+              "reply");
+    ASSERT_EQ(outcome("addNetworkRequest",
+                      addRequest("Lab", "Corp",
+                                 tag("ssid", "c") + tag("associationAndEncryptionMode", "wpa2EnterpriseAes") +
+                                     tag("eapMethod", "eapPeap") + tag("credentialType", "password"))),
+              "reply");
+    ASSERT_EQ(outcome("addGroupRequest", tag("groupName", "Spare")), "reply");
+    // Every group with its networks in order, and what each network holds.
+    auto state = [&] {
+        std::vector<std::string> lines;
+        for (const Reference& held : configuration.groups().snapshot()) {
+            NetworkGroup g = handleOf<NetworkGroup>(held.m);
+            lines.push_back(std::string("group ") + g.name().text());
+            for (const Reference& element : g.networkVector().snapshot()) {
+                Network n = handleOf<Network>(element.m);
+                AuthenticationParameters user = n.getAuthenticationParameters(USER);
+                std::string methods;
+                ElementVector list = user.authenticationMethods();
+                for (std::int32_t i = 0; i < list.length(); ++i)
+                    methods += std::to_string(AuthenticationMethod::at(list, i).authenticationType()) + ",";
+                lines.push_back(
+                    std::string(n.name().text()) + " " + Ascii::fromByteArray(n.getSsid()).text() + " " +
+                    std::to_string(n.getAssociationMode()) + "/" + std::to_string(n.getEncryption()) +
+                    " 8021x=" + std::to_string(n.getFlagB()) + " methods=" + methods +
+                    " key=" + user.getStaticKeyText().text() + " script=" + n.getScript().text() +
+                    " global=" + std::to_string(n.isGlobal()));
+            }
+        }
+        for (const std::string& entry : vpnEntries()) lines.push_back("vpn " + entry);
+        return lines;
+    };
+    const std::vector<std::string> before = state();
+    const std::string savedFile = userFileText();
+    userFileFails = true;
+    const std::pair<const char*, std::string> requests[] = {
+        {"addGroupRequest", tag("groupName", "Travel")},
+        {"removeGroupRequest", tag("groupName", "Spare")},
+        {"removeGroupRequest", tag("groupName", "Lab")},
+        {"removeNetworkRequest", tag("groupName", "Lab") + tag("networkName", "Wep")},
+        {"addNetworkRequest", addRequest("Lab", "New", vpn("Branch", false), "wired")},
+        {"changeNetworkRequest", changeRequest("Lab", "Wep", tag("newNetworkName", "Renamed"))},
+        {"changeNetworkRequest", changeRequest("Lab", "Wep", tag("priority", "decrement"))},
+        {"changeNetworkRequest",
+         changeRequest("Lab", "Wep",
+                       tag("newGroupName", "Home") + tag("priority", "top") + vpn("Other", false))},
+        {"changeNetworkRequest",
+         changeRequest("Lab", "Wep",
+                       tag("ssid", "x") + tag("associationAndEncryptionMode", "wpa2PersonalAes") +
+                           tag("wpaAsciiKey", "sunflower seeds") + tag("runScriptSpec", "new.cmd"))},
+        {"changeNetworkRequest",
+         changeRequest("Lab", "Corp", tag("eapMethod", "eapTls") + tag("credentialType", "certificate"))},
+        {"changeNetworkRequest", changeRequest("Lab", "Corp",
+                                               tag("associationAndEncryptionMode", "wpa2PersonalAes") +
+                                                   tag("wpaAsciiKey", "sunflower seeds"))},
+    };
+    for (const auto& [request, children] : requests) {
+        SCOPED_TRACE(std::string(request) + " " + children);
+        EXPECT_EQ(outcome(request, children), "8");
+        EXPECT_EQ(state(), before);
+    }
+    EXPECT_EQ(userFileText(), savedFile);
+}
+
 TEST_F(NetworkHandlersTest, DynamicWepIsListedUnderTheTextTheServiceWrites) {
     EXPECT_EQ(
         outcome("addNetworkRequest",
