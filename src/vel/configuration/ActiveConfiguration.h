@@ -6,6 +6,7 @@
 // thread: the read event, the timer's expiry and the connection-API handlers.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "vel/configuration/ActiveConfigurationSubscriberInterface.h"
 #include "vel/configuration/Configuration.h"
@@ -16,6 +17,7 @@
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 #include "vel/string/Ascii.h"
+#include "vel/string/ByteArray.h"
 #include "vel/timer/ThreadSafeTimerProxy.h"
 #include "vel/timer/TimerSubscriber.h"
 
@@ -42,6 +44,15 @@ public:
     bool readConfigurationDirectory(const char* folder);
     // The folder's administrator file checked and read, or an empty handle (logged).
     Configuration readConfigurationFile(const char* folder);
+    // The same for the file's bytes, read already.
+    Configuration readConfigurationText(const char* folder, const ByteArray& bytes);
+    // The configuration, checked and built, is the one in force: the one before is stopped, the
+    // user's networks are merged in, the subscribers told and the new one started.
+    void activate(const Configuration& configuration);
+    // The dropped administrator file, moved to a name of its own first and then read, checked,
+    // put in force and written to "system" from those very bytes; a refused one is set aside.
+    // True when it is in force. Restarts the check timer either way.
+    bool takeDroppedConfiguration();
     // The folder's user file merged into the configuration in force: the groups it contributed,
     // empty when it was refused or contributed none.
     ElementVector readUserConfiguration(const char* folder);
@@ -79,6 +90,8 @@ public:
     bool m_busy = false;
 
     static std::atomic<ActiveConfigurationImpl*> Singleton;
+    // Tests only: run when a dropped file has been checked, before it is put in force.
+    static std::function<void()> DropVerifiedHook;
 
 private:
     // The configuration held; asserts that there is one.
@@ -86,7 +99,8 @@ private:
     // The start-up and drop paths go on after a failed save: its lines are in the log already.
     void writeUserConfigurationLogged();
     void writeInternalConfigurationLogged();
-    // Temporaries that a save killed half-way left in "system".
+    // Temporaries that a save killed half-way left in "system", and a drop that a stop caught
+    // under its private name in the drop folder.
     void removeLeftTemporaries();
 };
 

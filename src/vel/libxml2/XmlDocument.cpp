@@ -41,7 +41,8 @@ void XmlDocument::parse(const char* buffer, int length) {
     m_doc = doc;
 }
 
-void XmlDocument::parseMessage(const char* buffer, int length) {
+void XmlDocument::parseRefusingDocumentType(const char* buffer, int length, int options,
+                                            const char* refusal) {
     if (!LUM_ASSERT(buffer && length >= 0)) XmlException::raise(__FILE__, __LINE__, "XmlReadBuffer");
     XmlLibrary::protectParser();
     xmlParserCtxtPtr parser = xmlNewParserCtxt();
@@ -49,15 +50,23 @@ void XmlDocument::parseMessage(const char* buffer, int length) {
     bool refused = false;
     parser->_private = &refused;
     parser->sax->internalSubset = &refuseDocumentType;
-    xmlDocPtr doc = xmlCtxtReadMemory(parser, buffer, length, nullptr, nullptr, XML_PARSE_NONET);
+    xmlDocPtr doc = xmlCtxtReadMemory(parser, buffer, length, nullptr, nullptr, options);
     xmlFreeParserCtxt(parser);
     if (doc != nullptr && refused) {
         xmlFreeDoc(doc);
         doc = nullptr;
     }
-    if (doc == nullptr) XmlException::raise(__FILE__, __LINE__, refused ? "DOCTYPE" : "XmlReadBuffer");
+    if (doc == nullptr) XmlException::raise(__FILE__, __LINE__, refused ? refusal : "XmlReadBuffer");
     xmlFreeDoc(m_doc);
     m_doc = doc;
+}
+
+void XmlDocument::parseMessage(const char* buffer, int length) {
+    parseRefusingDocumentType(buffer, length, XML_PARSE_NONET, "DOCTYPE");
+}
+
+void XmlDocument::parseFile(const char* buffer, int length) {
+    parseRefusingDocumentType(buffer, length, XmlLibrary::parseOptions(), FILE_DOCUMENT_TYPE_REFUSED);
 }
 
 SharedXmlNode XmlDocument::rootElement() const {

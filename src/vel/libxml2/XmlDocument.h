@@ -20,6 +20,11 @@ public:
     // The same for a message from a client of the pipe: a document type declaration is refused
     // before anything it declares is read, and no entity is substituted.
     void parseMessage(const char* buffer, int length);
+    // The same for a configuration file, refused with FILE_DOCUMENT_TYPE_REFUSED: nothing a file
+    // may say needs declarations, and an entity or external subset in one is a file that lies.
+    void parseFile(const char* buffer, int length);
+    static constexpr const char* FILE_DOCUMENT_TYPE_REFUSED =
+        "Document type declarations (DOCTYPE) are not allowed in configuration files.";
     SharedXmlNode rootElement() const;
     // The document as formatted UTF-8 text.
     ByteArray dump() const;
@@ -35,5 +40,7 @@ public:
     xmlDocPtr get() const { return m_doc; }
 
 private:
+    void parseRefusingDocumentType(const char* buffer, int length, int options, const char* refusal);
+
     xmlDocPtr m_doc = nullptr;
 };
