@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,21 @@ int readFile(const std::string& path, std::string& contents) {
     }
     ::close(fd);
     return error;
+}
+
+std::FILE* openForAppend(const std::string& path, unsigned mode) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, static_cast<mode_t>(mode));
+    if (fd < 0) return nullptr;
+    struct stat status;
+    if (::fstat(fd, &status) == 0 && (status.st_mode & 07777 & ~mode) != 0 && status.st_uid == ::geteuid())
+        ::fchmod(fd, status.st_mode & 07777 & mode);
+    std::FILE* file = ::fdopen(fd, "a");
+    if (file == nullptr) {
+        int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return file;
 }
 
 FileLock::FileLock(const std::string& path) : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {

@@ -113,7 +113,8 @@ void finishDump(int fd) {
 }
 
 int openDump(const char* path) {
-    int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Beside the logs, with their rights: a dump may hold what the service was holding.
+    int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0640);
     if (fd < 0) {
         debugOutput("VELCSH: Unable to open minidump file:\n        ");
         debugOutput(path);

@@ -178,7 +178,9 @@ HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creat
         default:
             return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
     }
-    int fd = ::open(disk.c_str(), flags, 0644);
+    // What the service writes below its root holds configuration and saved secrets: a file made
+    // here is its owner's alone, as the program-data folder's own rights keep it on Windows.
+    int fd = ::open(disk.c_str(), flags, 0600);
     if (fd < 0) return failPath(disk), INVALID_HANDLE_VALUE;
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {

@@ -53,6 +53,7 @@ struct WIN32_FIND_DATAW {
     char16_t cFileName[MAX_PATH];
 };
 
+// A file made anew is readable and writable by its owner only (mode 0600).
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD shareMode, void* securityAttributes,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* overlapped);

@@ -129,8 +129,10 @@ inline const std::vector<AdministratorFileMutation>& administratorFileMutations(
          "<validateWpaHandshake/>", m(M::TAG_IS_EMPTY_WITHOUT_STOP, "validateWpaHandshake")},
         {"validateWpaHandshake not a boolean", "<validateWpaHandshake>true<", "<validateWpaHandshake>yes<",
          "TextToBool: Unknown boolean value."},
-        {"default connection timeout saturates", "<defaultConnectionTimeout>45<",
-         "<defaultConnectionTimeout>4294967301<", "", "", "defaults", "2147483647/5"},
+        {"default connection timeout beyond the timers", "<defaultConnectionTimeout>45<",
+         "<defaultConnectionTimeout>4294967301<", m(M::TIMEOUT_TOO_LONG, "defaultConnectionTimeout", 600)},
+        {"default association timeout below 0", "<defaultAssociationTimeout>5<",
+         "<defaultAssociationTimeout>-1<", m(M::POSITIVE_INTEGER_REQUIRED, "defaultAssociationTimeout")},
         // User control policy.
         {"allowedMedia missing", "<allowedMedia><wifi/><wired/></allowedMedia>", "",
          m(M::TAG_REQUIRED, "allowedMedia")},
@@ -140,6 +142,8 @@ inline const std::vector<AdministratorFileMutation>& administratorFileMutations(
          "TextToBool: Unknown boolean value."},
         // Groups.
         {"only globalNetworks", "group>", "team>", m(M::TAG_REQUIRED, "group")},
+        {"two globalNetworks", "</globalNetworks>", "</globalNetworks><globalNetworks></globalNetworks>",
+         m(M::MULTIPLE_GLOBAL_NETWORKS, "globalNetworks")},
         {"groupName missing", "<groupName>Office</groupName>", "<name>Office</name>",
          m(M::TAG_REQUIRED_WITHOUT_STOP, "groupName")},
         {"groupName empty", "<groupName>Office</groupName>", "<groupName></groupName>",
@@ -156,6 +160,9 @@ inline const std::vector<AdministratorFileMutation>& administratorFileMutations(
          m(M::TAG_REQUIRED_WITHOUT_STOP, "displayName")},
         {"displayName empty", "<displayName>Wired MD5</displayName>", "<displayName/>",
          m(M::EMPTY_TAG, "displayName")},
+        {"displayName as CDATA", "<displayName>Wired MD5</displayName>",
+         "<displayName><![CDATA[Wired]]> <!-- split -->MD5</displayName>", "", "Wired MD5", "timeouts",
+         "40"},
         {"two networks of one name", "<displayName>Home WPA</displayName>",
          "<displayName>Home WEP40</displayName>", M::INVALID_CONFIGURATION_FILE},
         {"connectionTimeout missing", "<connectionTimeout>25</connectionTimeout>", "",
@@ -167,7 +174,11 @@ inline const std::vector<AdministratorFileMutation>& administratorFileMutations(
         {"connectionTimeout far below 0", "<connectionTimeout>25<", "<connectionTimeout>-4294967301<",
          m(M::POSITIVE_INTEGER_REQUIRED, "connectionTimeout")},
         {"connectionTimeout far above 32 bits", "<connectionTimeout>25<",
-         "<connectionTimeout>99999999999999999999<", "", "Global Wired", "timeouts", "2147483647"},
+         "<connectionTimeout>99999999999999999999<", m(M::TIMEOUT_TOO_LONG, "connectionTimeout", 600)},
+        {"connectionTimeout of the longest timer", "<connectionTimeout>25<", "<connectionTimeout>600<", "",
+         "Global Wired", "timeouts", "600"},
+        {"connectionTimeout split by a comment", "<connectionTimeout>25<", "<connectionTimeout>2<!-- 0 -->5<",
+         "", "Global Wired", "timeouts", "25"},
         {"connectionTimeout not a number", "<connectionTimeout>25<", "<connectionTimeout>soon<",
          m(M::POSITIVE_INTEGER_REQUIRED, "connectionTimeout")},
         {"ssid missing", "<ssid><name>corp</name></ssid>", "", m(M::TAG_REQUIRED, "ssid")},
@@ -180,6 +191,8 @@ inline const std::vector<AdministratorFileMutation>& administratorFileMutations(
          m(M::TAG_REQUIRED, "associationTimeout")},
         {"associationTimeout 0", "<associationTimeout>010<", "<associationTimeout>00<",
          m(M::POSITIVE_INTEGER_REQUIRED, "associationTimeout")},
+        {"associationTimeout beyond the longest timer", "<associationTimeout>010<",
+         "<associationTimeout>601<", m(M::TIMEOUT_TOO_LONG, "associationTimeout", 600)},
         {"wired network with a shared key only",
          "<connectionTimeout>40</connectionTimeout>\n        <openNetwork><userConnection/></openNetwork>",
          "<connectionTimeout>40</connectionTimeout>\n        <sharedKeyNetwork/>",
@@ -424,6 +437,17 @@ inline const std::vector<AdministratorFileMutation>& administratorFileMutations(
         {"trusted PAC content by reference", "reference=\"false\">AQAA", "reference=\"true\">AQAA",
          m(M::ATTRIBUTE_SHOULD_BE_FALSE, "reference")},
         {"trusted PAC under another key", ">pac password<", ">another password<", "Invalid PAC TLV"},
+        {"eapFast token looked up before the certificate",
+         "<methods><eapGtc/></methods>\n                    </authenticateWithToken>",
+         "<methods><eapGtc/></methods>\n                    </authenticateWithToken>"
+         "<authenticateWithCertificate>"
+         "<protectedIdentityPattern encryptContent=\"true\">[username]</protectedIdentityPattern>"
+         "<certificateSource><certificateFromUser/></certificateSource>"
+         "<doNotUseInnerMethod><sendSecurelyOnly/></doNotUseInnerMethod>"
+         "</authenticateWithCertificate>",
+         "", "Corp FAST Token", "user",
+         "eapFast[eapGtc] credential=3 source=2 identity=anonymous|[username] fast=0/0 pac=0/0 posture=1 "
+         "pacs=0"},
         {"eapFast without enablePosture", "<enablePosture>false</enablePosture>", "",
          m(M::TAG_REQUIRED, "enablePosture")},
         {"eapFast password of no inner method", "<methods><eapMschapv2/><eapGtc/></methods>", "<methods/>",
@@ -498,6 +522,8 @@ inline const std::vector<AdministratorFileMutation>& administratorFileMutations(
         {"trusted CA by reference", "<certificate reference=\"false\">Corp CA</certificate>",
          "<certificate reference=\"true\">Corp CA</certificate>",
          m(M::ATTRIBUTE_SHOULD_BE_FALSE, "reference")},
+        {"trusted CA by a reference not a boolean", "<certificate reference=\"false\">Corp CA</certificate>",
+         "<certificate reference=\"no\">Corp CA</certificate>", m(M::ATTRIBUTE_SHOULD_BE_FALSE, "reference")},
         {"trusted CA empty", "<certificate reference=\"false\">Corp CA</certificate>",
          "<certificate reference=\"false\"/>", M::EMPTY_CERTIFICATE_CONTAINER},
         // Collection behaviour.

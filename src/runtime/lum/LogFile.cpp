@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/base/Files.h"
 #include "runtime/lum/CrashHandler.h"
 #include "runtime/lum/RuntimeFolders.h"
 
@@ -165,7 +166,7 @@ void writeLogLineDirect(LogFileRecord& record, const char* line, size_t length) 
         fflush(stdout);
         return;
     }
-    FILE* file = fopen(record.currentPath.c_str(), "a");
+    FILE* file = base::openForAppend(record.currentPath, LogFileRecord::FILE_MODE);
     if (file == nullptr) return;
     fwrite(line, 1, length, file);
     long size = ftell(file);

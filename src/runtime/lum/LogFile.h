@@ -12,6 +12,9 @@
 struct LogFileRecord {
     static constexpr int FLAG_ROTATING = 1;
     static constexpr int FLAG_ROTATED = 2;
+    // A log may carry what the service was told: its owner writes it and its group (the report,
+    // the administrators) reads it, nobody else.
+    static constexpr unsigned FILE_MODE = 0640;
 
     LogFileSpec spec;
     std::atomic<long> sequence{0};

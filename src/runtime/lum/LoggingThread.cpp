@@ -8,6 +8,7 @@
 #include <shared_mutex>
 #include <thread>
 
+#include "platform/base/Files.h"
 #include "platform/win/SignalStack.h"
 
 namespace {
@@ -140,7 +141,7 @@ FILE* KeptLogFile::open(LogFileRecord& record) {
     if (m_file != nullptr && m_rotations != record.rotations.load()) close();
     if (m_file == nullptr) {
         m_rotations = record.rotations.load();
-        m_file = fopen(record.currentPath.c_str(), "a");
+        m_file = base::openForAppend(record.currentPath, LogFileRecord::FILE_MODE);
         // Passes are already whole blocks: each goes to the file in one write, without a copy
         // into the stream's buffer and a flush after it.
         if (m_file != nullptr) setvbuf(m_file, nullptr, _IONBF, 0);

@@ -1,10 +1,12 @@
 #include "vel/configuration/ActiveConfiguration.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
+#include "runtime/lum/LogConstants.h"
 #include "vel/configuration/ActiveConfigurationConstants.h"
 #include "vel/configuration/ConfigurationMatchmaker.h"
 #include "vel/configuration/InternalConfigurationCredentials.h"
@@ -23,6 +25,7 @@
 #include "vel/timer/TimerList.h"
 #include "vel/xml/UserFileReadBack.h"
 #include "vel/xml/XmlMessages.h"
+#include "vel/xml/XmlMaskedText.h"
 #include "vel/xml/XmlSchema.h"
 #include "vel/xml/Xml_Configuration.h"
 #include "vel/xml/Xml_DistributionPackage.h"
@@ -51,12 +54,13 @@ std::string textOf(const ByteArray& bytes) {
     return std::string(text, strnlen(text, static_cast<std::size_t>(bytes.length())));
 }
 
-// Read whole, logged, parsed from memory.
+// Read whole, logged, parsed from memory. The debug log shows the document with its secrets
+// masked, and only once it is one.
 void parseFile(XmlDocument& document, const char* folder, const char* file, const ByteArray& bytes) {
     std::string text = textOf(bytes);
     logInfo(0, "Opening file %s/%s ...", folder, file);
-    logDebug("%s", text.c_str());
-    document.parse(text.data(), static_cast<int>(text.size()));
+    document.parseFile(text.data(), static_cast<int>(text.size()));
+    if (logEnabled(LogConstants::LEVEL_DEBUG)) logDebug("%s", vel::xmlMaskedText(text).c_str());
 }
 
 void logMoveFailure(const char* from, const char* to, const char* folder) {
@@ -114,18 +118,7 @@ bool ActiveConfigurationImpl::readConfigurationDirectory(const char* folder) {
     Configuration configuration = readConfigurationFile(folder);
     bool taken = !configuration.isNull();
     if (taken) {
-        if (m_configurationProxy.exists()) {
-            Configuration previous = m_configurationProxy.configuration();
-            previous.unsubscribe(this);
-            previous.stop();
-            // Its networks and VPN machines let go of it, so nothing keeps it alive.
-            previous.impl()->clearReferences();
-        }
-        m_configurationProxy.setConfiguration(configuration);
-        readUserConfiguration(C::SYSTEM_FOLDER);
-        notifyConfigurationChanged();
-        configuration.subscribe(this);
-        configuration.start();
+        activate(configuration);
     } else if (exists(folder, C::CONFIGURATION_FILE)) {
         setAside(folder, C::CONFIGURATION_FILE, C::CONFIGURATION_BAD_FILE);
     }
@@ -133,6 +126,21 @@ bool ActiveConfigurationImpl::readConfigurationDirectory(const char* folder) {
     startCheckTimer();
     m_busy = false;
     return taken;
+}
+
+void ActiveConfigurationImpl::activate(const Configuration& configuration) {
+    if (m_configurationProxy.exists()) {
+        Configuration previous = m_configurationProxy.configuration();
+        previous.unsubscribe(this);
+        previous.stop();
+        // Its networks and VPN machines let go of it, so nothing keeps it alive.
+        previous.impl()->clearReferences();
+    }
+    m_configurationProxy.setConfiguration(configuration);
+    readUserConfiguration(C::SYSTEM_FOLDER);
+    notifyConfigurationChanged();
+    configuration.subscribe(this);
+    configuration.start();
 }
 
 Configuration ActiveConfigurationImpl::readConfigurationFile(const char* folder) {
@@ -143,9 +151,14 @@ Configuration ActiveConfigurationImpl::readConfigurationFile(const char* folder)
         logError(0, INVALID, error.text());
         return {};
     }
+    return readConfigurationText(folder, read.value());
+}
+
+Configuration ActiveConfigurationImpl::readConfigurationText(const char* folder, const ByteArray& bytes) {
+    const char* file = C::CONFIGURATION_FILE;
     try {
         XmlDocument document;
-        parseFile(document, folder, file, read.value());
+        parseFile(document, folder, file, bytes);
         if (!document.verifySignature())
             XmlException::raise(__FILE__, __LINE__, "Unable to verify signature.");
         return Xml_Configuration::readAdministratorFile(document.rootElement());
@@ -368,21 +381,60 @@ void ActiveConfigurationImpl::writeInternalConfigurationLogged() {
 }
 
 void ActiveConfigurationImpl::removeLeftTemporaries() {
-    Unicode folder = programDataFolder() + Unicode(C::SYSTEM_FOLDER) + Unicode("/");
-    AsciiVector names = listFolder(folder + Unicode("*.tmp"));
-    for (std::int32_t i = 0; i < names.length(); ++i) {
-        Ascii name = names.get(i);
-        for (const char* file :
-             {C::CONFIGURATION_FILE, C::USER_CONFIGURATION_FILE, C::INTERNAL_CONFIGURATION_FILE}) {
-            std::size_t length = std::strlen(file);
-            if (std::strncmp(name.text(), file, length) != 0 || name.text()[length] != '.') continue;
-            logInfo(0, "Removing %s/%s left by an interrupted save", C::SYSTEM_FOLDER, name.text());
-            deleteFile(folder + Unicode(name));
+    for (const char* folderName : {C::SYSTEM_FOLDER, C::DROP_FOLDER}) {
+        Unicode folder = programDataFolder() + Unicode(folderName) + Unicode("/");
+        AsciiVector names = listFolder(folder + Unicode("*.tmp"));
+        for (std::int32_t i = 0; i < names.length(); ++i) {
+            Ascii name = names.get(i);
+            for (const char* file :
+                 {C::CONFIGURATION_FILE, C::USER_CONFIGURATION_FILE, C::INTERNAL_CONFIGURATION_FILE}) {
+                std::size_t length = std::strlen(file);
+                if (std::strncmp(name.text(), file, length) != 0 || name.text()[length] != '.') continue;
+                logInfo(0, "Removing %s/%s left by an interrupted save", folderName, name.text());
+                deleteFile(folder + Unicode(name));
+            }
         }
     }
 }
 
 // --- The drop folder ---
+
+std::function<void()> ActiveConfigurationImpl::DropVerifiedHook;
+
+bool ActiveConfigurationImpl::takeDroppedConfiguration() {
+    const char* drop = C::DROP_FOLDER;
+    // Taken away from the drop name first: whatever is written there from now on is the next
+    // drop, and what is verified below is what goes into "system".
+    Ascii staged = privateNameFor(C::CONFIGURATION_FILE);
+    if (moveFile(pathOf(drop, C::CONFIGURATION_FILE), pathOf(drop, staged.text())) != 0) {
+        logMoveFailure(C::CONFIGURATION_FILE, staged.text(), drop);
+        return false;
+    }
+    m_busy = true;
+    ByteArrayProxy read = readProgramDataFile(Unicode(drop), Unicode(staged));
+    Configuration configuration;
+    if (read.exists()) configuration = readConfigurationText(drop, read.value());
+    bool taken = !configuration.isNull();
+    if (taken) {
+        if (DropVerifiedHook) DropVerifiedHook();
+        activate(configuration);
+        // The verified bytes themselves, in one rename: the file in force is the old one or this
+        // one, whole, and "system" is made when it is missing.
+        if (writeProgramDataFile(Unicode(C::SYSTEM_FOLDER), Unicode(C::CONFIGURATION_FILE), read.value())) {
+            deleteFile(pathOf(drop, staged.text()));
+        } else {
+            logError(0, "Failed to move %s file from directory %s to directory %s", C::CONFIGURATION_FILE,
+                     drop, C::SYSTEM_FOLDER);
+        }
+    } else {
+        if (replaceFile(pathOf(drop, staged.text()), pathOf(drop, C::CONFIGURATION_BAD_FILE)) != 0)
+            logMoveFailure(C::CONFIGURATION_FILE, C::CONFIGURATION_BAD_FILE, drop);
+    }
+    stopCheckTimer();
+    startCheckTimer();
+    m_busy = false;
+    return taken;
+}
 
 void ActiveConfigurationImpl::checkForNewConfiguration() {
     // A dropped user file being merged is finished before anything else is taken.
@@ -393,13 +445,7 @@ void ActiveConfigurationImpl::checkForNewConfiguration() {
     }
     logDebug("Checking for new configuration");
     const char* drop = C::DROP_FOLDER;
-    if (exists(drop, C::CONFIGURATION_FILE) && readConfigurationDirectory(drop)) {
-        // One rename: the file in force is the old one or the new one, whole, whatever happens.
-        if (replaceFile(pathOf(drop, C::CONFIGURATION_FILE),
-                        pathOf(C::SYSTEM_FOLDER, C::CONFIGURATION_FILE)) != 0) {
-            logError(0, "Failed to move %s file from directory %s to directory %s", C::CONFIGURATION_FILE,
-                     drop, C::SYSTEM_FOLDER);
-        }
+    if (exists(drop, C::CONFIGURATION_FILE) && takeDroppedConfiguration()) {
         // As at start, so that the saved credentials reach the new configuration's networks and
         // stay in the file.
         readInternalConfiguration();

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <functional>
 
 #include "vel/configuration/ActiveConfigurationSubscriberInterface.h"
 #include "vel/configuration/Configuration.h"
@@ -18,6 +19,7 @@
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
 #include "vel/string/Ascii.h"
+#include "vel/string/ByteArray.h"
 #include "vel/timer/ThreadSafeTimerProxy.h"
 #include "vel/timer/TimerSubscriber.h"
 
@@ -44,6 +46,15 @@ public:
     bool readConfigurationDirectory(const char* folder);
     // The folder's administrator file checked and read, or an empty handle (logged).
     Configuration readConfigurationFile(const char* folder);
+    // The same for the file's bytes, read already.
+    Configuration readConfigurationText(const char* folder, const ByteArray& bytes);
+    // The configuration, checked and built, is the one in force: the one before is stopped, the
+    // user's networks are merged in, the subscribers told and the new one started.
+    void activate(const Configuration& configuration);
+    // The dropped administrator file, moved to a name of its own first and then read, checked,
+    // put in force and written to "system" from those very bytes; a refused one is set aside.
+    // True when it is in force. Restarts the check timer either way.
+    bool takeDroppedConfiguration();
     // The folder's user file merged into the configuration in force: the groups it contributed,
     // empty when it was refused or contributed none.
     ElementVector readUserConfiguration(const char* folder);
@@ -87,6 +98,8 @@ public:
     bool m_userFileHeld = false;
 
     static std::atomic<ActiveConfigurationImpl*> Singleton;
+    // Tests only: run when a dropped file has been checked, before it is put in force.
+    static std::function<void()> DropVerifiedHook;
 
 private:
     // The configuration held; asserts that there is one.
@@ -96,7 +109,8 @@ private:
     void writeInternalConfigurationLogged();
     // A user file of "system" that contributed nothing moves aside before a save can replace it.
     void keepRefusedUserFile();
-    // Temporaries that a save killed half-way left in "system".
+    // Temporaries that a save killed half-way left in "system", and a drop that a stop caught
+    // under its private name in the drop folder.
     void removeLeftTemporaries();
 };
 

@@ -101,14 +101,59 @@ SharedXmlNode SharedXmlNode::findChild(const char* name) const {
     return SharedXmlNode();
 }
 
+namespace {
+
+bool isTextOrCdata(xmlNodePtr node) {
+    return node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE;
+}
+
+// A value split by a comment or written partly as CDATA is one value: its pieces are joined into
+// the first, once, so that the text handed out lives as long as the document. Only a leaf is
+// joined; text around child elements keeps its place, and the canonical form, which drops
+// comments and reads CDATA as text, stays the same. Null for an element with element children.
+xmlNodePtr joinedText(xmlNodePtr element) {
+    xmlNodePtr first = nullptr;
+    int pieces = 0;
+    for (xmlNodePtr child = element->children; child != nullptr; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE) return nullptr;
+        if (!isTextOrCdata(child)) continue;
+        if (first == nullptr) first = child;
+        ++pieces;
+    }
+    if (pieces <= 1) return first;
+    xmlChar* joined = nullptr;
+    for (xmlNodePtr child = first; child != nullptr; child = child->next) {
+        if (isTextOrCdata(child) && child->content != nullptr) joined = xmlStrcat(joined, child->content);
+    }
+    for (xmlNodePtr child = first->next; child != nullptr;) {
+        xmlNodePtr next = child->next;
+        if (isTextOrCdata(child)) {
+            xmlUnlinkNode(child);
+            xmlFreeNode(child);
+        }
+        child = next;
+    }
+    xmlNodeSetContent(first, joined);
+    xmlFree(joined);
+    return first;
+}
+
+}  // namespace
+
 const char* SharedXmlNode::content() const {
     if (!LUM_ASSERT(m_p)) return nullptr;
-    for (xmlNodePtr child = m_p->children; child != nullptr; child = child->next) {
-        if (child->type == XML_TEXT_NODE) {
-            return child->content != nullptr ? reinterpret_cast<const char*>(child->content) : "";
+    xmlNodePtr text = joinedText(m_p);
+    if (text == nullptr) {
+        // Text beside child elements: the first piece, as before.
+        for (xmlNodePtr child = m_p->children; child != nullptr; child = child->next) {
+            if (child->type == XML_TEXT_NODE) {
+                text = child;
+                break;
+            }
         }
     }
-    return nullptr;
+    if (text == nullptr) return nullptr;
+    return text->content != nullptr ? reinterpret_cast<const char*>(text->content) : "";
 }
 
 const char* SharedXmlNode::childContent(const char* name) const {

@@ -28,7 +28,8 @@ public:
     SharedXmlNode firstChild() const;
     SharedXmlNode nextSibling() const;
     SharedXmlNode findChild(const char* name) const;
-    // The text of the first text child; null when there is none.
+    // The text of a leaf: its text and CDATA children joined, comments left out; of an element
+    // with element children, its first text child. Null when there is none.
     const char* content() const;
     const char* childContent(const char* name) const;
 

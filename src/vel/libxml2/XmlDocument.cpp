@@ -43,7 +43,8 @@ void XmlDocument::parse(const char* buffer, int length) {
     m_doc = doc;
 }
 
-void XmlDocument::parseMessage(const char* buffer, int length, bool logErrors) {
+void XmlDocument::parseRefusingDocumentType(const char* buffer, int length, int options,
+                                            const char* refusal, bool logErrors) {
     if (!LUM_ASSERT(buffer && length >= 0)) XmlException::raise(__FILE__, __LINE__, "XmlReadBuffer");
     XmlLibrary::protectParser();
     xmlParserCtxtPtr parser = xmlNewParserCtxt();
@@ -53,15 +54,23 @@ void XmlDocument::parseMessage(const char* buffer, int length, bool logErrors) {
     parser->sax->internalSubset = &refuseDocumentType;
     // The context's own handler comes before the library's, which logs.
     if (!logErrors) parser->sax->serror = &ignoreError;
-    xmlDocPtr doc = xmlCtxtReadMemory(parser, buffer, length, nullptr, nullptr, XML_PARSE_NONET);
+    xmlDocPtr doc = xmlCtxtReadMemory(parser, buffer, length, nullptr, nullptr, options);
     xmlFreeParserCtxt(parser);
     if (doc != nullptr && refused) {
         xmlFreeDoc(doc);
         doc = nullptr;
     }
-    if (doc == nullptr) XmlException::raise(__FILE__, __LINE__, refused ? "DOCTYPE" : "XmlReadBuffer");
+    if (doc == nullptr) XmlException::raise(__FILE__, __LINE__, refused ? refusal : "XmlReadBuffer");
     xmlFreeDoc(m_doc);
     m_doc = doc;
+}
+
+void XmlDocument::parseMessage(const char* buffer, int length, bool logErrors) {
+    parseRefusingDocumentType(buffer, length, XML_PARSE_NONET, "DOCTYPE", logErrors);
+}
+
+void XmlDocument::parseFile(const char* buffer, int length) {
+    parseRefusingDocumentType(buffer, length, XmlLibrary::parseOptions(), FILE_DOCUMENT_TYPE_REFUSED, true);
 }
 
 SharedXmlNode XmlDocument::rootElement() const {

@@ -21,6 +21,11 @@ public:
     // before anything it declares is read, and no entity is substituted. The parser's error lines
     // are logged only when `logErrors`.
     void parseMessage(const char* buffer, int length, bool logErrors = true);
+    // The same for a configuration file, refused with FILE_DOCUMENT_TYPE_REFUSED: nothing a file
+    // may say needs declarations, and an entity or external subset in one is a file that lies.
+    void parseFile(const char* buffer, int length);
+    static constexpr const char* FILE_DOCUMENT_TYPE_REFUSED =
+        "Document type declarations (DOCTYPE) are not allowed in configuration files.";
     SharedXmlNode rootElement() const;
     // The document as formatted UTF-8 text.
     ByteArray dump() const;
@@ -36,5 +41,8 @@ public:
     xmlDocPtr get() const { return m_doc; }
 
 private:
+    void parseRefusingDocumentType(const char* buffer, int length, int options, const char* refusal,
+                                   bool logErrors);
+
     xmlDocPtr m_doc = nullptr;
 };

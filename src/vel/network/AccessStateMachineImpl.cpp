@@ -1,11 +1,13 @@
 #include "vel/network/AccessStateMachineImpl.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
 #include "vel/enumtostring/EnumConversions.h"
 #include "vel/network/AccessStateMachineHost.h"
+#include "vel/timer/TimerConstants.h"
 
 namespace {
 
@@ -155,8 +157,9 @@ void AccessStateMachineImpl::reassociating(bool fromConnected) {
         return;
     }
     if (fromConnected) startDurationTimer();
-    // Reassociating takes longer than a first association.
-    startAssociationTimer(2 * m_network->associationTimeout());
+    // Reassociating takes longer than a first association, but no longer than a timer can run: a
+    // file may give an association timeout up to that longest time.
+    startAssociationTimer(std::min(2 * m_network->associationTimeout(), TimerConstants::MAX_TIMEOUT_S));
     enter(C::ACCESS_ASSOCIATING);
 }
 

@@ -1,5 +1,7 @@
 #include "vel/os/FileUtil.h"
 
+#include <string>
+
 #include "platform/base/AtomicWrite.h"
 #include "platform/win/WinFile.h"
 #include "runtime/lum/Log.h"
@@ -166,6 +168,10 @@ bool writeFile(const Unicode& path, const ByteArray& bytes) {
     }
     if (!ok) winfile::DeleteFileW(temporary.text());
     return ok;
+}
+
+Ascii privateNameFor(const char* file) {
+    return Ascii((std::string(file) + base::temporarySuffix()).c_str());
 }
 
 ByteArrayProxy readProgramDataFile(const Unicode& subpath, const Unicode& name) {

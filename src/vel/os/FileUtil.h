@@ -37,6 +37,10 @@ ByteArrayProxy readFile(const Unicode& path);
 // file whole.
 bool writeFile(const Unicode& path, const ByteArray& bytes);
 
+// A name for a file of the folder that no other writer uses: "<file>.<pid>.<n>.tmp", as the
+// temporary files of writeFile are named.
+Ascii privateNameFor(const char* file);
+
 ByteArrayProxy readProgramDataFile(const Unicode& subpath, const Unicode& name);
 bool writeProgramDataFile(const Unicode& subpath, const Unicode& name, const ByteArray& bytes);
 

@@ -25,7 +25,7 @@ struct BuiltinChoice {
     bool userOnly;
 };
 
-// In the order they are looked up.
+// In the order eapPeap looks them up; eapFast looks up the token before the certificate.
 const BuiltinChoice CHOICES[] = {
     {E::AUTHENTICATE_WITH_PASSWORD, C::CREDENTIAL_PASSWORD, E::PASSWORD_SOURCE, &Xml_PasswordSource::Read,
      &Xml_PasswordSource::Write, false},
@@ -34,13 +34,17 @@ const BuiltinChoice CHOICES[] = {
     {E::AUTHENTICATE_WITH_TOKEN, C::CREDENTIAL_TOKEN, E::TOKEN_SOURCE, &Xml_TokenSource::Read,
      &Xml_TokenSource::Write, true}};
 
+const int PEAP_ORDER[] = {0, 1, 2};
+const int FAST_ORDER[] = {0, 2, 1};
+
 }  // namespace
 
 SharedXmlNode XmlBuiltinMethods::Read(const SharedXmlNode& method, std::int32_t recordKind,
-                                      XmlMethodSettings& settings) {
+                                      XmlMethodSettings& settings, Order order) {
     SharedXmlNode builtin =
         vel::xmlRequiredChild(vel::xmlRequiredChild(method, E::AUTH_METHODS), E::BUILTIN_METHODS);
-    for (const BuiltinChoice& choice : CHOICES) {
+    for (int index : order == Order::FAST ? FAST_ORDER : PEAP_ORDER) {
+        const BuiltinChoice& choice = CHOICES[index];
         if (choice.userOnly && recordKind != C::RECORD_USER) continue;
         SharedXmlNode element = builtin.findChild(choice.name);
         if (element.isNull()) continue;

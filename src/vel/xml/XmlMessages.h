@@ -25,6 +25,10 @@ public:
     static constexpr const char* MULTIPLE_TAGS = "Multiple tags under \"%s\" tag is not supported.";
     static constexpr const char* ONE_METHOD_ONLY = "\"%s\" tag should contain just one authentication method";
 
+    // This service's own, where the system's reader let a value through to an assertion.
+    static constexpr const char* MULTIPLE_GLOBAL_NETWORKS = "Multiple \"%s\" tags are not supported.";
+    static constexpr const char* TIMEOUT_TOO_LONG = "Value in \"%s\" tag exceeds %d seconds.";
+
     // A choice between elements, named in the order the message gives them.
     static constexpr const char* TWO_TAGS_REQUIRED = "\"%s\" or \"%s\" tags are required.";
     static constexpr const char* THREE_TAGS_REQUIRED = "\"%s\", \"%s\" or \"%s\" tags are required.";

@@ -11,6 +11,7 @@
 #include "runtime/lum/Assert.h"
 #include "vel/enumtostring/EnumConversions.h"
 #include "vel/exception/XmlException.h"
+#include "vel/timer/TimerConstants.h"
 
 namespace vel {
 
@@ -61,7 +62,7 @@ int xmlRequiredAttributeInt(const SharedXmlNode& node, const char* name, const c
 void xmlCheckReferenceFalse(const SharedXmlNode& node) {
     static constexpr const char* REFERENCE = "reference";
     XmlString reference = node.attribute(REFERENCE);
-    if (!reference.isNull() && TextToBool(reference.text()) != 0) {
+    if (!reference.isNull() && std::strcmp(reference.text(), "false") != 0) {
         xmlError(XmlMessages::ATTRIBUTE_SHOULD_BE_FALSE, REFERENCE);
     }
 }
@@ -93,6 +94,21 @@ int xmlRequiredInt(const SharedXmlNode& node, const char* name) {
 int xmlPositiveInt(const SharedXmlNode& node, const char* name) {
     int value = xmlRequiredInt(node, name);
     if (value <= 0) xmlError(XmlMessages::POSITIVE_INTEGER_REQUIRED, name);
+    return value;
+}
+
+int xmlTimeout(const SharedXmlNode& node, const char* name) {
+    int value = xmlPositiveInt(node, name);
+    if (value > TimerConstants::MAX_TIMEOUT_S)
+        xmlError(XmlMessages::TIMEOUT_TOO_LONG, name, TimerConstants::MAX_TIMEOUT_S);
+    return value;
+}
+
+int xmlOptionalTimeout(const SharedXmlNode& node, const char* name) {
+    int value = xmlOptionalInt(node, name);
+    if (value < 0) xmlError(XmlMessages::POSITIVE_INTEGER_REQUIRED, name);
+    if (value > TimerConstants::MAX_TIMEOUT_S)
+        xmlError(XmlMessages::TIMEOUT_TOO_LONG, name, TimerConstants::MAX_TIMEOUT_S);
     return value;
 }
 

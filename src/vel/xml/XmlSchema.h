@@ -20,7 +20,8 @@ bool xmlRequiredBool(const SharedXmlNode& node, const char* name);
 bool xmlOptionalBool(const SharedXmlNode& node, const char* name);
 // An integer attribute; a missing one raises the message with the name.
 int xmlRequiredAttributeInt(const SharedXmlNode& node, const char* name, const char* message);
-// An attribute "reference", when present, must say "false".
+// An attribute "reference", when present, must say "false"; any other text is refused with the
+// same message.
 void xmlCheckReferenceFalse(const SharedXmlNode& node);
 // Element children only: text and comments between them are skipped.
 SharedXmlNode xmlFirstElementChild(const SharedXmlNode& node);
@@ -30,6 +31,11 @@ Ascii xmlRequiredText(const SharedXmlNode& node, const char* name);
 int xmlOptionalInt(const SharedXmlNode& node, const char* name);
 int xmlRequiredInt(const SharedXmlNode& node, const char* name);
 int xmlPositiveInt(const SharedXmlNode& node, const char* name);
+// A timeout in seconds that a timer can run: a positive integer of at most
+// TimerConstants::MAX_TIMEOUT_S.
+int xmlTimeout(const SharedXmlNode& node, const char* name);
+// The same for an optional one, 0 when absent.
+int xmlOptionalTimeout(const SharedXmlNode& node, const char* name);
 // strtol with base 0: "0x" hexadecimal, a leading "0" octal; null is 0. Values beyond 32 bits
 // saturate: "4294967301" is INT_MAX, never 5.
 int xmlParseInt(const char* text);

@@ -77,12 +77,15 @@ Configuration Xml_Configuration::readAdministratorFile(const SharedXmlNode& root
             handleOf<Network>(network.m).setOrigin(NetworkImpl::ORIGIN_ADMINISTRATOR);
         }
     }
+    // The defaults belong to this file: one that gives none brings back the built-in ones, not
+    // those of the file before it.
     const XmlConnectionSettingsRecord& settings = record.connectionSettings;
-    if (settings.defaultConnectionTimeout != 0)
-        Network::setDefaultConnectionTimeout(settings.defaultConnectionTimeout);
-    if (settings.defaultAssociationTimeout != 0) {
-        Network::setDefaultAssociationTimeout(settings.defaultAssociationTimeout);
-    }
+    Network::setDefaultConnectionTimeout(settings.defaultConnectionTimeout != 0
+                                             ? settings.defaultConnectionTimeout
+                                             : NetworkImpl::INITIAL_DEFAULT_CONNECTION_TIMEOUT);
+    Network::setDefaultAssociationTimeout(settings.defaultAssociationTimeout != 0
+                                              ? settings.defaultAssociationTimeout
+                                              : NetworkImpl::INITIAL_DEFAULT_ASSOCIATION_TIMEOUT);
     built.setUserControlPolicy(record.userControlPolicy);
     guard.keep();
     return built;

@@ -20,7 +20,7 @@ XmlConnectionSettingsRecord Xml_ConnectionSettings::Read(const SharedXmlNode& no
                       E::ATTEMPT_CONNECTION_AFTER_USER_LOGON);
     }
     settings.validateWpaHandshake = vel::xmlRequiredBool(node, E::VALIDATE_WPA_HANDSHAKE);
-    settings.defaultConnectionTimeout = vel::xmlOptionalInt(node, E::DEFAULT_CONNECTION_TIMEOUT);
-    settings.defaultAssociationTimeout = vel::xmlOptionalInt(node, E::DEFAULT_ASSOCIATION_TIMEOUT);
+    settings.defaultConnectionTimeout = vel::xmlOptionalTimeout(node, E::DEFAULT_CONNECTION_TIMEOUT);
+    settings.defaultAssociationTimeout = vel::xmlOptionalTimeout(node, E::DEFAULT_ASSOCIATION_TIMEOUT);
     return settings;
 }

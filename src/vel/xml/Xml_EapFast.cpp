@@ -58,7 +58,7 @@ XmlMethodSettings Xml_EapFast::Read(const SharedXmlNode& node, std::int32_t reco
     Xml_TunnelMethods::Read(node, recordKind, method);
     readPacSettings(node, method);
     method.enablePosture = vel::xmlRequiredBool(node, E::ENABLE_POSTURE);
-    SharedXmlNode builtin = XmlBuiltinMethods::Read(node, recordKind, method);
+    SharedXmlNode builtin = XmlBuiltinMethods::Read(node, recordKind, method, XmlBuiltinMethods::Order::FAST);
     if (method.credentialKind == C::CREDENTIAL_CERTIFICATE) {
         readCertificateSending(builtin, method);
         return method;

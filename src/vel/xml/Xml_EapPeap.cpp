@@ -15,7 +15,7 @@ XmlMethodSettings Xml_EapPeap::Read(const SharedXmlNode& node, std::int32_t reco
     XmlMethodSettings method;
     method.type = T::EAP_PEAP;
     Xml_TunnelMethods::Read(node, recordKind, method);
-    SharedXmlNode builtin = XmlBuiltinMethods::Read(node, recordKind, method);
+    SharedXmlNode builtin = XmlBuiltinMethods::Read(node, recordKind, method, XmlBuiltinMethods::Order::PEAP);
     SharedXmlNode methods = vel::xmlRequiredChild(builtin, E::METHODS);
     switch (method.credentialKind) {
         case C::CREDENTIAL_PASSWORD:

@@ -9,7 +9,7 @@ using E = XmlElements;
 XmlNetworkCommon Xml_NetworkExtension::Read(const SharedXmlNode& node) {
     XmlNetworkCommon common;
     common.displayName = vel::xmlRequiredText(node, E::DISPLAY_NAME);
-    common.connectionTimeout = vel::xmlPositiveInt(node, E::CONNECTION_TIMEOUT);
+    common.connectionTimeout = vel::xmlTimeout(node, E::CONNECTION_TIMEOUT);
     common.runScriptAfterConnection = vel::xmlChildText(node, E::RUN_SCRIPT_AFTER_CONNECTION);
     return common;
 }

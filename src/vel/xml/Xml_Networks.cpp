@@ -10,9 +10,14 @@ using E = XmlElements;
 std::vector<XmlNetworkGroup> Xml_Networks::Read(const SharedXmlNode& node) {
     vel::xmlRequiredChild(node, E::GROUP);
     std::vector<XmlNetworkGroup> groups;
+    bool global = false;
     for (SharedXmlNode child = node.firstChild(); child.isNonNull(); child = child.nextSibling()) {
         if (child.hasName(E::GROUP)) groups.push_back(Xml_NetworkGroup::Read(child, false));
-        if (child.hasName(E::GLOBAL_NETWORKS)) groups.push_back(Xml_NetworkGroup::Read(child, true));
+        if (!child.hasName(E::GLOBAL_NETWORKS)) continue;
+        // A configuration has one global group.
+        if (global) vel::xmlError(XmlMessages::MULTIPLE_GLOBAL_NETWORKS, E::GLOBAL_NETWORKS);
+        global = true;
+        groups.push_back(Xml_NetworkGroup::Read(child, true));
     }
     return groups;
 }

@@ -16,7 +16,7 @@ XmlWifiPart Xml_WifiNetworkExtension::Read(const SharedXmlNode& node) {
         if (length < 1 || length > MAX_SSID_LENGTH) vel::xmlErrorText(XmlMessages::INVALID_ASCII_SSID_LENGTH);
         wifi.ssid = ByteArray(name, static_cast<int>(length));
     }
-    wifi.associationTimeout = vel::xmlPositiveInt(node, E::ASSOCIATION_TIMEOUT);
+    wifi.associationTimeout = vel::xmlTimeout(node, E::ASSOCIATION_TIMEOUT);
     return wifi;
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -184,6 +185,18 @@ protected:
         return found;
     }
     bool logs(const std::string& part) { return !logged(part).empty(); }
+    // The user "alice" with the password "pass-1" for the sample's "Corp FAST", saved.
+    void saveCredentialsOfCorpFast() {
+        onEngine([this] {
+            Network fast =
+                active->configuration().findGroup("Office").networkGroup().findNetwork("Corp FAST");
+            AuthenticationParameters user =
+                fast.getAuthenticationParameters(AdapterConstants::CONNECTION_USER);
+            user.setIdentity(Credential::newIdentity("alice"));
+            user.setPasswordOrKeyCredential(Credential::newPassword("pass-1"));
+            active->writeInternalConfiguration();
+        });
+    }
 
     RecordingInitializerImpl* initializer = nullptr;
     EventQueue queue;
@@ -364,6 +377,53 @@ TEST_F(ActiveConfigurationTest, ADroppedAdministratorFileIsTakenOverOrSetAside) 
     EXPECT_EQ(textOf("system/configuration.xml"), sample());
 }
 
+// What lies at the drop name while the service works on a file is the next drop; what goes into
+// "system" is what was checked, once.
+TEST_F(ActiveConfigurationTest, ADroppedFileGoesIntoForceAsItWasVerifiedAndOnce) {
+    std::string tampered = office();
+    tampered.insert(tampered.find("<networks>"), "\n");
+    put("system/configuration.xml", office());
+    start();
+    put("newConfigFiles/configuration.xml", sample());
+    int swapped = 0;
+    ActiveConfigurationImpl::DropVerifiedHook = [&] {
+        put("newConfigFiles/configuration.xml", tampered);
+        for (const std::string& file : configurationFiles()) {
+            if (file.rfind("newConfigFiles/configuration.xml.", 0) != 0) continue;
+            put(file, tampered);
+            ++swapped;
+        }
+    };
+    expireCheckTimer();
+    ActiveConfigurationImpl::DropVerifiedHook = nullptr;
+    EXPECT_EQ(swapped, 1);
+    EXPECT_EQ(subscriber->active, 2);
+    EXPECT_EQ(textOf("system/configuration.xml"), sample());
+
+    // The file written meanwhile is checked on its own, and refused.
+    markLog();
+    expireCheckTimer();
+    EXPECT_TRUE(logs(std::string(INVALID) + "Unable to verify signature."));
+    EXPECT_EQ(subscriber->active, 2);
+    EXPECT_EQ(textOf("system/configuration.xml"), sample());
+    EXPECT_EQ(configurationFiles(),
+              (std::set<std::string>{"system/configuration.xml", "system/internalConfiguration.xml",
+                                     "newConfigFiles/configuration_bad.xml"}));
+    EXPECT_EQ(textOf("newConfigFiles/configuration_bad.xml"), tampered);
+}
+
+TEST_F(ActiveConfigurationTest, ADropOnARootWithoutSystemIsTakenOnce) {
+    start();
+    EXPECT_FALSE(exists());
+    put("newConfigFiles/configuration.xml", sample());
+    expireCheckTimer();
+    expireCheckTimer();
+    EXPECT_EQ(subscriber->active, 1);
+    EXPECT_EQ(textOf("system/configuration.xml"), sample());
+    EXPECT_EQ(configurationFiles(),
+              (std::set<std::string>{"system/configuration.xml", "system/internalConfiguration.xml"}));
+}
+
 struct UserDropRow {
     const char* label;
     std::string text;
@@ -413,6 +473,77 @@ TEST_F(ActiveConfigurationTest, ADroppedUserFileIsMergedOrSetAside) {
     EXPECT_TRUE(metaConnections().empty());
 }
 
+struct HostileRow {
+    const char* label;
+    // Dropped as the administrator file (signed) or as the user file.
+    bool administrator;
+    std::string text;
+    // The refusal's text after the prefix; empty when the file is taken.
+    std::string message;
+};
+
+// Files that try what a reader must not let through: each is refused with a line that says why,
+// before anything of it is in force, or read as the value it means.
+TEST_F(ActiveConfigurationTest, HostileFilesAreRefusedWithTheirReason) {
+    const auto withDocumentType = [](const std::string& text, const std::string& declaration) {
+        const size_t root = text.find("<configuration ");
+        return text.substr(0, root) + declaration + "\n" + text.substr(root);
+    };
+    const std::string den = wiredNetwork("Den");
+    const std::string huge =
+        std::regex_replace(den, std::regex("<connectionTimeout>40<"), "<connectionTimeout>4294967301<");
+    const std::string doctype = XmlDocument::FILE_DOCUMENT_TYPE_REFUSED;
+    const std::vector<HostileRow> rows = {
+        {"an unused external entity beside a signed file", true,
+         withDocumentType(office(), "<!DOCTYPE configuration [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"),
+         doctype},
+        {"an external subset beside a signed file", true,
+         withDocumentType(office(), "<!DOCTYPE configuration SYSTEM \"/dev/zero\">"), doctype},
+        {"an external entity in a name", false,
+         "<!DOCTYPE UserConfiguration [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
+             userFile(userGroup("Home", wiredNetwork("Den&x;"))),
+         doctype},
+        {"an internal entity", false,
+         "<!DOCTYPE UserConfiguration [<!ENTITY x \"Den\">]>" +
+             userFile(userGroup("Home", wiredNetwork("&x;"))),
+         doctype},
+        {"two global groups", false,
+         userFile("<globalNetworks>" + wiredNetwork("Hall") + "</globalNetworks><globalNetworks/>" +
+                  userGroup("Home", den)),
+         xmlMessage(XmlMessages::MULTIPLE_GLOBAL_NETWORKS, "globalNetworks")},
+        {"a timeout no timer runs", false, userFile(userGroup("Home", huge)),
+         xmlMessage(XmlMessages::TIMEOUT_TOO_LONG, "connectionTimeout", 600)},
+        {"names in CDATA and around comments", false,
+         userFile("<group><groupName><![CDATA[Ho]]>me</groupName><allowUserToSeeScanlist>true<!-- yes -->"
+                  "</allowUserToSeeScanlist>" +
+                  wiredNetwork("D<!-- the den -->e<![CDATA[n]]>") + "</group>"),
+         ""},
+    };
+    put("system/configuration.xml", office());
+    start();
+    for (const HostileRow& row : rows) {
+        SCOPED_TRACE(row.label);
+        const std::string file = row.administrator ? "configuration.xml" : "userConfiguration.xml";
+        put("newConfigFiles/" + file, row.text);
+        markLog();
+        subscriber->active = 0;
+        subscriber->user = 0;
+        expireCheckTimer();
+        EXPECT_FALSE(present("newConfigFiles/" + file));
+        if (!row.message.empty()) {
+            EXPECT_TRUE(logs(INVALID + row.message)) << ::testing::PrintToString(logged());
+            EXPECT_EQ(subscriber->active + subscriber->user, 0);
+            const std::string bad = row.administrator ? "configuration_bad.xml" : "userConfiguration_bad.xml";
+            EXPECT_EQ(textOf("newConfigFiles/" + bad), row.text);
+            EXPECT_EQ(groups(), (std::vector<std::string>{"Office: Wired-LAN(2) Corp-WiFi(2)"}));
+            continue;
+        }
+        EXPECT_EQ(subscriber->user, 1);
+        EXPECT_EQ(groups(), (std::vector<std::string>{"Office: Wired-LAN(2) Corp-WiFi(2)", "Home: Den(1)"}));
+    }
+    EXPECT_EQ(textOf("system/configuration.xml"), office());
+}
+
 TEST_F(ActiveConfigurationTest, NothingIsTakenOverWhileConnectedOrForADisabledClient) {
     put("system/configuration.xml", office());
     start();
@@ -446,13 +577,7 @@ TEST_F(ActiveConfigurationTest, NothingIsTakenOverWhileConnectedOrForADisabledCl
 TEST_F(ActiveConfigurationTest, SavedCredentialsSurviveARestartAndADroppedAdministratorFile) {
     put("system/configuration.xml", sample());
     start();
-    onEngine([this] {
-        Network fast = active->configuration().findGroup("Office").networkGroup().findNetwork("Corp FAST");
-        AuthenticationParameters user = fast.getAuthenticationParameters(AdapterConstants::CONNECTION_USER);
-        user.setIdentity(Credential::newIdentity("alice"));
-        user.setPasswordOrKeyCredential(Credential::newPassword("pass-1"));
-        active->writeInternalConfiguration();
-    });
+    saveCredentialsOfCorpFast();
     const std::string saved = textOf("system/internalConfiguration.xml");
     EXPECT_EQ(saved.find("pass-1"), std::string::npos);
     EXPECT_EQ(saved.find("alice"), std::string::npos);
@@ -480,6 +605,53 @@ TEST_F(ActiveConfigurationTest, SavedCredentialsSurviveARestartAndADroppedAdmini
     EXPECT_EQ(password(), "alice/pass-1");
     restart();
     EXPECT_EQ(password(), "alice/pass-1");
+}
+
+// --- Secrets ---
+
+TEST_F(ActiveConfigurationTest, FilesThatHoldSecretsAreClosedToOtherUsers) {
+    const auto mode = [this](const std::string& relative) {
+        return static_cast<unsigned>(fs::status(path(relative)).permissions() & fs::perms::mask);
+    };
+    put("system/configuration.xml", office());
+    start();
+    onEngine([this] { active->writeUserConfiguration(); });
+    EXPECT_EQ(mode("system/userConfiguration.xml"), 0600u);
+    EXPECT_EQ(mode("system/internalConfiguration.xml"), 0600u);
+    // A dropped file comes into "system" as the service's own.
+    put("newConfigFiles/configuration.xml", sample());
+    fs::permissions(path("newConfigFiles/configuration.xml"), fs::perms(0666));
+    expireCheckTimer();
+    EXPECT_EQ(textOf("system/configuration.xml"), sample());
+    EXPECT_EQ(mode("system/configuration.xml"), 0600u);
+    EXPECT_EQ(static_cast<unsigned>(fs::status(root.log()).permissions() & fs::perms::mask), 0640u);
+}
+
+// The debug log shows each file read with every secret masked: keys, passwords and saved
+// credentials alike.
+TEST_F(ActiveConfigurationTest, TheDebugLogShowsTheFilesWithoutTheirSecrets) {
+    put("system/configuration.xml", sample());
+    put("system/userConfiguration.xml",
+        userFile(userGroup(
+            "Home", R"(<wifiNetwork><displayName>Cafe</displayName><connectionTimeout>40</connectionTimeout>
+<ssid><name>cafe</name></ssid><associationTimeout>3</associationTimeout><sharedKeyNetwork><userConnection><wpa2>
+<keyFromProfile><ascii encryptContent="true">correct horse</ascii></keyFromProfile><encryption>AES</encryption>
+</wpa2></userConnection></sharedKeyNetwork></wifiNetwork>)")));
+    start();
+    saveCredentialsOfCorpFast();
+    const std::string internal = textOf("system/internalConfiguration.xml");
+    const size_t at = internal.find("<credential>");
+    ASSERT_NE(at, std::string::npos);
+    const std::string credential = internal.substr(at + 12, internal.find('<', at + 12) - at - 12);
+    markLog();
+    restart();
+    std::string log;
+    for (const std::string& line : logged()) log += line + "\n";
+    EXPECT_NE(log.find("<displayName>Cafe</displayName>"), std::string::npos) << log;
+    EXPECT_NE(log.find("<ascii encryptContent=\"true\">***</ascii>"), std::string::npos) << log;
+    EXPECT_NE(log.find("<credential>***</credential>"), std::string::npos) << log;
+    EXPECT_EQ(log.find("correct horse"), std::string::npos);
+    EXPECT_EQ(log.find(credential), std::string::npos);
 }
 
 // --- Failures on disk ---

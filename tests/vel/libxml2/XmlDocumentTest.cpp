@@ -173,6 +173,45 @@ TEST(XmlLibraryTest, LibraryErrorsAndWarningsGoToTheServiceLog) {
               std::string::npos);
 }
 
+struct ContentRow {
+    const char* text;
+    const char* content;
+};
+
+// A value is all the text of its element, however the writer split it.
+TEST(XmlDocumentTest, ALeafsTextAndCdataPiecesAreOneValue) {
+    const ContentRow rows[] = {
+        {"<a>plain</a>", "plain"},
+        {"<a><![CDATA[<raw> & ]]></a>", "<raw> & "},
+        {"<a>before<!-- note -->after</a>", "beforeafter"},
+        {"<a>one <![CDATA[two]]> three<?pi x?>four</a>", "one two threefour"},
+        {"<a><!-- only a comment --></a>", nullptr},
+        {"<a/>", nullptr},
+        // Text beside elements is no value: the first piece, where the element children stay put.
+        {"<a>lead<b>x</b>tail</a>", "lead"},
+    };
+    for (const ContentRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        XmlDocument document;
+        parse(document, row.text);
+        SharedXmlNode root = document.rootElement();
+        const char* content = root.content();
+        if (row.content == nullptr) {
+            EXPECT_EQ(content, nullptr);
+            continue;
+        }
+        ASSERT_NE(content, nullptr);
+        EXPECT_STREQ(content, row.content);
+        // Asked again, the same text at the same place: the joined value lives with the document.
+        EXPECT_EQ(root.content(), content);
+    }
+    XmlDocument mixed;
+    parse(mixed, "<a>lead<b>x</b>tail</a>");
+    EXPECT_EQ(str(mixed.dump()), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>lead<b>x</b>tail</a>\n");
+    mixed.rootElement().content();
+    EXPECT_EQ(str(mixed.dump()), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>lead<b>x</b>tail</a>\n");
+}
+
 TEST(XmlLibraryTest, NullNodesAreBrokenInvariantsNotCrashes) {
     BaseValuesTest::takeAssertions();
     SharedXmlNode none;

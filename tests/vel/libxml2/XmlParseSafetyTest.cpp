@@ -117,6 +117,17 @@ TEST_F(XmlParseSafetyTest, PipeMessagesRefuseEveryDocumentTypeAndSubstituteNothi
         EXPECT_THROW(document.parseMessage(text.data(), static_cast<int>(text.size())), XmlException);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     }
+    // A configuration file is refused as plainly, with a text that says why.
+    for (const std::string& text : refused) {
+        SCOPED_TRACE(text.substr(0, 60));
+        XmlDocument document;
+        try {
+            document.parseFile(text.data(), static_cast<int>(text.size()));
+            ADD_FAILURE() << "accepted";
+        } catch (const XmlException& e) {
+            EXPECT_STREQ(e.function().text(), XmlDocument::FILE_DOCUMENT_TYPE_REFUSED);
+        }
+    }
     // The predefined entities are the only ones a message may use; an undeclared one is an error.
     XmlDocument document;
     const std::string plain = "<a>&lt;b&gt; &amp; &#65;</a>";

@@ -31,7 +31,7 @@ public:
     const char* networkName() override { return "Office"; }
     std::int32_t mediaType() override { return media; }
     std::int32_t connectionTimeout() override { return 40; }
-    std::int32_t associationTimeout() override { return 3; }
+    std::int32_t associationTimeout() override { return association; }
 
     void prepareAccess() override { calls.push_back("prepareAccess"); }
     void announceStarted() override { calls.push_back("announceStarted"); }
@@ -89,6 +89,7 @@ public:
     }
 
     std::int32_t media = WIRED;
+    std::int32_t association = 3;
     std::vector<std::int32_t> onConnect;
     std::vector<std::int32_t> onDisconnect;
     Reference attached;
@@ -275,6 +276,17 @@ TEST_F(AccessStateMachineTest, AdapterStatesCarryTheAttemptOnOrEndIt) {
         network.machine.handleAdapterState(row.adapterState);
         EXPECT_THAT(network.calls, ElementsAreArray(row.calls));
         EXPECT_EQ(network.machine.state(), row.next);
+    }
+}
+
+// A file may give the longest timeout a timer runs; twice that is no timer.
+TEST_F(AccessStateMachineTest, ReassociationWaitsNoLongerThanATimerRuns) {
+    for (std::int32_t state : {C::ACCESS_CONNECTING, C::ACCESS_AUTHENTICATED}) {
+        SCOPED_TRACE(state);
+        RecordingAccess& network = fresh(state, WIRELESS);
+        network.association = 600;
+        network.machine.handleAdapterState(A::ADAPTER_ASSOCIATING);
+        EXPECT_THAT(network.calls, ElementsAre("timer 600", "state 5"));
     }
 }
 

@@ -15,12 +15,16 @@ namespace {
 
 using M = XmlMessages;
 
-// A message format as a pattern that its filled-in texts match: every %s a name without quotes.
+// A message format as a pattern that its filled-in texts match: every %s a name without quotes,
+// every %d a number.
 std::regex formatPattern(const std::string& format) {
     std::string pattern;
     for (size_t i = 0; i < format.size(); ++i) {
         if (format.compare(i, 2, "%s") == 0) {
             pattern += "[^\"]+";
+            ++i;
+        } else if (format.compare(i, 2, "%d") == 0) {
+            pattern += "[0-9]+";
             ++i;
         } else if (std::string("\\^$.|?*+()[]{}").find(format[i]) != std::string::npos) {
             pattern += std::string("\\") + format[i];
@@ -269,7 +273,9 @@ TEST_F(AdministratorFileTest, TheTableReachesEveryMessageTheReadersGive) {
                                     M::INVALID_CREDENTIAL_STORAGE_TYPE,
                                     M::INVALID_CREDENTIAL_STORAGE_TAG,
                                     M::CREDENTIAL_TYPE_MISMATCH,
-                                    M::INVALID_PADDING_LENGTH};
+                                    M::INVALID_PADDING_LENGTH,
+                                    M::MULTIPLE_GLOBAL_NETWORKS,
+                                    M::TIMEOUT_TOO_LONG};
     for (const char* message : messages) {
         ASSERT_EQ(elsewhere.count(message), 0u);
         const std::regex pattern = formatPattern(message);
@@ -305,6 +311,14 @@ TEST_F(AdministratorFileTest, OnlyAnAcceptedFileSetsTheDefaultTimeoutsAndTellsTh
     EXPECT_EQ(describeConfiguration(configuration, "defaults"), "45/5");
     EXPECT_EQ(matchmaker->takeCalls(),
               (std::vector<std::string>{"removeMediaTypeSupport 1", "addMediaTypeSupport 0"}));
+    configuration.impl()->clearReferences();
+
+    // The next file without defaults has the built-in ones, not those of the file before.
+    const AdministratorFileMutation noDefaults = {
+        "", "<defaultConnectionTimeout>45</defaultConnectionTimeout>",  "", "", "", "",
+        "", "<defaultAssociationTimeout>5</defaultAssociationTimeout>", ""};
+    configuration = readText(mutatedSample(sampleText(), noDefaults));
+    EXPECT_EQ(describeConfiguration(Configuration::create("probe"), "defaults"), "40/3");
     configuration.impl()->clearReferences();
 }
 
