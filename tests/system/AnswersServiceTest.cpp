@@ -260,6 +260,29 @@ TEST_F(AnswersServiceTest, ALocationRequestIsAnsweredThenItsLocationReachesEvery
     stopInOrder();
 }
 
+// A point that cannot tell where it stands answers with an error: the trays hear the request's own
+// number and the point's error, each in its own field.
+TEST_F(AnswersServiceTest, ALocationErrorReachesTheTraysUnderItsRequestsNumber) {
+    PipePeer& a = connectPeer();
+    startUserSession(a);
+    connectWithPassword(a);
+    LabClient control(root.path() + "/run/lab");
+    ASSERT_EQ(control.command("set accessPoint bssid=02:aa:00:00:00:01 locationError=-17"),
+              std::vector<std::string>{"ok"});
+    a.send(M::GET_LOCATION_REQUEST, 4243,
+           {{"locationFormat", "GEO"},
+            {"requestSecureResponseOnly", "false"},
+            {"locationEncoding", "text"},
+            {"requestDigitalSignature", "false"},
+            {"requestLocationId", "true"}});
+    ASSERT_TRUE(a.reply("getLocationResponse", 4243)) << root.logText();
+    std::optional<PipeMessageBody> event = a.await("locationErrorEvent");
+    ASSERT_TRUE(event) << root.logText();
+    EXPECT_EQ(event->child("sequenceNumber"), "4243");
+    EXPECT_EQ(event->child("error"), "-17");
+    stopInOrder();
+}
+
 // A user file giving the network the VPN entry "Office", starting by itself or not.
 std::string vpnEntry(const std::string& network, bool automatic) {
     return R"(<UserConfiguration major_version="5" minor_version="1" development_version="1">
