@@ -388,6 +388,47 @@ TEST_F(LogonAnswersTest, TheLogonClientsAnswerToTheOpenRequestConnects) {
     stopInOrder();
 }
 
+// The wired port's server holds alice's password as expired and takes the new one her logon knows.
+class LogonPasswordChangeTest : public AnswersServiceTest {
+protected:
+    void SetUp() override {
+        lab = LabBuilder();
+        lab.wiredAdapter(1, "eth0", {{"link", "up"}});
+        lab.add("authenticator", {{"on", "eth0"},
+                                  {"method", "md5"},
+                                  {"identity", "alice"},
+                                  {"password", "secret"},
+                                  {"newPassword", "n3w-secret"}});
+        lab.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}, {"mask", "255.255.255.0"}});
+        lab.add(
+            "logon",
+            {{"user", "alice"}, {"domain", "CORP"}, {"password", "secret"}, {"newPassword", "n3w-secret"}});
+        AnswersServiceTest::SetUp();
+    }
+};
+
+// The server demands a new password during alice's logon: the logon component hears that it has
+// expired and asks for the change with her new password; the network authenticates again, sends
+// it through the password-change states and every tray hears that the change succeeded.
+TEST_F(LogonPasswordChangeTest, AnExpiredLogonPasswordIsChangedAndTheNetworkConnects) {
+    PipePeer& tray = connectPeer();
+    LabClient control(root.path() + "/run/lab");
+    ASSERT_EQ(control.command("logon alice secret CORP"), std::vector<std::string>{"ok"});
+    std::optional<PipeMessageBody> result = tray.await("logonChangePasswordEvent");
+    ASSERT_TRUE(result) << root.logText();
+    EXPECT_EQ(result->child("changePasswordResult"), "passwordChangeSucceeded");
+    EXPECT_TRUE(hasState(tray, "connected")) << root.logText();
+    const std::string log = root.logText();
+    EXPECT_THAT(log, HasSubstr("Wired Logon network triggered password change"));
+    EXPECT_THAT(log,
+                HasSubstr("Sending password change result: NetworkConstants::PASSWORD_CHANGE_SUCCEEDED"));
+    const std::string state = "Network Wired Logon: NetworkStateMachine new state ";
+    const size_t fromServer = log.find(state + "USER_ND_PWD_CHG_FROM_SERVER");
+    ASSERT_NE(fromServer, std::string::npos) << log;
+    EXPECT_NE(log.find(state + "USER_ND_PWD_CHG_DONE", fromServer), std::string::npos);
+    stopInOrder(1);
+}
+
 // The wired network of the logon with its VPN entry "Office" starting by itself, on a gateway that
 // asks for nothing.
 class LogonVpnTest : public AnswersServiceTest {
