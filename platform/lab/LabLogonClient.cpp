@@ -244,11 +244,7 @@ void LogonClient::answer(const PipeMessage& message) {
         if (!m_account) return;
         LogonAccount& account = *m_account;
         // The server asked for a new password: from now on it is the password.
-        if (m_passwordExpired && !account.newPassword.empty()) {
-            account.password = account.newPassword;
-            account.newPassword.clear();
-        }
-        m_passwordExpired = false;
+        if (m_passwordExpired) commitNewPassword(account);
         MessageChildren children = {
             {E::USERNAME, account.user}, {E::DOMAIN, account.domain}, {E::PASSWORD, account.password}};
         lock.unlock();
@@ -267,8 +263,19 @@ void LogonClient::answer(const PipeMessage& message) {
         if (type == message.children.end()) return;
         if (type->second == PRE_LOGON_DONE && numberOf(message.children, E::LOGON_ATTEMPT_ID) == m_attempt)
             m_preLogonDone = true;
-        if (type->second == PASSWORD_EXPIRED && m_account) m_passwordExpired = true;
         m_changed.notify_all();
+        if (type->second == PASSWORD_EXPIRED && m_account) {
+            m_passwordExpired = true;
+            changePassword(lock, numberOf(message.children, E::LOGON_ATTEMPT_ID));
+        }
+        return;
+    }
+    const bool changed = named(message, M::SSO_CHANGE_PASSWORD_RESPONSE);
+    if (m_changeSequence != 0 && message.sequenceNumber == m_changeSequence &&
+        (changed || message.name == ConnApiConstants::FAULT_ELEMENT)) {
+        // Nobody waits for this reply: the receive thread sent the request.
+        m_changeSequence = 0;
+        if (changed && m_account) commitNewPassword(*m_account);
         return;
     }
     // Replies and faults go to the request that waits for them; the service's other events and
@@ -280,6 +287,30 @@ void LogonClient::answer(const PipeMessage& message) {
     if (!isReply && name != ConnApiConstants::FAULT_ELEMENT) return;
     m_replies[message.sequenceNumber] = message;
     m_changed.notify_all();
+}
+
+void LogonClient::changePassword(std::unique_lock<std::mutex>& lock, int32_t attempt) {
+    const LogonAccount& account = *m_account;
+    // Without a new password the user has none to give: the change is left to the service's
+    // timeout, and a later credential request still gets the old password.
+    if (account.newPassword.empty()) return;
+    MessageChildren children = {{E::CHANGE_PASSWORD_ATTEMPT_ID, std::to_string(attempt)},
+                                {E::USERNAME, account.user},
+                                {E::DOMAIN, account.domain},
+                                {E::PASSWORD, account.newPassword},
+                                {E::OLD_PASSWORD, account.password}};
+    const int32_t sequenceNumber = ++m_sequence;
+    m_changeSequence = sequenceNumber;
+    lock.unlock();
+    send(M::SSO_CHANGE_PASSWORD_REQUEST, sequenceNumber, children);
+}
+
+void LogonClient::commitNewPassword(LogonAccount& account) {
+    if (!account.newPassword.empty()) {
+        account.password = account.newPassword;
+        account.newPassword.clear();
+    }
+    m_passwordExpired = false;
 }
 
 bool LogonClient::send(int32_t command, int32_t sequenceNumber, const MessageChildren& children) {

@@ -3,9 +3,9 @@
 // service's pipe. A logon asks the logon policy, sends the pre-logon actions with a new attempt
 // id, waits at most the policy's wait for the service's "preLogonDone" of that attempt, then sends
 // the user session actions with a token number of its own and its process id. From the start of a
-// logon to the logoff it answers the service's logon credential and PIN requests; after a
-// "passwordExpired" event it answers with the new password, which is the password from then on. A
-// logoff sends the no-user-session request.
+// logon to the logoff it answers the service's logon credential and PIN requests, and a
+// "passwordExpired" event with a password change request carrying the account's new password,
+// which is the password from then on. A logoff sends the no-user-session request.
 //
 // Logons and logoffs queue and run one after another on the client's own thread, which connects
 // when it needs to (and again after the service went away); the service's requests are answered
@@ -86,6 +86,11 @@ private:
     // Sends a request and waits for its reply or fault; nothing when none came.
     std::optional<PipeMessage> request(int32_t command, const MessageChildren& children);
     bool send(int32_t command, int32_t sequenceNumber, const MessageChildren& children);
+    // From the receive thread, under the lock, which it leaves to send: the password change request
+    // of the attempt whose password expired. Its reply is taken by answer(), not waited for.
+    void changePassword(std::unique_lock<std::mutex>& lock, int32_t attempt);
+    // Under the lock: the new password becomes the password.
+    void commitNewPassword(LogonAccount& account);
 
     const std::string m_pipeName;
     std::mutex m_mutex;
@@ -103,6 +108,8 @@ private:
     int32_t m_attempt = 0;
     bool m_preLogonDone = false;
     bool m_passwordExpired = false;
+    // The sequence number of the password change request sent and not yet answered; 0: none.
+    int32_t m_changeSequence = 0;
     // Frames must not interleave on the stream: the worker and the receiver both send.
     std::mutex m_sendMutex;
     std::thread m_worker;

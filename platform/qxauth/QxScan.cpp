@@ -72,7 +72,7 @@ QX_SSID_ENTRY entryOf(const lab::Element& point) {
     entry.locationBits = static_cast<uint32_t>(point.integer("locationCapabilities")) & 0x7FF8u;
     entry.channel = static_cast<uint32_t>(point.integer("channel"));
     entry.signal = static_cast<int32_t>(point.integer("signal"));
-    entry.noise = static_cast<int32_t>(point.integer("noise"));
+    entry.snr = static_cast<int32_t>(point.integer("signal") - point.integer("noise"));
     return entry;
 }
 

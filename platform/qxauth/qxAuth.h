@@ -332,7 +332,7 @@ typedef struct QX_SSID_ENTRY {
     uint32_t locationBits;  // location capability bits 3 to 14
     uint32_t channel;
     int32_t signal;  // dBm
-    int32_t noise;   // dBm
+    int32_t snr;     // dB: how far the signal stands above the noise floor
 } QX_SSID_ENTRY;
 
 enum : uint32_t {
@@ -439,7 +439,7 @@ enum { QX_LOC_RESPONSE_MIN_LENGTH = 44 };
 
 typedef struct QX_LOC_ERR_RESPONSE {
     int32_t error;
-    int32_t detail;
+    int32_t sequence;  // the 16-bit number of the QX_LOCATION_QUERY it answers
 } QX_LOC_ERR_RESPONSE;
 
 // EAP callback types; data is a QX_CRED_REQUEST* or an int* holding a QX_EAP_STATUS_*.
@@ -714,7 +714,7 @@ static_assert(sizeof(QX_SSID_ENTRY) == 84 && offsetof(QX_SSID_ENTRY, ssidLength)
               offsetof(QX_SSID_ENTRY, wpa) == 48 && offsetof(QX_SSID_ENTRY, rsn) == 56 &&
               offsetof(QX_SSID_ENTRY, value) == 64 && offsetof(QX_SSID_ENTRY, locationBits) == 68 &&
               offsetof(QX_SSID_ENTRY, channel) == 72 && offsetof(QX_SSID_ENTRY, signal) == 76 &&
-              offsetof(QX_SSID_ENTRY, noise) == 80);
+              offsetof(QX_SSID_ENTRY, snr) == 80);
 static_assert(sizeof(QX_PORT_LINK_MODE) == 8 && sizeof(QX_PORT_STATE_STATUS) == 8 &&
               sizeof(QX_LOC_ERR_RESPONSE) == 8);
 static_assert(sizeof(QX_LOC_RESPONSE) == 40 && offsetof(QX_LOC_RESPONSE, format) == 4 &&

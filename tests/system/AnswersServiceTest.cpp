@@ -260,6 +260,29 @@ TEST_F(AnswersServiceTest, ALocationRequestIsAnsweredThenItsLocationReachesEvery
     stopInOrder();
 }
 
+// A point that cannot tell where it stands answers with an error: the trays hear the request's own
+// number and the point's error, each in its own field.
+TEST_F(AnswersServiceTest, ALocationErrorReachesTheTraysUnderItsRequestsNumber) {
+    PipePeer& a = connectPeer();
+    startUserSession(a);
+    connectWithPassword(a);
+    LabClient control(root.path() + "/run/lab");
+    ASSERT_EQ(control.command("set accessPoint bssid=02:aa:00:00:00:01 locationError=-17"),
+              std::vector<std::string>{"ok"});
+    a.send(M::GET_LOCATION_REQUEST, 4243,
+           {{"locationFormat", "GEO"},
+            {"requestSecureResponseOnly", "false"},
+            {"locationEncoding", "text"},
+            {"requestDigitalSignature", "false"},
+            {"requestLocationId", "true"}});
+    ASSERT_TRUE(a.reply("getLocationResponse", 4243)) << root.logText();
+    std::optional<PipeMessageBody> event = a.await("locationErrorEvent");
+    ASSERT_TRUE(event) << root.logText();
+    EXPECT_EQ(event->child("sequenceNumber"), "4243");
+    EXPECT_EQ(event->child("error"), "-17");
+    stopInOrder();
+}
+
 // A user file giving the network the VPN entry "Office", starting by itself or not.
 std::string vpnEntry(const std::string& network, bool automatic) {
     return R"(<UserConfiguration major_version="5" minor_version="1" development_version="1">
@@ -363,6 +386,47 @@ TEST_F(LogonAnswersTest, TheLogonClientsAnswerToTheOpenRequestConnects) {
     EXPECT_EQ(labCalls("qxCredIdentity("), 1);
     EXPECT_EQ(logon.heard("getLogonUsernameAndPasswordRequest").size(), 1u);
     stopInOrder();
+}
+
+// The wired port's server holds alice's password as expired and takes the new one her logon knows.
+class LogonPasswordChangeTest : public AnswersServiceTest {
+protected:
+    void SetUp() override {
+        lab = LabBuilder();
+        lab.wiredAdapter(1, "eth0", {{"link", "up"}});
+        lab.add("authenticator", {{"on", "eth0"},
+                                  {"method", "md5"},
+                                  {"identity", "alice"},
+                                  {"password", "secret"},
+                                  {"newPassword", "n3w-secret"}});
+        lab.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}, {"mask", "255.255.255.0"}});
+        lab.add(
+            "logon",
+            {{"user", "alice"}, {"domain", "CORP"}, {"password", "secret"}, {"newPassword", "n3w-secret"}});
+        AnswersServiceTest::SetUp();
+    }
+};
+
+// The server demands a new password during alice's logon: the logon component hears that it has
+// expired and asks for the change with her new password; the network authenticates again, sends
+// it through the password-change states and every tray hears that the change succeeded.
+TEST_F(LogonPasswordChangeTest, AnExpiredLogonPasswordIsChangedAndTheNetworkConnects) {
+    PipePeer& tray = connectPeer();
+    LabClient control(root.path() + "/run/lab");
+    ASSERT_EQ(control.command("logon alice secret CORP"), std::vector<std::string>{"ok"});
+    std::optional<PipeMessageBody> result = tray.await("logonChangePasswordEvent");
+    ASSERT_TRUE(result) << root.logText();
+    EXPECT_EQ(result->child("changePasswordResult"), "passwordChangeSucceeded");
+    EXPECT_TRUE(hasState(tray, "connected")) << root.logText();
+    const std::string log = root.logText();
+    EXPECT_THAT(log, HasSubstr("Wired Logon network triggered password change"));
+    EXPECT_THAT(log,
+                HasSubstr("Sending password change result: NetworkConstants::PASSWORD_CHANGE_SUCCEEDED"));
+    const std::string state = "Network Wired Logon: NetworkStateMachine new state ";
+    const size_t fromServer = log.find(state + "USER_ND_PWD_CHG_FROM_SERVER");
+    ASSERT_NE(fromServer, std::string::npos) << log;
+    EXPECT_NE(log.find(state + "USER_ND_PWD_CHG_DONE", fromServer), std::string::npos);
+    stopInOrder(1);
 }
 
 // The wired network of the logon with its VPN entry "Office" starting by itself, on a gateway that

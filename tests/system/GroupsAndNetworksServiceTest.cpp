@@ -57,14 +57,14 @@ protected:
     virtual const char* configuration() const { return GROUPS_CONFIGURATION; }
     virtual std::string lab() const { return homeLab(); }
     // The editor's new network for the scanned "home": the service state first, then the network.
-    TrayMessage addHome(const QString& script) {
+    TrayMessage addHome(const QString& script, const QString& key = PASSPHRASE) {
         tray->ask("getServiceStateRequest");
         return tray->ask("addNetworkRequest", {{"groupName", "Office"},
                                                {"networkName", "Home"},
                                                {"ssid", "home"},
                                                {"networkMedia", "wifi"},
                                                {"associationAndEncryptionMode", "wpa2PersonalAes"},
-                                               {"wpaAsciiKey", PASSPHRASE},
+                                               {"wpaAsciiKey", key},
                                                {"runScriptSpec", script}});
     }
     // The groups dialog's move: into another group, or inside its own when `to` is empty.
@@ -234,6 +234,18 @@ TEST_F(GroupsAndNetworksTest, TheTraySteersTheConnectionOfTheWirelessNetwork) {
     }));
     EXPECT_THAT(scanned, ElementsAre("home"));
     EXPECT_THAT(root.logText(), Not(HasSubstr("Internal error")));
+}
+
+// A wrong key fails the key handshake right after the association: the tray hears an authentication
+// failure well within the connection's timeout (40 s), not an address being acquired until then.
+TEST_F(GroupsAndNetworksTest, AWrongKeyIsAnAuthenticationFailureAtOnce) {
+    connectTray();
+    size_t from = tray->count();
+    ASSERT_EQ(addHome("", "sunflower seed").name(), "addNetworkResponse");
+    ASSERT_TRUE(stateEvent(from, "Home", "authentication failed"))
+        << testing::PrintToString(states(from, "Home")) << root.logText();
+    EXPECT_THAT(root.logText(), HasSubstr(": Authentication Failed"));
+    EXPECT_THAT(root.logText(), Not(HasSubstr("Associated - unexpected adapter state machine event")));
 }
 
 // The office's own file, whose company network is not on the air at home, and nobody logged on

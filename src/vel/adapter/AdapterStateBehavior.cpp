@@ -77,6 +77,9 @@ constexpr T TABLE[] = {
     row(M::STATE_ASSOCIATED, M::LINK_DOWN, M::LINK_DOWN_ACTION, M::STATE_ASSOCIATING),
     row(M::STATE_ASSOCIATED, M::AUTH_REQUEST, M::AUTH_REQUEST_ACTION, M::STATE_AUTHENTICATING),
     row(M::STATE_ASSOCIATED, M::AUTH_SUCCESS, M::AUTH_SUCCESS_ACTION, M::STATE_AUTHENTICATED),
+    // A personal network's key handshake fails here, with no authentication request before it: a
+    // wrong key is an authentication failure at once, not a connection that times out.
+    row(M::STATE_ASSOCIATED, M::AUTH_FAIL, M::AUTH_FAIL_ACTION, M::STATE_AUTH_FAILED),
     ignored(M::STATE_ASSOCIATED, M::BOUND),
     ignored(M::STATE_ASSOCIATED, M::LINK_UP),
     // 7 authenticating

@@ -17,7 +17,7 @@ public:
     virtual void linkDownStatusEvent() = 0;
     virtual void unboundStatusEvent() = 0;
     virtual void locationNoticeEvent(const LocationResponse& response) = 0;
-    virtual void locationErrorEvent(std::int32_t first, std::int32_t second) = 0;
+    virtual void locationErrorEvent(std::int32_t requestNumber, std::int32_t errorCode) = 0;
 
 protected:
     ~PortManagerListenerInterface() = default;
@@ -48,8 +48,8 @@ public:
     void locationNoticeEvent(const LocationResponse& response) const {
         if (auto* p = listener()) p->locationNoticeEvent(response);
     }
-    void locationErrorEvent(std::int32_t first, std::int32_t second) const {
-        if (auto* p = listener()) p->locationErrorEvent(first, second);
+    void locationErrorEvent(std::int32_t requestNumber, std::int32_t errorCode) const {
+        if (auto* p = listener()) p->locationErrorEvent(requestNumber, errorCode);
     }
 
 private:

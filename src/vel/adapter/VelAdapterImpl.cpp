@@ -359,10 +359,10 @@ void VelAdapterImpl::locationNoticeEvent(const LocationResponse& response) {
         events->locationResponse(response);
 }
 
-void VelAdapterImpl::locationErrorEvent(std::int32_t first, std::int32_t second) {
+void VelAdapterImpl::locationErrorEvent(std::int32_t requestNumber, std::int32_t errorCode) {
     logInfo(0, "In VelAdapterImpl::locationErrorEvent");
     if (AdapterLocationEventsInterface* events = AdapterNotices::locationEvents())
-        events->locationError(first, second);
+        events->locationError(requestNumber, errorCode);
 }
 
 void VelAdapterImpl::handleEventAndDoStateTransitionAction(std::int32_t event, std::int32_t first,

@@ -73,7 +73,7 @@ public:
     void linkDownStatusEvent() override;
     void unboundStatusEvent() override;
     void locationNoticeEvent(const LocationResponse& response) override;
-    void locationErrorEvent(std::int32_t first, std::int32_t second) override;
+    void locationErrorEvent(std::int32_t requestNumber, std::int32_t errorCode) override;
 
     // Feeds the event to the state machine and performs the action it gives.
     void handleEventAndDoStateTransitionAction(std::int32_t event, std::int32_t first = 0,
@@ -95,7 +95,8 @@ private:
                        std::int32_t authenticationType);
     // The port attributes for a connection, with their log line; false when the library has none.
     bool connectionAttributes(QX_PORT_ATTR* record);
-    void performStateTransitionAction(std::int32_t action, std::int32_t first, std::int32_t second);
+    void performStateTransitionAction(std::int32_t action, std::int32_t requestNumber,
+                                      std::int32_t errorCode);
     // Every subscriber of a copy of the list hears the new state.
     void publish(std::int32_t reason);
     // A connection that needs no authentication counts as authenticated at once.

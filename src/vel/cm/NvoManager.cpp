@@ -9,7 +9,6 @@
 #include "runtime/lum/Log.h"
 #include "vel/cm/TivraPlugin.h"
 #include "vel/exception/BaseException.h"
-#include "vel/exception/NvoException.h"
 #include "vel/multithread/EventQueue.h"
 #include "vel/reference/Singleton.h"
 #include "vel/symbolicname/SymbolicNameAdapterList.h"
@@ -102,11 +101,19 @@ void NvoManagerImpl::init() {
                 built.tm_mon + 1, built.tm_mday, built.tm_hour, built.tm_min, built.tm_sec);
     }
 
+    // Without the library's log the service cannot say what its ports do: it stops, naming the
+    // call, rather than through an exception that no caller of the start catches.
     result = qxLogSet(this, logCallbackEntry);
-    if (result != QX_OK) throw NvoException(__FILE__, __LINE__, "qxLogSet", result);
+    if (result != QX_OK) {
+        reportFunctionException(__FILE__, __LINE__, "qxLogSet", result);
+        fatalError("Unable to set the qxAuth library's log: qxLogSet failed.");
+    }
     for (int level = 1; level <= LOG_LEVELS_ENABLED; ++level) {
         result = qxLogEnable(level, 1);
-        if (result != QX_OK) throw NvoException(__FILE__, __LINE__, "qxLogEnable", result);
+        if (result != QX_OK) {
+            reportFunctionException(__FILE__, __LINE__, "qxLogEnable", result);
+            fatalError("Unable to enable the qxAuth library's log: qxLogEnable failed.");
+        }
     }
 
     {

@@ -17,6 +17,7 @@
 #include "vel/exception/FileIOException.h"
 #include "vel/exception/XmlException.h"
 #include "vel/multithread/EventQueue.h"
+#include "vel/network/LogonStatus.h"
 #include "vel/os/FileUtil.h"
 #include "vel/reference/HandleOf.h"
 #include "vel/reference/Singleton.h"
@@ -265,8 +266,11 @@ void ActiveConfigurationImpl::readInternalConfiguration() {
     try {
         XmlDocument document;
         parseFile(document, folder, file, read.value());
-        InternalConfigurationCredentials::restore(held(),
-                                                  Xml_InternalConfiguration::Read(document.rootElement()));
+        XmlCredentialsEntries entries = Xml_InternalConfiguration::Read(document.rootElement());
+        InternalConfigurationCredentials::restore(held(), entries);
+        // The file's own decision: the user's session outlives a restart of the service.
+        if (entries.userSessionReference != 0)
+            LogonStatus::restoreUserSessionReference(entries.userSessionReference);
     } catch (const XmlException& e) {
         logError(0, INVALID, e.function().text());
     } catch (const ConversionException& e) {
@@ -351,7 +355,9 @@ void ActiveConfigurationImpl::keepRefusedUserFile() {
 void ActiveConfigurationImpl::writeInternalConfiguration() {
     if (!m_configurationProxy.exists()) return;
     XmlDocument document;
-    Xml_InternalConfiguration::Write(document, InternalConfigurationCredentials::collect(held()));
+    XmlCredentialsEntries entries = InternalConfigurationCredentials::collect(held());
+    entries.userSessionReference = LogonStatus::userSessionReference();
+    Xml_InternalConfiguration::Write(document, entries);
     writeXmlFile(document, C::SYSTEM_FOLDER, C::INTERNAL_CONFIGURATION_FILE);
 }
 

@@ -6,21 +6,11 @@
 #include "runtime/lum/Log.h"
 #include "vel/credmgr/CredentialConstants.h"
 #include "vel/enumtostring/EnumConversions.h"
-#include "vel/exception/ConversionException.h"
 #include "vel/string/TagMacAddr.h"
 
 namespace {
 
 constexpr int MAC_TAG = 0;
-
-// A name from a conversion table, or the number when the table has none.
-std::string nameOrNumber(const char* (*toText)(std::int32_t), int value) {
-    try {
-        return toText(value);
-    } catch (const ConversionException&) {
-        return std::to_string(value);
-    }
-}
 
 bool answeredFromTheStart(int requestType) {
     // Notifications and saves need no answer.
@@ -60,7 +50,7 @@ int CredentialRequestImpl::sendEapMethods(const std::vector<int>& methods) {
     std::vector<QX_EAP_METHOD> pairs;
     for (int method : methods) {
         if (!names.empty()) names += ' ';
-        names += nameOrNumber(EapTypeToText, method);
+        names += EnumTable::textOrNumber(EapTypeToText, method);
         pairs.push_back(QX_EAP_METHOD{0, method});
     }
     logInfo(0, "%s: EAP requested by client: %s", adapterName(), names.c_str());
@@ -71,7 +61,7 @@ int CredentialRequestImpl::sendEapMethods(const std::vector<int>& methods) {
 int CredentialRequestImpl::sendTtlsMethod(int method) {
     if (m_completed) return 0;
     logInfo(0, "%s: EAP-TTLS method requested by client: %s", adapterName(),
-            nameOrNumber(TtlsMethodToText, method).c_str());
+            EnumTable::textOrNumber(TtlsMethodToText, method).c_str());
     return answered(m_portManager->sendTtlsMethod(m_sync, method));
 }
 

@@ -11,6 +11,14 @@ const char* EnumTable::toText(const EnumTextRow* rows, std::int32_t value, const
     ConversionException::raise(file, line, miss);
 }
 
+std::string EnumTable::textOrNumber(const char* (*toText)(std::int32_t), std::int32_t value) {
+    try {
+        return toText(value);
+    } catch (const ConversionException&) {
+        return std::to_string(value);
+    }
+}
+
 std::int32_t EnumTable::toValue(const EnumTextRow* rows, const char* text, std::int32_t length,
                                 const char* file, int line, const char* miss) {
     for (const EnumTextRow* row = rows; row->text; ++row) {

@@ -45,7 +45,9 @@ void ConnApiLogon::setPrelogonActions(std::int32_t logonAttemptId) {
 
 void ConnApiLogon::setUserSessionActions(std::int32_t userTokenHandle, std::int32_t userLogonProcessId) {
     if (!m_machine) return;
-    m_machine->setUserSessionActionA(userTokenHandle);
+    // A tray program sends token 0, knowing none: the logon client's token, or the one the internal
+    // file kept across a restart during the session, stays, so the user's stores can be read.
+    if (userTokenHandle != 0) m_machine->setUserSessionActionA(userTokenHandle);
     m_machine->setUserSessionActionB(userLogonProcessId);
 }
 

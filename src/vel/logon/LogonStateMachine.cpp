@@ -6,6 +6,7 @@
 #include "runtime/lum/Log.h"
 #include "vel/configuration/ActiveConfiguration.h"
 #include "vel/configuration/ConnectionSettings.h"
+#include "vel/exception/FileIOException.h"
 #include "vel/ipcmsghandlers/LogonEvent.h"
 #include "vel/ipcmsghandlers/SoapOutgoingMessage.h"
 #include "vel/network/NetworkConstants.h"
@@ -120,6 +121,22 @@ void LogonStateMachineImpl::handleSsoRequest(std::int32_t code) {
     if (code == L::SSO_USER_SESSION_STARTED) logInfo(583, "User session has started.");
     if (!LUM_ASSERT_TEXT(known(m_state), "handleSsoRequest unknown state")) return;
     runRow(SSO_TABLE, std::size(SSO_TABLE), code);
+    keepSessionReference();
+}
+
+void LogonStateMachineImpl::keepSessionReference() {
+    if (m_userSessionActionA == m_keptReference) return;
+    if (activeConfiguration().isNull()) return;
+    m_keptReference = m_userSessionActionA;
+    try {
+        ActiveConfiguration::Instance().writeInternalConfiguration();
+    } catch (const FileIOException& e) {
+        e.report();
+    }
+}
+
+void LogonStateMachineImpl::sendPreLogonDoneIfWaiting() {
+    if (m_state == L::BEFORE_LOGON_PRELOGON_RUNNING) sendPreLogonDone(m_prelogonActions);
 }
 
 void LogonStateMachineImpl::configurationEvent(std::int32_t state) {

@@ -50,6 +50,8 @@ public:
     void setServiceStatus(ServiceStatusInterface* status);
 
     void handleSsoRequest(std::int32_t code);
+    // While pre-logon runs, the logon client hears "preLogonDone" with the current pre-logon actions.
+    void sendPreLogonDoneIfWaiting();
     // The value of the last pre-logon actions request; the one before it stays as the previous.
     void setPrelogonActions(std::int32_t value);
     void setUserSessionActionA(std::int32_t value) { m_userSessionActionA = value; }
@@ -65,6 +67,13 @@ public:
     std::int32_t getLogonContext() override;
     bool isUserLoggedOn() const;
     LogonUserTokenInterface* userTokenSource() override { return this; }
+    std::int32_t userSessionReference() override { return m_userSessionActionA; }
+    // Action A as the internal file kept it; the session itself starts with the next user-session
+    // request, whose token 0 (a tray program's, which knows none) keeps it.
+    void restoreUserSessionReference(std::int32_t reference) override {
+        m_userSessionActionA = reference;
+        m_keptReference = reference;
+    }
     // The token and process the logon client gave with the user's session, while it lasts.
     bool userToken(winfile::HANDLE* token, std::uint32_t* processId) override;
 
@@ -104,12 +113,16 @@ private:
     void tellLogoff();
     void clearUserSessionActions();
     void connectionBehaviorChanged();
+    // A session reference that changed with a request is written to the internal file at once.
+    void keepSessionReference();
 
     std::int32_t m_state = LogonConstants::AFTER_LOGON_NO_USER;
     std::int32_t m_prelogonActions = 0;
     std::int32_t m_previousPrelogonActions = 0;
     std::int32_t m_userSessionActionA = 0;
     std::int32_t m_userSessionActionB = 0;
+    // The session reference the internal file holds, as far as this service wrote or read it.
+    std::int32_t m_keptReference = 0;
     Reference m_serviceStatus;
 };
 
@@ -123,6 +136,7 @@ public:
     ActiveConfigurationSubscriberInterface* asConfigurationSubscriber() const { return impl(); }
     LogonStatusInterface* asLogonStatus() const { return impl(); }
     void handleSsoRequest(std::int32_t code) const { impl()->handleSsoRequest(code); }
+    void sendPreLogonDoneIfWaiting() const { impl()->sendPreLogonDoneIfWaiting(); }
     void setPrelogonActions(std::int32_t value) const { impl()->setPrelogonActions(value); }
     void setUserSessionActionA(std::int32_t value) const { impl()->setUserSessionActionA(value); }
     void setUserSessionActionB(std::int32_t value) const { impl()->setUserSessionActionB(value); }

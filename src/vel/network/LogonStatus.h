@@ -16,6 +16,11 @@ public:
     virtual std::int32_t getLogonContext() = 0;
     // Whose token the user's certificate stores are read with; null when the component has none.
     virtual LogonUserTokenInterface* userTokenSource() { return nullptr; }
+    // The reference of the logged-on user's session (the logon client's token number), kept in the
+    // internal file so that a service restarted during the session reads the user's stores at
+    // once; 0 when there is none.
+    virtual std::int32_t userSessionReference() { return 0; }
+    virtual void restoreUserSessionReference(std::int32_t) {}
 };
 
 using InstalledLogonStatus = InstalledObject<LogonStatusInterface>;
@@ -26,4 +31,7 @@ public:
     static std::int32_t getLogonContext();
     // The installed component's token source; null when none is installed.
     static LogonUserTokenInterface* userTokenSource();
+    // The installed component's session reference (0 when none is installed), and its restore.
+    static std::int32_t userSessionReference();
+    static void restoreUserSessionReference(std::int32_t reference);
 };

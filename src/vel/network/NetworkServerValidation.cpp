@@ -7,19 +7,9 @@
 #include "runtime/lum/Log.h"
 #include "vel/certificate/X509Proxy.h"
 #include "vel/enumtostring/EnumConversions.h"
-#include "vel/exception/ConversionException.h"
 #include "vel/reference/HandleOf.h"
 
 namespace {
-
-// A rule's kind or way of matching as the log writes it; a value without a text stays a number.
-std::string textOf(const char* (*toText)(std::int32_t), std::int32_t value) {
-    try {
-        return toText(value);
-    } catch (const ConversionException&) {
-        return std::to_string(value);
-    }
-}
 
 // One pass: every name of the list against every rule of the kind, in order.
 bool pass(ElementVector rules, const AsciiVector& names, std::int32_t kind) {
@@ -30,8 +20,8 @@ bool pass(ElementVector rules, const AsciiVector& names, std::int32_t kind) {
             if (rule.matchKind() != kind) continue;
             if (NetworkServerValidation::nameMatches(name, rule)) return true;
             logInfo(3161, "Server certificate does not match rule 'Match %s using %s and name = %s",
-                    textOf(ServerRulesToText, kind).c_str(), textOf(HowMatchToText, rule.howMatch()).c_str(),
-                    rule.name().text());
+                    EnumTable::textOrNumber(ServerRulesToText, kind).c_str(),
+                    EnumTable::textOrNumber(HowMatchToText, rule.howMatch()).c_str(), rule.name().text());
         }
     }
     return false;

@@ -194,13 +194,8 @@ void PortCredentialResponderMember::credentialRequest(const QX_CRED_REQUEST* qxR
                 }
             }
             std::int32_t suggested = types[static_cast<size_t>(level)];
-            const char* text = EapTypeToText(suggested);
-            char number[16];
-            if (text == nullptr) {
-                std::snprintf(number, sizeof number, "%d", suggested);
-                text = number;
-            }
-            logInfoTagged(tags, 1283, "%s: EAP suggested by server: %s", manager->name(), text);
+            logInfoTagged(tags, 1283, "%s: EAP suggested by server: %s", manager->name(),
+                          EnumTable::textOrNumber(EapTypeToText, suggested).c_str());
             postEvent(MessageEvent(new PortCredentialRequestEapTypesImpl(
                 adapter, manager, generation, request, PortCredentialRequestEapTypesImpl::EAP_METHODS,
                 types)));

@@ -53,7 +53,7 @@ void PortLocationNoticeEventImpl::run() {
 
 void PortLocationErrorEventImpl::run() {
     logDebug("PortLocationErrorEventImpl::processEvent()");
-    manager()->portManagerListener().locationErrorEvent(m_first, m_second);
+    manager()->portManagerListener().locationErrorEvent(m_requestNumber, m_errorCode);
 }
 
 void EapStatusEvent::run() {
@@ -91,10 +91,11 @@ MessageEvent MessageEventFactory::CreateLocationNoticeEvent(PortManagerImpl* por
     return MessageEvent(new PortLocationNoticeEventImpl(portManager, response));
 }
 
-MessageEvent MessageEventFactory::CreateLocationErrorEvent(PortManagerImpl* portManager, std::int32_t first,
-                                                           std::int32_t second) {
+MessageEvent MessageEventFactory::CreateLocationErrorEvent(PortManagerImpl* portManager,
+                                                           std::int32_t requestNumber,
+                                                           std::int32_t errorCode) {
     logDebug("MessageEventFactory::CreateLocationErrorEvent()");
-    return MessageEvent(new PortLocationErrorEventImpl(portManager, first, second));
+    return MessageEvent(new PortLocationErrorEventImpl(portManager, requestNumber, errorCode));
 }
 
 MessageEvent MessageEventFactory::CreateEapStatusEvent(PortManagerImpl* portManager, std::int32_t status) {

@@ -58,13 +58,14 @@ private:
 
 class PortLocationErrorEventImpl : public PortEventImpl {
 public:
-    PortLocationErrorEventImpl(PortManagerImpl* portManager, std::int32_t first, std::int32_t second)
-        : PortEventImpl(portManager), m_first(first), m_second(second) {}
+    PortLocationErrorEventImpl(PortManagerImpl* portManager, std::int32_t requestNumber,
+                               std::int32_t errorCode)
+        : PortEventImpl(portManager), m_requestNumber(requestNumber), m_errorCode(errorCode) {}
     void run() override;
 
 private:
-    std::int32_t m_first;
-    std::int32_t m_second;
+    std::int32_t m_requestNumber;
+    std::int32_t m_errorCode;
 };
 
 class EapStatusEvent : public PortEventImpl {
@@ -90,7 +91,7 @@ public:
                                                    std::int32_t status);
     static MessageEvent CreateLocationNoticeEvent(PortManagerImpl* portManager,
                                                   const LocationResponse& response);
-    static MessageEvent CreateLocationErrorEvent(PortManagerImpl* portManager, std::int32_t first,
-                                                 std::int32_t second);
+    static MessageEvent CreateLocationErrorEvent(PortManagerImpl* portManager, std::int32_t requestNumber,
+                                                 std::int32_t errorCode);
     static MessageEvent CreateEapStatusEvent(PortManagerImpl* portManager, std::int32_t status);
 };

@@ -33,7 +33,7 @@ constexpr int VALUE_OFFSET = 64;
 constexpr int LOCATION_OFFSET = 68;
 constexpr int CHANNEL_OFFSET = 72;
 constexpr int SIGNAL_OFFSET = 76;
-constexpr int FURTHER_WORD_OFFSET = 80;
+constexpr int SNR_OFFSET = 80;
 constexpr std::uint32_t FLAG_KEPT = 0x1;
 constexpr std::uint32_t FLAG_SKIP = 0x2;
 constexpr std::uint32_t FLAG_WPA = 0x10;
@@ -612,7 +612,7 @@ ElementVector PortManagerImpl::scanEntries(const std::uint8_t* data, std::int32_
             static_cast<std::uint8_t>(flags & FLAG_KEPT), modesOf(entry), static_cast<std::int32_t>(flags),
             static_cast<std::int32_t>(word(entry + CHANNEL_OFFSET)),
             static_cast<std::int32_t>(word(entry + SIGNAL_OFFSET)),
-            static_cast<std::int32_t>(word(entry + FURTHER_WORD_OFFSET)),
+            static_cast<std::int32_t>(word(entry + SNR_OFFSET)),
             static_cast<std::int32_t>(word(entry + VALUE_OFFSET) & 0xFF),
             LocationCapabilities::fromCapabilityWord(word(entry + LOCATION_OFFSET)));
         list.add(ssid.m);

@@ -1,5 +1,6 @@
 #include "vel/port/PortStateMachine.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "platform/qxauth/qxAuth.h"
@@ -211,5 +212,8 @@ void PortStateMachine::locationError(const void* data, std::int32_t length) {
     if (!LUM_ASSERT(data) ||
         !LUM_ASSERT_TEXT(length == RECORD_BYTES, "dataLen == sizeof(QX_LOC_ERR_RESPONSE)"))
         return;
-    postEvent(MessageEventFactory::CreateLocationErrorEvent(m_portManager, intAt(data, 0), intAt(data, 4)));
+    // The record holds the error before the request's number; the event takes the number first.
+    std::int32_t error = intAt(data, offsetof(QX_LOC_ERR_RESPONSE, error));
+    std::int32_t requestNumber = intAt(data, offsetof(QX_LOC_ERR_RESPONSE, sequence));
+    postEvent(MessageEventFactory::CreateLocationErrorEvent(m_portManager, requestNumber, error));
 }

@@ -19,6 +19,7 @@ public:
     static constexpr std::int32_t STATUS_CANNOT_CONNECT_TO_SERVICE = 8;
     static constexpr std::int32_t STATUS_SERVICE_NOT_RUNNING = 10;
     static constexpr std::int32_t STATUS_SERVICE_SHUTTING_DOWN = 11;
+    static constexpr std::int32_t STATUS_UNKNOWN_ERROR = 49;
     static constexpr std::int32_t CLIENT_EVENT_TO_STATUS = 2;
 
     // User events.

@@ -69,13 +69,13 @@ constexpr Row CLIENT_ROWS[] = {
 
 constexpr Row NETWORK_ROWS[] = {
     stay(DISCONNECTED, NET_CONNECTED, M::AUTO_CONNECT),
-    stay(DISCONNECTED, NET_NOT_CONNECTED),
+    stay(DISCONNECTED, NET_NOT_CONNECTED, M::FORGET_RETRY),
     stay(CONNECTED, NET_CONNECTED),
     {CONNECTED, NET_NOT_CONNECTED, M::LOST_NETWORK, DISCONNECTING},
     stay(CONNECTING, NET_CONNECTED),
     {CONNECTING, NET_NOT_CONNECTED, M::LOST_NETWORK, DISCONNECTING},
     stay(DISCONNECTING, NET_CONNECTED, M::RECONNECT_WHEN_DISCONNECTED),
-    stay(DISCONNECTING, NET_NOT_CONNECTED),
+    stay(DISCONNECTING, NET_NOT_CONNECTED, M::FORGET_RETRY),
 };
 // clang-format on
 
@@ -196,7 +196,7 @@ void VpnStateMachineImpl::act(const Row& row, std::int32_t event, const Ascii& e
             if (openAndConnect(entry)) changeState(row.next);
             return;
         case DISCONNECT_CLIENT:
-            changeState(disconnectClient() ? row.next : DISCONNECTED);
+            disconnectClientOrStep(row.next);
             return;
         case START_CONNECTING:
             changeState(row.next);
@@ -230,7 +230,11 @@ void VpnStateMachineImpl::act(const Row& row, std::int32_t event, const Ascii& e
             return;
         case LOST_NETWORK:
             logInfo(0, "Disconnecting VPN because we lost network connection");
-            changeState(disconnectClient() ? row.next : DISCONNECTED);
+            forgetRetry();
+            disconnectClientOrStep(row.next);
+            return;
+        case FORGET_RETRY:
+            forgetRetry();
             return;
         case RECONNECT_WHEN_DISCONNECTED:
             if (m_owner.connectedEntryAutoConnects()) m_reconnectPending = true;
@@ -264,14 +268,22 @@ bool VpnStateMachineImpl::openAndConnect(const Ascii& entry) {
     if (client.isNull()) return false;
     int opened = client.openChannel();
     if (opened != VpnClientConstants::DONE) {
+        // Without the VPN library nothing was attempted; every attempt that goes nowhere tells the
+        // trays why, an automatic one too.
+        if (opened == VpnClientConstants::API_NOT_INITIALIZED ||
+            opened == VpnClientConstants::LIBRARY_NOT_LOADED)
+            return false;
+        std::int32_t status = C::STATUS_UNKNOWN_ERROR;
         for (const ChannelStatus& known : CHANNEL_STATUSES) {
-            if (known.result == opened) reportStatus(known.status);
+            if (known.result == opened) status = known.status;
         }
+        reportStatus(status);
         return false;
     }
     m_connectionEntry = entry;
     if (client.connect(entry) != VpnClientConstants::DONE) {
         client.closeChannel();
+        reportStatus(C::STATUS_UNKNOWN_ERROR);
         return false;
     }
     clearRetryTimer();
@@ -281,6 +293,22 @@ bool VpnStateMachineImpl::openAndConnect(const Ascii& entry) {
 bool VpnStateMachineImpl::disconnectClient() {
     TamselVpnClient client = currentVpnClient();
     return !client.isNull() && client.disconnect() == VpnClientConstants::DONE;
+}
+
+void VpnStateMachineImpl::disconnectClientOrStep(std::int32_t next) {
+    // A client that cannot disconnect still holds its channel: the disconnect step closes it, or
+    // the next attempt would find it open on a service that may have gone since.
+    if (disconnectClient()) {
+        changeState(next);
+    } else {
+        disconnectStep();
+    }
+}
+
+void VpnStateMachineImpl::forgetRetry() {
+    clearRetryTimer();
+    m_retriesLeft = 0;
+    m_reconnectPending = false;
 }
 
 void VpnStateMachineImpl::disconnectStep() {

@@ -33,7 +33,7 @@ public:
         NOTHING,
         // User events.
         OPEN_AND_CONNECT,   // on success the row's next state; on failure it stays
-        DISCONNECT_CLIENT,  // on success the row's next state; on failure disconnected
+        DISCONNECT_CLIENT,  // on success the row's next state; on failure the disconnect step
         // Client events.
         START_CONNECTING,
         TUNNEL_UP,
@@ -45,8 +45,9 @@ public:
         UNEXPECTED_CONNECTED,
         // Network events.
         AUTO_CONNECT,
-        LOST_NETWORK,  // DISCONNECT_CLIENT after its line
+        LOST_NETWORK,  // FORGET_RETRY and DISCONNECT_CLIENT after its line
         RECONNECT_WHEN_DISCONNECTED,
+        FORGET_RETRY,  // no automatic attempt over a network that is gone
     };
     // A row for every event the row's table does not name.
     static constexpr std::int32_t ANY_OTHER = -1;
@@ -95,7 +96,10 @@ private:
     void notify();
     bool openAndConnect(const Ascii& entry);
     bool disconnectClient();
+    void disconnectClientOrStep(std::int32_t next);
     void disconnectStep();
+    // Clears the retry timer, the retries left and a pending reconnect.
+    void forgetRetry();
     // False when the event is not a failure: nothing changed.
     bool failure(std::int32_t clientEvent, bool retry);
     void startRetryTimer();

@@ -68,4 +68,6 @@ private:
 struct XmlCredentialsEntries {
     std::vector<XmlCredentialsGroup> groups;
     bool hasGlobalNetworks = false;
+    // The logged-on user's session reference; 0: none, and nothing is written.
+    std::int32_t userSessionReference = 0;
 };

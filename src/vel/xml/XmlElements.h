@@ -166,4 +166,5 @@ public:
     static constexpr const char* NETWORK_NAME = "networkName";
     static constexpr const char* CREDENTIALS = "credentials";
     static constexpr const char* CREDENTIAL = "credential";
+    static constexpr const char* USER_SESSION_REFERENCE = "userSessionReference";
 };

@@ -61,6 +61,8 @@ void Xml_InternalConfiguration::Write(XmlDocument& document, const XmlCredential
     writeEntries(root, entries, K::KIND_GLOBAL_CREDENTIALS, E::GLOBAL_CREDENTIALS);
     if (entries.hasGlobalNetworks) writeEntries(root, entries, K::KIND_GLOBAL_NETWORKS, E::GLOBAL_NETWORKS);
     writeEntries(root, entries, K::KIND_GROUP, E::GROUP);
+    if (entries.userSessionReference != 0)
+        root.addTextChild(E::USER_SESSION_REFERENCE, std::to_string(entries.userSessionReference).c_str());
 }
 
 XmlCredentialsEntries Xml_InternalConfiguration::Read(const SharedXmlNode& root) {
@@ -76,5 +78,7 @@ XmlCredentialsEntries Xml_InternalConfiguration::Read(const SharedXmlNode& root)
         if (child.hasName(E::GROUP))
             keep(entries, readEntry(child, vel::xmlRequiredText(child, E::GROUP_NAME), K::KIND_GROUP));
     }
+    if (root.findChild(E::USER_SESSION_REFERENCE).isNonNull())
+        entries.userSessionReference = vel::xmlRequiredInt(root, E::USER_SESSION_REFERENCE);
     return entries;
 }

@@ -133,6 +133,14 @@ TEST(LabLogonClientMessages, AreWrittenInTheLogonComponentsDocumentedFormAndRead
          5,
          {{"userTokenHandle", "1234"}, {"userLogonProcessId", "5678"}}},
         {"053-ssoNoUserSessionRequest.xml", M::SSO_NO_USER_SESSION_REQUEST, 6, {}},
+        {"055-ssoChangePasswordRequest.xml",
+         M::SSO_CHANGE_PASSWORD_REQUEST,
+         7,
+         {{"changePasswordAttemptId", "5"},
+          {"username", "alice"},
+          {"domain", "CORP"},
+          {"password", "new-Pa55"},
+          {"oldPassword", "old-Pa55"}}},
         {"068-getLogonUsernameAndPasswordResponse.xml",
          M::GET_LOGON_USERNAME_AND_PASSWORD_RESPONSE,
          42,
@@ -206,8 +214,15 @@ TEST_F(LabLogonClientTest, ALogonAndALogoffReachTheServiceAndItsCredentialReques
     EXPECT_EQ(pin.sequenceNumber, 103);
     EXPECT_EQ(pin.children["pin"], "2468");
 
-    // The server wants a new password: the next answer has it, and so do those after it.
+    // The server wants a new password: the client asks the service to change it, for the attempt
+    // whose password expired; once changed, it is the password of every answer.
     m_server.send(M::LOGON_EVENT, 104, {{"logonAttemptId", attempt}, {"eventType", "passwordExpired"}});
+    PipeMessage change = m_server.expectAndReply(M::SSO_CHANGE_PASSWORD_REQUEST);
+    EXPECT_EQ(change.children["changePasswordAttemptId"], attempt);
+    EXPECT_EQ(change.children["username"], "alice");
+    EXPECT_EQ(change.children["domain"], "CORP");
+    EXPECT_EQ(change.children["password"], "n3w-secret");
+    EXPECT_EQ(change.children["oldPassword"], "secret");
     for (std::int32_t request : {105, 106}) {
         m_server.send(M::GET_LOGON_USERNAME_AND_PASSWORD_REQUEST, request);
         PipeMessage changed = m_server.next();

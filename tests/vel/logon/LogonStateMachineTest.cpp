@@ -256,6 +256,65 @@ TEST_F(LogonStateMachineTest, TheQueriesFollowTheState) {
     }
 }
 
+// Only a logon waiting for its pre-logon phase hears "preLogonDone" again, with the current value.
+TEST_F(LogonStateMachineTest, PreLogonDoneIsSentAgainOnlyWhilePreLogonRuns) {
+    for (std::int32_t state = L::BEFORE_LOGON_NO_USER; state <= L::AFTER_LOGON_USER_SESSION; ++state) {
+        SCOPED_TRACE(state);
+        reach(state);
+        machine->sendPreLogonDoneIfWaiting();
+        expectSeen({state, NONE, NONE, state == L::BEFORE_LOGON_PRELOGON_RUNNING ? Values{9} : Values{}, 0});
+    }
+}
+
+// The internal file keeps the session reference of the user logged on; a service restarted during
+// the session takes it back, and the tray program's session request, which knows no token, leaves
+// it, so that the user's stores are read at once. A logon client's token replaces it; the logoff
+// forgets it, in the file too.
+TEST_F(LogonStateMachineTest, TheUserSessionReferenceOutlivesARestartOfTheService) {
+    const auto internalFile = [this] { return readText(root.path() + "/system/internalConfiguration.xml"); };
+    const auto token = [] {
+        winfile::HANDLE handle = nullptr;
+        std::uint32_t process = 0;
+        LogonUserTokenInterface* source = LogonStatus::userTokenSource();
+        if (source == nullptr || !source->userToken(&handle, &process)) return std::intptr_t{-1};
+        return reinterpret_cast<std::intptr_t>(handle);
+    };
+    reach(L::AFTER_LOGON_NO_USER);
+    {
+        InstalledLogonStatus::install(machine->asLogonStatus());
+        ConnApiLogon connApi;
+        connApi.install(*machine, ContextForCredentialRequestToSso::create());
+        connApi.setUserSessionActions(0x5001, 77);
+        connApi.handleSsoRequest(L::SSO_USER_SESSION_STARTED);
+        EXPECT_EQ(token(), 0x5001);
+        EXPECT_NE(internalFile().find("<userSessionReference>20481</userSessionReference>"),
+                  std::string::npos)
+            << internalFile();
+        InstalledLogonStatus::install(nullptr);
+    }
+
+    // The restart: a new machine with nobody logged on reads the file's reference.
+    leave();
+    enter(AFTER);
+    ASSERT_FALSE(machine->isNull());
+    InstalledLogonStatus::install(machine->asLogonStatus());
+    ConnApiLogon connApi;
+    connApi.install(*machine, ContextForCredentialRequestToSso::create());
+    active->impl()->readInternalConfiguration();
+    EXPECT_EQ(token(), -1) << "no session before the session request";
+    connApi.setUserSessionActions(0, 0);
+    connApi.handleSsoRequest(L::SSO_USER_SESSION_STARTED);
+    EXPECT_EQ(token(), 0x5001);
+
+    connApi.setUserSessionActions(0x5002, 78);
+    EXPECT_EQ(token(), 0x5002);
+    connApi.handleSsoRequest(L::SSO_USER_SESSION_ENDED);
+    EXPECT_EQ(token(), -1);
+    EXPECT_EQ(LogonStatus::userSessionReference(), 0);
+    EXPECT_EQ(internalFile().find("userSessionReference"), std::string::npos) << internalFile();
+    InstalledLogonStatus::install(nullptr);
+}
+
 TEST_F(LogonStateMachineTest, OnlyOneMachineExists) {
     reach(L::AFTER_LOGON_NO_USER);
     EXPECT_TRUE(LogonStateMachine::create(status).isNull());

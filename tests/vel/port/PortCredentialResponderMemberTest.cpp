@@ -167,6 +167,23 @@ TEST_F(ResponderMemberTest, PacWithoutAidInformationIsSavedWithEmptyText) {
     EXPECT_THAT(takeAssertions(), IsEmpty());
 }
 
+// A server may first suggest a method the client has no name for (SIM, AKA, pwd): the number is
+// logged and the request still reaches the responder, which then offers the client's own methods.
+TEST_F(ResponderMemberTest, EverySuggestedEapTypeReachesTheResponderNamedOrNot) {
+    const struct {
+        std::int32_t type;
+        const char* logged;
+    } rows[] = {{13, "eapTls"}, {18, "18"}, {23, "23"}, {52, "52"}, {254, "254"}};
+    for (const auto& row : rows) {
+        port->eapTypes = {row.type};
+        EXPECT_THAT(request(QX_CRED_EAP_METHODS, 0), ElementsAre("getEapMethod 0")) << row.type;
+        EXPECT_EQ(lastLine(), "eapMethods " + std::to_string(row.type));
+        EXPECT_THAT(log(), HasSubstr(std::string(": EAP suggested by server: ") + row.logged + "\n"))
+            << row.type;
+    }
+    EXPECT_THAT(takeAssertions(), IsEmpty());
+}
+
 TEST_F(ResponderMemberTest, FastUnauthenticatedProvisioningIsNoticedAtTheInnerMethods) {
     port->eapTypes = {43, 26};
     port->fastMode = 1;

@@ -75,7 +75,8 @@ TEST_F(PortEventsTest, NotificationsReachTheAdapterAsItsEvents) {
         {QX_PORT_EVENT_STATE_STATUS, pairRecord(5, 205), {"state 17 3"}},
         {QX_PORT_EVENT_STATE_STATUS, pairRecord(5, 201), {"state 17 3"}},
         {QX_PORT_EVENT_STATUS, pairRecord(0, 101), {}},
-        {QX_PORT_EVENT_LOCATION_ERROR, pairRecord(-7, 3), {"location error -7 3"}},
+        // The record holds {error, request number}; the listener takes the number first.
+        {QX_PORT_EVENT_LOCATION_ERROR, pairRecord(-7, 3), {"location error 3 -7"}},
         {9, pairRecord(0, 0), {}},
     };
     for (const Row& row : rows) {

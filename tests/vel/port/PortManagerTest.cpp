@@ -39,9 +39,11 @@ protected:
     void start() {
         LabBuilder builder;
         builder.wiredAdapter(1, "eth0").wirelessAdapter(2, "wlan0");
-        builder.add("accessPoint", {{"ssid", "cafe"}, {"bssid", "02:aa:00:00:00:01"}});
+        builder.add("accessPoint", {{"ssid", "cafe"}, {"bssid", "02:aa:00:00:00:01"}, {"signal", "-70"}});
         builder.add("accessPoint", {{"ssid", "home"},
                                     {"bssid", "02:aa:00:00:00:02"},
+                                    {"signal", "-55"},
+                                    {"noise", "-90"},
                                     {"security", "wpa2PersonalAes"},
                                     {"passphrase", "correct horse battery"}});
         startLab(builder);
@@ -112,6 +114,11 @@ TEST_F(PortManagerTest, ScanTimersKeepTheSharedListFreshAndAssociateRescansOnlyW
     advance(6);
     ASSERT_EQ(scanList->entries().size(), 2u);
     EXPECT_EQ(scanList->entries()[1].getSsid().text(), std::string("home"));
+    // Each point's signal, and how far it stands above its noise (the lab's floor unless it says).
+    EXPECT_EQ(scanList->entries()[0].getSignalStrengthInDbm(), -70);
+    EXPECT_EQ(scanList->entries()[0].getSnr(), 25);
+    EXPECT_EQ(scanList->entries()[1].getSignalStrengthInDbm(), -55);
+    EXPECT_EQ(scanList->entries()[1].getSnr(), 35);
     EXPECT_FALSE(pm()->scanDelayTimerRunning());
     EXPECT_THAT(log(), HasSubstr("scan delay timer expired"));
 

@@ -37,8 +37,8 @@ public:
         responses.push_back(response);
         lines.push_back("location");
     }
-    void locationErrorEvent(std::int32_t first, std::int32_t second) override {
-        lines.push_back("location error " + std::to_string(first) + " " + std::to_string(second));
+    void locationErrorEvent(std::int32_t requestNumber, std::int32_t errorCode) override {
+        lines.push_back("location error " + std::to_string(requestNumber) + " " + std::to_string(errorCode));
     }
 
     std::vector<std::string> lines;

@@ -33,6 +33,17 @@ protected:
         connectNetwork();
         ASSERT_TRUE(waitForMessage("getVpnCredentialsRequest"));
     }
+    // The automatic attempt on the network's connection fails at a gateway that cannot be reached;
+    // the tunnel is down again without a status, its retry timer running.
+    void failAutomaticAttempt() {
+        dunmere::Gateway unreachable = gateway();
+        unreachable.error = VPN_ERROR_IKE_FAIL;
+        useGateway(unreachable);
+        startClient();
+        connectNetwork();
+        ASSERT_TRUE(waitForStates(2));
+        EXPECT_THAT(states(), ElementsAre(CONNECTING, DISCONNECTED));
+    }
     void useConfiguration(std::int32_t vpnSetting, bool autoConnect = true) {
         onEngineThread([&] {
             engine.configuration.impl()->clearReferences();
@@ -70,14 +81,8 @@ TEST_F(VpnManagerBehaviorTest, TheTunnelFollowsTheNetworkAndTheLibrary) {
 }
 
 TEST_F(VpnManagerBehaviorTest, AnAutomaticAttemptIsRetriedTwiceBeforeItsFailureIsReported) {
-    dunmere::Gateway unreachable = gateway();
-    unreachable.error = VPN_ERROR_IKE_FAIL;
-    useGateway(unreachable);
-    startClient();
-    connectNetwork();
     // Each failure takes the tunnel down without a status; the timer brings it back.
-    ASSERT_TRUE(waitForStates(2));
-    EXPECT_THAT(states(), ElementsAre(CONNECTING, DISCONNECTED));
+    failAutomaticAttempt();
     passSeconds(C::RETRY_TIMER_S - 1);
     onEngineThread([] {});
     EXPECT_EQ(states().size(), 2u) << "not before 5 seconds";
@@ -96,6 +101,26 @@ TEST_F(VpnManagerBehaviorTest, AnAutomaticAttemptIsRetriedTwiceBeforeItsFailureI
     onEngineThread([] {});
     EXPECT_EQ(states().size(), 7u);
     EXPECT_EQ(timers.impl()->timerCount(), 0);
+}
+
+// The link goes down while a failed automatic attempt waits for its retry: nothing is tried over
+// the network that is gone.
+TEST_F(VpnManagerBehaviorTest, NoRetryAfterTheNetworkIsLost) {
+    failAutomaticAttempt();
+    ASSERT_EQ(loggedSinceMark("Starting the VPN connection retry attempt timer"), 1);
+    loseNetwork();
+    onEngineThread([] {});
+    EXPECT_EQ(timers.impl()->timerCount(), 0);
+    passSeconds(2 * C::RETRY_TIMER_S);
+    onEngineThread([] {});
+    EXPECT_THAT(states(), ElementsAre(CONNECTING, DISCONNECTED));
+    EXPECT_EQ(loggedSinceMark("VPN connection retry attempt timer expired"), 0);
+    EXPECT_EQ(loggedSinceMark("Attempting connection to Office"), 1);
+
+    // The network back, the automatic attempt has its retries again.
+    connectNetwork();
+    ASSERT_TRUE(waitForStates(4));
+    EXPECT_EQ(loggedSinceMark("Starting the VPN connection retry attempt timer"), 2);
 }
 
 TEST_F(VpnManagerBehaviorTest, AManualAttemptIsNotRetried) {

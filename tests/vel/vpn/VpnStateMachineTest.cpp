@@ -315,6 +315,32 @@ TEST_F(VpnStateMachineTablesTest, ANetworkBackWhileDisconnectingReconnectsOnceTh
     EXPECT_EQ(vpnState(), C::STATE_DISCONNECTED);
 }
 
+// A disconnect the library refuses (the tunnel went meanwhile) still closes the channel: with the VPN
+// service stopped since, the next attempt opens a fresh one and says why it fails, as does an
+// attempt whose connect the library refuses.
+TEST_F(VpnStateMachineTablesTest, AFailedDisconnectClosesTheChannelSoTheNextAttemptSaysWhy) {
+    for (std::int32_t state : {C::STATE_CONNECTING, C::STATE_CONNECTED}) {
+        SCOPED_TRACE(VpnStateToText(state));
+        enter(state);
+        ASSERT_TRUE(dunmere::VpnService::instance().drop(PROFILE, VPN_OK));
+        onEngineThread([this] { manager().disconnectVpn(); });
+        EXPECT_EQ(vpnState(), C::STATE_DISCONNECTED);
+        EXPECT_EQ(reported(), std::vector<VpnStateSeen>({NONE_DISCONNECTED}));
+        dunmere::VpnService::instance().setServiceRunning(false);
+        onEngineThread([this] { manager().connectVpn(); });
+        EXPECT_EQ(vpnState(), C::STATE_DISCONNECTED);
+        EXPECT_EQ(reported(),
+                  std::vector<VpnStateSeen>(
+                      {NONE_DISCONNECTED, {"disconnected", "The Varnel VPN Service is not running."}}));
+        dunmere::VpnService::instance().setServiceRunning(true);
+    }
+    enter(C::STATE_DISCONNECTED);
+    dunmere::VpnService::instance().setGateways({});
+    onEngineThread([this] { manager().connectVpn(); });
+    EXPECT_EQ(vpnState(), C::STATE_DISCONNECTED);
+    EXPECT_EQ(reported(), std::vector<VpnStateSeen>({{"disconnected", "Unknown error."}}));
+}
+
 TEST_F(VpnStateMachineTablesTest, ChannelResultsReportTheirStatusAndLeaveTheTunnelDown) {
     struct Case {
         const char* name;

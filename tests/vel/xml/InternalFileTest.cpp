@@ -74,6 +74,23 @@ TEST_F(InternalFileTest, WrittenEntriesReadBackWithTheGlobalNetworksNamedGlobal)
                                         "3 Home: Den(64)"}));
 }
 
+// The logged-on user's session reference is written while there is one and read back.
+TEST_F(InternalFileTest, TheUserSessionReferenceIsKeptWhileThereIsOne) {
+    XmlCredentialsEntries entries;
+    entries.groups = {entry("Office", K::KIND_GROUP, {{"Desk", {"d"}}})};
+    for (std::int32_t reference : {0x5001, 0}) {
+        SCOPED_TRACE(reference);
+        entries.userSessionReference = reference;
+        XmlDocument document;
+        Xml_InternalConfiguration::Write(document, entries);
+        const std::string text = str(document.dump());
+        EXPECT_EQ(text.find("<userSessionReference>") != std::string::npos, reference != 0) << text;
+        XmlCredentialsEntries read = readText(text);
+        EXPECT_EQ(read.userSessionReference, reference);
+        EXPECT_EQ(summaryOf(read), std::vector<std::string>{"3 Office: Desk(64)"});
+    }
+}
+
 const char* const INTERNAL_FILE = R"(<internalConfigurationData>
 <group><groupName>Office</groupName>
 <network><networkName>Desk</networkName><credentials><credential>0a0b</credential><other/></credentials></network>
