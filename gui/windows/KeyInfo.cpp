@@ -617,9 +617,10 @@ void KeyInfo::runScript(const QModelIndex& index) {
         fault = tr("is not executable");
     }
     m_scriptError->setWindowTitle(tr("Run Script Error"));
-    m_scriptError->setText(tr("The script or application that should run when this network connects %1. Please "
-                              "contact your system administrator.")
-                               .arg(fault));
+    m_scriptError->setText(
+        tr("The script or application that should run when this network connects %1. Please "
+           "contact your system administrator.")
+            .arg(fault));
     m_scriptError->setIcon(QMessageBox::Critical);
     m_scriptError->show();
     m_scriptError->activateWindow();

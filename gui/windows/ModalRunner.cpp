@@ -37,8 +37,9 @@ ModalRunner& ModalRunner::current() {
     return g_installed != nullptr ? *g_installed : g_qtRunner;
 }
 
-std::unique_ptr<QInputDialog> ModalRunner::textDialog(QWidget* parent, const QString& title, const QString& label,
-                                                     QLineEdit::EchoMode echo, const QString& text) {
+std::unique_ptr<QInputDialog> ModalRunner::textDialog(QWidget* parent, const QString& title,
+                                                      const QString& label, QLineEdit::EchoMode echo,
+                                                      const QString& text) {
     auto dialog = std::make_unique<QInputDialog>(parent);
     dialog->setWindowTitle(title);
     dialog->setLabelText(label);

@@ -1,7 +1,7 @@
 #include "gui/windows/ScanListWidget.h"
 
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSortFilterProxyModel>
 #include <QStyle>
@@ -60,7 +60,8 @@ void ScanListWidget::fitNameColumn() {
 }
 
 int ScanListWidget::widthForColumns() const {
-    return header()->length() + 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return header()->length() + 2 * frameWidth() +
+           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
 }
 
 void ScanListWidget::on_activated(const QModelIndex& index) {

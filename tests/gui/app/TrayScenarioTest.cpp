@@ -270,9 +270,13 @@ TEST_F(TrayScenarioTest, Wpa2PersonalMovesToTheNextNetworkWhenItsPointFadesAway)
 TEST_F(TrayScenarioTest, AfterEachRefillTheSelectionAndTheButtonsAgree) {
     LabBuilder lab;
     lab.wirelessAdapter(2, "wlan0", {{"bands", "bg"}, {"speed", "54"}});
-    for (const auto& [ssid, bssid] : {std::pair{"guest", "02:bb:00:00:00:01"}, {"attic", "02:bb:00:00:00:02"}})
-        lab.add("accessPoint",
-                {{"ssid", ssid}, {"bssid", bssid}, {"channel", "6"}, {"signal", "-60"}, {"security", "openNoEncryption"}});
+    for (const auto& [ssid, bssid] :
+         {std::pair{"guest", "02:bb:00:00:00:01"}, {"attic", "02:bb:00:00:00:02"}})
+        lab.add("accessPoint", {{"ssid", ssid},
+                                {"bssid", bssid},
+                                {"channel", "6"},
+                                {"signal", "-60"},
+                                {"security", "openNoEncryption"}});
     ASSERT_NO_FATAL_FAILURE(
         startService(lab, officeConfiguration(wpa2Network("Corp-WiFi", "corp", "correct horse battery"))));
     CMainControl& tray = startTray();
@@ -287,7 +291,8 @@ TEST_F(TrayScenarioTest, AfterEachRefillTheSelectionAndTheButtonsAgree) {
 
     const auto rowOf = [&](const QString& name, bool configured) {
         for (int row = 0; row < model.rowCount(); ++row)
-            if (model.text(row, ScanModel::NameColumn) == name && model.isConfigured(row) == configured) return row;
+            if (model.text(row, ScanModel::NameColumn) == name && model.isConfigured(row) == configured)
+                return row;
         return -1;
     };
     const auto choose = [&](const QString& name, bool configured) {
@@ -308,13 +313,15 @@ TEST_F(TrayScenarioTest, AfterEachRefillTheSelectionAndTheButtonsAgree) {
     };
     const auto rows = [&] { return scanRows().join(", ").toStdString(); };
 
-    ASSERT_TRUE(waitUntil([&] { return rowOf("guest", false) >= 0 && rowOf("attic", false) >= 0; })) << rows();
+    ASSERT_TRUE(waitUntil([&] { return rowOf("guest", false) >= 0 && rowOf("attic", false) >= 0; }))
+        << rows();
     choose("guest", false);
     ASSERT_EQ(shown(), "[guest] 100");
     // Connect on a scanned open network adds it to the group at once.
     form.connectBtn->click();
     ASSERT_TRUE(waitUntil([&] { return rowOf("guest", true) >= 0 && rowOf("guest", false) < 0; }))
-        << rows() << "\n" << serviceRecord();
+        << rows() << "\n"
+        << serviceRecord();
     EXPECT_EQ(shown(), "[] 000") << "added";
 
     choose("guest", true);
@@ -325,14 +332,16 @@ TEST_F(TrayScenarioTest, AfterEachRefillTheSelectionAndTheButtonsAgree) {
     editor.form().nameText->setText("guest renamed");
     editor.form().okButton->click();
     ASSERT_TRUE(waitUntil([&] { return rowOf("guest renamed", true) >= 0 && rowOf("guest", true) < 0; }))
-        << rows() << "\n" << serviceRecord();
+        << rows() << "\n"
+        << serviceRecord();
     EXPECT_EQ(shown(), "[] 000") << "renamed";
 
     choose("guest renamed", true);
     ASSERT_EQ(shown(), "[guest renamed] 111");
     form.deleteBtn->click();
     ASSERT_TRUE(waitUntil([&] { return rowOf("guest renamed", true) < 0 && rowOf("guest", false) >= 0; }))
-        << rows() << "\n" << serviceRecord();
+        << rows() << "\n"
+        << serviceRecord();
     EXPECT_EQ(shown(), "[] 000") << "deleted";
     refresh.stop();
     stopInOrder();

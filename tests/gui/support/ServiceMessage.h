@@ -38,7 +38,8 @@ inline QByteArray nadXml(const Nad& nad) {
 inline QByteArray scanReply(const QList<Nad>& nads) {
     QByteArray list = "<nadList type=\"array\">\n";
     for (const Nad& nad : nads) list += nadXml(nad) + "\n";
-    return serviceMessage("getScanListResponse", "<sequenceNumber>4</sequenceNumber>\n" + list + "</nadList>");
+    return serviceMessage("getScanListResponse",
+                          "<sequenceNumber>4</sequenceNumber>\n" + list + "</nadList>");
 }
 
 }  // namespace tamsel::test

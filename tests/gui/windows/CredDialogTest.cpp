@@ -334,7 +334,8 @@ TEST(CredDialogPrepare, EachPromptStartsWithThePasswordHidden) {
     RecordingTransport pipe;
     CredDialog dialog;
     const auto& f = dialog.form();
-    for (const Credentials& next : {networkRequest("password"), networkRequest("passwordChange"), vpnRequest("PIN")}) {
+    for (const Credentials& next :
+         {networkRequest("password"), networkRequest("passwordChange"), vpnRequest("PIN")}) {
         dialog.prepare(networkRequest("usernameAndPassword"));
         dialog.show();
         f.passwordCheckBox->setChecked(true);

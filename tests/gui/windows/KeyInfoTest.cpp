@@ -1,11 +1,10 @@
-#include <functional>
-
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
+#include <functional>
 
 #include "gui/orvik/HelpWidget.h"
 #include "gui/orvik/QtHelp.h"
@@ -271,12 +270,14 @@ TEST_F(KeyInfoFixture, EachUseAfterAnAdministratorsNetworkSetsTheScriptFromThePo
         const char* use;
         std::function<void()> open;
     } uses[] = {
-        {"a scanned network", [&] {
+        {"a scanned network",
+         [&] {
              select("Shop");
              editor.ProcessConnectDlg(false);
          }},
         {"a new network", [&] { editor.MapAddSSIDInfoData(); }},
-        {"a user's network", [&] {
+        {"a user's network",
+         [&] {
              select("Home");
              editor.ShowPropertiesDlg();
          }},
@@ -290,8 +291,9 @@ TEST_F(KeyInfoFixture, EachUseAfterAnAdministratorsNetworkSetsTheScriptFromThePo
             editor.close();
             use.open();
             ASSERT_TRUE(editor.isVisible()) << use.use;
-            for (QWidget* field : {static_cast<QWidget*>(form().scriptButton),
-                                   static_cast<QWidget*>(form().scriptName), static_cast<QWidget*>(form().groupBox_3)})
+            for (QWidget* field :
+                 {static_cast<QWidget*>(form().scriptButton), static_cast<QWidget*>(form().scriptName),
+                  static_cast<QWidget*>(form().groupBox_3)})
                 EXPECT_EQ(field->isEnabled(), allowed) << use.use << " " << field->objectName().toStdString();
             EXPECT_EQ(form().scriptButton->isVisible(), allowed) << use.use;
             EXPECT_TRUE(form().nameText->isEnabled()) << use.use;
@@ -438,9 +440,10 @@ TEST_F(KeyInfoScriptTest, AScriptThatCannotStartShowsTheErrorOnce) {
         EXPECT_FALSE(box.isModal());
         EXPECT_EQ(box.windowTitle(), "Run Script Error");
         EXPECT_EQ(box.icon(), QMessageBox::Critical);
-        EXPECT_EQ(box.text(), QString("The script or application that should run when this network connects %1. "
-                                      "Please contact your system administrator.")
-                                  .arg(fault));
+        EXPECT_EQ(box.text(),
+                  QString("The script or application that should run when this network connects %1. "
+                          "Please contact your system administrator.")
+                      .arg(fault));
         box.setText("seen");
         editor.runScript(model.index(rowOf("Home"), 0));
         EXPECT_EQ(box.text(), "seen") << "nothing new while the box is up";

@@ -198,7 +198,9 @@ TEST_F(ScanListWidgetTest, TheSelectionAndTheButtonsStayOneStateWhenTheListIsRef
 
     EXPECT_EQ(enabling([&] { click(0); }), "11101");
     ASSERT_EQ(selectedRows(), QStringList{"Home"});
-    EXPECT_EQ(enabling([&] { update(model, merged({configured("Home2", "HomeNet", "wpa2PersonalAes"), work, desk}, air)); }),
+    EXPECT_EQ(enabling([&] {
+                  update(model, merged({configured("Home2", "HomeNet", "wpa2PersonalAes"), work, desk}, air));
+              }),
               "00--0")
         << "renamed";
     EXPECT_EQ(selectedRows(), QStringList());
@@ -206,7 +208,9 @@ TEST_F(ScanListWidgetTest, TheSelectionAndTheButtonsStayOneStateWhenTheListIsRef
 
     click(1);
     ASSERT_EQ(selectedRows(), QStringList{"Work"});
-    EXPECT_EQ(enabling([&] { update(model, merged({configured("Home2", "HomeNet", "wpa2PersonalAes"), desk}, air)); }),
+    EXPECT_EQ(enabling([&] {
+                  update(model, merged({configured("Home2", "HomeNet", "wpa2PersonalAes"), desk}, air));
+              }),
               "00--0")
         << "deleted";
     EXPECT_EQ(selectedRows(), QStringList());
