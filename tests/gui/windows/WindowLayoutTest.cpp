@@ -148,6 +148,16 @@ TEST(WindowLayout, EveryDialogShowsItsTextsWhole) {
     } windows[] = {
         {"the prompt for a user name and password", [&] { return credentials("usernameAndPassword"); }},
         {"the prompt for a password change", [&] { return credentials("passwordChange"); }},
+        {"the prompt after a wrong password", [&] { return credentials("passwordRetry"); }},
+        {"the VPN prompt",
+         [&] {
+             Credentials request;
+             EXPECT_TRUE(request.parse(
+                 serviceMessage("getVpnCredentialsRequest",
+                                "<sequenceNumber>5</sequenceNumber>\n<passwordPrompt>PIN</passwordPrompt>")));
+             prompt.prepare(request);
+             return &prompt;
+         }},
         {"the PIN prompt",
          [&] {
              pin.showForNetwork("SC1", "Office", "Wired PEAP");
