@@ -1,9 +1,11 @@
 #include "gui/windows/CredDialog.h"
 
 #include <QCloseEvent>
+#include <QSignalBlocker>
 
 #include "gui/client/SoapRequest.h"
 #include "gui/windows/CredDialogForm.h"
+#include "gui/windows/TextFit.h"
 
 namespace {
 
@@ -45,6 +47,12 @@ void CredDialog::prepare(const Credentials& request) {
     f.label_2->setText(tr("Password:"));
     f.userNameText->setFocus();
     f.passwordCheckBox->setText(tr("Show Password"));
+    // Each prompt starts hidden: a password shown for the last one must not show the next in clear.
+    {
+        const QSignalBlocker quiet(f.passwordCheckBox);
+        f.passwordCheckBox->setChecked(false);
+    }
+    showPasswords(false);
 
     if (!m_request.usernamePrompt().isEmpty()) f.label->setText(m_request.usernamePrompt());
     if (!m_request.passwordPrompt().isEmpty()) f.label_2->setText(m_request.passwordPrompt());
@@ -77,6 +85,8 @@ void CredDialog::prepare(const Credentials& request) {
         showRows(true, true, true);
         f.userNameText->setFocus();
     }
+    // The rows and the message differ from one prompt to the next: the window takes the room they need.
+    TextFit::fitWindow(this);
 }
 
 void CredDialog::showRows(bool userName, bool password, bool changeRows) {
@@ -162,9 +172,13 @@ void CredDialog::closeEvent(QCloseEvent* event) {
 }
 
 void CredDialog::on_passwordCheckBox_stateChanged(int state) {
-    const QLineEdit::EchoMode mode = state == 0 ? QLineEdit::Password : QLineEdit::Normal;
+    showPasswords(state != 0);
+    m_form->passwordText->setFocus();
+}
+
+void CredDialog::showPasswords(bool shown) {
+    const QLineEdit::EchoMode mode = shown ? QLineEdit::Normal : QLineEdit::Password;
     m_form->passwordText->setEchoMode(mode);
     m_form->newPasswordText->setEchoMode(mode);
     m_form->verifyPasswordText->setEchoMode(mode);
-    m_form->passwordText->setFocus();
 }

@@ -49,6 +49,7 @@ protected:
 
 private:
     void showRows(bool userName, bool password, bool changeRows);
+    void showPasswords(bool shown);
     void sendAnswer();
     // Tells the service a VPN prompt was turned down; a network prompt is dropped silently.
     void cancelRequest();

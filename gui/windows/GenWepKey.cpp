@@ -1,8 +1,10 @@
 #include "gui/windows/GenWepKey.h"
 
 #include <QCryptographicHash>
+#include <QFontMetrics>
 
 #include "gui/windows/GenWepKeyForm.h"
+#include "gui/windows/TextFit.h"
 
 namespace {
 
@@ -21,6 +23,15 @@ GenWepKey::GenWepKey(QWidget* parent) : QWidget(parent), m_form(std::make_unique
     connect(m_form->buttonBox, &QDialogButtonBox::rejected, this, &GenWepKey::reject);
     m_form->lineEdit->clear();
     m_form->lineEdit_2->clear();
+    // The longest key, 26 hex digits, shows whole in the generated key's field.
+    const QFontMetrics metrics(m_form->lineEdit_2->font());
+    QChar widest = QLatin1Char('0');
+    for (const QChar digit : QStringLiteral("0123456789ABCDEF")) {
+        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest)) widest = digit;
+    }
+    TextFit::fitLineEdit(m_form->lineEdit_2, QString(26, widest));
+    TextFit::fitWindowTitle(this);
+    TextFit::fitWindow(this);
 }
 
 GenWepKey::~GenWepKey() = default;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <algorithm>
 
 #include "gui/client/SecurityTables.h"
 #include "gui/client/SoapRequest.h"
@@ -13,6 +14,7 @@
 #include "gui/windows/KeyInfoForm.h"
 #include "gui/windows/ModalRunner.h"
 #include "gui/windows/ScanModel.h"
+#include "gui/windows/TextFit.h"
 #include "gui/windows/VpnConnection.h"
 
 namespace {
@@ -77,12 +79,30 @@ KeyInfo::KeyInfo(QWidget* parent)
     connect(m_form->scriptButton, &QPushButton::clicked, this, &KeyInfo::SpecifyScript);
     connect(m_form->scriptName, &QLineEdit::textChanged, this, &KeyInfo::SpecifyScriptText);
     m_form->keyText->installEventFilter(this);
+    fitTexts();
     // The script error informs; it must not hold up the rest of the program.
     m_scriptError->setModal(false);
     orvik::QtHelp::registerDialog(this, QStringLiteral("helpBindings"));
 }
 
 KeyInfo::~KeyInfo() = default;
+
+void KeyInfo::fitTexts() {
+    QStringList types;
+    for (const SecurityType& type : securityTypeTable()) types << type.displayName;
+    TextFit::fitComboBox(m_form->keyType, types);
+    QStringList methods;
+    for (const EapName& row : EAP_NAMES) methods << QLatin1String(row.display);
+    TextFit::fitComboBox(m_form->eapMethod, methods);
+    QStringList credentialTypes;
+    for (const CredentialChoices& row : credentialChoices()) credentialTypes << row.choices;
+    TextFit::fitComboBox(m_form->credentials, credentialTypes);
+    TextFit::fitLineEdit(m_form->keyText, KEY_PLACEHOLDER);
+    TextFit::fitWindowTitle(this);
+    // Rows come and go with the security type, so the window keeps one size: the form's, or wider
+    // when the fields need it.
+    setFixedWidth(std::max(minimumWidth(), minimumSizeHint().width()));
+}
 
 void KeyInfo::setVisible(bool visible) {
     QDialog::setVisible(visible);
@@ -289,7 +309,7 @@ void KeyInfo::MapAddSSIDInfoData() {
     m_form->autoVpn->setChecked(false);
     selectVpnEntry(QString());
 
-    if (m_runScriptsAllowed) enableScriptWidgets(true);
+    enableScriptWidgets(m_runScriptsAllowed);
     // A new network starts without a script, whatever the editor showed before.
     m_form->scriptName->clear();
     // The VPN choice made here is written with the new network.
@@ -342,7 +362,7 @@ void KeyInfo::ShowPropertiesDlg() {
     const bool administrator = m_creator == ADMINISTRATOR;
     m_form->eapMethod->setEnabled(!administrator);
     m_form->credentials->setEnabled(!administrator);
-    enableScriptWidgets(!administrator);
+    enableScriptWidgets(!administrator && m_runScriptsAllowed);
     if (administrator) {
         for (QWidget* widget :
              {static_cast<QWidget*>(m_form->nameText), static_cast<QWidget*>(m_form->ssidText),
@@ -559,6 +579,8 @@ bool KeyInfo::ProcessConnectDlg(bool exclusive) {
     m_form->autoVpn->setEnabled(true);
     m_form->vpnComboBox->setEnabled(true);
     m_form->generateBtn->setVisible(has(m_securityType, "wep", Qt::CaseInsensitive));
+    // The editor may have shown an administrator's network last, with the script locked.
+    enableScriptWidgets(m_runScriptsAllowed);
     // A new network starts without a script, whatever the editor showed before.
     m_form->scriptName->clear();
     if (m_security != OPEN_NETWORK) {
@@ -584,12 +606,21 @@ void KeyInfo::runScript(const QModelIndex& index) {
 
     // Started as a program of its own, without a shell: only an executable file can run.
     const QFileInfo file(script);
-    if (file.isFile() && file.isExecutable() && QProcess::startDetached(script, {})) return;
+    const bool runnable = file.isFile() && file.isExecutable();
+    if (runnable && QProcess::startDetached(script, {})) return;
     if (m_scriptError->isVisible()) return;
+    // The administrator mends a missing file and a missing permission differently: say which.
+    QString fault = tr("does not exist");
+    if (runnable) {
+        fault = tr("could not be started");
+    } else if (file.exists()) {
+        fault = tr("is not executable");
+    }
     m_scriptError->setWindowTitle(tr("Run Script Error"));
-    m_scriptError->setText(tr(
-        "The script or application that should run when this network connects does not exist. Please contact "
-        "your system administrator."));
+    m_scriptError->setText(
+        tr("The script or application that should run when this network connects %1. Please "
+           "contact your system administrator.")
+            .arg(fault));
     m_scriptError->setIcon(QMessageBox::Critical);
     m_scriptError->show();
     m_scriptError->activateWindow();

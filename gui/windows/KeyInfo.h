@@ -119,6 +119,8 @@ private:
     void selectVpnEntry(const QString& entry);
     void enableScriptWidgets(bool enabled);
     void copyCachedRow();
+    // Widens the fields and the window to their longest texts.
+    void fitTexts();
     static int securityTypeIndex(const QString& displayName);
 
     std::unique_ptr<Ui::KeyInfoClass> m_form;

@@ -1,10 +1,20 @@
 #include "gui/windows/Locations.h"
 
+#include <QHeaderView>
+
 #include "gui/client/GroupItemList.h"
 #include "gui/client/SoapRequest.h"
 #include "gui/orvik/QtHelp.h"
 #include "gui/windows/LocationsForm.h"
 #include "gui/windows/ModalRunner.h"
+#include "gui/windows/TextFit.h"
+
+namespace {
+
+// The width the form gives the group and network names.
+constexpr int GROUP_COLUMN_WIDTH = 140;
+
+}  // namespace
 
 Locations::Locations(QWidget* parent) : QDialog(parent), m_form(std::make_unique<Ui::LocationsClass>()) {
     m_form->setupUi(this);
@@ -90,6 +100,9 @@ void Locations::fill(GroupItemList* groups) {
         }
     }
     if (reselected != nullptr) reselected->setSelected(true);
+    // Names and privileges show whole; the last column takes the room that is left.
+    TextFit::fitColumn(tree, 0, GROUP_COLUMN_WIDTH);
+    TextFit::fitColumn(tree, 1, tree->header()->defaultSectionSize());
     tree->viewport()->update();
     // The move that set the wait cursor has come back as this list.
     unsetCursor();

@@ -3,6 +3,10 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLayout>
+
+#include "gui/windows/TextFit.h"
 
 namespace {
 
@@ -12,7 +16,10 @@ public:
 
     QString getText(QWidget* parent, const QString& title, const QString& label, QLineEdit::EchoMode echo,
                     const QString& text, bool* ok) override {
-        return QInputDialog::getText(parent, title, label, echo, text, ok);
+        const std::unique_ptr<QInputDialog> dialog = textDialog(parent, title, label, echo, text);
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        if (ok != nullptr) *ok = accepted;
+        return accepted ? dialog->textValue() : QString();
     }
 
     QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
@@ -28,6 +35,26 @@ ModalRunner* g_installed = nullptr;
 
 ModalRunner& ModalRunner::current() {
     return g_installed != nullptr ? *g_installed : g_qtRunner;
+}
+
+std::unique_ptr<QInputDialog> ModalRunner::textDialog(QWidget* parent, const QString& title,
+                                                      const QString& label, QLineEdit::EchoMode echo,
+                                                      const QString& text) {
+    auto dialog = std::make_unique<QInputDialog>(parent);
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(label);
+    dialog->setTextEchoMode(echo);
+    dialog->setTextValue(text);
+    // The query's label is short; its title would be cut to fit the width the label needs. The
+    // dialog keeps to the size its layout asks, so the label asks for the title's width.
+    TextFit::fitWindowTitle(dialog.get());
+    dialog->minimumSizeHint();
+    auto* caption = dialog->findChild<QLabel*>();
+    if (caption != nullptr && dialog->layout() != nullptr) {
+        const QMargins margins = dialog->layout()->contentsMargins();
+        caption->setMinimumWidth(dialog->minimumWidth() - margins.left() - margins.right());
+    }
+    return dialog;
 }
 
 ModalRunner* ModalRunner::install(ModalRunner* runner) {

@@ -3,8 +3,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
+#include <memory>
 
 class QDialog;
+class QInputDialog;
 class QWidget;
 
 // Every modal run of the tray program (a dialog's or message box's exec, a text query, a file
@@ -25,6 +27,10 @@ public:
 
     // The runner in place: the installed one, else the one that runs Qt's own modal loops.
     static ModalRunner& current();
+    // The text query Qt's own runner shows for getText.
+    static std::unique_ptr<QInputDialog> textDialog(QWidget* parent, const QString& title,
+                                                    const QString& label, QLineEdit::EchoMode echo,
+                                                    const QString& text);
     // Puts `runner` in place (nullptr: Qt's own again) and returns the one it replaces. The caller
     // keeps ownership and uninstalls it before it goes.
     static ModalRunner* install(ModalRunner* runner);

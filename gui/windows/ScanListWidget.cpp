@@ -1,10 +1,20 @@
 #include "gui/windows/ScanListWidget.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSortFilterProxyModel>
+#include <QStyle>
 
 #include "gui/windows/ScanModel.h"
+#include "gui/windows/TextFit.h"
+
+namespace {
+
+// The name column is never narrower than this; a longer name widens it.
+constexpr int NAME_COLUMN_WIDTH = 110;
+
+}  // namespace
 
 ScanListWidget::ScanListWidget(QWidget* parent)
     : QTreeView(parent), m_proxy(new QSortFilterProxyModel(this)) {
@@ -14,6 +24,9 @@ ScanListWidget::ScanListWidget(QWidget* parent)
     connect(this, &QAbstractItemView::activated, this, &ScanListWidget::on_activated);
     connect(this, &QAbstractItemView::clicked, this, &ScanListWidget::on_activated);
     connect(this, &QAbstractItemView::doubleClicked, this, &ScanListWidget::on_doubleClicked);
+    m_fitNames.setSingleShot(true);
+    m_fitNames.setInterval(0);
+    connect(&m_fitNames, &QTimer::timeout, this, &ScanListWidget::fitNameColumn);
 }
 
 ScanListWidget::~ScanListWidget() = default;
@@ -26,7 +39,7 @@ void ScanListWidget::setScanModel(ScanModel* model) {
     setWindowTitle(QObject::tr("Scan List"));
     setAlternatingRowColors(false);
     setSortingEnabled(false);
-    setColumnWidth(ScanModel::NameColumn, 110);
+    setColumnWidth(ScanModel::NameColumn, NAME_COLUMN_WIDTH);
     setColumnWidth(ScanModel::SignalColumn, 100);
     setColumnWidth(ScanModel::SecurityColumn, 120);
     setColumnWidth(ScanModel::StatusColumn, 130);
@@ -36,6 +49,19 @@ void ScanListWidget::setScanModel(ScanModel* model) {
         setColumnHidden(column, true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(model, &ScanModel::ScanListChanged, this, &ScanListWidget::ScanListChanged);
+    // A model change comes as many row and cell changes; the names are measured once after them.
+    for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, changed, &m_fitNames, qOverload<>(&QTimer::start));
+    connect(model, &QAbstractItemModel::dataChanged, &m_fitNames, qOverload<>(&QTimer::start));
+}
+
+void ScanListWidget::fitNameColumn() {
+    TextFit::fitColumn(this, ScanModel::NameColumn, NAME_COLUMN_WIDTH);
+}
+
+int ScanListWidget::widthForColumns() const {
+    return header()->length() + 2 * frameWidth() +
+           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
 }
 
 void ScanListWidget::on_activated(const QModelIndex& index) {
@@ -89,10 +115,26 @@ void ScanListWidget::on_doubleClicked(const QModelIndex&) {
 
 void ScanListWidget::ScanListChanged(int row) {
     if (row != -1) return;
+    disableRowButtons();
+    clearSelection();
+}
+
+void ScanListWidget::disableRowButtons() {
     emit EnablePropertiesBtn(false);
     emit EnableConnectBtn(false);
     emit EnableDeleteBtn(false);
-    clearSelection();
+}
+
+void ScanListWidget::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    const QModelIndex current = currentIndex();
+    const bool currentGoes =
+        current.isValid() && current.parent() == parent && current.row() >= start && current.row() <= end;
+    // A single-selection view selects the next row in place of a removed current one, without an
+    // activation: the buttons and the editor would still speak of the removed network. Nothing
+    // stays selected instead, until the user chooses again.
+    if (currentGoes) selectionModel()->clear();
+    QTreeView::rowsAboutToBeRemoved(parent, start, end);
+    if (currentGoes) disableRowButtons();
 }
 
 void ScanListWidget::keyPressEvent(QKeyEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QModelIndex>
 #include <QString>
+#include <QTimer>
 #include <QTreeView>
 
 class QSortFilterProxyModel;
@@ -20,6 +21,11 @@ public:
     void setScanModel(ScanModel* model);
     ScanModel* scanModel() const { return m_model; }
     QSortFilterProxyModel* proxy() const { return m_proxy; }
+    // Widens the name column to the longest name (never below its own width); done by itself
+    // after each change of the model.
+    void fitNameColumn();
+    // The width at which every shown column fits beside a vertical scroll bar.
+    int widthForColumns() const;
 
 signals:
     void EnablePropertiesBtn(bool enabled);
@@ -45,11 +51,16 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // Connect, Edit and Delete, which act on the selected row.
+    void disableRowButtons();
+
     ScanModel* m_model = nullptr;
     QSortFilterProxyModel* m_proxy;
     // Set by a right click: the activation that follows fills the context menu, then shows it.
     bool m_contextMenuPending = false;
+    QTimer m_fitNames;
 };

@@ -149,15 +149,17 @@ void ScanModel::insertNewRows(const MergeItemList& list) {
 }
 
 int ScanModel::findInsertPosition(const MergeItem& item) const {
-    if (item.configured) {
+    // The separator closes the configured rows: the first list of a start may hold only scanned
+    // rows, and the separator that comes with the configured rows goes above them.
+    if (item.configured || isSeparatorText(item.name)) {
         for (int row = 0; row < rowCount(); ++row) {
-            if (isSeparatorText(text(row, NameColumn)) || !isConfigured(row)) return row;
+            if (isSeparatorRow(row) || !isConfigured(row)) return row;
         }
         return -1;
     }
     const int itemPosition = SecurityLabels::modePosition(item.securityModes.value(0));
     for (int row = 0; row < rowCount(); ++row) {
-        if (isConfigured(row)) continue;
+        if (isConfigured(row) || isSeparatorRow(row)) continue;
         const QString label = data(index(row, SecurityColumn), Qt::DisplayRole).toString();
         const int rowPosition = SecurityLabels::labelPosition(label);
         if (itemPosition < 0 || rowPosition < 0) {

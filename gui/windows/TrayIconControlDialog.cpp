@@ -66,7 +66,10 @@ TrayIconControlDialog::TrayIconControlDialog(ScanModel* model, QWidget* parent, 
     m_statusLabel = new QLabel(this);
     m_statusLabel->setObjectName("statusLabel");
     m_statusLabel->setFocusPolicy(Qt::TabFocus);
-    statusBar()->addWidget(m_statusLabel);
+    // The status line takes the width the window has and never asks for more: a longer status (the
+    // VPN's added to the network's) must not widen the window. What does not fit is in its tool tip.
+    m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(m_statusLabel, 1);
 
     connect(list, &ScanListWidget::EnablePropertiesBtn, this, &TrayIconControlDialog::EnablePropertiesBtn);
     connect(list, &ScanListWidget::EnableConnectBtn, this, &TrayIconControlDialog::EnableConnectBtn);
@@ -106,6 +109,16 @@ TrayIconControlDialog::TrayIconControlDialog(ScanModel* model, QWidget* parent, 
 }
 
 TrayIconControlDialog::~TrayIconControlDialog() = default;
+
+void TrayIconControlDialog::showEvent(QShowEvent* event) {
+    // The window opens wide enough for every column of the list, the status included; once open it
+    // keeps the width it has, whatever the list and the status line come to hold.
+    ScanListWidget* list = m_form->scanTreeView;
+    list->fitNameColumn();
+    const int missing = list->widthForColumns() - list->width();
+    if (missing > 0) resize(width() + missing, height());
+    QMainWindow::showEvent(event);
+}
 
 void TrayIconControlDialog::createActions() {
     m_clientAction = makeAction(this, tr("Enable &Client"), QStringLiteral("Alt+C"),
@@ -579,6 +592,7 @@ void TrayIconControlDialog::SuspendResumeVpnDisconnect() {
 
 void TrayIconControlDialog::updateStatusTip(const QString& text) {
     m_statusLabel->setText(tr("%1").arg(text));
+    m_statusLabel->setToolTip(text);
 }
 
 void TrayIconControlDialog::LocationEnabled() {

@@ -156,6 +156,9 @@ public slots:
     void PacketCaptureEnable(bool allowed);
     void ExtendedLoggingMenu();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void createActions();
     void createMenus();

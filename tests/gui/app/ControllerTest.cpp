@@ -5,6 +5,8 @@
 
 #include "gui/app/CMainControl.h"
 #include "gui/app/CPclient.h"
+#include "gui/windows/DynamicMenu.h"
+#include "gui/windows/ScanModel.h"
 #include "gui/windows/TrayIcon.h"
 #include "gui/windows/TrayIconControlDialog.h"
 #include "tests/gui/app/AppTestSupport.h"
@@ -213,4 +215,45 @@ TEST_F(ControllerTest, QuitWithTheServiceAbsentEndsAtOnce) {
     control->OnClose();
     EXPECT_LT(timer.elapsed(), CPclient::CONNECT_RETRY_MS / 2);
     EXPECT_FALSE(control->isRunning());
+}
+
+// The replies of a start come in any order: the active group, its networks and the scan each may be
+// first. Whatever the order, the list and the tray's menu read configured networks, the separator,
+// then the scanned ones.
+TEST_F(ControllerTest, TheSeparatorSitsBetweenConfiguredAndScannedNetworksInEveryArrivalOrder) {
+    const QByteArray active = activeGroupReply("Office");
+    const QByteArray networks = networksReply("Office", {"Corp", "Home"});
+    // Corp's point belongs to the configured row; Cafe and OldNet are the scanned rows.
+    const QByteArray scan = scanReply({{"Corp", "02:01", "-50", "6", {"wpa2EnterpriseAes"}},
+                                       {"Cafe", "02:02", "-60", "6", {"openNoEncryption"}},
+                                       {"OldNet", "02:03", "-70", "11", {"wep"}}});
+    const QStringList expected = {"Corp", "Home", "-------", "Cafe", "OldNet"};
+    // A start's own order first: the scan is asked for beside the groups, so it comes before the
+    // active group, which comes before the group's networks.
+    QList<QList<QByteArray>> orders = {{scan, active, networks}, {active, networks, scan},
+                                       {active, scan, networks}, {networks, active, scan},
+                                       {networks, scan, active}, {scan, networks, active}};
+    for (int order = 0; order < orders.size(); ++order) {
+        connectController();
+        ASSERT_TRUE(service->subscriber->push(groupsReply({"Office"})));
+        for (const QByteArray& message : orders[order]) ASSERT_TRUE(service->subscriber->push(message));
+        const ScanModel& model = control->model();
+        const auto listRows = [&] {
+            QStringList rows;
+            for (int row = 0; row < model.rowCount(); ++row) rows << model.text(row, ScanModel::NameColumn);
+            return rows;
+        };
+        ASSERT_TRUE(waitUntil([&] { return listRows().size() == expected.size(); }))
+            << "order " << order << ": " << listRows().join(", ").toStdString();
+        EXPECT_EQ(listRows(), expected) << "order " << order;
+        EXPECT_TRUE(model.isSeparatorRow(2)) << "order " << order;
+
+        DynamicMenu& menu = *control->trayIcon().menu();
+        emit menu.aboutToShow();
+        QStringList entries;
+        for (QAction* action : menu.dynamicActions()) entries << action->text();
+        EXPECT_EQ(entries, expected) << "order " << order;
+        control.reset();
+        service.reset();
+    }
 }

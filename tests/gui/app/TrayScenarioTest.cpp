@@ -13,10 +13,13 @@
 
 #include "gui/windows/CredDialog.h"
 #include "gui/windows/CredDialogForm.h"
+#include "gui/windows/KeyInfo.h"
+#include "gui/windows/KeyInfoForm.h"
 #include "gui/windows/NetworkStatus.h"
 #include "gui/windows/NetworkStatusForm.h"
 #include "gui/windows/TrayIcon.h"
 #include "gui/windows/TrayIconControlDialog.h"
+#include "gui/windows/TrayIconControlDialogForm.h"
 #include "tests/gui/app/TrayOnService.h"
 #include "tests/support/TestPki.h"
 
@@ -258,6 +261,89 @@ TEST_F(TrayScenarioTest, Wpa2PersonalMovesToTheNextNetworkWhenItsPointFadesAway)
     const int released = indexOf(lines, "Network Corp-WiFi: AccessStateMachine new state = ACCESS_CONNECTED");
     EXPECT_LT(indexOf(lines, "Network Corp-WiFi: AccessStateMachine new state = ACCESS_STARTED", released),
               indexOf(lines, "Network Backup-WiFi: AccessStateMachine new state = ACCESS_ATTACHED"));
+    stopInOrder();
+}
+
+// The user adds a scanned open network, renames it and deletes it from the main window; each time the
+// service's answer refills the list without the row the user had chosen. No other row takes its place
+// unasked: nothing is selected and Connect, Edit and Delete are off until the user chooses again.
+TEST_F(TrayScenarioTest, AfterEachRefillTheSelectionAndTheButtonsAgree) {
+    LabBuilder lab;
+    lab.wirelessAdapter(2, "wlan0", {{"bands", "bg"}, {"speed", "54"}});
+    for (const auto& [ssid, bssid] :
+         {std::pair{"guest", "02:bb:00:00:00:01"}, {"attic", "02:bb:00:00:00:02"}})
+        lab.add("accessPoint", {{"ssid", ssid},
+                                {"bssid", bssid},
+                                {"channel", "6"},
+                                {"signal", "-60"},
+                                {"security", "openNoEncryption"}});
+    ASSERT_NO_FATAL_FAILURE(
+        startService(lab, officeConfiguration(wpa2Network("Corp-WiFi", "corp", "correct horse battery"))));
+    CMainControl& tray = startTray();
+    TrayIconControlDialog& window = tray.mainWindow();
+    window.show();
+    const Ui::TrayIconControlDialogClass& form = window.form();
+    ScanListWidget& list = *form.scanTreeView;
+    const ScanModel& model = tray.model();
+    QTimer refresh;
+    QObject::connect(&refresh, &QTimer::timeout, &window, &TrayIconControlDialog::resendScanRequest);
+    refresh.start(500);
+
+    const auto rowOf = [&](const QString& name, bool configured) {
+        for (int row = 0; row < model.rowCount(); ++row)
+            if (model.text(row, ScanModel::NameColumn) == name && model.isConfigured(row) == configured)
+                return row;
+        return -1;
+    };
+    const auto choose = [&](const QString& name, bool configured) {
+        const QModelIndex index = list.model()->index(rowOf(name, configured), ScanModel::NameColumn);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(index).center());
+    };
+    // What the user sees: the selected rows, then Connect, Edit and Delete on or off.
+    const auto shown = [&] {
+        QStringList selected;
+        for (const QModelIndex& index : list.selectionModel()->selectedRows())
+            selected << model.text(index.row(), ScanModel::NameColumn);
+        return QString("[%1] %2%3%4")
+            .arg(selected.join(','))
+            .arg(form.connectBtn->isEnabled())
+            .arg(form.propertiesBtn->isEnabled())
+            .arg(form.deleteBtn->isEnabled())
+            .toStdString();
+    };
+    const auto rows = [&] { return scanRows().join(", ").toStdString(); };
+
+    ASSERT_TRUE(waitUntil([&] { return rowOf("guest", false) >= 0 && rowOf("attic", false) >= 0; }))
+        << rows();
+    choose("guest", false);
+    ASSERT_EQ(shown(), "[guest] 100");
+    // Connect on a scanned open network adds it to the group at once.
+    form.connectBtn->click();
+    ASSERT_TRUE(waitUntil([&] { return rowOf("guest", true) >= 0 && rowOf("guest", false) < 0; }))
+        << rows() << "\n"
+        << serviceRecord();
+    EXPECT_EQ(shown(), "[] 000") << "added";
+
+    choose("guest", true);
+    ASSERT_EQ(shown(), "[guest] 111");
+    form.propertiesBtn->click();
+    KeyInfo& editor = window.keyInfo();
+    ASSERT_TRUE(editor.isVisible());
+    editor.form().nameText->setText("guest renamed");
+    editor.form().okButton->click();
+    ASSERT_TRUE(waitUntil([&] { return rowOf("guest renamed", true) >= 0 && rowOf("guest", true) < 0; }))
+        << rows() << "\n"
+        << serviceRecord();
+    EXPECT_EQ(shown(), "[] 000") << "renamed";
+
+    choose("guest renamed", true);
+    ASSERT_EQ(shown(), "[guest renamed] 111");
+    form.deleteBtn->click();
+    ASSERT_TRUE(waitUntil([&] { return rowOf("guest renamed", true) < 0 && rowOf("guest", false) >= 0; }))
+        << rows() << "\n"
+        << serviceRecord();
+    EXPECT_EQ(shown(), "[] 000") << "deleted";
+    refresh.stop();
     stopInOrder();
 }
 

@@ -7,30 +7,9 @@
 
 namespace {
 
-struct Nad {
-    QByteArray ssid;
-    QByteArray bssid;
-    QByteArray dbm;
-    QByteArray channel;
-    QList<QByteArray> modes;
-};
-
-QByteArray nadXml(const Nad& nad) {
-    QByteArray modes = "<associationAndEncryptionModeList type=\"array\">";
-    for (const QByteArray& m : nad.modes)
-        modes += "<associationAndEncryptionMode>" + m + "</associationAndEncryptionMode>";
-    modes += "</associationAndEncryptionModeList>";
-    return "<nad>\n<ssid>" + nad.ssid + "</ssid>\n<bssid>" + nad.bssid + "</bssid>\n" + modes +
-           "\n<channel>" + nad.channel + "</channel>\n<signalStrengthInDbm>" + nad.dbm +
-           "</signalStrengthInDbm>\n<snr>20</snr>\n</nad>";
-}
-
-QByteArray scanReply(const QList<Nad>& nads) {
-    QByteArray list = "<nadList type=\"array\">\n";
-    for (const Nad& nad : nads) list += nadXml(nad) + "\n";
-    return serviceMessage("getScanListResponse",
-                          "<sequenceNumber>4</sequenceNumber>\n" + list + "</nadList>");
-}
+using tamsel::test::Nad;
+using tamsel::test::nadXml;
+using tamsel::test::scanReply;
 
 // One line per entry: "ssid|bssid|ch|Llevel|modes".
 QStringList entries(const ScanResultList& list) {

@@ -329,6 +329,28 @@ TEST(CredDialogPrepare, ShowPasswordSwitchesAllThreeFields) {
     EXPECT_EQ(modes(), QList<QLineEdit::EchoMode>(3, QLineEdit::Password));
 }
 
+// A password shown for one prompt is hidden again for the next, whatever kind the next asks.
+TEST(CredDialogPrepare, EachPromptStartsWithThePasswordHidden) {
+    RecordingTransport pipe;
+    CredDialog dialog;
+    const auto& f = dialog.form();
+    for (const Credentials& next :
+         {networkRequest("password"), networkRequest("passwordChange"), vpnRequest("PIN")}) {
+        dialog.prepare(networkRequest("usernameAndPassword"));
+        dialog.show();
+        f.passwordCheckBox->setChecked(true);
+        ASSERT_EQ(f.passwordText->echoMode(), QLineEdit::Normal);
+        QTest::mouseClick(f.OkBtn, Qt::LeftButton);
+
+        dialog.prepare(next);
+        dialog.show();
+        EXPECT_FALSE(f.passwordCheckBox->isChecked()) << next.passwordType().toStdString();
+        for (const QLineEdit* field : {f.passwordText, f.newPasswordText, f.verifyPasswordText})
+            EXPECT_EQ(field->echoMode(), QLineEdit::Password) << field->objectName().toStdString();
+        dialog.hide();
+    }
+}
+
 // A request that arrives while the prompt is up takes it over: shown and answered as the newest.
 TEST(CredDialogPrepare, ANewerRequestTakesTheVisiblePromptOver) {
     RecordingTransport pipe;

@@ -17,39 +17,11 @@
 #include "tests/gui/support/Screenshot.h"
 #include "tests/gui/support/ScriptedModalRunner.h"
 #include "tests/gui/support/ServiceMessage.h"
+#include "tests/gui/windows/GroupFixture.h"
 #include "tests/gui/windows/KeyInfoFixture.h"
 
 namespace tamsel::test {
 namespace {
-
-NetworkItem network(const QString& name, const QString& creator = "user", bool global = false) {
-    NetworkItem n;
-    n.networkName = name;
-    n.networkCreator = creator;
-    n.isGlobal = global;
-    return n;
-}
-
-using Groups = QList<QPair<QString, QList<NetworkItem>>>;
-
-// A group list as the service client keeps it: the groups, the active one, each group's networks.
-GroupItemList groupList(const Groups& groups, const QString& active) {
-    QByteArray names;
-    for (const auto& group : groups) names += "<groupName>" + group.first.toUtf8() + "</groupName>";
-    GroupItemList list;
-    EXPECT_TRUE(list.parse(serviceMessage(
-        "getGroupsResponse",
-        "<sequenceNumber>1</sequenceNumber>\n<groupList type=\"array\">" + names + "</groupList>")));
-    EXPECT_TRUE(list.setActiveGroup(serviceMessage(
-        "getActiveGroupResponse",
-        "<sequenceNumber>2</sequenceNumber>\n<groupName>" + active.toUtf8() + "</groupName>")));
-    for (const auto& [name, networks] : groups) {
-        NetworkItemList items(name);
-        for (const NetworkItem& n : networks) items.append(n);
-        list.setGroupNetworks(items);
-    }
-    return list;
-}
 
 // [G1 active: A administrator global, B user; G2: C user]
 const Groups STANDARD = {{"G1", {network("A", "administrator", true), network("B")}}, {"G2", {network("C")}}};

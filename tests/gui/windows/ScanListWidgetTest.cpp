@@ -179,6 +179,54 @@ TEST_F(ScanListWidgetTest, AResetClearsTheSelectionAndDisablesTheButtons) {
     EXPECT_TRUE(list.selectionModel()->hasSelection());
 }
 
+// A refill that takes the selected row away (a rename, a delete) leaves no row selected and the
+// buttons off; one that keeps it keeps both.
+TEST_F(ScanListWidgetTest, TheSelectionAndTheButtonsStayOneStateWhenTheListIsRefilled) {
+    list.show();
+    const auto click = [&](int row) {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(viewIndex(row)).center());
+    };
+    const auto selectedRows = [&] {
+        QStringList names;
+        for (const QModelIndex& index : list.selectionModel()->selectedRows())
+            names << model.text(index.row(), ScanModel::NameColumn);
+        return names;
+    };
+    const NetworkItem work = configured("Work", "CorpNet", "wpa2EnterpriseAes", "administrator");
+    const NetworkItem desk = configured("Desk", "", "");
+    const QList<ScanEntry> air = {scanned("Cafe", {"openNoEncryption"}, 3)};
+
+    EXPECT_EQ(enabling([&] { click(0); }), "11101");
+    ASSERT_EQ(selectedRows(), QStringList{"Home"});
+    EXPECT_EQ(enabling([&] {
+                  update(model, merged({configured("Home2", "HomeNet", "wpa2PersonalAes"), work, desk}, air));
+              }),
+              "00--0")
+        << "renamed";
+    EXPECT_EQ(selectedRows(), QStringList());
+    EXPECT_FALSE(list.currentIndex().isValid());
+
+    click(1);
+    ASSERT_EQ(selectedRows(), QStringList{"Work"});
+    EXPECT_EQ(enabling([&] {
+                  update(model, merged({configured("Home2", "HomeNet", "wpa2PersonalAes"), desk}, air));
+              }),
+              "00--0")
+        << "deleted";
+    EXPECT_EQ(selectedRows(), QStringList());
+
+    click(1);
+    ASSERT_EQ(selectedRows(), QStringList{"Desk"});
+    EXPECT_EQ(enabling([&] {
+                  update(model, merged({configured("Home2", "HomeNet", "wpa2PersonalAes"), desk,
+                                        configured("Lab", "LabNet", "wpa2PersonalAes")},
+                                       air));
+              }),
+              "-----")
+        << "added after the selected row";
+    EXPECT_EQ(selectedRows(), QStringList{"Desk"});
+}
+
 TEST(CustomDelegateTest, TheSeparatorRowIsOneLineAcrossTheCell) {
     ScanModel model;
     update(model, merged({configured("Home", "HomeNet", "wpa2PersonalAes")}, {scanned("Cafe", {"wep"}, 3)}));
