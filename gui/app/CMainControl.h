@@ -135,6 +135,8 @@ protected:
     void run() override;
 
 private:
+    // A balloon saying why the network refused the user's certificate, while the main window is hidden.
+    void showCredentialFailure(const StateEvent& event);
     void wireWindows();
     void setTrayIcon(const QString& name);
     void emitStatus(const QString& toolTip, const QString& mainStatus);
@@ -179,6 +181,8 @@ private:
     QString m_pinNetworkName;
     QString m_ipAddress;
     QString m_outerEapMethod;
+    // The network and reason of the last credential failure shown in a balloon.
+    QString m_credentialFailureShown;
     bool m_wired = false;
     bool m_popups = true;
     QMessageBox m_serviceBox;

@@ -52,6 +52,8 @@ void CMainControl::ProcessStateChange(const StateEvent& event) {
     m_wired = (row >= 0 ? m_model->text(row, ScanModel::SsidColumn) : QString()).isEmpty();
 
     const bool connected = m_statusText.contains(QLatin1String("Connected")) || m_vpnConnecting;
+    if (connected) m_credentialFailureShown.clear();
+    showCredentialFailure(event);
     if (!connected) {
         m_statusTimer.stop();
         SetYellowIcon(m_wired);
@@ -75,6 +77,29 @@ void CMainControl::ProcessStateChange(const StateEvent& event) {
     if (m_runScriptPending) {
         if (row >= 0) m_mainWindow->runNetworkScript(m_model->index(row, ScanModel::NameColumn));
         m_runScriptPending = false;
+    }
+}
+
+void CMainControl::showCredentialFailure(const StateEvent& event) {
+    static const struct {
+        const char* failure;
+        const char* text;
+    } REASONS[] = {
+        {"wrongPin", QT_TR_NOOP("the smart card refused the PIN.")},
+        {"cardBlocked", QT_TR_NOOP("the smart card is blocked. Contact your administrator.")},
+        {"noCertificate", QT_TR_NOOP("no certificate is available for it.")},
+    };
+    if (event.credentialFailure.isEmpty() || m_mainWindow->isVisible()) return;
+    // Every failed attempt repeats the reason: the balloon comes once until the network connects.
+    const QString shown = event.networkName + QLatin1Char('\n') + event.credentialFailure;
+    if (shown == m_credentialFailureShown) return;
+    for (const auto& reason : REASONS) {
+        if (event.credentialFailure != QLatin1String(reason.failure)) continue;
+        m_credentialFailureShown = shown;
+        m_tray->showBalloon(tr("Authentication failed"),
+                            tr("Authentication to %1 failed: %2").arg(event.networkName, tr(reason.text)),
+                            QSystemTrayIcon::Warning, 15000);
+        return;
     }
 }
 

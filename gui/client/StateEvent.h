@@ -21,6 +21,8 @@ struct StateEvent {
     QString networkConnectionFailureInfo;
     QString associationAndEncryptionModeList;
     QString serverVerifiedName;
+    // Why the user's certificate was not sent: "wrongPin", "cardBlocked", "noCertificate" or empty.
+    QString credentialFailure;
     // "true", "connecting" or "false".
     QString vpnFlag = QStringLiteral("false");
 

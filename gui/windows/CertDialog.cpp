@@ -38,7 +38,7 @@ void CertDialog::setCertificateList(const QList<CertificateEntry>& entries) {
 
     QStringList names;
     for (const CertificateEntry& entry : entries) {
-        names.append(entry.certificateName);
+        names.append(itemText(entry, entries));
         m_hashes.append(entry.certificateHash);
         m_issuedTo.append(entry.issuedTo);
         m_issuedBy.append(entry.issuedBy);
@@ -52,6 +52,16 @@ void CertDialog::setCertificateList(const QList<CertificateEntry>& entries) {
         m_form->smartName->hide();
         m_form->smartPin->hide();
     }
+}
+
+QString CertDialog::itemText(const CertificateEntry& entry, const QList<CertificateEntry>& entries) {
+    int sameName = 0;
+    for (const CertificateEntry& other : entries)
+        if (other.certificateName == entry.certificateName) ++sameName;
+    if (sameName < 2) return entry.certificateName;
+    // Certificates of one name differ by where they live: the user's store or a named card.
+    const QString source = entry.smartCardName.isEmpty() ? tr("certificate store") : entry.smartCardName;
+    return tr("%1 (%2)").arg(entry.certificateName, source);
 }
 
 void CertDialog::clearDetails() {

@@ -50,6 +50,8 @@ private slots:
 private:
     void showSmartCard(bool shown);
     void clearDetails();
+    // The list's text of a certificate: its name, and its source where another has the same name.
+    static QString itemText(const CertificateEntry& entry, const QList<CertificateEntry>& entries);
 
     std::unique_ptr<Ui::CertDialogClass> m_form;
     QStringList m_hashes;

@@ -62,6 +62,7 @@ bool readNetworkStateEvent(const QByteArray& message, StateEvent& event) {
     event.adapterMacAddress = formatMacAddress(read("adapterMacAddress"));
     event.adapterName = read("adapterName");
     event.serverVerifiedName = read("serverVerifiedName");
+    event.credentialFailure = read("credentialFailure");
     event.speedInMbps = read("speedInMbps");
     event.ipAddress = read("ipAddress");
     event.networkConnectionFailureInfo = read("networkConnectionFailureInfo");

@@ -73,4 +73,7 @@ void NetworkStateBody::write(const SoapBodyContext& context, const NetworkStateR
             writeMethod(message, ConnApiElements::INNER_EAP_METHOD, record.innerEapMethod);
     }
     if (record.failure.reason != 0) writeFailure(message, record.failure);
+    if (record.networkState == NetworkStateRecord::AUTHENTICATION_FAILED && record.credentialFailure != 0)
+        ConnApiWriter::text(message, ConnApiElements::CREDENTIAL_FAILURE,
+                            XmlApiCredentialFailureToText(record.credentialFailure));
 }

@@ -46,6 +46,9 @@ struct NetworkStateRecord {
     std::int32_t outerEapMethod = 0;
     std::int32_t innerEapMethod = 0;
     NetworkFailureRecord failure;
+    // Why the user's certificate was not sent (1 wrong PIN, 2 card blocked, 3 no certificate); told
+    // only with "authentication failed".
+    std::int32_t credentialFailure = 0;
 };
 
 class NetworkStateBody {

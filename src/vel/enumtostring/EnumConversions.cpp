@@ -79,6 +79,10 @@ const EnumTextRow XML_API_FAILURE_REASON[] = {{1, "associationFailed"},
                                               {4, "acquireIpAddressFailed"},
                                               {0, nullptr}};
 
+// Why the user's certificate could not be sent (NetworkConstants' credential failures).
+const EnumTextRow XML_API_CREDENTIAL_FAILURE[] = {
+    {1, "wrongPin"}, {2, "cardBlocked"}, {3, "noCertificate"}, {0, nullptr}};
+
 const EnumTextRow XML_API_EAP_LEVEL[] = {{1, "outer"}, {2, "inner"}, {0, nullptr}};
 
 const EnumTextRow XML_API_DIAGNOSTIC_MESSAGE[] = {{1, "identityRequest"},
@@ -448,6 +452,11 @@ const char* XmlApiNetworkTypeToText(std::int32_t value) {
 const char* XmlApiFailureReasonToText(std::int32_t value) {
     return EnumTable::toText(XML_API_FAILURE_REASON, value, __FILE__, __LINE__,
                              "XmlApiFailureReasonToText: Unknown failure reason.");
+}
+
+const char* XmlApiCredentialFailureToText(std::int32_t value) {
+    return EnumTable::toText(XML_API_CREDENTIAL_FAILURE, value, __FILE__, __LINE__,
+                             "XmlApiCredentialFailureToText: Unknown credential failure.");
 }
 
 const char* XmlApiEapLevelToText(std::int32_t value) {

@@ -38,6 +38,7 @@ const char* NetworkTypeToText(std::int32_t value);
 std::int32_t TextToNetworkType(const char* text, std::int32_t length = -1);
 const char* XmlApiNetworkTypeToText(std::int32_t value);
 const char* XmlApiFailureReasonToText(std::int32_t value);
+const char* XmlApiCredentialFailureToText(std::int32_t value);
 const char* XmlApiEapLevelToText(std::int32_t value);
 const char* XmlApiDiagnosticMessageToText(std::int32_t value);
 const char* NetworkCreatorToText(std::int32_t value);

@@ -35,6 +35,8 @@ struct NetworkDetails {
     Ascii serverVerifiedName;
     std::int32_t outerEapMethod = 0;
     std::int32_t innerEapMethod = 0;
+    // Why the user's certificate was not sent; 0 when it was, or none was needed.
+    std::int32_t credentialFailure = 0;
 };
 
 class ConnApiNetworkInterface : public ElementInterface {

@@ -70,6 +70,7 @@ void NetworkStateEventImpl::writeBody(SoapBodyContext& context) {
     record.serverVerifiedName = details.serverVerifiedName;
     record.outerEapMethod = details.outerEapMethod;
     record.innerEapMethod = details.innerEapMethod;
+    record.credentialFailure = details.credentialFailure;
     NetworkStateBody::write(context, record);
 }
 

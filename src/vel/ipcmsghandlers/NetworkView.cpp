@@ -13,6 +13,7 @@ NetworkDetails NetworkViewImpl::details() {
     details.flagB = m_network.getFlagB();
     details.outerEapMethod = m_network.getOuterEapMethod();
     details.innerEapMethod = m_network.getInnerEapMethod();
+    details.credentialFailure = m_network.getCredentialFailure();
     // What the network's adapter reports right now: a state event sent again shows it as it is then.
     AssociationInfoProxy association = m_network.getAssociationInfo();
     if (association.exists()) {

@@ -234,6 +234,10 @@ void LogonStateMachineImpl::userAction() {
 
 void LogonStateMachineImpl::tellLogoff() {
     Configuration configuration = activeConfiguration();
+    if (!configuration.isNull()) {
+        for (const Reference& element : configuration.allNetworks().snapshot())
+            handleOf<Network>(element.m).forgetCredentialsKeptUntilLogoff();
+    }
     tellNetworks(configuration, NetworkConstants::SET_MACHINE_CREDS);
     if (!configuration.isNull()) configuration.vpnManager().resetAndDisconnect();
 }

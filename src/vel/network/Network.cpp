@@ -6,6 +6,7 @@
 #include "vel/adapter/VelAdapter.h"
 #include "vel/configuration/NetworkSubscriberInterface.h"
 #include "vel/credmgr/CredentialConstants.h"
+#include "vel/network/NetworkConstants.h"
 #include "vel/reference/HandleOf.h"
 
 std::atomic<std::int32_t> NetworkImpl::DefaultConnectionTimeout{INITIAL_DEFAULT_CONNECTION_TIMEOUT};
@@ -210,6 +211,18 @@ void Network::setEapMethods(std::int32_t outer, std::int32_t inner) const {
 
 std::int32_t Network::getDefaultConnectionTimeout() {
     return NetworkImpl::DefaultConnectionTimeout.load();
+}
+
+void Network::forgetCredentialsKeptUntilLogoff() const {
+    NetworkImpl* n = impl();
+    if (n->m_extendUserConnectionBeyondLogoff) return;
+    AuthenticationParameters user = getAuthenticationParameters(AdapterConstants::CONNECTION_USER);
+    if (n->m_credentialStorage == NetworkConstants::CREDENTIAL_STORAGE_UNTIL_LOGOFF) {
+        user.releasePasswordOrKeyCredential();
+        user.releaseIdentity();
+    }
+    if (n->m_smartCardPinStorage == NetworkConstants::CREDENTIAL_STORAGE_UNTIL_LOGOFF)
+        user.releaseSmartCardPin();
 }
 
 void Network::setDefaultConnectionTimeout(std::int32_t seconds) {

@@ -176,6 +176,8 @@ public:
     // Shown in the network state event: the outer and the inner EAP method.
     std::int32_t m_outerEapMethod = 0;
     std::int32_t m_innerEapMethod = 0;
+    // Why the last session could not send the user's certificate (NetworkConstants).
+    std::int32_t m_credentialFailure = 0;
     Ascii m_script;
     // EAP-FAST PACs kept for this network (Credential entries).
     ElementVector m_savedPacs = ElementVector::create();
@@ -276,7 +278,11 @@ public:
     void setFurtherNumber2(std::int32_t value) const;
     std::int32_t getOuterEapMethod() const { return impl()->m_outerEapMethod; }
     std::int32_t getInnerEapMethod() const { return impl()->m_innerEapMethod; }
+    std::int32_t getCredentialFailure() const { return impl()->m_credentialFailure; }
     void setEapMethods(std::int32_t outer, std::int32_t inner) const;
+    // The user logged off: what the network kept of theirs until then is gone, unless the user's
+    // connection outlives the logoff.
+    void forgetCredentialsKeptUntilLogoff() const;
     Settings8021x getSettings8021x() const { return impl()->m_settings8021x; }
     void setSettings8021x(const Settings8021x& settings) const { impl()->m_settings8021x = settings; }
     ElementVector getSavedPacs() const { return impl()->m_savedPacs; }

@@ -86,4 +86,15 @@ public:
     static constexpr std::int32_t CREDENTIAL_SOURCE_LOGON = 3;
     // Credential storage under which a changed password is not kept.
     static constexpr std::int32_t CREDENTIAL_STORAGE_NOT_KEPT = 3;
+    // Credential storage under which what the user typed lasts until the user logs off.
+    static constexpr std::int32_t CREDENTIAL_STORAGE_UNTIL_LOGOFF = 2;
+    // Credential storage under which what the user typed is written to the internal file.
+    static constexpr std::int32_t CREDENTIAL_STORAGE_FOREVER = 1;
+
+    // Why the user's certificate could not be sent, for the tray to say so: none, the card refused
+    // the PIN, the card is blocked, no certificate to offer.
+    static constexpr std::int32_t CREDENTIAL_FAILURE_NONE = 0;
+    static constexpr std::int32_t CREDENTIAL_FAILURE_WRONG_PIN = 1;
+    static constexpr std::int32_t CREDENTIAL_FAILURE_CARD_BLOCKED = 2;
+    static constexpr std::int32_t CREDENTIAL_FAILURE_NO_CERTIFICATE = 3;
 };

@@ -134,6 +134,10 @@ NetworkCredentialServicesInterface* NetworkCredentialResponder::installServices(
     return previous;
 }
 
+void NetworkCredentialResponder::writeKeptCredentials() {
+    if (Services != nullptr) Services->writeInternalConfiguration();
+}
+
 NetworkSession& NetworkCredentialResponder::session() const {
     return m_network.m_session;
 }
@@ -249,7 +253,7 @@ I::Collection NetworkCredentialResponder::collection() const {
         I::Candidate candidate;
         candidate.hash = hashText(certificate);
         candidate.name = certificate.certificateName();
-        candidate.usable = certificate.isUsable();
+        candidate.usable = certificate.isUsable() && !onBlockedCard(certificate);
         candidate.smartCard = certificate.store().type() == CertificateConstants::STORE_SMART_CARD;
         candidate.privateKeyLoaded = certificate.isPrivateKeyLoaded();
         candidate.storeName = certificate.store().name();
@@ -348,6 +352,7 @@ void NetworkCredentialResponder::identityRequest(const CredentialRequest& reques
     if (kind == I::KIND_CERTIFICATE) {
         if (m_userCertificates.empty()) {
             logError(3121, "There are no user certificates available");
+            m_network.m_credentialFailure = C::CREDENTIAL_FAILURE_NO_CERTIFICATE;
         } else if (m_userCertificate.isNull()) {
             if (s == I::SOURCE_PROFILE) {
                 logInfo(3122, "Trying to use client certificate from profile");
@@ -643,6 +648,7 @@ void NetworkCredentialResponder::requestUserCertificate(const Reference& r,
     storeEapTypes(eapTypes);
     if (m_userCertificate.isNull()) {
         logInfo(3138, "Certificate doesn't exist");
+        m_network.m_credentialFailure = C::CREDENTIAL_FAILURE_NO_CERTIFICATE;
         request->complete(I::topCredentialKind(methods()) != I::KIND_CERTIFICATE);
         return;
     }
@@ -656,24 +662,55 @@ void NetworkCredentialResponder::requestUserCertificate(const Reference& r,
         hold(request);
         return;
     }
-    if (!m_userCertificate.isUsable() ||
-        (m_userCertificate.handle() != 0 && m_userCertificate.isChainLoaded() &&
-         m_userCertificate.isPrivateKeyLoaded())) {
+    if (onBlockedCard(m_userCertificate)) {
+        // A blocked card refuses every PIN: it is not tried again.
+        logInfo(3175, "Smart card '%s' is blocked, its certificate is not used",
+                m_userCertificate.store().name().text());
+        m_network.m_credentialFailure = C::CREDENTIAL_FAILURE_CARD_BLOCKED;
+        request->complete(false);
+        return;
+    }
+    if (!needsPreparation()) {
         userCertificateResponse(request);
         return;
     }
+    prepareCertificate(request);
+}
+
+bool NetworkCredentialResponder::needsPreparation() const {
+    return !m_userCertificate.isNull() && m_userCertificate.isUsable() &&
+           !(m_userCertificate.handle() != 0 && m_userCertificate.isChainLoaded() &&
+             m_userCertificate.isPrivateKeyLoaded());
+}
+
+bool NetworkCredentialResponder::awaitsPin() const {
+    return !m_userCertificate.isPrivateKeyLoaded() &&
+           m_userCertificate.store().type() == CertificateConstants::STORE_SMART_CARD;
+}
+
+Credential NetworkCredentialResponder::keptPin() const {
+    return heldCredential(
+        Network(&m_network).getAuthenticationParameters(AdapterConstants::CONNECTION_USER).getSmartCardPin());
+}
+
+void NetworkCredentialResponder::prepareCertificate(const CredentialRequest& request) {
     Ascii pin("");
-    AuthenticationParameters user =
-        Network(&m_network).getAuthenticationParameters(AdapterConstants::CONNECTION_USER);
-    if (!m_userCertificate.isPrivateKeyLoaded() &&
-        m_userCertificate.store().type() == CertificateConstants::STORE_SMART_CARD) {
-        Credential held = heldCredential(user.getSmartCardPin());
-        if (!held.isNull()) pin = held.pin();
+    if (awaitsPin()) {
+        Credential kept = keptPin();
+        if (!kept.isNull()) pin = kept.pin();
     }
     hold(request);
     m_certificateBeingCompleted = true;
     postToImpersonated(MessageEvent(new ClientCertificateCompletionRequestEventImpl(
         &m_network, LogonStatus::userTokenSource(), m_userCertificate, pin, CertificateStore())));
+}
+
+bool NetworkCredentialResponder::onBlockedCard(const Certificate& certificate) const {
+    if (certificate.isNull() || certificate.store().type() != CertificateConstants::STORE_SMART_CARD)
+        return false;
+    for (const Ascii& card : m_blockedCards)
+        if (card == certificate.store().name()) return true;
+    return false;
 }
 
 void NetworkCredentialResponder::userCertificateResponse(const CredentialRequest& request) {
@@ -684,6 +721,7 @@ void NetworkCredentialResponder::userCertificateResponse(const CredentialRequest
             logInfo(3142, "Sending user certificate response to qxAuth: %s(%s)",
                     hashText(m_userCertificate).text(), m_userCertificate.certificateName().text());
             request->sendUserCertificate(m_userCertificate);
+            m_network.m_credentialFailure = C::CREDENTIAL_FAILURE_NONE;
             session().setAuthenticationState(C::AUTH_STATE_CREDENTIAL_SENT);
         } else {
             logInfo(3143, "Private key for user certificate %s(%s) is not available",
@@ -800,6 +838,13 @@ void NetworkCredentialResponder::respondToValidCredRequest() {
             break;
         }
         case QX_CRED_USER_CERT:
+            // A PIN typed again after the card refused one: the key is loaded with it first. Without
+            // a PIN the card is not asked at all, so that no try of the card is spent.
+            if (needsPreparation() && !onBlockedCard(m_userCertificate) &&
+                (!awaitsPin() || !keptPin().isNull())) {
+                prepareCertificate(request);
+                return;
+            }
             userCertificateResponse(request);
             break;
         default:
@@ -829,12 +874,35 @@ void NetworkCredentialResponder::certificateListReady(const std::vector<Certific
     identityRequest(request, Ascii(""));
 }
 
-void NetworkCredentialResponder::clientCertificateCompleted(const Certificate&, int) {
+void NetworkCredentialResponder::clientCertificateCompleted(const Certificate& certificate, int status) {
     m_certificateBeingCompleted = false;
+    const bool wrongPin = status == CertificateConstants::ERR_WRONG_PIN;
+    const bool blocked = status == CertificateConstants::ERR_CARD_BLOCKED;
+    if (wrongPin || blocked) refusedPin(certificate, blocked);
     CredentialRequest request = held();
     if (request.isNull() || request->requestType() != QX_CRED_USER_CERT) return;
+    if (wrongPin && (source() == I::SOURCE_GUI || source() == I::SOURCE_LOGON) &&
+        certificate.m == m_userCertificate.m) {
+        // The logon component would only give the same PIN again: the user types the next one.
+        if (source() == I::SOURCE_LOGON) session().forceGuiSource();
+        logInfo(3176, "Asking the user again for the PIN of smart card '%s'",
+                certificate.store().name().text());
+        sendCredentialRequest(ASK_PIN, 0, Ascii(""));
+        return;
+    }
     dropHeld();
     userCertificateResponse(request);
+}
+
+void NetworkCredentialResponder::refusedPin(const Certificate& certificate, bool blocked) {
+    // A PIN the card refused is never sent again: the next one comes from the user.
+    Network(&m_network).getAuthenticationParameters(AdapterConstants::CONNECTION_USER).releaseSmartCardPin();
+    logInfo(3177, "The PIN of smart card '%s' was refused and is forgotten",
+            certificate.store().name().text());
+    m_network.m_credentialFailure =
+        blocked ? C::CREDENTIAL_FAILURE_CARD_BLOCKED : C::CREDENTIAL_FAILURE_WRONG_PIN;
+    if (blocked && !onBlockedCard(certificate)) m_blockedCards.push_back(certificate.store().name());
+    if (m_network.m_smartCardPinStorage == C::CREDENTIAL_STORAGE_FOREVER) writeKeptCredentials();
 }
 
 void NetworkCredentialResponder::useCertificate(const Certificate& certificate) {

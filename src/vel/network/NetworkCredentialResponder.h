@@ -58,6 +58,8 @@ public:
 
     // The services installed for every network; the previous one is returned.
     static NetworkCredentialServicesInterface* installServices(NetworkCredentialServicesInterface* services);
+    // Writes the internal file again, so that a credential it kept and the network dropped is gone.
+    static void writeKeptCredentials();
 
     explicit NetworkCredentialResponder(NetworkImpl& network) : m_network(network) {}
 
@@ -134,6 +136,16 @@ private:
     // A password credential is sent (state 7, or 8 after a change was asked); the request completes.
     void answerPassword(const CredentialRequest& request, const Credential& password);
     void userCertificateResponse(const CredentialRequest& request);
+    // The user certificate still wants its handle, key or chain before it can be sent.
+    bool needsPreparation() const;
+    // A smart-card key not loaded yet: it opens with a PIN.
+    bool awaitsPin() const;
+    Credential keptPin() const;
+    // Prepares the user certificate off the engine thread with the kept PIN; the request waits.
+    void prepareCertificate(const CredentialRequest& request);
+    bool onBlockedCard(const Certificate& certificate) const;
+    // The card refused the kept PIN, or is blocked: the PIN is dropped, a blocked card remembered.
+    void refusedPin(const Certificate& certificate, bool blocked);
     void buildCaList();
     // Logged once per request: a configuration the readers should have refused.
     bool checkCoherence(const CredentialRequest& request);
@@ -144,6 +156,8 @@ private:
     std::int32_t m_listState = LIST_NOT_BUILT;
     Certificate m_userCertificate;
     bool m_certificateBeingCompleted = false;
+    // The names of the smart cards found blocked: their certificates are not offered again.
+    std::vector<Ascii> m_blockedCards;
     // The CA certificates the profile trusts, in its order, each with a library handle: those it
     // names by hash from the machine's stores, those it gives as text from a store of their own.
     std::vector<Certificate> m_caList;

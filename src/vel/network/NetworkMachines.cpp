@@ -381,6 +381,16 @@ void NetworkMachines::authenticationSucceeded() {
 void NetworkMachines::rejectionActions() {
     NetworkSession& s = session();
     s.dropRejectedIdentity();
+    // A password the server refused is not kept for another try: an account locks after a few.
+    // The profile's own password is the administrator's and stays.
+    const std::int32_t source = s.currentCredentialSource();
+    if ((source == NetworkSession::SOURCE_GUI || source == NetworkSession::SOURCE_LOGON) &&
+        currentParameters().getPasswordOrKeyCredential().exists()) {
+        logInfo(2864, "Refused password is forgotten");
+        currentParameters().releasePasswordOrKeyCredential();
+        if (m_network.m_credentialStorage == C::CREDENTIAL_STORAGE_FOREVER)
+            NetworkCredentialResponder::writeKeptCredentials();
+    }
     if (s.m_passwordChangeAttemptArmed) logInfo(2862, "Password change failed due to bad old password");
     if (s.currentCredentialSource() == NetworkSession::SOURCE_LOGON) {
         ++s.m_prelogonFailures;

@@ -27,6 +27,7 @@ public:
     static constexpr const char* CONNECTION_ENTRIES = "connectionEntries";
     static constexpr const char* CONNECTION_ENTRY = "connectionEntry";
     static constexpr const char* CONNECTION_MODE = "connectionMode";
+    static constexpr const char* CREDENTIAL_FAILURE = "credentialFailure";
     static constexpr const char* CREDENTIAL_TYPE = "credentialType";
     static constexpr const char* DEFAULT_CONNECTION_ENTRY = "defaultConnectionEntry";
     static constexpr const char* DIGITAL_SIGNATURE = "digitalSignature";

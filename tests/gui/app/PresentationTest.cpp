@@ -285,6 +285,44 @@ TEST_F(PresentationTest, ThePinBalloonAnswersForItsOwnRequest) {
     EXPECT_EQ(control->pinDialog().networkName(), "Corp");
 }
 
+// A network that refused the user's card or certificate says so in a balloon while the main window
+// is hidden: once per network and reason however often the attempt fails, again after a connection.
+TEST_F(PresentationTest, AFailedCertificateAuthenticationSaysWhyInABalloon) {
+    auto failed = [](const QString& network, const QString& failure) {
+        StateEvent e = event(network, "Authentication Failed", "", "eapTls");
+        e.credentialFailure = failure;
+        return e;
+    };
+    const struct {
+        const char* failure;
+        const char* text;
+    } rows[] = {
+        {"wrongPin", "Authentication to Corp failed: the smart card refused the PIN."},
+        {"cardBlocked",
+         "Authentication to Corp failed: the smart card is blocked. Contact your administrator."},
+        {"noCertificate", "Authentication to Corp failed: no certificate is available for it."},
+    };
+    control->mainWindow().hide();
+    for (const auto& row : rows) {
+        const qsizetype before = control->trayIcon().balloons().balloons().size();
+        control->ProcessStateChange(failed("Corp", row.failure));
+        control->ProcessStateChange(event("Corp", "Authenticating", "", "eapTls"));
+        control->ProcessStateChange(failed("Corp", row.failure));
+        ASSERT_EQ(control->trayIcon().balloons().balloons().size(), before + 1) << row.failure;
+        EXPECT_EQ(control->trayIcon().balloons().last().title, "Authentication failed");
+        EXPECT_EQ(control->trayIcon().balloons().last().text, row.text);
+    }
+    control->ProcessStateChange(event("Corp", "Connected", "10.0.0.6", "eapTls"));
+    control->ProcessStateChange(failed("Corp", "noCertificate"));
+    EXPECT_EQ(control->trayIcon().balloons().balloons().size(), 4);
+
+    // A failure without a reason, or with the window in sight, shows none.
+    control->ProcessStateChange(failed("Desk", ""));
+    control->mainWindow().show();
+    control->ProcessStateChange(failed("Desk", "cardBlocked"));
+    EXPECT_EQ(control->trayIcon().balloons().balloons().size(), 4);
+}
+
 TEST_F(PresentationTest, PromptsComeAtOnceWhileTheMainWindowIsShown) {
     control->mainWindow().show();
     Credentials c;

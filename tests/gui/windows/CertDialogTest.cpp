@@ -105,6 +105,28 @@ TEST(CertDialogChoice, DetailsAndSmartCardFollowTheSelection) {
     EXPECT_EQ(shown(dialog, CARD_WIDGETS), QStringList{});
 }
 
+// Certificates of one name in the store and on cards say where each lives; a name of its own stays
+// bare. The answer still names the hash of the one chosen.
+TEST(CertDialogChoice, CertificatesOfTheSameNameSayTheirSource) {
+    RecordingTransport pipe;
+    CertDialog dialog;
+    const auto& f = dialog.form();
+    fill(dialog,
+         request("64", "CorpNet",
+                 entry("aa01", "alice@corp.example", "") + entry("bb02", "alice@corp.example", "Alice card") +
+                     entry("cc03", "Machine", "") + entry("dd04", "alice@corp.example", "Spare card")));
+    dialog.show();
+    QStringList items;
+    for (int i = 0; i < f.certName->count(); ++i) items.append(f.certName->itemText(i));
+    EXPECT_EQ(items, (QStringList{"alice@corp.example (certificate store)", "alice@corp.example (Alice card)",
+                                  "Machine", "alice@corp.example (Spare card)"}));
+    f.certName->setCurrentIndex(1);
+    QTest::mouseClick(f.OkBtn, Qt::LeftButton);
+    ASSERT_EQ(pipe.messages().size(), 1);
+    EXPECT_EQ(pipe.messages()[0].children,
+              (Children{{"groupName", "Office"}, {"networkName", "CorpNet"}, {"certificateHash", "bb02"}}));
+}
+
 TEST(CertDialogChoice, OkAnswersWithTheChosenHashAndAPinOnlyWhenTyped) {
     const std::pair<QString, Children> cases[] = {
         {"1234",

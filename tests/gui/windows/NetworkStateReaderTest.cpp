@@ -75,6 +75,19 @@ TEST(NetworkStateReader, ReadsEveryTextAndKeepsTheVpnFlag) {
     EXPECT_EQ(event.displayStatus, "VPN Connected");
 }
 
+TEST(NetworkStateReader, ReadsWhyTheCertificateWasNotSent) {
+    StateEvent event;
+    ASSERT_TRUE(readNetworkStateEvent(
+        serviceMessage("networkStateEvent",
+                       "<sequenceNumber>13</sequenceNumber>\n<groupName>Office</groupName>\n"
+                       "<networkName>Lab</networkName>\n<networkState>authentication failed</networkState>\n"
+                       "<credentialFailure>cardBlocked</credentialFailure>"),
+        event));
+    EXPECT_EQ(event.credentialFailure, "cardBlocked");
+    ASSERT_TRUE(readNetworkStateEvent(stateMessage("authenticating"), event));
+    EXPECT_EQ(event.credentialFailure, "");
+}
+
 TEST(NetworkStateReader, MacAddressesGetColonsBetweenPairs) {
     const QPair<QString, QString> cases[] = {
         {"001122334455", "00:11:22:33:44:55"}, {"0a", "0a"}, {"0a1b", "0a:1b"}, {"", ""}, {"0a1", "0a:1"},

@@ -265,6 +265,35 @@ TEST(ConnApiBodiesTest, NetworkStateEventNamesMethodsAndFailuresByTheirTables) {
     EXPECT_STREQ(unknown.element().childContent("innerEapMethod"), "chap");
 }
 
+// Why the user's certificate was not sent goes with a failed authentication only, named by its table.
+TEST(ConnApiBodiesTest, NetworkStateEventTellsACredentialFailureOnlyWhenAuthenticationFailed) {
+    const struct {
+        std::int32_t state;
+        std::int32_t failure;
+        const char* text;
+    } cases[] = {
+        {NetworkStateRecord::AUTHENTICATION_FAILED, 1, "wrongPin"},
+        {NetworkStateRecord::AUTHENTICATION_FAILED, 2, "cardBlocked"},
+        {NetworkStateRecord::AUTHENTICATION_FAILED, 3, "noCertificate"},
+        {NetworkStateRecord::AUTHENTICATION_FAILED, 0, nullptr},
+        {NetworkStateRecord::AUTHENTICATING, 2, nullptr},
+        {NetworkStateRecord::CONNECTED, 1, nullptr},
+    };
+    for (const auto& c : cases) {
+        Written event;
+        NetworkStateRecord r = stateOf(c.state);
+        r.credentialFailure = c.failure;
+        NetworkStateBody::write(event.context(ConnApiMessages::NETWORK_STATE_EVENT), r);
+        SharedXmlNode e = event.element();
+        if (c.text == nullptr) {
+            EXPECT_TRUE(e.findChild("credentialFailure").isNull()) << c.state << " " << c.failure;
+        } else {
+            EXPECT_STREQ(e.childContent("credentialFailure"), c.text);
+            EXPECT_EQ(childNames(e).back(), "credentialFailure");
+        }
+    }
+}
+
 TEST(ConnApiBodiesTest, LocationResponseWithoutSignatureHasFourChildren) {
     Written event;
     LocationRecord r;
