@@ -8,6 +8,16 @@ namespace {
 
 using L = ConnApiLimitConstants;
 
+// The index of the first '<' at or after `from`, or behind the first '>' before it, or `length`: a
+// parser ends a tag at either, and reads on at a '<' as at a new tag.
+int tagEnd(const char* bytes, int length, int from) {
+    for (int i = from; i < length; ++i) {
+        if (bytes[i] == '<') return i;
+        if (bytes[i] == '>') return i + 1;
+    }
+    return length;
+}
+
 // The index just behind the first `end` at or after `from`, or `length` when there is none.
 int behind(const char* bytes, int length, int from, const char* end) {
     const int size = static_cast<int>(std::strlen(end));
@@ -44,13 +54,16 @@ ConnApiMessageBounds::Verdict ConnApiMessageBounds::check(const char* bytes, int
         } else if (startsWith(bytes, length, i, "</")) {
             // A parser pops an element at any end tag, matching or not.
             if (depth > 0) --depth;
-            i = behind(bytes, length, i + 2, ">");
+            i = tagEnd(bytes, length, i + 2);
         } else {
             int attributes = 0;
             char quote = 0;
             bool empty = false;
+            bool ended = false;
             for (++i; i < length; ++i) {
                 const char c = bytes[i];
+                // No value holds one: a parser ends the tag there, broken, and reads a new one.
+                if (c == '<') break;
                 if (quote != 0) {
                     if (c == quote) quote = 0;
                 } else if (c == '"' || c == '\'') {
@@ -59,9 +72,11 @@ ConnApiMessageBounds::Verdict ConnApiMessageBounds::check(const char* bytes, int
                     if (++attributes > L::MAX_ATTRIBUTES_PER_ELEMENT) return Verdict::TOO_MANY_ATTRIBUTES;
                 } else if (c == '>') {
                     empty = bytes[i - 1] == '/';
+                    ended = true;
                     break;
                 }
             }
+            if (!ended) continue;
             ++i;
             if (!empty && ++depth > L::MAX_ELEMENT_DEPTH) return Verdict::TOO_DEEP;
         }

@@ -151,6 +151,25 @@ TEST_F(FramingTest, SkippedByteIsLoggedWithItsValue) {
                 ElementsAreArray({HasSubstr("Invalid charcter 0x7f in IPC message header (1 skipped)")}));
 }
 
+TEST_F(FramingTest, SkippedRunsBeyondTheFirstFewAreToldInOneLine) {
+    constexpr int FRAMES = 10;
+    std::string junk;
+    for (int i = 0; i < FRAMES; ++i) junk += "x" + frame("payload");
+    ScriptedIpcManagerImpl* impl = nullptr;
+    IpcManager ipc = scripted(impl, {junk + "1"});
+    {
+        IpcReceiveBuffer buffer;
+        for (int i = 0; i < FRAMES; ++i) EXPECT_STREQ(buffer.receive(ipc).text(), "payload");
+        EXPECT_EQ(skippedRuns(0), std::vector<int>(IpcConstants::SKIPPED_RUNS_IN_FULL, 1));
+        EXPECT_THAT(logLines("more runs skipped"), ::testing::IsEmpty()) << "told when the interval has passed";
+    }
+    // The reader's end tells the rest.
+    EXPECT_THAT(logLines("more runs skipped"),
+                ElementsAreArray({HasSubstr("Invalid charcters in IPC message headers: " +
+                                            std::to_string(FRAMES - IpcConstants::SKIPPED_RUNS_IN_FULL) +
+                                            " more runs skipped in ")}));
+}
+
 TEST_F(FramingTest, FramesBehindTheFirstAreCutWithoutReadingAgain) {
     ScriptedIpcManagerImpl* impl = nullptr;
     IpcManager ipc = scripted(impl, {frame("one") + frame("two") + frame("three") + "1"});

@@ -2,6 +2,7 @@
 // the handler table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -9,6 +10,7 @@
 
 #include "vel/enumtostring/EnumConversions.h"
 #include "vel/ipcmsghandlers/HandlerTable.h"
+#include "vel/xmlconnectionapi/ConnApiLimitConstants.h"
 #include "vel/xmlconnectionapi/ConnApiMessages.h"
 
 namespace {
@@ -54,6 +56,31 @@ TEST(ConnApiDocTest, EveryHandledCommandIsListedAsArrivingWithTheAnswerItsKindGi
             EXPECT_EQ(row.answer.rfind(std::to_string(handler.command + 1), 0), 0u) << row.answer;
         }
     }
+}
+
+TEST(ConnApiDocTest, EveryLimitIsListedWithTheValueTheServiceHolds) {
+    using L = ConnApiLimitConstants;
+    const std::map<std::string, int> limits = {
+        {"a received message", L::MAX_RECEIVED_MESSAGE_LENGTH},
+        {"attributes of one element", L::MAX_ATTRIBUTES_PER_ELEMENT},
+        {"nesting of elements (the root is 1)", L::MAX_ELEMENT_DEPTH},
+        {"`groupName`, `newGroupName`", L::MAX_GROUP_NAME_LENGTH},
+        {"`networkName`, `newNetworkName`", L::MAX_NETWORK_NAME_LENGTH},
+        {"`ssid`", L::MAX_SSID_LENGTH},
+        {"`runScriptSpec`", L::MAX_SCRIPT_LENGTH},
+        {"`connectionEntry`", L::MAX_CONNECTION_ENTRY_LENGTH},
+    };
+    std::ifstream in(TAMSEL_CONNAPI_DOC);
+    const std::regex row(R"(^\| ([^|]+) \| ([0-9,]+)( bytes)? \| [^|]+ \|$)");
+    std::map<std::string, int> listed;
+    for (std::string line; std::getline(in, line);) {
+        std::smatch m;
+        if (!std::regex_match(line, m, row)) continue;
+        std::string digits = m[2];
+        digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
+        listed[m[1]] = std::stoi(digits);
+    }
+    for (const auto& [what, value] : limits) EXPECT_EQ(listed[what], value) << what;
 }
 
 }  // namespace

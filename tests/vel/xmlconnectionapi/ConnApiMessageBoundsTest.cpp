@@ -71,6 +71,13 @@ TEST(ConnApiMessageBoundsTest, EachLimitRefusesOneOverItAndTakesItExactly) {
         {"depth one over behind an element closed before", "<r><x></x>" + nested(L::MAX_ELEMENT_DEPTH) + "</r>",
          V::TOO_DEEP},
         {"a document type", "<!DOCTYPE a [<!ENTITY e \"x\">]><a/>", V::DECLARATION},
+        // A parser ends a broken tag at the next '<' and reads the tag behind it.
+        {"attributes behind an unclosed quote", "<r><a b='<c" + attributes(most + 1) + "/></r>",
+         V::TOO_MANY_ATTRIBUTES},
+        {"attributes behind an unclosed end tag", "<r><a></a <c" + attributes(most + 1) + "/></r>",
+         V::TOO_MANY_ATTRIBUTES},
+        {"depth behind a broken tag", "<r b='" + nested(L::MAX_ELEMENT_DEPTH + 1), V::TOO_DEEP},
+        {"a broken tag is no element", "<r b='" + nested(L::MAX_ELEMENT_DEPTH), V::WITHIN},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
