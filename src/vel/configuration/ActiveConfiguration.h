@@ -99,9 +99,10 @@ private:
     // The start-up and drop paths go on after a failed save: its lines are in the log already.
     void writeUserConfigurationLogged();
     void writeInternalConfigurationLogged();
-    // Temporaries that a save killed half-way left in "system", and a drop that a stop caught
-    // under its private name in the drop folder.
+    // Temporaries that a save killed half-way left in "system".
     void removeLeftTemporaries();
+    // A dropped file that a stop caught under its private name goes back under the drop name.
+    void resumeInterruptedDrop();
 };
 
 class ActiveConfiguration : public Reference {
