@@ -64,6 +64,12 @@ void parseFile(XmlDocument& document, const char* folder, const char* file, cons
     if (logEnabled(LogConstants::LEVEL_DEBUG)) logDebug("%s", vel::xmlMaskedText(text).c_str());
 }
 
+// "<file>.<pid>.<n>.tmp": a name privateNameFor gave for the file.
+bool isPrivateNameOf(const Ascii& name, const char* file) {
+    std::size_t length = std::strlen(file);
+    return std::strncmp(name.text(), file, length) == 0 && name.text()[length] == '.';
+}
+
 void logMoveFailure(const char* from, const char* to, const char* folder) {
     logError(0, "Failed to move %s file to %s file in directory %s", from, to, folder);
 }
@@ -105,6 +111,7 @@ Configuration ActiveConfigurationImpl::held() {
 
 void ActiveConfigurationImpl::readAll() {
     removeLeftTemporaries();
+    resumeInterruptedDrop();
     readConfiguration();
     readInternalConfiguration();
     writeInternalConfigurationLogged();
@@ -387,18 +394,31 @@ void ActiveConfigurationImpl::writeInternalConfigurationLogged() {
 }
 
 void ActiveConfigurationImpl::removeLeftTemporaries() {
-    for (const char* folderName : {C::SYSTEM_FOLDER, C::DROP_FOLDER}) {
-        Unicode folder = programDataFolder() + Unicode(folderName) + Unicode("/");
-        AsciiVector names = listFolder(folder + Unicode("*.tmp"));
-        for (std::int32_t i = 0; i < names.length(); ++i) {
-            Ascii name = names.get(i);
-            for (const char* file :
-                 {C::CONFIGURATION_FILE, C::USER_CONFIGURATION_FILE, C::INTERNAL_CONFIGURATION_FILE}) {
-                std::size_t length = std::strlen(file);
-                if (std::strncmp(name.text(), file, length) != 0 || name.text()[length] != '.') continue;
-                logInfo(0, "Removing %s/%s left by an interrupted save", folderName, name.text());
-                deleteFile(folder + Unicode(name));
-            }
+    Unicode folder = programDataFolder() + Unicode(C::SYSTEM_FOLDER) + Unicode("/");
+    AsciiVector names = listFolder(folder + Unicode("*.tmp"));
+    for (std::int32_t i = 0; i < names.length(); ++i) {
+        Ascii name = names.get(i);
+        for (const char* file :
+             {C::CONFIGURATION_FILE, C::USER_CONFIGURATION_FILE, C::INTERNAL_CONFIGURATION_FILE}) {
+            if (!isPrivateNameOf(name, file)) continue;
+            logInfo(0, "Removing %s/%s left by an interrupted save", C::SYSTEM_FOLDER, name.text());
+            deleteFile(folder + Unicode(name));
+        }
+    }
+}
+
+void ActiveConfigurationImpl::resumeInterruptedDrop() {
+    const char* drop = C::DROP_FOLDER;
+    AsciiVector names = listFolder(programDataFolder() + Unicode(drop) + Unicode("/*.tmp"));
+    for (std::int32_t i = 0; i < names.length(); ++i) {
+        Ascii name = names.get(i);
+        if (!isPrivateNameOf(name, C::CONFIGURATION_FILE)) continue;
+        // Back under the drop name, to be checked again from the start; a file dropped since
+        // replaces it.
+        if (moveFile(pathOf(drop, name.text()), pathOf(drop, C::CONFIGURATION_FILE)) == 0) {
+            logInfo(0, "Taking up %s/%s again, left by an interrupted check", drop, C::CONFIGURATION_FILE);
+        } else {
+            deleteFile(pathOf(drop, name.text()));
         }
     }
 }

@@ -109,9 +109,10 @@ private:
     void writeInternalConfigurationLogged();
     // A user file of "system" that contributed nothing moves aside before a save can replace it.
     void keepRefusedUserFile();
-    // Temporaries that a save killed half-way left in "system", and a drop that a stop caught
-    // under its private name in the drop folder.
+    // Temporaries that a save killed half-way left in "system".
     void removeLeftTemporaries();
+    // A dropped file that a stop caught under its private name goes back under the drop name.
+    void resumeInterruptedDrop();
 };
 
 class ActiveConfiguration : public Reference {

@@ -2,7 +2,8 @@
 // What the administrator's file says of connecting at logon: the behaviour (1 attempt before the
 // user logs on, 3 after), the longest wait for a connection before logon in seconds, and whether
 // the WPA handshake is validated. The file's default timeouts are not kept here: they become the
-// service-wide network defaults (Network::setDefaultConnectionTimeout and its sibling).
+// service-wide network defaults (Network::setDefaultConnectionTimeout and its sibling), which
+// every accepted file sets anew, to the built-in 40 and 3 seconds where it gives none.
 #include <cstdint>
 
 #include "vel/reference/Reference.h"

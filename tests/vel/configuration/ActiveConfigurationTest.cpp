@@ -281,10 +281,17 @@ TEST_F(ActiveConfigurationTest, StartsOnTheFilesInSystem) {
          {"Removing system/internalConfiguration.xml.77.3.tmp left by an interrupted save"},
          {"system/configuration.xml", "system/internalConfiguration.xml"},
          1},
+        {"a drop caught under its private name",
+         {{"system/configuration.xml", office()}, {"newConfigFiles/configuration.xml.77.4.tmp", office()}},
+         true,
+         {"Taking up newConfigFiles/configuration.xml again, left by an interrupted check"},
+         {"system/configuration.xml", "system/internalConfiguration.xml", "newConfigFiles/configuration.xml"},
+         1},
     };
     for (const StartRow& row : rows) {
         SCOPED_TRACE(row.label);
         fs::remove_all(path("system"));
+        fs::remove_all(path("newConfigFiles"));
         for (const auto& [file, text] : row.files) put(file, text);
         subscriber->active = 0;
         markLog();
