@@ -640,7 +640,7 @@ TEST_F(ActiveConfigurationTest, TheDebugLogShowsTheFilesWithoutTheirSecrets) {
     put("system/configuration.xml", sample());
     put("system/userConfiguration.xml",
         userFile(userGroup(
-            "Home", R"(<wifiNetwork><displayName>Cafe</displayName><connectionTimeout>40</connectionTimeout>
+            "Home", R"(<wifiNetwork><displayName>Corner Cafe</displayName><connectionTimeout>40</connectionTimeout>
 <ssid><name>cafe</name></ssid><associationTimeout>3</associationTimeout><sharedKeyNetwork><userConnection><wpa2>
 <keyFromProfile><ascii encryptContent="true">correct horse</ascii></keyFromProfile><encryption>AES</encryption>
 </wpa2></userConnection></sharedKeyNetwork></wifiNetwork>)")));
@@ -654,7 +654,7 @@ TEST_F(ActiveConfigurationTest, TheDebugLogShowsTheFilesWithoutTheirSecrets) {
     restart();
     std::string log;
     for (const std::string& line : logged()) log += line + "\n";
-    EXPECT_NE(log.find("<displayName>Cafe</displayName>"), std::string::npos) << log;
+    EXPECT_NE(log.find("<displayName>Corner Cafe</displayName>"), std::string::npos) << log;
     EXPECT_NE(log.find("<ascii encryptContent=\"true\">***</ascii>"), std::string::npos) << log;
     EXPECT_NE(log.find("<credential>***</credential>"), std::string::npos) << log;
     EXPECT_EQ(log.find("correct horse"), std::string::npos);
