@@ -285,6 +285,48 @@ TEST_F(UserFileTest, EveryChangedNetworkIsRefusedOrComesBackAsListedAfterARestar
     }
 }
 
+// A save that fails (a folder stands where the user's file goes) is answered with fault 8 by every
+// request that changes groups or networks, and what the request changed is undone: what the client
+// lists is what the next start would find.
+TEST_F(UserFileTest, EveryRequestWhoseSaveFailsAnswersFault8AndIsUndone) {
+    start();
+    connectTray();
+    ASSERT_EQ(tray->ask("addGroupRequest", {{"groupName", "Spare"}}).name(), "addGroupResponse");
+    ASSERT_EQ(add({"Spare", "Home", true, "wpa2PersonalAes", "", "", "psk"}).name(), "addNetworkResponse");
+    ASSERT_EQ(add({"Spare", "Corp", true, "wpa2EnterpriseAes", "eapPeap", "password", ""}).name(),
+              "addNetworkResponse");
+    fs::remove(file(USER_FILE));
+    fs::create_directories(file(USER_FILE));
+    const auto state = [&] {
+        std::vector<std::string> groups = tray->ask("getGroupsRequest").items("groupList");
+        return std::make_pair(groups, listedGroups(groups));
+    };
+    const auto before = state();
+    const std::vector<std::pair<QString, TrayChildren>> requests = {
+        {"addGroupRequest", {{"groupName", "Travel"}}},
+        {"removeGroupRequest", {{"groupName", "Spare"}}},
+        {"addNetworkRequest", {{"groupName", "Spare"}, {"networkName", "Desk"}, {"networkMedia", "wired"}}},
+        {"removeNetworkRequest", {{"groupName", "Spare"}, {"networkName", "Home"}}},
+        {"changeNetworkRequest",
+         {{"groupName", "Spare"}, {"networkName", "Home"}, {"newNetworkName", "Away"}}},
+        {"changeNetworkRequest",
+         {{"groupName", "Spare"}, {"networkName", "Home"}, {"priority", "decrement"}}},
+        {"changeNetworkRequest",
+         {{"groupName", "Spare"}, {"networkName", "Home"}, {"newGroupName", "Office"}}},
+        {"changeNetworkRequest",
+         {{"groupName", "Spare"},
+          {"networkName", "Corp"},
+          {"associationAndEncryptionMode", "wpa2PersonalAes"},
+          {"wpaAsciiKey", "sunflower seeds"}}},
+    };
+    for (const auto& [request, children] : requests) {
+        SCOPED_TRACE(request.toStdString() + " " + children.back().second.toStdString());
+        EXPECT_EQ(tray->ask(request, children).errorCode(), 8);
+        EXPECT_EQ(state(), before);
+    }
+    EXPECT_THAT(root.logText(), HasSubstr("Failed to write file: system/userConfiguration.xml"));
+}
+
 // A user file the service cannot take (here the nameless group an earlier release wrote for the
 // user's global networks) is kept aside at the start, before the save of a dropped user file that
 // the kill interrupts right after its rename: the user's networks are still on the disk.
