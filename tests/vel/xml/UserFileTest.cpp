@@ -111,6 +111,15 @@ TEST_F(UserFileTest, TheSampleAsUserNetworksReadsBackEqualButForTheFurtherSettin
     entries.add(guest.m);
     original.vpnManager().setMetaConnections(entries);
 
+    // The sample's own networks are read back as they are written: saving them is never refused.
+    {
+        Configuration sample = readSample();
+        const XmlUserFileRecord record = Xml_DistributionPackage::recordOf(sample);
+        XmlDocument document;
+        Xml_DistributionPackage::Write(document, record, Xml_DistributionPackage::USER_CONFIGURATION);
+        EXPECT_EQ(UserFileReadBack::difference(record, document.dump()), "");
+        sample.impl()->clearReferences();
+    }
     const std::string text = written(original);
     // Secrets leave only as stored texts, enciphered.
     for (const char* secret : {"correct horse", "lab-pass", "user-pass", "0a1b2c3d4e", "sunflower"}) {
