@@ -327,6 +327,26 @@ TEST_F(UserFileTest, EveryRequestWhoseSaveFailsAnswersFault8AndIsUndone) {
     EXPECT_THAT(root.logText(), HasSubstr("Failed to write file: system/userConfiguration.xml"));
 }
 
+// A dropped user file whose merge cannot be saved stays on the disk, set aside, instead of being
+// deleted as taken over.
+TEST_F(UserFileTest, ADroppedUserFileThatCannotBeSavedIsSetAsideNotDeleted) {
+    const std::string dropped =
+        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
+        R"(<group><groupName>Attic</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)"
+        R"(<wiredNetwork><displayName>Loft</displayName><connectionTimeout>40</connectionTimeout>)"
+        R"(<openNetwork><userConnection/></openNetwork></wiredNetwork></group></networks></UserConfiguration>)";
+    start();
+    connectTray();
+    fs::create_directories(file(USER_FILE));
+    root.write("incoming.tmp", dropped);
+    fs::create_directories(file("newConfigFiles"));
+    fs::rename(file("incoming.tmp"), file("newConfigFiles/userConfiguration.xml"));
+    ASSERT_TRUE(waitFor([&] { return fs::exists(file("newConfigFiles/userConfiguration_bad.xml")); }))
+        << root.logText();
+    EXPECT_EQ(readText(file("newConfigFiles/userConfiguration_bad.xml")), dropped);
+    EXPECT_THAT(root.logText(), HasSubstr("Failed to write file: system/userConfiguration.xml"));
+}
+
 // A user file the service cannot take (here the nameless group an earlier release wrote for the
 // user's global networks) is kept aside at the start, before the save of a dropped user file that
 // the kill interrupts right after its rename: the user's networks are still on the disk.

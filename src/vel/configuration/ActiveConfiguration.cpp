@@ -369,14 +369,6 @@ void ActiveConfigurationImpl::writeXmlFile(const XmlDocument& document, const ch
     FileIOException::raise(__FILE__, __LINE__, FileIOException::WRITE, Unicode("writeXmlFile"));
 }
 
-void ActiveConfigurationImpl::writeUserConfigurationLogged() {
-    try {
-        writeUserConfiguration();
-    } catch (const FileIOException& e) {
-        e.report();
-    }
-}
-
 void ActiveConfigurationImpl::writeInternalConfigurationLogged() {
     try {
         writeInternalConfiguration();
@@ -425,8 +417,14 @@ void ActiveConfigurationImpl::checkForNewConfiguration() {
         if (readUserConfiguration(drop).length() == 0) {
             setAside(drop, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
         } else {
-            writeUserConfigurationLogged();
-            deleteFile(pathOf(drop, C::USER_CONFIGURATION_FILE));
+            try {
+                writeUserConfiguration();
+                deleteFile(pathOf(drop, C::USER_CONFIGURATION_FILE));
+            } catch (const FileIOException& e) {
+                // Not saved: the dropped file is all that holds its networks after the next start.
+                e.report();
+                setAside(drop, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
+            }
             notifyUserConfigurationChanged();
         }
     }
