@@ -94,6 +94,22 @@ std::string describe(bool wireless, const std::string& pair, const std::string& 
     return std::string(wireless ? "wifi" : "wired") + " " + pair + " " + method + " " + credential;
 }
 
+// A user file holding the groups given; a group; a wired network.
+std::string userFileOf(const std::string& groups) {
+    return R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)" +
+           groups + "</networks></UserConfiguration>";
+}
+std::string userGroup(const std::string& name, const std::string& networks) {
+    return "<group><groupName>" + name + "</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>" +
+           networks + "</group>";
+}
+std::string wiredNetwork(const std::string& name) {
+    return "<wiredNetwork><displayName>" + name +
+           "</displayName><connectionTimeout>40</connectionTimeout><openNetwork><userConnection/></"
+           "openNetwork>"
+           "</wiredNetwork>";
+}
+
 class UserFileTest : public TrayClientTest {
 protected:
     void SetUp() override {}
@@ -330,11 +346,7 @@ TEST_F(UserFileTest, EveryRequestWhoseSaveFailsAnswersFault8AndIsUndone) {
 // A dropped user file whose merge cannot be saved stays on the disk, set aside, instead of being
 // deleted as taken over.
 TEST_F(UserFileTest, ADroppedUserFileThatCannotBeSavedIsSetAsideNotDeleted) {
-    const std::string dropped =
-        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
-        R"(<group><groupName>Attic</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)"
-        R"(<wiredNetwork><displayName>Loft</displayName><connectionTimeout>40</connectionTimeout>)"
-        R"(<openNetwork><userConnection/></openNetwork></wiredNetwork></group></networks></UserConfiguration>)";
+    const std::string dropped = userFileOf(userGroup("Attic", wiredNetwork("Loft")));
     start();
     connectTray();
     fs::create_directories(file(USER_FILE));
@@ -351,17 +363,9 @@ TEST_F(UserFileTest, ADroppedUserFileThatCannotBeSavedIsSetAsideNotDeleted) {
 // user's global networks) is kept aside at the start, before the save of a dropped user file that
 // the kill interrupts right after its rename: the user's networks are still on the disk.
 TEST_F(UserFileTest, ARefusedUserFileIsKeptAsideBeforeASaveCanReplaceIt) {
-    const std::string refusedFile =
-        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
-        R"(<group><groupName></groupName><allowUserToSeeScanlist>false</allowUserToSeeScanlist>)"
-        R"(<wiredNetwork><displayName>Den</displayName><connectionTimeout>40</connectionTimeout>)"
-        R"(<openNetwork><userConnection/></openNetwork></wiredNetwork></group></networks></UserConfiguration>)";
+    const std::string refusedFile = userFileOf(userGroup("", wiredNetwork("Den")));
     m_files[USER_FILE] = refusedFile;
-    m_files["newConfigFiles/userConfiguration.xml"] =
-        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
-        R"(<group><groupName>Attic</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)"
-        R"(<wiredNetwork><displayName>Loft</displayName><connectionTimeout>40</connectionTimeout>)"
-        R"(<openNetwork><userConnection/></openNetwork></wiredNetwork></group></networks></UserConfiguration>)";
+    m_files["newConfigFiles/userConfiguration.xml"] = userFileOf(userGroup("Attic", wiredNetwork("Loft")));
     serviceEnvironment["TAMSEL_TEST_KILL_IN_WRITE"] = "userConfiguration.xml:after";
     start();
     EXPECT_EQ(service->waitForExit(), 128 + SIGKILL) << root.logText();
@@ -385,11 +389,7 @@ TEST_F(UserFileTest, ARefusedUserFileIsKeptAsideBeforeASaveCanReplaceIt) {
 }
 
 const std::string USER_GLOBAL_FILE =
-    R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
-    R"(<globalNetworks><wiredNetwork><displayName>Den</displayName><connectionTimeout>40</connectionTimeout>)"
-    R"(<openNetwork><userConnection/></openNetwork></wiredNetwork></globalNetworks>)"
-    R"(<group><groupName>Attic</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist></group>)"
-    R"(</networks></UserConfiguration>)";
+    userFileOf("<globalNetworks>" + wiredNetwork("Den") + "</globalNetworks>" + userGroup("Attic", ""));
 
 // The user's global networks join the administrator's global group, are listed in every group and
 // saved as global networks again.
