@@ -94,6 +94,22 @@ std::string describe(bool wireless, const std::string& pair, const std::string& 
     return std::string(wireless ? "wifi" : "wired") + " " + pair + " " + method + " " + credential;
 }
 
+// A user file holding the groups given; a group; a wired network.
+std::string userFileOf(const std::string& groups) {
+    return R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)" +
+           groups + "</networks></UserConfiguration>";
+}
+std::string userGroup(const std::string& name, const std::string& networks) {
+    return "<group><groupName>" + name + "</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>" +
+           networks + "</group>";
+}
+std::string wiredNetwork(const std::string& name) {
+    return "<wiredNetwork><displayName>" + name +
+           "</displayName><connectionTimeout>40</connectionTimeout><openNetwork><userConnection/></"
+           "openNetwork>"
+           "</wiredNetwork>";
+}
+
 class UserFileTest : public TrayClientTest {
 protected:
     void SetUp() override {}
@@ -285,21 +301,71 @@ TEST_F(UserFileTest, EveryChangedNetworkIsRefusedOrComesBackAsListedAfterARestar
     }
 }
 
+// A save that fails (a folder stands where the user's file goes) is answered with fault 8 by every
+// request that changes groups or networks, and what the request changed is undone: what the client
+// lists is what the next start would find.
+TEST_F(UserFileTest, EveryRequestWhoseSaveFailsAnswersFault8AndIsUndone) {
+    start();
+    connectTray();
+    ASSERT_EQ(tray->ask("addGroupRequest", {{"groupName", "Spare"}}).name(), "addGroupResponse");
+    ASSERT_EQ(add({"Spare", "Home", true, "wpa2PersonalAes", "", "", "psk"}).name(), "addNetworkResponse");
+    ASSERT_EQ(add({"Spare", "Corp", true, "wpa2EnterpriseAes", "eapPeap", "password", ""}).name(),
+              "addNetworkResponse");
+    fs::remove(file(USER_FILE));
+    fs::create_directories(file(USER_FILE));
+    const auto state = [&] {
+        std::vector<std::string> groups = tray->ask("getGroupsRequest").items("groupList");
+        return std::make_pair(groups, listedGroups(groups));
+    };
+    const auto before = state();
+    const std::vector<std::pair<QString, TrayChildren>> requests = {
+        {"addGroupRequest", {{"groupName", "Travel"}}},
+        {"removeGroupRequest", {{"groupName", "Spare"}}},
+        {"addNetworkRequest", {{"groupName", "Spare"}, {"networkName", "Desk"}, {"networkMedia", "wired"}}},
+        {"removeNetworkRequest", {{"groupName", "Spare"}, {"networkName", "Home"}}},
+        {"changeNetworkRequest",
+         {{"groupName", "Spare"}, {"networkName", "Home"}, {"newNetworkName", "Away"}}},
+        {"changeNetworkRequest",
+         {{"groupName", "Spare"}, {"networkName", "Home"}, {"priority", "decrement"}}},
+        {"changeNetworkRequest",
+         {{"groupName", "Spare"}, {"networkName", "Home"}, {"newGroupName", "Office"}}},
+        {"changeNetworkRequest",
+         {{"groupName", "Spare"},
+          {"networkName", "Corp"},
+          {"associationAndEncryptionMode", "wpa2PersonalAes"},
+          {"wpaAsciiKey", "sunflower seeds"}}},
+    };
+    for (const auto& [request, children] : requests) {
+        SCOPED_TRACE(request.toStdString() + " " + children.back().second.toStdString());
+        EXPECT_EQ(tray->ask(request, children).errorCode(), 8);
+        EXPECT_EQ(state(), before);
+    }
+    EXPECT_THAT(root.logText(), HasSubstr("Failed to write file: system/userConfiguration.xml"));
+}
+
+// A dropped user file whose merge cannot be saved stays on the disk, set aside, instead of being
+// deleted as taken over.
+TEST_F(UserFileTest, ADroppedUserFileThatCannotBeSavedIsSetAsideNotDeleted) {
+    const std::string dropped = userFileOf(userGroup("Attic", wiredNetwork("Loft")));
+    start();
+    connectTray();
+    fs::create_directories(file(USER_FILE));
+    root.write("incoming.tmp", dropped);
+    fs::create_directories(file("newConfigFiles"));
+    fs::rename(file("incoming.tmp"), file("newConfigFiles/userConfiguration.xml"));
+    ASSERT_TRUE(waitFor([&] { return fs::exists(file("newConfigFiles/userConfiguration_bad.xml")); }))
+        << root.logText();
+    EXPECT_EQ(readText(file("newConfigFiles/userConfiguration_bad.xml")), dropped);
+    EXPECT_THAT(root.logText(), HasSubstr("Failed to write file: system/userConfiguration.xml"));
+}
+
 // A user file the service cannot take (here the nameless group an earlier release wrote for the
 // user's global networks) is kept aside at the start, before the save of a dropped user file that
 // the kill interrupts right after its rename: the user's networks are still on the disk.
 TEST_F(UserFileTest, ARefusedUserFileIsKeptAsideBeforeASaveCanReplaceIt) {
-    const std::string refusedFile =
-        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
-        R"(<group><groupName></groupName><allowUserToSeeScanlist>false</allowUserToSeeScanlist>)"
-        R"(<wiredNetwork><displayName>Den</displayName><connectionTimeout>40</connectionTimeout>)"
-        R"(<openNetwork><userConnection/></openNetwork></wiredNetwork></group></networks></UserConfiguration>)";
+    const std::string refusedFile = userFileOf(userGroup("", wiredNetwork("Den")));
     m_files[USER_FILE] = refusedFile;
-    m_files["newConfigFiles/userConfiguration.xml"] =
-        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
-        R"(<group><groupName>Attic</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)"
-        R"(<wiredNetwork><displayName>Loft</displayName><connectionTimeout>40</connectionTimeout>)"
-        R"(<openNetwork><userConnection/></openNetwork></wiredNetwork></group></networks></UserConfiguration>)";
+    m_files["newConfigFiles/userConfiguration.xml"] = userFileOf(userGroup("Attic", wiredNetwork("Loft")));
     serviceEnvironment["TAMSEL_TEST_KILL_IN_WRITE"] = "userConfiguration.xml:after";
     start();
     EXPECT_EQ(service->waitForExit(), 128 + SIGKILL) << root.logText();
@@ -323,11 +389,7 @@ TEST_F(UserFileTest, ARefusedUserFileIsKeptAsideBeforeASaveCanReplaceIt) {
 }
 
 const std::string USER_GLOBAL_FILE =
-    R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
-    R"(<globalNetworks><wiredNetwork><displayName>Den</displayName><connectionTimeout>40</connectionTimeout>)"
-    R"(<openNetwork><userConnection/></openNetwork></wiredNetwork></globalNetworks>)"
-    R"(<group><groupName>Attic</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist></group>)"
-    R"(</networks></UserConfiguration>)";
+    userFileOf("<globalNetworks>" + wiredNetwork("Den") + "</globalNetworks>" + userGroup("Attic", ""));
 
 // The user's global networks join the administrator's global group, are listed in every group and
 // saved as global networks again.

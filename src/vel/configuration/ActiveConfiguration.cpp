@@ -377,14 +377,6 @@ void ActiveConfigurationImpl::writeXmlFile(const XmlDocument& document, const ch
     FileIOException::raise(__FILE__, __LINE__, FileIOException::WRITE, Unicode("writeXmlFile"));
 }
 
-void ActiveConfigurationImpl::writeUserConfigurationLogged() {
-    try {
-        writeUserConfiguration();
-    } catch (const FileIOException& e) {
-        e.report();
-    }
-}
-
 void ActiveConfigurationImpl::writeInternalConfigurationLogged() {
     try {
         writeInternalConfiguration();
@@ -498,8 +490,14 @@ void ActiveConfigurationImpl::continueUserMerge() {
     }
     m_userMerge->finish(active);
     m_userMerge.reset();
-    writeUserConfigurationLogged();
-    deleteFile(pathOf(C::DROP_FOLDER, C::USER_CONFIGURATION_FILE));
+    try {
+        writeUserConfiguration();
+        deleteFile(pathOf(C::DROP_FOLDER, C::USER_CONFIGURATION_FILE));
+    } catch (const FileIOException& e) {
+        // Not saved: the dropped file is all that holds its networks after the next start.
+        e.report();
+        setAside(C::DROP_FOLDER, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
+    }
     notifyUserConfigurationChanged();
 }
 

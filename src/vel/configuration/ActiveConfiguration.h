@@ -105,7 +105,6 @@ private:
     // The configuration held; asserts that there is one.
     Configuration held();
     // The start-up and drop paths go on after a failed save: its lines are in the log already.
-    void writeUserConfigurationLogged();
     void writeInternalConfigurationLogged();
     // A user file of "system" that contributed nothing moves aside before a save can replace it.
     void keepRefusedUserFile();

@@ -206,10 +206,7 @@ bool ChangeNetworkHandlerImpl::applyUserChange(const ChangeNetworkRequestRecord&
         accessChanged = true;
     }
     AuthenticationParameters user = network.getAuthenticationParameters(AdapterConstants::CONNECTION_USER);
-    if (moves.dropKey) {
-        user.releasePasswordOrKeyCredential();
-        user.setStaticKeyValue(0);
-    }
+    if (moves.dropKey) user.releasePasswordOrKeyCredential();
     if (moves.dropEapMethod) {
         user.clearAuthenticationMethods();
         network.setFlagB(false);

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "tests/support/AdministratorFileMutations.h"
 #include "tests/vel/xml/XmlConfigurationTestSupport.h"
 #include "vel/configuration/MetaConnection.h"
 #include "vel/xml/UserAuthenticationSettings.h"
+#include "vel/xml/UserFileReadBack.h"
 #include "vel/xml/XmlElements.h"
 #include "vel/xml/Xml_Configuration.h"
 #include "vel/xml/Xml_DistributionPackage.h"
@@ -110,6 +112,15 @@ TEST_F(UserFileTest, TheSampleAsUserNetworksReadsBackEqualButForTheFurtherSettin
     entries.add(guest.m);
     original.vpnManager().setMetaConnections(entries);
 
+    // The sample's own networks are read back as they are written: saving them is never refused.
+    {
+        Configuration sample = readSample();
+        const XmlUserFileRecord record = Xml_DistributionPackage::recordOf(sample);
+        XmlDocument document;
+        Xml_DistributionPackage::Write(document, record, Xml_DistributionPackage::USER_CONFIGURATION);
+        EXPECT_EQ(UserFileReadBack::difference(record, document.dump()), "");
+        sample.impl()->clearReferences();
+    }
     const std::string text = written(original);
     // Secrets leave only as stored texts, enciphered.
     for (const char* secret : {"correct horse", "lab-pass", "user-pass", "0a1b2c3d4e", "sunflower"}) {
@@ -345,6 +356,138 @@ TEST_F(UserFileTest, AnEmptyConfigurationIsWrittenWithoutItsOptionalElements) {
     Configuration read = readUserText(text);
     EXPECT_EQ(read.groups().length(), 0);
     EXPECT_EQ(describeConfiguration(read, "versions"), "5.1.1");
+}
+
+// A user's wireless network as the connection API makes it: the pair, a pass phrase when given, and
+// an EAP method when given.
+Network userWireless(const char* name, std::int32_t association, std::int32_t encryption, const char* key,
+                     std::int32_t eapMethod) {
+    Network network = Network::create(name);
+    network.setMediaType(AdapterConstants::MEDIA_TYPE_80211);
+    network.setConnectionTypes(2);
+    network.setConnectionTimeout(40);
+    network.setAssociationTimeout(3);
+    network.setSsid(ByteArray("air"));
+    network.setAssociationMode(association);
+    network.setEncryption(encryption);
+    if (key != nullptr)
+        network.getAuthenticationParameters(2).setStaticKeyText(ByteArray(key), 2, false, ByteArray("air"));
+    if (eapMethod != 0) {
+        network.setFlagB(true);
+        if (eapMethod > 0) createUserAuthenticationSettings(eapMethod, 1, network);
+    }
+    return network;
+}
+
+Configuration holding(const Network& network, const char* groupName = "Den") {
+    Configuration configuration = Configuration::create("UserConfiguration");
+    NetworkGroup group = NetworkGroup::create(groupName);
+    group.addNetwork(network);
+    configuration.addGroup(group);
+    return configuration;
+}
+
+// A network whose elements would read back as another one, or not at all, is not written.
+TEST_F(UserFileTest, TheWriterRefusesANetworkItWouldGiveBackOtherwise) {
+    struct Row {
+        const char* name;
+        Network network;
+        std::string refusal;
+    };
+    const Row rows[] = {
+        {"open without encryption, with an EAP method", userWireless("a", 1, 1, nullptr, 25),
+         xmlMessage(M::NO_FORM_FOR_PAIR, "associationMode", 1, 1)},
+        {"personal without a key", userWireless("b", 7, 4, nullptr, 0),
+         xmlMessage(M::NO_KEY_TO_WRITE, "sharedKeyNetwork")},
+        {"enterprise without 802.1X", userWireless("c", 8, 4, "sunflower seeds", 0),
+         xmlMessage(M::NO_FORM_FOR_PAIR, "sharedKeyNetwork", 8, 4)},
+        {"a method of wired networks on the air", userWireless("d", 8, 4, nullptr, 4),
+         xmlMessage(M::NO_FORM_FOR_METHOD, "userAuthentication", 4)},
+        {"802.1X without a method", userWireless("e", 8, 4, nullptr, -1),
+         xmlMessage(M::NO_FORM_FOR_METHOD, "userAuthentication", 0)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Configuration configuration = holding(row.network);
+        EXPECT_EQ(refusalOf([&] { written(configuration); }), row.refusal);
+        configuration.impl()->clearReferences();
+    }
+}
+
+// The check before a save: the text read back with the user file's reader gives the groups,
+// networks and VPN entries written, or the difference is named.
+TEST_F(UserFileTest, AReadBackNamesWhatDiffersFromWhatWasWritten) {
+    // Every configuration holds the same key as the same stored text, as one read from a file does:
+    // a plain key is stored anew, as another text, each time it is written.
+    Configuration keyHolder = holding(userWireless("Key", 7, 4, "sunflower seeds", 0));
+    const ByteArray storedKey =
+        Xml_DistributionPackage::recordOf(keyHolder).groups[0].impl()->m_networks[0].impl()->m_key.key;
+    keyHolder.impl()->clearReferences();
+    const auto make = [&](const std::function<void(const Network&, Configuration&)>& change) {
+        Network home = userWireless("Home", 7, 4, nullptr, 0);
+        home.getAuthenticationParameters(2).setStaticKeyText(storedKey, 2, true, ByteArray("air"));
+        home.setScript("home.cmd");
+        Configuration configuration = holding(home);
+        ElementVector entries = ElementVector::create();
+        entries.add(MetaConnection::create("Den", "Home", "office vpn", true).m);
+        configuration.vpnManager().setMetaConnections(entries);
+        change(home, configuration);
+        return configuration;
+    };
+    Configuration original = make([](const Network&, Configuration&) {});
+    const XmlUserFileRecord record = Xml_DistributionPackage::recordOf(original);
+    XmlDocument document;
+    Xml_DistributionPackage::Write(document, record, Xml_DistributionPackage::USER_CONFIGURATION);
+    const ByteArray text = document.dump();
+    EXPECT_EQ(UserFileReadBack::difference(record, text), "");
+
+    struct Row {
+        const char* name;
+        std::function<void(const Network&, Configuration&)> change;
+        std::string difference;
+    };
+    const std::string ofHome = " of network \"Home\" in group \"Den\" differs";
+    const Row rows[] = {
+        {"SSID", [](const Network& n, Configuration&) { n.setSsid(ByteArray("else")); }, "the SSID" + ofHome},
+        {"pair", [](const Network& n, Configuration&) { n.setAssociationMode(5); },
+         "the association mode" + ofHome},
+        {"script", [](const Network& n, Configuration&) { n.setScript(""); }, "the script" + ofHome},
+        {"key",
+         [](const Network& n, Configuration&) {
+             n.getAuthenticationParameters(2).setStaticKeyText(ByteArray("other phrase"), 2, false,
+                                                               ByteArray("air"));
+         },
+         "the key" + ofHome},
+        {"802.1X",
+         [](const Network& n, Configuration&) {
+             createUserAuthenticationSettings(25, 1, n), n.setFlagB(true);
+         },
+         "the 802.1X" + ofHome},
+        {"name", [](const Network& n, Configuration&) { n.impl()->m_name = "Away"; },
+         "the networks of group \"Den\" differs"},
+        {"global",
+         [](const Network&, Configuration& c) {
+             handleOf<NetworkGroup>(c.groups().snapshot()[0].m).setGlobal(true);
+         },
+         "the global networks differs"},
+        {"VPN entry",
+         [](const Network&, Configuration& c) {
+             ElementVector entries = ElementVector::create();
+             entries.add(MetaConnection::create("Den", "Home", "office vpn", false).m);
+             c.vpnManager().setMetaConnections(entries);
+         },
+         "the VPN entry of network \"Home\" differs"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Configuration changed = make(row.change);
+        EXPECT_EQ(UserFileReadBack::difference(Xml_DistributionPackage::recordOf(changed), text),
+                  "read back, " + row.difference);
+        changed.impl()->clearReferences();
+    }
+    EXPECT_EQ(UserFileReadBack::difference(record, ByteArray("<UserConfiguration/>")),
+              "read back: " + xmlMessage(M::ATTRIBUTE_REQUIRED, "major_version"));
+    original.impl()->clearReferences();
 }
 
 }  // namespace
