@@ -97,6 +97,25 @@ TEST_F(RefusedCredentialTest, ACardWhoseTriesRunOutIsReportedAndNotTriedAgain) {
     stopInOrder(tray, 4);
 }
 
+// What the user typed for a PIN kept until logoff lasts until the logoff: the next logon asks again.
+TEST_F(RefusedCredentialTest, ALogoffForgetsThePinKeptUntilThen) {
+    startWithCard("3");
+    PipeClient& client = connectClient();
+    PipeRecorder tray(client);
+    ASSERT_EQ(lab("logon alice secret CORP"), OK);
+    ASSERT_TRUE(asked(tray, 1)) << root.logText();
+    answerPin(client, "Wired-Card", tamsel::test::pki::CARD_PIN);
+    ASSERT_TRUE(connected("Wired-Card")) << root.logText();
+    ASSERT_EQ(lab("logoff"), OK);
+    ASSERT_TRUE(logged("Requesting machine authentication pre-logon.")) << root.logText();
+    ASSERT_EQ(lab("logon alice secret CORP"), OK);
+    ASSERT_TRUE(asked(tray, 2)) << root.logText();
+    answerPin(client, "Wired-Card", tamsel::test::pki::CARD_PIN);
+    ASSERT_TRUE(connected("Wired-Card", 2)) << root.logText();
+    EXPECT_THAT(keyLoads(), Contains("0"));
+    stopInOrder(tray, 4);
+}
+
 // The other roads of a password the user or the logon gave, each refused once by the server: the
 // service asks again before it sends another password, so the server never sees a refused one twice.
 struct PasswordRoad {
@@ -107,6 +126,10 @@ struct PasswordRoad {
     // The password the logon brings.
     const char* logonPassword;
 };
+
+void PrintTo(const PasswordRoad& road, std::ostream* out) {
+    *out << road.name;
+}
 
 const PasswordRoad PASSWORD_ROADS[] = {
     {"FromTheTrayKeptForever", "<passwordFromUser/>",
