@@ -94,6 +94,13 @@ TEST_F(RefusedCredentialTest, ACardWhoseTriesRunOutIsReportedAndNotTriedAgain) {
     EXPECT_THAT(keyLoads(), ElementsAre("-29", "-36"));
     EXPECT_EQ(tray.count("getSmartCardPinRequest"), 2U);
     EXPECT_EQ(calls("qxCredUserCert").size(), 0U);
+
+    // Taken out, the card may come back unblocked: put back, it is offered again.
+    ASSERT_EQ(lab("card remove card1"), OK);
+    ASSERT_TRUE(logged("Smart card 'Alice card' was taken out, it may come back unblocked"))
+        << root.logText();
+    ASSERT_EQ(lab("card insert card1"), OK);
+    ASSERT_TRUE(asked(tray, 3)) << root.logText();
     stopInOrder(tray, 4);
 }
 
