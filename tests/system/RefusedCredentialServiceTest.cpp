@@ -94,6 +94,32 @@ TEST_F(RefusedCredentialTest, ACardWhoseTriesRunOutIsReportedAndNotTriedAgain) {
     EXPECT_THAT(keyLoads(), ElementsAre("-29", "-36"));
     EXPECT_EQ(tray.count("getSmartCardPinRequest"), 2U);
     EXPECT_EQ(calls("qxCredUserCert").size(), 0U);
+
+    // Taken out, the card may come back unblocked: put back, it is offered again.
+    ASSERT_EQ(lab("card remove card1"), OK);
+    ASSERT_TRUE(logged("Smart card 'Alice card' was taken out, it may come back unblocked"))
+        << root.logText();
+    ASSERT_EQ(lab("card insert card1"), OK);
+    ASSERT_TRUE(asked(tray, 3)) << root.logText();
+    stopInOrder(tray, 4);
+}
+
+// What the user typed for a PIN kept until logoff lasts until the logoff: the next logon asks again.
+TEST_F(RefusedCredentialTest, ALogoffForgetsThePinKeptUntilThen) {
+    startWithCard("3");
+    PipeClient& client = connectClient();
+    PipeRecorder tray(client);
+    ASSERT_EQ(lab("logon alice secret CORP"), OK);
+    ASSERT_TRUE(asked(tray, 1)) << root.logText();
+    answerPin(client, "Wired-Card", tamsel::test::pki::CARD_PIN);
+    ASSERT_TRUE(connected("Wired-Card")) << root.logText();
+    ASSERT_EQ(lab("logoff"), OK);
+    ASSERT_TRUE(logged("Requesting machine authentication pre-logon.")) << root.logText();
+    ASSERT_EQ(lab("logon alice secret CORP"), OK);
+    ASSERT_TRUE(asked(tray, 2)) << root.logText();
+    answerPin(client, "Wired-Card", tamsel::test::pki::CARD_PIN);
+    ASSERT_TRUE(connected("Wired-Card", 2)) << root.logText();
+    EXPECT_THAT(keyLoads(), Contains("0"));
     stopInOrder(tray, 4);
 }
 
@@ -107,6 +133,10 @@ struct PasswordRoad {
     // The password the logon brings.
     const char* logonPassword;
 };
+
+void PrintTo(const PasswordRoad& road, std::ostream* out) {
+    *out << road.name;
+}
 
 const PasswordRoad PASSWORD_ROADS[] = {
     {"FromTheTrayKeptForever", "<passwordFromUser/>",

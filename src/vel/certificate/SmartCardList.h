@@ -49,6 +49,11 @@ public:
 
     void update(const AsciiVector& ids) const { impl()->update(ids); }
     std::vector<Certificate> certificates() const { return impl()->certificates(); }
+    // Closes the keys the cards' certificates were opened with: the next use needs the PIN again.
+    void closeKeys() const {
+        for (const Certificate& certificate : certificates())
+            if (certificate.isPrivateKeyLoaded()) certificate.destroyHandle();
+    }
     void clearReferences() const { impl()->clearReferences(); }
     SmartCardListImpl* impl() const {
         return static_cast<SmartCardListImpl*>(static_cast<ReferenceImpl*>(m));

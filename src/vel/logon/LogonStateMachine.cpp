@@ -4,6 +4,7 @@
 
 #include "runtime/lum/Assert.h"
 #include "runtime/lum/Log.h"
+#include "vel/certificate/SmartCardList.h"
 #include "vel/configuration/ActiveConfiguration.h"
 #include "vel/configuration/ConnectionSettings.h"
 #include "vel/exception/FileIOException.h"
@@ -235,8 +236,15 @@ void LogonStateMachineImpl::userAction() {
 void LogonStateMachineImpl::tellLogoff() {
     Configuration configuration = activeConfiguration();
     if (!configuration.isNull()) {
-        for (const Reference& element : configuration.allNetworks().snapshot())
-            handleOf<Network>(element.m).forgetCredentialsKeptUntilLogoff();
+        bool userConnectionStays = false;
+        for (const Reference& element : configuration.allNetworks().snapshot()) {
+            Network network = handleOf<Network>(element.m);
+            network.forgetCredentialsKeptUntilLogoff();
+            userConnectionStays = userConnectionStays || network.getExtendUserConnectionBeyondLogoff();
+        }
+        // A card the user opened with a PIN does not stay open for whoever logs on next.
+        SmartCardList cards = SmartCardList::existing();
+        if (!userConnectionStays && !cards.isNull()) cards.closeKeys();
     }
     tellNetworks(configuration, NetworkConstants::SET_MACHINE_CREDS);
     if (!configuration.isNull()) configuration.vpnManager().resetAndDisconnect();

@@ -10,6 +10,7 @@
 #include "vel/certificate/CertificateConstants.h"
 #include "vel/certificate/CertificateStore.h"
 #include "vel/certificate/ClientCertificates.h"
+#include "vel/certificate/SmartCardList.h"
 #include "vel/configuration/NetworkSubscriberInterface.h"
 #include "vel/credmgr/CredentialConstants.h"
 #include "vel/credrequest/ClientCertificateEvents.h"
@@ -538,6 +539,7 @@ void NetworkCredentialResponder::requestSessionStart(const Reference& r, std::in
             eapText(lastEapType).c_str());
     buildCaList();
     clearUserCertificateList();
+    forgetRemovedBlockedCards();
     m_authenticatedProvisioning = false;
     bool smartCardInUse = !m_userCertificate.isNull() &&
                           m_userCertificate.store().type() == CertificateConstants::STORE_SMART_CARD;
@@ -703,6 +705,18 @@ void NetworkCredentialResponder::prepareCertificate(const CredentialRequest& req
     m_certificateBeingCompleted = true;
     postToImpersonated(MessageEvent(new ClientCertificateCompletionRequestEventImpl(
         &m_network, LogonStatus::userTokenSource(), m_userCertificate, pin, CertificateStore())));
+}
+
+void NetworkCredentialResponder::forgetRemovedBlockedCards() {
+    if (m_blockedCards.empty()) return;
+    SmartCardList cards = SmartCardList::existing();
+    std::vector<Certificate> inserted = cards.isNull() ? std::vector<Certificate>() : cards.certificates();
+    std::erase_if(m_blockedCards, [&](const Ascii& card) {
+        for (const Certificate& certificate : inserted)
+            if (certificate.isUsable() && certificate.store().name() == card) return false;
+        logInfo(3178, "Smart card '%s' was taken out, it may come back unblocked", card.text());
+        return true;
+    });
 }
 
 bool NetworkCredentialResponder::onBlockedCard(const Certificate& certificate) const {

@@ -144,6 +144,8 @@ private:
     // Prepares the user certificate off the engine thread with the kept PIN; the request waits.
     void prepareCertificate(const CredentialRequest& request);
     bool onBlockedCard(const Certificate& certificate) const;
+    // A blocked card no longer in its reader is forgotten: it may come back unblocked.
+    void forgetRemovedBlockedCards();
     // The card refused the kept PIN, or is blocked: the PIN is dropped, a blocked card remembered.
     void refusedPin(const Certificate& certificate, bool blocked);
     void buildCaList();

@@ -388,6 +388,96 @@ TEST_F(NetworkCredentialResponderTest, AGuiSmartCardPinAnswersTheHeldIdentityReq
     NetworkCredentialResponder::installServices(previous);
 }
 
+// The card's answer to the kept PIN decides what follows. A wrong PIN is forgotten and the tray asked
+// for another while the library's request waits (from a profile nobody can be asked: the request goes
+// without a certificate); a blocked card is forgotten with its PIN and never opened again; a PIN kept
+// for good leaves the internal file too.
+TEST_F(NetworkCredentialResponderTest, ACardThatRefusesThePinIsNeverGivenItAgain) {
+    const struct {
+        const char* what;
+        std::int32_t source;
+        std::int32_t pinStorage;
+        int status;
+        std::vector<std::string> trayHears;
+        std::vector<std::string> libraryHears;
+        std::int32_t failure;
+        int writes;
+    } rows[] = {
+        {"wrong PIN, user",
+         NetworkIdentity::SOURCE_GUI,
+         2,
+         CertificateConstants::ERR_WRONG_PIN,
+         {"request 4 2 0"},
+         {},
+         C::CREDENTIAL_FAILURE_WRONG_PIN,
+         0},
+        {"wrong PIN kept for good",
+         NetworkIdentity::SOURCE_GUI,
+         1,
+         CertificateConstants::ERR_WRONG_PIN,
+         {"request 4 2 0"},
+         {},
+         C::CREDENTIAL_FAILURE_WRONG_PIN,
+         1},
+        {"wrong PIN, profile",
+         NetworkIdentity::SOURCE_PROFILE,
+         2,
+         CertificateConstants::ERR_WRONG_PIN,
+         {},
+         {"complete(1, no response)"},
+         C::CREDENTIAL_FAILURE_WRONG_PIN,
+         0},
+        {"blocked",
+         NetworkIdentity::SOURCE_GUI,
+         2,
+         CertificateConstants::ERR_CARD_BLOCKED,
+         {},
+         {"complete(1, no response)"},
+         C::CREDENTIAL_FAILURE_CARD_BLOCKED,
+         0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        sync = 0;
+        RecordingServicesImpl services;
+        NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);
+        makeNetwork(row.source, 2);
+        network.impl()->m_smartCardPinStorage = row.pinStorage;
+        NetworkCredentialResponder& responder = network.impl()->m_responder;
+        Certificate card =
+            Certificate::create(ByteArray("0123456789abcdefghij"), CertificateStore(new CardStoreImpl));
+        responder.useCertificate(card);
+        user().setSmartCardPin(Credential::newPin("0000"));
+        network.impl()->requestUserCertificate(request(QX_CRED_USER_CERT), {13});
+        ASSERT_EQ(services.posted.size(), 1U);
+        takeCalls();
+        LogCapture log;
+        network.impl()->clientCertificateCompleted(card, row.status);
+        EXPECT_FALSE(user().getSmartCardPin().exists());
+        EXPECT_EQ(subscriber->take(), row.trayHears);
+        EXPECT_EQ(takeCalls(), row.libraryHears);
+        EXPECT_EQ(network.getCredentialFailure(), row.failure);
+        EXPECT_EQ(services.writes, row.writes);
+
+        if (row.status == CertificateConstants::ERR_WRONG_PIN && row.source == NetworkIdentity::SOURCE_GUI) {
+            // The next PIN opens the card again for the request that waited.
+            network.impl()->processSmartCardPinResponse("1234");
+            EXPECT_EQ(services.posted.size(), 2U);
+            EXPECT_THAT(takeCalls(), IsEmpty());
+        }
+        if (row.status == CertificateConstants::ERR_CARD_BLOCKED) {
+            network.impl()->requestUserCertificate(request(QX_CRED_USER_CERT), {13});
+            EXPECT_EQ(services.posted.size(), 1U) << "the blocked card is not opened again";
+            EXPECT_THAT(takeCalls(), ElementsAre("deferred(2)", "complete(2, no response)"));
+            EXPECT_TRUE(log.contains("Smart card 'Office card' is blocked, its certificate is not used"));
+        }
+        services.posted.clear();
+        NetworkCredentialResponder::installServices(previous);
+        network.impl()->clearReferences();
+        network.reset();
+    }
+}
+
 TEST_F(NetworkCredentialResponderTest, AProvisionedPacIsSavedAndTheConfigurationWritten) {
     RecordingServicesImpl services;
     NetworkCredentialServicesInterface* previous = NetworkCredentialResponder::installServices(&services);

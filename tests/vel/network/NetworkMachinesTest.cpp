@@ -124,6 +124,21 @@ protected:
     }
     std::int32_t accessState(const Network& network) { return machines(network).accessMachine().state(); }
     // Started and attached to the adapter, the connection's calls taken.
+    // A wired 802.1X network whose machine credentials come from the source, failed by the server in
+    // the authentication state given, after `given` put in what the user or the profile gave.
+    Network& failedIn(std::int32_t source, std::int32_t state,
+                      const std::function<void(const AuthenticationParameters&)>& given) {
+        Network& network = makeNetwork(AdapterConstants::MEDIA_TYPE_8023);
+        network.setFlagB(true);
+        AuthenticationParameters machine =
+            network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE);
+        machine.setCredentialType(source);
+        startAndAttach(network, wired);
+        given(machine);
+        network.impl()->m_session.setAuthenticationState(state);
+        onEngine([&] { FakeAdapterConnectionImpl::publish(wired, A::ADAPTER_AUTH_FAILED, 3); });
+        return network;
+    }
     void startAndAttach(const Network& network, const VelAdapter& adapter) {
         onEngine([&] {
             network.start();
@@ -418,18 +433,40 @@ TEST_F(NetworkMachinesTest, AFailureDropsAGivenIdentityOnlyWhenTheServerRejected
         {C::AUTH_STATE_STARTED, true},
     };
     for (const auto& row : rows) {
-        Network& network = makeNetwork(AdapterConstants::MEDIA_TYPE_8023);
-        network.setFlagB(true);
+        // As the tray's answer or the saved configuration gives it: not the session's own.
+        Network& network =
+            failedIn(NetworkSession::SOURCE_GUI, row.state, [](const AuthenticationParameters& p) {
+                p.setIdentity(Credential::newIdentity(Ascii("alice")));
+            });
         AuthenticationParameters machine =
             network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE);
-        machine.setCredentialType(NetworkSession::SOURCE_GUI);
-        startAndAttach(network, wired);
-        // As the tray's answer or the saved configuration gives it: not the session's own.
-        machine.setIdentity(Credential::newIdentity(Ascii("alice")));
-        network.impl()->m_session.setAuthenticationState(row.state);
-        onEngine([&] { FakeAdapterConnectionImpl::publish(wired, A::ADAPTER_AUTH_FAILED, 3); });
         SCOPED_TRACE(NetworkConstants::authenticationStateText(row.state));
         EXPECT_EQ(machine.getIdentity().exists(), row.kept);
+        onEngine([&] { network.stop(); });
+    }
+}
+
+// A password the server refused is not kept for another attempt when the user or the logon gave it;
+// the profile's own password is the administrator's and stays.
+TEST_F(NetworkMachinesTest, ARefusedPasswordIsForgottenUnlessTheProfileGaveIt) {
+    const struct {
+        std::int32_t source;
+        bool kept;
+    } rows[] = {
+        {NetworkSession::SOURCE_GUI, false},
+        {NetworkSession::SOURCE_LOGON, false},
+        {NetworkIdentity::SOURCE_PROFILE, true},
+    };
+    for (const auto& row : rows) {
+        Network& network =
+            failedIn(row.source, C::AUTH_STATE_CREDENTIAL_SENT, [](const AuthenticationParameters& p) {
+                p.setPasswordOrKeyCredential(Credential::newPassword(Ascii("guess")));
+            });
+        SCOPED_TRACE(row.source);
+        EXPECT_EQ(network.getAuthenticationParameters(AdapterConstants::CONNECTION_MACHINE)
+                      .getPasswordOrKeyCredential()
+                      .exists(),
+                  row.kept);
         onEngine([&] { network.stop(); });
     }
 }
