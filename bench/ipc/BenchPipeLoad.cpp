@@ -3,83 +3,26 @@
 // other and waiting for each reply; the median and 99th percentile of the reply times. Beside it the
 // same load on a bare Unix-socket echo, one thread for each client: the physical limit.
 //   bench_pipeload [CLIENTS] [REQUESTS]   (default 5 and 10000)
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "bench/support/SocketIo.h"
+#include "bench/support/ServiceRun.h"
 #include "tests/support/TestText.h"
-#include "tests/system/TrayMessages.h"
-#include "vel/xmlconnectionapi/ConnApiFrame.h"
-
-extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A root of its own for the service, removed at the end.
-struct TemporaryRoot {
-    TemporaryRoot() {
-        char pattern[] = "/tmp/tamsel-bench-XXXXXX";
-        path = mkdtemp(pattern);
-    }
-    ~TemporaryRoot() { std::filesystem::remove_all(path); }
-    void write(const std::string& name, const std::string& text) const {
-        std::filesystem::path file = std::filesystem::path(path) / name;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << text;
-    }
-    std::string path;
-};
-
 // A status request as the tray program writes it.
 std::string statusRequest(int number) {
     return tamsel::test::trayRequest("getServiceStateRequest", number);
-}
-
-// One framed message: its decimal length, a line feed, the payload.
-bool readFrame(int fd, std::string* payload) {
-    size_t length = 0;
-    for (char c;;) {
-        if (read(fd, &c, 1) != 1) return false;
-        if (c == ConnApiFrame::HEADER_END) break;
-        if (c < '0' || c > '9') return false;
-        length = length * 10 + size_t(c - '0');
-    }
-    payload->assign(length, '\0');
-    return readAll(fd, payload->data(), length);
-}
-
-int connectTo(const std::string& path) {
-    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
 }
 
 struct Row {
@@ -134,23 +77,8 @@ Row serviceUnderLoad(int clients, int requests) {
         lab = std::regex_replace(lab, std::regex(pattern), "");
     root.write("lab.xml", std::regex_replace(lab, std::regex("link=\"up\""), "link=\"down\""));
 
-    std::string home = "TAMSEL_HOME=" + root.path;
-    std::vector<char*> env;
-    for (char** e = environ; *e != nullptr; ++e)
-        if (std::strncmp(*e, "TAMSEL_", 7) != 0) env.push_back(*e);
-    env.push_back(home.data());
-    env.push_back(nullptr);
-    char program[] = TAMSELSVC_PATH;
-    char run[] = "-run";
-    char* argv[] = {program, run, nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    std::string output = root.path + "/stdout.txt";
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t service = -1;
-    if (posix_spawn(&service, program, &actions, nullptr, argv, env.data()) != 0) return Row{};
-    posix_spawn_file_actions_destroy(&actions);
+    pid_t service = spawnService(root, TAMSELSVC_PATH);
+    if (service < 0) return Row{};
 
     const std::string pipe = root.path + "/run/vel";
     std::vector<int> fds(clients, -1);
@@ -160,25 +88,12 @@ Row serviceUnderLoad(int clients, int requests) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     // Warm-up: every client's first reply, once the configuration is in force.
-    std::vector<std::string> frames(clients);
-    const std::string response = "<getServiceStateResponse>";
-    auto exchange = [&](int c, int number) {
-        if (fds[c] < 0) return false;
-        std::string frame = ConnApiFrame::frame(statusRequest(number));
-        if (!writeAll(fds[c], frame.data(), frame.size())) return false;
-        std::string reply;
-        do {
-            if (!readFrame(fds[c], &reply)) return false;
-        } while (reply.find(response) == std::string::npos && reply.find(":Fault>") == std::string::npos);
-        return true;
-    };
+    auto exchange = [&](int c, int number) { return statusExchange(fds[c], number); };
     for (int c = 0; c < clients; ++c) exchange(c, 0);
     Row row = underLoad(clients, requests, [&](int c, int i) { return exchange(c, i + 1); });
     for (int fd : fds)
         if (fd >= 0) close(fd);
-    kill(service, SIGINT);
-    int status = 0;
-    waitpid(service, &status, 0);
+    stopService(service);
     return row;
 }
 

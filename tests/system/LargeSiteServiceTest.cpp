@@ -91,35 +91,67 @@ protected:
         administratorNetworks = 1;
         link = false;
     }
+    // Ten thousand networks in a group "Home", whole in the drop folder at once.
+    void dropUserFile() {
+        root.write("incoming.tmp", userText);
+        fs::create_directories(path("newConfigFiles"));
+        fs::rename(path("incoming.tmp"), path(DROPPED));
+    }
+    bool mergeBegan() {
+        return waitFor([&] { return logged("Opening file newConfigFiles/userConfiguration.xml"); }, 30s);
+    }
+    int savedNetworks() const { return countOf(readText(path("system/userConfiguration.xml")), "<wiredNetwork>"); }
+
+    static constexpr const char* DROPPED = "newConfigFiles/userConfiguration.xml";
+    const std::string userText =
+        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
+        R"(<group><groupName>Home</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)" +
+        wiredNetworks("Home-", 10000) + "</group></networks></UserConfiguration>";
 };
 
 TEST_F(DroppedUserFile, TenThousandNetworksAreTakenOverWhileTheTrayIsAnswered) {
     PipeClient& tray = connectClient();
-    const std::string user =
-        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
-        R"(<group><groupName>Home</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)" +
-        wiredNetworks("Home-", 10000) + "</group></networks></UserConfiguration>";
-    root.write("incoming.tmp", user);
-    fs::create_directories(path("newConfigFiles"));
-    fs::rename(path("incoming.tmp"), path("newConfigFiles/userConfiguration.xml"));
-
-    ASSERT_TRUE(waitFor([&] { return logged("Opening file newConfigFiles/userConfiguration.xml"); }, 30s))
-        << root.logText();
+    dropUserFile();
+    ASSERT_TRUE(mergeBegan()) << root.logText();
     // Asked while the file is merged: answered before the merge is done.
     int number = 100;
     int answeredDuringMerge = 0;
-    while (fs::exists(path("newConfigFiles/userConfiguration.xml"))) {
+    while (fs::exists(path(DROPPED))) {
         tray.send(trayRequest("getServiceStateRequest", ++number));
         EXPECT_THAT(replyTo(tray, number), HasSubstr("<getServiceStateResponse>"));
-        if (fs::exists(path("newConfigFiles/userConfiguration.xml"))) ++answeredDuringMerge;
+        if (fs::exists(path(DROPPED))) ++answeredDuringMerge;
     }
     EXPECT_GE(answeredDuringMerge, 1);
 
-    const std::string saved = readText(path("system/userConfiguration.xml"));
-    EXPECT_EQ(countOf(saved, "<wiredNetwork>"), 10000);
-    EXPECT_THAT(saved, HasSubstr("<displayName>Home-09999</displayName>"));
+    EXPECT_EQ(savedNetworks(), 10000);
+    EXPECT_THAT(readText(path("system/userConfiguration.xml")), HasSubstr("<displayName>Home-09999</displayName>"));
     tray.send(trayRequest("getNetworksInGroupRequest", ++number, {{"groupName", "Home"}}));
     EXPECT_THAT(replyTo(tray, number), HasSubstr("<networkName>Home-00000</networkName>"));
+    EXPECT_EQ(stopService(), 0);
+    EXPECT_THAT(root.logText(), Not(HasSubstr("Assertion")));
+}
+
+// Ctrl+C while the file is merged ends the service at once; what it did not finish, the next start
+// takes from the drop folder.
+TEST_F(DroppedUserFile, AStopWhileTheFileIsMergedLeavesTheRestForTheNextStart) {
+    dropUserFile();
+    ASSERT_TRUE(mergeBegan()) << root.logText();
+    EXPECT_EQ(stopService(), 0);
+    if (fs::exists(path(DROPPED))) {
+        EXPECT_EQ(readText(path(DROPPED)), userText);
+        EXPECT_FALSE(fs::exists(path("system/userConfiguration.xml")));
+    } else {
+        EXPECT_EQ(savedNetworks(), 10000);
+    }
+    EXPECT_THAT(root.logText(), Not(HasSubstr("Assertion")));
+    EXPECT_THAT(root.logText(), HasSubstr("]: Normal Shutdown: "));
+
+    watchdog.reset();
+    service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
+    ASSERT_TRUE(service->started());
+    watchdog.emplace(service->pid(), std::chrono::seconds(90));
+    ASSERT_TRUE(waitFor([&] { return !fs::exists(path(DROPPED)); }, 60s)) << root.logText();
+    EXPECT_EQ(savedNetworks(), 10000);
     EXPECT_EQ(stopService(), 0);
     EXPECT_THAT(root.logText(), Not(HasSubstr("Assertion")));
 }

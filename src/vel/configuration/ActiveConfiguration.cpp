@@ -353,7 +353,11 @@ void ActiveConfigurationImpl::checkForNewConfiguration() {
 }
 
 void ActiveConfigurationImpl::continueUserMerge() {
-    if (!m_userMerge || !m_configurationProxy.exists()) return;
+    if (!m_userMerge) return;
+    if (!m_configurationProxy.exists()) {
+        cancelUserMerge();
+        return;
+    }
     Configuration active = held();
     if (!m_userMerge->step(active)) {
         // The next step waits behind whatever came meanwhile: clients' requests, a stop.
@@ -365,6 +369,12 @@ void ActiveConfigurationImpl::continueUserMerge() {
     writeUserConfigurationLogged();
     deleteFile(pathOf(C::DROP_FOLDER, C::USER_CONFIGURATION_FILE));
     notifyUserConfigurationChanged();
+}
+
+void ActiveConfigurationImpl::cancelUserMerge() {
+    // Cut short, the drop stays in the folder and is taken at the next start.
+    if (m_userMerge) m_userMerge->cancel();
+    m_userMerge.reset();
 }
 
 void ActiveConfigurationImpl::startCheckTimer() {
@@ -411,9 +421,7 @@ void ActiveConfigurationImpl::notifyUserConfigurationChanged() {
 
 void ActiveConfigurationImpl::stop() {
     stopCheckTimer();
-    // Cut short, the drop stays in the folder and is taken at the next start.
-    if (m_userMerge) m_userMerge->cancel();
-    m_userMerge.reset();
+    cancelUserMerge();
     if (m_configurationProxy.exists()) {
         Configuration configuration = m_configurationProxy.configuration();
         configuration.unsubscribe(this);

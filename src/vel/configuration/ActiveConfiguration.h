@@ -91,6 +91,7 @@ private:
     // The start-up and drop paths go on after a failed save: its lines are in the log already.
     void writeUserConfigurationLogged();
     void writeInternalConfigurationLogged();
+    void cancelUserMerge();
     // Temporaries that a save killed half-way left in "system".
     void removeLeftTemporaries();
 };
