@@ -359,10 +359,14 @@ void ActiveConfigurationImpl::continueUserMerge() {
         return;
     }
     Configuration active = held();
-    if (!m_userMerge->step(active)) {
-        // The next step waits behind whatever came meanwhile: clients' requests, a stop.
-        EventQueue::Instance().post(MessageEvent(new UserFileMergeEventImpl));
-        return;
+    if (m_userMerge->pending()) {
+        const bool first = m_userMerge->atStart();
+        // The next step waits behind whatever came meanwhile: clients' requests, a stop. A file
+        // merged in several steps is saved in a step of its own.
+        if (!m_userMerge->step(active) || !first) {
+            EventQueue::Instance().post(MessageEvent(new UserFileMergeEventImpl));
+            return;
+        }
     }
     m_userMerge->finish(active);
     m_userMerge.reset();
