@@ -66,8 +66,12 @@ std::string lab(bool link) {
            "\"/>\n<dhcp on=\"eth0\" address=\"192.0.2.10\" mask=\"255.255.255.0\" gateway=\"192.0.2.1\"/>\n</lab>\n";
 }
 
+// The log as far as it is kept: a thousand networks' start fills the current file past its size,
+// and the lines before go to PreviousLog1.txt.
 std::string logOf(const TemporaryRoot& root) {
-    return tamsel::test::readText(root.path + "/logs/CurrentLog.txt");
+    const std::string previous = root.path + "/logs/PreviousLog1.txt";
+    return (std::filesystem::exists(previous) ? tamsel::test::readText(previous) : std::string()) +
+           tamsel::test::readText(root.path + "/logs/CurrentLog.txt");
 }
 
 // Milliseconds since the epoch of the first log line holding the text ("... Dec 11 2026
@@ -204,6 +208,9 @@ int main(int argc, char** argv) {
         startGroups.push_back(startToConnected(hundredGroups));
         drops10k.push_back(dropUserFile(ten, 10000));
         drops50k.push_back(dropUserFile(ten, 50000));
+        std::printf("  round %d: start %.0f / %.0f / %.0f ms, taken over %.0f / %.0f ms\n", round + 1,
+                    startTen.back(), startThousand.back(), startGroups.back(), drops10k.back().takenMs,
+                    drops50k.back().takenMs);
     }
     const double reference = median(startTen);
     std::printf("large site: medians of %d interleaved rounds (-1: not done within %lld s)\n", rounds,
