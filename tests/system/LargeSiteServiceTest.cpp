@@ -137,8 +137,8 @@ TEST_F(DroppedUserFile, TenThousandNetworksAreTakenOverWhileTheTrayIsAnswered) {
     EXPECT_THAT(wholeLog(), Not(HasSubstr("Assertion")));
 }
 
-// Ctrl+C while the file is merged ends the service at once; what it did not finish, the next start
-// takes from the drop folder.
+// Ctrl+C while the file is read or merged ends the service at once, with nothing of the file left
+// behind in memory; what it did not finish, the next start takes from the drop folder.
 TEST_F(DroppedUserFile, AStopWhileTheFileIsMergedLeavesTheRestForTheNextStart) {
     dropUserFile();
     ASSERT_TRUE(mergeBegan()) << wholeLog();
@@ -150,6 +150,7 @@ TEST_F(DroppedUserFile, AStopWhileTheFileIsMergedLeavesTheRestForTheNextStart) {
         EXPECT_EQ(savedNetworks(), 10000);
     }
     EXPECT_THAT(wholeLog(), Not(HasSubstr("Assertion")));
+    EXPECT_THAT(wholeLog(), HasSubstr("]: No memory leaks detected"));
     EXPECT_THAT(wholeLog(), HasSubstr("]: Normal Shutdown: "));
 
     watchdog.reset();

@@ -15,6 +15,7 @@
 #include "vel/exception/FileIOException.h"
 #include "vel/exception/XmlException.h"
 #include "vel/multithread/EventQueue.h"
+#include "vel/multithread/WorkerQueue.h"
 #include "vel/os/FileUtil.h"
 #include "vel/reference/HandleOf.h"
 #include "vel/reference/Singleton.h"
@@ -157,9 +158,11 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
 }
 
 ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder, UserFileMerge& merge) {
-    ElementVector contributed = ElementVector::create();
-    Configuration active = held();
-    if (active.isNull()) return contributed;
+    if (held().isNull()) return ElementVector::create();
+    return takeUserConfiguration(readUserFile(folder), folder, merge);
+}
+
+Configuration ActiveConfigurationImpl::readUserFile(const char* folder) {
     const char* file = C::USER_CONFIGURATION_FILE;
     ByteArrayProxy read = readProgramDataFile(Unicode(folder), Unicode(file));
     if (!read.exists()) {
@@ -167,13 +170,26 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder,
             "User Configuration (%s/%s) file not found - only user configuration will be ignored.", folder,
             file);
         logWarning(0, INVALID, error.text());
-        return contributed;
+        return {};
     }
-    Configuration user;
     try {
         XmlDocument document;
         parseFile(document, folder, file, read.value());
-        user = Xml_DistributionPackage::readUserFile(document.rootElement());
+        return Xml_DistributionPackage::readUserFile(document.rootElement());
+    } catch (const XmlException& e) {
+        logError(0, INVALID, e.function().text());
+    } catch (const ConversionException& e) {
+        logError(0, INVALID, e.function().text());
+    }
+    return {};
+}
+
+ElementVector ActiveConfigurationImpl::takeUserConfiguration(Configuration user, const char* folder,
+                                                             UserFileMerge& merge) {
+    ElementVector contributed = ElementVector::create();
+    if (user.isNull()) return contributed;
+    Configuration active = held();
+    try {
         ElementVector groups = user.groups();
         if (!active.validateNames(groups))
             XmlException::raise(__FILE__, __LINE__, "Invalid user configuration due to policy.");
@@ -343,12 +359,28 @@ void ActiveConfigurationImpl::checkForNewConfiguration() {
     }
     if (m_configurationProxy.exists() && exists(drop, C::USER_CONFIGURATION_FILE)) {
         m_userMerge.emplace();
-        if (readUserConfiguration(drop, *m_userMerge).length() == 0) {
-            m_userMerge.reset();
-            setAside(drop, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
-        } else {
-            continueUserMerge();
+        // Reading and building a large file takes a while: a worker does it where there is one, and
+        // the engine answers its clients meanwhile.
+        if (WorkerQueueImpl::Singleton.load() != nullptr) {
+            WorkerQueue::Instance().post(MessageEvent(new UserFileReadJobImpl(drop)));
+            return;
         }
+        userFileRead(readUserFile(drop));
+    }
+}
+
+void ActiveConfigurationImpl::userFileRead(const Configuration& user) {
+    if (!m_userMerge || !m_configurationProxy.exists()) {
+        // Stopped meanwhile: the drop stays for the next start.
+        if (!user.isNull()) user.impl()->clearReferences();
+        return;
+    }
+    const char* drop = C::DROP_FOLDER;
+    if (takeUserConfiguration(user, drop, *m_userMerge).length() == 0) {
+        m_userMerge.reset();
+        setAside(drop, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
+    } else {
+        continueUserMerge();
     }
 }
 

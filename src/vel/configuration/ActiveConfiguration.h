@@ -49,6 +49,14 @@ public:
     ElementVector readUserConfiguration(const char* folder);
     // The same, checked only: the merge is prepared in `merge` for its caller to run.
     ElementVector readUserConfiguration(const char* folder, UserFileMerge& merge);
+    // The folder's user file read and built, on whatever thread; an empty handle when it is missing
+    // or unreadable (logged).
+    static Configuration readUserFile(const char* folder);
+    // A user file read checked against the configuration in force and its merge prepared; the
+    // file's own configuration is cleared.
+    ElementVector takeUserConfiguration(Configuration user, const char* folder, UserFileMerge& merge);
+    // A dropped user file read by the worker: checked, then merged, or set aside.
+    void userFileRead(const Configuration& user);
     void readInternalConfiguration();
     // FileIOException when the file could not be written.
     void writeUserConfiguration();
