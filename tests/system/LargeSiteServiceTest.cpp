@@ -63,7 +63,13 @@ protected:
         root.write("system/configuration.xml", signedAdministratorFile(administratorNetworks));
         root.write("lab.xml", wiredLab(link));
     }
-    bool logged(const std::string& part) const { return countOf(root.logText(), part) > 0; }
+    // A thousand networks' start fills the current log past its size, and its start goes to
+    // PreviousLog1.txt.
+    std::string wholeLog() const {
+        const std::string previous = root.log("PreviousLog1.txt");
+        return (fs::exists(previous) ? root.logText("PreviousLog1.txt") : std::string()) + root.logText();
+    }
+    bool logged(const std::string& part) const { return countOf(wholeLog(), part) > 0; }
     std::string path(const std::string& relative) const { return root.path() + "/" + relative; }
 
     int administratorNetworks = 1000;
@@ -73,12 +79,12 @@ protected:
 TEST_F(LargeSite, StartsAThousandNetworksOfOneGroupAndConnectsTheFirst) {
     ASSERT_TRUE(waitFor([&] { return logged("Network Wired-00000: AccessStateMachine new state = ACCESS_CONNECTED"); },
                         60s))
-        << root.logText();
+        << wholeLog();
     PipeClient& tray = connectClient();
     tray.send(trayRequest("getServiceStateRequest", 7));
     EXPECT_THAT(replyTo(tray, 7), HasSubstr("<tamselEnabled>true</tamselEnabled>"));
     EXPECT_EQ(stopService(), 0);
-    const std::string log = root.logText();
+    const std::string log = wholeLog();
     EXPECT_THAT(log, Not(HasSubstr("FATAL")));
     EXPECT_THAT(log, Not(HasSubstr("Assertion")));
     EXPECT_THAT(log, HasSubstr("]: Normal Shutdown: "));
@@ -91,37 +97,70 @@ protected:
         administratorNetworks = 1;
         link = false;
     }
+    // Ten thousand networks in a group "Home", whole in the drop folder at once.
+    void dropUserFile() {
+        root.write("incoming.tmp", userText);
+        fs::create_directories(path("newConfigFiles"));
+        fs::rename(path("incoming.tmp"), path(DROPPED));
+    }
+    bool mergeBegan() {
+        return waitFor([&] { return logged("Opening file newConfigFiles/userConfiguration.xml"); }, 30s);
+    }
+    int savedNetworks() const { return countOf(readText(path("system/userConfiguration.xml")), "<wiredNetwork>"); }
+
+    static constexpr const char* DROPPED = "newConfigFiles/userConfiguration.xml";
+    const std::string userText =
+        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
+        R"(<group><groupName>Home</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)" +
+        wiredNetworks("Home-", 10000) + "</group></networks></UserConfiguration>";
 };
 
 TEST_F(DroppedUserFile, TenThousandNetworksAreTakenOverWhileTheTrayIsAnswered) {
     PipeClient& tray = connectClient();
-    const std::string user =
-        R"(<UserConfiguration major_version="5" minor_version="1" development_version="1"><networks>)"
-        R"(<group><groupName>Home</groupName><allowUserToSeeScanlist>true</allowUserToSeeScanlist>)" +
-        wiredNetworks("Home-", 10000) + "</group></networks></UserConfiguration>";
-    root.write("incoming.tmp", user);
-    fs::create_directories(path("newConfigFiles"));
-    fs::rename(path("incoming.tmp"), path("newConfigFiles/userConfiguration.xml"));
-
-    ASSERT_TRUE(waitFor([&] { return logged("Opening file newConfigFiles/userConfiguration.xml"); }, 30s))
-        << root.logText();
+    dropUserFile();
+    ASSERT_TRUE(mergeBegan()) << wholeLog();
     // Asked while the file is merged: answered before the merge is done.
     int number = 100;
     int answeredDuringMerge = 0;
-    while (fs::exists(path("newConfigFiles/userConfiguration.xml"))) {
+    while (fs::exists(path(DROPPED))) {
         tray.send(trayRequest("getServiceStateRequest", ++number));
         EXPECT_THAT(replyTo(tray, number), HasSubstr("<getServiceStateResponse>"));
-        if (fs::exists(path("newConfigFiles/userConfiguration.xml"))) ++answeredDuringMerge;
+        if (fs::exists(path(DROPPED))) ++answeredDuringMerge;
     }
     EXPECT_GE(answeredDuringMerge, 1);
 
-    const std::string saved = readText(path("system/userConfiguration.xml"));
-    EXPECT_EQ(countOf(saved, "<wiredNetwork>"), 10000);
-    EXPECT_THAT(saved, HasSubstr("<displayName>Home-09999</displayName>"));
+    EXPECT_EQ(savedNetworks(), 10000);
+    EXPECT_THAT(readText(path("system/userConfiguration.xml")), HasSubstr("<displayName>Home-09999</displayName>"));
     tray.send(trayRequest("getNetworksInGroupRequest", ++number, {{"groupName", "Home"}}));
     EXPECT_THAT(replyTo(tray, number), HasSubstr("<networkName>Home-00000</networkName>"));
     EXPECT_EQ(stopService(), 0);
-    EXPECT_THAT(root.logText(), Not(HasSubstr("Assertion")));
+    EXPECT_THAT(wholeLog(), Not(HasSubstr("Assertion")));
+}
+
+// Ctrl+C while the file is read or merged ends the service at once, with nothing of the file left
+// behind in memory; what it did not finish, the next start takes from the drop folder.
+TEST_F(DroppedUserFile, AStopWhileTheFileIsMergedLeavesTheRestForTheNextStart) {
+    dropUserFile();
+    ASSERT_TRUE(mergeBegan()) << wholeLog();
+    EXPECT_EQ(stopService(), 0);
+    if (fs::exists(path(DROPPED))) {
+        EXPECT_EQ(readText(path(DROPPED)), userText);
+        EXPECT_FALSE(fs::exists(path("system/userConfiguration.xml")));
+    } else {
+        EXPECT_EQ(savedNetworks(), 10000);
+    }
+    EXPECT_THAT(wholeLog(), Not(HasSubstr("Assertion")));
+    EXPECT_THAT(wholeLog(), HasSubstr("]: No memory leaks detected"));
+    EXPECT_THAT(wholeLog(), HasSubstr("]: Normal Shutdown: "));
+
+    watchdog.reset();
+    service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
+    ASSERT_TRUE(service->started());
+    watchdog.emplace(service->pid(), std::chrono::seconds(90));
+    ASSERT_TRUE(waitFor([&] { return !fs::exists(path(DROPPED)); }, 60s)) << wholeLog();
+    EXPECT_EQ(savedNetworks(), 10000);
+    EXPECT_EQ(stopService(), 0);
+    EXPECT_THAT(wholeLog(), Not(HasSubstr("Assertion")));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "vel/exception/FileIOException.h"
 #include "vel/exception/XmlException.h"
 #include "vel/multithread/EventQueue.h"
+#include "vel/multithread/WorkerQueue.h"
 #include "vel/network/LogonStatus.h"
 #include "vel/os/FileUtil.h"
 #include "vel/reference/HandleOf.h"
@@ -189,9 +190,14 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder)
 }
 
 ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder, UserFileMerge& merge) {
-    ElementVector contributed = ElementVector::create();
-    Configuration active = held();
-    if (active.isNull()) return contributed;
+    if (held().isNull()) return ElementVector::create();
+    bool unreadable = false;
+    Configuration user = readUserFile(folder, &unreadable);
+    if (unreadable && std::strcmp(folder, C::SYSTEM_FOLDER) == 0) keepRefusedUserFile();
+    return takeUserConfiguration(user, folder, merge);
+}
+
+Configuration ActiveConfigurationImpl::readUserFile(const char* folder, bool* unreadable) {
     const char* file = C::USER_CONFIGURATION_FILE;
     ByteArrayProxy read = readProgramDataFile(Unicode(folder), Unicode(file));
     if (!read.exists()) {
@@ -199,14 +205,28 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder,
             "User Configuration (%s/%s) file not found - only user configuration will be ignored.", folder,
             file);
         logWarning(0, INVALID, error.text());
-        return contributed;
+        return {};
     }
-    Configuration user;
-    bool refused = false;
     try {
         XmlDocument document;
         parseFile(document, folder, file, read.value());
-        user = Xml_DistributionPackage::readUserFile(document.rootElement());
+        return Xml_DistributionPackage::readUserFile(document.rootElement());
+    } catch (const XmlException& e) {
+        logError(0, INVALID, e.function().text());
+    } catch (const ConversionException& e) {
+        logError(0, INVALID, e.function().text());
+    }
+    if (unreadable != nullptr) *unreadable = true;
+    return {};
+}
+
+ElementVector ActiveConfigurationImpl::takeUserConfiguration(Configuration user, const char* folder,
+                                                             UserFileMerge& merge) {
+    ElementVector contributed = ElementVector::create();
+    if (user.isNull()) return contributed;
+    Configuration active = held();
+    bool refused = false;
+    try {
         ElementVector groups = user.groups();
         if (!active.validateNames(groups))
             XmlException::raise(__FILE__, __LINE__, "Invalid user configuration due to policy.");
@@ -471,22 +491,46 @@ void ActiveConfigurationImpl::checkForNewConfiguration() {
     }
     if (m_configurationProxy.exists() && exists(drop, C::USER_CONFIGURATION_FILE)) {
         m_userMerge.emplace();
-        if (readUserConfiguration(drop, *m_userMerge).length() == 0) {
-            m_userMerge.reset();
-            setAside(drop, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
-        } else {
-            continueUserMerge();
+        // Reading and building a large file takes a while: a worker does it where there is one, and
+        // the engine answers its clients meanwhile.
+        if (WorkerQueueImpl::Singleton.load() != nullptr) {
+            WorkerQueue::Instance().post(MessageEvent(new UserFileReadJobImpl(drop)));
+            return;
         }
+        userFileRead(readUserFile(drop));
+    }
+}
+
+void ActiveConfigurationImpl::userFileRead(const Configuration& user) {
+    if (!m_userMerge || !m_configurationProxy.exists()) {
+        // Stopped meanwhile: the drop stays for the next start.
+        if (!user.isNull()) user.impl()->clearReferences();
+        return;
+    }
+    const char* drop = C::DROP_FOLDER;
+    if (takeUserConfiguration(user, drop, *m_userMerge).length() == 0) {
+        m_userMerge.reset();
+        setAside(drop, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
+    } else {
+        continueUserMerge();
     }
 }
 
 void ActiveConfigurationImpl::continueUserMerge() {
-    if (!m_userMerge || !m_configurationProxy.exists()) return;
-    Configuration active = held();
-    if (!m_userMerge->step(active)) {
-        // The next step waits behind whatever came meanwhile: clients' requests, a stop.
-        EventQueue::Instance().post(MessageEvent(new UserFileMergeEventImpl));
+    if (!m_userMerge) return;
+    if (!m_configurationProxy.exists()) {
+        cancelUserMerge();
         return;
+    }
+    Configuration active = held();
+    if (m_userMerge->pending()) {
+        const bool first = m_userMerge->atStart();
+        // The next step waits behind whatever came meanwhile: clients' requests, a stop. A file
+        // merged in several steps is saved in a step of its own.
+        if (!m_userMerge->step(active) || !first) {
+            EventQueue::Instance().post(MessageEvent(new UserFileMergeEventImpl));
+            return;
+        }
     }
     m_userMerge->finish(active);
     m_userMerge.reset();
@@ -499,6 +543,12 @@ void ActiveConfigurationImpl::continueUserMerge() {
         setAside(C::DROP_FOLDER, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
     }
     notifyUserConfigurationChanged();
+}
+
+void ActiveConfigurationImpl::cancelUserMerge() {
+    // Cut short, the drop stays in the folder and is taken at the next start.
+    if (m_userMerge) m_userMerge->cancel();
+    m_userMerge.reset();
 }
 
 void ActiveConfigurationImpl::startCheckTimer() {
@@ -545,9 +595,7 @@ void ActiveConfigurationImpl::notifyUserConfigurationChanged() {
 
 void ActiveConfigurationImpl::stop() {
     stopCheckTimer();
-    // Cut short, the drop stays in the folder and is taken at the next start.
-    if (m_userMerge) m_userMerge->cancel();
-    m_userMerge.reset();
+    cancelUserMerge();
     if (m_configurationProxy.exists()) {
         Configuration configuration = m_configurationProxy.configuration();
         configuration.unsubscribe(this);

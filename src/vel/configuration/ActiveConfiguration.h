@@ -60,6 +60,14 @@ public:
     ElementVector readUserConfiguration(const char* folder);
     // The same, checked only: the merge is prepared in `merge` for its caller to run.
     ElementVector readUserConfiguration(const char* folder, UserFileMerge& merge);
+    // The folder's user file read and built, on whatever thread; an empty handle when it is missing
+    // or unreadable (logged), and then `unreadable` says which.
+    static Configuration readUserFile(const char* folder, bool* unreadable = nullptr);
+    // A user file read checked against the configuration in force and its merge prepared; the
+    // file's own configuration is cleared.
+    ElementVector takeUserConfiguration(Configuration user, const char* folder, UserFileMerge& merge);
+    // A dropped user file read by the worker: checked, then merged, or set aside.
+    void userFileRead(const Configuration& user);
     void readInternalConfiguration();
     // FileIOException when the file could not be written, or would not be read back as it is
     // meant; the file is then left as it was.
@@ -108,6 +116,7 @@ private:
     void writeInternalConfigurationLogged();
     // A user file of "system" that contributed nothing moves aside before a save can replace it.
     void keepRefusedUserFile();
+    void cancelUserMerge();
     // Temporaries that a save killed half-way left in "system".
     void removeLeftTemporaries();
     // A dropped file that a stop caught under its private name goes back under the drop name.

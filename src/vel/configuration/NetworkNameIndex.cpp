@@ -39,18 +39,33 @@ void NetworkGroupMerge::catchUp() {
     }
 }
 
-void NetworkGroupMerge::add(const Ascii& groupName, const Network& network) {
+std::vector<NetworkGroupMerge::Indexed>* NetworkGroupMerge::groupsNamed(const Ascii& groupName) {
     catchUp();
     auto found = m_byName.find(keyOf(groupName));
-    if (found == m_byName.end()) {
+    if (found == m_byName.end()) return nullptr;
+    for (Indexed& entry : found->second)
+        if (!entry.names) entry.names.emplace(entry.group);
+    return &found->second;
+}
+
+bool NetworkGroupMerge::contains(const Ascii& groupName, const Ascii& name) {
+    std::vector<Indexed>* groups = groupsNamed(groupName);
+    if (groups == nullptr) return false;
+    for (const Indexed& entry : *groups)
+        if (entry.names->contains(name)) return true;
+    return false;
+}
+
+void NetworkGroupMerge::add(const Ascii& groupName, const Network& network) {
+    std::vector<Indexed>* groups = groupsNamed(groupName);
+    if (groups == nullptr) {
         NetworkGroup group = NetworkGroup::create(groupName);
         group.appendNetwork(network);
         m_groups.add(group.m);
         return;
     }
     const Ascii name = network.name();
-    for (Indexed& entry : found->second) {
-        if (!entry.names) entry.names.emplace(entry.group);
+    for (Indexed& entry : *groups) {
         if (entry.names->contains(name)) {
             logError(0,
                      "Failed to add %s network to group %s.  A network with the same name already exists in "

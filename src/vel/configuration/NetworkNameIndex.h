@@ -51,6 +51,8 @@ public:
     // A network whose name a group of that name has already is logged, asserted and added all the
     // same (unless it is that very object).
     void add(const Ascii& groupName, const Network& network);
+    // True when a group of that name has a network of that name.
+    bool contains(const Ascii& groupName, const Ascii& name);
 
 private:
     struct Indexed {
@@ -60,6 +62,8 @@ private:
     };
     // Indexes the groups appended to the list since the last look.
     void catchUp();
+    // The groups of that name, their names read; null when there is none.
+    std::vector<Indexed>* groupsNamed(const Ascii& groupName);
 
     ElementVector m_groups;
     int m_indexed = 0;

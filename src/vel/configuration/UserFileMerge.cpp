@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/lum/Log.h"
 #include "vel/configuration/NetworkNameIndex.h"
 #include "vel/reference/HandleOf.h"
 
@@ -24,6 +25,14 @@ bool UserFileMerge::step(const Configuration& active) {
         if (item.network.isNull()) {
             if (!active.findGroup(item.groupName).exists())
                 active.addGroup(NetworkGroup::create(item.groupName));
+            continue;
+        }
+        const Ascii name = item.network.name();
+        if (merge.contains(item.groupName, name)) {
+            // A client added one of that name between two steps: the file's network gives way.
+            logInfo(0, "Cannot add network \"%s\" in group \"%s\". The network already exists.", name.text(),
+                    item.groupName.text());
+            item.network.impl()->clearReferences();
             continue;
         }
         item.network.setOrigin(NetworkImpl::ORIGIN_USER);

@@ -27,6 +27,7 @@ public:
     bool accepted() const { return m_accepted; }
 
     bool pending() const { return m_next < m_items.size(); }
+    bool atStart() const { return m_next == 0; }
     // One step's networks merged into the configuration; true once all are.
     bool step(const Configuration& active);
     // Every network merged at once.
