@@ -22,6 +22,8 @@ public:
 private:
     std::string m_file;
     long m_offset = 0;
+    // The file the capture started in, which a rotation renames to a previous log beside it.
+    unsigned long m_inode = 0;
 };
 
 }  // namespace tamsel::test
