@@ -161,9 +161,12 @@ TEST_P(InterruptedSave, LeavesTheOldOrTheNewFileWhole) {
     ASSERT_TRUE(waitFor([&] { return logHas("]: Opening file system/internalConfiguration.xml ..."); }))
         << root.logText();
     ASSERT_TRUE(waitFor([&] { return !present("newConfigFiles/" + file); }, 10s)) << root.logText();
-    if (file == "userConfiguration.xml")
+    if (file == "userConfiguration.xml") {
         EXPECT_NE(text(target).find("<displayName>Attic</displayName>"), std::string::npos);
-    if (file == "configuration.xml") EXPECT_EQ(text(target), sample);
+    }
+    if (file == "configuration.xml") {
+        EXPECT_EQ(text(target), sample);
+    }
     stop(*restarted);
     // What the killed save left is gone; the new run's own saves were whole.
     EXPECT_EQ(temporaries(), std::vector<std::string>{});

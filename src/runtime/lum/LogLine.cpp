@@ -1,5 +1,6 @@
 #include "runtime/lum/LogLine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -93,7 +94,10 @@ const char* logHostName() {
     std::call_once(once, [] {
         std::string host = base::hostName();
         if (host.empty()) host = " ";
-        snprintf(name, sizeof name, "%s", host.c_str());
+        // Copied by length: GCC cannot tell the string's buffer from the static one it fills.
+        const size_t length = std::min(host.size(), sizeof name - 1);
+        std::memcpy(name, host.data(), length);
+        name[length] = '\0';
     });
     return name;
 }
