@@ -283,4 +283,31 @@ INSTANTIATE_TEST_SUITE_P(Roots, UnwritableRootRun,
                                          UnwritableRoot{"BelowAFile", false, "Not a directory"}),
                          [](const testing::TestParamInfo<UnwritableRoot>& info) { return info.param.name; });
 
+// A disk that is full at the start: the service runs without its log, and the console says once
+// which file could not be written and why.
+TEST(ConsoleRun, AFullDiskAtTheStartIsNamedOnTheConsoleOnce) {
+    TempRoot folder;
+    const std::string root = folder.path() + "/root";
+    std::filesystem::create_directories(root);
+    tamsel::test::ChildProcess service;
+    tamsel::test::ChildProcess::Options options;
+    options.arguments = {"-run"};
+    options.environment = {{"TAMSEL_HOME", root}};
+    options.outputFile = folder.file("console.txt");
+    options.errorToOutput = true;
+    options.endSignal = SIGKILL;
+    options.prepare = tamsel::test::fullFolder(root);
+    ASSERT_TRUE(service.start(TAMSELSVC_PATH, options));
+    const std::string said = "Cannot write the log file " + root + "/logs/CurrentLog.txt: No space left on device\n";
+    const auto console = [&] { return readText(folder.file("console.txt")); };
+    const bool told = waitFor([&] { return console().find(said) != std::string::npos || !service.running(); });
+    if (!service.running() && service.waitForExit() == tamsel::test::CANNOT_MOUNT)
+        GTEST_SKIP() << "this test may not mount a file system";
+    EXPECT_TRUE(told) << console();
+    ASSERT_TRUE(waitFor([&] { return console().find(RUNNING) != std::string::npos; })) << console();
+    service.signal(SIGINT);
+    EXPECT_EQ(service.waitForExit(), 0) << console();
+    EXPECT_EQ(countOf(console(), "Cannot write the log file"), 1) << console();
+}
+
 }  // namespace
