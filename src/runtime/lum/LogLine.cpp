@@ -1,6 +1,5 @@
 #include "runtime/lum/LogLine.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -92,12 +91,10 @@ const char* logHostName() {
     static char name[LogConstants::HOST_NAME_SIZE + 1];
     static std::once_flag once;
     std::call_once(once, [] {
-        std::string host = base::hostName();
-        if (host.empty()) host = " ";
-        // Copied by length: GCC cannot tell the string's buffer from the static one it fills.
-        const size_t length = std::min(host.size(), sizeof name - 1);
-        std::memcpy(name, host.data(), length);
-        name[length] = '\0';
+        // A host without a name still fills its column. Not assigned to the string: GCC 12 warns
+        // falsely about a short text assigned to a std::string.
+        const std::string host = base::hostName();
+        snprintf(name, sizeof name, "%s", host.empty() ? " " : host.c_str());
     });
     return name;
 }
