@@ -1,5 +1,8 @@
 # Compiler settings shared by every target of the project.
 add_compile_options(-Wall -Wextra)
+if(TAMSEL_WERROR)
+  add_compile_options(-Werror)
+endif()
 
 if(TAMSEL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "gui/orvik/Conversions.h"
+#include "gui/orvik/EntityExpansion.h"
 #include "gui/orvik/Exception.h"
 #include "gui/orvik/FileSystem.h"
 #include "gui/orvik/LibXmlState.h"
@@ -36,6 +37,8 @@ const xmlChar* xml(const std::string& s) {
 }  // namespace
 
 XmlReader::XmlReader(const std::string& path) {
+    // The reader substitutes entities as it goes; what they add is bounded for the whole file first.
+    EntityExpansion::check(path);
     file_ = openFile(path, "r");
     if (file_ == nullptr) {
         throw Exception(ORVIK_LOCATED("Could not open: \"" + path + "\""));

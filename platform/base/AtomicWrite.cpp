@@ -39,7 +39,8 @@ void syncFolderOf(const std::string& path) {
 }  // namespace
 
 std::string temporarySuffix() {
-    return "." + std::to_string(::getpid()) + "." + std::to_string(g_counter.fetch_add(1) + 1) + ".tmp";
+    return std::string(".").append(std::to_string(::getpid())).append(".").append(
+        std::to_string(g_counter.fetch_add(1) + 1)).append(".tmp");
 }
 
 std::string temporaryNameFor(const std::string& path) {

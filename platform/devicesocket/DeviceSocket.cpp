@@ -115,14 +115,17 @@ bool DeviceListener::listen(const std::string& path, unsigned mode, std::string*
         return false;
     }
     std::string::size_type slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash > 0) base::makeFolders(path.substr(0, slash));
+    if (slash != std::string::npos && slash > 0 && !base::makeFolders(path.substr(0, slash))) {
+        *error = "cannot create the folder " + path.substr(0, slash) + ": " + std::strerror(errno);
+        return false;
+    }
     ::unlink(path.c_str());
     m_path = path;
     m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
         ::chmod(path.c_str(), static_cast<mode_t>(mode)) != 0 || ::listen(m_fd, 16) != 0 ||
         ::pipe2(m_wake, O_CLOEXEC) != 0) {
-        *error = path + ": " + std::strerror(errno);
+        *error = "cannot serve " + path + ": " + std::strerror(errno);
         return false;
     }
     return true;

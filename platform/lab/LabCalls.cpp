@@ -55,7 +55,8 @@ Call::~Call() {
 }
 
 std::string quoted(const char* text) {
-    return text == nullptr ? "NULL" : "\"" + std::string(text) + "\"";
+    // Appended, not prefixed: GCC 12 warns falsely about a text put in front of a string.
+    return text == nullptr ? "NULL" : std::string("\"").append(text).append("\"");
 }
 
 std::string secret(size_t length) {

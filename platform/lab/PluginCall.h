@@ -38,7 +38,7 @@ public:
     void unrecorded() { m_recorded = false; }
 
     static std::string quoted(const char* text) {
-        return text == nullptr ? "NULL" : "\"" + std::string(text) + "\"";
+        return text == nullptr ? "NULL" : std::string("\"").append(text).append("\"");
     }
     static std::string secret(const char* text) {
         return text == nullptr ? "NULL" : "<secret:" + std::to_string(std::string(text).size()) + ">";

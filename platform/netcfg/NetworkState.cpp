@@ -135,7 +135,7 @@ com::GUID ComponentRecord::classGuid() const {
 }
 
 std::string BindingRecord::token() const {
-    return "-" + joinList(path, "-");
+    return std::string("-").append(joinList(path, "-"));
 }
 
 int NetworkState::findByBindName(const std::string& bindName) const {

@@ -134,7 +134,7 @@ std::vector<Step> stepsOf(const lab::Element& authenticator, bool resumed) {
 }
 
 void append(std::vector<uint8_t>* bytes, std::initializer_list<uint8_t> list) {
-    bytes->insert(bytes->end(), list);
+    for (uint8_t byte : list) bytes->push_back(byte);
 }
 
 // An EAPOL frame of the simulated exchange for the capture file: Ethernet, EAPOL, EAP header.
@@ -686,7 +686,7 @@ int qxCredGetEapFASTPacType(QX_EAP eap, int sync, int* type) {
 int qxCredEapMethods(QX_EAP eap, int sync, const QX_EAP_METHOD* methods, int count) {
     std::string list;
     for (int i = 0; methods != nullptr && i < count && i < 32; ++i)
-        list += (i > 0 ? " " : "") + std::to_string(methods[i].type);
+        list.append(i > 0 ? " " : "").append(std::to_string(methods[i].type));
     return answer("qxCredEapMethods", eap, sync, lab::format(", {%s}, %d", list.c_str(), count),
                   [&](Conversation& conversation) {
                       if (count < 0 || (count > 0 && methods == nullptr)) return int(QX_ERR_INV_PARAM);
@@ -778,7 +778,7 @@ int qxCredSessionStart(QX_EAP eap, int sync, int full) {
 int qxCredCertStore(QX_EAP eap, const QX_HANDLE* stores, int count) {
     std::string list;
     for (int i = 0; stores != nullptr && i < count && i < 4; ++i)
-        list += (i > 0 ? " " : "") + handleText(stores[i]);
+        list.append(i > 0 ? " " : "").append(handleText(stores[i]));
     lab::Call call("qxCredCertStore", lab::format("eap, {%s}, %d", list.c_str(), count));
     if (call.injected()) return call.result();
     if (!initialized()) return call.finish(QX_ERR_NOT_INITIALIZED);
@@ -806,7 +806,7 @@ int qxCredEapFASTPac(QX_EAP eap, int sync, QX_HANDLE pac) {
 int qxCredEapFASTProvisionModes(QX_EAP eap, int sync, const int* modes, int count) {
     std::string list;
     for (int i = 0; modes != nullptr && i < count && i < 4; ++i)
-        list += (i > 0 ? " " : "") + std::to_string(modes[i]);
+        list.append(i > 0 ? " " : "").append(std::to_string(modes[i]));
     return answer("qxCredEapFASTProvisionModes", eap, sync, lab::format(", {%s}, %d", list.c_str(), count),
                   [&](Conversation& conversation) {
                       if (count < 0 || count > 2 || (count > 0 && modes == nullptr))
@@ -824,7 +824,7 @@ int qxCredEapFASTProvisionModes(QX_EAP eap, int sync, const int* modes, int coun
 int qxCredEapFASTPacTypes(QX_EAP eap, int sync, const int* types, int count) {
     std::string list;
     for (int i = 0; types != nullptr && i < count && i < 4; ++i)
-        list += (i > 0 ? " " : "") + std::to_string(types[i]);
+        list.append(i > 0 ? " " : "").append(std::to_string(types[i]));
     return answer("qxCredEapFASTPacTypes", eap, sync, lab::format(", {%s}, %d", list.c_str(), count),
                   [&](Conversation&) {
                       return count < 0 || count > 2 || (count > 0 && types == nullptr) ? int(QX_ERR_INV_PARAM)

@@ -127,7 +127,7 @@ int newStore(lab::Call& call, QX_HANDLE* out, StoreEntry store, const std::strin
         tables().stores[handle] = std::move(store);
     }
     *out = handle;
-    call.setArguments("&" + handleText(handle) + arguments);
+    call.setArguments(handleReference(&handle) + arguments);
     return call.finish(QX_OK);
 }
 
@@ -265,7 +265,7 @@ int qxCertStoreMemCreate(QX_HANDLE* store, const char* pemText, int length) {
 }
 
 int qxCertStoreDestroy(QX_HANDLE* store) {
-    lab::Call call("qxCertStoreDestroy", store != nullptr ? "&" + handleText(*store) : "NULL");
+    lab::Call call("qxCertStoreDestroy", handleReference(store));
     if (call.injected()) return call.result();
     if (store == nullptr || !dropHandle(*store, QX_HANDLE_STORE)) return call.finish(QX_ERR_INV_PARAM);
     {
@@ -312,14 +312,14 @@ int qxCertCreate(QX_HANDLE* certificate, QX_HANDLE store, const uint8_t* hash, i
             tables().certificates[handle] = CertificateEntry{c, cardId, false, {}};
         }
         *certificate = handle;
-        call.setArguments("&" + handleText(handle) + arguments);
+        call.setArguments(handleReference(&handle) + arguments);
         return call.finish(QX_OK);
     }
     return call.finish(QX_ERR_NOT_FOUND);
 }
 
 int qxCertDestroy(QX_HANDLE* certificate) {
-    lab::Call call("qxCertDestroy", certificate != nullptr ? "&" + handleText(*certificate) : "NULL");
+    lab::Call call("qxCertDestroy", handleReference(certificate));
     if (call.injected()) return call.result();
     if (certificate == nullptr || !dropHandle(*certificate, QX_HANDLE_CERTIFICATE))
         return call.finish(QX_ERR_INV_PARAM);

@@ -41,12 +41,12 @@ int create(lab::Call& call, QX_HANDLE* out, HandleValue value, const std::string
     QX_HANDLE handle = makeHandle(std::move(value));
     if (handle == 0) return call.finish(QX_ERR_FAILURE);
     *out = handle;
-    call.setArguments("&" + handleText(handle) + arguments);
+    call.setArguments(handleReference(&handle) + arguments);
     return call.finish(QX_OK);
 }
 
 int destroy(const char* function, QX_HANDLE* handle, int kind) {
-    lab::Call call(function, handle != nullptr ? "&" + handleText(*handle) : "NULL");
+    lab::Call call(function, handleReference(handle));
     if (call.injected()) return call.result();
     if (handle == nullptr || !dropHandle(*handle, kind)) return call.finish(QX_ERR_INV_PARAM);
     *handle = 0;
@@ -106,6 +106,14 @@ std::string handleText(QX_HANDLE handle) {
     int kind = qxHandleKind(handle);
     if (handle == 0 || kind > QX_HANDLE_STORE) return lab::format("0x%x", handle);
     return std::string(KIND_NAMES[kind]) + "#" + std::to_string(qxHandleNumber(handle));
+}
+
+std::string handleReference(const QX_HANDLE* handle) {
+    if (handle == nullptr) return "NULL";
+    // Appended, not prefixed: GCC 12 warns falsely about a text put in front of a string.
+    std::string text = "&";
+    text += handleText(*handle);
+    return text;
 }
 
 }  // namespace qxauth

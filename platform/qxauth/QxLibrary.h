@@ -54,6 +54,8 @@ bool handleValue(QX_HANDLE handle, int kind, HandleValue* value);
 bool dropHandle(QX_HANDLE handle, int kind);
 // "password#3", or "0" for no handle, as the calls record writes handles.
 std::string handleText(QX_HANDLE handle);
+// A handle passed by address: "&password#3", or "NULL" for no address.
+std::string handleReference(const QX_HANDLE* handle);
 
 // Smart cards (QxSmartCards.cpp): the run/lab "card" command, the list of inserted cards sent again
 // when it changed (once qxSmartCardInit has run), and their end with qxExit.

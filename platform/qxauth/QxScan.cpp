@@ -93,7 +93,8 @@ int indexOf(const char* choices, const std::string& word) {
 
 void append(std::vector<uint8_t>* bytes, const void* data, size_t length) {
     const auto* p = static_cast<const uint8_t*>(data);
-    bytes->insert(bytes->end(), p, p + length);
+    // Byte by byte: GCC 12 warns falsely about the range insert of an inlined vector.
+    for (size_t i = 0; i < length; ++i) bytes->push_back(p[i]);
 }
 
 // The location answer of a point: the fixed part, then its items in the order of the offsets.

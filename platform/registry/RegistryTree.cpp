@@ -144,7 +144,7 @@ std::string formatData(const RegistryValue& v) {
     std::vector<std::string> strings;
     if (v.type == REG_MULTI_SZ && splitMultiString(v.data, strings)) {
         std::string out = "multi_sz:";
-        for (std::size_t i = 0; i < strings.size(); ++i) out += (i ? "," : "") + quote(strings[i]);
+        for (std::size_t i = 0; i < strings.size(); ++i) out.append(i ? "," : "").append(quote(strings[i]));
         return out;
     }
     std::string out = v.type == REG_BINARY ? "hex:" : "hex(" + std::to_string(v.type) + "):";
@@ -231,7 +231,7 @@ void serializeKey(const RegistryKeyNode& node, const std::string& path, std::str
     out += "[" + path + "]\n";
     for (const auto& v : node.values) {
         out += v.name.empty() ? std::string("@") : quote(v.name);
-        out += "=" + formatData(v) + "\n";
+        out.append("=").append(formatData(v)).append("\n");
     }
     for (const auto& [_, child] : node.subkeys)
         serializeKey(*child, path + "\\" + escapeKeyName(child->name), out);

@@ -60,7 +60,8 @@ int failed(lab::Call& call, DWORD error) {
 }
 
 std::string shown(const char16_t* path) {
-    return path != nullptr ? "L" + lab::quoted(base::utf16ToUtf8(std::u16string_view(path)).c_str()) : "NULL";
+    return path != nullptr ? std::string("L").append(lab::quoted(base::utf16ToUtf8(std::u16string_view(path)).c_str()))
+                           : "NULL";
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ HMODULE LoadLibraryW(const char16_t* name) {
     // A name without an extension is a library's: Windows adds ".dll".
     size_t last = file.find_last_of("\\/");
     if (!file.empty() && file.find('.', last == std::string::npos ? 0 : last + 1) == std::string::npos) file += ".dll";
-    return load("LoadLibraryW", file, name != nullptr ? "L" + lab::quoted(text.c_str()) : "NULL");
+    return load("LoadLibraryW", file, name != nullptr ? std::string("L").append(lab::quoted(text.c_str())) : "NULL");
 }
 
 FARPROC GetProcAddress(HMODULE module, const char* name) {

@@ -1,10 +1,12 @@
 #include "service/win32/RunService.h"
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
 #include "platform/base/Root.h"
 #include "platform/win/NamedMutex.h"
+#include "platform/win/WinFile.h"
 #include "runtime/lum/Log.h"
 #include "runtime/lum/LoggingThread.h"
 #include "runtime/lum/LumMain.h"
@@ -54,11 +56,29 @@ void startLogging() {
     }
 }
 
+// Before the log is open the console is the only place to say why the service cannot start: the
+// place it could not use, and the system's reason for the thread's last error.
+void reportStartFailure(const std::string& what) {
+    char reason[512];
+    winfile::DWORD error = winfile::GetLastError();
+    winfile::DWORD length =
+        winfile::FormatMessageA(winfile::FORMAT_MESSAGE_FROM_SYSTEM | winfile::FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, error, 0, reason, sizeof reason, nullptr);
+    while (length > 0 && (reason[length - 1] == '\n' || reason[length - 1] == '\r')) reason[--length] = '\0';
+    if (length == 0) std::snprintf(reason, sizeof reason, "error %lu", static_cast<unsigned long>(error));
+    std::fprintf(stderr, "%s cannot start: %s: %s\n", ServiceConstants::DISPLAY_NAME, what.c_str(), reason);
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 int runService() {
     MUTEX_HANDLE instance = CreateMutex(nullptr, 0, ServiceConstants::INSTANCE_MUTEX_NAME);
-    if (instance == nullptr) return 1;
+    if (instance == nullptr) {
+        reportStartFailure("cannot create its instance lock in " + base::programDataRoot() + "/" +
+                           base::RootFolders::RUN);
+        return 1;
+    }
     // A stop while another instance runs ends the wait and this run, before it touches the log,
     // the pipe or anything else of the running instance. Without another instance a stop is kept
     // for the engine, as during the rest of the start.
@@ -76,6 +96,7 @@ int runService() {
         return 0;
     }
     if (waited != WAIT_OBJECT_0) {
+        if (waited == WAIT_FAILED) reportStartFailure(std::string("cannot lock ") + mutexLockPath(instance));
         if (waited == WAIT_ABANDONED) ReleaseMutex(instance);
         CloseHandle(instance);
         return 1;

@@ -136,7 +136,9 @@ TEST_F(FramePathTest, EtherTypeIsReadOnlyFromAFirstBufferOfFourteenBytes) {
         auto diverted = Diverted(owner);
         ASSERT_EQ(diverted.size(), c.diverted ? 1u : 0u) << c.what;
         // A frame in two buffers arrives in one piece.
-        if (c.diverted) EXPECT_EQ(diverted[0].data, c.frame) << c.what;
+        if (c.diverted) {
+            EXPECT_EQ(diverted[0].data, c.frame) << c.what;
+        }
         EXPECT_EQ(Upper().received().size(), before + (c.diverted ? 0 : 1)) << c.what;
     }
 }

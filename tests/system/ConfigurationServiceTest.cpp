@@ -169,9 +169,12 @@ TEST_P(InterruptedSave, LeavesTheOldOrTheNewFileWhole) {
         },
         10s))
         << root.logText();
-    if (file == "userConfiguration.xml")
+    if (file == "userConfiguration.xml") {
         EXPECT_NE(text(target).find("<displayName>Attic</displayName>"), std::string::npos);
-    if (file == "configuration.xml") EXPECT_EQ(text(target), sample);
+    }
+    if (file == "configuration.xml") {
+        EXPECT_EQ(text(target), sample);
+    }
     stop(*restarted);
     // What the killed save left is gone; the new run's own saves were whole.
     EXPECT_EQ(temporaries(), std::vector<std::string>{});

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "service/ServiceConstants.h"
+#include "tests/support/UnwritableFolder.h"
 #include "tests/system/ServiceLog.h"
 #include "tests/system/ServiceProcess.h"
 
@@ -231,6 +232,82 @@ TEST(ConsoleRun, PipeThatCannotBeServedEndsFatallyAfterAnOrderedTearDown) {
     EXPECT_LT(indexOf(after, "Travik:DBG: stopped"), indexOf(after, "No memory leaks detected"));
     EXPECT_EQ(lines[lines.size() - 2], "Normal Shutdown: 5.1.1.18");
     EXPECT_THAT(log, Not(HasSubstr("Assertion")));
+}
+
+}  // namespace
+
+namespace {
+
+// A root the service cannot write: the console names the folder it could not make with the
+// system's reason, nothing is started, and the run ends with a failure.
+struct UnwritableRoot {
+    const char* name;
+    bool readOnly;  // else the root lies below a regular file
+    const char* reason;
+};
+
+class UnwritableRootRun : public testing::TestWithParam<UnwritableRoot> {};
+
+TEST_P(UnwritableRootRun, NamesWhatItCouldNotCreateAndFails) {
+    const UnwritableRoot& c = GetParam();
+    TempRoot folder;
+    std::string root = folder.path() + "/root";
+    if (c.readOnly) {
+        std::filesystem::create_directories(root);
+    } else {
+        folder.write("file", "a file, not a folder\n");
+        root = folder.path() + "/file/root";
+    }
+    tamsel::test::ChildProcess service;
+    tamsel::test::ChildProcess::Options options;
+    options.arguments = {"-run"};
+    options.environment = {{"TAMSEL_HOME", root}};
+    options.outputFile = folder.file("console.txt");
+    options.errorToOutput = true;
+    options.endSignal = SIGKILL;
+    if (c.readOnly) options.prepare = tamsel::test::readOnlyFolder(root);
+    ASSERT_TRUE(service.start(TAMSELSVC_PATH, options));
+    const int code = service.waitForExit(std::chrono::seconds(60));
+    if (code == tamsel::test::CANNOT_MOUNT) GTEST_SKIP() << "this test may not mount a folder read-only";
+    EXPECT_EQ(code, 1);
+    const std::string console = readText(folder.file("console.txt"));
+    EXPECT_THAT(console, HasSubstr("Varnel Tamsel cannot start: cannot create its instance lock in " + root +
+                                   "/run: " + c.reason + "\n"))
+        << console;
+    EXPECT_THAT(console, testing::EndsWith("Varnel Tamsel is stopped.\n"));
+    EXPECT_FALSE(std::filesystem::exists(root + "/logs"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Roots, UnwritableRootRun,
+                         testing::Values(UnwritableRoot{"ReadOnly", true, "Read-only file system"},
+                                         UnwritableRoot{"BelowAFile", false, "Not a directory"}),
+                         [](const testing::TestParamInfo<UnwritableRoot>& info) { return info.param.name; });
+
+// A disk that is full at the start: the service runs without its log, and the console says once
+// which file could not be written and why.
+TEST(ConsoleRun, AFullDiskAtTheStartIsNamedOnTheConsoleOnce) {
+    TempRoot folder;
+    const std::string root = folder.path() + "/root";
+    std::filesystem::create_directories(root);
+    tamsel::test::ChildProcess service;
+    tamsel::test::ChildProcess::Options options;
+    options.arguments = {"-run"};
+    options.environment = {{"TAMSEL_HOME", root}};
+    options.outputFile = folder.file("console.txt");
+    options.errorToOutput = true;
+    options.endSignal = SIGKILL;
+    options.prepare = tamsel::test::fullFolder(root);
+    ASSERT_TRUE(service.start(TAMSELSVC_PATH, options));
+    const std::string said = "Cannot write the log file " + root + "/logs/CurrentLog.txt: No space left on device\n";
+    const auto console = [&] { return readText(folder.file("console.txt")); };
+    const bool told = waitFor([&] { return console().find(said) != std::string::npos || !service.running(); });
+    if (!service.running() && service.waitForExit() == tamsel::test::CANNOT_MOUNT)
+        GTEST_SKIP() << "this test may not mount a file system";
+    EXPECT_TRUE(told) << console();
+    ASSERT_TRUE(waitFor([&] { return console().find(RUNNING) != std::string::npos; })) << console();
+    service.signal(SIGINT);
+    EXPECT_EQ(service.waitForExit(), 0) << console();
+    EXPECT_EQ(countOf(console(), "Cannot write the log file"), 1) << console();
 }
 
 }  // namespace

@@ -68,7 +68,9 @@ TEST_F(FirstConnectionTest, TheWiredNetworkConnectsOverTheWiredAdapter) {
     EXPECT_THAT(tray.networkStates(),
                 ElementsAre("authenticating", "authenticating", "acquiringIpAddress", "connected"));
 
-    std::string log = root.logText();
+    std::string log = readWhen([&] { return root.logText(); }, [](const std::string& text) {
+        return topStates(text).size() >= 3 && newStates(text, "Wired-LAN", "NetworkStateMachine").size() >= 2;
+    });
     EXPECT_THAT(newStates(log, "Wired-LAN", "AccessStateMachine"),
                 ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
                             "ACCESS_CONNECTED"));
@@ -121,7 +123,9 @@ TEST_F(OpenWiredTest, LogonAndLogoffKeepTheOpenWiredNetworkConnected) {
     ASSERT_TRUE(waitFor([&] { return countOf(root.logText(), connected) >= 3; }, std::chrono::seconds(10)))
         << root.logText();
 
-    std::string log = root.logText();
+    std::string log = readWhen([&] { return root.logText(); }, [](const std::string& text) {
+        return newStates(text, "Wired-LAN", "NetworkStateMachine").size() >= 4;
+    });
     EXPECT_THAT(newStates(log, "Wired-LAN", "AccessStateMachine"),
                 ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
                             "ACCESS_CONNECTED", "ACCESS_AUTHENTICATED", "ACCESS_CONNECTED",
@@ -155,7 +159,8 @@ TEST_F(BothAdaptersTest, AWiredLinkTakesOverFromTheWirelessConnection) {
     ASSERT_TRUE(logged(root, "Network Wired-LAN: AccessStateMachine new state = ACCESS_CONNECTED"))
         << root.logText();
 
-    std::string log = root.logText();
+    std::string log = readWhen([&] { return root.logText(); },
+                               [](const std::string& text) { return topStates(text).size() >= 6; });
     EXPECT_EQ(countOf(log, "]: Higher priority adapter available\n"), 1);
     std::vector<std::string> wifi = newStates(log, "Corp-WiFi", "AccessStateMachine");
     ASSERT_FALSE(wifi.empty());

@@ -4,10 +4,24 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/TestText.h"
+
+// What `read` gives once `ready` holds for it, or at the deadline (the test's assertions then show
+// what is missing). The log has a thread of its own, and the event queue handles what a line
+// announces after the line: the line a test waited for, or the message it received, may come
+// before lines of the same moment that the test reads next.
+inline std::string readWhen(const std::function<std::string()>& read,
+                            const std::function<bool(const std::string&)>& ready) {
+    std::string text;
+    tamsel::test::waitFor([&] { return ready(text = read()); });
+    return text;
+}
 
 // The line's text after the log line's header.
 inline std::vector<std::string> messages(const std::string& log) {

@@ -125,7 +125,9 @@ TEST_F(Installation, InstallStartsTheServiceAndUninstallStopsAndRemovesIt) {
     EXPECT_EQ(status(m_root)["state"], RUNNING);
     ASSERT_GT(pid, 0);
     EXPECT_EQ(kill(static_cast<pid_t>(pid), 0), 0) << "the service runs on after the installer ended";
-    EXPECT_EQ(countOf(m_root.logText(), "]: Set service status to running\n"), 1);
+    // The status is written at once, its log line by the log's own thread.
+    EXPECT_TRUE(waitFor([&] { return countOf(m_root.logText(), "]: Set service status to running\n") == 1; }))
+        << m_root.logText();
 
     auto [again, againOutput] = run("-install");
     EXPECT_EQ(again, 1);

@@ -164,6 +164,12 @@ protected:
     bool connected(const std::string& network, int times = 1) {
         return logged("Network " + network + ": AccessStateMachine new state = ACCESS_CONNECTED", times);
     }
+    // The log once the network's machine logged this many new states: the machine's state may be
+    // logged after the access machine's, and the log has a thread of its own.
+    std::string logWithStates(const std::string& network, const std::string& machine, size_t states) {
+        return readWhen([&] { return root.logText(); },
+                        [&](const std::string& text) { return newStates(text, network, machine).size() >= states; });
+    }
     // The tray heard the network connected, after the events it had heard before.
     static bool heardConnected(PipeRecorder& tray, size_t before = 0) {
         return waitFor([&] {

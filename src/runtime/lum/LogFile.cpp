@@ -159,6 +159,17 @@ void rotateLogFile(LogFileRecord& record, bool banner) {
     record.flags &= ~LogFileRecord::FLAG_ROTATING;
 }
 
+void noteLogWrite(LogFileRecord& record, bool written, int error) {
+    if (written) {
+        if (record.flags.load(std::memory_order_relaxed) & LogFileRecord::FLAG_WRITE_FAILED)
+            record.flags &= ~LogFileRecord::FLAG_WRITE_FAILED;
+        return;
+    }
+    if (record.flags.fetch_or(LogFileRecord::FLAG_WRITE_FAILED) & LogFileRecord::FLAG_WRITE_FAILED) return;
+    fprintf(stderr, "Cannot write the log file %s: %s\n", record.currentPath.c_str(), strerror(error));
+    fflush(stderr);
+}
+
 void writeLogLineDirect(LogFileRecord& record, const char* line, size_t length) {
     std::lock_guard<std::recursive_mutex> lock(record.mutex);
     if (record.currentPath.empty()) {
@@ -167,10 +178,19 @@ void writeLogLineDirect(LogFileRecord& record, const char* line, size_t length) 
         return;
     }
     FILE* file = base::openForAppend(record.currentPath, LogFileRecord::FILE_MODE);
-    if (file == nullptr) return;
-    fwrite(line, 1, length, file);
+    if (file == nullptr) {
+        noteLogWrite(record, false, errno);
+        return;
+    }
+    bool written = fwrite(line, 1, length, file) == length;
+    int error = errno;
     long size = ftell(file);
-    fclose(file);
+    // A full disk shows only when the stream's buffer goes out.
+    if (fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    noteLogWrite(record, written, error);
     if (record.spec.sizeLimit > 0 && size >= record.spec.sizeLimit &&
         (record.flags & LogFileRecord::FLAG_ROTATING) == 0 && record.rotates()) {
         rotateLogFile(record, false);

@@ -15,6 +15,8 @@ struct LogFileRecord {
     // A log may carry what the service was told: its owner writes it and its group (the report,
     // the administrators) reads it, nobody else.
     static constexpr unsigned FILE_MODE = 0640;
+    // The last line meant for the file did not reach it; the console has been told.
+    static constexpr int FLAG_WRITE_FAILED = 4;
 
     LogFileSpec spec;
     std::atomic<long> sequence{0};
@@ -38,6 +40,11 @@ LogFileRecord* logFileRecordFor(int bits);
 // Moves the current file to the first previous file and shifts the older ones up; the first
 // rotation since start begins the new file with the three banner lines when banner is set.
 void rotateLogFile(LogFileRecord& record, bool banner);
+
+// Whether lines reached the record's file (errno's reason when not). The first failure says on the
+// console which file could not be written and why: a read-only root or a full disk would otherwise
+// leave an empty log and no word. It is said again only after the file took lines once more.
+void noteLogWrite(LogFileRecord& record, bool written, int error);
 
 // Writes one formatted line straight to the record's file, rotating at the size limit.
 void writeLogLineDirect(LogFileRecord& record, const char* line, size_t length);

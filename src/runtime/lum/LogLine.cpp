@@ -91,9 +91,10 @@ const char* logHostName() {
     static char name[LogConstants::HOST_NAME_SIZE + 1];
     static std::once_flag once;
     std::call_once(once, [] {
-        std::string host = base::hostName();
-        if (host.empty()) host = " ";
-        snprintf(name, sizeof name, "%s", host.c_str());
+        // A host without a name still fills its column. Not assigned to the string: GCC 12 warns
+        // falsely about a short text assigned to a std::string.
+        const std::string host = base::hostName();
+        snprintf(name, sizeof name, "%s", host.empty() ? " " : host.c_str());
     });
     return name;
 }

@@ -156,7 +156,10 @@ void writeLogPass(LogFileRecord& record, const char* pass, int n, KeptLogFile& k
         return;
     }
     FILE* file = kept.open(record);
-    if (file == nullptr) return;
+    if (file == nullptr) {
+        noteLogWrite(record, false, errno);
+        return;
+    }
     long limit = record.spec.sizeLimit;
     long size = 0;
     if (limit > 0) {
@@ -167,19 +170,29 @@ void writeLogPass(LogFileRecord& record, const char* pass, int n, KeptLogFile& k
     const char* lineEnd = nullptr;
     if (limit > 0 && size + n >= limit)
         lineEnd = static_cast<const char*>(memchr(pass, '\n', static_cast<size_t>(n)));
+    bool written;
     if (lineEnd != nullptr) {
         size_t first = static_cast<size_t>(lineEnd - pass) + 1;
-        fwrite(pass, 1, first, file);
+        written = fwrite(pass, 1, first, file) == first;
         kept.close();
         rotateLogFile(record, false);
         file = kept.open(record);
-        if (file == nullptr) return;
-        fwrite(pass + first, 1, static_cast<size_t>(n) - first, file);
+        if (file == nullptr) {
+            noteLogWrite(record, false, errno);
+            return;
+        }
+        written = fwrite(pass + first, 1, static_cast<size_t>(n) - first, file) == static_cast<size_t>(n) - first &&
+                  written;
     } else {
-        fwrite(pass, 1, static_cast<size_t>(n), file);
+        written = fwrite(pass, 1, static_cast<size_t>(n), file) == static_cast<size_t>(n);
     }
+    int error = errno;
     // Every pass reaches the file before the thread sleeps again.
-    fflush(file);
+    if (fflush(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    noteLogWrite(record, written, error);
 }
 
 void writeLogPass(LogFileRecord& record, const char* pass, int n) {

@@ -1,11 +1,23 @@
 #include "runtime/lum/RuntimeFolders.h"
 
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "platform/base/Folders.h"
 #include "platform/base/Root.h"
 
 std::string runtimeLogsFolder() {
-    std::string logs = base::rootFolder(base::RootFolders::LOGS);
-    return logs.empty() ? logs : logs + "/";
+    std::string logs = base::programDataRoot() + "/" + base::RootFolders::LOGS;
+    // A folder that cannot be made is still the logs' place: their writes then fail and say so,
+    // where an empty folder would have put them into whatever folder is current.
+    if (!base::makeFolders(logs)) {
+        static std::atomic<bool> told{false};
+        if (!told.exchange(true))
+            std::fprintf(stderr, "Cannot create the log folder %s: %s\n", logs.c_str(), std::strerror(errno));
+    }
+    return logs + "/";
 }
 
 std::string executableFolder() {

@@ -86,7 +86,7 @@ void makeWritable(XmlMethodSettings& settings) {
                               isOneOf(inner, {T::EAP_MSCHAPV2, T::EAP_GTC});
         if (ttls || password) writable.push_back(inner);
     }
-    if (type == T::EAP_PEAP && writable.size() > 1) writable.resize(1);
+    if (type == T::EAP_PEAP && writable.size() > 1) writable.erase(writable.begin() + 1, writable.end());
     if (writable.empty() && (type == T::EAP_TTLS ||
                              (isOneOf(type, {T::EAP_PEAP, T::EAP_FAST}) && kind == C::CREDENTIAL_PASSWORD))) {
         writable.push_back(T::EAP_MSCHAPV2);

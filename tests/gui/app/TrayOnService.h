@@ -93,6 +93,12 @@ protected:
     bool logged(const std::string& part, int times = 1) {
         return waitUntil([&] { return countOf(serviceLog(), part) >= times; });
     }
+    // The log once it holds `last`. The service's log has a thread of its own, which may write a
+    // line after the reply or notification that the tray already shows.
+    std::string serviceLogWith(const std::string& last) {
+        EXPECT_TRUE(logged(last)) << "never logged: " << last << "\n" << serviceRecord();
+        return serviceLog();
+    }
 
     std::vector<std::string> labCommand(const std::string& line) {
         LabClient lab(root.file("run/lab"));

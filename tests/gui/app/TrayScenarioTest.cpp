@@ -126,7 +126,7 @@ TEST_F(TrayScenarioTest, WiredPeapWithThePasswordInTheProfileConnectsAndTheTrayS
     EXPECT_EQ(status.form().friendlyName->text(), "Wired PEAP");
     EXPECT_EQ(status.form().status->text(), "Connected");
 
-    const std::string log = serviceLog();
+    const std::string log = serviceLogWith("Network Wired PEAP: AccessStateMachine new state = ACCESS_CONNECTED");
     EXPECT_THAT(newStates(log, "Wired PEAP", "AccessStateMachine"),
                 ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
                             "ACCESS_CONNECTED"));
@@ -189,7 +189,7 @@ TEST_F(TrayScenarioTest, WiredPeapAsksThePasswordInTheTrayUntilTheRightOneConnec
 
     // One attempt: the refusal holds the port and the network keeps connecting until the right
     // password goes.
-    const std::string log = serviceLog();
+    const std::string log = serviceLogWith("Network Wired PEAP: AccessStateMachine new state = ACCESS_CONNECTED");
     EXPECT_THAT(newStates(log, "Wired PEAP", "AccessStateMachine"),
                 ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_CONNECTING", "ACCESS_AUTHENTICATED",
                             "ACCESS_CONNECTED"));
@@ -249,7 +249,8 @@ TEST_F(TrayScenarioTest, Wpa2PersonalMovesToTheNextNetworkWhenItsPointFadesAway)
 
     // Corp-WiFi lost its link, tried to associate again and let the adapter go; only then did
     // Backup-WiFi take it.
-    const std::string log = serviceLog();
+    const std::string log =
+        serviceLogWith("Network Backup-WiFi: AccessStateMachine new state = ACCESS_CONNECTED");
     EXPECT_THAT(
         newStates(log, "Corp-WiFi", "AccessStateMachine"),
         ElementsAre("ACCESS_STARTED", "ACCESS_ATTACHED", "ACCESS_ASSOCIATING", "ACCESS_CONNECTING",

@@ -258,11 +258,28 @@ TEST_F(XmlSettingsTest, EntitiesExpandOnlyWithinTheServicesBounds) {
         deep += "\">";
     }
     deep += "]>\n<CONFIG><set name='a' value='&e8;'/></CONFIG>\n";
-    for (const std::string& text : {wide, deep}) {
+    // Modest references spread over thousands of attributes, each within the library's own bound:
+    // on many elements, on one element, and in element text.
+    const std::string declaration = "<!DOCTYPE CONFIG [<!ENTITY e \"" + std::string(2000, 'x') + "\">]>\n<CONFIG>";
+    std::string manyElements = declaration;
+    for (int i = 0; i < 2000; ++i) manyElements += "<set name='a" + std::to_string(i) + "' value='&e;&e;&e;&e;'/>";
+    manyElements += "</CONFIG>\n";
+    std::string oneElement = declaration + "<set name='a' value='1'";
+    for (int i = 0; i < 2000; ++i) oneElement += " x" + std::to_string(i) + "='&e;&e;&e;&e;'";
+    oneElement += "/></CONFIG>\n";
+    std::string inText = declaration;
+    for (int i = 0; i < 2000; ++i) inText += "<note>&e;&e;&e;&e;</note>";
+    inText += "</CONFIG>\n";
+    for (const std::string& text : {wide, deep, manyElements, oneElement, inText}) {
         tmp.write("big.xml", "<?xml version=\"1.0\"?>\n" + text);
         EXPECT_THAT(raised([&] { XmlSettings(tmp.path(), "big.xml"); }), HasSubstr("XmlReader error"))
             << text.substr(0, 60);
     }
+    // The same references over a few hundred attributes stay within the bound.
+    manyElements = declaration;
+    for (int i = 0; i < 200; ++i) manyElements += "<set name='a" + std::to_string(i) + "' value='&e;&e;&e;&e;'/>";
+    tmp.write("big.xml", "<?xml version=\"1.0\"?>\n" + manyElements + "</CONFIG>\n");
+    EXPECT_EQ(XmlSettings(tmp.path(), "big.xml").get("a199").size(), 8000u);
 }
 
 TEST_F(XmlSettingsTest, ReadingLeavesTheXmlLibraryStateOfTheProgramAlone) {

@@ -533,7 +533,9 @@ TEST_F(QxAuthTest, ALeaseStandsInTheAdaptersTcpipParametersUntilItsRelease) {
         EXPECT_EQ(text(tcpipValue(adapter, "DhcpServer")), c.server);
         TcpipValue gateways = tcpipValue(adapter, "DhcpDefaultGateway");
         EXPECT_EQ(gateways.bytes, c.gateways);
-        if (!c.gateways.empty()) EXPECT_EQ(gateways.type, registry::REG_MULTI_SZ);
+        if (!c.gateways.empty()) {
+            EXPECT_EQ(gateways.type, registry::REG_MULTI_SZ);
+        }
         if (!c.enableDhcp) continue;
         TcpipValue obtained = tcpipValue(adapter, "LeaseObtainedTime");
         ASSERT_EQ(obtained.type, registry::REG_DWORD);

@@ -129,7 +129,9 @@ public:
     }
     int loadKey(QX_HANDLE c, const char* pin) {
         QX_HANDLE p = 0;
-        if (pin != nullptr) EXPECT_EQ(qxPinCreate(&p, pin, static_cast<int>(std::strlen(pin))), QX_OK);
+        if (pin != nullptr) {
+            EXPECT_EQ(qxPinCreate(&p, pin, static_cast<int>(std::strlen(pin))), QX_OK);
+        }
         return qxCertLoadPrivateKey(c, p);
     }
 

@@ -184,7 +184,9 @@ TEST_F(QxPortsTest, RoamingMovesTheLinkToAnotherPointOfItsNetworkAndAuthenticate
     EXPECT_EQ(received.notices.front().type, QX_PORT_EVENT_LINK_MODE);
     EXPECT_EQ(received.notices.front().first, QX_LINK_UP);
     for (const Notice& notice : received.notices)
-        if (notice.type == QX_PORT_EVENT_LINK_MODE) EXPECT_EQ(notice.first, QX_LINK_UP);
+        if (notice.type == QX_PORT_EVENT_LINK_MODE) {
+            EXPECT_EQ(notice.first, QX_LINK_UP);
+        }
     ASSERT_FALSE(statesOf(received).empty());
     EXPECT_EQ(statesOf(received).back(),
               std::make_pair(int(QX_PORT_STATE_AUTHENTICATED), int(QX_PORT_STATUS_SUCCESS)));

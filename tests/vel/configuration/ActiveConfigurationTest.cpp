@@ -301,7 +301,9 @@ TEST_F(ActiveConfigurationTest, StartsOnTheFilesInSystem) {
         EXPECT_EQ(configurationFiles(), row.filesAfter);
         EXPECT_EQ(subscriber->active, row.notified);
         // It replaced an older rejected file.
-        if (!row.bad.empty()) EXPECT_EQ(textOf("system/configuration_bad.xml"), row.bad);
+        if (!row.bad.empty()) {
+            EXPECT_EQ(textOf("system/configuration_bad.xml"), row.bad);
+        }
         stop();
     }
 }

@@ -171,8 +171,9 @@ TEST_F(AnswerHandlersTest, PasswordAnswersReachTheirNetworkOnlyWhenItIsThere) {
         EXPECT_EQ(credentials.take(), c.calls);
         EXPECT_EQ(engine.internalFileWrites, c.internalWrites);
         EXPECT_EQ(askedAgainOnConnect(), c.askedAgain);
-        if (std::string(c.name) == "without group")
+        if (std::string(c.name) == "without group") {
             EXPECT_TRUE(log.contains("Internal error 207")) << log.text();
+        }
         communication.clearCredentialRequest();
     }
 }

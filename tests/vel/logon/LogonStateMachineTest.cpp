@@ -110,7 +110,9 @@ TEST_F(LogonStateMachineTest, SingleSignOnRequestsFollowTheTableInEveryState) {
                     c.preLogonDone, c.reports});
         EXPECT_EQ(machine->impl()->userSessionActionA(), c.userSessionCleared ? 0 : 11);
         EXPECT_EQ(machine->getUserSessionActionB(), c.userSessionCleared ? 0 : 12);
-        if (c.line != nullptr) EXPECT_EQ(logged(c.line).size(), 1u);
+        if (c.line != nullptr) {
+            EXPECT_EQ(logged(c.line).size(), 1u);
+        }
     }
 }
 
@@ -153,7 +155,9 @@ TEST_F(LogonStateMachineTest, TheMachineConnectionEndsThePreLogonPhaseOrReportsT
         reach(c.from);
         for (std::int32_t access : c.access) publish(access);
         expectSeen({c.to, NONE, NONE, c.preLogonDone, c.reports});
-        if (c.line != nullptr) EXPECT_EQ(logged(c.line).size(), 1u);
+        if (c.line != nullptr) {
+            EXPECT_EQ(logged(c.line).size(), 1u);
+        }
     }
 }
 

@@ -350,7 +350,9 @@ TEST_F(NetworkMachinesTest, ResumeReauthenticatesWired8021xAndReassociatesWirele
         onEngine([&] { machines(network).powerEvent(row.event); });
         SCOPED_TRACE(std::to_string(row.mediaType) + " " + std::to_string(row.event));
         EXPECT_EQ(connection->take(), row.calls);
-        if (row.line != nullptr) EXPECT_THAT(logSince(before), HasSubstr(row.line));
+        if (row.line != nullptr) {
+            EXPECT_THAT(logSince(before), HasSubstr(row.line));
+        }
         onEngine([&] { network.stop(); });
         connection->take();
     }
@@ -402,7 +404,9 @@ TEST_F(NetworkMachinesTest, AFailedAuthenticationLogsHowFarItGotAndEndsTheSessio
         onEngine([&] { FakeAdapterConnectionImpl::publish(wired, A::ADAPTER_AUTH_FAILED, 3); });
         const std::string lines = logSince(before);
         SCOPED_TRACE(NetworkConstants::authenticationStateText(row.state));
-        if (row.line != nullptr) EXPECT_THAT(lines, HasSubstr(row.line));
+        if (row.line != nullptr) {
+            EXPECT_THAT(lines, HasSubstr(row.line));
+        }
         EXPECT_THAT(lines, HasSubstr("received auth request AUTHENTICATION_FAILED"));
         EXPECT_THAT(lines, HasSubstr("In NetworkImpl::authenticationSessionFinishedActions"));
         EXPECT_EQ(session.authenticationState(), C::AUTH_STATE_FAILURE);

@@ -273,9 +273,10 @@ TEST(NetworkServerValidationTest, RulesNamesChainAndCaDecideTheVerdictItsLinesAn
         EXPECT_STREQ(serverName.text(), row.valid ? SUBJECT : "Untrusted") << row.what;
         EXPECT_THAT(log.messages(), ElementsAreArray(row.lines)) << row.what;
         // The CAs are tried in order until one takes the chain.
-        if (!row.anyCa && row.chainIsValid)
+        if (!row.anyCa && row.chainIsValid) {
             EXPECT_EQ(asked.size(), row.caAccepting < 0 ? 2U : static_cast<size_t>(row.caAccepting) + 1)
                 << row.what;
+        }
     }
 }
 

@@ -306,7 +306,9 @@ TEST_F(PhyInfoOnLabTest, LibraryReceivesTheRecordAndOnlyTheRightWepKeyLinksUp) {
                                                              keyOf(row.key, row.ssid)));
         EXPECT_EQ(call, row.call);
         EXPECT_THAT(links, Contains(row.link)) << row.ssid << " " << row.key;
-        if (std::string(row.link) == "down") EXPECT_THAT(links, Not(Contains("up"))) << row.key;
+        if (std::string(row.link) == "down") {
+            EXPECT_THAT(links, Not(Contains("up"))) << row.key;
+        }
     }
 }
 

@@ -205,8 +205,9 @@ TEST_F(VpnManagerBehaviorTest, ABannerIsShownToEveryTrayAndItsAnswerReachesTheLi
     ASSERT_TRUE(waitForMessage("getBannerRequest"));
     for (const std::string& text : tray->sent()) {
         SentMessage message(text);
-        if (message.name() == "getBannerRequest")
+        if (message.name() == "getBannerRequest") {
             EXPECT_EQ(message.child("bannerPrompt"), "Authorized use only");
+        }
     }
     WaitingConnectionImpl* later = nullptr;
     onEngineThread([&] { later = &newTray(); });
@@ -235,7 +236,9 @@ TEST_F(VpnManagerBehaviorTest, SoftTokenPasscodesAndTheirFailures) {
     ASSERT_TRUE(waitForMessage("getVpnCredentialsRequest"));
     for (const std::string& text : tray->sent()) {
         SentMessage message(text);
-        if (message.name() == "getVpnCredentialsRequest") EXPECT_EQ(message.child("passwordPrompt"), "PIN");
+        if (message.name() == "getVpnCredentialsRequest") {
+            EXPECT_EQ(message.child("passwordPrompt"), "PIN");
+        }
     }
     onEngineThread([this] { manager().sendCredentials("alice", "1234"); });
     ASSERT_TRUE(waitForStates(2));
@@ -327,7 +330,9 @@ TEST_F(VpnManagerBehaviorTest, AutomatedVpnNeedsTheLibraryAProfileAndAUsableSett
         bool capable = false;
         onEngineThread([&] { capable = manager().isAutomatedVpnCapable(); });
         EXPECT_EQ(capable, c.capable);
-        if (c.line) EXPECT_EQ(logged(c.line), before + 1);
+        if (c.line) {
+            EXPECT_EQ(logged(c.line), before + 1);
+        }
     }
 }
 

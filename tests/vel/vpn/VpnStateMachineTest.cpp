@@ -59,7 +59,9 @@ TEST(VpnFailureMappingTest, EachFailureEventReportsTheStatusTwoBelowIt) {
         SCOPED_TRACE(c.event);
         std::int32_t status = -1;
         EXPECT_EQ(VpnStateMachineImpl::failureStatus(c.event, status), c.failure);
-        if (c.failure) EXPECT_EQ(status, c.status);
+        if (c.failure) {
+            EXPECT_EQ(status, c.status);
+        }
     }
     // Every client event the library's errors give is reported with a text of its own.
     for (std::int32_t event = 0; event <= 60; ++event) {
