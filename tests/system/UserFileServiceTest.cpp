@@ -181,7 +181,7 @@ TEST_F(UserFileTest, EveryAddedNetworkIsRefusedOrComesBackAsSentAfterARestart) {
     connectTray();
     std::vector<Sent> variants;
     for (const std::string& pair : PAIRS)
-        for (const std::string& key : {"", "wep", "psk"})
+        for (const std::string key : {"", "wep", "psk"})
             for (const std::string& method : METHODS)
                 for (const std::string& credential : CREDENTIALS) {
                     if (method.empty() != credential.empty()) continue;
@@ -255,8 +255,8 @@ TEST_F(UserFileTest, EveryChangedNetworkIsRefusedOrComesBackAsListedAfterARestar
             const std::string group = first.name + "-" + pair;
             ASSERT_EQ(tray->ask("addGroupRequest", {{"groupName", QString::fromStdString(group)}}).name(),
                       "addGroupResponse");
-            for (const std::string& method : {"", "eapPeap", "eapMd5"})
-                for (const std::string& key : {"", "wep", "psk"}) {
+            for (const std::string method : {"", "eapPeap", "eapMd5"})
+                for (const std::string key : {"", "wep", "psk"}) {
                     Sent sent = first;
                     sent.group = group;
                     sent.name = "n" + std::to_string(++number);
@@ -282,9 +282,12 @@ TEST_F(UserFileTest, EveryChangedNetworkIsRefusedOrComesBackAsListedAfterARestar
                     } else {
                         ASSERT_EQ(answer.name(), "changeNetworkResponse") << what << "\n" << answer.text;
                         EXPECT_THAT(entry, ::testing::StartsWith("wifi " + listedPair(pair) + " ")) << what;
-                        if (!method.empty())
+                        if (!method.empty()) {
                             EXPECT_THAT(entry, ::testing::EndsWith(method + " password")) << what;
-                        if (!takesEapMethod(pair)) EXPECT_EQ(entry, "wifi " + pair + "  ") << what;
+                        }
+                        if (!takesEapMethod(pair)) {
+                            EXPECT_EQ(entry, "wifi " + pair + "  ") << what;
+                        }
                     }
                     expected[group][sent.name] = entry;
                 }
