@@ -38,6 +38,11 @@ void PortDownStatusEventImpl::run() {
 }
 
 void PortStateChangeEvent::run() {
+    if (!manager()->takesPortState(m_state)) {
+        logInfo(0, "%s: port state %d and status %d of an ended session ignored", manager()->name(), m_state,
+                m_status);
+        return;
+    }
     std::int32_t adapterEvent = 0;
     std::int32_t value = 0;
     PortStateMachine::adapterEventOf(m_state, m_status, &adapterEvent, &value);
@@ -58,6 +63,10 @@ void PortLocationErrorEventImpl::run() {
 
 void EapStatusEvent::run() {
     PortManagerImpl* portManager = manager();
+    if (!portManager->takesEapStatus()) {
+        logInfo(0, "%s: Eap status %d of an ended session ignored", portManager->name(), m_status);
+        return;
+    }
     if (m_status == EAP_STATUS_INVALID_PAC) {
         portManager->portManagerListener().event(1);
     } else if (m_status == EAP_STATUS_CLEARTEXT_FAILURE) {

@@ -360,6 +360,12 @@ void PortManagerImpl::authReset() {
         if (result != QX_OK) ERROR_REPORT("qxPortAuthReset", result);
     }
     advanceGeneration();
+    m_sessionEnded = true;
+}
+
+bool PortManagerImpl::takesPortState(std::int32_t state) {
+    if (PortStateMachine::opensSession(state)) m_sessionEnded = false;
+    return !m_sessionEnded;
 }
 
 std::int32_t PortManagerImpl::getAssociationInfo(QX_ASSOCIATION_INFO* info) {

@@ -77,6 +77,12 @@ public:
     bool isWired() const;
     bool isStale(std::int32_t generation);
     std::int32_t generation();
+    // Engine thread. Whether a state or EAP status report of the library may reach the adapter.
+    // Once the engine has reset the port's authentication, the library may still deliver the end
+    // of the session it ran before, and that must not decide the next one: such reports are dropped
+    // until the library reports the reset (port disconnected) or the next session (connecting).
+    bool takesPortState(std::int32_t state);
+    bool takesEapStatus() const { return !m_sessionEnded; }
     PortManagerListener portManagerListener() const { return m_adapter.portManagerListener(); }
     // Gives the port its manager.
     void setPortManager();
@@ -132,6 +138,8 @@ private:
     VelAdapter m_adapter;
     bool m_attached = false;
     std::int32_t m_generation = 1;
+    // Engine thread only: authentication reset and the library not yet past the old session.
+    bool m_sessionEnded = false;
     NvoPort m_port;
     PortStateMachine m_portStateMachine;
     PortCredentialResponderMember m_credentialResponder;

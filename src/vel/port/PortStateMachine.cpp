@@ -89,6 +89,10 @@ void PortStateMachine::adapterEventOf(std::int32_t state, std::int32_t status, s
     }
 }
 
+bool PortStateMachine::opensSession(std::int32_t state) {
+    return state == STATE_DISCONNECTED || state == STATE_CONNECTING;
+}
+
 void PortStateMachine::portEvent(std::int32_t type, const void* data, std::int32_t length) {
     switch (type) {
         case QX_PORT_EVENT_LINK_MODE:

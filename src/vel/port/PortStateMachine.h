@@ -22,6 +22,9 @@ public:
     // The adapter event and value of a library port state and status.
     static void adapterEventOf(std::int32_t state, std::int32_t status, std::int32_t* adapterEvent,
                                std::int32_t* value);
+    // Whether the library reports this state only once the previous session is over: the port
+    // disconnected (authentication reset) or connecting (a new session's first state).
+    static bool opensSession(std::int32_t state);
 
 private:
     void linkMode(const void* data, std::int32_t length);

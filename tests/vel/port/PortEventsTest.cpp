@@ -119,6 +119,46 @@ TEST_F(PortEventsTest, EapStatusesBecomeAdapterEventsOrALine) {
     EXPECT_THAT(log(), HasSubstr(LabBuilder::guid(2) + " Eap status QX_EAP_STATUS_SUCCESS."));
 }
 
+// Once the engine resets the port's authentication, the old session's end may still be on its way:
+// it must not decide the next session, which starts with the reset's notice or a connecting port.
+TEST_F(PortEventsTest, ReportsOfAnEndedSessionDoNotDecideTheNextOne) {
+    start();
+    makeManager(1);
+    settle();
+    auto eapStatus = [this](int status) {
+        pm()->eapStatusCallback(&status);
+        ASSERT_TRUE(drain(queue));
+    };
+    struct Row {
+        std::vector<std::uint8_t> opener;
+        std::vector<std::uint8_t> failure;
+        const char* openerLine;
+    } rows[] = {
+        {pairRecord(QX_PORT_STATE_CONNECTING, QX_PORT_STATUS_IN_PROGRESS),
+         pairRecord(QX_PORT_STATE_HELD, QX_PORT_STATUS_EAP_FAILURE), "state 13 0"},
+        {pairRecord(QX_PORT_STATE_DISCONNECTED, QX_PORT_STATUS_LOGOFF),
+         pairRecord(QX_PORT_STATE_HELD, QX_PORT_STATUS_KEY_MISMATCH), "state 0 0"},
+    };
+    for (const Row& row : rows) {
+        listener->lines.clear();
+        pm()->authReset();
+        eapStatus(QX_EAP_STATUS_CLEARTEXT_FAILURE);
+        notify(QX_PORT_EVENT_STATE_STATUS, pairRecord(QX_PORT_STATE_HELD, QX_PORT_STATUS_EAP_FAILURE));
+        notify(QX_PORT_EVENT_STATE_STATUS, pairRecord(QX_PORT_STATE_AUTHENTICATED, QX_PORT_STATUS_SUCCESS));
+        notify(QX_PORT_EVENT_STATE_STATUS,
+               pairRecord(QX_PORT_STATE_AUTHENTICATING, QX_PORT_STATUS_IN_PROGRESS));
+        EXPECT_THAT(listener->lines, IsEmpty()) << row.openerLine;
+        notify(QX_PORT_EVENT_STATE_STATUS, row.opener);
+        eapStatus(QX_EAP_STATUS_CLEARTEXT_FAILURE);
+        notify(QX_PORT_EVENT_STATE_STATUS, row.failure);
+        EXPECT_THAT(listener->lines, ElementsAre(row.openerLine, "event 2", "state 17 3"));
+    }
+    std::string text = log();
+    EXPECT_THAT(text,
+                HasSubstr(LabBuilder::guid(1) + ": port state 5 and status 201 of an ended session ignored"));
+    EXPECT_THAT(text, HasSubstr(LabBuilder::guid(1) + ": Eap status 402 of an ended session ignored"));
+}
+
 TEST_F(PortEventsTest, LocationResponseIsReadItemByItem) {
     start();
     makeManager(2);
