@@ -113,10 +113,10 @@ struct BlockTable {
 struct BlockSet {
     // Read by other threads' lookups: kept off the line that every insertion writes.
     alignas(ShardConstants::LINE) std::atomic<BlockTable*> table;  // null before the first block
+    std::atomic<bool> incomplete;  // the host heap refused to grow it: it no longer answers for every block
     alignas(ShardConstants::LINE) BlockTable* retired;  // replaced tables not yet freed
     size_t count;
     size_t erased;
-    std::atomic<bool> incomplete;  // the host heap refused to grow it: it no longer answers for every block
 };
 
 struct PoolList {

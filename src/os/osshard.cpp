@@ -33,6 +33,9 @@ LookupCount* lookupCounts() {
 
 std::atomic<uint32_t> g_nextShard{0};
 thread_local uint32_t t_shard = ShardConstants::COUNT;
+// Where this thread last found a block outside its own shard: a thread looks up the same few
+// records of other threads (the pools it allocates from) over and over.
+thread_local uint32_t t_lastElsewhere = 0;
 
 // The slow way, for a shard whose set could not grow: every list of the shard in every pool.
 BlockHeader* findInShardLists(uint32_t shard, const void* header) {
@@ -101,15 +104,26 @@ bool noLookupUnderWay() {
 
 BlockHeader* findMemBlock(const void* header) {
     const uint32_t own = currentShard();
+    const uint32_t elsewhere = t_lastElsewhere;
     BlockHeader* found = nullptr;
     bool walkLists = false;
-    enterLookup();
-    for (uint32_t k = 0; k < ShardConstants::COUNT && found == nullptr; ++k) {
-        const BlockSet& set = shardBlocks((own + k) % ShardConstants::COUNT);
+    auto probe = [&](uint32_t shard) {
+        const BlockSet& set = shardBlocks(shard);
         if (set.incomplete.load(std::memory_order_acquire)) {
             walkLists = true;
         } else if (blockSetContains(&set, header)) {
             found = static_cast<BlockHeader*>(const_cast<void*>(header));
+        }
+        return found != nullptr;
+    };
+    enterLookup();
+    if (!probe(own) && (elsewhere == own || !probe(elsewhere))) {
+        for (uint32_t shard = 0; shard < ShardConstants::COUNT; ++shard) {
+            if (shard == own || shard == elsewhere) continue;
+            if (probe(shard)) {
+                t_lastElsewhere = shard;
+                break;
+            }
         }
     }
     leaveLookup();
