@@ -18,6 +18,7 @@ namespace {
 
 struct alignas(ShardConstants::LINE) LookupCount {
     std::atomic<uint32_t> active;
+    std::atomic<uint32_t> threads;  // living threads that allocate into the shard
 };
 
 // Never destroyed: the library is used by static constructors and destructors of its callers.
@@ -32,10 +33,11 @@ LookupCount* lookupCounts() {
 }
 
 std::atomic<uint32_t> g_nextShard{0};
-thread_local uint32_t t_shard = ShardConstants::COUNT;
+// The library is loaded at start-up, so the fast TLS model is safe; every allocation asks.
+__attribute__((tls_model("initial-exec"))) thread_local uint32_t t_shard = ShardConstants::COUNT;
 // Where this thread last found a block outside its own shard: a thread looks up the same few
 // records of other threads (the pools it allocates from) over and over.
-thread_local uint32_t t_lastElsewhere = 0;
+__attribute__((tls_model("initial-exec"))) thread_local uint32_t t_lastElsewhere = 0;
 
 // The slow way, for a shard whose set could not grow: every list of the shard in every pool.
 BlockHeader* findInShardLists(uint32_t shard, const void* header) {
@@ -58,11 +60,50 @@ BlockHeader* findInShardLists(uint32_t shard, const void* header) {
 
 }  // namespace
 
-uint32_t currentShard() {
-    if (t_shard == ShardConstants::COUNT) {
-        t_shard = g_nextShard.fetch_add(1, std::memory_order_relaxed) % ShardConstants::COUNT;
+namespace {
+
+// Gives the thread's shard back when the thread ends, so that threads that come and go do not pile
+// up on a few shards while others stand empty. Blocks keep the shard they were allocated in.
+struct ShardRelease {
+    uint32_t shard = ShardConstants::COUNT;
+    ~ShardRelease() {
+        if (shard != ShardConstants::COUNT) lookupCounts()[shard].threads.fetch_sub(1, std::memory_order_relaxed);
     }
-    return t_shard;
+};
+thread_local ShardRelease t_release;
+
+// The shard with the fewest living threads, searched from a rotating start so that ties spread.
+uint32_t leastUsedShard() {
+    const uint32_t start = g_nextShard.fetch_add(1, std::memory_order_relaxed);
+    uint32_t best = start % ShardConstants::COUNT;
+    for (uint32_t k = 1; k < ShardConstants::COUNT; ++k) {
+        const uint32_t shard = (start + k) % ShardConstants::COUNT;
+        if (lookupCounts()[shard].threads.load(std::memory_order_relaxed) <
+            lookupCounts()[best].threads.load(std::memory_order_relaxed)) {
+            best = shard;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+namespace {
+
+// Once per thread; kept out of line so that the every-call path stays a load and a compare.
+[[gnu::noinline]] uint32_t assignShard() {
+    const uint32_t shard = leastUsedShard();
+    lookupCounts()[shard].threads.fetch_add(1, std::memory_order_relaxed);
+    t_release.shard = shard;
+    t_shard = shard;
+    return shard;
+}
+
+}  // namespace
+
+uint32_t currentShard() {
+    const uint32_t shard = t_shard;
+    return shard != ShardConstants::COUNT ? shard : assignShard();
 }
 
 uint32_t shardOf(const BlockHeader* memBlock) {
