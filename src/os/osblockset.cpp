@@ -90,19 +90,24 @@ bool rebuild(BlockSet* set, size_t wanted) {
     }
     set->table.store(table, std::memory_order_seq_cst);
     set->erased = 0;
-    // A lookup that starts after this sees the new table: once none is under way, none can still
-    // read a replaced one.
+    return true;
+}
+
+// A lookup that starts after a table is replaced sees the new one: once no lookup is under way,
+// none can still read a replaced table. Tried at every change until it succeeds, so that replaced
+// tables do not pile up while other threads keep looking blocks up.
+void freeReplacedTables(BlockSet* set) {
     if (set->retired != nullptr && noLookupUnderWay()) {
         freeTables(set->retired);
         set->retired = nullptr;
     }
-    return true;
 }
 
 }  // namespace
 
 void blockSetInsert(BlockSet* set, const BlockHeader* block) {
     if (set->incomplete.load(std::memory_order_relaxed)) return;
+    freeReplacedTables(set);
     BlockTable* table = set->table.load(std::memory_order_relaxed);
     size_t capacity = table != nullptr ? table->capacity : 0;
     // Three quarters of the slots in use or erased: grow or clean up before probing gets long.
@@ -118,6 +123,7 @@ void blockSetInsert(BlockSet* set, const BlockHeader* block) {
 
 void blockSetErase(BlockSet* set, const BlockHeader* block) {
     if (set->incomplete.load(std::memory_order_relaxed)) return;
+    freeReplacedTables(set);
     uintptr_t* slot = slotHolding(set->table.load(std::memory_order_relaxed), reinterpret_cast<uintptr_t>(block));
     if (slot == nullptr) return;
     storeSlot(slot, ERASED);
