@@ -1,11 +1,16 @@
 // ostrum's queue and mutex next to the same operations on std::mutex and std::deque, in one run;
-// checked allocations as the run-time configures its context, by leak-tracking level and by the
-// number of blocks already live.
+// checked allocations as the run-time configures its context, by leak-tracking level, by the
+// number of blocks already live, and from one or four threads at once beside the host's malloc.
+// Run with --benchmark_repetitions=7 --benchmark_enable_random_interleaving=true for medians of
+// interleaved rounds. With four threads the real time is per operation of all threads together:
+// one thread's operation takes four times that.
 #include <benchmark/benchmark.h>
 
 #include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -116,6 +121,38 @@ void BM_FreeWithLiveBlocks(benchmark::State& state) {
     _osMemPoolDestroy(__FILE__, __LINE__, &pool);
 }
 BENCHMARK(BM_FreeWithLiveBlocks)->ArgName("live")->Arg(0)->Arg(20000);
+
+// One tracked allocation and its free per iteration in every thread, all threads on one pool of
+// one context, as the run-time's threads share its pool.
+std::unique_ptr<CheckedContext> SharedContext;
+OsMemPool* SharedPool = nullptr;
+
+void BM_TrackedAllocFree(benchmark::State& state) {
+    if (state.thread_index() == 0) {
+        SharedContext = std::make_unique<CheckedContext>(1);
+        _osMemPoolCreate(__FILE__, __LINE__, &SharedPool, "bench", SharedContext->get());
+    }
+    for (auto _ : state) {
+        void* p = nullptr;
+        _osMemPoolAlloc(__FILE__, __LINE__, &p, 64, SharedPool);
+        benchmark::DoNotOptimize(p);
+        if (_osMemPoolFree(__FILE__, __LINE__, &p) != OS_OK) state.SkipWithError("free refused");
+    }
+    if (state.thread_index() == 0) {
+        _osMemPoolDestroy(__FILE__, __LINE__, &SharedPool);
+        SharedContext.reset();
+    }
+}
+BENCHMARK(BM_TrackedAllocFree)->Threads(1)->Threads(4)->UseRealTime();
+
+void BM_MallocFree(benchmark::State& state) {
+    for (auto _ : state) {
+        void* p = std::malloc(64);
+        benchmark::DoNotOptimize(p);
+        std::free(p);
+    }
+}
+BENCHMARK(BM_MallocFree)->Threads(1)->Threads(4)->UseRealTime();
 
 void BM_OsMsgQSendReceive(benchmark::State& state) {
     Context context;

@@ -39,14 +39,14 @@ int tearDownGlobal() {
     int result = runExitFunctions(&g_os.context);
     destroyGlobalLock(&g_os.refLock, &result);
     destroyGlobalLock(&g_os.listLock, &result);
-    blockSetClear(&g_memBlocks);
+    clearShards();
     blockSetClear(&g_refBlocks);
     return result;
 }
 
 int initGlobal(const OsContextConfig* config) {
     std::memset(&g_os, 0, sizeof g_os);
-    blockSetClear(&g_memBlocks);
+    clearShards();
     blockSetClear(&g_refBlocks);
     OsContext* global = &g_os.context;
     copyName(global->name, "OS");
@@ -82,16 +82,9 @@ void unlinkContext(OsContext* context) {
     context->backLink = nullptr;
 }
 
-bool hasBlock(const PoolCommon* pool, const void* payload) {
-    for (BlockHeader* b = pool->blocks.head; b != nullptr; b = b->next) {
-        if (payloadOf(b) == payload) return true;
-    }
-    return false;
-}
-
 BlockHeader* findInPools(const PoolList& pools, const void* p) {
     for (PoolCommon* pool = pools.head; pool != nullptr; pool = pool->next) {
-        for (BlockHeader* b = pool->blocks.head; b != nullptr; b = b->next) {
+        for (BlockHeader* b = pool->blocks[0].list.head; b != nullptr; b = b->next) {
             if (payloadOf(b) == p) return b;
         }
     }
@@ -141,34 +134,23 @@ bool isLiveContext(const OsContext* context) {
 
 bool isLiveObject(const void* object) {
     if (object == nullptr) return false;
-    ListLock lock;
-    if (!g_memBlocks.incomplete) {
-        const void* header = static_cast<const char*>(object) - headerSize(false);
-        if (!blockSetContains(&g_memBlocks, header)) return false;
-        const PoolCommon* pool = static_cast<const BlockHeader*>(header)->pool;
-        return pool == &pool->context->defaultPool;
-    }
-    if (hasBlock(&g_os.context.defaultPool, object)) return true;
-    for (OsContext* c = g_os.contextsHead; c != nullptr; c = c->next) {
-        if (hasBlock(&c->defaultPool, object)) return true;
-    }
-    return false;
+    const BlockHeader* block = findMemBlock(static_cast<const char*>(object) - headerSize(false));
+    return block != nullptr && block->pool == &block->pool->context->defaultPool;
 }
 
 BlockHeader* findBlockAnywhere(const void* p, bool refBlocks) {
     if (p == nullptr) return nullptr;
+    if (!refBlocks) return findMemBlock(static_cast<const char*>(p) - headerSize(false));
     RefLock refLock;
-    ListLock listLock;
-    const BlockSet& set = blockSetOf(refBlocks);
-    if (!set.incomplete) {
-        const void* header = static_cast<const char*>(p) - headerSize(refBlocks);
-        return blockSetContains(&set, header) ? static_cast<BlockHeader*>(const_cast<void*>(header))
-                                              : nullptr;
+    if (!g_refBlocks.incomplete.load(std::memory_order_relaxed)) {
+        const void* header = static_cast<const char*>(p) - headerSize(true);
+        return blockSetContains(&g_refBlocks, header) ? static_cast<BlockHeader*>(const_cast<void*>(header))
+                                                      : nullptr;
     }
-    const PoolList& globalPools = refBlocks ? g_os.context.refPools : g_os.context.memPools;
-    if (BlockHeader* b = findInPools(globalPools, p)) return b;
+    ListLock listLock;
+    if (BlockHeader* b = findInPools(g_os.context.refPools, p)) return b;
     for (OsContext* c = g_os.contextsHead; c != nullptr; c = c->next) {
-        if (BlockHeader* b = findInPools(refBlocks ? c->refPools : c->memPools, p)) return b;
+        if (BlockHeader* b = findInPools(c->refPools, p)) return b;
     }
     return nullptr;
 }
@@ -241,25 +223,29 @@ OSTRUM_API int _osContextDestroy(const char* file, int line, OsContext** context
 
     mutexLockRaw(g_os.refLock);
     mutexLockRaw(g_os.listLock);
-    unlinkContext(c);
+    {
+        // Every shard as well: the leak report and the forgetting walk every block list.
+        AllShardsLock shards;
+        unlinkContext(c);
 
-    if ((c->config.traceKinds & osDbgTraceType_context) != 0) {
-        int r = dispatchTrace(c->config.traceCallback, file, line, c->name, c, osDbgTraceType_context,
-                              osDbgTraceOp_destroy, OS_OK);
+        if ((c->config.traceKinds & osDbgTraceType_context) != 0) {
+            int r = dispatchTrace(c->config.traceCallback, file, line, c->name, c, osDbgTraceType_context,
+                                  osDbgTraceOp_destroy, OS_OK);
+            if (result == OS_OK) result = r;
+        }
+        if (c->config.leakTracking != 0) {
+            bool go = true;
+            for (PoolCommon* pool = c->refPools.head; go && pool != nullptr; pool = pool->next)
+                go = reportPoolLeaks(pool);
+            for (PoolCommon* pool = c->memPools.head; go && pool != nullptr; pool = pool->next)
+                go = reportPoolLeaks(pool);
+        }
+
+        forgetBlocksOf(c);
+        void* record = c;
+        int r = _osMemPoolFree(SRC_CONTEXT, __LINE__, &record);
         if (result == OS_OK) result = r;
     }
-    if (c->config.leakTracking != 0) {
-        bool go = true;
-        for (PoolCommon* pool = c->refPools.head; go && pool != nullptr; pool = pool->next)
-            go = reportPoolLeaks(pool);
-        for (PoolCommon* pool = c->memPools.head; go && pool != nullptr; pool = pool->next)
-            go = reportPoolLeaks(pool);
-    }
-
-    forgetBlocksOf(c);
-    void* record = c;
-    int r = _osMemPoolFree(SRC_CONTEXT, __LINE__, &record);
-    if (result == OS_OK) result = r;
 
     bool last = g_os.contextsHead == nullptr;
     mutexUnlockRaw(g_os.listLock);
@@ -267,7 +253,7 @@ OSTRUM_API int _osContextDestroy(const char* file, int line, OsContext** context
     if (last) {
         // The global exit functions join the timer thread, whose callbacks may need the global
         // locks, so they run after the locks are released; the lifecycle lock keeps creates out.
-        r = tearDownGlobal();
+        int r = tearDownGlobal();
         if (result == OS_OK) result = r;
     }
     return result;

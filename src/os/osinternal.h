@@ -46,7 +46,7 @@ struct BlockHeader {
 
 struct MemBlock {
     BlockHeader header;
-    uint32_t reserved;
+    uint32_t shard;  // the shard whose lock guards the block's list links, fixed for its life
     uint32_t headGuard;
 };
 
@@ -68,6 +68,20 @@ struct BlockList {
     BlockHeader** tail;  // the last block's "next" word, or &head
 };
 
+struct ShardConstants {
+    // Memory blocks are listed per shard, a thread allocating into its own shard, so that threads
+    // allocating at once do not wait for each other. Reference pools use list 0 only.
+    static constexpr uint32_t COUNT = 16;
+    static constexpr size_t LINE = 64;
+};
+
+// One shard's list of a pool, alone on its cache line as far as the host allocator's alignment
+// allows, so that two threads' lists do not share a line.
+struct ShardList {
+    BlockList list;
+    char pad[ShardConstants::LINE - sizeof(BlockList)];
+};
+
 struct PoolCommon {
     PoolCommon* next;
     PoolCommon** backLink;
@@ -83,16 +97,26 @@ struct PoolCommon {
     OsCorruptionCallback corruptionCallback;
     OsLeakCallback leakCallback;
     char contextName[NAME_SIZE];
-    BlockList blocks;
+    ShardList blocks[ShardConstants::COUNT];
 };
 
-// Open-addressing set of block header addresses.
-struct BlockSet {
+// A table of the block set. A replaced table stays allocated until no lookup without the lock is
+// under way, as such a lookup may still read the table it started on.
+struct BlockTable {
+    size_t capacity;  // a power of two
+    BlockTable* replaced;
     uintptr_t* slots;
-    size_t capacity;  // a power of two, or 0 before the first block
+};
+
+// Open-addressing set of block header addresses. Changed under its owner's lock; looked up under
+// it or, for an address whose insertion happened before the lookup, without it.
+struct BlockSet {
+    // Read by other threads' lookups: kept off the line that every insertion writes.
+    alignas(ShardConstants::LINE) std::atomic<BlockTable*> table;  // null before the first block
+    std::atomic<bool> incomplete;  // the host heap refused to grow it: it no longer answers for every block
+    alignas(ShardConstants::LINE) BlockTable* retired;  // replaced tables not yet freed
     size_t count;
     size_t erased;
-    bool incomplete;  // the host heap refused to grow it: it no longer answers for every block
 };
 
 struct PoolList {
@@ -181,6 +205,25 @@ struct ListLock {
     ListLock& operator=(const ListLock&) = delete;
 };
 
+// A shard's lock: recursive, as the context's destroy holds every shard while it frees.
+struct ShardLock {
+    explicit ShardLock(uint32_t shard);
+    ~ShardLock();
+    ShardLock(const ShardLock&) = delete;
+    ShardLock& operator=(const ShardLock&) = delete;
+
+private:
+    uint32_t m_shard;
+};
+
+// Every shard's lock, taken in shard order.
+struct AllShardsLock {
+    AllShardsLock();
+    ~AllShardsLock();
+    AllShardsLock(const AllShardsLock&) = delete;
+    AllShardsLock& operator=(const AllShardsLock&) = delete;
+};
+
 struct RefLock {
     RefLock();
     ~RefLock();
@@ -203,16 +246,30 @@ BlockHeader* findBlockAnywhere(const void* p, bool refBlocks);
 
 // ---- live block addresses (osblockset) ----
 
-// Every live memory block (under the list lock) and reference block (under the reference lock).
-extern BlockSet g_memBlocks;
+// Every live reference block, under the reference lock; memory blocks are in their shard's set.
 extern BlockSet g_refBlocks;
-BlockSet& blockSetOf(bool refBlocks);
 void blockSetInsert(BlockSet* set, const BlockHeader* block);
 void blockSetErase(BlockSet* set, const BlockHeader* block);
 bool blockSetContains(const BlockSet* set, const void* block);
 void blockSetClear(BlockSet* set);
 // A destroyed context's leaked blocks stay allocated but are no longer anybody's live blocks.
+// Under every shard's lock.
 void forgetBlocksOf(OsContext* context);
+
+// ---- shards of the memory block lists (osshard) ----
+
+// The calling thread's shard.
+uint32_t currentShard();
+uint32_t shardOf(const BlockHeader* memBlock);
+BlockSet& shardBlocks(uint32_t shard);
+// Lookups that do not hold the set's lock run between these two.
+void enterLookup();
+void leaveLookup();
+// No lookup without the lock is under way: replaced tables may go.
+bool noLookupUnderWay();
+// Finds a live memory block by its header address, the caller's shard first; null when none.
+BlockHeader* findMemBlock(const void* header);
+void clearShards();
 
 // ---- blocks and guards (osmemguard, osrefguard) ----
 
@@ -236,10 +293,13 @@ BlockHeader* blockOf(const void* payload, bool isRef);
 void writeGuards(BlockHeader* block, bool isRef);
 // 0 intact, else the corruption reason.
 int checkBlock(BlockHeader* block, bool isRef);
-// Checks every block of the pool; on damage calls the corruption callback and returns -1.
+// Checks every block of the pool; on damage calls the corruption callback and returns -1. Memory
+// pools take each shard's lock in turn; reference pools are checked under the reference lock.
 int checkPool(PoolCommon* pool, const char* file, int line);
-void appendBlock(BlockList* list, BlockHeader* block);
-void unlinkBlock(BlockList* list, BlockHeader* block);
+// Links the block at the list's tail and enters it in `set`; under the lock that guards both.
+void appendBlock(BlockList* list, BlockHeader* block, BlockSet* set);
+void unlinkBlock(BlockList* list, BlockHeader* block, BlockSet* set);
+bool poolIsEmpty(const PoolCommon* pool);
 void initPool(PoolCommon* pool, const char* name, OsContext* context, bool isRef);
 void appendPool(PoolList* list, PoolCommon* pool);
 void unlinkPool(PoolList* list, PoolCommon* pool);

@@ -86,30 +86,48 @@ int checkBlock(BlockHeader* block, bool isRef) {
     return 0;
 }
 
-int checkPool(PoolCommon* pool, const char* file, int line) {
-    if (!pool->guardCheck) return OS_OK;
-    for (BlockHeader* b = pool->blocks.head; b != nullptr; b = b->next) {
-        int reason = checkBlock(b, pool->isRef);
-        if (reason != 0) {
-            if (pool->corruptionCallback != nullptr) {
-                pool->corruptionCallback(file, line, pool->contextName, payloadOf(b), reason);
-            }
-            return OS_ERR_FAILED;
-        }
+namespace {
+
+// The first damaged block of one list, or null.
+BlockHeader* damagedBlock(const BlockList& list, bool isRef, int* reason) {
+    for (BlockHeader* b = list.head; b != nullptr; b = b->next) {
+        *reason = checkBlock(b, isRef);
+        if (*reason != 0) return b;
     }
-    return OS_OK;
+    return nullptr;
 }
 
-void appendBlock(BlockList* list, BlockHeader* block) {
+}  // namespace
+
+int checkPool(PoolCommon* pool, const char* file, int line) {
+    if (!pool->guardCheck) return OS_OK;
+    int reason = 0;
+    BlockHeader* damaged = nullptr;
+    if (pool->isRef) {
+        damaged = damagedBlock(pool->blocks[0].list, true, &reason);
+    } else {
+        for (uint32_t shard = 0; damaged == nullptr && shard < ShardConstants::COUNT; ++shard) {
+            ShardLock lock(shard);
+            damaged = damagedBlock(pool->blocks[shard].list, false, &reason);
+        }
+    }
+    if (damaged == nullptr) return OS_OK;
+    if (pool->corruptionCallback != nullptr) {
+        pool->corruptionCallback(file, line, pool->contextName, payloadOf(damaged), reason);
+    }
+    return OS_ERR_FAILED;
+}
+
+void appendBlock(BlockList* list, BlockHeader* block, BlockSet* set) {
     block->next = nullptr;
     block->backLink = list->tail;
     *list->tail = block;
     list->tail = &block->next;
-    blockSetInsert(&blockSetOf(block->pool->isRef), block);
+    blockSetInsert(set, block);
 }
 
-void unlinkBlock(BlockList* list, BlockHeader* block) {
-    blockSetErase(&blockSetOf(block->pool->isRef), block);
+void unlinkBlock(BlockList* list, BlockHeader* block, BlockSet* set) {
+    blockSetErase(set, block);
     *block->backLink = block->next;
     if (block->next != nullptr) {
         block->next->backLink = block->backLink;
@@ -118,6 +136,13 @@ void unlinkBlock(BlockList* list, BlockHeader* block) {
     }
     block->next = nullptr;
     block->backLink = nullptr;
+}
+
+bool poolIsEmpty(const PoolCommon* pool) {
+    for (const ShardList& shard : pool->blocks) {
+        if (shard.list.head != nullptr) return false;
+    }
+    return true;
 }
 
 void initPool(PoolCommon* pool, const char* name, OsContext* context, bool isRef) {
@@ -134,8 +159,10 @@ void initPool(PoolCommon* pool, const char* name, OsContext* context, bool isRef
     pool->corruptionCallback = config.corruptionCallback;
     pool->leakCallback = config.leakCallback;
     copyName(pool->contextName, context->name);
-    pool->blocks.head = nullptr;
-    pool->blocks.tail = &pool->blocks.head;
+    for (ShardList& shard : pool->blocks) {
+        shard.list.head = nullptr;
+        shard.list.tail = &shard.list.head;
+    }
 }
 
 void appendPool(PoolList* list, PoolCommon* pool) {
@@ -176,17 +203,20 @@ bool emit(PoolCommon* pool, const char* text) {
 bool reportPoolLeaks(PoolCommon* pool) {
     if (pool->leakCallback == nullptr) return false;
     char line[256];
-    if (pool->blocks.head == nullptr) {
+    if (poolIsEmpty(pool)) {
         if (pool->quietWhenEmpty) return true;
         std::snprintf(line, sizeof line, pool->isRef ? "m%p RefPoolName:%5s" : "m%p MemPoolName:%5s",
                       static_cast<void*>(pool), pool->name);
         return emit(pool, line);
     }
-    for (BlockHeader* b = pool->blocks.head; b != nullptr; b = b->next) {
-        std::snprintf(line, sizeof line, "m%p %5s: %16s:%-4ld len %lu", payloadOf(b), pool->name,
-                      baseName(b->file), static_cast<long>(b->line), static_cast<unsigned long>(b->size));
-        if (!emit(pool, line)) return false;
-        if (!reportCallStack(b->callStack, pool->leakCallback, pool->contextName)) return false;
+    // Shard by shard: one thread's blocks stay oldest first.
+    for (const ShardList& shard : pool->blocks) {
+        for (BlockHeader* b = shard.list.head; b != nullptr; b = b->next) {
+            std::snprintf(line, sizeof line, "m%p %5s: %16s:%-4ld len %lu", payloadOf(b), pool->name,
+                          baseName(b->file), static_cast<long>(b->line), static_cast<unsigned long>(b->size));
+            if (!emit(pool, line)) return false;
+            if (!reportCallStack(b->callStack, pool->leakCallback, pool->contextName)) return false;
+        }
     }
     return true;
 }

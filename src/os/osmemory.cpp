@@ -18,7 +18,16 @@ bool isDefaultPoolOfLiveContext(const PoolCommon* pool) {
 }
 
 bool isLivePool(const PoolCommon* pool) {
-    return isDefaultPoolOfLiveContext(pool) || isLiveObject(pool);
+    // A created pool first: its lookup takes no lock, the context walk does.
+    return isLiveObject(pool) || isDefaultPoolOfLiveContext(pool);
+}
+
+MemBlock* memBlockOf(BlockHeader* block) {
+    return reinterpret_cast<MemBlock*>(block);
+}
+
+BlockList& listOf(PoolCommon* pool, uint32_t shard) {
+    return pool->blocks[shard].list;
 }
 
 int traceMem(PoolCommon* pool, const char* file, int line, const void* object, unsigned opcode, int status,
@@ -35,11 +44,8 @@ int memAlloc(const char* file, int line, void** p, size_t size, OsMemPool* pool,
     if (size > OS_MEM_MAX_BLOCK) return OS_ERR_FAILED;
     if (pool == nullptr) return OS_ERR_ARGUMENT;
     if (validates(osDbgTraceType_memPool) && !isLivePool(pool)) return OS_ERR_NOT_FOUND;
-    {
-        ListLock lock;
-        if (checkPool(pool, file, line) != OS_OK)
-            return traceMem(pool, file, line, nullptr, osDbgTraceOp_alloc, OS_ERR_FAILED, size);
-    }
+    if (checkPool(pool, file, line) != OS_OK)
+        return traceMem(pool, file, line, nullptr, osDbgTraceOp_alloc, OS_ERR_FAILED, size);
     auto* block = static_cast<BlockHeader*>(win::heapAlloc(blockTotalSize(size, false)));
     if (block == nullptr)
         return traceMem(pool, file, line, nullptr, osDbgTraceOp_alloc, OS_ERR_NO_MEMORY, size);
@@ -49,19 +55,21 @@ int memAlloc(const char* file, int line, void** p, size_t size, OsMemPool* pool,
     block->size = size;
     block->callStack = pool->callStacks ? captureCallStack() : nullptr;
     block->pool = pool;
+    const uint32_t shard = currentShard();
+    memBlockOf(block)->shard = shard;
     writeGuards(block, false);
     void* payload = payloadOf(block);
     if (zero) std::memset(payload, 0, size);
     {
-        ListLock lock;
-        appendBlock(&pool->blocks, block);
+        ShardLock lock(shard);
+        appendBlock(&listOf(pool, shard), block, &shardBlocks(shard));
     }
     int r = traceMem(pool, file, line, payload, osDbgTraceOp_alloc, OS_OK, size);
     if (r != OS_OK) {
         // The allocation is undone: the caller gets the error and no block.
         {
-            ListLock lock;
-            unlinkBlock(&pool->blocks, block);
+            ShardLock lock(shard);
+            unlinkBlock(&listOf(pool, shard), block, &shardBlocks(shard));
         }
         freeCallStack(block->callStack);
         win::heapFree(block);
@@ -118,13 +126,15 @@ OSTRUM_API int _osMemPoolDestroy(const char* file, int line, OsMemPool** pool) {
     bool busy = false;
     {
         ListLock lock;
-        busy = p->blocks.head != nullptr;
+        {
+            AllShardsLock shards;
+            busy = !poolIsEmpty(p);
+            if (!busy) unlinkPool(&p->context->memPools, p);
+        }
         if (busy) {
             // Still in use: the pool stays listed so that the context's leak report shows it.
             checkPool(p, file, line);
             result = OS_ERR_BUSY;
-        } else {
-            unlinkPool(&p->context->memPools, p);
         }
     }
     if (p->trace) {
@@ -161,12 +171,13 @@ OSTRUM_API int _osMemPoolFree(const char* file, int line, void** p) {
     const char* allocFile = block->file;
     int allocLine = static_cast<int>(block->line);
     size_t size = block->size;
+    if (checkPool(pool, file, line) != OS_OK) {
+        return traceMem(pool, file, line, user, osDbgTraceOp_free, OS_ERR_FAILED, size);
+    }
     {
-        ListLock lock;
-        if (checkPool(pool, file, line) != OS_OK) {
-            return traceMem(pool, file, line, user, osDbgTraceOp_free, OS_ERR_FAILED, size);
-        }
-        unlinkBlock(&pool->blocks, block);
+        const uint32_t shard = shardOf(block);
+        ShardLock lock(shard);
+        unlinkBlock(&listOf(pool, shard), block, &shardBlocks(shard));
     }
     freeCallStack(block->callStack);
     block->callStack = nullptr;
@@ -198,37 +209,41 @@ OSTRUM_API int _osMemPoolRealloc(const char* file, int line, void** p, size_t si
                                : result;
     }
 
+    if (checkPool(pool, file, line) != OS_OK) {
+        *p = nullptr;
+        return traceMem(pool, file, line, user, osDbgTraceOp_realloc, OS_ERR_FAILED, size);
+    }
     BlockHeader* moved = nullptr;
     {
-        ListLock lock;
-        if (checkPool(pool, file, line) != OS_OK) {
-            *p = nullptr;
-            return traceMem(pool, file, line, user, osDbgTraceOp_realloc, OS_ERR_FAILED, size);
-        }
         BlockHeader* block = blockOf(user, false);
+        // The block stays in the shard it was allocated in, whichever thread resizes it.
+        const uint32_t shard = shardOf(block);
+        BlockList& list = listOf(pool, shard);
+        BlockSet& set = shardBlocks(shard);
+        ShardLock lock(shard);
         // The old address leaves the set now: once the host heap has moved the block it is gone.
-        blockSetErase(&g_memBlocks, block);
+        blockSetErase(&set, block);
         // Resized in place in the list while the lock keeps every walker out; a failed resize
         // leaves the block where it was and the caller's pointer valid.
         moved = static_cast<BlockHeader*>(win::heapRealloc(block, blockTotalSize(size, false)));
         if (moved == nullptr) {
-            blockSetInsert(&g_memBlocks, block);
+            blockSetInsert(&set, block);
             return traceMem(pool, file, line, user, osDbgTraceOp_realloc, OS_ERR_NO_MEMORY, size);
         }
         *moved->backLink = moved;
         if (moved->next != nullptr) {
             moved->next->backLink = &moved->next;
         } else {
-            pool->blocks.tail = &moved->next;
+            list.tail = &moved->next;
         }
-        unlinkBlock(&pool->blocks, moved);
+        unlinkBlock(&list, moved, &set);
         freeCallStack(moved->callStack);
         moved->file = file;
         moved->line = line;
         moved->size = size;
         moved->callStack = pool->callStacks ? captureCallStack() : nullptr;
         writeGuards(moved, false);
-        appendBlock(&pool->blocks, moved);
+        appendBlock(&list, moved, &set);
     }
     *p = payloadOf(moved);
     return traceMem(pool, file, line, *p, osDbgTraceOp_realloc, OS_OK, size);

@@ -86,7 +86,7 @@ OSTRUM_API int _osRefPoolDestroy(const char* file, int line, OsRefPool** pool) {
     *pool = nullptr;
     RefLock lock;
     int result = OS_OK;
-    bool busy = p->blocks.head != nullptr;
+    bool busy = !poolIsEmpty(p);
     if (busy) {
         checkPool(p, file, line);
         result = OS_ERR_BUSY;
@@ -128,13 +128,13 @@ OSTRUM_API int _osRefPoolAlloc(const char* file, int line, void** p, size_t size
     std::memset(payload, 0, size);
     {
         RefLock lock;
-        appendBlock(&pool->blocks, &block->header);
+        appendBlock(&pool->blocks[0].list, &block->header, &g_refBlocks);
     }
     int r = traceRef(pool, file, line, payload, osDbgTraceOp_alloc, OS_OK, size, 1);
     if (r != OS_OK) {
         {
             RefLock lock;
-            unlinkBlock(&pool->blocks, &block->header);
+            unlinkBlock(&pool->blocks[0].list, &block->header, &g_refBlocks);
         }
         freeCallStack(block->header.callStack);
         win::heapFree(block);
@@ -177,7 +177,7 @@ OSTRUM_API int _osRefPoolUnref(const char* file, int line, void** p) {
     intptr_t count = --block->count;
     pool->decCallback(user, static_cast<int>(count));
     if (count == 0) {
-        unlinkBlock(&pool->blocks, &block->header);
+        unlinkBlock(&pool->blocks[0].list, &block->header, &g_refBlocks);
         freeCallStack(block->header.callStack);
         block->header.callStack = nullptr;
         pool->destructor(user);
@@ -218,7 +218,7 @@ OSTRUM_API int osRefPoolLookup(void** out, OsRefCompare compare, const void* key
     if (!validRefPool(pool)) return OS_ERR_NOT_FOUND;
     RefLock lock;
     if (checkPool(pool, SRC_REF, __LINE__) != OS_OK) return OS_ERR_FAILED;
-    for (BlockHeader* b = pool->blocks.head; b != nullptr; b = b->next) {
+    for (BlockHeader* b = pool->blocks[0].list.head; b != nullptr; b = b->next) {
         void* user = payloadOf(b);
         int verdict = compare(user, key);
         if (verdict == 0) continue;
