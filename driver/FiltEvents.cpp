@@ -180,7 +180,9 @@ static void SendStatusPieces(FiltBinding* binding, NDIS_STATUS status, ULONG len
     UCHAR codeAndLength[8];
     FiltPutU32(codeAndLength, 0, status);
     FiltPutU32(codeAndLength, 4, length);
-    FiltPiece pieces[FILT_MAX_PIECES] = {{codeAndLength, sizeof codeAndLength}};
+    // Only the pieces in use are set: clearing the rest cost as much as copying a small frame.
+    FiltPiece pieces[FILT_MAX_PIECES];
+    pieces[0] = {codeAndLength, sizeof codeAndLength};
     for (ULONG i = 0; i < count; ++i) pieces[1 + i] = body[i];
     FiltQueueEventPieces(0, header, sizeof(header), pieces, count + 1);
 }
@@ -209,7 +211,8 @@ void FiltSendPrivateIndicationPieces(FiltBinding* binding, USHORT group, UCHAR i
     FiltPutU16(command, FiltConstants::CMD_SIZE, USHORT(size));
     FiltPutU16(command, FiltConstants::CMD_DATA_LENGTH, dataLength);
 
-    FiltPiece pieces[FILT_MAX_PIECES - 1] = {{command, sizeof command}};
+    FiltPiece pieces[FILT_MAX_PIECES - 1];
+    pieces[0] = {command, sizeof command};
     for (ULONG i = 0; i < count; ++i) pieces[1 + i] = data[i];
     SendStatusPieces(binding, binding->PrivateStatus, size, pieces, count + 1);
 }

@@ -1,6 +1,7 @@
-// Named pipes over Unix domain stream sockets. Every blocking call polls its socket together with
-// the handle's cancel descriptor, an eventfd that stays readable once written, so that a cancel
-// reaches calls blocked now and every later one.
+// Named pipes over Unix domain stream sockets. A connected end's receive blocks in the read itself,
+// one system call per wake-up; a cancel shuts the socket down, which ends that read at once. Every
+// other blocking call polls its descriptor together with the handle's cancel descriptor, an eventfd
+// that stays readable once written. The cancelled flag, asked first, makes every later call end.
 #include "platform/travik/travik_ipc.h"
 
 #include <fcntl.h>
@@ -89,9 +90,9 @@ struct IpcHandle {
     int fd = -1;
     int cancelFd = -1;
     std::atomic<bool> canceled{false};
-    // The last read took less than it could: the socket is most likely empty, so the next read
-    // waits for data first instead of trying a read that fails.
-    bool drained = false;
+    // Orders a cancel against a connect that publishes the socket, so that one of them shuts the
+    // socket down.
+    std::mutex cancelMutex;
     std::string path;
     // Server: the lock that tells a live server from a stale socket file.
     int lockFd = -1;
@@ -132,6 +133,18 @@ int waitFor(IpcHandle* h, int fd, short events) {
         // Hang-up and error are ready as well: the next call on the socket tells which it is.
         if (fds[0].revents != 0) return IPC_OK;
     }
+}
+
+// Ends a read blocked on a connected socket; the peer sees the pipe closed, as it would at once
+// anyway when the cancelled end is destroyed.
+void shutDownConnected(IpcHandle* h) {
+    if (h->kind != Kind::SERVER && h->fd >= 0) shutdown(h->fd, SHUT_RDWR);
+}
+
+// Connected sockets block: a receive waits in its read; every send passes MSG_DONTWAIT.
+bool setBlocking(int fd) {
+    int flags = fcntl(fd, F_GETFL);
+    return flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
 
 // Takes the name's lock, or tells that a live server holds it.
@@ -237,7 +250,7 @@ int ipcAccept(IpcHandle** handle, IpcHandle* server) {
         }
         int waited = waitFor(server, server->fd, POLLIN);
         if (waited != IPC_OK) return waited;
-        int fd = accept4(server->fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        int fd = accept4(server->fd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EAGAIN || errno == EINTR || errno == ECONNABORTED) continue;
             return IPC_ERR_SYSTEM;
@@ -245,6 +258,11 @@ int ipcAccept(IpcHandle** handle, IpcHandle* server) {
         IpcHandle* h = newHandle(Kind::ACCEPTED);
         if (h == nullptr) {
             close(fd);
+            return IPC_ERR_SYSTEM;
+        }
+        if (!setBlocking(fd)) {
+            close(fd);
+            delete h;
             return IPC_ERR_SYSTEM;
         }
         h->fd = fd;
@@ -298,6 +316,15 @@ int ipcConnect(IpcHandle* client) {
                 return IPC_ERR_SYSTEM;
         }
     }
+    if (!setBlocking(fd)) {
+        close(fd);
+        return IPC_ERR_SYSTEM;
+    }
+    std::lock_guard<std::mutex> lock(client->cancelMutex);
+    if (client->canceled.load()) {
+        close(fd);
+        return IPC_ERR_CANCELED;
+    }
     client->fd = fd;
     return IPC_OK;
 }
@@ -307,26 +334,19 @@ int ipcRecv(IpcHandle* handle, void* buffer, int capacity, int* count) {
         count == nullptr)
         return IPC_ERR_ARGUMENT;
     *count = 0;
-    bool waitFirst = handle->drained;
     for (;;) {
         if (handle->canceled.load()) return IPC_ERR_CANCELED;
         if (handle->fd < 0) return IPC_ERR_NO_CONNECTION;
-        if (waitFirst) {
-            waitFirst = false;
-            int waited = waitFor(handle, handle->fd, POLLIN);
-            if (waited != IPC_OK) return waited;
-        }
-        ssize_t n = recv(handle->fd, buffer, static_cast<size_t>(capacity), MSG_DONTWAIT);
+        ssize_t n = recv(handle->fd, buffer, static_cast<size_t>(capacity), 0);
+        // A cancel's shutdown looks like the peer's close: the flag tells them apart.
+        if (handle->canceled.load()) return IPC_ERR_CANCELED;
         if (n > 0) {
             *count = static_cast<int>(n);
-            handle->drained = n < capacity;
             return IPC_OK;
         }
         if (n == 0) return IPC_ERR_PEER_CLOSED;
         if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return disconnectResult(errno);
-        int waited = waitFor(handle, handle->fd, POLLIN);
-        if (waited != IPC_OK) return waited;
+        return disconnectResult(errno);
     }
 }
 
@@ -380,7 +400,11 @@ int ipcTrySend(IpcHandle* handle, const void* first, int firstLength, const void
 
 int ipcCancel(IpcHandle* handle) {
     if (handle == nullptr) return IPC_ERR_ARGUMENT;
-    handle->canceled.store(true);
+    {
+        std::lock_guard<std::mutex> lock(handle->cancelMutex);
+        handle->canceled.store(true);
+        shutDownConnected(handle);
+    }
     uint64_t one = 1;
     if (write(handle->cancelFd, &one, sizeof(one)) != static_cast<ssize_t>(sizeof(one)))
         return IPC_ERR_SYSTEM;

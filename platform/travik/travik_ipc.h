@@ -5,7 +5,8 @@
  *
  * Receive and send may block on one handle from two threads at once; ipcCancel from a third
  * thread makes every blocked and every later receive, send, accept or connect on that handle
- * return IPC_ERR_CANCELED. No call raises SIGPIPE.
+ * return IPC_ERR_CANCELED; on a connected handle it also shuts the connection down, so the peer
+ * reads what was sent before and then finds the pipe closed. No call raises SIGPIPE.
  */
 #pragma once
 

@@ -79,7 +79,8 @@ void AcceptedConnectionImpl::receiveLoop() {
         IpcReceiveBuffer buffer;
         while (waitForQueueRoom()) {
             Datagram datagram = buffer.receive(m_ipc);
-            MutexLock lock(&m_mutex);
+            // Posted without the connection's lock: the engine thread, woken by the post, may
+            // take this CPU at once and want the lock for its reply.
             if (logEnabled(LogConstants::LEVEL_PIPE_IN)) {
                 logMasked(LogConstants::LEVEL_PIPE_IN, "DBG", "Connection %p, incoming datagram: %s",
                           static_cast<void*>(this), ConnApiDump::masked(dumpText(datagram)).c_str());
@@ -103,7 +104,8 @@ void AcceptedConnectionImpl::sendLoop() {
         MutexRegionLock lock(&m_mutex);
         while (!m_canceled && !m_receiveExited) {
             int offset = 0;
-            Datagram next = takeNext(&offset);
+            // A sender's write goes first; the sender wakes this thread when more waits.
+            Datagram next = m_senderWriting ? Datagram() : takeNext(&offset);
             // Left set when a write fails: no sender writes to a pipe whose writer is ending.
             m_sending = !next.isNull();
             lock.unlock();

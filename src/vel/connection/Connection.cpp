@@ -37,10 +37,14 @@ void ConnectionImpl::send(const Datagram& datagram) {
     }
     bool wake = true;
     {
-        MutexLock lock(&m_mutex);
+        MutexRegionLock lock(&m_mutex);
         // Nobody would ever send it.
         if (isFinished() || m_canceled) return;
-        if (!sendNow(datagram, &wake) && !appendOutgoing(datagram)) {
+        if (sendNow(datagram, lock, &wake)) {
+            // written, begun, or the connection ended while it was tried
+        } else if (m_canceled) {
+            return;
+        } else if (!appendOutgoing(datagram)) {
             dropOutgoing();
             m_begun = Datagram();
             cancelLocked();
@@ -50,22 +54,45 @@ void ConnectionImpl::send(const Datagram& datagram) {
     if (wake) m_sendSignal.set();
 }
 
-bool ConnectionImpl::sendNow(const Datagram& datagram, bool* wake) {
+bool ConnectionImpl::sendNow(const Datagram& datagram, MutexRegionLock& lock, bool* wake) {
     // Frames keep their order: only when nothing is written or waits to be written, and only while
     // both threads run (the pipe is destroyed when both have gone).
-    if (m_ipc.isNull() || m_sending || !m_begun.isNull() || !outgoingEmpty() || m_receiveExited ||
-        m_sendExited)
+    if (m_ipc.isNull() || m_sending || m_senderWriting || !m_begun.isNull() || !outgoingEmpty() ||
+        m_receiveExited || m_sendExited)
         return false;
+    // The write wakes the client, which may take this CPU at once and send its next request: the
+    // receive thread then must not find the lock held.
+    m_senderWriting = true;
+    lock.unlock();
     int frameLength = 0;
     int written = IpcSendBuffer::trySendFrame(m_ipc, datagram, &frameLength);
+    lock.lock();
+    m_senderWriting = false;
+    if (m_destroyDeferred) {
+        m_destroyDeferred = false;
+        m_ipc.destroy();
+        *wake = false;
+        return true;
+    }
     if (written <= 0) return false;
     if (written < frameLength) {
         m_begun = datagram;
         m_begunBytes = written;
     } else {
-        *wake = false;
+        // Datagrams queued meanwhile: their signal may have found the send thread waiting for
+        // this write, and spent.
+        *wake = !outgoingEmpty();
     }
     return true;
+}
+
+void ConnectionImpl::destroyPipe() {
+    m_destroyingOrDestroyed = true;
+    if (m_senderWriting) {
+        m_destroyDeferred = true;
+    } else {
+        m_ipc.destroy();
+    }
 }
 
 Datagram ConnectionImpl::takeNext(int* offset) {
@@ -108,17 +135,18 @@ void ConnectionImpl::cancelAndJoin() {
 }
 
 void ConnectionImpl::eventQueued() {
-    MutexLock lock(&m_mutex);
     ++m_queuedEvents;
 }
 
 void ConnectionImpl::eventHandled() {
-    {
-        MutexLock lock(&m_mutex);
-        if (!LUM_ASSERT(m_queuedEvents > 0)) return;
-        --m_queuedEvents;
+    int before = m_queuedEvents.fetch_sub(1);
+    if (!LUM_ASSERT(before > 0)) {
+        ++m_queuedEvents;
+        return;
     }
-    m_queueRoomSignal.set();
+    // Only the receive thread adds events, and it waits only at the mark: the decrement from the
+    // mark is the one it waits for.
+    if (before >= ConnectionConstants::MAX_QUEUED_EVENTS - 1) m_queueRoomSignal.set();
 }
 
 bool ConnectionImpl::waitForQueueRoom() {
@@ -141,8 +169,7 @@ void ConnectionImpl::exitStep(Side side) {
         if (!LUM_ASSERT(!exited)) return;
         exited = true;
         if (otherExited) {
-            m_destroyingOrDestroyed = true;
-            m_ipc.destroy();
+            destroyPipe();
             last = true;
         } else if (!m_canceled) {
             // The other side may be blocked in the pipe (a send to a peer that reads nothing) or

@@ -3,6 +3,7 @@
 // by the thread that sends it, as far as the pipe takes it without waiting; everything else is
 // queued and the connection's send thread moves the bytes. What it receives, and that it came and
 // went, go to its datagram forwarder.
+#include <atomic>
 #include <string_view>
 
 #include "runtime/multithread/RuntimeMutex.h"
@@ -11,6 +12,8 @@
 #include "vel/ipc/IpcManager.h"
 #include "vel/reference/Reference.h"
 #include "vel/reference/ReferenceImpl.h"
+
+class MutexRegionLock;
 
 class DatagramForwarder;
 class DatagramForwarderImpl;
@@ -25,9 +28,9 @@ public:
     // True once neither thread runs any more.
     virtual bool isFinished() = 0;
 
-    // Writes one datagram now when nothing is queued or being written and the pipe takes it whole
-    // without waiting; else queues it (or its unwritten rest) for the send thread. Never blocks on
-    // the client. Dropped when the connection is finished or cancelled. A client whose outgoing
+    // Writes one datagram now, outside the lock, when nothing is queued or being written and the
+    // pipe takes it whole without waiting; else queues it (or its unwritten rest) for the send thread. Never
+    // blocks on the client. Dropped when the connection is finished or cancelled. A client whose outgoing
     // list is full is dropped: the connection is cancelled.
     void send(const Datagram& datagram);
     // Stops both threads from another thread: blocked pipe calls end, waits end.
@@ -73,21 +76,31 @@ protected:
     bool m_receiveExited = false;
     bool m_sendExited = false;
     RuntimeSignal m_sendSignal;
-    int m_queuedEvents = 0;
+    // Counted without the lock: the receive thread posts, and the engine thread ends, an event
+    // while the other may hold the lock.
+    std::atomic<int> m_queuedEvents{0};
     RuntimeSignal m_queueRoomSignal;
     // The send thread writes outside the lock: nobody else writes meanwhile.
     bool m_sending = false;
+    // A sender writes its datagram outside the lock: nobody else writes meanwhile, and the pipe
+    // handle stays until it is done.
+    bool m_senderWriting = false;
 
 private:
     void cancelLocked();
     // Under the lock: writes the datagram's frame if the connection is idle, as far as the pipe
-    // takes it at once. True when the datagram is dealt with (written whole, or begun and its rest
-    // left to the send thread, whose signal *wake then asks for).
-    bool sendNow(const Datagram& datagram, bool* wake);
+    // takes it at once, with the lock let go meanwhile. True when the datagram is dealt with
+    // (written whole, or begun and its rest left to the send thread, or the connection ended
+    // meanwhile); *wake then says whether the send thread has work.
+    bool sendNow(const Datagram& datagram, MutexRegionLock& lock, bool* wake);
+    // The pipe handle goes once both threads have gone and no sender writes to it.
+    void destroyPipe();
 
     // A frame a sender began writing; its rest goes out before anything else.
     Datagram m_begun;
     int m_begunBytes = 0;
+    // Both threads have gone while a sender wrote: the sender destroys the pipe handle.
+    bool m_destroyDeferred = false;
 };
 
 class Connection : public Reference {

@@ -31,7 +31,7 @@ bool isDisconnect(int result) {
     return result == IPC_ERR_PEER_CLOSED || result == IPC_ERR_NO_CONNECTION;
 }
 
-// True once the thread sleeps in the kernel (blocked in a poll), false at the deadline.
+// True once the thread sleeps in the kernel (blocked in a read or a poll), false at the deadline.
 bool waitUntilBlocked(pid_t tid) {
     auto end = std::chrono::steady_clock::now() + DEADLINE;
     std::string path = "/proc/self/task/" + std::to_string(tid) + "/stat";
@@ -348,6 +348,20 @@ TEST_F(TravikIpcTest, CancelOfOneHandleLeavesTheOtherDirectionAndHandlesAlone) {
     // The client's cancel is not a cancel of the accepted end: it sees the peer go.
     ASSERT_EQ(ipcDestroy(&client), IPC_OK);
     EXPECT_PRED1(isDisconnect, receiving.result());
+}
+
+TEST_F(TravikIpcTest, CancelOfAConnectedEndLetsThePeerReadWhatWasSentAndThenTheClose) {
+    connectPair();
+    char buffer[16];
+    int count = 0;
+    // The peer learns of the cancel at once, not only when the cancelled end is destroyed.
+    ASSERT_EQ(ipcSend(accepted, "last", 4), IPC_OK);
+    ASSERT_EQ(ipcCancel(accepted), IPC_OK);
+    ASSERT_EQ(ipcRecv(client, buffer, sizeof(buffer), &count), IPC_OK);
+    EXPECT_EQ(std::string(buffer, static_cast<size_t>(count)), "last");
+    EXPECT_PRED1(isDisconnect, ipcRecv(client, buffer, sizeof(buffer), &count));
+    // The cancelled end itself reads nothing more.
+    EXPECT_EQ(ipcRecv(accepted, buffer, sizeof(buffer), &count), IPC_ERR_CANCELED);
 }
 
 TEST_F(TravikIpcTest, AcceptWaitsForAFreeInstance) {

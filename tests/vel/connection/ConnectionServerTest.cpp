@@ -213,6 +213,50 @@ TEST_F(ConnectionServerTest, RepliesBeyondWhatThePipeHoldsComeBackWholeAndInOrde
     roundTrip(client, "<after/>");
 }
 
+TEST_F(ConnectionServerTest, RepliesFromSeveralThreadsAtOnceComeBackWholeAndEachInItsOrder) {
+    // Threads write their own replies while others queue theirs and the send thread finishes begun
+    // frames: no frame may be cut into by another, and each thread's replies keep their order.
+    PipeClient& client = connectClient();
+    ASSERT_TRUE(waitForStates(1, 0));
+    std::vector<Connection> live = subscriber().connections();
+    ASSERT_EQ(live.size(), 1u);
+    constexpr int THREADS = 4;
+    constexpr int REPLIES = 40;
+    auto reply = [](int thread, int number) {
+        std::string text = "<t" + std::to_string(thread) + " n" + std::to_string(number) + "/>";
+        // Every second is more than one piece of the socket: two writers at once would mix them.
+        // All of them together stay below the backlog at which a client that does not read is dropped.
+        text.resize(
+            number % 2 == 1 ? 70000 + 7 * static_cast<size_t>(number) : 40 + 13 * static_cast<size_t>(number),
+            static_cast<char>('a' + thread));
+        return text;
+    };
+    std::vector<std::thread> senders;
+    for (int t = 0; t < THREADS; ++t)
+        senders.emplace_back([&, t] {
+            for (int n = 0; n < REPLIES; ++n) {
+                std::string text = reply(t, n);
+                live[0].send(Datagram(text.data(), static_cast<std::int32_t>(text.size())));
+            }
+        });
+    std::vector<int> next(THREADS, 0);
+    for (int i = 0; i < THREADS * REPLIES; ++i) {
+        std::string got = client.receive();
+        int thread = -1;
+        int number = -1;
+        bool named =
+            std::sscanf(got.c_str(), "<t%d n%d/>", &thread, &number) == 2 && 0 <= thread && thread < THREADS;
+        EXPECT_TRUE(named) << "reply " << i << ": " << got.substr(0, 40);
+        if (!named) break;
+        EXPECT_EQ(number, next[thread]) << "thread " << thread;
+        EXPECT_TRUE(got == reply(thread, number)) << "the reply " << thread << "/" << number << " came whole";
+        next[thread] = number + 1;
+    }
+    for (std::thread& s : senders) s.join();
+    ASSERT_FALSE(HasFailure());
+    roundTrip(client, "<after/>");
+}
+
 TEST_F(ConnectionServerTest, UnacceptableHeaderEndsOnlyThatConnection) {
     struct Case {
         const char* name;

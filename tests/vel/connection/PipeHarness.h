@@ -88,6 +88,13 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_threads;
     }
+    // Every connection the subscriber was told of, in no particular order.
+    std::vector<Connection> connections() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::vector<Connection> out;
+        for (const auto& entry : m_connections) out.push_back(entry.second);
+        return out;
+    }
     // Connections that have gone, as the subscriber was given them.
     std::vector<Connection> finished() {
         std::lock_guard<std::mutex> lock(m_mutex);
