@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/BenchRounds.h"
 #include "bench/support/BenchService.h"
 #include "bench/support/SocketIo.h"
 #include "tests/system/TrayMessages.h"
@@ -51,18 +52,6 @@ double untilStatusReply(int fd, const std::string& frames) {
         if (!readFrame(fd, &reply)) return -1;
     } while (reply.find("<getServiceStateResponse>") == std::string::npos);
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-std::string loadAverage() {
-    std::string line;
-    std::getline(std::ifstream("/proc/loadavg"), line);
-    return line.substr(0, line.find(' ', line.find(' ', line.find(' ') + 1) + 1));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/BenchRounds.h"
 #include "runtime/lum/LumMain.h"
 #include "tests/keys/ConfigurationSigner.h"
 #include "vel/libxml2/XmlDocument.h"
@@ -108,11 +109,6 @@ std::string administratorFile() {
 
 double milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "tests/keys/ConfigurationSigner.h"
@@ -88,6 +90,26 @@ TEST_F(LargeSite, StartsAThousandNetworksOfOneGroupAndConnectsTheFirst) {
     EXPECT_THAT(log, Not(HasSubstr("FATAL")));
     EXPECT_THAT(log, Not(HasSubstr("Assertion")));
     EXPECT_THAT(log, HasSubstr("]: Normal Shutdown: "));
+}
+
+TEST_F(LargeSite, StartingAndStoppingAThousandNetworksLosesNoLogLine) {
+    ASSERT_TRUE(waitFor([&] { return logged("Network Wired-00000: AccessStateMachine new state = ACCESS_CONNECTED"); },
+                        60s))
+        << root.logText();
+    // Stopping a thousand networks at once is the run's densest burst of lines.
+    EXPECT_EQ(stopService(), 0);
+    std::istringstream log(root.everyLogText());
+    long previous = -1;
+    long lines = 0;
+    for (std::string line; std::getline(log, line); ++lines) {
+        const long sequence = std::strtol(line.c_str(), nullptr, 10);
+        if (previous >= 0) {
+            ASSERT_EQ(sequence, previous + 1) << "a line is missing before: " << line;
+        }
+        previous = sequence;
+    }
+    EXPECT_GT(lines, 1000);
+    EXPECT_THAT(root.logText(), HasSubstr("]: Normal Shutdown: "));
 }
 
 class DroppedUserFile : public LargeSite {

@@ -71,6 +71,8 @@ protected:
         watchdog.reset();
         EXPECT_FALSE(fired) << "the service did not answer in time\n" << root.logText();
         service.reset();
+        // However busy the run, the logging thread kept up: no line was dropped for a full ring.
+        EXPECT_EQ(countOf(root.everyLogText(), "print queue is full"), 0);
         runtime.reset();
         EXPECT_EQ(LumMain::leakCount(), 0);
     }

@@ -30,6 +30,12 @@ public:
     TempRoot() : TempHome("system", Use::FOLDER) {}
 
     std::string logText(const std::string& name = "CurrentLog.txt") const { return readText(log(name)); }
+    // The previous files, oldest first, then the current one.
+    std::string everyLogText() const {
+        std::string text;
+        for (int n = 9; n >= 1; --n) text += logText("PreviousLog" + std::to_string(n) + ".txt");
+        return text + logText();
+    }
 };
 
 // The real service program, started in a root with its standard output kept in a file.

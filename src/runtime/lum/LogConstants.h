@@ -41,6 +41,10 @@ public:
     static constexpr int RING_SIZE = 81920;
     static constexpr int PASS_SIZE = 40960;
     static constexpr int LINE_SIZE = 1023;
+    // How long a producer that finds the ring full waits for the thread to take bytes out before
+    // its line is dropped. Only a thread that cannot write at all runs out of it; once it has, the
+    // following lines are dropped at once until the thread writes again.
+    static constexpr int FULL_RING_WAIT_MS = 1000;
 
     // Severity numbers.
     static constexpr int SEVERITY_INFO = 6;

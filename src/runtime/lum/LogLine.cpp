@@ -21,6 +21,40 @@ const Severity SEVERITIES[] = {
 const char* const MONTHS[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
+// Lines are built by hand rather than by printf: every log line passes here on its caller's
+// thread, and the caller waits while it is formatted.
+class LineBuilder {
+public:
+    LineBuilder(char* buffer, size_t size) : m_buffer(buffer), m_size(size) {}
+    void text(const char* t) { bytes(t, strlen(t)); }
+    void bytes(const char* t, size_t n) {
+        if (m_length + n < m_size) memcpy(m_buffer + m_length, t, n);
+        m_length += n;
+    }
+    void character(char c) { bytes(&c, 1); }
+    // At least `width` digits, zeros in front.
+    void number(unsigned long value, int width) {
+        char digits[24];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0 || count < width);
+        while (count > 0) character(digits[--count]);
+    }
+    // Terminated; the length written, or -1 when the text did not fit before the terminator.
+    int finish() {
+        if (m_length >= m_size) return -1;
+        m_buffer[m_length] = '\0';
+        return static_cast<int>(m_length);
+    }
+
+private:
+    char* m_buffer;
+    size_t m_size;
+    size_t m_length = 0;
+};
+
 void blankControlCharacters(char* text, int length) {
     for (int i = 0; i < length; ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
@@ -58,8 +92,17 @@ void LogMessage::format(const char* fmt, va_list args) {
 
 void LogMessage::stampNow() {
     formatLogTimeStamp(stamp, sizeof stamp);
-    TagTID tid;
-    tid.print(thread, sizeof thread);
+    // The tag is printed again only when the thread's number changed (a thread started by the run-time
+    // takes the number reserved for it).
+    thread_local unsigned long tagged = 0;
+    thread_local char tag[sizeof thread] = "";
+    const unsigned long number = logThreadNumber();
+    if (number != tagged) {
+        TagTID tid;
+        tid.print(tag, sizeof tag);
+        tagged = number;
+    }
+    memcpy(thread, tag, sizeof thread);
 }
 
 void LogMessage::set(const char* message) {
@@ -79,12 +122,33 @@ int formatLogTimeStamp(char* buffer, size_t size) {
     long offsetMinutes = now.utcOffsetSeconds / 60;
     char sign = offsetMinutes < 0 ? '-' : '+';
     long absolute = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
-    int n =
-        snprintf(buffer, size, "%s %02d %04d %02d:%02d:%02d.%03d %c%02ld%02ld:", MONTHS[local.tm_mon % 12],
-                 local.tm_mday, local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec,
-                 now.milliseconds, sign, absolute / 60, absolute % 60);
-    if (n < 0) return 0;
-    return static_cast<size_t>(n) < size ? n : static_cast<int>(size - 1);
+    // "MMM dd yyyy hh:mm:ss.mmm +hhmm:", cut to the buffer as printf would.
+    char whole[64];
+    LineBuilder line(whole, sizeof whole);
+    line.text(MONTHS[local.tm_mon % 12]);
+    line.character(' ');
+    line.number(static_cast<unsigned long>(local.tm_mday), 2);
+    line.character(' ');
+    line.number(static_cast<unsigned long>(local.tm_year + 1900), 4);
+    line.character(' ');
+    line.number(static_cast<unsigned long>(local.tm_hour), 2);
+    line.character(':');
+    line.number(static_cast<unsigned long>(local.tm_min), 2);
+    line.character(':');
+    line.number(static_cast<unsigned long>(local.tm_sec), 2);
+    line.character('.');
+    line.number(static_cast<unsigned long>(now.milliseconds), 3);
+    line.character(' ');
+    line.character(sign);
+    line.number(static_cast<unsigned long>(absolute / 60), 2);
+    line.number(static_cast<unsigned long>(absolute % 60), 2);
+    line.character(':');
+    int n = line.finish();
+    if (n < 0 || size == 0) return 0;
+    if (static_cast<size_t>(n) >= size) n = static_cast<int>(size - 1);
+    memcpy(buffer, whole, static_cast<size_t>(n));
+    buffer[n] = '\0';
+    return n;
 }
 
 const char* logHostName() {
@@ -120,9 +184,19 @@ int composeLogLine(char* buffer, size_t size, long sequence, const Severity& sev
 int composeLogLineBody(char* buffer, size_t size, const Severity& severity, const Tags* tags,
                        const LogMessage& message) {
     if (size < 2) return -1;
-    int n = snprintf(buffer, size - 1, "%s: %s %%BRISEL-%d-%s: %c%s", logHostName(), message.stamp,
-                     severity.number, severity.mnemonic, '%', message.thread);
-    if (n < 0 || static_cast<size_t>(n) >= size - 1) return -1;
+    LineBuilder header(buffer, size - 1);
+    header.text(logHostName());
+    header.bytes(": ", 2);
+    header.text(message.stamp);
+    header.bytes(" %BRISEL-", 9);
+    if (severity.number < 0) header.character('-');
+    header.number(static_cast<unsigned long>(severity.number < 0 ? -severity.number : severity.number), 1);
+    header.character('-');
+    header.text(severity.mnemonic);
+    header.bytes(": %", 3);
+    header.text(message.thread);
+    const int n = header.finish();
+    if (n < 0) return -1;
     size_t pos = static_cast<size_t>(n);
 
     char tagText[LogConstants::TAGS_MAX + 1] = "";

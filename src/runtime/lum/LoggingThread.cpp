@@ -1,6 +1,7 @@
 #include "runtime/lum/LoggingThread.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +14,7 @@
 
 namespace {
 
-class LoggingThread {
+class LoggingThread final : public RoomWaiter {
 public:
     LoggingThread(int ringSize, int passSize, int lineSize, LogFileRecord& record)
         : m_queue(ringSize, passSize, lineSize), m_record(record) {}
@@ -29,7 +30,23 @@ public:
     }
 
     int put(const Severity& severity, const Tags* tags, const LogMessage& message) {
-        return m_queue.put(m_record, severity, tags, message);
+        return m_queue.put(m_record, severity, tags, message, this);
+    }
+
+    // A full ring holds its producers back rather than dropping their lines, for as long as the
+    // thread keeps taking bytes out; only a thread that stopped writing has lines dropped.
+    bool waitForRoom(long taken) override {
+        if (m_stalledAt.load() == taken) return false;
+        setData();
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(LogConstants::FULL_RING_WAIT_MS);
+        std::unique_lock<std::mutex> lock(m_roomMutex);
+        ++m_roomWaiters;
+        const bool moved =
+            m_room.wait_until(lock, deadline, [&] { return m_queue.takenBytes() != taken; });
+        --m_roomWaiters;
+        if (!moved) m_stalledAt.store(taken);
+        return moved;
     }
 
     void setData() {
@@ -92,6 +109,11 @@ private:
         for (;;) {
             int n = m_queue.takePass();
             if (n == 0) return;
+            // Producers waiting for room go on filling the ring while this pass is written.
+            if (m_roomWaiters.load() > 0) {
+                { std::lock_guard<std::mutex> lock(m_roomMutex); }
+                m_room.notify_all();
+            }
             writePass(m_queue.pass(), n);
         }
     }
@@ -106,6 +128,13 @@ private:
     bool m_stop = false;
     bool m_data = false;
     std::atomic<bool> m_pending{false};
+    // Producers waiting for the thread to make room in a full ring.
+    std::mutex m_roomMutex;
+    std::condition_variable m_room;
+    std::atomic<int> m_roomWaiters{0};
+    // The taken count at which a producer waited in vain: the thread is not writing, and until it
+    // takes bytes out again no producer waits.
+    std::atomic<long> m_stalledAt{-1};
     KeptLogFile m_file;  // the logging thread's own
 };
 
@@ -244,7 +273,7 @@ int PrintQueue::freeLocked() const {
 }
 
 int PrintQueue::put(LogFileRecord& record, const Severity& severity, const Tags* tags,
-                    const LogMessage& message) {
+                    const LogMessage& message, RoomWaiter* waiter) {
     if (!m_valid) return OVERRUN;
     // The line is formatted before the ring is locked, for the length of the sequence number it
     // will most likely get; only the number itself is written under the lock. Should the number
@@ -257,7 +286,21 @@ int PrintQueue::put(LogFileRecord& record, const Severity& severity, const Tags*
                                                       severity, tags, message)
                                  : -1;
 
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (waiter != nullptr && (!early || bodyLength >= 0)) {
+        // Room for the longest this line can come out as: a digit more in its number, or a whole
+        // line when it is formatted only under the lock. Free bytes only grow while the lock is
+        // held, so a line that passes here is queued below.
+        const int longest = early ? guessed + 1 + bodyLength : m_lineSize;
+        for (;;) {
+            const long taken = m_taken.load();
+            if (freeLocked() >= m_lineSize + longest) break;
+            lock.unlock();
+            const bool room = waiter->waitForRoom(taken);
+            lock.lock();
+            if (!room) break;
+        }
+    }
     const long sequence = record.sequence++;
     int length;
     if (early && sequencePrefixLength(sequence) == guessed) {
@@ -301,7 +344,9 @@ int PrintQueue::takePass() {
     int first = n < m_ringSize - read ? n : m_ringSize - read;
     memcpy(m_pass.data(), m_ring.data() + read, static_cast<size_t>(first));
     memcpy(m_pass.data() + first, m_ring.data(), static_cast<size_t>(n - first));
-    m_taken.store(taken + n, std::memory_order_release);
+    // Sequentially consistent: a producer about to wait for room either sees these bytes given
+    // back, or is seen waiting by the thread, which then wakes it.
+    m_taken.store(taken + n);
     return n;
 }
 

@@ -8,6 +8,17 @@
 #include "runtime/lum/LogConstants.h"
 #include "runtime/lum/LogFile.h"
 
+// What a producer facing a full ring does before its line is dropped: waits for the reader to take
+// bytes out. False when it will not wait (the line is then dropped as before).
+class RoomWaiter {
+public:
+    // `taken` is the reader's count of bytes taken out when the ring was found full.
+    virtual bool waitForRoom(long taken) = 0;
+
+protected:
+    ~RoomWaiter() = default;
+};
+
 // The ring of formatted lines between the callers of the log API and the logging thread.
 class PrintQueue {
 public:
@@ -22,8 +33,10 @@ public:
     bool valid() const { return m_valid; }
 
     // Formats the line with the record's next sequence number and copies it into the ring. A line
-    // that would eat into the reserve of one line size is dropped and FULL_LINE takes its place.
-    int put(LogFileRecord& record, const Severity& severity, const Tags* tags, const LogMessage& message);
+    // that would eat into the reserve of one line size first waits through `waiter` for room; when
+    // there is none (or no waiter), it is dropped and FULL_LINE takes its place.
+    int put(LogFileRecord& record, const Severity& severity, const Tags* tags, const LogMessage& message,
+            RoomWaiter* waiter = nullptr);
 
     // Moves up to the pass size of the oldest bytes into the pass buffer; returns their count. One
     // thread takes passes, and never waits for the producers' lock.
@@ -32,6 +45,8 @@ public:
 
     int usedBytes();
     int freeBytes();
+    // Bytes ever taken out by the reader: it grows whenever room is made.
+    long takenBytes() const { return m_taken.load(); }
 
 private:
     void copyIn(const char* line, int length);

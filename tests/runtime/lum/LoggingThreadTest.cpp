@@ -1,6 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -12,6 +17,7 @@
 using ::testing::AnyOf;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -21,16 +27,30 @@ LogMessage messageOf(const std::string& text) {
     return m;
 }
 
-// Splits the bytes taken out of a queue into lines.
-std::vector<std::string> drainLines(PrintQueue& queue) {
-    std::string all;
-    for (int n; (n = queue.takePass()) > 0;) all.append(queue.pass(), static_cast<size_t>(n));
+std::vector<std::string> splitLines(const std::string& all) {
     std::vector<std::string> lines;
     size_t start = 0;
     for (size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1)
         lines.push_back(all.substr(start, end - start));
-    EXPECT_EQ(start, all.size()) << "a partial line was left in the ring";
+    EXPECT_EQ(start, all.size()) << "a partial line at the end";
     return lines;
+}
+
+// Every line of the service's files, oldest first.
+std::vector<std::string> linesOfEveryFile(const TempRoot& root) {
+    std::vector<std::string> lines;
+    for (int n = LogConstants::PREVIOUS_LOG_COUNT; n >= 0; --n) {
+        const std::string name = n == 0 ? LogConstants::CURRENT_LOG : "PreviousLog" + std::to_string(n) + ".txt";
+        for (std::string& line : readLines(root.log(name))) lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// Splits the bytes taken out of a queue into lines.
+std::vector<std::string> drainLines(PrintQueue& queue) {
+    std::string all;
+    for (int n; (n = queue.takePass()) > 0;) all.append(queue.pass(), static_cast<size_t>(n));
+    return splitLines(all);
 }
 
 }  // namespace
@@ -303,4 +323,92 @@ TEST(LoggingThread, AHeldFileFollowsARotationMadeElsewhere) {
     writeLogPass(*record, second.data(), static_cast<int>(second.size()), kept);
     EXPECT_THAT(readText(root.log("PreviousLog1.txt")), HasSubstr(first));
     EXPECT_EQ(readText(root.log()), second) << "the second pass went to the new current file";
+}
+
+TEST(LoggingThread, ProducersFasterThanTheFileAreHeldBackRatherThanDropped) {
+    TempRoot root;
+    // The service's own ring, filled by four threads far faster than one thread writes it out.
+    ASSERT_TRUE(startLoggingThread());
+    constexpr int THREADS = 4;
+    constexpr int LINES = 10000;
+    std::vector<std::thread> producers;
+    for (int t = 0; t < THREADS; ++t) {
+        producers.emplace_back([t] {
+            for (int i = 0; i < LINES; ++i)
+                logInfo(0, "producer %d line %05d %s", t, i, std::string(100, 'a' + t).c_str());
+        });
+    }
+    for (std::thread& p : producers) p.join();
+    stopLoggingThread();
+    // Several files' worth: the lines go on across the rotations.
+    const std::vector<std::string> lines = linesOfEveryFile(root);
+    size_t written = 0;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        ASSERT_EQ(sequenceOf(lines[i]), sequenceOf(lines[i - 1]) + 1) << lines[i];
+        ASSERT_THAT(lines[i], Not(HasSubstr(PrintQueue::FULL_LINE)));
+        if (lines[i].find(": producer ") != std::string::npos) ++written;
+    }
+    EXPECT_EQ(written, static_cast<size_t>(THREADS * LINES));
+    EXPECT_THAT(lines.back(), EndsWith(": Logging thread normal shutdown."));
+}
+
+TEST(LoggingThread, AThreadThatCannotWriteHasLinesDroppedAfterAWaitAndNoneOnceItWritesAgain) {
+    TempRoot root;
+    logInfo(0, "before the thread");
+    // The current file becomes a pipe nobody reads: the thread blocks opening it for its first pass.
+    std::filesystem::remove(root.log());
+    ASSERT_EQ(mkfifo(root.log().c_str(), 0600), 0);
+    ASSERT_TRUE(startLoggingThread());
+
+    constexpr int STALLED = 2000;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < STALLED; ++i) logInfo(0, "stalled %04d %s", i, std::string(100, 's').c_str());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(LogConstants::FULL_RING_WAIT_MS))
+        << "the first line that found the ring full waited for the thread";
+
+    std::mutex mutex;
+    std::string received;
+    std::thread reader([&] {
+        std::ifstream in(root.log(), std::ios::binary);
+        char buffer[4096];
+        while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+            std::lock_guard<std::mutex> lock(mutex);
+            received.append(buffer, static_cast<size_t>(in.gcount()));
+        }
+    });
+    ASSERT_TRUE(tamsel::test::waitFor([&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        return !received.empty();
+    }));
+    constexpr int RESUMED = 3000;
+    for (int i = 0; i < RESUMED; ++i) logInfo(0, "resumed %04d %s", i, std::string(100, 'r').c_str());
+    stopLoggingThread();
+    reader.join();
+
+    // The stalled lines up to the full ring are kept in order, the rest leave notices and gaps; once
+    // the thread writes again every line is kept.
+    const std::vector<std::string> lines = splitLines(received);
+    int stalled = 0;
+    int resumed = 0;
+    int notices = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            ASSERT_GT(sequenceOf(lines[i]), sequenceOf(lines[i - 1])) << lines[i];
+        }
+        if (lines[i].find(PrintQueue::FULL_LINE) != std::string::npos) {
+            EXPECT_EQ(resumed, 0) << "a line dropped after the thread wrote again";
+            ++notices;
+        } else if (lines[i].find(": stalled ") != std::string::npos) {
+            EXPECT_EQ(notices, 0) << "a stalled line kept after the first drop: " << lines[i];
+            EXPECT_EQ(sequenceOf(lines[i]) - sequenceOf(lines[0]), stalled) << lines[i];
+            ++stalled;
+        } else if (lines[i].find(": resumed ") != std::string::npos) {
+            ++resumed;
+        }
+    }
+    EXPECT_GT(stalled, 0);
+    EXPECT_LT(stalled, STALLED);
+    EXPECT_GE(notices, 1);
+    EXPECT_EQ(resumed, RESUMED) << "no resumed line was dropped";
+    EXPECT_THAT(lines.back(), EndsWith(": Logging thread normal shutdown."));
 }
