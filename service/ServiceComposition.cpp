@@ -21,18 +21,21 @@ constexpr int NONE = Row::NONE;
 }  // namespace
 
 // One row per member, in the order of creation. The scan list comes first and goes last: port
-// managers write it from the engine thread for as long as that thread runs. The sources of events
-// stop first (timer ticks, the one-time timer), then the event queue, so that no state machine
-// runs any more, then the pipe server, then the secondary queues.
+// managers write it from the engine thread for as long as that thread runs. The queues the engine
+// posts to come before the event queue, whose thread builds the engine at once and may hand them
+// work from its first event (the first smart-card list does) while this thread is still creating
+// the members after it. The sources of events stop first (timer ticks, the one-time timer), then
+// the event queue, so that no state machine runs any more, then the pipe server, then the
+// secondary queues.
 // clang-format off
 constexpr auto SERVICE_COMPOSITION_ROWS = std::to_array<Row>({
     // member                      create                   start  (place, step)              stop   (place, step)              release (place, step)
     {"scan list",                  &C::createScanList,      NONE, nullptr,                    NONE, nullptr,                    100, &C::releaseScanList},
     {"engine manager",             &C::createEngineManager, NONE, nullptr,                    NONE, nullptr,                    90,  &C::releaseEngineManager},
     {"timer list",                 &C::createTimerList,     20,   &C::startTicking,           10,   &C::stopTicking,            80,  &C::releaseTimerList},
-    {"event queue",                &C::createEventQueue,    NONE, nullptr,                    30,   &C::stopEventQueue,         70,  &C::releaseEventQueue},
     {"worker queue",               &C::createWorkerQueue,   NONE, nullptr,                    70,   &C::stopWorkerQueue,        60,  &C::releaseWorkerQueue},
     {"alternate queue",            &C::createAltQueue,      NONE, nullptr,                    60,   &C::stopAltQueue,           50,  &C::releaseAltQueue},
+    {"event queue",                &C::createEventQueue,    NONE, nullptr,                    30,   &C::stopEventQueue,         70,  &C::releaseEventQueue},
     {"one-time timer",             &C::createOneTimeTimer,  10,   &C::startOneTimeTimer,      20,   &C::cancelOneTimeTimer,     40,  &C::releaseOneTimeTimer},
     {"datagram forwarder",         nullptr,                 30,   &C::createForwarder,        NONE, nullptr,                    30,  &C::releaseForwarder},
     {"quit signal",                nullptr,                 35,   &C::createQuitSignal,       NONE, nullptr,                    35,  &C::releaseQuitSignal},

@@ -63,14 +63,15 @@ std::string withoutEngineThreads(const std::string& log) {
     const std::regex exec(R"(\[tid=(\d+)\]: Ostrum:TRACE: context=vel, thread exec, .*thread_id=(\d+)$)");
     const std::regex join(R"(\[tid=(\d+)\]: Ostrum:TRACE: context=vel, thread join, .*thread_id=(\d+)$)");
     std::string eventQueue;
+    size_t execs = 0;
     std::set<std::string> own;
     std::string kept;
     std::istringstream in(log);
     for (std::string line; std::getline(in, line);) {
         std::smatch match;
         if (std::regex_search(line, match, exec)) {
-            if (eventQueue.empty()) eventQueue = match[2];
-            if (match[1] == eventQueue) {
+            if (execs++ == EVENT_QUEUE_THREAD) eventQueue = match[2];
+            if (!eventQueue.empty() && match[1] == eventQueue) {
                 own.insert(match[2]);
                 continue;
             }

@@ -37,7 +37,7 @@ protected:
         watchdog.reset();
         service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
         ASSERT_TRUE(service->started());
-        watchdog.emplace(service->pid(), std::chrono::seconds(90));
+        startWatchdog();
     }
     std::string networksOfOffice(PipeClient& client) {
         client.send(trayRequest("getNetworksInGroupRequest", ++m_number, {{"groupName", "Office"}}));

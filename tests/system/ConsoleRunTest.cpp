@@ -224,10 +224,10 @@ TEST(ConsoleRun, PipeThatCannotBeServedEndsFatallyAfterAnOrderedTearDown) {
     std::vector<std::string> after(lines.begin() + fatal, lines.end());
     std::vector<std::string> started = threadIds(lines, "exec");
     std::vector<std::string> joined = threadIds(after, "join");
-    ASSERT_EQ(started.size(), 5u) << log;
-    ASSERT_EQ(joined.size(), 5u) << log;
-    EXPECT_EQ(joined[0], started[0]);
-    EXPECT_EQ(joined[1], started[4]);
+    ASSERT_EQ(started.size(), QUEUE_THREADS) << log;
+    ASSERT_EQ(joined.size(), QUEUE_THREADS) << log;
+    EXPECT_EQ(joined[0], started[EVENT_QUEUE_THREAD]);
+    EXPECT_EQ(joined[1], started[ALTERNATE_QUEUE_THREAD]);
     EXPECT_GE(indexOf(after, "OneTimeTimerCancelEventImpl event processed"), 0);
     EXPECT_LT(indexOf(after, "Travik:DBG: stopped"), indexOf(after, "No memory leaks detected"));
     EXPECT_EQ(lines[lines.size() - 2], "Normal Shutdown: 5.1.1.18");

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <typeinfo>
 
 #include "tests/system/ServiceClientTest.h"
 #include "runtime/lum/Log.h"
@@ -18,6 +19,7 @@
 #include "tests/system/ServiceLog.h"
 #include "tests/system/ServiceProcess.h"
 #include "tests/vel/connection/PipeClient.h"
+#include "vel/exception/BaseException.h"
 #include "vel/exception/NoConnectionException.h"
 #include "vel/xmlconnectionapi/ConnApiFrame.h"
 
@@ -79,16 +81,22 @@ TEST_F(PipeServiceTest, FiveClientsAtOnceEachGetTheirOwnDatagramsBack) {
         talks.push_back(std::async(std::launch::async, [this, c] {
             std::vector<std::string> echoes;
             // A few requests in flight at once, as a tray program's windows send them.
-            for (int m = 0; m < MESSAGES; m += 4) {
-                for (int k = m; k < m + 4; ++k) clients[c]->send(payloadOf(c, k));
-                for (int k = m; k < m + 4; ++k) echoes.push_back(clients[c]->receive());
+            try {
+                for (int m = 0; m < MESSAGES; m += 4) {
+                    for (int k = m; k < m + 4; ++k) clients[c]->send(payloadOf(c, k));
+                    for (int k = m; k < m + 4; ++k) echoes.push_back(clients[c]->receive());
+                }
+            } catch (const BaseException& e) {
+                // The echoes so far tell where the connection ended; the service's log says why.
+                ADD_FAILURE() << "client " << c << " lost its connection (" << typeid(e).name() << ") after "
+                              << echoes.size() << " echoes";
             }
             return echoes;
         }));
     }
     for (int c = 0; c < INSTANCES; ++c) {
         std::vector<std::string> echoes = talks[c].get();
-        ASSERT_EQ(echoes.size(), size_t{MESSAGES});
+        ASSERT_EQ(echoes.size(), size_t{MESSAGES}) << service->output() << root.logText();
         for (int m = 0; m < MESSAGES; ++m)
             EXPECT_TRUE(echoes[m] == payloadOf(c, m)) << "client " << c << " message " << m;
     }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -21,14 +22,16 @@
 #include "tests/vel/connection/PipeClient.h"
 
 // Kills the service when a test outlives its time: every client blocked on the pipe then sees the
-// connection end and fails, instead of the test hanging.
+// connection end and fails, instead of the test hanging. What `diagnose` tells of the service just
+// before (its threads' stacks, say) tells a hang from a slow machine.
 class Watchdog {
 public:
-    Watchdog(pid_t service, std::chrono::seconds limit)
-        : m_thread([this, service, limit] {
+    Watchdog(pid_t service, std::chrono::seconds limit, std::function<std::string()> diagnose = nullptr)
+        : m_thread([this, service, limit, diagnose] {
               std::unique_lock<std::mutex> lock(m_mutex);
               if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
                   m_fired = true;
+                  if (diagnose) m_diagnosis = diagnose();
                   kill(service, SIGKILL);
               }
           }) {}
@@ -44,12 +47,17 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_fired;
     }
+    std::string diagnosis() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_diagnosis;
+    }
 
 private:
     std::mutex m_mutex;
     std::condition_variable m_done;
     bool m_finished = false;
     bool m_fired = false;
+    std::string m_diagnosis;
     std::thread m_thread;
 };
 
@@ -63,13 +71,16 @@ protected:
         if (!debugLevel.empty()) root.write("veldebug.txt", debugLevel);
         service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
         ASSERT_TRUE(service->started());
-        watchdog.emplace(service->pid(), std::chrono::seconds(90));
+        startWatchdog();
     }
     void TearDown() override {
         clients.clear();
         bool fired = watchdog && watchdog->fired();
+        std::string diagnosis = watchdog ? watchdog->diagnosis() : std::string();
         watchdog.reset();
-        EXPECT_FALSE(fired) << "the service did not answer in time\n" << root.logText();
+        EXPECT_FALSE(fired) << "the service did not answer in time\n"
+                            << diagnosis << "whole log:\n"
+                            << root.logText();
         service.reset();
         // However busy the run, the logging thread kept up: no line was dropped for a full ring.
         EXPECT_EQ(countOf(root.everyLogText(), "print queue is full"), 0);
@@ -102,8 +113,14 @@ protected:
         watchdog.reset();
         service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
         EXPECT_TRUE(service->started());
-        watchdog.emplace(service->pid(), std::chrono::seconds(90));
+        startWatchdog();
         return code;
+    }
+
+    // Ninety seconds for the service now running, with its stacks and log taken before the kill.
+    void startWatchdog() {
+        watchdog.emplace(service->pid(), std::chrono::seconds(90),
+                         [this] { return service->diagnosis(root); });
     }
 
     // The test program's own errors and warnings go to its standard output, away from the

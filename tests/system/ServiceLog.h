@@ -80,6 +80,14 @@ inline std::vector<std::string> topStates(const std::string& log) {
     return states;
 }
 
+// Where the service's threads come in the order they start ("thread exec" lines): the workers,
+// the alternate queue, the event queue, then the pipe server once the engine runs.
+constexpr size_t WORKER_THREADS = 3;
+constexpr size_t ALTERNATE_QUEUE_THREAD = WORKER_THREADS;
+constexpr size_t EVENT_QUEUE_THREAD = ALTERNATE_QUEUE_THREAD + 1;
+constexpr size_t QUEUE_THREADS = EVENT_QUEUE_THREAD + 1;
+constexpr size_t PIPE_SERVER_THREAD = QUEUE_THREADS;
+
 // Checks a whole console run's log: the start-up and the shut-down in their order.
 inline void expectOrderedRun(const std::string& log, size_t connectionThreads = 0) {
     std::vector<std::string> lines = messages(log);
@@ -105,26 +113,29 @@ inline void expectOrderedRun(const std::string& log, size_t connectionThreads = 
     EXPECT_THAT(log, testing::Not(testing::HasSubstr("Internal error")));
     EXPECT_THAT(log, testing::Not(testing::HasSubstr("Fatal Shutdown")));
 
-    // Five queue threads: the event queue first, then three workers and the alternate queue; the
-    // pipe server's thread once the engine is there and the timers run, then the threads of each
-    // accepted connection. The event queue ends first, after the last event; then the pipe server
-    // with its connections, the alternate queue and the workers.
+    // Five queue threads: three workers and the alternate queue, then the event queue, whose
+    // thread builds the engine that posts to them; the pipe server's thread once the engine is
+    // there and the timers run, then the threads of each accepted connection. The event queue ends
+    // first, after the last event; then the pipe server with its connections, the alternate queue
+    // and the workers.
     std::vector<std::string> started = threadIds(lines, "exec");
     std::vector<std::string> joined = threadIds(lines, "join");
-    ASSERT_EQ(started.size(), 6 + connectionThreads) << log;
-    ASSERT_EQ(joined.size(), 6 + connectionThreads) << log;
-    EXPECT_EQ(joined[0], started[0]) << "the event queue stops first";
-    EXPECT_EQ(joined[1], started[5]) << "then the pipe server";
+    ASSERT_EQ(started.size(), QUEUE_THREADS + 1 + connectionThreads) << log;
+    ASSERT_EQ(joined.size(), QUEUE_THREADS + 1 + connectionThreads) << log;
+    EXPECT_EQ(joined[0], started[EVENT_QUEUE_THREAD]) << "the event queue stops first";
+    EXPECT_EQ(joined[1], started[PIPE_SERVER_THREAD]) << "then the pipe server";
     EXPECT_THAT(std::vector<std::string>(joined.begin() + 2, joined.begin() + 2 + connectionThreads),
-                testing::UnorderedElementsAreArray(started.begin() + 6, started.end()))
+                testing::UnorderedElementsAreArray(started.begin() + PIPE_SERVER_THREAD + 1, started.end()))
         << "and its connections";
-    EXPECT_EQ(joined[2 + connectionThreads], started[4]) << "then the alternate queue";
+    EXPECT_EQ(joined[2 + connectionThreads], started[ALTERNATE_QUEUE_THREAD]) << "then the alternate queue";
     EXPECT_THAT(std::vector<std::string>(joined.begin() + 3 + connectionThreads, joined.end()),
-                testing::UnorderedElementsAreArray(started.begin() + 1, started.begin() + 4));
+                testing::UnorderedElementsAreArray(started.begin(), started.begin() + WORKER_THREADS));
     int firstJoin = indexOf(lines, "Ostrum:TRACE: context=vel, thread join");
     int serverStart = -1;
-    for (int i = 0, execs = 0; i < static_cast<int>(lines.size()) && serverStart < 0; ++i) {
-        if (lines[i].find(", thread exec, ") != std::string::npos && ++execs == 6) serverStart = i;
+    size_t execs = 0;
+    for (int i = 0; i < static_cast<int>(lines.size()) && serverStart < 0; ++i) {
+        if (lines[i].find(", thread exec, ") != std::string::npos && ++execs == PIPE_SERVER_THREAD + 1)
+            serverStart = i;
     }
     EXPECT_LT(indexOf(lines, "OneTimeTimerStartEventImpl event created"), serverStart)
         << "the pipe opens after the timers start";

@@ -383,7 +383,7 @@ TEST_F(UserFileTest, ARefusedUserFileIsKeptAsideBeforeASaveCanReplaceIt) {
     serviceEnvironment.clear();
     service.emplace(root, std::vector<std::string>{"-run"}, serviceEnvironment);
     ASSERT_TRUE(service->started());
-    watchdog.emplace(service->pid(), std::chrono::seconds(90));
+    startWatchdog();
     connectTray();
     ASSERT_TRUE(waitFor([&] { return fs::exists(file("system/userConfiguration_bad2.xml")); }))
         << root.logText();

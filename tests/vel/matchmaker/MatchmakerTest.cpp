@@ -167,6 +167,9 @@ protected:
         initializer->release();
         ActiveConfigurationImpl* impl = ActiveConfigurationImpl::Create();
         active = Reference(static_cast<ReferenceImpl*>(impl), Reference::TAKE_OVER);
+        // Its first read of the (missing) files runs on the engine thread: once that is done, the
+        // configuration put in force here is not replaced by what the read found.
+        ASSERT_TRUE(drain(queue));
         impl->m_configurationProxy.setConfiguration(Configuration::create("Office"));
     }
 
@@ -255,13 +258,22 @@ TEST_F(MatchmakerTest, AThousandNetworksStartedInOneEventLeaveOnePassOnTheQueue)
         managedAdapter("eth0", WIRED);
         for (int i = 0; i < 1000; ++i) insert(("Wired-" + std::to_string(i)).c_str(), WIRED);
     }));
+    // The pass the event posts comes behind the first marker: a second one waits for it.
+    ASSERT_TRUE(drain(queue));
     ASSERT_TRUE(drain(queue));
 
+    // The logging thread writes the passes' lines a moment after they ran.
+    auto passesLogged = [this](size_t count) {
+        return tamsel::test::waitFor([&] { return logged("starting makeMatches...").size() >= count; });
+    };
+    EXPECT_TRUE(passesLogged(1));
     EXPECT_THAT(logged("starting makeMatches..."), SizeIs(1));
-    EXPECT_THAT(attaches(), ElementsAre("attach eth0 Wired-0"));
+    EXPECT_THAT(attaches(), ElementsAre("attach eth0 Wired-0")) << readText(root.log());
     // A change after the pass ran schedules the next one.
     queue.post(functionEvent([this] { insert("Late", WIRED); }));
     ASSERT_TRUE(drain(queue));
+    ASSERT_TRUE(drain(queue));
+    EXPECT_TRUE(passesLogged(2));
     EXPECT_THAT(logged("starting makeMatches..."), SizeIs(2));
 }
 
