@@ -58,8 +58,10 @@ public:
     // The folder's user file merged into the configuration in force: the groups it contributed,
     // empty when it was refused or contributed none.
     ElementVector readUserConfiguration(const char* folder);
-    // The same, checked only: the merge is prepared in `merge` for its caller to run.
-    ElementVector readUserConfiguration(const char* folder, UserFileMerge& merge);
+    // The same, checked only: the merge is prepared in `merge` for its caller to run. `storedAs`
+    // names the file actually read when the user file was moved to a private name.
+    ElementVector readUserConfiguration(const char* folder, UserFileMerge& merge,
+                                        const char* storedAs = nullptr);
     void readInternalConfiguration();
     // FileIOException when the file could not be written, or would not be read back as it is
     // meant; the file is then left as it was.
@@ -92,8 +94,10 @@ public:
     ElementVector m_subscribers = ElementVector::create();
     // Set while a folder is read: the configuration's own state changes meanwhile are not news.
     bool m_busy = false;
-    // A dropped user file merged in steps.
+    // A dropped user file merged in steps, and the private name it is read from and kept under
+    // until the merge is saved.
     std::optional<UserFileMerge> m_userMerge;
+    Ascii m_stagedUserFile;
     // Set when a refused user file of "system" could not be set aside: no save may replace it.
     bool m_userFileHeld = false;
 
@@ -112,6 +116,9 @@ private:
     void removeLeftTemporaries();
     // A dropped file that a stop caught under its private name goes back under the drop name.
     void resumeInterruptedDrop();
+    // The dropped user file, moved to a private name, checked and merged from there in steps; a
+    // refused one is set aside.
+    void takeDroppedUserFile();
 };
 
 class ActiveConfiguration : public Reference {
