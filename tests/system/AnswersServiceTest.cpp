@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <regex>
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/keys/ConfigurationSigner.h"
+#include "tests/support/AdministratorFile.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TestPki.h"
 #include "tests/system/LabClient.h"
@@ -26,6 +29,7 @@
 namespace {
 
 using lab::MessageChildren;
+using tamsel::test::AdministratorFile;
 using tamsel::test::LabBuilder;
 using tamsel::test::LabClient;
 using M = ConnApiMessages;
@@ -427,6 +431,105 @@ TEST_F(LogonPasswordChangeTest, AnExpiredLogonPasswordIsChangedAndTheNetworkConn
     ASSERT_NE(fromServer, std::string::npos) << log;
     EXPECT_NE(log.find(state + "USER_ND_PWD_CHG_DONE", fromServer), std::string::npos);
     stopInOrder(1);
+}
+
+// One wired network of the machine and its user on one account: before logon the machine's connection
+// authenticates with alice's account from the profile, after logon the user's with her logon
+// credentials; alice's password has not expired yet.
+class MachinePasswordChangeTest : public AnswersServiceTest {
+protected:
+    void SetUp() override {
+        const std::string md5Machine =
+            R"(<eapMd5><unprotectedIdentityPattern encryptContent="true">alice</unprotectedIdentityPattern>)"
+            R"(<passwordSource><passwordFromProfile encryptContent="true">secret</passwordFromProfile>)"
+            R"(</passwordSource></eapMd5>)";
+        const std::string md5User =
+            R"(<eapMd5><unprotectedIdentityPattern encryptContent="true">[username]</unprotectedIdentityPattern>)"
+            R"(<passwordSource><passwordFromLogon/></passwordSource></eapMd5>)";
+        const std::string network =
+            "<wiredNetwork><displayName>Wired Shared</displayName><connectionTimeout>40</connectionTimeout>"
+            "<authenticationNetwork><machineUserAuthentication><machine>" +
+            md5Machine + "</machine><user><authenticationMethod>" + md5User +
+            "</authenticationMethod><collectionBehavior><withPassword/></collectionBehavior></user>"
+            "</machineUserAuthentication><setting802.1x><authPeriod>30</authPeriod><heldPeriod>60</heldPeriod>"
+            "<startPeriod>30</startPeriod><maxStart>3</maxStart></setting802.1x></authenticationNetwork>"
+            "</wiredNetwork>\n";
+        AdministratorFile file;
+        file.eapMethods = "<eapMd5/>";
+        file.connectionAtLogon =
+            "<attemptConnectionBeforeUserLogon><secondsToWaitForConnection>20</secondsToWaitForConnection>"
+            "</attemptConnectionBeforeUserLogon>";
+        administratorText = file.text(network);
+        lab = LabBuilder();
+        lab.wiredAdapter(1, "eth0", {{"link", "up"}});
+        lab.add("authenticator", {{"on", "eth0"}, {"method", "md5"}, {"identity", "alice"}, {"password", "secret"}});
+        lab.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}, {"mask", "255.255.255.0"}});
+        AnswersServiceTest::SetUp();
+    }
+    // Signing needs the run-time.
+    void prepareRoot() override {
+        root.write("system/configuration.xml",
+                   ConfigurationSigner::sign(administratorText,
+                                             ConfigurationSigner::readFile(TAMSEL_TEST_PRIVATE_KEY)));
+    }
+    // The network's state machine lines in the order the service logged them.
+    std::vector<std::string> networkStates() const {
+        const std::string prefix = "Network Wired Shared: NetworkStateMachine new state ";
+        std::vector<std::string> states;
+        std::istringstream in(root.logText());
+        for (std::string line; std::getline(in, line);) {
+            const size_t at = line.find(prefix);
+            if (at != std::string::npos) states.push_back(line.substr(at + prefix.size()));
+        }
+        return states;
+    }
+
+    std::string administratorText;
+};
+
+// Alice's password expires while the machine's connection is up. At her logon the server demands a
+// new one; the logon component passes it and then the logon ends before the user's connection is
+// back. The machine's connection, on her account, gives the old password, meets the server's demand
+// with the new one (the machine phase's change) and every tray hears that the change succeeded.
+TEST_F(MachinePasswordChangeTest, AChangeLeftToTheMachinesConnectionIsCompletedThere) {
+    PipePeer& logon = connectPeer();
+    ASSERT_TRUE(waitFor([&] {
+        return root.logText().find("Network Wired Shared: AccessStateMachine new state = ACCESS_CONNECTED") !=
+               std::string::npos;
+    })) << root.logText();
+    LabClient control(root.path() + "/run/lab");
+    ASSERT_EQ(control.command("set authenticator on=eth0 newPassword=n3w-secret"),
+              std::vector<std::string>{"ok"});
+
+    logon.send(M::SSO_PRELOGON_ACTIONS_REQUEST, 1, {{"logonAttemptId", "7"}});
+    ASSERT_TRUE(logon.reply("ssoPrelogonActionsResponse", 1)) << root.logText();
+    std::optional<PipeMessageBody> request = logon.await("getLogonUsernameAndPasswordRequest");
+    ASSERT_TRUE(request) << root.logText();
+    logon.send(M::GET_LOGON_USERNAME_AND_PASSWORD_RESPONSE, std::stoi(request->child("sequenceNumber")),
+               {{"username", "alice"}, {"domain", "CORP"}, {"password", "secret"}});
+    std::optional<PipeMessageBody> expired = logon.await("logonEvent");
+    ASSERT_TRUE(expired) << root.logText();
+    ASSERT_EQ(expired->child("eventType"), "passwordExpired");
+    // Both go out at once: the session ends before the user's connection authenticates again.
+    logon.send(M::SSO_CHANGE_PASSWORD_REQUEST, 2,
+               {{"changePasswordAttemptId", expired->child("logonAttemptId")},
+                {"username", "alice"},
+                {"domain", "CORP"},
+                {"password", "n3w-secret"},
+                {"oldPassword", "secret"}});
+    logon.send(M::SSO_NO_USER_SESSION_REQUEST, 3);
+
+    std::optional<PipeMessageBody> result = logon.await("logonChangePasswordEvent");
+    ASSERT_TRUE(result) << root.logText();
+    EXPECT_EQ(result->child("changePasswordResult"), "passwordChangeSucceeded");
+    EXPECT_EQ(result->child("changePasswordAttemptId"), expired->child("logonAttemptId"));
+    const std::vector<std::string> states = networkStates();
+    const auto change = std::find(states.begin(), states.end(), "MACHINE_ND_PWD_CHG_FROM_SERVER");
+    ASSERT_NE(change, states.end()) << testing::PrintToString(states);
+    EXPECT_THAT(std::vector<std::string>(change, states.end()),
+                ::testing::ElementsAre("MACHINE_ND_PWD_CHG_FROM_SERVER", "MACHINE_T_NOT_DISCONNECTED"));
+    EXPECT_THAT(root.logText(), HasSubstr("MACHINE_T_NOT_DISCONNECTED NetworkStateMachine sending credentials to server"));
+    stopInOrder();
 }
 
 // The wired network of the logon with its VPN entry "Office" starting by itself, on a gateway that
