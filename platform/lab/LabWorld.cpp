@@ -82,6 +82,14 @@ bool Element::set(const std::string& attribute, const std::string& value, const 
     return true;
 }
 
+void Element::unset(const std::string& attribute) {
+    for (auto pair = m_attributes.begin(); pair != m_attributes.end(); ++pair) {
+        if (pair->first != attribute) continue;
+        m_attributes.erase(pair);
+        return;
+    }
+}
+
 bool Element::complete(std::string* error) const {
     const ElementSpec* element = spec();
     for (const char* required : element->required)
@@ -199,6 +207,20 @@ bool World::set(const std::string& name, const std::string& keyValue,
         if (!changed.set(attribute, value, folder, error)) return false;
     }
     if (!changed.complete(error) || !referencesHold(changed, error)) return false;
+    *element = std::move(changed);
+    return true;
+}
+
+bool World::unset(const std::string& name, const std::string& keyValue, const std::string& attribute,
+                  std::string* error) {
+    Element* element = lookup(name, keyValue, error);
+    if (element == nullptr) return false;
+    const ElementSpec* spec = elementSpec(name);
+    if ((spec->key != nullptr && attribute == spec->key) || (spec->altKey != nullptr && attribute == spec->altKey))
+        return fail(error, attribute + " cannot change");
+    Element changed = *element;
+    changed.unset(attribute);
+    if (!changed.complete(error)) return false;
     *element = std::move(changed);
     return true;
 }

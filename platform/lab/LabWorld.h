@@ -36,6 +36,8 @@ public:
     // such attribute or the value is bad.
     bool set(const std::string& attribute, const std::string& value, const std::string& labFolder,
              std::string* error);
+    // Drops one attribute; its default applies again.
+    void unset(const std::string& attribute);
     void addChild(Element child) { m_children.push_back(std::move(child)); }
     // The rules across attributes: required ones present, exclusive ones apart, inner methods.
     bool complete(std::string* error) const;
@@ -70,6 +72,9 @@ public:
     // is empty). Key attributes cannot change.
     bool set(const std::string& name, const std::string& keyValue,
              const std::vector<std::pair<std::string, std::string>>& attributes, std::string* error);
+    // Drops one attribute of the addressed element, as the file would without it.
+    bool unset(const std::string& name, const std::string& keyValue, const std::string& attribute,
+               std::string* error);
     bool remove(const std::string& name, const std::string& keyValue, std::string* error);
     // The cross references of a whole file, checked once every element is in; on failure the
     // line of the element that refers to nothing.

@@ -195,6 +195,17 @@ void finish(const PortPtr& port, bool success) {
     });
 }
 
+// The server takes the new password for good: the next authentication gives it, and it has not
+// expired.
+void keepNewPassword(const lab::Element& authenticator) {
+    const std::string on = authenticator.text("on");
+    lab::World& world = theLab().world();
+    std::string error;
+    if (!world.set("authenticator", on, {{"password", authenticator.text("newPassword")}}, &error) ||
+        !world.unset("authenticator", on, "newPassword", &error))
+        log(QX_LOG_CREDENTIAL, "%s: the new password is not kept: %s", on.c_str(), error.c_str());
+}
+
 // The first failure decides the status.
 void fail(Conversation& conversation, int status = QX_PORT_STATUS_EAP_FAILURE) {
     if (conversation.failed) return;
@@ -232,13 +243,21 @@ void advance(const PortPtr& port, const std::shared_ptr<Conversation>& conversat
                     break;
                 }
                 fail(*conversation);
-            } else if (authenticator.has("newPassword") && step.type == QX_CRED_PASSWORD) {
+            } else if (authenticator.has("newPassword") && step.type == QX_CRED_PASSWORD &&
+                       !conversation->machine && !machineOnly(authenticator)) {
+                // The user's password has expired, not the machine's.
                 conversation->steps.insert(
                     conversation->steps.begin() + static_cast<long>(conversation->next),
                     Step{QX_CRED_PASSWORD_CHANGE, step.level});
             }
             break;
         case QX_CRED_PASSWORD_CHANGE:
+            if (!answered || !conversation->secretRight) {
+                fail(*conversation);
+                break;
+            }
+            keepNewPassword(authenticator);
+            break;
         case QX_CRED_USER_CERT:
             if (!answered || !conversation->secretRight) fail(*conversation);
             break;

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <regex>
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/keys/ConfigurationSigner.h"
+#include "tests/support/AdministratorFile.h"
 #include "tests/support/LabBuilder.h"
 #include "tests/support/TestPki.h"
 #include "tests/system/LabClient.h"
@@ -26,6 +29,7 @@
 namespace {
 
 using lab::MessageChildren;
+using tamsel::test::AdministratorFile;
 using tamsel::test::LabBuilder;
 using tamsel::test::LabClient;
 using M = ConnApiMessages;
@@ -395,11 +399,14 @@ protected:
     void SetUp() override {
         lab = LabBuilder();
         lab.wiredAdapter(1, "eth0", {{"link", "up"}});
+        // The server answers after a moment, as one on the wire does: the demand for a new password
+        // that the service lets go of as it reconnects is gone before the server would fail it.
         lab.add("authenticator", {{"on", "eth0"},
                                   {"method", "md5"},
                                   {"identity", "alice"},
                                   {"password", "secret"},
-                                  {"newPassword", "n3w-secret"}});
+                                  {"newPassword", "n3w-secret"},
+                                  {"delayMs", "100"}});
         lab.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}, {"mask", "255.255.255.0"}});
         lab.add(
             "logon",
@@ -428,6 +435,164 @@ TEST_F(LogonPasswordChangeTest, AnExpiredLogonPasswordIsChangedAndTheNetworkConn
     ASSERT_NE(fromServer, std::string::npos) << log;
     EXPECT_NE(log.find(state + "USER_ND_PWD_CHG_DONE", fromServer), std::string::npos);
     stopInOrder(1);
+}
+
+// One wired network of the machine and its user on one account: before logon the machine's connection
+// authenticates with alice's account from the profile, after logon the user's with her logon
+// credentials; alice's password has not expired yet.
+class MachinePasswordChangeTest : public AnswersServiceTest {
+protected:
+    void SetUp() override {
+        const std::string md5Machine =
+            R"(<eapMd5><unprotectedIdentityPattern encryptContent="true">alice</unprotectedIdentityPattern>)"
+            R"(<passwordSource><passwordFromProfile encryptContent="true">secret</passwordFromProfile>)"
+            R"(</passwordSource></eapMd5>)";
+        const std::string md5User =
+            R"(<eapMd5><unprotectedIdentityPattern encryptContent="true">[username]</unprotectedIdentityPattern>)"
+            R"(<passwordSource><passwordFromLogon/></passwordSource></eapMd5>)";
+        const std::string network =
+            "<wiredNetwork><displayName>Wired Shared</displayName><connectionTimeout>40</connectionTimeout>"
+            "<authenticationNetwork><machineUserAuthentication><machine>" +
+            md5Machine + "</machine><user><authenticationMethod>" + md5User +
+            "</authenticationMethod><collectionBehavior><withPassword/></collectionBehavior></user>"
+            "</machineUserAuthentication><setting802.1x><authPeriod>30</authPeriod><heldPeriod>60</heldPeriod>"
+            "<startPeriod>30</startPeriod><maxStart>3</maxStart></setting802.1x></authenticationNetwork>"
+            "</wiredNetwork>\n";
+        AdministratorFile file;
+        file.eapMethods = "<eapMd5/>";
+        file.connectionAtLogon =
+            "<attemptConnectionBeforeUserLogon><secondsToWaitForConnection>20</secondsToWaitForConnection>"
+            "</attemptConnectionBeforeUserLogon>";
+        administratorText = file.text(network);
+        lab = LabBuilder();
+        lab.wiredAdapter(1, "eth0", {{"link", "up"}});
+        // The server answers after a moment, as in the logon's change above.
+        lab.add("authenticator", {{"on", "eth0"},
+                                  {"method", "md5"},
+                                  {"identity", "alice"},
+                                  {"password", "secret"},
+                                  {"delayMs", "100"}});
+        lab.add("dhcp", {{"on", "eth0"}, {"address", "192.0.2.10"}, {"mask", "255.255.255.0"}});
+        AnswersServiceTest::SetUp();
+    }
+    // Signing needs the run-time.
+    void prepareRoot() override {
+        root.write("system/configuration.xml",
+                   ConfigurationSigner::sign(administratorText,
+                                             ConfigurationSigner::readFile(TAMSEL_TEST_PRIVATE_KEY)));
+    }
+    // The network's state machine lines in the order the service logged them.
+    std::vector<std::string> networkStates() const {
+        const std::string prefix = "Network Wired Shared: NetworkStateMachine new state ";
+        std::vector<std::string> states;
+        std::istringstream in(root.logText());
+        for (std::string line; std::getline(in, line);) {
+            const size_t at = line.find(prefix);
+            if (at != std::string::npos) states.push_back(line.substr(at + prefix.size()));
+        }
+        return states;
+    }
+
+    // The logon component answers every request for the logon credentials, as they come, with this
+    // password until the service says for the n-th time that it has expired: a connection that
+    // starts again asks anew, and the service takes only the answer to its open request.
+    std::optional<PipeMessageBody> answerLogonUntilExpiry(PipePeer& logon, const std::string& password,
+                                                          size_t n) {
+        std::optional<PipeMessageBody> found;
+        waitFor([&] {
+            const std::vector<PipeMessageBody> asked = logon.heard("getLogonUsernameAndPasswordRequest");
+            for (; answered < asked.size(); ++answered)
+                logon.send(M::GET_LOGON_USERNAME_AND_PASSWORD_RESPONSE,
+                           std::stoi(asked[answered].child("sequenceNumber")),
+                           {{"username", "alice"}, {"domain", "CORP"}, {"password", password}});
+            size_t seen = 0;
+            for (const PipeMessageBody& event : logon.heard("logonEvent"))
+                if (event.child("eventType") == "passwordExpired" && ++seen == n) found = event;
+            return found.has_value();
+        });
+        return found;
+    }
+    // The logon component's change of alice's password after the service said it has expired.
+    void changePassword(PipePeer& logon, const PipeMessageBody& expired, int sequenceNumber,
+                        const std::string& from, const std::string& to) {
+        logon.send(M::SSO_CHANGE_PASSWORD_REQUEST, sequenceNumber,
+                   {{"changePasswordAttemptId", expired.child("logonAttemptId")},
+                    {"username", "alice"},
+                    {"domain", "CORP"},
+                    {"password", to},
+                    {"oldPassword", from}});
+    }
+
+    std::string administratorText;
+    // The logon credential requests answered so far.
+    size_t answered = 0;
+};
+
+// Alice's password expires twice on the server her machine and she both use. The first time the
+// server demands a new one at her logon: the logon component passes it and her connection takes it
+// to the server. The second time the logon ends right after the logon component passed the new
+// password, so the machine's connection, on her account, meets the server's demand with it. Each
+// change reaches every tray as a success, and the server takes each new password for good.
+TEST_F(MachinePasswordChangeTest, ChangesAreCarriedThroughByTheUsersAndThenTheMachinesConnection) {
+    PipePeer& logon = connectPeer();
+    const std::string connected = "Network Wired Shared: AccessStateMachine new state = ACCESS_CONNECTED";
+    ASSERT_TRUE(waitFor([&] { return countOf(root.logText(), connected) >= 1; })) << root.logText();
+    LabClient control(root.path() + "/run/lab");
+    const std::vector<std::string> ok = {"ok"};
+    ASSERT_EQ(control.command("set authenticator on=eth0 newPassword=n3w-secret"), ok);
+
+    // The user's phase: the change waits for the server's second demand.
+    logon.send(M::SSO_PRELOGON_ACTIONS_REQUEST, 1, {{"logonAttemptId", "7"}});
+    ASSERT_TRUE(logon.reply("ssoPrelogonActionsResponse", 1)) << root.logText();
+    std::optional<PipeMessageBody> expired = answerLogonUntilExpiry(logon, "secret", 1);
+    ASSERT_TRUE(expired) << root.logText();
+    changePassword(logon, *expired, 2, "secret", "n3w-secret");
+    std::optional<PipeMessageBody> result = logon.await("logonChangePasswordEvent");
+    ASSERT_TRUE(result) << root.logText();
+    EXPECT_EQ(result->child("changePasswordResult"), "passwordChangeSucceeded");
+    ASSERT_TRUE(waitFor([&] { return countOf(root.logText(), connected) >= 2; })) << root.logText();
+
+    // The cable out and in: the user's connection asks for her logon credentials again, and the
+    // server knows only her new password, which has expired too.
+    ASSERT_EQ(control.command("set authenticator on=eth0 newPassword=n3w-secret-2"), ok);
+    ASSERT_EQ(control.command("link eth0 down"), ok);
+    ASSERT_TRUE(waitFor([&] {
+        const std::vector<std::string> states = networkStates();
+        return !states.empty() && states.back() == "USER_T_DISCONNECTED";
+    })) << root.logText();
+    ASSERT_EQ(control.command("link eth0 up"), ok);
+    expired = answerLogonUntilExpiry(logon, "n3w-secret", 2);
+    ASSERT_TRUE(expired) << root.logText();
+    // Both go out at once: the session ends before the user's connection authenticates again.
+    changePassword(logon, *expired, 3, "n3w-secret", "n3w-secret-2");
+    logon.send(M::SSO_NO_USER_SESSION_REQUEST, 4);
+    result = logon.await("logonChangePasswordEvent", 2);
+    ASSERT_TRUE(result) << root.logText();
+    EXPECT_EQ(result->child("changePasswordResult"), "passwordChangeSucceeded");
+    EXPECT_EQ(result->child("changePasswordAttemptId"), expired->child("logonAttemptId"));
+
+    // The user's change went from the server's demand to done with the logon's credentials; the
+    // machine's from the server's demand back to the connected machine phase, where it stays.
+    std::vector<std::string> states;
+    const std::string machineChange = "MACHINE_ND_PWD_CHG_FROM_SERVER";
+    ASSERT_TRUE(waitFor([&] {
+        states = networkStates();
+        return std::find(states.begin(), states.end(), machineChange) != states.end() &&
+               states.back() == "MACHINE_T_NOT_DISCONNECTED";
+    })) << testing::PrintToString(states);
+    const auto user = std::find(states.begin(), states.end(), "USER_ND_PWD_CHG_FROM_SERVER");
+    ASSERT_NE(user, states.end()) << testing::PrintToString(states);
+    EXPECT_EQ(*(user + 1), "USER_ND_PWD_CHG_DONE") << testing::PrintToString(states);
+    const auto machine = std::find(user, states.end(), machineChange);
+    ASSERT_NE(machine, states.end()) << testing::PrintToString(states);
+    EXPECT_THAT(std::vector<std::string>(machine + 1, states.end()),
+                ::testing::Each(::testing::Eq("MACHINE_T_NOT_DISCONNECTED")));
+    const std::string log = root.logText();
+    EXPECT_THAT(log, HasSubstr("USER_T_NOT_DISCONNECTED NetworkStateMachine sending credentials to server"));
+    EXPECT_THAT(log, HasSubstr("MACHINE_T_NOT_DISCONNECTED NetworkStateMachine sending credentials to server"));
+    EXPECT_EQ(countOf(log, "Sending password change result: NetworkConstants::PASSWORD_CHANGE_SUCCEEDED"), 2);
+    EXPECT_EQ(countOf(log, "Sending password change result: NetworkConstants::PASSWORD_CHANGE_FAILED"), 0);
+    stopInOrder();
 }
 
 // The wired network of the logon with its VPN entry "Office" starting by itself, on a gateway that

@@ -197,9 +197,9 @@ ElementVector ActiveConfigurationImpl::readUserConfiguration(const char* folder,
     return takeUserConfiguration(user, folder, merge);
 }
 
-Configuration ActiveConfigurationImpl::readUserFile(const char* folder, bool* unreadable) {
+Configuration ActiveConfigurationImpl::readUserFile(const char* folder, bool* unreadable, const char* storedAs) {
     const char* file = C::USER_CONFIGURATION_FILE;
-    ByteArrayProxy read = readProgramDataFile(Unicode(folder), Unicode(file));
+    ByteArrayProxy read = readProgramDataFile(Unicode(folder), Unicode(storedAs != nullptr ? storedAs : file));
     if (!read.exists()) {
         FormatBuffer1024 error(
             "User Configuration (%s/%s) file not found - only user configuration will be ignored.", folder,
@@ -424,13 +424,15 @@ void ActiveConfigurationImpl::resumeInterruptedDrop() {
     AsciiVector names = listFolder(programDataFolder() + Unicode(drop) + Unicode("/*.tmp"));
     for (std::int32_t i = 0; i < names.length(); ++i) {
         Ascii name = names.get(i);
-        if (!isPrivateNameOf(name, C::CONFIGURATION_FILE)) continue;
-        // Back under the drop name, to be checked again from the start; a file dropped since
-        // replaces it.
-        if (moveFile(pathOf(drop, name.text()), pathOf(drop, C::CONFIGURATION_FILE)) == 0) {
-            logInfo(0, "Taking up %s/%s again, left by an interrupted check", drop, C::CONFIGURATION_FILE);
-        } else {
-            deleteFile(pathOf(drop, name.text()));
+        for (const char* file : {C::CONFIGURATION_FILE, C::USER_CONFIGURATION_FILE}) {
+            if (!isPrivateNameOf(name, file)) continue;
+            // Back under the drop name, to be checked again from the start; a file dropped since
+            // replaces it.
+            if (moveFile(pathOf(drop, name.text()), pathOf(drop, file)) == 0) {
+                logInfo(0, "Taking up %s/%s again, left by an interrupted check", drop, file);
+            } else {
+                deleteFile(pathOf(drop, name.text()));
+            }
         }
     }
 }
@@ -489,31 +491,54 @@ void ActiveConfigurationImpl::checkForNewConfiguration() {
         readInternalConfiguration();
         writeInternalConfigurationLogged();
     }
-    if (m_configurationProxy.exists() && exists(drop, C::USER_CONFIGURATION_FILE)) {
-        m_userMerge.emplace();
-        // Reading and building a large file takes a while: a worker does it where there is one, and
-        // the engine answers its clients meanwhile.
-        if (WorkerQueueImpl::Singleton.load() != nullptr) {
-            WorkerQueue::Instance().post(MessageEvent(new UserFileReadJobImpl(drop)));
-            return;
-        }
-        userFileRead(readUserFile(drop));
+    if (m_configurationProxy.exists() && exists(drop, C::USER_CONFIGURATION_FILE)) takeDroppedUserFile();
+}
+
+void ActiveConfigurationImpl::takeDroppedUserFile() {
+    const char* drop = C::DROP_FOLDER;
+    // As the administrator's drop: a file written at the drop name during the merge is the next
+    // drop, not lost with this one when the merge is done.
+    Ascii staged = privateNameFor(C::USER_CONFIGURATION_FILE);
+    if (moveFile(pathOf(drop, C::USER_CONFIGURATION_FILE), pathOf(drop, staged.text())) != 0) {
+        logMoveFailure(C::USER_CONFIGURATION_FILE, staged.text(), drop);
+        return;
     }
+    m_userMerge.emplace();
+    m_stagedUserFile = staged;
+    // Reading and building a large file takes a while: a worker does it where there is one, and
+    // the engine answers its clients meanwhile.
+    if (WorkerQueueImpl::Singleton.load() != nullptr) {
+        WorkerQueue::Instance().post(MessageEvent(new UserFileReadJobImpl(drop, staged.text())));
+        return;
+    }
+    userFileRead(readUserFile(drop, nullptr, staged.text()));
 }
 
 void ActiveConfigurationImpl::userFileRead(const Configuration& user) {
     if (!m_userMerge || !m_configurationProxy.exists()) {
-        // Stopped meanwhile: the drop stays for the next start.
+        // Stopped meanwhile: the drop stays under its private name for the next start.
         if (!user.isNull()) user.impl()->clearReferences();
         return;
     }
     const char* drop = C::DROP_FOLDER;
     if (takeUserConfiguration(user, drop, *m_userMerge).length() == 0) {
         m_userMerge.reset();
-        setAside(drop, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
-    } else {
-        continueUserMerge();
+        setAside(drop, m_stagedUserFile.text(), C::USER_CONFIGURATION_BAD_FILE);
+        m_stagedUserFile = Ascii();
+        return;
     }
+    if (DropVerifiedHook) DropVerifiedHook();
+    continueUserMerge();
+    }
+    m_userMerge.emplace();
+    if (readUserConfiguration(drop, *m_userMerge, staged.text()).length() == 0) {
+        m_userMerge.reset();
+        setAside(drop, staged.text(), C::USER_CONFIGURATION_BAD_FILE);
+        return;
+    }
+    m_stagedUserFile = staged;
+    if (DropVerifiedHook) DropVerifiedHook();
+    continueUserMerge();
 }
 
 void ActiveConfigurationImpl::continueUserMerge() {
@@ -534,13 +559,15 @@ void ActiveConfigurationImpl::continueUserMerge() {
     }
     m_userMerge->finish(active);
     m_userMerge.reset();
+    const Ascii staged = m_stagedUserFile;
+    m_stagedUserFile = Ascii();
     try {
         writeUserConfiguration();
-        deleteFile(pathOf(C::DROP_FOLDER, C::USER_CONFIGURATION_FILE));
+        deleteFile(pathOf(C::DROP_FOLDER, staged.text()));
     } catch (const FileIOException& e) {
         // Not saved: the dropped file is all that holds its networks after the next start.
         e.report();
-        setAside(C::DROP_FOLDER, C::USER_CONFIGURATION_FILE, C::USER_CONFIGURATION_BAD_FILE);
+        setAside(C::DROP_FOLDER, staged.text(), C::USER_CONFIGURATION_BAD_FILE);
     }
     notifyUserConfigurationChanged();
 }
@@ -595,7 +622,10 @@ void ActiveConfigurationImpl::notifyUserConfigurationChanged() {
 
 void ActiveConfigurationImpl::stop() {
     stopCheckTimer();
+    // Cut short, the drop stays in the folder under its private name and is taken up again at the
+    // next start.
     cancelUserMerge();
+    m_stagedUserFile = Ascii();
     if (m_configurationProxy.exists()) {
         Configuration configuration = m_configurationProxy.configuration();
         configuration.unsubscribe(this);

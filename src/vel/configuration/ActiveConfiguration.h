@@ -61,8 +61,10 @@ public:
     // The same, checked only: the merge is prepared in `merge` for its caller to run.
     ElementVector readUserConfiguration(const char* folder, UserFileMerge& merge);
     // The folder's user file read and built, on whatever thread; an empty handle when it is missing
-    // or unreadable (logged), and then `unreadable` says which.
-    static Configuration readUserFile(const char* folder, bool* unreadable = nullptr);
+    // or unreadable (logged), and then `unreadable` says which. `storedAs` names the file actually
+    // read when the user file was moved to a private name.
+    static Configuration readUserFile(const char* folder, bool* unreadable = nullptr,
+                                      const char* storedAs = nullptr);
     // A user file read checked against the configuration in force and its merge prepared; the
     // file's own configuration is cleared.
     ElementVector takeUserConfiguration(Configuration user, const char* folder, UserFileMerge& merge);
@@ -100,8 +102,10 @@ public:
     ElementVector m_subscribers = ElementVector::create();
     // Set while a folder is read: the configuration's own state changes meanwhile are not news.
     bool m_busy = false;
-    // A dropped user file merged in steps.
+    // A dropped user file merged in steps, and the private name it is read from and kept under
+    // until the merge is saved.
     std::optional<UserFileMerge> m_userMerge;
+    Ascii m_stagedUserFile;
     // Set when a refused user file of "system" could not be set aside: no save may replace it.
     bool m_userFileHeld = false;
 
@@ -121,6 +125,9 @@ private:
     void removeLeftTemporaries();
     // A dropped file that a stop caught under its private name goes back under the drop name.
     void resumeInterruptedDrop();
+    // The dropped user file, moved to a private name, checked and merged from there in steps; a
+    // refused one is set aside.
+    void takeDroppedUserFile();
 };
 
 class ActiveConfiguration : public Reference {

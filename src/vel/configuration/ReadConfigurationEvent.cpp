@@ -15,7 +15,7 @@ void UserFileMergeEventImpl::run() {
 }
 
 void UserFileReadJobImpl::run() {
-    Configuration user = ActiveConfigurationImpl::readUserFile(m_folder);
+    Configuration user = ActiveConfigurationImpl::readUserFile(m_folder, nullptr, m_storedAs.c_str());
     // A stopped engine drops what is posted to it, and the built networks with it.
     if (EventQueueImpl::Singleton.load() != nullptr)
         EventQueue::Instance().post(MessageEvent(new UserFileReadEventImpl(user)));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "vel/configuration/Configuration.h"
 #include "vel/multithread/MessageEvent.h"
 
@@ -12,11 +14,13 @@ public:
 // A dropped user file read and built on a worker thread, then handed to the engine.
 class UserFileReadJobImpl : public MessageEventImpl {
 public:
-    explicit UserFileReadJobImpl(const char* folder) : m_folder(folder) {}
+    UserFileReadJobImpl(const char* folder, const char* storedAs) : m_folder(folder), m_storedAs(storedAs) {}
     void run() override;
 
 private:
     const char* m_folder;
+    // The private name the drop was moved to, copied: the engine may forget its own meanwhile.
+    std::string m_storedAs;
 };
 
 // The user file the worker built, on the engine's thread (ActiveConfigurationImpl::userFileRead).

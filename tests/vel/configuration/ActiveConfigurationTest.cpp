@@ -287,6 +287,16 @@ TEST_F(ActiveConfigurationTest, StartsOnTheFilesInSystem) {
          {"Taking up newConfigFiles/configuration.xml again, left by an interrupted check"},
          {"system/configuration.xml", "system/internalConfiguration.xml", "newConfigFiles/configuration.xml"},
          1},
+        {"a user drop caught under its private name, and one dropped since",
+         {{"system/configuration.xml", office()},
+          {"newConfigFiles/userConfiguration.xml.77.5.tmp", userText},
+          {"newConfigFiles/configuration.xml.77.6.tmp", office()},
+          {"newConfigFiles/configuration.xml", sample()}},
+         true,
+         {"Taking up newConfigFiles/userConfiguration.xml again, left by an interrupted check"},
+         {"system/configuration.xml", "system/internalConfiguration.xml", "newConfigFiles/configuration.xml",
+          "newConfigFiles/userConfiguration.xml"},
+         1},
     };
     for (const StartRow& row : rows) {
         SCOPED_TRACE(row.label);
@@ -419,6 +429,38 @@ TEST_F(ActiveConfigurationTest, ADroppedFileGoesIntoForceAsItWasVerifiedAndOnce)
               (std::set<std::string>{"system/configuration.xml", "system/internalConfiguration.xml",
                                      "newConfigFiles/configuration_bad.xml"}));
     EXPECT_EQ(textOf("newConfigFiles/configuration_bad.xml"), tampered);
+}
+
+// The same for the user's drop, whose merge runs in steps: a user file written at the drop name
+// meanwhile is neither merged with this one nor deleted with it, but taken at the next check.
+TEST_F(ActiveConfigurationTest, AUserFileDroppedDuringAMergeIsTakenAtTheNextCheck) {
+    const std::string attic = userFile(userGroup("Home", wiredNetwork("Attic")));
+    put("system/configuration.xml", office());
+    start();
+    put("newConfigFiles/userConfiguration.xml", userFile(userGroup("Home", wiredNetwork("Den"))));
+    int staged = 0;
+    ActiveConfigurationImpl::DropVerifiedHook = [&] {
+        put("newConfigFiles/userConfiguration.xml", attic);
+        for (const std::string& file : configurationFiles())
+            if (file.rfind("newConfigFiles/userConfiguration.xml.", 0) == 0) ++staged;
+    };
+    expireCheckTimer();
+    ActiveConfigurationImpl::DropVerifiedHook = nullptr;
+    EXPECT_EQ(staged, 1);
+    EXPECT_EQ(subscriber->user, 1);
+    EXPECT_EQ(groups(), (std::vector<std::string>{"Office: Wired-LAN(2) Corp-WiFi(2)", "Home: Den(1)"}));
+    EXPECT_EQ(textOf("newConfigFiles/userConfiguration.xml"), attic);
+    EXPECT_EQ(textOf("system/userConfiguration.xml").find("Attic"), std::string::npos);
+
+    expireCheckTimer();
+    EXPECT_EQ(subscriber->user, 2);
+    EXPECT_EQ(groups(),
+              (std::vector<std::string>{"Office: Wired-LAN(2) Corp-WiFi(2)", "Home: Den(1) Attic(1)"}));
+    EXPECT_NE(textOf("system/userConfiguration.xml").find("<displayName>Attic</displayName>"),
+              std::string::npos);
+    EXPECT_EQ(configurationFiles(), (std::set<std::string>{"system/configuration.xml",
+                                                           "system/internalConfiguration.xml",
+                                                           "system/userConfiguration.xml"}));
 }
 
 TEST_F(ActiveConfigurationTest, ADropOnARootWithoutSystemIsTakenOnce) {
