@@ -529,16 +529,6 @@ void ActiveConfigurationImpl::userFileRead(const Configuration& user) {
     }
     if (DropVerifiedHook) DropVerifiedHook();
     continueUserMerge();
-    }
-    m_userMerge.emplace();
-    if (readUserConfiguration(drop, *m_userMerge, staged.text()).length() == 0) {
-        m_userMerge.reset();
-        setAside(drop, staged.text(), C::USER_CONFIGURATION_BAD_FILE);
-        return;
-    }
-    m_stagedUserFile = staged;
-    if (DropVerifiedHook) DropVerifiedHook();
-    continueUserMerge();
 }
 
 void ActiveConfigurationImpl::continueUserMerge() {
