@@ -114,6 +114,12 @@ Ascii PortCredentialResponderMember::prompt(std::int32_t sync, bool password) {
     NvoPortImpl* port = m_portManager->port().impl();
     std::int32_t result = password ? port->getPasswordPrompt(sync, buffer, &length)
                                    : port->getIdentityPrompt(sync, buffer, &length);
+    if (result == QX_ERR_INV_SYNC) {
+        // The library took the request back (the link went, the session was reset) before it was
+        // read: its cancel follows, and nothing is wrong with either side.
+        logInfo(0, "Credential request %d was withdrawn before its prompt was read", sync);
+        return Ascii("");
+    }
     if (result != QX_OK) {
         EXCEPTION_REPORT(password ? "qxCredGetPasswordPrompt" : "qxCredGetIdentityPrompt", result);
         return Ascii("");

@@ -120,6 +120,19 @@ TEST_F(ResponderMemberTest, EachRequestTypeReadsWhatItNeedsAndReachesItsResponde
     EXPECT_THAT(takeAssertions(), ElementsAre("eapMethod(sync, 0) == AdapterConstants::EAP_TTLS"));
 }
 
+// The library may take a request back between its callback and the engine reading its prompt; the
+// cancel that follows ends it, and neither side did anything wrong.
+TEST_F(ResponderMemberTest, APromptOfARequestTheLibraryTookBackIsNoInternalError) {
+    for (const char* read : {"getIdentityPrompt", "getPasswordPrompt"}) {
+        port->results[read] = QX_ERR_INV_SYNC;
+        request(std::string(read) == "getIdentityPrompt" ? QX_CRED_IDENTITY : QX_CRED_PASSWORD, 0);
+        EXPECT_THAT(takeAssertions(), ::testing::IsEmpty()) << read;
+        port->results.erase(read);
+    }
+    EXPECT_THAT(log(), HasSubstr("was withdrawn before its prompt was read"));
+    EXPECT_THAT(log(), Not(HasSubstr("Internal error")));
+}
+
 TEST_F(ResponderMemberTest, RequestOfAnEarlierGenerationIsDroppedButACancelIsNot) {
     Gate gate;
     queue.post(gate.event());
