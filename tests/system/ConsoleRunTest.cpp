@@ -238,6 +238,17 @@ TEST(ConsoleRun, PipeThatCannotBeServedEndsFatallyAfterAnOrderedTearDown) {
 
 namespace {
 
+// tamselsvc -run on the root, its console in the file; killed if it outlives the test.
+tamsel::test::ChildProcess::Options consoleRun(const std::string& root, const std::string& console) {
+    tamsel::test::ChildProcess::Options options;
+    options.arguments = {"-run"};
+    options.environment = {{"TAMSEL_HOME", root}};
+    options.outputFile = console;
+    options.errorToOutput = true;
+    options.endSignal = SIGKILL;
+    return options;
+}
+
 // A root the service cannot write: the console names the folder it could not make with the
 // system's reason, nothing is started, and the run ends with a failure.
 struct UnwritableRoot {
@@ -259,12 +270,7 @@ TEST_P(UnwritableRootRun, NamesWhatItCouldNotCreateAndFails) {
         root = folder.path() + "/file/root";
     }
     tamsel::test::ChildProcess service;
-    tamsel::test::ChildProcess::Options options;
-    options.arguments = {"-run"};
-    options.environment = {{"TAMSEL_HOME", root}};
-    options.outputFile = folder.file("console.txt");
-    options.errorToOutput = true;
-    options.endSignal = SIGKILL;
+    tamsel::test::ChildProcess::Options options = consoleRun(root, folder.file("console.txt"));
     if (c.readOnly) options.prepare = tamsel::test::readOnlyFolder(root);
     ASSERT_TRUE(service.start(TAMSELSVC_PATH, options));
     const int code = service.waitForExit(std::chrono::seconds(60));
@@ -290,12 +296,7 @@ TEST(ConsoleRun, AFullDiskAtTheStartIsNamedOnTheConsoleOnce) {
     const std::string root = folder.path() + "/root";
     std::filesystem::create_directories(root);
     tamsel::test::ChildProcess service;
-    tamsel::test::ChildProcess::Options options;
-    options.arguments = {"-run"};
-    options.environment = {{"TAMSEL_HOME", root}};
-    options.outputFile = folder.file("console.txt");
-    options.errorToOutput = true;
-    options.endSignal = SIGKILL;
+    tamsel::test::ChildProcess::Options options = consoleRun(root, folder.file("console.txt"));
     options.prepare = tamsel::test::fullFolder(root);
     ASSERT_TRUE(service.start(TAMSELSVC_PATH, options));
     const std::string said = "Cannot write the log file " + root + "/logs/CurrentLog.txt: No space left on device\n";
